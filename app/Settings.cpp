@@ -1,0 +1,38 @@
+#include "app/Settings.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "opcodes/ReadFile.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr int kSavedGameBase = 16;
+
+bool IsWordSeparator(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+}  // namespace
+
+GameId ParseSavedGame(const std::string& text) {
+    std::size_t begin = 0;
+    while (begin < text.size() && IsWordSeparator(text[begin])) ++begin;
+    std::size_t end = begin;
+    while (end < text.size() && !IsWordSeparator(text[end])) ++end;
+    const std::string word = text.substr(begin, end - begin);
+    const auto value = static_cast<uint8_t>(std::strtoul(word.c_str(), nullptr, kSavedGameBase));
+    return value < kGameCount ? static_cast<GameId>(value) : kGameGta3;
+}
+
+GameId LoadSavedGame() {
+    std::string text;
+    if (!ReadWholeFile(kSettingsFileName, text)) return kGameGta3;
+    return ParseSavedGame(text);
+}
+
+std::string FormatSavedGame(GameId game) {
+    return std::to_string(static_cast<unsigned>(static_cast<uint8_t>(game)));
+}
+
+}  // namespace morvane

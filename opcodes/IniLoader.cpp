@@ -1,0 +1,83 @@
+#include "opcodes/IniLoader.h"
+
+#include <cstdlib>
+
+#include "opcodes/ReadFile.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr char kSectionStart = '[';
+constexpr char kCommentStart = ';';
+constexpr char kSkippedLineStart = ' ';
+constexpr int kOpcodeBase = 16;
+constexpr int kCountBase = 10;
+
+bool IsFieldSeparator(char c) { return c == '=' || c == ','; }
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+// A field converts as strtol does: leading white space, a sign, an optional
+// 0x prefix in base 16, digits up to the first non-digit; no digits give 0.
+long ConvertField(const std::string& text, std::size_t begin, std::size_t end, int base) {
+    const std::string field = text.substr(begin, end - begin);
+    return std::strtol(field.c_str(), nullptr, base);
+}
+
+std::size_t FieldEnd(const std::string& text, std::size_t pos, std::size_t lineEnd) {
+    while (pos < lineEnd && !IsFieldSeparator(text[pos])) ++pos;
+    return pos;
+}
+
+}  // namespace
+
+std::string OpcodeIniFileName(GameId game) {
+    switch (game) {
+        case kGameGta3: return "SCM.ini";
+        case kGameViceCity: return "VICESCM.ini";
+        case kGameSanAndreas: return "SASCM.ini";
+        default: return std::string();
+    }
+}
+
+bool ParseOpcodeIni(const std::string& text, OpcodeTable& table) {
+    table.Reset();
+    bool inSection = false;
+    std::size_t pos = 0;
+    const std::size_t size = text.size();
+    while (pos < size) {
+        std::size_t lineEnd = pos;
+        while (lineEnd < size && !IsLineEnd(text[lineEnd])) ++lineEnd;
+        std::size_t next = lineEnd;
+        if (next < size) next += (text[next] == '\r' && next + 1 < size && text[next + 1] == '\n') ? 2 : 1;
+
+        const char first = pos < lineEnd ? text[pos] : '\n';
+        if (pos == lineEnd || first == kSkippedLineStart || first == kCommentStart) {
+            // empty, indented or comment line
+        } else if (first == kSectionStart) {
+            if (inSection) return true;
+            inSection = true;
+        } else if (inSection) {
+            const std::size_t opcodeEnd = FieldEnd(text, pos, lineEnd);
+            const auto opcode = static_cast<int16_t>(
+                static_cast<uint16_t>(ConvertField(text, pos, opcodeEnd, kOpcodeBase)));
+            if (opcode > kHighestOpcode) return false;
+            std::size_t countBegin = opcodeEnd;
+            while (countBegin < lineEnd && IsFieldSeparator(text[countBegin])) ++countBegin;
+            const std::size_t countEnd = FieldEnd(text, countBegin, lineEnd);
+            const auto count = static_cast<int32_t>(ConvertField(text, countBegin, countEnd, kCountBase));
+            // A negative opcode names no entry: the line is passed over.
+            if (opcode >= 0) table.Set(opcode, count);
+        }
+        pos = next;
+    }
+    return true;
+}
+
+bool LoadOpcodeTable(const std::string& fileName, OpcodeTable& table) {
+    std::string text;
+    if (!ReadWholeFile(fileName, text)) return false;
+    return ParseOpcodeIni(text, table);
+}
+
+}  // namespace morvane

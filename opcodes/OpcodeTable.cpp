@@ -1,0 +1,19 @@
+#include "opcodes/OpcodeTable.h"
+
+namespace morvane {
+
+void OpcodeTable::Reset() {
+    entries_.assign(kOpcodeTableSize, OpcodeEntry{});
+}
+
+void OpcodeTable::Set(int opcode, int32_t parameterCount) {
+    if (opcode < 0 || static_cast<std::size_t>(opcode) >= entries_.size()) return;
+    entries_[static_cast<std::size_t>(opcode)] = OpcodeEntry{parameterCount, true};
+}
+
+OpcodeTable& ProcessOpcodeTable() {
+    static OpcodeTable table;
+    return table;
+}
+
+}  // namespace morvane

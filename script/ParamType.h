@@ -1,0 +1,105 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "opcodes/GameId.h"
+
+namespace morvane {
+
+// Type byte in front of every parameter.
+enum class ParamType : uint8_t {
+    EndOfList = 0,            // ends a variable parameter list; no payload
+    Int32 = 1,
+    GlobalVar = 2,
+    LocalVar = 3,
+    Int8 = 4,
+    Int16 = 5,
+    Float = 6,                // 16-bit fixed point in GTA III, 32-bit float later
+    // San Andreas only; in GTA III and Vice City a byte of 7 or more starts an
+    // 8-byte inline string instead.
+    GlobalArray = 7,
+    LocalArray = 8,
+    String8 = 9,
+    GlobalString8Var = 10,
+    LocalString8Var = 11,
+    GlobalString8Array = 12,
+    LocalString8Array = 13,
+    VarLengthString = 14,     // length byte n, then n characters
+    String16 = 15,
+    GlobalString16Var = 16,
+    LocalString16Var = 17,
+    GlobalString16Array = 18,
+    LocalString16Array = 19,
+};
+
+constexpr uint8_t TypeByte(ParamType type) { return static_cast<uint8_t>(type); }
+
+// First byte that is no type byte of the older games (an inline string starts).
+constexpr uint8_t kFirstInlineStringByte = TypeByte(ParamType::GlobalArray);
+// Size of such an inline string; it has no type byte of its own.
+constexpr int kInlineStringSize = 8;
+// First invalid type byte of San Andreas.
+constexpr uint8_t kFirstInvalidSaTypeByte = TypeByte(ParamType::LocalString16Array) + 1;
+
+// Special sizes in the per-game size table.
+constexpr uint8_t kSizeEndOfList = 0;
+constexpr uint8_t kSizeInvalid = 0xFF;
+constexpr uint8_t kSizeLengthPrefixed = 0xFE;
+// Bytes in front of a length-prefixed string's characters: type and length.
+constexpr int kLengthPrefixedHeader = 2;
+
+// Which of the three size rule sets a game uses. Type 6 follows whether the
+// game is GTA III; bytes of 7 and above follow whether it is San Andreas.
+enum class ParamRules : uint8_t { Gta3 = 0, ViceCity = 1, SanAndreas = 2 };
+
+constexpr ParamRules RulesForGame(GameId game) {
+    return game == kGameGta3 ? ParamRules::Gta3
+         : game == kGameSanAndreas ? ParamRules::SanAndreas
+                                   : ParamRules::ViceCity;
+}
+
+// Size of a parameter, type byte included, by its type byte: the one place
+// where the byte code's size rules are written down.
+constexpr uint8_t ParamSize(ParamRules rules, uint8_t typeByte) {
+    if (typeByte >= kFirstInlineStringByte && rules != ParamRules::SanAndreas) return kInlineStringSize;
+    switch (static_cast<ParamType>(typeByte)) {
+        case ParamType::EndOfList: return kSizeEndOfList;
+        case ParamType::Int32: return 5;
+        case ParamType::GlobalVar:
+        case ParamType::LocalVar: return 3;
+        case ParamType::Int8: return 2;
+        case ParamType::Int16: return 3;
+        case ParamType::Float: return rules == ParamRules::Gta3 ? 3 : 5;
+        case ParamType::GlobalArray:
+        case ParamType::LocalArray: return 7;
+        case ParamType::String8: return 9;
+        case ParamType::GlobalString8Var:
+        case ParamType::LocalString8Var: return 3;
+        case ParamType::GlobalString8Array:
+        case ParamType::LocalString8Array: return 7;
+        case ParamType::VarLengthString: return kSizeLengthPrefixed;
+        case ParamType::String16: return 17;
+        case ParamType::GlobalString16Var:
+        case ParamType::LocalString16Var: return 3;
+        case ParamType::GlobalString16Array:
+        case ParamType::LocalString16Array: return 7;
+    }
+    return kSizeInvalid;
+}
+
+using ParamSizeTable = std::array<uint8_t, 256>;
+
+constexpr ParamSizeTable MakeParamSizeTable(ParamRules rules) {
+    ParamSizeTable table{};
+    for (int t = 0; t < 256; ++t) table[static_cast<std::size_t>(t)] = ParamSize(rules, static_cast<uint8_t>(t));
+    return table;
+}
+
+inline constexpr std::array<ParamSizeTable, 3> kParamSizeTables = {
+    MakeParamSizeTable(ParamRules::Gta3),
+    MakeParamSizeTable(ParamRules::ViceCity),
+    MakeParamSizeTable(ParamRules::SanAndreas),
+};
+
+}  // namespace morvane

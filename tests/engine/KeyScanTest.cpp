@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include "opcodes/IniLoader.h"
+#include "script/KeyScan.h"
+#include "support/Printers.h"
+#include "support/ScriptBuilder.h"
+
+using namespace morvane;
+using morvane::test::ScriptBuilder;
+
+namespace {
+
+constexpr uint16_t kWait = 0x0001;
+constexpr uint16_t kSetVar = 0x0004;
+constexpr uint16_t kStartScript = 0x004F;
+constexpr uint16_t kUnknown = 0x0123;
+
+OpcodeTable TableFor(GameId game) {
+    OpcodeTable table;
+    std::string ini = "[OPCODES]\n0001=1\n0002=1\n0004=2\n004F=-1\n00E1=2\n";
+    ini += game == kGameSanAndreas ? "0AB0=1\n05EE=1\n" : "05EE=1\n";
+    EXPECT_TRUE(ParseOpcodeIni(ini, table));
+    return table;
+}
+
+struct ScanResult {
+    std::vector<KeyOccurrence> found;
+    std::vector<int32_t> reports;
+    int32_t endPosition = 0;
+};
+
+ScanResult Scan(const ScriptBuilder& b, bool skipHeader = false) {
+    ScriptImage image;
+    image.game = b.Game();
+    EXPECT_TRUE(image.LoadFromBytes(b.Bytes().data(), b.Bytes().size()));
+    ScanResult result;
+    ScanKeyOccurrences(image, TableFor(b.Game()), skipHeader, result.found,
+                       [&](int32_t at) { result.reports.push_back(at); });
+    result.endPosition = image.Position();
+    EXPECT_FALSE(image.CursorInside());
+    return result;
+}
+
+KeyOccurrence VKey(int32_t offset, int32_t key, bool wide) { return KeyOccurrence{wide, true, offset, -1, key}; }
+KeyOccurrence Button(int32_t offset, int32_t pad, int32_t key) { return KeyOccurrence{false, false, offset, pad, key}; }
+
+}  // namespace
+
+TEST(ScanKeyOpcode, EightBitKeyAndNegatedForm) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(kWait).I8(0);
+    sa.Op(0x0AB0).I8(0x41);
+    sa.NotOp(0x0AB0).I8(0x42);
+    EXPECT_EQ(Scan(sa).found, (std::vector<KeyOccurrence>{VKey(4, 0x41, false), VKey(8, 0x42, false)}));
+}
+
+TEST(ScanKeyOpcode, WideConstantsAndVariables) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0AB0).I16(300);
+    sa.Op(0x0AB0).I32(0x10000);
+    sa.Op(0x0AB0).GlobalVar(8);
+    sa.Op(0x0AB0).LocalVar(1);
+    sa.Op(kWait).I8(0);
+    sa.Op(0x0AB0).I8(0x20);
+    EXPECT_EQ(Scan(sa).found, (std::vector<KeyOccurrence>{VKey(0, 300, true), VKey(5, 0x10000, true), VKey(26, 0x20, false)}));
+}
+
+TEST(ScanKeyOpcode, EachGameFindsOnlyItsOwnKeyOpcode) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x05EE).I8(0x41).Op(0x0AB0).I8(0x42);
+    EXPECT_EQ(Scan(sa).found, (std::vector<KeyOccurrence>{VKey(4, 0x42, false)}));
+
+    for (GameId game : {kGameGta3, kGameViceCity}) {
+        ScriptBuilder b(game);
+        b.Op(0x0AB0).Op(0x05EE).I8(0x43);
+        EXPECT_EQ(Scan(b).found, (std::vector<KeyOccurrence>{VKey(2, 0x43, false)})) << game;
+    }
+}
+
+TEST(ScanButtonOpcode, PadAndKeyConstants) {
+    ScriptBuilder vc(kGameViceCity);
+    vc.Op(0x00E1).I8(1).I8(5);
+    vc.Op(0x00E1).I32(0).I16(17);
+    EXPECT_EQ(Scan(vc).found, (std::vector<KeyOccurrence>{Button(0, 1, 5), Button(6, 0, 17)}));
+}
+
+TEST(ScanButtonOpcode, BadPadsAndVariablesStepOverBothParameters) {
+    ScriptBuilder vc(kGameViceCity);
+    vc.Op(0x00E1).I8(2).I8(5);
+    vc.Op(0x00E1).I32(0xFFFFFFFF).I8(5);
+    vc.Op(0x00E1).GlobalVar(3).I8(5);
+    vc.Op(0x00E1).I8(0).LocalVar(2);
+    const int32_t last = vc.Here();
+    vc.Op(0x00E1).I8(0).I8(4);
+    EXPECT_EQ(Scan(vc).found, (std::vector<KeyOccurrence>{Button(last, 0, 4)}));
+}
+
+TEST(ScanButtonOpcode, InvalidSanAndreasPadTypeConsumesOnlyItsByte) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x00E1).Raw({0x30});  // invalid type byte; next bytes are read as an instruction
+    const int32_t next = sa.Here();
+    sa.Op(0x0AB0).I8(0x41);
+    EXPECT_EQ(Scan(sa).found, (std::vector<KeyOccurrence>{VKey(next, 0x41, false)}));
+}
+
+TEST(ScanOpcodes, UnknownAndOutOfTableOpcodesAreTwoBytes) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(kUnknown);
+    sa.Op(0x0C00);
+    sa.Op(0x7FFF);
+    sa.Op(0x0AB0).I8(0x41);
+    EXPECT_EQ(Scan(sa).found, (std::vector<KeyOccurrence>{VKey(6, 0x41, false)}));
+
+    OpcodeTable withoutKeys;
+    ASSERT_TRUE(ParseOpcodeIni("[x]\n0001=1\n", withoutKeys));
+    ScriptBuilder b(kGameSanAndreas);
+    b.Op(0x0AB0).Raw({0x04, 0x41});  // as two unknown bytes, then 04 41 as opcode 0x4104
+    ScriptImage image;
+    image.game = kGameSanAndreas;
+    ASSERT_TRUE(image.LoadFromBytes(b.Bytes().data(), b.Bytes().size()));
+    std::vector<KeyOccurrence> found;
+    ScanKeyOccurrences(image, withoutKeys, false, found, nullptr);
+    EXPECT_TRUE(found.empty());
+}
+
+TEST(ScanOpcodes, VariableListsAndStringsAreSteppedOver) {
+    ScriptBuilder vc(kGameViceCity);
+    vc.Op(kStartScript).I32(100).I8(1).Float(2.5f).GlobalVar(2).EndOfList();
+    vc.Op(kSetVar).GlobalVar(4).Float(1.0f);
+    vc.Op(kWait).InlineString("MAIN\0\0\0\0");
+    const int32_t key = vc.Here();
+    vc.Op(0x05EE).I8(0x20);
+    EXPECT_EQ(Scan(vc).found, (std::vector<KeyOccurrence>{VKey(key, 0x20, false)}));
+
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(kStartScript).VarString("launch").String16("label").String8("x").Array(ParamType::GlobalArray, 1, 2, 3, 4).EndOfList();
+    const int32_t saKey = sa.Here();
+    sa.Op(0x0AB0).I8(0x21);
+    EXPECT_EQ(Scan(sa).found, (std::vector<KeyOccurrence>{VKey(saKey, 0x21, false)}));
+
+    ScriptBuilder gta3(kGameGta3);
+    gta3.Op(kSetVar).GlobalVar(2).Float(3.0f);
+    gta3.Op(0x05EE).I8(0x22);
+    EXPECT_EQ(Scan(gta3).found, (std::vector<KeyOccurrence>{VKey(8, 0x22, false)}));
+}
+
+TEST(ScanHeader, HeaderIsSkippedOnlyWhenAsked) {
+    ScriptBuilder vc(kGameViceCity);
+    std::size_t jumps[3];
+    for (std::size_t i = 0; i < 3; ++i) {
+        jumps[i] = vc.Jump();
+        vc.Op(0x05EE).I8(0x50);  // inside the header segments
+        if (i > 0) vc.SetJumpTarget(jumps[i - 1], static_cast<int32_t>(jumps[i]));
+    }
+    vc.SetJumpTarget(jumps[2], vc.Here());
+    const int32_t main = vc.Here();
+    vc.Op(0x05EE).I8(0x51);
+    EXPECT_EQ(Scan(vc, true).found, (std::vector<KeyOccurrence>{VKey(main, 0x51, false)}));
+    EXPECT_EQ(Scan(vc, false).found.size(), 4u);
+}
+
+TEST(ScanEnds, EmptyImagesAndTruncatedTails) {
+    ScriptBuilder empty(kGameSanAndreas);
+    const ScanResult none = Scan(empty);
+    EXPECT_TRUE(none.found.empty());
+    EXPECT_TRUE(none.reports.empty());
+
+    ScriptBuilder oddTail(kGameSanAndreas);
+    oddTail.Op(0x0AB0).I8(0x41).Raw({0xB0});
+    const ScanResult odd = Scan(oddTail);
+    EXPECT_EQ(odd.found.size(), 1u);
+    EXPECT_EQ(odd.endPosition, 5);
+
+    ScriptBuilder cut(kGameSanAndreas);
+    cut.Op(0x0AB0).Raw({0x05, 0x41});  // 16-bit key missing its last byte
+    EXPECT_TRUE(Scan(cut).found.empty());
+
+    ScriptBuilder cutButton(kGameViceCity);
+    cutButton.Op(0x00E1).I8(1);
+    EXPECT_TRUE(Scan(cutButton).found.empty());
+
+    ScriptBuilder keyAtEnd(kGameSanAndreas);
+    keyAtEnd.Op(0x0AB0);
+    EXPECT_TRUE(Scan(keyAtEnd).found.empty());
+}
+
+TEST(ScanProgress, ReportedEveryHundredInstructionsWhileInside) {
+    ScriptBuilder b(kGameViceCity);
+    for (int i = 0; i < 250; ++i) b.Op(kWait).I8(0);
+    const ScanResult r = Scan(b);
+    EXPECT_EQ(r.reports, (std::vector<int32_t>{400, 800}));
+
+    ScriptBuilder exact(kGameViceCity);
+    for (int i = 0; i < 200; ++i) exact.Op(kWait).I8(0);
+    EXPECT_EQ(Scan(exact).reports, (std::vector<int32_t>{400}));  // the last instruction reaches the end
+}

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include "opcodes/IniLoader.h"
+#include "script/Patch.h"
+#include "support/Printers.h"
+#include "support/ScriptBuilder.h"
+
+using namespace morvane;
+using morvane::test::ScriptBuilder;
+
+namespace {
+
+struct Scanned {
+    ScriptImage image;
+    std::vector<KeyOccurrence> occurrences;
+    std::vector<uint8_t> original;
+
+    explicit Scanned(const ScriptBuilder& b) : original(b.Bytes()) {
+        OpcodeTable table;
+        EXPECT_TRUE(ParseOpcodeIni("[x]\n0001=1\n00E1=2\n0AB0=1\n05EE=1\n", table));
+        image.game = b.Game();
+        EXPECT_TRUE(image.LoadFromBytes(original.data(), original.size()));
+        ScanKeyOccurrences(image, table, false, occurrences, nullptr);
+    }
+    std::vector<uint8_t> Patched() {
+        PatchImage(image, occurrences);
+        return std::vector<uint8_t>(image.data, image.data + image.size);
+    }
+};
+
+// The positions where two byte strings differ.
+std::vector<std::size_t> Diff(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    std::vector<std::size_t> at;
+    EXPECT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
+        if (a[i] != b[i]) at.push_back(i);
+    return at;
+}
+
+ScriptBuilder Sample() {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0001).I8(0);
+    sa.Op(0x0AB0).I8(0x41);         // offset 4
+    sa.Op(0x0AB0).I16(0x41);        // offset 8
+    sa.Op(0x0AB0).I32(0x41);        // offset 13
+    sa.Op(0x00E1).I8(0).I8(4);      // offset 20
+    sa.Op(0x0001).I8(0);
+    return sa;
+}
+
+}  // namespace
+
+TEST(PatchImage, WithoutEditsEveryByteStays) {
+    Scanned s(Sample());
+    ASSERT_EQ(s.occurrences.size(), 4u);
+    EXPECT_EQ(s.Patched(), s.original);
+    EXPECT_EQ(s.Patched(), s.original);  // twice, the same
+}
+
+TEST(PatchImage, EightBitKeyChangesOneByte) {
+    Scanned s(Sample());
+    s.occurrences[0].key = 0x42;
+    const auto out = s.Patched();
+    EXPECT_EQ(Diff(s.original, out), (std::vector<std::size_t>{4 + 3}));
+    EXPECT_EQ(out[7], 0x42);
+}
+
+TEST(PatchImage, WideKeysKeepTheirWidth) {
+    Scanned s(Sample());
+    s.occurrences[1].key = 0xA0;
+    s.occurrences[2].key = 0x1A0;
+    const auto out = s.Patched();
+    EXPECT_EQ(Diff(s.original, out), (std::vector<std::size_t>{11, 16, 17}));
+    EXPECT_EQ(std::vector<uint8_t>(out.begin() + 11, out.begin() + 13), (std::vector<uint8_t>{0xA0, 0x00}));
+    EXPECT_EQ(std::vector<uint8_t>(out.begin() + 16, out.begin() + 20), (std::vector<uint8_t>{0xA0, 0x01, 0x00, 0x00}));
+}
+
+TEST(PatchImage, ButtonPadAndKey) {
+    Scanned s(Sample());
+    s.occurrences[3].pad = 1;
+    s.occurrences[3].key = 17;
+    const auto out = s.Patched();
+    EXPECT_EQ(Diff(s.original, out), (std::vector<std::size_t>{23, 25}));
+    EXPECT_EQ(out[23], 0x01);
+    EXPECT_EQ(out[25], 0x11);
+}
+
+TEST(PatchImage, TwoOccurrencesAndNothingElse) {
+    Scanned s(Sample());
+    s.occurrences[0].key = 0x5A;
+    s.occurrences[3].key = 9;
+    EXPECT_EQ(Diff(s.original, s.Patched()), (std::vector<std::size_t>{7, 25}));
+}
+
+TEST(PatchImage, ForeignOccurrencesWriteNothing) {
+    Scanned s(Sample());
+    std::vector<KeyOccurrence> bogus = {
+        KeyOccurrence{true, true, -4, -1, 1},
+        KeyOccurrence{true, true, s.image.size - 1, -1, 1},
+        KeyOccurrence{true, true, s.image.size, -1, 1},
+        KeyOccurrence{true, true, INT32_MAX, -1, 1},
+        KeyOccurrence{false, true, 0, -1, 0x77},  // lands on 0x0001's 8-bit parameter
+    };
+    PatchImage(s.image, bogus);
+    std::vector<uint8_t> expected = s.original;
+    expected[3] = 0x77;
+    EXPECT_EQ(std::vector<uint8_t>(s.image.data, s.image.data + s.image.size), expected);
+}

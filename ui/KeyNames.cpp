@@ -1,0 +1,78 @@
+#include "ui/KeyNames.h"
+
+namespace morvane {
+
+// Virtual-key codes 0x00-0xFF, eight a line, then the game keys 0-19.
+const char* const kKeyNameTable[kKeyNameCount] = {
+    /* 0x00 */ "?", "Left mouse button", "Right mouse button", "?", "Middle mouse button", "?", "?", "?",
+    /* 0x08 */ "Backspace", "Tab", "?", "?", "Clear", "Enter", "?", "?",
+    /* 0x10 */ "Shift", "Ctrl", "Alt", "Pause", "Caps Lock", "?", "?", "?",
+    /* 0x18 */ "?", "?", "?", "ESC", "?", "?", "?", "?",
+    /* 0x20 */ "Space Bar", "Page Up", "Page Down", "END Key", "HOME Key", "Left Arrow", "Up Arrow", "Right Arrow",
+    /* 0x28 */ "Down Arrow", "SELECT Key", "PRINT Key", "EXECUTE key", "PRINT SCREEN Key", "INSERT Key", "DELETE Key", "HELP Key",
+    /* 0x30 */ "0 Key", "1 Key", "2 Key", "3 Key", "4 Key", "5 Key", "6 Key", "7 Key",
+    /* 0x38 */ "8 Key", "9 Key", "?", "?", "?", "?", "?", "?",
+    /* 0x40 */ "?", "A Key", "B Key", "C Key", "D Key", "E Key", "F Key", "G Key",
+    /* 0x48 */ "H Key", "I Key", "J Key", "K Key", "L Key", "M Key", "N Key", "O Key",
+    /* 0x50 */ "P Key", "Q Key", "R Key", "S Key", "T Key", "U Key", "V Key", "W Key",
+    /* 0x58 */ "X Key", "Y Key", "Z Key", " Left Windows Key", " Right Windows Key", "APPLICATIN Key", "?", "?",
+    /* 0x60 */ "Numpad 0", "Numpad 1", "Numpad 2", "Numpad 3", "Numpad 4", "Numpad 5", "Numpad 6", "Numpad 7",
+    /* 0x68 */ "Numpad 8", "Numpad 9", "Numpad *", "Numpad +", "?", "Numpad -", "Numpad .", "Numpad /",
+    /* 0x70 */ "F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8",
+    /* 0x78 */ "F9", "F10", "F11", "F12", "F13", "F14", "F15", "F16",
+    /* 0x80 */ "F17", "F18", "F19", "F20", "F21", "F22", "F23", "F24",
+    /* 0x88 */ "?", "?", "?", "?", "?", "?", "?", "?",
+    /* 0x90 */ "Num lock", "Scroll lock", "?", "?", "?", "?", "?", "?",
+    /* 0x98 */ "?", "?", "?", "?", "?", "?", "?", "?",
+    /* 0xA0 */ " Left Shift", "Right Shift", "Left Ctrl", "Right Ctrl", "Left Menu", "Right Menu", "?", "?",
+    /* 0xA8 */ "?", "?", "?", "?", "?", "?", "?", "?",
+    /* 0xB0 */ "?", "?", "?", "?", "?", "?", "?", "?",
+    /* 0xB8 */ "?", "?", " ; Key", "= Key", ", Key", "- Key", ". Key", "/ Key",
+    /* 0xC0 */ "` Key", "?", "?", "?", "?", "?", "?", "?",
+    /* 0xC8 */ "?", "?", "?", "?", "?", "?", "?", "?",
+    /* 0xD0 */ "?", "?", "?", "?", "?", "?", "?", "?",
+    /* 0xD8 */ "?", "?", "?", " [ Key", "\\ Key", "] Key", "' Key", "?",
+    /* 0xE0 */ "?", "?", "?", "?", "?", "?", "?", "?",
+    /* 0xE8 */ "?", "?", "?", "?", "?", "?", "?", "?",
+    /* 0xF0 */ "?", "?", "?", "?", "?", "?", "?", "?",
+    /* 0xF8 */ "?", "?", "Play key", "Zoom key", "?", "?", "?", "?",
+    /* game key  0 */ "Left/Right",
+    /* game key  1 */ "Forward/Backward",
+    /* game key  2 */ "Special ctrl left/right",
+    /* game key  3 */ "Special ctrl up/down",
+    /* game key  4 */ "Action/Secondary fire",
+    /* game key  5 */ "Prev Weapon|Look Left",
+    /* game key  6 */ "Aim Weapon|Hand Brake",
+    /* game key  7 */ "Next Weapon|Look Right",
+    /* game key  8 */ "Grp Ctrl Frwd|Next Radio",
+    /* game key  9 */ "Grp Ctrl Back|Prev Radio",
+    /* game key 10 */ "Conversation No",
+    /* game key 11 */ "Conversation Yes",
+    /* game key 12 */ "?",
+    /* game key 13 */ "Change camera",
+    /* game key 14 */ "Jump | Brake/Reserve",
+    /* game key 15 */ "Enter/Exit vehicle",
+    /* game key 16 */ "Sprint | Accelerate",
+    /* game key 17 */ "Fire",
+    /* game key 18 */ "Crouch | Horn",
+    /* game key 19 */ "Look Behind | Submission",
+};
+
+namespace {
+
+std::string NameOrNumber(int32_t key, int32_t count, int first) {
+    if (key >= 0 && key < count) return kKeyNameTable[first + key];
+    return std::to_string(key);
+}
+
+}  // namespace
+
+std::string vkeyName(int32_t code) { return NameOrNumber(code, kVKeyCount, 0); }
+
+std::string gameKeyName(int32_t number) { return NameOrNumber(number, kGameKeyCount, kVKeyCount); }
+
+std::string occurrenceLabel(const KeyOccurrence& occurrence) {
+    return occurrence.isVKey ? vkeyName(occurrence.key) : gameKeyName(occurrence.key);
+}
+
+}  // namespace morvane
