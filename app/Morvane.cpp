@@ -1,0 +1,74 @@
+#include "app/Morvane.h"
+
+#include <wx/ffile.h>
+#include <wx/sizer.h>
+
+#include <algorithm>
+
+#include "app/Settings.h"
+#include "opcodes/IniLoader.h"
+#include "ui/KeyNames.h"
+
+using namespace morvane;
+
+namespace {
+
+const wxSize kWindowSize(422, 429);
+constexpr long kWindowStyle = wxCAPTION | wxCLOSE_BOX | wxMINIMIZE_BOX | wxSYSTEM_MENU | wxTAB_TRAVERSAL;
+const char* const kWindowTitle = "Morvane v0.1";
+const char* const kPadNames[] = {"Pad 1", "Pad 2"};
+
+}  // namespace
+
+Morvane::Morvane(wxWindow* parent)
+    : GUIFrame(parent, wxID_ANY, kWindowTitle, wxDefaultPosition, kWindowSize, kWindowStyle),
+      selectedGame(kGameGta3),
+      opcodesLoaded(false) {
+    selectedGame = LoadSavedGame();
+    gameChoice->SetSelection(selectedGame);
+    for (int pad = 0; pad <= kHighestPad; ++pad) padChoice->Insert(kPadNames[pad], static_cast<unsigned>(pad));
+    FillKeyChoices();
+    FitToContent();
+
+    if (LoadOpcodeTable(OpcodeIniFileName(selectedGame), ProcessOpcodeTable())) {
+        opcodesLoaded = true;
+        openButton->Enable(true);
+    }
+}
+
+Morvane::~Morvane() {
+    occurrences.clear();
+    script.Release();
+}
+
+// GTK draws its controls larger than the layout was made for: the window grows
+// to what the sizers need so that no control is cut off, never below its
+// fixed size, and the user still cannot resize it.
+void Morvane::FitToContent() {
+    const wxSize needed = GetSizer()->ComputeFittingWindowSize(this);
+    SetSize(wxSize(std::max(kWindowSize.x, needed.x), std::max(kWindowSize.y, needed.y)));
+    Layout();
+}
+
+void Morvane::FillKeyChoices() {
+    for (int code = 0; code < kVKeyCount; ++code)
+        vkeyChoice->Insert(kKeyNameTable[code], static_cast<unsigned>(code));
+    for (int key = 0; key < kGameKeyCount; ++key)
+        gameKeyChoice->Insert(kKeyNameTable[kVKeyCount + key], static_cast<unsigned>(key));
+}
+
+void Morvane::OnClose(wxCloseEvent& /*event*/) {
+    wxFFile settings;
+    if (settings.Open(kSettingsFileName, "wb")) {
+        const std::string text = FormatSavedGame(selectedGame);
+        settings.Write(text.data(), text.size());
+        settings.Close();
+    }
+    Destroy();
+}
+
+void Morvane::OnGameSelected(wxCommandEvent& event) {
+    selectedGame = event.GetInt();
+    opcodesLoaded = LoadOpcodeTable(OpcodeIniFileName(selectedGame), ProcessOpcodeTable());
+    openButton->Enable(opcodesLoaded);
+}

@@ -1,0 +1,3 @@
+#include "app/MorvaneApp.h"
+
+wxIMPLEMENT_APP(MorvaneApp);

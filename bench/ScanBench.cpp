@@ -1,0 +1,83 @@
+// Speed of the key scan over a ~3 MB San Andreas-style script, next to the
+// bare walk over the same bytes (parameter skipping only).
+//   build/bench/scan_bench --benchmark_counters_tabular=true
+
+#include <benchmark/benchmark.h>
+
+#include "opcodes/IniLoader.h"
+#include "script/KeyScan.h"
+#include "SyntheticScript.h"
+
+using namespace morvane;
+
+namespace {
+
+constexpr std::size_t kScriptBytes = 3 * 1024 * 1024;
+
+struct Fixture {
+    std::vector<uint8_t> bytes = bench::SyntheticScript(kScriptBytes);
+    OpcodeTable table;
+    ScriptImage image;
+    Fixture() {
+        ParseOpcodeIni(bench::SyntheticIni(), table);
+        image.game = kGameSanAndreas;
+        image.LoadFromBytes(bytes.data(), bytes.size());
+    }
+};
+
+Fixture& Shared() {
+    static Fixture fixture;
+    return fixture;
+}
+
+int64_t CountInstructions(Fixture& f) {
+    int64_t count = 0;
+    f.image.Seek(0);
+    while (f.image.CursorInside()) {
+        if (const OpcodeEntry* entry = f.table.Find(f.image.ReadOpcode(true)))
+            f.image.SkipParams(entry->parameterCount);
+        ++count;
+    }
+    return count;
+}
+
+void Report(benchmark::State& state, Fixture& f) {
+    static const int64_t instructions = CountInstructions(f);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * f.image.size);
+    state.counters["instructions/s"] =
+        benchmark::Counter(static_cast<double>(instructions), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_ScanKeyOccurrences(benchmark::State& state) {
+    Fixture& f = Shared();
+    std::vector<KeyOccurrence> found;
+    const ScanProgress noProgress = [](int32_t) {};
+    for (auto _ : state) {
+        found.clear();
+        f.image.Seek(0);
+        ScanKeyOccurrences(f.image, f.table, false, found, noProgress);
+        benchmark::DoNotOptimize(found.data());
+    }
+    state.counters["found"] = static_cast<double>(found.size());
+    Report(state, f);
+}
+BENCHMARK(BM_ScanKeyOccurrences)->Unit(benchmark::kMillisecond);
+
+// The reference: the same walk with no key checks and no progress.
+void BM_BareParameterWalk(benchmark::State& state) {
+    Fixture& f = Shared();
+    for (auto _ : state) {
+        f.image.Seek(0);
+        while (f.image.CursorInside()) {
+            if (const OpcodeEntry* entry = f.table.Find(f.image.ReadOpcode(true)))
+                f.image.SkipParams(entry->parameterCount);
+        }
+        benchmark::DoNotOptimize(f.image.cursor);
+    }
+    Report(state, f);
+}
+BENCHMARK(BM_BareParameterWalk)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,24 @@
+// The opcode INI loader on arbitrary text: it must end, keep the table at its
+// fixed size, and agree with itself when the same text is loaded twice.
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "opcodes/IniLoader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    morvane::OpcodeTable first;
+    morvane::OpcodeTable second;
+    const bool a = morvane::ParseOpcodeIni(text, first);
+    if (first.size() != static_cast<std::size_t>(morvane::kOpcodeTableSize)) std::abort();
+    second.Set(5, 9);  // a load resets whatever came before
+    const bool b = morvane::ParseOpcodeIni(text, second);
+    if (a != b) std::abort();
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        if (first[i].known != second[i].known || first[i].parameterCount != second[i].parameterCount) std::abort();
+        if (!first[i].known && first[i].parameterCount != 0) std::abort();
+    }
+    return 0;
+}

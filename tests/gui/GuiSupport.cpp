@@ -1,0 +1,229 @@
+#include "gui/GuiSupport.h"
+
+#include <wx/app.h>
+#include <wx/bitmap.h>
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/filename.h>
+#include <wx/gauge.h>
+#include <wx/listbox.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include <chrono>
+#include <filesystem>
+#include <unistd.h>
+
+namespace morvane::test {
+
+std::string gScreenshotFolder;
+
+std::string ToStd(const wxString& text) { return std::string(text.utf8_str()); }
+
+std::vector<uint8_t> DemoBytes(const std::string& name) {
+    return ReadBytes(std::string(MORVANE_SOURCE_DIR) + "/demo/" + name);
+}
+
+DialogScript& DialogScript::Get() {
+    static DialogScript* script = [] {
+        auto* s = new DialogScript;
+        s->Register();
+        return s;
+    }();
+    return *script;
+}
+
+void DialogScript::ExpectMessage() {
+    Expect([this](wxDialog* dialog) {
+        auto* box = dynamic_cast<wxMessageDialog*>(dialog);
+        if (box == nullptr) {
+            ADD_FAILURE() << "expected a message box, got \"" << ToStd(dialog->GetTitle()) << "\"";
+            return static_cast<int>(wxID_CANCEL);
+        }
+        messages.push_back(ToStd(box->GetMessage()));
+        captions.push_back(ToStd(box->GetCaption()));
+        return static_cast<int>(wxID_OK);
+    });
+}
+
+namespace {
+
+bool RecordFileDialog(wxDialog* dialog, std::vector<DialogScript::FileDialogSeen>& seen, wxFileDialog*& out) {
+    out = dynamic_cast<wxFileDialog*>(dialog);
+    if (out == nullptr) {
+        ADD_FAILURE() << "expected a file dialog, got \"" << ToStd(dialog->GetTitle()) << "\"";
+        return false;
+    }
+    seen.push_back({ToStd(out->GetMessage()), ToStd(out->GetWildcard()), out->GetWindowStyle(),
+                    ToStd(out->GetDirectory()), ToStd(out->GetFilename())});
+    return true;
+}
+
+}  // namespace
+
+void DialogScript::ExpectFile(const std::string& path, std::function<void()> afterChoosing) {
+    Expect([this, path, afterChoosing](wxDialog* dialog) {
+        wxFileDialog* files = nullptr;
+        if (!RecordFileDialog(dialog, fileDialogs, files)) return static_cast<int>(wxID_CANCEL);
+        // GTK takes the path asynchronously: wait until the dialog reports it.
+        const wxString wanted = wxString::FromUTF8(path);
+        files->SetPath(wanted);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (files->GetPath() != wanted && std::chrono::steady_clock::now() < deadline) {
+            wxTheApp->Yield(true);
+            wxMilliSleep(1);
+        }
+        EXPECT_EQ(ToStd(files->GetPath()), path);
+        if (afterChoosing) afterChoosing();
+        return static_cast<int>(wxID_OK);
+    });
+}
+
+void DialogScript::ExpectCancelledFile() {
+    Expect([this](wxDialog* dialog) {
+        wxFileDialog* files = nullptr;
+        RecordFileDialog(dialog, fileDialogs, files);
+        return static_cast<int>(wxID_CANCEL);
+    });
+}
+
+int DialogScript::Enter(wxDialog* dialog) {
+    if (answers_.empty()) {
+        std::string what = ToStd(dialog->GetTitle());
+        if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) what = ToStd(box->GetMessage());
+        ADD_FAILURE() << "unexpected dialog: " << what;
+        return wxID_CANCEL;
+    }
+    Answer answer = std::move(answers_.front());
+    answers_.pop_front();
+    return answer(dialog);
+}
+
+std::vector<wxWindow*> MorvaneProbe::AllControls() const {
+    return {f->occurrencesHeading, f->occurrenceList, f->pathText,   f->openButton,    f->saveButton,
+            f->closeButton,        f->gameLabel,      f->gameChoice, f->padLabel,      f->padChoice,
+            f->gameKeyLabel,       f->gameKeyChoice,  f->vkeyLabel,  f->vkeyChoice,    f->progressGauge,
+            f->creditText};
+}
+
+void MorvaneProbe::Click(wxButton* button) const {
+    ASSERT_TRUE(button->IsEnabled()) << ToStd(button->GetLabel()) << " is disabled";
+    wxCommandEvent event(wxEVT_BUTTON, button->GetId());
+    event.SetEventObject(button);
+    button->ProcessWindowEvent(event);
+}
+
+void MorvaneProbe::Choose(wxChoice* choice, int item) const {
+    ASSERT_TRUE(choice->IsEnabled()) << "choice is disabled";
+    choice->SetSelection(item);
+    wxCommandEvent event(wxEVT_CHOICE, choice->GetId());
+    event.SetEventObject(choice);
+    event.SetInt(item);
+    event.SetString(choice->GetString(static_cast<unsigned>(item)));
+    choice->ProcessWindowEvent(event);
+}
+
+void MorvaneProbe::SelectLine(int line) const {
+    ASSERT_TRUE(f->occurrenceList->IsEnabled());
+    f->occurrenceList->SetSelection(line);
+    wxCommandEvent event(wxEVT_LISTBOX, f->occurrenceList->GetId());
+    event.SetEventObject(f->occurrenceList);
+    event.SetInt(line);
+    f->occurrenceList->ProcessWindowEvent(event);
+}
+
+void MorvaneProbe::CloseWindow() const {
+    f->Close(false);
+}
+
+std::vector<std::string> MorvaneProbe::Lines() const {
+    std::vector<std::string> lines;
+    for (unsigned i = 0; i < f->occurrenceList->GetCount(); ++i) lines.push_back(ToStd(f->occurrenceList->GetString(i)));
+    return lines;
+}
+
+std::string MorvaneProbe::Enabled() const {
+    std::string states;
+    for (wxWindow* w : std::initializer_list<wxWindow*>{f->openButton, f->saveButton, f->closeButton, f->gameChoice,
+                                                        f->padChoice, f->gameKeyChoice, f->vkeyChoice})
+        states += w->IsEnabled() ? '1' : '0';
+    return states;
+}
+
+void MorvaneProbe::Open(const std::string& file, int messages) const {
+    DialogScript::Get().ExpectFile(file);
+    for (int i = 0; i < messages; ++i) DialogScript::Get().ExpectMessage();
+    Click(f->openButton);
+    EXPECT_EQ(DialogScript::Get().Pending(), 0u);
+}
+
+void MorvaneProbe::Save(const std::string& file, int messages) const {
+    DialogScript::Get().ExpectFile(file);
+    for (int i = 0; i < messages; ++i) DialogScript::Get().ExpectMessage();
+    Click(f->saveButton);
+    EXPECT_EQ(DialogScript::Get().Pending(), 0u);
+}
+
+bool MorvaneProbe::Screenshot(const std::string& name) const {
+    if (gScreenshotFolder.empty()) return false;
+    std::filesystem::create_directories(gScreenshotFolder);
+    f->Show();
+    f->Raise();
+    f->Update();
+    for (int i = 0; i < 20; ++i) {
+        wxTheApp->Yield(true);
+        wxMilliSleep(10);
+    }
+    const wxSize size = f->GetClientSize();
+    wxBitmap bitmap(size.x, size.y, 24);
+    wxMemoryDC memory(bitmap);
+    wxClientDC window(f);
+    memory.Blit(0, 0, size.x, size.y, &window, 0, 0);
+    memory.SelectObject(wxNullBitmap);
+    return bitmap.SaveFile(wxString::FromUTF8(gScreenshotFolder + "/" + name), wxBITMAP_TYPE_PNG);
+}
+
+void WindowTest::SetUp() {
+    DialogScript::Get().Reset();
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    previousDirectory = cwd;
+    for (const char* ini : {"SCM.ini", "VICESCM.ini", "SASCM.ini"})
+        std::filesystem::copy_file(DemoFile(ini), dir.File(ini));
+    ASSERT_EQ(chdir(dir.Path().c_str()), 0);
+}
+
+void WindowTest::TearDown() {
+    DestroyWindow();
+    EXPECT_EQ(DialogScript::Get().Pending(), 0u) << "expected dialogs that never came";
+    DialogScript::Get().Reset();
+    ASSERT_EQ(chdir(previousDirectory.c_str()), 0);
+}
+
+MorvaneProbe& WindowTest::Window() {
+    if (!probe) {
+        frame = new Morvane(nullptr);
+        probe = std::make_unique<MorvaneProbe>(frame);
+    }
+    return *probe;
+}
+
+void WindowTest::DestroyWindow() {
+    if (frame != nullptr) {
+        delete frame;
+        frame = nullptr;
+        probe.reset();
+    }
+}
+
+std::string WindowTest::DemoFile(const std::string& name) const {
+    return std::string(MORVANE_SOURCE_DIR) + "/demo/" + name;
+}
+
+std::string WindowTest::Copy(const std::string& demoName, const std::string& as) const {
+    const std::string target = dir.File(as.empty() ? demoName : as);
+    std::filesystem::copy_file(DemoFile(demoName), target, std::filesystem::copy_options::overwrite_existing);
+    return target;
+}
+
+}  // namespace morvane::test

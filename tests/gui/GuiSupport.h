@@ -1,0 +1,129 @@
+#pragma once
+
+// Driving the real window in tests: dialogs answered by script, user actions
+// sent as the events a click causes, and a look at the window's state.
+
+#include <gtest/gtest.h>
+
+#include <wx/choice.h>
+#include <wx/dialog.h>
+#include <wx/filedlg.h>
+#include <wx/modalhook.h>
+#include <wx/msgdlg.h>
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/Morvane.h"
+#include "support/TempDir.h"
+
+namespace morvane::test {
+
+// Where the test run keeps its screenshots ("" for none).
+extern std::string gScreenshotFolder;
+
+// Answers every modal dialog from a queue of scripted answers; a dialog that
+// nobody expected fails the test and is cancelled, so nothing ever blocks.
+class DialogScript : public wxModalDialogHook {
+public:
+    using Answer = std::function<int(wxDialog*)>;
+
+    static DialogScript& Get();
+
+    void Expect(Answer answer) { answers_.push_back(std::move(answer)); }
+    // A message box, answered with OK; its text is recorded.
+    void ExpectMessage();
+    // A file dialog answered with OK for `path` (which must exist, or lie in an existing folder).
+    void ExpectFile(const std::string& path, std::function<void()> afterChoosing = nullptr);
+    void ExpectCancelledFile();
+
+    std::size_t Pending() const { return answers_.size(); }
+    void Reset() { answers_.clear(); messages.clear(); fileDialogs.clear(); }
+
+    struct FileDialogSeen {
+        std::string title;
+        std::string wildcard;
+        long style;
+        std::string directory;
+        std::string name;
+    };
+    std::vector<std::string> messages;
+    std::vector<std::string> captions;
+    std::vector<FileDialogSeen> fileDialogs;
+
+protected:
+    int Enter(wxDialog* dialog) override;
+
+private:
+    std::deque<Answer> answers_;
+};
+
+// Access to the window's insides for tests.
+class MorvaneProbe {
+public:
+    explicit MorvaneProbe(Morvane* frame) : f(frame) {}
+
+    Morvane* f;
+
+    wxListBox* list() const { return f->occurrenceList; }
+    wxTextCtrl* path() const { return f->pathText; }
+    wxButton* openButton() const { return f->openButton; }
+    wxButton* saveButton() const { return f->saveButton; }
+    wxButton* closeButton() const { return f->closeButton; }
+    wxChoice* gameChoice() const { return f->gameChoice; }
+    wxChoice* padChoice() const { return f->padChoice; }
+    wxChoice* gameKeyChoice() const { return f->gameKeyChoice; }
+    wxChoice* vkeyChoice() const { return f->vkeyChoice; }
+    wxGauge* gauge() const { return f->progressGauge; }
+    wxPanel* panel() const { return f->mainPanel; }
+    wxStaticText* credit() const { return f->creditText; }
+    std::vector<wxWindow*> AllControls() const;
+
+    ScriptImage& script() const { return f->script; }
+    std::vector<KeyOccurrence>& occurrences() const { return f->occurrences; }
+    GameId selectedGame() const { return f->selectedGame; }
+    bool opcodesLoaded() const { return f->opcodesLoaded; }
+
+    // What a user can do; each fails the test when the control is disabled.
+    void Click(wxButton* button) const;
+    void Choose(wxChoice* choice, int item) const;
+    void SelectLine(int line) const;
+    void CloseWindow() const;
+
+    std::vector<std::string> Lines() const;
+    // Enabled state of open, save, close, game, pad, game key and vkey, in that order.
+    std::string Enabled() const;
+
+    // Opens a file through the dialog, answering messages when `messages` > 0.
+    void Open(const std::string& file, int messages = 0) const;
+    void Save(const std::string& file, int messages = 0) const;
+
+    bool Screenshot(const std::string& name) const;
+};
+
+// A fresh working folder with the demo's opcode INI files, made the current
+// directory for the test, and a window built in it on demand.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Builds the window (after the test has prepared the folder).
+    MorvaneProbe& Window();
+    void DestroyWindow();
+
+    std::string DemoFile(const std::string& name) const;
+    std::string Copy(const std::string& demoName, const std::string& as = std::string()) const;
+
+    TempDir dir;
+    std::string previousDirectory;
+    Morvane* frame = nullptr;
+    std::unique_ptr<MorvaneProbe> probe;
+};
+
+std::string ToStd(const wxString& text);
+std::vector<uint8_t> DemoBytes(const std::string& name);
+
+}  // namespace morvane::test

@@ -1,0 +1,53 @@
+// Runs the window tests inside a real wxWidgets application (under Xvfb),
+// without an event loop of its own: each test drives the window directly.
+
+#include <gtest/gtest.h>
+
+#include <wx/app.h>
+#include <wx/image.h>
+#include <wx/init.h>
+#include <wx/log.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "app/MorvaneApp.h"
+#include "gui/GuiSupport.h"
+
+namespace {
+
+void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond, const wxString& msg) {
+    ADD_FAILURE_AT(morvane::test::ToStd(file).c_str(), line)
+        << "wxWidgets assertion in " << morvane::test::ToStd(func) << ": " << morvane::test::ToStd(cond) << " "
+        << morvane::test::ToStd(msg);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    const char* const kScreenshots = "--screenshots=";
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], kScreenshots, std::strlen(kScreenshots)) == 0)
+            morvane::test::gScreenshotFolder = std::filesystem::absolute(argv[i] + std::strlen(kScreenshots)).string();
+        else
+            argv[kept++] = argv[i];
+    }
+    argc = kept;
+
+    wxApp::SetInstance(new MorvaneApp);
+    if (!wxEntryStart(argc, argv)) {
+        std::fprintf(stderr, "cannot start wxWidgets (no display?)\n");
+        return 2;
+    }
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+    wxSetAssertHandler(FailOnAssert);
+    wxInitAllImageHandlers();
+    morvane::test::DialogScript::Get();
+
+    const int result = RUN_ALL_TESTS();
+    wxEntryCleanup();
+    return result;
+}

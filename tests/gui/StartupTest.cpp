@@ -1,0 +1,315 @@
+// Start-up, the settings file, the game choice and the window's layout.
+
+#include <wx/app.h>
+#include <wx/gauge.h>
+#include <wx/listbox.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/textctrl.h>
+#include <wx/toplevel.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "app/MorvaneApp.h"
+#include "gui/GuiSupport.h"
+#include "opcodes/OpcodeTable.h"
+
+using namespace morvane;
+using namespace morvane::test;
+
+namespace {
+
+std::size_t TopLevelWindows() {
+    wxTheApp->ProcessPendingEvents();
+    wxTheApp->ProcessIdle();
+    return wxTopLevelWindows.GetCount();
+}
+
+bool StillExists(wxWindow* window) {
+    TopLevelWindows();
+    return wxTopLevelWindows.Find(window) != nullptr;
+}
+
+}  // namespace
+
+class StartupTest : public WindowTest {};
+
+TEST_F(StartupTest, MissingIniFileRefusesToStartWithoutWindowOrSettings) {
+    std::filesystem::remove(dir.File("VICESCM.ini"));
+    const std::size_t before = TopLevelWindows();
+    DialogScript::Get().ExpectMessage();
+    EXPECT_FALSE(static_cast<MorvaneApp*>(wxTheApp)->OnInit());
+    ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
+    EXPECT_EQ(DialogScript::Get().messages[0], "Couldn't find opcodes ini files.\nProgram will close.");
+    EXPECT_EQ(DialogScript::Get().captions[0], "Message");
+    EXPECT_EQ(TopLevelWindows(), before);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("cfg")));
+}
+
+TEST_F(StartupTest, EachIniFileIsRequired) {
+    for (const char* missing : {"SCM.ini", "SASCM.ini"}) {
+        std::filesystem::rename(dir.File(missing), dir.File("away"));
+        DialogScript::Get().ExpectMessage();
+        EXPECT_FALSE(static_cast<MorvaneApp*>(wxTheApp)->OnInit()) << missing;
+        std::filesystem::rename(dir.File("away"), dir.File(missing));
+    }
+    EXPECT_EQ(DialogScript::Get().messages.size(), 2u);
+}
+
+TEST_F(StartupTest, WithTheIniFilesTheWindowIsShownWithItsIcon) {
+    const std::size_t before = TopLevelWindows();
+    ASSERT_TRUE(static_cast<MorvaneApp*>(wxTheApp)->OnInit());
+    ASSERT_EQ(TopLevelWindows(), before + 1);
+    auto* shown = dynamic_cast<Morvane*>(wxTopLevelWindows.GetLast()->GetData());
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(shown->IsShown());
+    EXPECT_EQ(ToStd(shown->GetTitle()), "Morvane v0.1");
+    EXPECT_TRUE(shown->GetIcon().IsOk());
+    frame = shown;
+    probe = std::make_unique<MorvaneProbe>(frame);
+    EXPECT_TRUE(probe->openButton()->IsEnabled());
+}
+
+TEST_F(StartupTest, SavedGameIsReadFromTheSettingsFile) {
+    const struct { const char* text; GameId game; } cases[] = {
+        {"0", kGameGta3}, {"1", kGameViceCity}, {"2", kGameSanAndreas}, {"3", kGameGta3},
+        {"0x2", kGameSanAndreas}, {"102", kGameSanAndreas}, {"10", kGameGta3},
+        {" \t\n\r\n1", kGameViceCity}, {"2 junk after", kGameSanAndreas}, {"", kGameGta3}, {"zz", kGameGta3},
+    };
+    for (const auto& c : cases) {
+        dir.Write("cfg", std::string(c.text));
+        MorvaneProbe& w = Window();
+        EXPECT_EQ(w.selectedGame(), c.game) << "cfg: \"" << c.text << "\"";
+        EXPECT_EQ(w.gameChoice()->GetSelection(), c.game) << c.text;
+        EXPECT_TRUE(w.opcodesLoaded());
+        // Only the San Andreas table knows the San Andreas key opcode.
+        EXPECT_EQ(ProcessOpcodeTable().Find(kKeyOpcodeSanAndreas) != nullptr, c.game == kGameSanAndreas) << c.text;
+        DestroyWindow();
+    }
+}
+
+TEST_F(StartupTest, MissingSettingsFileMeansGta3Silently) {
+    MorvaneProbe& w = Window();
+    EXPECT_EQ(w.selectedGame(), kGameGta3);
+    EXPECT_EQ(ToStd(w.gameChoice()->GetStringSelection()), "GTA III");
+    EXPECT_TRUE(w.openButton()->IsEnabled());
+    EXPECT_TRUE(DialogScript::Get().messages.empty());
+}
+
+TEST_F(StartupTest, ClosingWritesTheChosenGameAsOneByte) {
+    MorvaneProbe& w = Window();
+    w.Choose(w.gameChoice(), kGameViceCity);
+    w.CloseWindow();
+    EXPECT_FALSE(StillExists(frame));
+    frame = nullptr;  // destroyed by the close
+    probe.reset();
+    EXPECT_EQ(ReadBytes(dir.File("cfg")), std::vector<uint8_t>{'1'});
+
+    MorvaneProbe& again = Window();
+    EXPECT_EQ(again.selectedGame(), kGameViceCity);
+}
+
+TEST_F(StartupTest, ClosingStillDestroysTheWindowWhenSettingsCannotBeWritten) {
+    std::filesystem::create_directory(dir.File("cfg"));
+    MorvaneProbe& w = Window();
+    w.CloseWindow();
+    EXPECT_FALSE(StillExists(frame));
+    frame = nullptr;
+    probe.reset();
+    EXPECT_TRUE(std::filesystem::is_directory(dir.File("cfg")));
+}
+
+TEST_F(StartupTest, ChoosingAGameReloadsItsTable) {
+    MorvaneProbe& w = Window();
+    w.Choose(w.gameChoice(), kGameSanAndreas);
+    EXPECT_EQ(w.selectedGame(), kGameSanAndreas);
+    EXPECT_TRUE(w.opcodesLoaded());
+    EXPECT_NE(ProcessOpcodeTable().Find(kKeyOpcodeSanAndreas), nullptr);
+
+    // A table that cannot be read keeps the old entries and disables Open File.
+    std::filesystem::remove(dir.File("VICESCM.ini"));
+    w.Choose(w.gameChoice(), kGameViceCity);
+    EXPECT_FALSE(w.opcodesLoaded());
+    EXPECT_FALSE(w.openButton()->IsEnabled());
+    EXPECT_NE(ProcessOpcodeTable().Find(kKeyOpcodeSanAndreas), nullptr);
+
+    // An opcode above the table ends the load with a failure.
+    dir.Write("SCM.ini", "[x]\n0001=1\n0C00=1\n");
+    w.Choose(w.gameChoice(), kGameGta3);
+    EXPECT_FALSE(w.opcodesLoaded());
+    EXPECT_FALSE(w.openButton()->IsEnabled());
+    EXPECT_NE(ProcessOpcodeTable().Find(1), nullptr);
+
+    w.Choose(w.gameChoice(), kGameSanAndreas);
+    EXPECT_TRUE(w.openButton()->IsEnabled());
+}
+
+TEST_F(StartupTest, SavedGameWhoseTableFailsLeavesOpenDisabled) {
+    dir.Write("cfg", "2");
+    dir.Write("SASCM.ini", "[x]\nFFFFF=1\n0C01=1\n");
+    MorvaneProbe& w = Window();
+    EXPECT_EQ(w.selectedGame(), kGameSanAndreas);
+    EXPECT_FALSE(w.opcodesLoaded());
+    EXPECT_FALSE(w.openButton()->IsEnabled());
+    EXPECT_TRUE(DialogScript::Get().messages.empty());
+}
+
+TEST_F(StartupTest, ControlsStartInTheNoFileState) {
+    MorvaneProbe& w = Window();
+    EXPECT_EQ(w.Enabled(), "1001000");
+    EXPECT_TRUE(w.list()->IsEnabled());
+    EXPECT_EQ(w.list()->GetCount(), 0u);
+    EXPECT_TRUE(w.path()->GetValue().empty());
+    EXPECT_FALSE(w.path()->IsEditable());
+    EXPECT_EQ(w.gauge()->GetRange(), 100);
+    EXPECT_EQ(w.gauge()->GetValue(), 0);
+    for (wxWindow* control : w.AllControls()) {
+        EXPECT_TRUE(control->IsShown());
+        EXPECT_EQ(control->GetParent(), w.panel());
+    }
+
+    ASSERT_EQ(w.gameChoice()->GetCount(), 3u);
+    EXPECT_EQ(ToStd(w.gameChoice()->GetString(0)), "GTA III");
+    EXPECT_EQ(ToStd(w.gameChoice()->GetString(1)), "Vice City");
+    EXPECT_EQ(ToStd(w.gameChoice()->GetString(2)), "San Andreas");
+    ASSERT_EQ(w.padChoice()->GetCount(), 2u);
+    EXPECT_EQ(ToStd(w.padChoice()->GetString(0)), "Pad 1");
+    EXPECT_EQ(ToStd(w.padChoice()->GetString(1)), "Pad 2");
+    ASSERT_EQ(w.vkeyChoice()->GetCount(), 256u);
+    EXPECT_EQ(ToStd(w.vkeyChoice()->GetString(0)), "?");
+    EXPECT_EQ(ToStd(w.vkeyChoice()->GetString(1)), "Left mouse button");
+    EXPECT_EQ(ToStd(w.vkeyChoice()->GetString(0xA0)), " Left Shift");
+    EXPECT_EQ(ToStd(w.vkeyChoice()->GetString(255)), "?");
+    ASSERT_EQ(w.gameKeyChoice()->GetCount(), 20u);
+    EXPECT_EQ(ToStd(w.gameKeyChoice()->GetString(12)), "?");
+    EXPECT_EQ(ToStd(w.gameKeyChoice()->GetString(19)), "Look Behind | Submission");
+
+    const wxString credit = w.credit()->GetLabel();
+    EXPECT_EQ(credit.Freq('\n'), 1);
+    EXPECT_TRUE(w.credit()->GetWindowStyle() & wxALIGN_RIGHT);
+}
+
+namespace {
+
+std::string Describe(wxSizer* sizer);
+
+std::string DescribeItem(wxSizerItem* item) {
+    std::ostringstream out;
+    if (item->IsWindow()) {
+        wxWindow* w = item->GetWindow();
+        if (auto* text = dynamic_cast<wxStaticText*>(w)) out << "text(" << ToStd(text->GetLabel()) << ")";
+        else if (dynamic_cast<wxListBox*>(w)) out << "list";
+        else if (dynamic_cast<wxTextCtrl*>(w)) out << "path";
+        else if (auto* button = dynamic_cast<wxButton*>(w)) out << "button(" << ToStd(button->GetLabel()) << ")";
+        else if (dynamic_cast<wxChoice*>(w)) out << "choice";
+        else if (dynamic_cast<wxGauge*>(w)) out << "gauge";
+        else if (w->GetSizer() != nullptr) out << "panel" << Describe(w->GetSizer());
+        else out << "window";
+    } else if (item->IsSizer()) {
+        out << Describe(item->GetSizer());
+    }
+    out << ":" << item->GetProportion() << "/" << std::hex << item->GetFlag() << std::dec << "/" << item->GetBorder();
+    return out.str();
+}
+
+std::string Describe(wxSizer* sizer) {
+    std::ostringstream out;
+    if (auto* box = dynamic_cast<wxStaticBoxSizer*>(sizer))
+        out << "box(" << ToStd(box->GetStaticBox()->GetLabel()) << ")";
+    else if (auto* grid = dynamic_cast<wxGridSizer*>(sizer))
+        out << "grid" << grid->GetRows() << "x" << grid->GetCols() << "," << grid->GetVGap() << "," << grid->GetHGap();
+    else if (auto* plain = dynamic_cast<wxBoxSizer*>(sizer))
+        out << (plain->GetOrientation() == wxHORIZONTAL ? "h" : "v");
+    out << "[";
+    bool first = true;
+    for (wxSizerItem* item : sizer->GetChildren()) {
+        out << (first ? "" : " ") << DescribeItem(item);
+        first = false;
+    }
+    out << "]";
+    return out.str();
+}
+
+}  // namespace
+
+TEST_F(StartupTest, LayoutTreeHasItsProportionsFlagsAndGaps) {
+    MorvaneProbe& w = Window();
+    const std::string expected =
+        "h[panel"
+        "h[v[text(Occurrences found:):0/f0/5 list:1/f0/5]:0/20f0/5 "
+        "v["
+        "box(File)[path:0/20f0/5 button(Open File):0/20f0/5 button(Save File):0/20f0/5 button(Close File):0/20f0/5 "
+        "grid2x2,0,0[text(Game):0/f0/5 choice:0/26f0/5]:1/2000/5]:0/20f0/5 "
+        "box(Key configuration)[grid3x2,0,50[text(Pad):0/f0/5 choice:0/2f0/5 text(Game Key):0/f0/5 choice:0/2f0/5 "
+        "text(VKey):0/f0/5 choice:0/2f0/5]:0/20f0/5]:0/20f0/5 "
+        "gauge:0/20f0/5 text(" + ToStd(w.credit()->GetLabel()) + "):0/2f0/5"
+        "]:1/2000/5]"
+        ":1/2000/5]";
+    EXPECT_EQ(Describe(w.f->GetSizer()), expected);
+}
+
+TEST_F(StartupTest, FixedSizeWindowShowsEveryControlWhole) {
+    MorvaneProbe& w = Window();
+    const long style = w.f->GetWindowStyle();
+    EXPECT_FALSE(style & wxRESIZE_BORDER);
+    EXPECT_FALSE(style & wxMAXIMIZE_BOX);
+    EXPECT_TRUE(style & wxMINIMIZE_BOX);
+    EXPECT_TRUE(style & wxCLOSE_BOX);
+    const wxSize size = w.f->GetSize();
+    EXPECT_GE(size.x, 422);
+    EXPECT_GE(size.y, 429);
+    w.f->Show();
+    wxTheApp->Yield(true);
+    const wxRect client(wxPoint(0, 0), w.panel()->GetClientSize());
+    for (wxWindow* control : w.AllControls()) {
+        const wxRect r = control->GetRect();
+        EXPECT_TRUE(client.Contains(r)) << ToStd(control->GetLabel()) << " at " << r.x << "," << r.y << " "
+                                        << r.width << "x" << r.height << " outside " << client.width << "x"
+                                        << client.height;
+        EXPECT_GE(r.width, control->GetBestSize().x / 2) << ToStd(control->GetLabel());
+    }
+    w.Screenshot("main-window.png");
+}
+
+namespace {
+
+// A frame whose handlers count the events that reach them.
+class CountingFrame : public GUIFrame {
+public:
+    CountingFrame() : GUIFrame(nullptr, wxID_ANY, "counting", wxDefaultPosition, wxSize(422, 429), wxCAPTION) {}
+    int calls = 0;
+    wxButton* open() { return openButton; }
+    wxChoice* game() { return gameChoice; }
+    wxListBox* list() { return occurrenceList; }
+    void Disconnected() { GUIFrame::DisconnectHandlers(); }
+
+protected:
+    void OnOpenFile(wxCommandEvent&) override { ++calls; }
+    void OnGameSelected(wxCommandEvent&) override { ++calls; }
+    void OnOccurrenceSelected(wxCommandEvent&) override { ++calls; }
+};
+
+void Send(wxWindow* source, wxEventType type) {
+    wxCommandEvent event(type, source->GetId());
+    event.SetEventObject(source);
+    source->ProcessWindowEvent(event);
+}
+
+}  // namespace
+
+TEST(GUIFrameWiring, HandlersAreConnectedPerControlAndDisconnectedBeforeDestruction) {
+    auto* f = new CountingFrame;
+    Send(f->open(), wxEVT_BUTTON);
+    Send(f->game(), wxEVT_CHOICE);
+    Send(f->list(), wxEVT_LISTBOX);
+    EXPECT_EQ(f->calls, 3);
+    Send(f->open(), wxEVT_CHOICE);  // the wrong event for that control
+    EXPECT_EQ(f->calls, 3);
+    f->Disconnected();
+    Send(f->open(), wxEVT_BUTTON);
+    Send(f->game(), wxEVT_CHOICE);
+    Send(f->list(), wxEVT_LISTBOX);
+    EXPECT_EQ(f->calls, 3);
+    delete f;
+}

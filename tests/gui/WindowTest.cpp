@@ -1,0 +1,2 @@
+// Whole flows through the window: open, edit, save, close.
+#include "gui/GuiSupport.h"

@@ -1,0 +1,111 @@
+// The Open File, Close File and Save File commands of the window.
+
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/msgdlg.h>
+
+#include "app/Morvane.h"
+#include "script/Patch.h"
+#include "script/SafeWrite.h"
+#include "ui/KeyNames.h"
+
+using namespace morvane;
+
+namespace {
+
+const char* const kDialogTitle = "Chooce a file";
+const char* const kOpenWildcard = "SCM Script (*.scm;*.cs;*.cm)|*.scm;*.cs;*.cm|All files (*.*)|*.*";
+const char* const kSaveWildcard =
+    "Custom Script (.cs)|*.cs|Custom Mission (.cm)|*.cm|SCM (.scm)|*.scm|All files (*.*)|*.*";
+const char* const kMainScriptExtension = "scm";
+const char* const kNothingFound = "No key opcode found.";
+const char* const kSaveFailed = "Couldn't save file";
+
+void ShowMessage(const char* text) {
+    wxMessageBox(text, wxMessageBoxCaptionStr, wxOK | wxCENTRE);
+}
+
+std::string FileSystemPath(const wxString& path) {
+    const wxCharBuffer buffer = path.fn_str();
+    return buffer.data() ? std::string(buffer.data()) : std::string();
+}
+
+}  // namespace
+
+void Morvane::ShowNoFileState() {
+    pathText->SetValue(wxEmptyString);
+    openButton->Enable(true);
+    gameChoice->Enable(true);
+}
+
+void Morvane::OnOpenFile(wxCommandEvent& /*event*/) {
+    wxFileDialog dialog(this, kDialogTitle, wxEmptyString, wxEmptyString, kOpenWildcard,
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (dialog.ShowModal() != wxID_OK) return;
+
+    occurrences.clear();
+    occurrenceList->Clear();
+    script.game = selectedGame;
+    for (wxWindow* control : std::initializer_list<wxWindow*>{openButton, closeButton, saveButton, gameChoice,
+                                                              vkeyChoice, gameKeyChoice, padChoice})
+        control->Enable(false);
+    wxYield();
+
+    const wxString path = dialog.GetPath();
+    pathText->SetValue(path);
+    if (!script.LoadFromFile(FileSystemPath(path))) {
+        script.Release();
+        ShowNoFileState();
+        return;
+    }
+
+    progressGauge->SetValue(0);
+    progressGauge->SetRange(script.size);
+    const bool isMainScript = wxFileName(path).GetExt() == kMainScriptExtension;
+    ScanKeyOccurrences(script, ProcessOpcodeTable(), isMainScript, occurrences, [this](int32_t position) {
+        progressGauge->SetValue(position);
+        wxYield();
+    });
+    progressGauge->SetValue(progressGauge->GetRange());
+
+    if (occurrences.empty()) {
+        ShowMessage(kNothingFound);
+        ShowNoFileState();
+        script.Release();
+        progressGauge->SetValue(0);
+        return;
+    }
+
+    wxArrayString lines;
+    lines.Alloc(occurrences.size());
+    for (const KeyOccurrence& occurrence : occurrences) lines.Add(occurrenceLabel(occurrence));
+    occurrenceList->Insert(lines, 0);
+
+    for (wxWindow* control : std::initializer_list<wxWindow*>{openButton, closeButton, saveButton, gameChoice,
+                                                              vkeyChoice, gameKeyChoice, padChoice})
+        control->Enable(true);
+    gameChoice->Enable(false);
+
+    occurrenceList->SetSelection(0);
+    UpdateChoices(0);
+}
+
+void Morvane::OnCloseFile(wxCommandEvent& /*event*/) {
+    for (wxWindow* control : std::initializer_list<wxWindow*>{openButton, closeButton, saveButton, gameChoice,
+                                                              vkeyChoice, gameKeyChoice, padChoice})
+        control->Enable(false);
+    ShowNoFileState();
+    script.Release();
+    occurrenceList->Clear();
+    progressGauge->SetValue(0);
+}
+
+void Morvane::OnSaveFile(wxCommandEvent& /*event*/) {
+    wxFileDialog dialog(this, kDialogTitle, wxEmptyString, wxEmptyString, kSaveWildcard,
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() != wxID_OK) return;
+
+    PatchImage(script, occurrences);
+    if (!WriteFileSafely(FileSystemPath(dialog.GetPath()), script.data, static_cast<std::size_t>(script.size)))
+        ShowMessage(kSaveFailed);
+}

@@ -1,0 +1,74 @@
+// Editing the selected occurrence through the pad, game key and VKey choices.
+
+#include <wx/msgdlg.h>
+
+#include "app/Morvane.h"
+#include "ui/KeyNames.h"
+
+using namespace morvane;
+
+namespace {
+
+const char* const kVKeyTooWide =
+    "You can't select this VKey!\nReason: This VKey needs 16bits and space for VKey is 8bits";
+
+// Shows a number in a choice whose item index is that number; a number with
+// no item leaves the choice without a selection.
+void SelectNumber(wxChoice* choice, int32_t number) {
+    const bool inRange = number >= 0 && static_cast<unsigned>(number) < choice->GetCount();
+    choice->SetSelection(inRange ? number : wxNOT_FOUND);
+}
+
+}  // namespace
+
+KeyOccurrence* Morvane::SelectedOccurrence() {
+    const int line = occurrenceList->GetSelection();
+    if (line < 0 || static_cast<std::size_t>(line) >= occurrences.size()) return nullptr;
+    return &occurrences[static_cast<std::size_t>(line)];
+}
+
+void Morvane::UpdateChoices(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= occurrences.size()) return;
+    const KeyOccurrence& occurrence = occurrences[static_cast<std::size_t>(index)];
+    if (occurrence.isVKey) {
+        vkeyChoice->Enable(true);
+        SelectNumber(vkeyChoice, occurrence.key);
+        padChoice->Enable(false);
+        gameKeyChoice->Enable(false);
+    } else {
+        gameKeyChoice->Enable(true);
+        padChoice->Enable(true);
+        SelectNumber(gameKeyChoice, occurrence.key);
+        SelectNumber(padChoice, occurrence.pad);
+        vkeyChoice->Enable(false);
+    }
+}
+
+void Morvane::OnOccurrenceSelected(wxCommandEvent& event) {
+    UpdateChoices(event.GetInt());
+}
+
+void Morvane::OnPadSelected(wxCommandEvent& event) {
+    if (KeyOccurrence* occurrence = SelectedOccurrence()) occurrence->pad = event.GetInt();
+}
+
+void Morvane::OnGameKeySelected(wxCommandEvent& event) {
+    KeyOccurrence* occurrence = SelectedOccurrence();
+    if (occurrence == nullptr) return;
+    const int key = event.GetInt();
+    occurrenceList->SetString(static_cast<unsigned>(occurrenceList->GetSelection()), gameKeyName(key));
+    occurrence->key = key;
+}
+
+void Morvane::OnVKeySelected(wxCommandEvent& event) {
+    KeyOccurrence* occurrence = SelectedOccurrence();
+    if (occurrence == nullptr) return;
+    const int code = event.GetInt();
+    if (occurrence->wide || code <= kHighestNarrowVKey) {
+        occurrenceList->SetString(static_cast<unsigned>(occurrenceList->GetSelection()), vkeyName(code));
+        occurrence->key = code;
+        return;
+    }
+    wxMessageBox(kVKeyTooWide, wxMessageBoxCaptionStr, wxOK | wxCENTRE);
+    SelectNumber(vkeyChoice, occurrence->key);
+}
