@@ -17,6 +17,8 @@ const wxSize kWindowSize(422, 429);
 constexpr long kWindowStyle = wxCAPTION | wxCLOSE_BOX | wxMINIMIZE_BOX | wxSYSTEM_MENU | wxTAB_TRAVERSAL;
 const char* const kWindowTitle = "Morvane v0.1";
 const char* const kPadNames[] = {"Pad 1", "Pad 2"};
+// Room beside a list line for the scroll bar and the item padding.
+constexpr int kListMargin = 40;
 
 }  // namespace
 
@@ -45,6 +47,12 @@ Morvane::~Morvane() {
 // to what the sizers need so that no control is cut off, never below its
 // fixed size, and the user still cannot resize it.
 void Morvane::FitToContent() {
+    // An empty list box on GTK is only a few pixels wide: make room for the
+    // longest key name, so that every line can be read.
+    int widest = 0;
+    for (const char* name : kKeyNameTable) widest = std::max(widest, occurrenceList->GetTextExtent(name).x);
+    occurrenceList->SetMinSize(wxSize(widest + kListMargin, wxDefaultCoord));
+    mainPanel->GetSizer()->SetSizeHints(mainPanel);
     const wxSize needed = GetSizer()->ComputeFittingWindowSize(this);
     SetSize(wxSize(std::max(kWindowSize.x, needed.x), std::max(kWindowSize.y, needed.y)));
     Layout();

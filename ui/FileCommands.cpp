@@ -42,6 +42,8 @@ void Morvane::OnOpenFile(wxCommandEvent& /*event*/) {
     wxFileDialog dialog(this, kDialogTitle, wxEmptyString, wxEmptyString, kOpenWildcard,
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK) return;
+    // Taken at once: the dialog must not change its answer while the window repaints.
+    const wxString path = dialog.GetPath();
 
     occurrences.clear();
     occurrenceList->Clear();
@@ -51,7 +53,6 @@ void Morvane::OnOpenFile(wxCommandEvent& /*event*/) {
         control->Enable(false);
     wxYield();
 
-    const wxString path = dialog.GetPath();
     pathText->SetValue(path);
     if (!script.LoadFromFile(FileSystemPath(path))) {
         script.Release();

@@ -1,2 +1,358 @@
 // Whole flows through the window: open, edit, save, close.
+
+#include <wx/app.h>
+#include <wx/gauge.h>
+#include <wx/listbox.h>
+#include <wx/textctrl.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include "SyntheticScript.h"
 #include "gui/GuiSupport.h"
+#include "support/ScriptBuilder.h"
+
+using namespace morvane;
+using namespace morvane::test;
+
+namespace {
+
+const std::vector<std::string> kSaKeysLines = {"Y Key", " Left Shift", "F2", "Sprint | Accelerate",
+                                               "Aim Weapon|Hand Brake"};
+
+// Byte offsets of the key payloads in sa_keys.cs, found by the scan.
+int32_t OffsetOf(MorvaneProbe& w, std::size_t line) { return w.occurrences().at(line).offset; }
+
+std::vector<std::size_t> DiffPositions(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    EXPECT_EQ(a.size(), b.size());
+    std::vector<std::size_t> at;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        if (a[i] != b[i]) at.push_back(i);
+    return at;
+}
+
+}  // namespace
+
+class FlowTest : public WindowTest {
+protected:
+    // A window for a game, with a file opened from the demo folder.
+    MorvaneProbe& OpenDemo(GameId game, const std::string& demoName, const std::string& as = std::string()) {
+        dir.Write("cfg", std::to_string(game));
+        MorvaneProbe& w = Window();
+        w.Open(Copy(demoName, as));
+        return w;
+    }
+    std::string WriteScript(const std::string& name, const ScriptBuilder& b) { return dir.Write(name, b.Bytes()); }
+    void ExpectNoFileState(MorvaneProbe& w) {
+        EXPECT_EQ(w.Enabled(), "1001000");
+        EXPECT_TRUE(w.path()->GetValue().empty());
+        EXPECT_EQ(w.list()->GetCount(), 0u);
+        EXPECT_EQ(w.script().data, nullptr);
+    }
+};
+
+TEST_F(FlowTest, OpenListsTheKeysByNameWithLineZeroReady) {
+    MorvaneProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    const auto& dialog = DialogScript::Get().fileDialogs.at(0);
+    EXPECT_EQ(dialog.title, "Chooce a file");
+    EXPECT_EQ(dialog.wildcard, "SCM Script (*.scm;*.cs;*.cm)|*.scm;*.cs;*.cm|All files (*.*)|*.*");
+    EXPECT_EQ(dialog.style & (wxFD_OPEN | wxFD_FILE_MUST_EXIST), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+
+    EXPECT_EQ(w.Lines(), kSaKeysLines);
+    EXPECT_EQ(w.list()->GetSelection(), 0);
+    EXPECT_EQ(w.Enabled(), "1110001");
+    EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x59);
+    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("sa_keys.cs"));
+    EXPECT_EQ(w.gauge()->GetRange(), w.script().size);
+    EXPECT_EQ(w.gauge()->GetValue(), w.gauge()->GetRange());
+    EXPECT_TRUE(DialogScript::Get().messages.empty());
+    w.Screenshot("window-with-script.png");
+}
+
+TEST_F(FlowTest, EveryLineFitsTheListOfAShownWindow) {
+    dir.Write("cfg", "2");
+    MorvaneProbe& w = Window();
+    w.f->Show();
+    wxTheApp->Yield(true);
+    const wxSize before = w.f->GetSize();
+    w.Open(Copy("sa_keys.cs"));
+    EXPECT_EQ(w.f->GetSize(), before);
+    const int room = w.list()->GetClientSize().x;
+    for (const char* name : {"Look Behind | Submission", "Grp Ctrl Frwd|Next Radio", " Right Windows Key"})
+        EXPECT_LT(w.list()->GetTextExtent(name).x, room) << name;
+}
+
+TEST_F(FlowTest, SelectingLinesSetsUpTheMatchingChoices) {
+    MorvaneProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    w.SelectLine(3);
+    EXPECT_EQ(w.Enabled(), "1110110");
+    EXPECT_EQ(w.padChoice()->GetSelection(), 0);
+    EXPECT_EQ(ToStd(w.padChoice()->GetStringSelection()), "Pad 1");
+    EXPECT_EQ(w.gameKeyChoice()->GetSelection(), 16);
+    EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x59);  // a disabled choice keeps what it showed
+
+    w.SelectLine(4);
+    EXPECT_EQ(w.padChoice()->GetSelection(), 1);
+    EXPECT_EQ(w.gameKeyChoice()->GetSelection(), 6);
+
+    w.SelectLine(1);
+    EXPECT_EQ(w.Enabled(), "1110001");
+    EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0xA0);
+}
+
+TEST_F(FlowTest, EditsChangeTheOccurrenceAndItsLine) {
+    MorvaneProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    w.Choose(w.vkeyChoice(), 0x7F);
+    EXPECT_EQ(w.Lines()[0], "F16");
+    EXPECT_EQ(w.occurrences()[0].key, 0x7F);
+
+    // 0x80 does not fit the 8-bit parameter of line 0.
+    DialogScript::Get().ExpectMessage();
+    w.Choose(w.vkeyChoice(), 0x80);
+    ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
+    EXPECT_EQ(DialogScript::Get().messages[0],
+              "You can't select this VKey!\nReason: This VKey needs 16bits and space for VKey is 8bits");
+    EXPECT_EQ(DialogScript::Get().captions[0], "Message");
+    EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x7F);
+    EXPECT_EQ(w.occurrences()[0].key, 0x7F);
+    EXPECT_EQ(w.Lines()[0], "F16");
+
+    // The 16-bit parameter of line 1 takes it.
+    w.SelectLine(1);
+    w.Choose(w.vkeyChoice(), 0x80);
+    EXPECT_EQ(w.Lines()[1], "F17");
+    EXPECT_EQ(w.occurrences()[1].key, 0x80);
+
+    // A "?" entry is a key like any other.
+    w.SelectLine(2);
+    w.Choose(w.vkeyChoice(), 0);
+    EXPECT_EQ(w.Lines()[2], "?");
+    EXPECT_EQ(w.occurrences()[2].key, 0);
+
+    // The pad never changes the line; the game key does.
+    w.SelectLine(3);
+    w.Choose(w.padChoice(), 1);
+    EXPECT_EQ(w.Lines()[3], "Sprint | Accelerate");
+    EXPECT_EQ(w.occurrences()[3].pad, 1);
+    w.Choose(w.gameKeyChoice(), 17);
+    EXPECT_EQ(w.Lines()[3], "Fire");
+    EXPECT_EQ(w.occurrences()[3].key, 17);
+    w.Choose(w.gameKeyChoice(), 12);
+    EXPECT_EQ(w.Lines()[3], "?");
+}
+
+TEST_F(FlowTest, NarrowLineHoldingAHighKeyKeepsItUntilALowOneIsChosen) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0AB0).I8(0x90);   // Num lock, already above 127
+    sa.Op(0x0AB0).I16(300);   // no name: shown as its number
+    dir.Write("cfg", "2");
+    MorvaneProbe& w = Window();
+    w.Open(WriteScript("high.cs", sa));
+    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"Num lock", "300"}));
+    EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x90);
+
+    DialogScript::Get().ExpectMessage();
+    w.Choose(w.vkeyChoice(), 0x91);
+    EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x90);
+    EXPECT_EQ(w.occurrences()[0].key, 0x90);
+    w.Choose(w.vkeyChoice(), 0x41);
+    EXPECT_EQ(w.Lines()[0], "A Key");
+
+    w.SelectLine(1);
+    EXPECT_EQ(w.vkeyChoice()->GetSelection(), wxNOT_FOUND);
+    w.Choose(w.vkeyChoice(), 0xA0);
+    EXPECT_EQ(w.Lines()[1], " Left Shift");
+}
+
+TEST_F(FlowTest, SaveWritesExactlyTheEditedPayloads) {
+    MorvaneProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    const std::vector<uint8_t> original = DemoBytes("sa_keys.cs");
+
+    w.Choose(w.vkeyChoice(), 0x5A);        // Y Key -> Z Key, 8-bit
+    w.SelectLine(1);
+    w.Choose(w.vkeyChoice(), 0xA1);        // Left Shift -> Right Shift, 16-bit
+    w.SelectLine(4);
+    w.Choose(w.padChoice(), 0);
+    w.Choose(w.gameKeyChoice(), 17);
+    const std::string out = dir.File("out.cs");
+    w.Save(out);
+
+    const auto& dialog = DialogScript::Get().fileDialogs.back();
+    EXPECT_EQ(dialog.title, "Chooce a file");
+    EXPECT_EQ(dialog.wildcard, "Custom Script (.cs)|*.cs|Custom Mission (.cm)|*.cm|SCM (.scm)|*.scm|All files (*.*)|*.*");
+    EXPECT_EQ(dialog.style & (wxFD_SAVE | wxFD_OVERWRITE_PROMPT), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+
+    const std::vector<uint8_t> saved = ReadBytes(out);
+    const auto key0 = static_cast<std::size_t>(OffsetOf(w, 0)) + 3;
+    const auto key1 = static_cast<std::size_t>(OffsetOf(w, 1)) + 3;
+    const auto button = static_cast<std::size_t>(OffsetOf(w, 4));
+    EXPECT_EQ(DiffPositions(original, saved), (std::vector<std::size_t>{key0, key1, button + 3, button + 5}));
+    EXPECT_EQ(saved[key0], 0x5A);
+    EXPECT_EQ(saved[key1], 0xA1);
+    EXPECT_EQ(saved[key1 + 1], 0x00);
+    EXPECT_EQ(saved[button + 3], 0x00);
+    EXPECT_EQ(saved[button + 5], 17);
+
+    // Saving changes nothing in the window; a second save gives the same file.
+    EXPECT_EQ(w.Enabled(), "1110110");
+    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("sa_keys.cs"));
+    w.Save(dir.File("again.cs"));
+    EXPECT_EQ(ReadBytes(dir.File("again.cs")), saved);
+    EXPECT_TRUE(DialogScript::Get().messages.empty());
+}
+
+TEST_F(FlowTest, SaveWithoutEditsIsIdenticalAndMayReplaceTheOpenedFile) {
+    for (const char* name : {"gta3_keys.cs", "vc_keys.cs", "sa_keys.cs"}) {
+        const GameId game = name[0] == 'g' ? kGameGta3 : name[0] == 'v' ? kGameViceCity : kGameSanAndreas;
+        MorvaneProbe& w = OpenDemo(game, name);
+        w.Save(dir.File(std::string("copy-") + name));
+        EXPECT_EQ(ReadBytes(dir.File(std::string("copy-") + name)), DemoBytes(name)) << name;
+        DestroyWindow();
+    }
+    MorvaneProbe& w = OpenDemo(kGameViceCity, "vc_keys.cs");
+    w.Choose(w.vkeyChoice(), 0x4D);
+    w.Save(dir.File("vc_keys.cs"));
+    std::vector<uint8_t> expected = DemoBytes("vc_keys.cs");
+    expected[static_cast<std::size_t>(OffsetOf(w, 0)) + 3] = 0x4D;
+    EXPECT_EQ(ReadBytes(dir.File("vc_keys.cs")), expected);
+}
+
+TEST_F(FlowTest, CancelledDialogsChangeNothing) {
+    MorvaneProbe& w = OpenDemo(kGameViceCity, "vc_keys.cs");
+    w.Choose(w.vkeyChoice(), 0x4D);
+    DialogScript::Get().ExpectCancelledFile();
+    w.Click(w.openButton());
+    EXPECT_EQ(w.Lines()[0], "M Key");
+    EXPECT_EQ(w.occurrences()[0].key, 0x4D);
+    EXPECT_EQ(w.Enabled(), "1110001");
+    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("vc_keys.cs"));
+
+    DialogScript::Get().ExpectCancelledFile();
+    w.Click(w.saveButton());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator()),
+              5);  // three INI files, cfg and the script
+}
+
+TEST_F(FlowTest, NothingFoundReturnsToTheNoFileState) {
+    ScriptBuilder vc(kGameViceCity);
+    for (int i = 0; i < 10; ++i) vc.Op(0x0001).I16(100);
+    dir.Write("cfg", "1");
+    MorvaneProbe& w = Window();
+    w.Open(WriteScript("quiet.cm", vc), 1);
+    EXPECT_EQ(DialogScript::Get().messages, (std::vector<std::string>{"No key opcode found."}));
+    ExpectNoFileState(w);
+    EXPECT_EQ(w.gauge()->GetValue(), 0);
+
+    w.Open(dir.Write("empty.cs", std::string()), 1);
+    EXPECT_EQ(DialogScript::Get().messages.size(), 2u);
+    ExpectNoFileState(w);
+}
+
+TEST_F(FlowTest, FileThatCannotBeReadReturnsSilentlyAndDropsTheOldList) {
+    MorvaneProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    const std::string doomed = Copy("vc_keys.cs", "doomed.cs");
+    DialogScript::Get().ExpectFile(doomed, [&] { std::filesystem::remove(doomed); });
+    w.Click(w.openButton());
+    EXPECT_TRUE(DialogScript::Get().messages.empty());
+    ExpectNoFileState(w);
+    EXPECT_TRUE(w.occurrences().empty());
+}
+
+TEST_F(FlowTest, OnlyTheLowerCaseScmExtensionSkipsTheHeader) {
+    MorvaneProbe& w = OpenDemo(kGameSanAndreas, "main.scm");
+    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"M Key", "Enter/Exit vehicle"}));
+
+    w.Open(Copy("main.scm", "MAIN.SCM"));
+    EXPECT_EQ(w.Lines().front(), "X Key");
+    EXPECT_EQ(w.Lines().size(), 3u);
+
+    w.Open(Copy("main.scm", "main.cs"));
+    EXPECT_EQ(w.Lines().front(), "X Key");
+}
+
+TEST_F(FlowTest, OpeningASecondFileReplacesTheFirst) {
+    MorvaneProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    w.Choose(w.vkeyChoice(), 0x41);
+    w.Open(Copy("main.scm"));
+    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"M Key", "Enter/Exit vehicle"}));
+    EXPECT_EQ(w.occurrences().size(), 2u);
+    EXPECT_EQ(w.list()->GetSelection(), 0);
+    EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x4D);
+    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("main.scm"));
+}
+
+TEST_F(FlowTest, CloseFileDropsEverything) {
+    MorvaneProbe& w = OpenDemo(kGameGta3, "gta3_keys.cs");
+    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"F5", "Fire"}));
+    w.Click(w.closeButton());
+    ExpectNoFileState(w);
+    EXPECT_EQ(w.gauge()->GetValue(), 0);
+    // The game can be changed again, and another file opened.
+    w.Choose(w.gameChoice(), kGameViceCity);
+    w.Open(Copy("vc_keys.cs"));
+    EXPECT_EQ(w.Lines().size(), 4u);
+}
+
+TEST_F(FlowTest, FailedSavesShowTheMessageAndLeaveTheTargetAlone) {
+    MorvaneProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    w.Choose(w.vkeyChoice(), 0x42);
+
+    // A write-protected target.
+    const std::string locked = dir.Write("locked.cs", std::string("keep me"));
+    ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
+    w.Save(locked, 1);
+    EXPECT_EQ(DialogScript::Get().messages.back(), "Couldn't save file");
+    EXPECT_EQ(ReadBytes(locked), (std::vector<uint8_t>{'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
+
+    // The folder disappears after it was chosen.
+    const std::string folder = dir.File("gone");
+    std::filesystem::create_directory(folder);
+    DialogScript::Get().ExpectFile(folder + "/out.cs", [&] { std::filesystem::remove_all(folder); });
+    DialogScript::Get().ExpectMessage();
+    w.Click(w.saveButton());
+    EXPECT_EQ(DialogScript::Get().messages.back(), "Couldn't save file");
+    EXPECT_FALSE(std::filesystem::exists(folder));
+
+    // The disk fills up part-way through the write.
+    const std::string target = dir.Write("full.cs", std::string("old"));
+    const std::vector<uint8_t> big(100000, 0);
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    DialogScript::Get().ExpectFile(target, [&] {
+        struct rlimit tiny = saved;
+        tiny.rlim_cur = 64;
+        setrlimit(RLIMIT_FSIZE, &tiny);
+    });
+    DialogScript::Get().ExpectMessage();
+    w.Click(w.saveButton());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(DialogScript::Get().messages.size(), 3u);
+    EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{'o', 'l', 'd'}));
+
+    // The window is still usable and a good save still works.
+    w.Save(dir.File("fine.cs"));
+    EXPECT_EQ(ReadBytes(dir.File("fine.cs")).size(), DemoBytes("sa_keys.cs").size());
+}
+
+TEST_F(FlowTest, OpeningAThreeMegabyteScriptTime) {
+    dir.Write("SASCM.ini", std::string(bench::SyntheticIni()));
+    dir.Write("cfg", "2");
+    const std::string big = dir.Write("big.cs", bench::SyntheticScript(3 * 1024 * 1024));
+    MorvaneProbe& w = Window();
+    w.f->Show();
+    wxTheApp->Yield(true);
+    std::chrono::steady_clock::time_point start;
+    DialogScript::Get().ExpectFile(big, [&] { start = std::chrono::steady_clock::now(); });
+    w.Click(w.openButton());
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_GT(w.Lines().size(), 100u);
+    EXPECT_EQ(w.list()->GetSelection(), 0);
+    std::printf("[ TIMING   ] opening a %d-byte script, dialog to line 0 selected: %.1f ms (%zu lines)\n",
+                w.script().size, ms, w.Lines().size());
+    RecordProperty("open_ms", static_cast<int>(ms));
+}

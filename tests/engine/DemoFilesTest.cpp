@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include "DemoScripts.h"
+#include "opcodes/IniLoader.h"
+#include "script/KeyScan.h"
+#include "support/Printers.h"
+#include "support/TempDir.h"
+#include "ui/KeyNames.h"
+
+using namespace morvane;
+
+namespace {
+
+std::string Demo(const std::string& name) { return std::string(MORVANE_SOURCE_DIR) + "/demo/" + name; }
+
+std::vector<std::string> ScanLabels(const std::string& name, GameId game, bool header) {
+    OpcodeTable table;
+    EXPECT_TRUE(LoadOpcodeTable(Demo(OpcodeIniFileName(game)), table));
+    ScriptImage image;
+    image.game = game;
+    EXPECT_TRUE(image.LoadFromFile(Demo(name)));
+    std::vector<KeyOccurrence> found;
+    ScanKeyOccurrences(image, table, header, found, nullptr);
+    std::vector<std::string> labels;
+    for (const KeyOccurrence& o : found)
+        labels.push_back(occurrenceLabel(o) + (o.isVKey ? (o.wide ? " (16)" : " (8)") : " pad " + std::to_string(o.pad)));
+    return labels;
+}
+
+}  // namespace
+
+TEST(DemoFiles, AreWhatTheGeneratorMakes) {
+    for (const auto& [name, bytes] : demo::DemoScripts())
+        EXPECT_EQ(test::ReadBytes(Demo(name)), bytes) << name << " is stale: rebuild it with build/make_demo";
+}
+
+TEST(DemoFiles, EachScriptListsItsKeysWithTheDemoOpcodeFiles) {
+    EXPECT_EQ(ScanLabels("gta3_keys.cs", kGameGta3, false), (std::vector<std::string>{"F5 (8)", "Fire pad 0"}));
+    EXPECT_EQ(ScanLabels("vc_keys.cs", kGameViceCity, false),
+              (std::vector<std::string>{"N Key (8)", "Shift (8)", "Action/Secondary fire pad 0",
+                                        "Jump | Brake/Reserve pad 1"}));
+    EXPECT_EQ(ScanLabels("sa_keys.cs", kGameSanAndreas, false),
+              (std::vector<std::string>{"Y Key (8)", " Left Shift (16)", "F2 (16)", "Sprint | Accelerate pad 0",
+                                        "Aim Weapon|Hand Brake pad 1"}));
+    EXPECT_EQ(ScanLabels("main.scm", kGameSanAndreas, true),
+              (std::vector<std::string>{"M Key (8)", "Enter/Exit vehicle pad 0"}));
+    // Without the header skip the bytes in the first segment read as a key test.
+    EXPECT_EQ(ScanLabels("main.scm", kGameSanAndreas, false).front(), "X Key (8)");
+}

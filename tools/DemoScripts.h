@@ -1,0 +1,131 @@
+#pragma once
+
+// The demo scripts in demo/, made from readable pieces. tools/make_demo
+// writes them; a test checks that the files in demo/ are what this makes.
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/ScriptBuilder.h"
+
+namespace morvane::demo {
+
+using test::ScriptBuilder;
+
+constexpr uint16_t kWait = 0x0001;
+constexpr uint16_t kSetGlobalInt = 0x0004;
+constexpr uint16_t kSetGlobalFloat = 0x0005;
+constexpr uint16_t kJumpIfFalse = 0x004D;
+constexpr uint16_t kEndScript = 0x004E;
+constexpr uint16_t kStartScript = 0x004F;
+constexpr uint16_t kPrintText = 0x00BC;
+constexpr uint16_t kIf = 0x00D6;
+constexpr uint16_t kButton = 0x00E1;
+constexpr uint16_t kAddMoney = 0x0109;
+constexpr uint16_t kNameScript = 0x03A4;
+constexpr uint16_t kClassicKey = 0x05EE;
+constexpr uint16_t kCustomScript = 0x0A92;
+constexpr uint16_t kSaKey = 0x0AB0;
+
+// A loop that waits, then tests one key; when it is down, does `action`.
+template <typename Test, typename Action>
+void KeyLoop(ScriptBuilder& b, Test test, Action action) {
+    b.Op(kWait).I16(250);
+    b.Op(kIf).I8(0);
+    test(b);
+    const std::size_t skip = static_cast<std::size_t>(b.Here());
+    b.Op(kJumpIfFalse).I32(0);
+    action(b);
+    b.SetJumpTarget(skip, -b.Here());  // custom scripts jump to negative offsets
+}
+
+// GTA III custom script: key F5 gives money, pad 1 "Fire" prints a text.
+inline std::vector<uint8_t> Gta3CustomScript() {
+    ScriptBuilder b(kGameGta3);
+    b.Op(kNameScript).InlineString("KEYMONY");
+    const int32_t loop = b.Here();
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kClassicKey).I8(0x74); },
+            [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(1000); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kButton).I8(0).I8(17); },
+            [](ScriptBuilder& s) { s.Op(kPrintText).InlineString("FIRED").I16(1000).I8(1); });
+    b.Op(kSetGlobalFloat).GlobalVar(12).Float(2.5f);
+    b.Jump(-loop);
+    return b.Bytes();
+}
+
+// Vice City custom script: two keys and two pad buttons, one on pad 2.
+inline std::vector<uint8_t> ViceCityCustomScript() {
+    ScriptBuilder b(kGameViceCity);
+    b.Op(kNameScript).InlineString("VCKEYS");
+    const int32_t loop = b.Here();
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kClassicKey).I8(0x4E); },  // N Key
+            [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(20).I8(1); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.NotOp(kClassicKey).I8(0x10); },  // not Shift
+            [](ScriptBuilder& s) { s.Op(kSetGlobalFloat).GlobalVar(24).Float(0.75f); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kButton).I8(0).I8(4); },
+            [](ScriptBuilder& s) { s.Op(kStartScript).I32(0).I8(1).Float(9.0f).EndOfList(); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kButton).I8(1).I8(14); },
+            [](ScriptBuilder& s) { s.Op(kPrintText).InlineString("PAD2").I16(2000).I8(1); });
+    b.Jump(-loop);
+    return b.Bytes();
+}
+
+// San Andreas custom script: 8-bit and 16-bit keys, a key held in a
+// variable (not listed), and pad buttons.
+inline std::vector<uint8_t> SanAndreasCustomScript() {
+    ScriptBuilder b(kGameSanAndreas);
+    b.Op(kNameScript).String8("SAKEYS");
+    const int32_t loop = b.Here();
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSaKey).I8(0x59); },  // Y Key
+            [](ScriptBuilder& s) { s.Op(kCustomScript).VarString("menu.cs").I8(1).EndOfList(); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSaKey).I16(0xA0); },  // Left Shift, 16-bit
+            [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(40).I16(300); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSaKey).I16(0x71); },  // F2, 16-bit
+            [](ScriptBuilder& s) { s.Op(kPrintText).String8("HELP").I32(3000).I8(1); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSaKey).LocalVar(3); },  // a key in a variable
+            [](ScriptBuilder& s) { s.Op(kSetGlobalFloat).GlobalVar(44).Float(1.25f); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kButton).I8(0).I8(16); },
+            [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(50); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.NotOp(kButton).I8(1).I8(6); },
+            [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(48).I8(0); });
+    b.Jump(-loop);
+    return b.Bytes();
+}
+
+// A small San Andreas main script: six header segments, each opened by a
+// jump to the next, then the main code. The first segment holds bytes that
+// read as a key test when the header is not stepped over.
+inline std::vector<uint8_t> SanAndreasMainScript() {
+    ScriptBuilder b(kGameSanAndreas);
+    std::size_t previous = b.Jump();
+    b.Raw({'s', 0});                      // target game and padding
+    b.Op(kSaKey).I8(0x58);                // variable space that looks like a key test
+    for (int segment = 1; segment < 6; ++segment) {
+        const std::size_t jump = b.Jump();
+        b.SetJumpTarget(previous, static_cast<int32_t>(jump));
+        previous = jump;
+        b.Raw({static_cast<uint8_t>(segment), 0, 0, 0, 0, 0, 0, 0});  // segment data
+    }
+    b.SetJumpTarget(previous, b.Here());
+    const int32_t loop = b.Here();
+    b.Op(kNameScript).String8("MAIN");
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSaKey).I8(0x4D); },  // M Key
+            [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(60).I8(1); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kButton).I8(0).I8(15); },
+            [](ScriptBuilder& s) { s.Op(kEndScript); });
+    b.Jump(loop);
+    return b.Bytes();
+}
+
+inline std::vector<std::pair<std::string, std::vector<uint8_t>>> DemoScripts() {
+    return {
+        {"gta3_keys.cs", Gta3CustomScript()},
+        {"vc_keys.cs", ViceCityCustomScript()},
+        {"sa_keys.cs", SanAndreasCustomScript()},
+        {"main.scm", SanAndreasMainScript()},
+    };
+}
+
+}  // namespace morvane::demo
