@@ -12,7 +12,7 @@ folder="$(cd "$folder" && pwd)"
 
 morvane_install_packages "${MORVANE_BUILD_PACKAGES[@]}"
 cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$here/build" --target morvane
+cmake --build "$here/build" --target morvane morvane-cli
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display: start Morvane from a desktop session, or under xvfb-run." >&2

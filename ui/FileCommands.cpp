@@ -1,10 +1,10 @@
 // The Open File, Close File and Save File commands of the window.
 
 #include <wx/filedlg.h>
-#include <wx/filename.h>
 #include <wx/msgdlg.h>
 
 #include "app/Morvane.h"
+#include "script/MainScript.h"
 #include "script/Patch.h"
 #include "script/SafeWrite.h"
 #include "ui/KeyNames.h"
@@ -17,7 +17,6 @@ const char* const kDialogTitle = "Chooce a file";
 const char* const kOpenWildcard = "SCM Script (*.scm;*.cs;*.cm)|*.scm;*.cs;*.cm|All files (*.*)|*.*";
 const char* const kSaveWildcard =
     "Custom Script (.cs)|*.cs|Custom Mission (.cm)|*.cm|SCM (.scm)|*.scm|All files (*.*)|*.*";
-const char* const kMainScriptExtension = "scm";
 const char* const kNothingFound = "No key opcode found.";
 const char* const kSaveFailed = "Couldn't save file";
 
@@ -62,7 +61,7 @@ void Morvane::OnOpenFile(wxCommandEvent& /*event*/) {
 
     progressGauge->SetValue(0);
     progressGauge->SetRange(script.size);
-    const bool isMainScript = wxFileName(path).GetExt() == kMainScriptExtension;
+    const bool isMainScript = IsMainScriptPath(FileSystemPath(path));
     ScanKeyOccurrences(script, ProcessOpcodeTable(), isMainScript, occurrences, [this](int32_t position) {
         progressGauge->SetValue(position);
         wxYield();

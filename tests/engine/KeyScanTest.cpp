@@ -194,3 +194,20 @@ TEST(ScanProgress, ReportedEveryHundredInstructionsWhileInside) {
     for (int i = 0; i < 200; ++i) exact.Op(kWait).I8(0);
     EXPECT_EQ(Scan(exact).reports, (std::vector<int32_t>{400}));  // the last instruction reaches the end
 }
+
+#include "script/MainScript.h"
+
+TEST(IsMainScriptPath, OnlyTheLowerCaseExtensionOfTheFileName) {
+    EXPECT_TRUE(IsMainScriptPath("main.scm"));
+    EXPECT_TRUE(IsMainScriptPath("/games/sa/data/script/main.scm"));
+    EXPECT_TRUE(IsMainScriptPath("a.b.scm"));
+    EXPECT_FALSE(IsMainScriptPath("MAIN.SCM"));
+    EXPECT_FALSE(IsMainScriptPath("main.Scm"));
+    EXPECT_FALSE(IsMainScriptPath("x.cs"));
+    EXPECT_FALSE(IsMainScriptPath("x.cm"));
+    EXPECT_FALSE(IsMainScriptPath("main.scm.bak"));
+    EXPECT_FALSE(IsMainScriptPath("folder.scm/main"));
+    EXPECT_FALSE(IsMainScriptPath("scm"));
+    EXPECT_FALSE(IsMainScriptPath(".scm"));
+    EXPECT_FALSE(IsMainScriptPath(""));
+}

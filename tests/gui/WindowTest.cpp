@@ -356,3 +356,28 @@ TEST_F(FlowTest, OpeningAThreeMegabyteScriptTime) {
                 w.script().size, ms, w.Lines().size());
     RecordProperty("open_ms", static_cast<int>(ms));
 }
+
+TEST_F(FlowTest, CommandLineListsWhatTheWindowLists) {
+    const struct { GameId game; const char* name; const char* gameWord; } demos[] = {
+        {kGameGta3, "gta3_keys.cs", "gta3"}, {kGameViceCity, "vc_keys.cs", "vc"},
+        {kGameSanAndreas, "sa_keys.cs", "sa"}, {kGameSanAndreas, "main.scm", "sa"}};
+    for (const auto& demo : demos) {
+        MorvaneProbe& w = OpenDemo(demo.game, demo.name);
+        const std::string command = std::string("cd '") + dir.Path() + "' && '" + MORVANE_CLI +
+                                    "' list --format tsv --game " + demo.gameWord + " " + demo.name;
+        FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        std::vector<std::string> names;
+        char line[1024];
+        bool heading = true;
+        while (std::fgets(line, sizeof line, pipe) != nullptr) {
+            std::string text(line);
+            if (!text.empty() && text.back() == '\n') text.pop_back();
+            if (!heading) names.push_back(text.substr(text.rfind('\t') + 1));
+            heading = false;
+        }
+        EXPECT_EQ(pclose(pipe), 0);
+        EXPECT_EQ(names, w.Lines()) << demo.name;
+        DestroyWindow();
+    }
+}

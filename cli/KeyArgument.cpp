@@ -1,0 +1,77 @@
+#include "cli/KeyArgument.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+
+#include "script/KnownOpcodes.h"
+#include "ui/KeyNames.h"
+
+namespace morvane::cli {
+
+namespace {
+
+constexpr const char* kPadNames[] = {"Pad 1", "Pad 2"};
+
+std::string Folded(const std::string& text) {
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
+    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
+    std::string folded;
+    for (std::size_t i = begin; i < end; ++i) folded += static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+    return folded;
+}
+
+// The one entry of [first, first + count) whose folded name is `wanted`.
+std::optional<int32_t> FindName(const std::string& wanted, int first, int count) {
+    std::optional<int32_t> found;
+    for (int i = 0; i < count; ++i) {
+        if (Folded(kKeyNameTable[first + i]) != wanted) continue;
+        if (found) return std::nullopt;  // shared by several keys
+        found = i;
+    }
+    return found;
+}
+
+}  // namespace
+
+std::optional<int64_t> ParseNumber(const std::string& text) {
+    std::string digits = Folded(text);
+    bool negative = false;
+    if (!digits.empty() && digits[0] == '-') {
+        negative = true;
+        digits.erase(0, 1);
+    }
+    int base = 10;
+    if (digits.size() > 2 && digits[0] == '0' && digits[1] == 'x') {
+        base = 16;
+        digits.erase(0, 2);
+    }
+    if (digits.empty() || digits.size() > 18) return std::nullopt;
+    for (char c : digits)
+        if (!(base == 16 ? std::isxdigit(static_cast<unsigned char>(c)) : std::isdigit(static_cast<unsigned char>(c))))
+            return std::nullopt;
+    const int64_t value = std::strtoll(digits.c_str(), nullptr, base);
+    return negative ? -value : value;
+}
+
+std::optional<int32_t> ParseKey(const std::string& text, KeyKind kind) {
+    if (const auto number = ParseNumber(text)) {
+        if (*number < INT32_MIN || *number > INT32_MAX) return std::nullopt;
+        return static_cast<int32_t>(*number);
+    }
+    const std::string wanted = Folded(text);
+    if (wanted.empty()) return std::nullopt;
+    switch (kind) {
+        case KeyKind::VKey: return FindName(wanted, 0, kVKeyCount);
+        case KeyKind::GameKey: return FindName(wanted, kVKeyCount, kGameKeyCount);
+        case KeyKind::Pad:
+            for (int32_t pad = 0; pad <= kHighestPad; ++pad)
+                if (Folded(kPadNames[pad]) == wanted) return pad;
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+}  // namespace morvane::cli

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace morvane::cli {
+
+// What kind of number a key argument names, and so which names it accepts.
+enum class KeyKind { VKey, GameKey, Pad };
+
+// Reads a number in decimal or 0x hexadecimal (an optional minus sign
+// before either), the whole text and nothing else.
+std::optional<int64_t> ParseNumber(const std::string& text);
+
+// Reads a key: a number, or a key's name as the window shows it, matched
+// without regard to case or surrounding spaces ("A Key", "f16", "Fire").
+// Pads also take their names ("Pad 1" is pad 0). A name several keys share
+// ("?") names none.
+std::optional<int32_t> ParseKey(const std::string& text, KeyKind kind);
+
+}  // namespace morvane::cli

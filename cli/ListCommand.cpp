@@ -1,0 +1,122 @@
+// morvane-cli list: every key occurrence of the scripts, in file order.
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/Commands.h"
+#include "cli/ScriptFile.h"
+#include "ui/KeyNames.h"
+
+namespace morvane::cli {
+
+namespace {
+
+const std::vector<std::string> kFields = {"file", "offset", "kind", "wide", "pad", "key", "name"};
+
+std::vector<std::string> Record(const std::string& file, const KeyOccurrence& o) {
+    return {file,
+            std::to_string(o.offset),
+            o.isVKey ? "vkey" : "button",
+            o.wide ? "1" : "0",
+            std::to_string(o.isVKey ? -1 : o.pad),
+            std::to_string(o.key),
+            occurrenceLabel(o)};
+}
+
+std::string JsonString(const std::string& text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += c;
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            quoted += escaped;
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "\"";
+}
+
+// Fields that are numbers in JSON: offset, wide, pad, key.
+bool IsNumberField(std::size_t field) { return field == 1 || field == 3 || field == 4 || field == 5; }
+
+void WriteRecords(const std::vector<std::vector<std::string>>& records, Format format, std::ostream& out) {
+    switch (format) {
+        case Format::Tsv:
+            for (std::size_t i = 0; i < kFields.size(); ++i) out << (i ? "\t" : "") << kFields[i];
+            out << "\n";
+            for (const auto& r : records) {
+                for (std::size_t i = 0; i < r.size(); ++i) out << (i ? "\t" : "") << r[i];
+                out << "\n";
+            }
+            break;
+        case Format::Json:
+            out << "[";
+            for (std::size_t n = 0; n < records.size(); ++n) {
+                out << (n ? ",\n " : "\n ") << "{";
+                for (std::size_t i = 0; i < kFields.size(); ++i)
+                    out << (i ? ", " : "") << JsonString(kFields[i]) << ": "
+                        << (IsNumberField(i) ? records[n][i] : JsonString(records[n][i]));
+                out << "}";
+            }
+            out << (records.empty() ? "]\n" : "\n]\n");
+            break;
+        case Format::Text: {
+            std::vector<std::size_t> width(kFields.size());
+            for (std::size_t i = 0; i < kFields.size(); ++i) width[i] = kFields[i].size();
+            for (const auto& r : records)
+                for (std::size_t i = 0; i < r.size(); ++i) width[i] = std::max(width[i], r[i].size());
+            auto row = [&](const std::vector<std::string>& cells) {
+                std::string line;
+                for (std::size_t i = 0; i < cells.size(); ++i) {
+                    const bool right = IsNumberField(i);
+                    const std::string pad(width[i] - cells[i].size(), ' ');
+                    line += (i ? "  " : "") + (right ? pad + cells[i] : cells[i] + (i + 1 < cells.size() ? pad : ""));
+                }
+                out << line << "\n";
+            };
+            std::vector<std::string> heading;
+            for (const auto& f : kFields) {
+                std::string h = f;
+                std::transform(h.begin(), h.end(), h.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+                heading.push_back(h);
+            }
+            row(heading);
+            for (const auto& r : records) row(r);
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+int RunList(const Options& options, std::ostream& out, std::ostream& err) {
+    const Setup setup = PrepareSetup(options);
+    int status = kExitDone;
+    std::vector<std::vector<std::string>> records;
+    for (const std::string& path : options.files) {
+        if (!setup.tableLoaded) {
+            err << path << ": opcode table cannot be loaded (" << setup.iniPath << ")\n";
+            status = kExitFileFailed;
+            continue;
+        }
+        ScriptFile file;
+        std::string cause;
+        if (!LoadScript(setup, options, path, file, cause)) {
+            err << path << ": " << cause << "\n";
+            status = kExitFileFailed;
+            continue;
+        }
+        for (const KeyOccurrence& o : file.occurrences) records.push_back(Record(path, o));
+    }
+    WriteRecords(records, options.format, out);
+    return status;
+}
+
+}  // namespace morvane::cli

@@ -1,0 +1,190 @@
+#include "cli/Options.h"
+
+#include "cli/KeyArgument.h"
+#include "script/KnownOpcodes.h"
+#include "ui/KeyNames.h"
+
+namespace morvane::cli {
+
+const char* const kUsage =
+    "usage: morvane-cli list  [--game gta3|vc|sa] [--ini PATH] [--header auto|on|off]\n"
+    "                         [--format text|tsv|json] FILE...\n"
+    "       morvane-cli remap [--game gta3|vc|sa] [--ini PATH] [--header auto|on|off]\n"
+    "                         RULE... FILE... (-o OUT | --in-place)\n"
+    "  rules: --vkey FROM=TO   --button FROM=TO   --pad FROM=TO\n"
+    "         --at OFFSET:KEY  --at OFFSET:PAD:KEY\n"
+    "  keys and pads: decimal, 0x hexadecimal, or a name as the window shows it (\"A Key\", F16, Fire, \"Pad 2\")\n"
+    "       morvane-cli --help | --version\n";
+
+namespace {
+
+struct Parser {
+    const std::vector<std::string>& args;
+    std::size_t next = 0;
+    std::string& error;
+
+    bool Fail(const std::string& message) {
+        error = message;
+        return false;
+    }
+
+    // The value of an option given as "--name value" or "--name=value".
+    bool Value(const std::string& arg, const std::string& name, std::string& value) {
+        if (arg.size() > name.size() && arg.compare(0, name.size() + 1, name + "=") == 0) {
+            value = arg.substr(name.size() + 1);
+            return true;
+        }
+        if (next >= args.size()) return Fail(name + " needs a value");
+        value = args[next++];
+        return true;
+    }
+};
+
+std::optional<GameId> GameByName(const std::string& name) {
+    if (name == "gta3") return kGameGta3;
+    if (name == "vc") return kGameViceCity;
+    if (name == "sa") return kGameSanAndreas;
+    return std::nullopt;
+}
+
+bool ParsePair(const std::string& text, KeyKind kind, int32_t& from, int32_t& to) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos) return false;
+    const auto a = ParseKey(text.substr(0, equals), kind);
+    const auto b = ParseKey(text.substr(equals + 1), kind);
+    if (!a || !b) return false;
+    from = *a;
+    to = *b;
+    return true;
+}
+
+int32_t HighestValue(KeyKind kind) {
+    switch (kind) {
+        case KeyKind::VKey: return kVKeyCount - 1;
+        case KeyKind::GameKey: return kGameKeyCount - 1;
+        case KeyKind::Pad: return kHighestPad;
+    }
+    return 0;
+}
+
+bool ParseRule(const std::string& option, const std::string& value, Rule& rule, std::string& error) {
+    rule.text = option + " " + value;
+    if (option == "--at") {
+        std::vector<std::string> parts;
+        std::size_t start = 0;
+        for (std::size_t colon; (colon = value.find(':', start)) != std::string::npos; start = colon + 1)
+            parts.push_back(value.substr(start, colon - start));
+        parts.push_back(value.substr(start));
+        const auto offset = parts.size() >= 2 && parts.size() <= 3 ? ParseNumber(parts[0]) : std::nullopt;
+        if (!offset || *offset < 0) {
+            error = "--at takes OFFSET:KEY or OFFSET:PAD:KEY: " + value;
+            return false;
+        }
+        rule.kind = Rule::Kind::At;
+        rule.offset = *offset;
+        if (parts.size() == 3) {
+            rule.pad = ParseKey(parts[1], KeyKind::Pad);
+            if (!rule.pad || *rule.pad < 0 || *rule.pad > kHighestPad) {
+                error = "a pad is 0 or 1 (\"Pad 1\" or \"Pad 2\"): " + value;
+                return false;
+            }
+        }
+        rule.key = parts.back();
+        return true;
+    }
+    KeyKind kind = KeyKind::VKey;
+    if (option == "--vkey") rule.kind = Rule::Kind::VKey;
+    else if (option == "--button") { rule.kind = Rule::Kind::Button; kind = KeyKind::GameKey; }
+    else { rule.kind = Rule::Kind::Pad; kind = KeyKind::Pad; }
+    if (!ParsePair(value, kind, rule.from, rule.to)) {
+        error = option + " takes FROM=TO, each a number or a name: " + value;
+        return false;
+    }
+    if (rule.to < 0 || rule.to > HighestValue(kind) || (kind == KeyKind::Pad && (rule.from < 0 || rule.from > kHighestPad))) {
+        error = option + ": " + (kind == KeyKind::Pad ? "a pad is 0 or 1" : "the new key must lie between 0 and " +
+                                 std::to_string(HighestValue(kind))) + ": " + value;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<Options> ParseArguments(const std::vector<std::string>& args, std::string& error) {
+    Options options;
+    Parser p{args, 0, error};
+    if (args.empty()) {
+        error = "no command given";
+        return std::nullopt;
+    }
+    const std::string& command = args[p.next++];
+    if (command == "--help" || command == "-h" || command == "help") { options.command = Command::Help; return options; }
+    if (command == "--version") { options.command = Command::Version; return options; }
+    if (command == "list") options.command = Command::List;
+    else if (command == "remap") options.command = Command::Remap;
+    else {
+        error = "unknown command: " + command;
+        return std::nullopt;
+    }
+
+    bool onlyFiles = false;
+    while (p.next < args.size()) {
+        const std::string arg = args[p.next++];
+        std::string value;
+        auto is = [&](const char* name) {
+            const std::string n = name;
+            return arg == n || arg.compare(0, n.size() + 1, n + "=") == 0;
+        };
+        if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
+            options.files.push_back(arg);
+        } else if (arg == "--") {
+            onlyFiles = true;
+        } else if (arg == "--help" || arg == "-h") {
+            options.command = Command::Help;
+            return options;
+        } else if (is("--game")) {
+            if (!p.Value(arg, "--game", value)) return std::nullopt;
+            options.game = GameByName(value);
+            if (!options.game) { error = "--game is gta3, vc or sa: " + value; return std::nullopt; }
+        } else if (is("--ini")) {
+            if (!p.Value(arg, "--ini", options.ini)) return std::nullopt;
+            if (options.ini.empty()) { error = "--ini needs a path"; return std::nullopt; }
+        } else if (is("--header")) {
+            if (!p.Value(arg, "--header", value)) return std::nullopt;
+            if (value == "auto") options.header = HeaderMode::Auto;
+            else if (value == "on") options.header = HeaderMode::On;
+            else if (value == "off") options.header = HeaderMode::Off;
+            else { error = "--header is auto, on or off: " + value; return std::nullopt; }
+        } else if (is("--format") && options.command == Command::List) {
+            if (!p.Value(arg, "--format", value)) return std::nullopt;
+            if (value == "text") options.format = Format::Text;
+            else if (value == "tsv") options.format = Format::Tsv;
+            else if (value == "json") options.format = Format::Json;
+            else { error = "--format is text, tsv or json: " + value; return std::nullopt; }
+        } else if (options.command == Command::Remap && (is("--vkey") || is("--button") || is("--pad") || is("--at"))) {
+            const std::string name = arg.substr(0, arg.find('='));
+            if (!p.Value(arg, name, value)) return std::nullopt;
+            Rule rule;
+            if (!ParseRule(name, value, rule, error)) return std::nullopt;
+            options.rules.push_back(rule);
+        } else if (options.command == Command::Remap && (arg == "-o" || is("--output"))) {
+            if (!p.Value(arg, arg == "-o" ? "-o" : "--output", options.output)) return std::nullopt;
+            if (options.output.empty()) { error = "-o needs a path"; return std::nullopt; }
+        } else if (options.command == Command::Remap && arg == "--in-place") {
+            options.inPlace = true;
+        } else {
+            error = "unknown option for " + command + ": " + arg;
+            return std::nullopt;
+        }
+    }
+
+    if (options.files.empty()) { error = "no script file given"; return std::nullopt; }
+    if (options.command == Command::Remap) {
+        if (options.rules.empty()) { error = "remap needs at least one rule"; return std::nullopt; }
+        if (options.inPlace == !options.output.empty()) { error = "remap needs either -o OUT or --in-place"; return std::nullopt; }
+        if (!options.output.empty() && options.files.size() != 1) { error = "-o takes exactly one script"; return std::nullopt; }
+    }
+    return options;
+}
+
+}  // namespace morvane::cli

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "opcodes/GameId.h"
+
+namespace morvane::cli {
+
+enum class Command { List, Remap, Help, Version };
+enum class HeaderMode { Auto, On, Off };
+enum class Format { Text, Tsv, Json };
+
+// One change asked for on the command line.
+struct Rule {
+    enum class Kind { VKey, Button, Pad, At };
+    Kind kind = Kind::VKey;
+    int32_t from = 0;             // VKey, Button, Pad: the value to look for
+    int32_t to = 0;               // VKey, Button, Pad: the value to write
+    int64_t offset = 0;           // At: the occurrence's byte position
+    std::optional<int32_t> pad;   // At: the new pad, when given
+    std::string key;              // At: the new key as written (a name is read by the occurrence's kind)
+    std::string text;             // the rule as written, for messages
+};
+
+struct Options {
+    Command command = Command::Help;
+    std::optional<GameId> game;
+    std::string ini;
+    HeaderMode header = HeaderMode::Auto;
+    Format format = Format::Text;
+    std::vector<Rule> rules;
+    std::vector<std::string> files;
+    std::string output;
+    bool inPlace = false;
+};
+
+// Reads the arguments after the program name. On a usage error returns
+// nothing and sets `error`.
+std::optional<Options> ParseArguments(const std::vector<std::string>& args, std::string& error);
+
+extern const char* const kUsage;
+
+}  // namespace morvane::cli

@@ -1,0 +1,128 @@
+// morvane-cli remap: changes keys by rules and writes each script back whole,
+// safely, with only the key and pad payloads changed.
+
+#include <string>
+#include <vector>
+
+#include "cli/Commands.h"
+#include "cli/KeyArgument.h"
+#include "cli/ScriptFile.h"
+#include "script/Patch.h"
+#include "script/SafeWrite.h"
+#include "ui/KeyNames.h"
+
+namespace morvane::cli {
+
+namespace {
+
+// The new pad and key of one occurrence under an --at rule, or a cause.
+bool ApplyAt(const Rule& rule, KeyOccurrence& o, std::string& cause) {
+    if (rule.pad && o.isVKey) {
+        cause = rule.text + ": the key test at offset " + std::to_string(o.offset) + " has no pad";
+        return false;
+    }
+    const auto key = ParseKey(rule.key, o.isVKey ? KeyKind::VKey : KeyKind::GameKey);
+    const int32_t highest = o.isVKey ? kVKeyCount - 1 : kGameKeyCount - 1;
+    if (!key || *key < 0 || *key > highest) {
+        cause = rule.text + ": not a " + (o.isVKey ? "VKey" : "game key") + " (0 to " + std::to_string(highest) +
+                " or a name)";
+        return false;
+    }
+    if (rule.pad) o.pad = *rule.pad;
+    o.key = *key;
+    return true;
+}
+
+// Applies every rule to the occurrences read from the file: each rule looks
+// at the values as read, and a later rule wins over an earlier one.
+bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyOccurrence>& read,
+                std::vector<KeyOccurrence>& result, std::string& cause) {
+    result = read;
+    for (const Rule& rule : rules) {
+        bool matched = false;
+        for (std::size_t i = 0; i < read.size(); ++i) {
+            const KeyOccurrence& was = read[i];
+            KeyOccurrence& now = result[i];
+            switch (rule.kind) {
+                case Rule::Kind::VKey:
+                    if (was.isVKey && was.key == rule.from) now.key = rule.to;
+                    break;
+                case Rule::Kind::Button:
+                    if (!was.isVKey && was.key == rule.from) now.key = rule.to;
+                    break;
+                case Rule::Kind::Pad:
+                    if (!was.isVKey && was.pad == rule.from) now.pad = rule.to;
+                    break;
+                case Rule::Kind::At:
+                    if (was.offset == rule.offset) {
+                        matched = true;
+                        if (!ApplyAt(rule, now, cause)) return false;
+                    }
+                    break;
+            }
+        }
+        if (rule.kind == Rule::Kind::At && !matched) {
+            cause = rule.text + ": no key test at offset " + std::to_string(rule.offset);
+            return false;
+        }
+    }
+    // An 8-bit key parameter holds VKeys up to 127 only.
+    for (std::size_t i = 0; i < result.size(); ++i) {
+        const KeyOccurrence& o = result[i];
+        if (o.isVKey && !o.wide && o.key != read[i].key && o.key > kHighestNarrowVKey) {
+            cause = "offset " + std::to_string(o.offset) + ": VKey " + std::to_string(o.key) +
+                    " needs 16 bits and the key parameter there has 8";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::size_t CountChanged(const std::vector<KeyOccurrence>& before, const std::vector<KeyOccurrence>& after) {
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < before.size(); ++i) changed += !(before[i] == after[i]);
+    return changed;
+}
+
+}  // namespace
+
+int RunRemap(const Options& options, std::ostream& out, std::ostream& err) {
+    const Setup setup = PrepareSetup(options);
+    int status = kExitDone;
+    for (const std::string& path : options.files) {
+        if (!setup.tableLoaded) {
+            err << path << ": opcode table cannot be loaded (" << setup.iniPath << ")\n";
+            status = kExitFileFailed;
+            continue;
+        }
+        ScriptFile file;
+        std::string cause;
+        if (!LoadScript(setup, options, path, file, cause)) {
+            err << path << ": " << cause << "\n";
+            status = kExitFileFailed;
+            continue;
+        }
+        std::vector<KeyOccurrence> remapped;
+        if (!ApplyRules(options.rules, file.occurrences, remapped, cause)) {
+            err << path << ": refused: " << cause << "; nothing written\n";
+            status = kExitFileFailed;
+            continue;
+        }
+        const std::size_t changed = CountChanged(file.occurrences, remapped);
+        const std::string target = options.inPlace ? path : options.output;
+        if (options.inPlace && changed == 0) {
+            out << path << ": 0 changed (file left as it was)\n";
+            continue;
+        }
+        PatchImage(file.image, remapped);
+        if (!WriteFileSafely(target, file.image.data, static_cast<std::size_t>(file.image.size))) {
+            err << target << ": cannot save; the file is as it was\n";
+            status = kExitFileFailed;
+            continue;
+        }
+        out << path << ": " << changed << " changed" << (options.inPlace ? "" : " -> " + target) << "\n";
+    }
+    return status;
+}
+
+}  // namespace morvane::cli

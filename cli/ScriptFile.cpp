@@ -1,0 +1,31 @@
+#include "cli/ScriptFile.h"
+
+#include "app/Settings.h"
+#include "opcodes/IniLoader.h"
+#include "script/MainScript.h"
+
+namespace morvane::cli {
+
+Setup PrepareSetup(const Options& options) {
+    Setup setup;
+    setup.game = options.game ? *options.game : LoadSavedGame();
+    setup.iniPath = options.ini.empty() ? OpcodeIniFileName(setup.game) : options.ini;
+    setup.tableLoaded = LoadOpcodeTable(setup.iniPath, setup.table);
+    return setup;
+}
+
+bool LoadScript(const Setup& setup, const Options& options, const std::string& path, ScriptFile& file,
+                std::string& cause) {
+    file.path = path;
+    file.image.game = setup.game;
+    if (!file.image.LoadFromFile(path)) {
+        cause = "cannot open";
+        return false;
+    }
+    const bool header = options.header == HeaderMode::On ||
+                        (options.header == HeaderMode::Auto && IsMainScriptPath(path));
+    ScanKeyOccurrences(file.image, setup.table, header, file.occurrences, nullptr);
+    return true;
+}
+
+}  // namespace morvane::cli
