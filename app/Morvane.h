@@ -40,6 +40,7 @@ protected:
 private:
     void FillKeyChoices();
     void FitToContent();
+    void EnableCommands(bool enable);
     void ShowNoFileState();
     // The occurrence of the list's selected line, or nullptr without one.
     morvane::KeyOccurrence* SelectedOccurrence();

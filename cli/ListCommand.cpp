@@ -101,15 +101,8 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
     int status = kExitDone;
     std::vector<std::vector<std::string>> records;
     for (const std::string& path : options.files) {
-        if (!setup.tableLoaded) {
-            err << path << ": opcode table cannot be loaded (" << setup.iniPath << ")\n";
-            status = kExitFileFailed;
-            continue;
-        }
         ScriptFile file;
-        std::string cause;
-        if (!LoadScript(setup, options, path, file, cause)) {
-            err << path << ": " << cause << "\n";
+        if (!LoadScript(setup, options, path, file, err)) {
             status = kExitFileFailed;
             continue;
         }

@@ -90,18 +90,12 @@ int RunRemap(const Options& options, std::ostream& out, std::ostream& err) {
     const Setup setup = PrepareSetup(options);
     int status = kExitDone;
     for (const std::string& path : options.files) {
-        if (!setup.tableLoaded) {
-            err << path << ": opcode table cannot be loaded (" << setup.iniPath << ")\n";
-            status = kExitFileFailed;
-            continue;
-        }
         ScriptFile file;
-        std::string cause;
-        if (!LoadScript(setup, options, path, file, cause)) {
-            err << path << ": " << cause << "\n";
+        if (!LoadScript(setup, options, path, file, err)) {
             status = kExitFileFailed;
             continue;
         }
+        std::string cause;
         std::vector<KeyOccurrence> remapped;
         if (!ApplyRules(options.rules, file.occurrences, remapped, cause)) {
             err << path << ": refused: " << cause << "; nothing written\n";

@@ -15,11 +15,15 @@ Setup PrepareSetup(const Options& options) {
 }
 
 bool LoadScript(const Setup& setup, const Options& options, const std::string& path, ScriptFile& file,
-                std::string& cause) {
+                std::ostream& err) {
+    if (!setup.tableLoaded) {
+        err << path << ": opcode table cannot be loaded (" << setup.iniPath << ")\n";
+        return false;
+    }
     file.path = path;
     file.image.game = setup.game;
     if (!file.image.LoadFromFile(path)) {
-        cause = "cannot open";
+        err << path << ": cannot open\n";
         return false;
     }
     const bool header = options.header == HeaderMode::On ||

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,9 @@ struct ScriptFile {
     std::vector<KeyOccurrence> occurrences;
 };
 
-// False (with the cause) when the file cannot be read.
+// Reads and scans one script. False, with one line on `err` naming the file
+// and the cause, when the opcode table or the file cannot be read.
 bool LoadScript(const Setup& setup, const Options& options, const std::string& path, ScriptFile& file,
-                std::string& cause);
+                std::ostream& err);
 
 }  // namespace morvane::cli

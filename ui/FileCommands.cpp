@@ -31,6 +31,13 @@ std::string FileSystemPath(const wxString& path) {
 
 }  // namespace
 
+// Every button and choice that starts a command or edits a key, in one order.
+void Morvane::EnableCommands(bool enable) {
+    for (wxWindow* control : std::initializer_list<wxWindow*>{openButton, closeButton, saveButton, gameChoice,
+                                                              vkeyChoice, gameKeyChoice, padChoice})
+        control->Enable(enable);
+}
+
 void Morvane::ShowNoFileState() {
     pathText->SetValue(wxEmptyString);
     openButton->Enable(true);
@@ -47,9 +54,7 @@ void Morvane::OnOpenFile(wxCommandEvent& /*event*/) {
     occurrences.clear();
     occurrenceList->Clear();
     script.game = selectedGame;
-    for (wxWindow* control : std::initializer_list<wxWindow*>{openButton, closeButton, saveButton, gameChoice,
-                                                              vkeyChoice, gameKeyChoice, padChoice})
-        control->Enable(false);
+    EnableCommands(false);
     wxYield();
 
     pathText->SetValue(path);
@@ -81,9 +86,7 @@ void Morvane::OnOpenFile(wxCommandEvent& /*event*/) {
     for (const KeyOccurrence& occurrence : occurrences) lines.Add(occurrenceLabel(occurrence));
     occurrenceList->Insert(lines, 0);
 
-    for (wxWindow* control : std::initializer_list<wxWindow*>{openButton, closeButton, saveButton, gameChoice,
-                                                              vkeyChoice, gameKeyChoice, padChoice})
-        control->Enable(true);
+    EnableCommands(true);
     gameChoice->Enable(false);
 
     occurrenceList->SetSelection(0);
@@ -91,9 +94,7 @@ void Morvane::OnOpenFile(wxCommandEvent& /*event*/) {
 }
 
 void Morvane::OnCloseFile(wxCommandEvent& /*event*/) {
-    for (wxWindow* control : std::initializer_list<wxWindow*>{openButton, closeButton, saveButton, gameChoice,
-                                                              vkeyChoice, gameKeyChoice, padChoice})
-        control->Enable(false);
+    EnableCommands(false);
     ShowNoFileState();
     script.Release();
     occurrenceList->Clear();
