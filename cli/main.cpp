@@ -8,14 +8,50 @@
 #include "cli/Commands.h"
 #include "cli/Options.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+#include <windows.h>
+#endif
+
 #ifndef MORVANE_VERSION
 #define MORVANE_VERSION "0.1"
 #endif
 
+namespace {
+
+// The arguments after the program name, as UTF-8 on every system.
+std::vector<std::string> Arguments(int argc, char** argv) {
+#ifdef _WIN32
+    (void)argc;
+    (void)argv;
+    std::vector<std::string> args;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    for (int i = 1; wide != nullptr && i < count; ++i) {
+        const int length = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, &arg[0], length, nullptr, nullptr);
+        arg.resize(arg.size() - 1);
+        args.push_back(arg);
+    }
+    LocalFree(wide);
+    // The same bytes as on Linux: no line-end translation.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    return args;
+#else
+    return std::vector<std::string>(argv + 1, argv + argc);
+#endif
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     using namespace morvane::cli;
     std::ios::sync_with_stdio(false);
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = Arguments(argc, argv);
     std::string error;
     const auto options = ParseArguments(args, error);
     if (!options) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "opcodes/ReadFile.h"
 #include "script/LittleEndian.h"
 
 namespace morvane {
@@ -40,7 +41,7 @@ void ScriptImage::Install(uint8_t* buffer, int32_t length) {
 
 bool ScriptImage::LoadFromFile(const std::string& path) {
     if (path.empty()) return false;
-    FileHandle file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    FileHandle file(OpenFile(path, "rb"), &std::fclose);
     if (!file) return false;
     if (std::fseek(file.get(), 0, SEEK_END) != 0) return false;
     const long length = std::ftell(file.get());

@@ -24,9 +24,14 @@ void ShowMessage(const char* text) {
     wxMessageBox(text, wxMessageBoxCaptionStr, wxOK | wxCENTRE);
 }
 
+// A path as the engine takes it: the file system's bytes, UTF-8 on Windows.
 std::string FileSystemPath(const wxString& path) {
+#ifdef __WXMSW__
+    return std::string(path.utf8_str());
+#else
     const wxCharBuffer buffer = path.fn_str();
     return buffer.data() ? std::string(buffer.data()) : std::string();
+#endif
 }
 
 }  // namespace
