@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows programs with Debian's MinGW-w64:
+#   build-windows/morvane.exe and build-windows/morvane-cli.exe
+# each statically linked (no DLLs needed beside it).
+#
+#   ./build-windows.sh           build
+#   ./build-windows.sh --check   build, then run both under Wine and compare
+#                                morvane-cli.exe with the Linux morvane-cli
+#
+# wxWidgets for Windows is built once from Debian's own source package of
+# wxWidgets 3.2 and kept in $MORVANE_WINDOWS_CACHE (default
+# ~/.cache/morvane-windows), so later runs only build Morvane itself.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+. "$here/scripts-common.sh"
+cd "$here"
+
+check=0
+[ "${1:-}" = "--check" ] && check=1
+
+cache="${MORVANE_WINDOWS_CACHE:-$HOME/.cache/morvane-windows}"
+wx_version=3.2.2
+wx_prefix="$cache/wxmsw-$wx_version"
+jobs="$(nproc)"
+start=$(date +%s)
+
+morvane_install_packages cmake ninja-build make dpkg-dev g++-mingw-w64-x86-64-posix
+[ $check -eq 1 ] && morvane_install_packages wine64 wine xvfb xauth xdotool imagemagick \
+    "${MORVANE_BUILD_PACKAGES[@]}"
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+
+# ---- wxWidgets for Windows, from Debian's source package, built once ----
+if [ ! -f "$wx_prefix/.complete" ]; then
+    echo "== Building wxWidgets $wx_version for Windows into $wx_prefix (once)"
+    mkdir -p "$cache/src"
+    if ! ls -d "$cache"/src/wxwidgets3.2-*/ >/dev/null 2>&1; then
+        sources=/etc/apt/sources.list.d/morvane-deb-src.sources
+        # Debian's deb-src entries, for this download only.
+        printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm bookworm-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+            | $sudo tee "$sources" >/dev/null
+        trap '$sudo rm -f "$sources"' EXIT
+        $sudo apt-get update -qq
+        (cd "$cache/src" && apt-get source -qq --only-source wxwidgets3.2)
+        $sudo rm -f "$sources"
+        trap - EXIT
+        $sudo apt-get update -qq
+    fi
+    src="$(ls -d "$cache"/src/wxwidgets3.2-*/ | head -n 1)"
+    rm -rf "$src/build-msw"
+    mkdir -p "$src/build-msw"
+    # Only what Morvane uses: base and core, no image formats, no HTML, no network.
+    (cd "$src/build-msw" && ../configure --host=x86_64-w64-mingw32 --build=x86_64-linux-gnu --prefix="$wx_prefix" \
+        --disable-shared --with-msw --enable-unicode --disable-debug_info --without-opengl \
+        --without-libtiff --without-libjpeg --without-libpng --without-zlib --without-expat --without-regex \
+        --without-liblzma --without-nanosvg --disable-xrc --disable-html --disable-richtext --disable-aui \
+        --disable-propgrid --disable-ribbon --disable-stc --disable-webview --disable-mediactrl --disable-sockets \
+        --disable-debugreport --disable-svg --disable-webrequest --disable-secretstore \
+        CC=x86_64-w64-mingw32-gcc-posix CXX=x86_64-w64-mingw32-g++-posix >"$cache/wx-configure.log" 2>&1 \
+        || { tail -n 30 "$cache/wx-configure.log"; exit 1; })
+    make -C "$src/build-msw" -j "$jobs" >"$cache/wx-build.log" 2>&1 || { tail -n 30 "$cache/wx-build.log"; exit 1; }
+    make -C "$src/build-msw" install >>"$cache/wx-build.log" 2>&1
+    touch "$wx_prefix/.complete"
+    echo "   wxWidgets built in $(( $(date +%s) - start ))s"
+fi
+
+# ---- Morvane for Windows ----
+echo "== Building Morvane for Windows"
+cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+      -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
+      -DMORVANE_WX_CONFIG="$wx_prefix/bin/wx-config" \
+      -DMORVANE_TESTS=OFF -DMORVANE_BENCH=OFF -DMORVANE_WERROR=ON >/dev/null
+cmake --build build-windows -j "$jobs" --target morvane morvane-cli
+for exe in morvane.exe morvane-cli.exe; do
+    if x86_64-w64-mingw32-objdump -p "build-windows/$exe" | grep -i "DLL Name" | grep -viE \
+        'kernel32|user32|gdi32|comdlg32|comctl32|shell32|ole32|oleaut32|advapi32|uuid|rpcrt4|winspool|winmm|uxtheme|oleacc|version|shlwapi|msvcrt|ws2_32|wininet|imm32|api-ms-win'; then
+        echo "$exe needs a DLL that is not part of Windows" >&2
+        exit 1
+    fi
+done
+ls -l build-windows/morvane.exe build-windows/morvane-cli.exe
+echo "   built in $(( $(date +%s) - start ))s"
+
+[ $check -eq 1 ] || exit 0
+
+# ---- Checks under Wine ----
+echo "== Checking under Wine"
+export WINEPREFIX="$cache/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+[ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1 || true
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs" --target morvane-cli >/dev/null
+
+work="$(mktemp -d)"
+trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+cp demo/*.ini demo/*.cs demo/main.scm "$work/"
+linux_cli="$here/build/morvane-cli"
+windows_cli="$here/build-windows/morvane-cli.exe"
+failed=0
+cd "$work"
+for pair in gta3:gta3_keys.cs vc:vc_keys.cs sa:sa_keys.cs sa:main.scm; do
+    game="${pair%%:*}" file="${pair#*:}"
+    "$linux_cli" list --format tsv --game "$game" "$file" >"linux-$file.tsv"
+    wine "$windows_cli" list --format tsv --game "$game" "$file" >"windows-$file.tsv" 2>/dev/null
+    if cmp -s "linux-$file.tsv" "windows-$file.tsv"; then echo "   list $file: same"; else
+        echo "   list $file: DIFFERENT"; diff "linux-$file.tsv" "windows-$file.tsv" || true; failed=1; fi
+done
+rules=(--game sa --vkey "Y Key=Z Key" --vkey "0xA0=Right Shift" --button "Sprint | Accelerate=Fire" --pad 1=0 --at "83:F16")
+"$linux_cli" remap "${rules[@]}" sa_keys.cs -o linux-out.cs >/dev/null
+wine "$windows_cli" remap "${rules[@]}" sa_keys.cs -o windows-out.cs >/dev/null 2>&1
+if [ -s linux-out.cs ] && cmp -s linux-out.cs windows-out.cs; then echo "   remap: byte-identical"; else
+    echo "   remap: DIFFERENT"; failed=1; fi
+
+shots="$here/build-windows/screenshots"
+mkdir -p "$shots" "$work/empty"
+screenshot() {  # folder, window title, png
+    local folder="$1" title="$2" png="$3"
+    xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+        cd "$1" && wine "$4" >/dev/null 2>&1 &
+        w=$(timeout 120 xdotool search --sync --onlyvisible --name "^$2\$" | head -n 1)
+        [ -n "$w" ] || exit 1
+        sleep 2
+        import -window "$w" "$3"
+        wineserver -k' _ "$folder" "$title" "$png" "$here/build-windows/morvane.exe"
+}
+if screenshot "$work/empty" "Message" "$shots/startup-message.png"; then echo "   start-up message without the INI files: $shots/startup-message.png"; else
+    echo "   start-up message: NOT SHOWN"; failed=1; fi
+if screenshot "$work" "Morvane v0.1" "$shots/main-window.png"; then echo "   window in the demo folder: $shots/main-window.png"; else
+    echo "   window: NOT SHOWN"; failed=1; fi
+
+echo "   checked in $(( $(date +%s) - start ))s"
+[ $failed -eq 0 ] && echo "Windows checks passed" || { echo "Windows checks FAILED" >&2; exit 1; }
