@@ -65,7 +65,13 @@ void Morvane::FillKeyChoices() {
         gameKeyChoice->Insert(kKeyNameTable[kVKeyCount + key], static_cast<unsigned>(key));
 }
 
-void Morvane::OnClose(wxCloseEvent& /*event*/) {
+void Morvane::OnClose(wxCloseEvent& event) {
+    if (busy) {
+        // Destroying the window now would pull it from under the scan.
+        closeRequested = true;
+        if (event.CanVeto()) event.Veto();
+        return;
+    }
     wxFFile settings;
     if (settings.Open(kSettingsFileName, "wb")) {
         const std::string text = FormatSavedGame(selectedGame);

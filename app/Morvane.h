@@ -38,6 +38,11 @@ protected:
     bool opcodesLoaded;
 
 private:
+    // While a file is read and scanned the event loop runs now and then; a
+    // close asked for then waits until the scan is over.
+    bool busy = false;
+    bool closeRequested = false;
+
     void FillKeyChoices();
     void FitToContent();
     void EnableCommands(bool enable);

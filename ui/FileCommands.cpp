@@ -56,6 +56,15 @@ void Morvane::OnOpenFile(wxCommandEvent& /*event*/) {
     // Taken at once: the dialog must not change its answer while the window repaints.
     const wxString path = dialog.GetPath();
 
+    busy = true;
+    struct BusyEnd {
+        Morvane& window;
+        ~BusyEnd() {
+            window.busy = false;
+            if (window.closeRequested) window.Close(true);
+        }
+    } busyEnd{*this};
+
     occurrences.clear();
     occurrenceList->Clear();
     script.game = selectedGame;

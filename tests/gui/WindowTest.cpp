@@ -381,3 +381,26 @@ TEST_F(FlowTest, CommandLineListsWhatTheWindowLists) {
         DestroyWindow();
     }
 }
+
+TEST_F(FlowTest, ClosingTheWindowDuringAScanClosesItAfterwards) {
+    dir.Write("SASCM.ini", std::string(bench::SyntheticIni()));
+    dir.Write("cfg", "2");
+    const std::string big = dir.Write("big.cs", bench::SyntheticScript(1024 * 1024));
+    MorvaneProbe& w = Window();
+    w.f->Show();
+    Morvane* window = w.f;
+    // The close box is clicked while the file is read and scanned: the close
+    // arrives through the event loop that the scan lets run.
+    DialogScript::Get().ExpectFile(big, [window] {
+        window->GetEventHandler()->QueueEvent(new wxCloseEvent(wxEVT_CLOSE_WINDOW, window->GetId()));
+    });
+    w.Click(w.openButton());
+    for (int i = 0; i < 5; ++i) {
+        wxTheApp->ProcessPendingEvents();
+        wxTheApp->ProcessIdle();
+    }
+    EXPECT_EQ(wxTopLevelWindows.Find(window), nullptr);
+    frame = nullptr;
+    probe.reset();
+    EXPECT_EQ(ReadBytes(dir.File("cfg")), std::vector<uint8_t>{'2'});
+}
