@@ -111,6 +111,7 @@ void Morvane::OnCloseFile(wxCommandEvent& /*event*/) {
     EnableCommands(false);
     ShowNoFileState();
     script.Release();
+    occurrences.clear();
     occurrenceList->Clear();
     progressGauge->SetValue(0);
 }

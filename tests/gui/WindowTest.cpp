@@ -289,6 +289,7 @@ TEST_F(FlowTest, CloseFileDropsEverything) {
     EXPECT_EQ(w.Lines(), (std::vector<std::string>{"F5", "Fire"}));
     w.Click(w.closeButton());
     ExpectNoFileState(w);
+    EXPECT_TRUE(w.occurrences().empty());
     EXPECT_EQ(w.gauge()->GetValue(), 0);
     // The game can be changed again, and another file opened.
     w.Choose(w.gameChoice(), kGameViceCity);
