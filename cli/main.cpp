@@ -9,10 +9,10 @@
 #include "cli/Options.h"
 
 #ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
-#include <windows.h>
 #endif
 
 #ifndef MORVANE_VERSION
