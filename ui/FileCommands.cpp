@@ -72,7 +72,8 @@ void Morvane::OnOpenFile(wxCommandEvent& /*event*/) {
     wxYield();
 
     pathText->SetValue(path);
-    if (!script.LoadFromFile(FileSystemPath(path))) {
+    const std::string file = FileSystemPath(path);
+    if (!script.LoadFromFile(file)) {
         script.Release();
         ShowNoFileState();
         return;
@@ -80,7 +81,7 @@ void Morvane::OnOpenFile(wxCommandEvent& /*event*/) {
 
     progressGauge->SetValue(0);
     progressGauge->SetRange(script.size);
-    const bool isMainScript = IsMainScriptPath(FileSystemPath(path));
+    const bool isMainScript = IsMainScriptPath(file);
     ScanKeyOccurrences(script, ProcessOpcodeTable(), isMainScript, occurrences, [this](int32_t position) {
         progressGauge->SetValue(position);
         wxYield();
