@@ -110,6 +110,19 @@ rules=(--game sa --vkey "Y Key=Z Key" --vkey "0xA0=Right Shift" --button "Sprint
 wine "$windows_cli" remap "${rules[@]}" sa_keys.cs -o windows-out.cs >/dev/null 2>&1
 if [ -s linux-out.cs ] && cmp -s linux-out.cs windows-out.cs; then echo "   remap: byte-identical"; else
     echo "   remap: DIFFERENT"; failed=1; fi
+cp sa_keys.cs windows-in-place.cs
+wine "$windows_cli" remap "${rules[@]}" windows-in-place.cs --in-place >/dev/null 2>&1
+if cmp -s linux-out.cs windows-in-place.cs; then echo "   remap --in-place over an existing file: byte-identical"; else
+    echo "   remap --in-place: DIFFERENT"; failed=1; fi
+cp sa_keys.cs windows-refused.cs
+status=0
+wine "$windows_cli" remap --game sa --vkey "Y Key=F17" windows-refused.cs --in-place >/dev/null 2>&1 || status=$?
+if [ $status -eq 1 ] && cmp -s sa_keys.cs windows-refused.cs; then echo "   refused remap: exit 1, file untouched"; else
+    echo "   refused remap: exit $status or file changed"; failed=1; fi
+
+# Wine processes started above have no display; the window needs a fresh start.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
 
 shots="$here/build-windows/screenshots"
 mkdir -p "$shots" "$work/empty"

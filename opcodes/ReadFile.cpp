@@ -9,13 +9,22 @@
 
 namespace morvane {
 
+#ifdef _WIN32
+bool WidenUtf8(const std::string& text, std::wstring& wide) {
+    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.c_str(), -1, nullptr, 0);
+    if (length <= 0) return false;
+    wide.assign(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.c_str(), -1, &wide[0], length);
+    wide.resize(static_cast<std::size_t>(length - 1));
+    return true;
+}
+#endif
+
 std::FILE* OpenFile(const std::string& path, const char* mode) {
 #ifdef _WIN32
-    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, nullptr, 0);
-    if (length <= 0) return nullptr;
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, &wide[0], length);
-    std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+    std::wstring wide;
+    if (!WidenUtf8(path, wide)) return nullptr;
+    const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
     return _wfopen(wide.c_str(), wideMode.c_str());
 #else
     return std::fopen(path.c_str(), mode);

@@ -9,6 +9,11 @@ namespace morvane {
 // on Linux, UTF-8 on Windows (where it is widened for the system).
 std::FILE* OpenFile(const std::string& path, const char* mode);
 
+#ifdef _WIN32
+// A UTF-8 path as Windows takes it; false for text that is not UTF-8.
+bool WidenUtf8(const std::string& text, std::wstring& wide);
+#endif
+
 // Reads a whole file as raw bytes. False when it cannot be opened or read
 // (a folder counts as unreadable); `contents` is then left as it was.
 bool ReadWholeFile(const std::string& path, std::string& contents);

@@ -7,20 +7,13 @@
 
 #include <string>
 
+#include "opcodes/ReadFile.h"
+
 namespace morvane {
 
 namespace {
 
 constexpr int kTemporaryNameTries = 16;
-
-bool Widen(const std::string& text, std::wstring& wide) {
-    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.c_str(), -1, nullptr, 0);
-    if (length <= 0) return false;
-    wide.assign(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.c_str(), -1, &wide[0], length);
-    wide.resize(static_cast<std::size_t>(length - 1));
-    return true;
-}
 
 bool WriteAll(HANDLE file, const uint8_t* bytes, std::size_t size) {
     std::size_t done = 0;
@@ -37,7 +30,7 @@ bool WriteAll(HANDLE file, const uint8_t* bytes, std::size_t size) {
 
 bool WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t size) {
     std::wstring target;
-    if (path.empty() || path.back() == '/' || path.back() == '\\' || !Widen(path, target)) return false;
+    if (path.empty() || path.back() == '/' || path.back() == '\\' || !WidenUtf8(path, target)) return false;
 
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
