@@ -18,6 +18,22 @@ const char* const kCredit = "Morvane - key remapper\nfor compiled game scripts";
 
 }  // namespace
 
+// The nine user events the window reacts to, in the order they are connected:
+// each on its own source object, any id, no user data.
+std::array<GUIFrame::Connection, 9> GUIFrame::Connections() {
+    return {{
+        {this, wxEVT_CLOSE_WINDOW, wxCloseEventHandler(GUIFrame::OnClose), nullptr},
+        {occurrenceList, wxEVT_COMMAND_LISTBOX_SELECTED, wxCommandEventHandler(GUIFrame::OnOccurrenceSelected), this},
+        {openButton, wxEVT_COMMAND_BUTTON_CLICKED, wxCommandEventHandler(GUIFrame::OnOpenFile), this},
+        {saveButton, wxEVT_COMMAND_BUTTON_CLICKED, wxCommandEventHandler(GUIFrame::OnSaveFile), this},
+        {closeButton, wxEVT_COMMAND_BUTTON_CLICKED, wxCommandEventHandler(GUIFrame::OnCloseFile), this},
+        {gameChoice, wxEVT_COMMAND_CHOICE_SELECTED, wxCommandEventHandler(GUIFrame::OnGameSelected), this},
+        {padChoice, wxEVT_COMMAND_CHOICE_SELECTED, wxCommandEventHandler(GUIFrame::OnPadSelected), this},
+        {gameKeyChoice, wxEVT_COMMAND_CHOICE_SELECTED, wxCommandEventHandler(GUIFrame::OnGameKeySelected), this},
+        {vkeyChoice, wxEVT_COMMAND_CHOICE_SELECTED, wxCommandEventHandler(GUIFrame::OnVKeySelected), this},
+    }};
+}
+
 GUIFrame::GUIFrame(wxWindow* parent, wxWindowID id, const wxString& title, const wxPoint& pos, const wxSize& size,
                    long style)
     : wxFrame(parent, id, title, pos, size, style) {
@@ -107,15 +123,7 @@ GUIFrame::GUIFrame(wxWindow* parent, wxWindowID id, const wxString& title, const
     SetSizer(frameSizer);
     Layout();
 
-    Connect(wxEVT_CLOSE_WINDOW, wxCloseEventHandler(GUIFrame::OnClose));
-    occurrenceList->Connect(wxEVT_COMMAND_LISTBOX_SELECTED, wxCommandEventHandler(GUIFrame::OnOccurrenceSelected), nullptr, this);
-    openButton->Connect(wxEVT_COMMAND_BUTTON_CLICKED, wxCommandEventHandler(GUIFrame::OnOpenFile), nullptr, this);
-    saveButton->Connect(wxEVT_COMMAND_BUTTON_CLICKED, wxCommandEventHandler(GUIFrame::OnSaveFile), nullptr, this);
-    closeButton->Connect(wxEVT_COMMAND_BUTTON_CLICKED, wxCommandEventHandler(GUIFrame::OnCloseFile), nullptr, this);
-    gameChoice->Connect(wxEVT_COMMAND_CHOICE_SELECTED, wxCommandEventHandler(GUIFrame::OnGameSelected), nullptr, this);
-    padChoice->Connect(wxEVT_COMMAND_CHOICE_SELECTED, wxCommandEventHandler(GUIFrame::OnPadSelected), nullptr, this);
-    gameKeyChoice->Connect(wxEVT_COMMAND_CHOICE_SELECTED, wxCommandEventHandler(GUIFrame::OnGameKeySelected), nullptr, this);
-    vkeyChoice->Connect(wxEVT_COMMAND_CHOICE_SELECTED, wxCommandEventHandler(GUIFrame::OnVKeySelected), nullptr, this);
+    for (const Connection& c : Connections()) c.source->Connect(wxID_ANY, wxID_ANY, c.type, c.handler, nullptr, c.sink);
 }
 
 GUIFrame::~GUIFrame() {
@@ -125,13 +133,5 @@ GUIFrame::~GUIFrame() {
 // Every connection is removed while all controls still exist, so no handler
 // runs on a window that is being taken apart.
 void GUIFrame::DisconnectHandlers() {
-    Disconnect(wxEVT_CLOSE_WINDOW, wxCloseEventHandler(GUIFrame::OnClose));
-    occurrenceList->Disconnect(wxEVT_COMMAND_LISTBOX_SELECTED, wxCommandEventHandler(GUIFrame::OnOccurrenceSelected), nullptr, this);
-    openButton->Disconnect(wxEVT_COMMAND_BUTTON_CLICKED, wxCommandEventHandler(GUIFrame::OnOpenFile), nullptr, this);
-    saveButton->Disconnect(wxEVT_COMMAND_BUTTON_CLICKED, wxCommandEventHandler(GUIFrame::OnSaveFile), nullptr, this);
-    closeButton->Disconnect(wxEVT_COMMAND_BUTTON_CLICKED, wxCommandEventHandler(GUIFrame::OnCloseFile), nullptr, this);
-    gameChoice->Disconnect(wxEVT_COMMAND_CHOICE_SELECTED, wxCommandEventHandler(GUIFrame::OnGameSelected), nullptr, this);
-    padChoice->Disconnect(wxEVT_COMMAND_CHOICE_SELECTED, wxCommandEventHandler(GUIFrame::OnPadSelected), nullptr, this);
-    gameKeyChoice->Disconnect(wxEVT_COMMAND_CHOICE_SELECTED, wxCommandEventHandler(GUIFrame::OnGameKeySelected), nullptr, this);
-    vkeyChoice->Disconnect(wxEVT_COMMAND_CHOICE_SELECTED, wxCommandEventHandler(GUIFrame::OnVKeySelected), nullptr, this);
+    for (const Connection& c : Connections()) c.source->Disconnect(wxID_ANY, wxID_ANY, c.type, c.handler, nullptr, c.sink);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/frame.h>
@@ -19,6 +21,14 @@ public:
 
 protected:
     void DisconnectHandlers();
+
+    struct Connection {
+        wxEvtHandler* source;
+        wxEventType type;
+        wxObjectEventFunction handler;
+        wxEvtHandler* sink;
+    };
+    std::array<Connection, 9> Connections();
 
     wxPanel* mainPanel;
     wxStaticText* occurrencesHeading;
