@@ -24,11 +24,6 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-std::string NameOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 mode_t CurrentUmask() {
     const mode_t mask = umask(0);
     umask(mask);
@@ -75,7 +70,8 @@ bool WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t 
         return false;
     }
 
-    std::string temporary = FolderOf(target) + "/." + NameOf(target) + ".morvane-XXXXXX";
+    // Named apart from the target, so that a target name of any length leaves room for it.
+    std::string temporary = FolderOf(target) + "/.morvane-save-XXXXXX";
     const int fd = mkstemp(&temporary[0]);
     if (fd < 0) return false;
 

@@ -41,11 +41,10 @@ bool WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t 
 
     const std::size_t slash = target.find_last_of(L"/\\");
     const std::wstring folder = slash == std::wstring::npos ? L"." : target.substr(0, slash);
-    const std::wstring name = slash == std::wstring::npos ? target : target.substr(slash + 1);
     std::wstring temporary;
     HANDLE file = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < kTemporaryNameTries && file == INVALID_HANDLE_VALUE; ++attempt) {
-        temporary = folder + L"\\." + name + L".morvane-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+        temporary = folder + L"\\.morvane-save-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                     std::to_wstring(GetTickCount() + static_cast<DWORD>(attempt));
         file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;

@@ -48,6 +48,14 @@ TEST(WriteFileSafely, CreatesAndReplacesKeepingPermissions) {
     EXPECT_TRUE(ReadBytes(target).empty());
 }
 
+TEST(WriteFileSafely, LongestFileNameStillSaves) {
+    TempDir dir;
+    const std::string target = dir.File(std::string(255, 'k'));
+    ASSERT_TRUE(Save(target, kOld));
+    ASSERT_TRUE(Save(target, kNew));
+    EXPECT_EQ(ReadBytes(target), kNew);
+}
+
 TEST(WriteFileSafely, ALinkKeepsPointingAtTheReplacedFile) {
     TempDir dir;
     const std::string real = dir.Write("real.cs", kOld);
