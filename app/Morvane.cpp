@@ -16,7 +16,6 @@ namespace {
 const wxSize kWindowSize(422, 429);
 constexpr long kWindowStyle = wxCAPTION | wxCLOSE_BOX | wxMINIMIZE_BOX | wxSYSTEM_MENU | wxTAB_TRAVERSAL;
 const char* const kWindowTitle = "Morvane v0.1";
-const char* const kPadNames[] = {"Pad 1", "Pad 2"};
 // Room beside a list line for the scroll bar and the item padding.
 constexpr int kListMargin = 40;
 

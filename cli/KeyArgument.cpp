@@ -11,8 +11,6 @@ namespace morvane::cli {
 
 namespace {
 
-constexpr const char* kPadNames[] = {"Pad 1", "Pad 2"};
-
 std::string Folded(const std::string& text) {
     std::size_t begin = 0;
     std::size_t end = text.size();

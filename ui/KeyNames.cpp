@@ -2,6 +2,8 @@
 
 namespace morvane {
 
+const char* const kPadNames[kHighestPad + 1] = {"Pad 1", "Pad 2"};
+
 // Virtual-key codes 0x00-0xFF, eight a line, then the game keys 0-19.
 const char* const kKeyNameTable[kKeyNameCount] = {
     /* 0x00 */ "?", "Left mouse button", "Right mouse button", "?", "Middle mouse button", "?", "?", "?",

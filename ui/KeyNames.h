@@ -4,6 +4,7 @@
 #include <string>
 
 #include "script/KeyScan.h"
+#include "script/KnownOpcodes.h"
 
 namespace morvane {
 
@@ -12,6 +13,9 @@ constexpr int kGameKeyCount = 20;
 constexpr int kKeyNameCount = kVKeyCount + kGameKeyCount;
 // Highest virtual-key code an 8-bit key parameter may hold.
 constexpr int32_t kHighestNarrowVKey = 127;
+
+// The pad choice's items: pad 0 is "Pad 1", pad 1 is "Pad 2".
+extern const char* const kPadNames[kHighestPad + 1];
 
 // The names: entries 0-255 are virtual-key codes, 256-275 game keys 0-19.
 extern const char* const kKeyNameTable[kKeyNameCount];
