@@ -31,7 +31,7 @@ Morvane::Morvane(wxWindow* parent)
     FillKeyChoices();
     FitToContent();
 
-    if (LoadOpcodeTable(OpcodeIniFileName(selectedGame), ProcessOpcodeTable())) {
+    if (LoadOpcodeTable(OpcodeIniFileName(selectedGame), selectedGame, ProcessOpcodeTable())) {
         opcodesLoaded = true;
         openButton->Enable(true);
     }
@@ -82,6 +82,6 @@ void Morvane::OnClose(wxCloseEvent& event) {
 
 void Morvane::OnGameSelected(wxCommandEvent& event) {
     selectedGame = event.GetInt();
-    opcodesLoaded = LoadOpcodeTable(OpcodeIniFileName(selectedGame), ProcessOpcodeTable());
+    opcodesLoaded = LoadOpcodeTable(OpcodeIniFileName(selectedGame), selectedGame, ProcessOpcodeTable());
     openButton->Enable(opcodesLoaded);
 }

@@ -34,6 +34,7 @@ protected:
 
     morvane::ScriptImage script;
     std::vector<morvane::KeyOccurrence> occurrences;
+    morvane::ScanSummary scanSummary;
     morvane::GameId selectedGame;
     bool opcodesLoaded;
 
@@ -49,6 +50,9 @@ private:
     void ShowNoFileState();
     // The occurrence of the list's selected line, or nullptr without one.
     morvane::KeyOccurrence* SelectedOccurrence();
+    // The list's text for an occurrence: its key's name, marked when it lies
+    // after an instruction the opcode file does not describe.
+    wxString LineText(const morvane::KeyOccurrence& occurrence) const;
 
     friend class morvane::test::MorvaneProbe;  // the window tests look inside
 };

@@ -19,7 +19,7 @@ struct Fixture {
     OpcodeTable table;
     ScriptImage image;
     Fixture() {
-        ParseOpcodeIni(bench::SyntheticIni(), table);
+        ParseOpcodeIni(bench::SyntheticIni(), kGameSanAndreas, table);
         image.game = kGameSanAndreas;
         image.LoadFromBytes(bytes.data(), bytes.size());
     }

@@ -13,7 +13,14 @@ namespace morvane::cli {
 
 namespace {
 
-const std::vector<std::string> kFields = {"file", "offset", "kind", "wide", "pad", "key", "name"};
+// Four upper-case hexadecimal digits, as script compilers write opcodes.
+std::string OpcodeText(uint16_t opcode) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(opcode));
+    return text;
+}
+
+const std::vector<std::string> kFields = {"file", "offset", "kind", "wide", "pad", "key", "name", "opcode"};
 
 std::vector<std::string> Record(const std::string& file, const KeyOccurrence& o) {
     return {file,
@@ -22,7 +29,8 @@ std::vector<std::string> Record(const std::string& file, const KeyOccurrence& o)
             o.wide ? "1" : "0",
             std::to_string(o.isVKey ? -1 : o.pad),
             std::to_string(o.key),
-            occurrenceLabel(o)};
+            occurrenceLabel(o),
+            OpcodeText(o.opcode)};
 }
 
 std::string JsonString(const std::string& text) {
@@ -106,6 +114,7 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
             status = kExitFileFailed;
             continue;
         }
+        WarnUnknown(file, err);
         for (const KeyOccurrence& o : file.occurrences) records.push_back(Record(path, o));
     }
     WriteRecords(records, options.format, out);

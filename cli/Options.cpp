@@ -10,7 +10,8 @@ const char* const kUsage =
     "usage: morvane-cli list  [--game gta3|vc|sa] [--ini PATH] [--header auto|on|off]\n"
     "                         [--format text|tsv|json] FILE...\n"
     "       morvane-cli remap [--game gta3|vc|sa] [--ini PATH] [--header auto|on|off]\n"
-    "                         RULE... FILE... (-o OUT | --in-place)\n"
+    "                         [--allow-unknown] RULE... FILE... (-o OUT | --in-place)\n"
+    "  --ini PATH: an opcode INI file, or a command library as JSON (sa.json)\n"
     "  rules: --vkey FROM=TO   --button FROM=TO   --pad FROM=TO\n"
     "         --at OFFSET:KEY  --at OFFSET:PAD:KEY\n"
     "  keys and pads: decimal, 0x hexadecimal, or a name as the window shows it (\"A Key\", F16, Fire, \"Pad 2\")\n"
@@ -172,6 +173,8 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
             if (options.output.empty()) { error = "-o needs a path"; return std::nullopt; }
         } else if (options.command == Command::Remap && arg == "--in-place") {
             options.inPlace = true;
+        } else if (options.command == Command::Remap && arg == "--allow-unknown") {
+            options.allowUnknown = true;
         } else {
             error = "unknown option for " + command + ": " + arg;
             return std::nullopt;

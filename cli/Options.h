@@ -35,6 +35,7 @@ struct Options {
     std::vector<std::string> files;
     std::string output;
     bool inPlace = false;
+    bool allowUnknown = false;  // remap files whose walk met unknown instructions
 };
 
 // Reads the arguments after the program name. On a usage error returns

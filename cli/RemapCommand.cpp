@@ -95,6 +95,13 @@ int RunRemap(const Options& options, std::ostream& out, std::ostream& err) {
             status = kExitFileFailed;
             continue;
         }
+        WarnUnknown(file, err);
+        if (file.summary.HasUnknown() && !options.allowUnknown) {
+            err << path << ": refused: key tests after offset " << file.summary.firstUnknownOffset
+                << " may be data read as code; nothing written (--allow-unknown writes it all the same)\n";
+            status = kExitFileFailed;
+            continue;
+        }
         std::string cause;
         std::vector<KeyOccurrence> remapped;
         if (!ApplyRules(options.rules, file.occurrences, remapped, cause)) {

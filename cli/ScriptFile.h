@@ -19,6 +19,7 @@ struct Setup {
     std::string iniPath;
     OpcodeTable table;
     bool tableLoaded = false;
+    std::string tableError;  // why the table could not be loaded
 };
 
 Setup PrepareSetup(const Options& options);
@@ -28,11 +29,15 @@ struct ScriptFile {
     std::string path;
     ScriptImage image;
     std::vector<KeyOccurrence> occurrences;
+    ScanSummary summary;
 };
 
 // Reads and scans one script. False, with one line on `err` naming the file
 // and the cause, when the opcode table or the file cannot be read.
 bool LoadScript(const Setup& setup, const Options& options, const std::string& path, ScriptFile& file,
                 std::ostream& err);
+
+// The warning for a file whose walk met instructions the table lacks.
+void WarnUnknown(const ScriptFile& file, std::ostream& err);
 
 }  // namespace morvane::cli

@@ -11,13 +11,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     morvane::OpcodeTable first;
     morvane::OpcodeTable second;
-    const bool a = morvane::ParseOpcodeIni(text, first);
+    const bool a = morvane::ParseOpcodeIni(text, morvane::kGameSanAndreas, first);
     if (first.size() != static_cast<std::size_t>(morvane::kOpcodeTableSize)) std::abort();
     second.Set(5, 9);  // a load resets whatever came before
-    const bool b = morvane::ParseOpcodeIni(text, second);
+    const bool b = morvane::ParseOpcodeIni(text, morvane::kGameSanAndreas, second);
     if (a != b) std::abort();
     for (std::size_t i = 0; i < first.size(); ++i) {
-        if (first[i].known != second[i].known || first[i].parameterCount != second[i].parameterCount) std::abort();
+        if (first[i].known != second[i].known || first[i].parameterCount != second[i].parameterCount ||
+            first[i].role != second[i].role)
+            std::abort();
         if (!first[i].known && first[i].parameterCount != 0) std::abort();
     }
     return 0;

@@ -13,16 +13,18 @@
 
 namespace {
 
-const morvane::OpcodeTable& Table() {
-    static morvane::OpcodeTable table = [] {
-        morvane::OpcodeTable t;
-        morvane::ParseOpcodeIni(
-            "[x]\n0000=0\n0001=1\n0002=1\n0004=2\n0005=2\n004F=-1\n00BC=3\n00D6=1\n00E1=2\n0107=4\n"
-            "05EE=1\n0A92=-1\n0AB0=1\n0BFF=2\n",
-            t);
-        return t;
+// Every key test and the data skip of every game, plus ordinary opcodes low and high.
+const morvane::OpcodeTable& Table(morvane::GameId game) {
+    static const auto tables = [] {
+        std::vector<morvane::OpcodeTable> all(morvane::kGameCount);
+        for (morvane::GameId g = 0; g < morvane::kGameCount; ++g)
+            morvane::ParseOpcodeIni(
+                "[x]\n0000=0\n0001=1\n0002=1\n0004=2\n0005=2\n004F=-1\n00BC=3\n00D6=1\n00E1=2\n0107=4\n"
+                "05B6=0\n05EE=1\n0A92=-1\n0AB0=1\n0BFF=2\n0C89=1\n0E3D=1\n0E3E=2\n2080=1\n7FFF=1\n",
+                g, all[static_cast<std::size_t>(g)]);
+        return all;
     }();
-    return table;
+    return tables[static_cast<std::size_t>(game)];
 }
 
 void Check(bool condition) {
@@ -40,11 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Check(image.LoadFromBytes(data, size));
             std::vector<KeyOccurrence> found;
             int32_t lastReport = -1;
-            ScanKeyOccurrences(image, Table(), header, found, [&](int32_t at) {
+            const ScanSummary summary = ScanKeyOccurrences(image, Table(game), header, found, [&](int32_t at) {
                 Check(at > lastReport && at < image.size);
                 lastReport = at;
             });
             Check(!image.CursorInside() && image.Position() == image.size);
+            Check(summary.HasUnknown() == (summary.firstUnknownOffset >= 0));
+            Check(summary.firstUnknownOffset < image.size);
             for (const KeyOccurrence& o : found) {
                 Check(o.offset >= 0 && o.offset + kOpcodeWordSize < image.size);
                 Check(o.isVKey ? o.pad == -1 : (o.pad == 0 || o.pad == 1) && !o.wide);

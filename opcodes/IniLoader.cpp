@@ -1,6 +1,8 @@
 #include "opcodes/IniLoader.h"
 
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
 
 #include "opcodes/ReadFile.h"
 
@@ -17,11 +19,15 @@ constexpr int kCountBase = 10;
 bool IsFieldSeparator(char c) { return c == '=' || c == ','; }
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
-// A field converts as strtol does: leading white space, a sign, an optional
-// 0x prefix in base 16, digits up to the first non-digit; no digits give 0.
-long ConvertField(const std::string& text, std::size_t begin, std::size_t end, int base) {
+// A field converts as a 32-bit strtol does on every system: leading white
+// space, a sign, an optional 0x prefix in base 16, digits up to the first
+// non-digit; no digits give 0; a value beyond 32 bits clamps to the nearest end.
+int32_t ConvertField(const std::string& text, std::size_t begin, std::size_t end, int base) {
     const std::string field = text.substr(begin, end - begin);
-    return std::strtol(field.c_str(), nullptr, base);
+    const long long value = std::strtoll(field.c_str(), nullptr, base);
+    if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+    if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(value);
 }
 
 std::size_t FieldEnd(const std::string& text, std::size_t pos, std::size_t lineEnd) {
@@ -40,8 +46,8 @@ std::string OpcodeIniFileName(GameId game) {
     }
 }
 
-bool ParseOpcodeIni(const std::string& text, OpcodeTable& table) {
-    table.Reset();
+bool ParseOpcodeIni(const std::string& text, GameId game, OpcodeTable& table) {
+    table.Reset(game);
     bool inSection = false;
     std::size_t pos = 0;
     const std::size_t size = text.size();
@@ -59,25 +65,23 @@ bool ParseOpcodeIni(const std::string& text, OpcodeTable& table) {
             inSection = true;
         } else if (inSection) {
             const std::size_t opcodeEnd = FieldEnd(text, pos, lineEnd);
-            const auto opcode = static_cast<int16_t>(
-                static_cast<uint16_t>(ConvertField(text, pos, opcodeEnd, kOpcodeBase)));
-            if (opcode > kHighestOpcode) return false;
+            const int32_t opcode = ConvertField(text, pos, opcodeEnd, kOpcodeBase);
             std::size_t countBegin = opcodeEnd;
             while (countBegin < lineEnd && IsFieldSeparator(text[countBegin])) ++countBegin;
             const std::size_t countEnd = FieldEnd(text, countBegin, lineEnd);
-            const auto count = static_cast<int32_t>(ConvertField(text, countBegin, countEnd, kCountBase));
-            // A negative opcode names no entry: the line is passed over.
-            if (opcode >= 0) table.Set(opcode, count);
+            const int32_t count = ConvertField(text, countBegin, countEnd, kCountBase);
+            // An opcode outside the table names no entry: the line is passed over.
+            if (opcode >= 0 && opcode <= kHighestOpcode) table.Set(opcode, count);
         }
         pos = next;
     }
     return true;
 }
 
-bool LoadOpcodeTable(const std::string& fileName, OpcodeTable& table) {
+bool LoadOpcodeTable(const std::string& fileName, GameId game, OpcodeTable& table) {
     std::string text;
     if (!ReadWholeFile(fileName, text)) return false;
-    return ParseOpcodeIni(text, table);
+    return ParseOpcodeIni(text, game, table);
 }
 
 }  // namespace morvane

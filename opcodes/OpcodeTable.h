@@ -4,10 +4,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "opcodes/GameId.h"
+#include "opcodes/OpcodeRoles.h"
+
 namespace morvane {
 
-// Number of opcodes a table describes: 0x000 to 0xBFF.
-constexpr int kOpcodeTableSize = 3072;
+// Number of opcodes a table describes: 0x0000 to 0x7FFF (bit 15 of an opcode
+// word is the negation flag, never part of the number).
+constexpr int kOpcodeTableSize = 0x8000;
 constexpr int kHighestOpcode = kOpcodeTableSize - 1;
 
 // Parameter count of an opcode that takes a list ended by a 0 type byte.
@@ -16,16 +20,20 @@ constexpr int32_t kVariableParameterCount = -1;
 struct OpcodeEntry {
     int32_t parameterCount = 0;
     bool known = false;
+    OpcodeRole role = OpcodeRole::Plain;  // kept here so the walk needs no search
 };
 
-// Parameter counts indexed directly by opcode number. Empty until the first
-// load that could open its file; from then on exactly kOpcodeTableSize entries.
+// Parameter counts of one game's opcodes, indexed directly by opcode number.
+// Empty until the first load that could open its file; from then on exactly
+// kOpcodeTableSize entries.
 class OpcodeTable {
 public:
-    // Sets every entry to count 0, unknown (allocating on first use).
-    void Reset();
+    // Sets every entry to count 0, unknown, for the opcodes of `game`
+    // (allocating on first use).
+    void Reset(GameId game);
 
-    // Records the count of an opcode; opcodes outside 0..kHighestOpcode are ignored.
+    // Records the count of an opcode, with its role in the table's game;
+    // opcodes outside 0..kHighestOpcode are ignored.
     void Set(int opcode, int32_t parameterCount);
 
     // The entry of an opcode that is in the table, or nullptr.
@@ -35,10 +43,12 @@ public:
         return entry.known ? &entry : nullptr;
     }
 
+    GameId Game() const { return game_; }
     std::size_t size() const { return entries_.size(); }
     const OpcodeEntry& operator[](std::size_t opcode) const { return entries_[opcode]; }
 
 private:
+    GameId game_ = kGameGta3;
     std::vector<OpcodeEntry> entries_;
 };
 

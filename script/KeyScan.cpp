@@ -4,20 +4,24 @@ namespace morvane {
 
 namespace {
 
-void ScanKeyInstruction(ScriptImage& image, int32_t offset, std::vector<KeyOccurrence>& occurrences) {
+void ScanKeyInstruction(ScriptImage& image, int32_t offset, uint16_t opcode,
+                        std::vector<KeyOccurrence>& occurrences) {
     KeyOccurrence occurrence;
     occurrence.isVKey = true;
     occurrence.offset = offset;
+    occurrence.opcode = opcode;
     occurrence.pad = -1;
     occurrence.wide = !(image.CursorInside() && *image.cursor == TypeByte(ParamType::Int8));
     if (image.ReadIntParam(occurrence.key, true)) occurrences.push_back(occurrence);
 }
 
-void ScanButtonInstruction(ScriptImage& image, int32_t offset, std::vector<KeyOccurrence>& occurrences) {
+void ScanButtonInstruction(ScriptImage& image, int32_t offset, uint16_t opcode,
+                           std::vector<KeyOccurrence>& occurrences) {
     const uint8_t padType = image.CursorInside() ? *image.cursor : TypeByte(ParamType::EndOfList);
     KeyOccurrence occurrence;
     occurrence.isVKey = false;
     occurrence.offset = offset;
+    occurrence.opcode = opcode;
     occurrence.wide = false;
     if (!image.ReadIntParam(occurrence.pad, true)) {
         // An invalid San Andreas type byte has been consumed alone; the walk
@@ -34,25 +38,27 @@ void ScanButtonInstruction(ScriptImage& image, int32_t offset, std::vector<KeyOc
 
 }  // namespace
 
-void ScanKeyOccurrences(ScriptImage& image, const OpcodeTable& table, bool skipHeader,
-                        std::vector<KeyOccurrence>& occurrences, const ScanProgress& progress) {
+ScanSummary ScanKeyOccurrences(ScriptImage& image, const OpcodeTable& table, bool skipHeader,
+                               std::vector<KeyOccurrence>& occurrences, const ScanProgress& progress) {
+    ScanSummary summary;
     if (skipHeader) image.SkipHeader();
-    const uint16_t keyOpcode = KeyOpcodeFor(image.game);
-    if (!image.CursorInside()) return;
+    if (!image.CursorInside()) return summary;
     int instructions = 0;
     for (;;) {
         const int32_t offset = image.Position();
         const uint16_t opcode = image.ReadOpcode(true);
         if (const OpcodeEntry* entry = table.Find(opcode)) {
-            if (opcode == keyOpcode) {
-                ScanKeyInstruction(image, offset, occurrences);
-            } else if (opcode == kButtonOpcode) {
-                ScanButtonInstruction(image, offset, occurrences);
-            } else {
-                image.SkipParams(entry->parameterCount);
+            switch (entry->role) {
+                case OpcodeRole::Plain: image.SkipParams(entry->parameterCount); break;
+                case OpcodeRole::VKeyTest: ScanKeyInstruction(image, offset, opcode, occurrences); break;
+                case OpcodeRole::ButtonTest: ScanButtonInstruction(image, offset, opcode, occurrences); break;
+                case OpcodeRole::SkipsData: image.SkipBytes(kSkippedDataBytes); break;
             }
+        } else if (opcode != kTruncatedOpcode) {
+            // A lone last byte is no instruction; anything else the table lacks is.
+            if (summary.unknownInstructions++ == 0) summary.firstUnknownOffset = offset;
         }
-        if (!image.CursorInside()) return;
+        if (!image.CursorInside()) return summary;
         if (++instructions == kProgressInterval) {
             instructions = 0;
             if (progress) progress(image.Position());

@@ -12,14 +12,29 @@ namespace morvane {
 // One instruction that tests a key, with the key it tests.
 struct KeyOccurrence {
     bool wide = false;     // the key is not held in an 8-bit parameter
-    bool isVKey = false;   // key opcode (virtual-key code) or button opcode (game key)
+    bool isVKey = false;   // key test (virtual-key code) or button test (game key)
     int32_t offset = 0;    // byte position of the opcode word
-    int32_t pad = -1;      // button opcode: 0 or 1; key opcode: -1
+    int32_t pad = -1;      // button test: 0 or 1; key test: -1
     int32_t key = 0;       // read unsigned in the parameter's width
+    uint16_t opcode = 0;   // the instruction's opcode, negation flag cleared
 
     bool operator==(const KeyOccurrence& other) const {
-        return wide == other.wide && isVKey == other.isVKey && offset == other.offset &&
-               pad == other.pad && key == other.key;
+        return wide == other.wide && isVKey == other.isVKey && offset == other.offset && pad == other.pad &&
+               key == other.key && opcode == other.opcode;
+    }
+};
+
+// What a walk met besides key tests. After an instruction the opcode table
+// does not know, the walk may be reading data as code: tests found after it
+// may be false, and patching them could corrupt the file.
+struct ScanSummary {
+    int64_t unknownInstructions = 0;
+    int32_t firstUnknownOffset = -1;  // -1 when every instruction was known
+
+    bool HasUnknown() const { return unknownInstructions > 0; }
+    // Whether a test lies after the first unknown instruction.
+    bool IsDoubtful(const KeyOccurrence& occurrence) const {
+        return HasUnknown() && occurrence.offset > firstUnknownOffset;
     }
 };
 
@@ -31,8 +46,9 @@ using ScanProgress = std::function<void(int32_t)>;
 
 // Walks the image from its cursor (or from the end of a main script's header
 // when `skipHeader` is set) to its end and appends every key and button test
-// whose key is an integer constant. The cursor is at the end afterwards.
-void ScanKeyOccurrences(ScriptImage& image, const OpcodeTable& table, bool skipHeader,
-                        std::vector<KeyOccurrence>& occurrences, const ScanProgress& progress);
+// whose key is an integer constant. The table must be loaded for the image's
+// game. The cursor is at the end afterwards.
+ScanSummary ScanKeyOccurrences(ScriptImage& image, const OpcodeTable& table, bool skipHeader,
+                               std::vector<KeyOccurrence>& occurrences, const ScanProgress& progress);
 
 }  // namespace morvane

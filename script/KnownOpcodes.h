@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "opcodes/GameId.h"
+#include "opcodes/OpcodeRoles.h"
 
 namespace morvane {
 
@@ -15,18 +16,6 @@ constexpr int kOpcodeWordSize = 2;
 constexpr uint16_t kJumpOpcode = 0x0002;
 constexpr int kHeaderLinksClassic = 3;
 constexpr int kHeaderLinksSanAndreas = 6;
-
-// Tests a keyboard key by its Windows virtual-key code.
-constexpr uint16_t kKeyOpcodeClassic = 0x05EE;
-constexpr uint16_t kKeyOpcodeSanAndreas = 0x0AB0;
-
-// Tests a pad button: parameters pad number, game key number.
-constexpr uint16_t kButtonOpcode = 0x00E1;
-constexpr int32_t kHighestPad = 1;
-
-constexpr uint16_t KeyOpcodeFor(GameId game) {
-    return game == kGameSanAndreas ? kKeyOpcodeSanAndreas : kKeyOpcodeClassic;
-}
 
 constexpr int HeaderLinksFor(GameId game) {
     return game == kGameSanAndreas ? kHeaderLinksSanAndreas : kHeaderLinksClassic;

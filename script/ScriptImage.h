@@ -11,9 +11,10 @@
 
 namespace morvane {
 
-// Returned by ReadOpcode when fewer than two bytes are left: no opcode table
-// knows it, so a walk treats it as the two bytes that are not there and ends.
-constexpr uint16_t kTruncatedOpcode = kOpcodeMask;
+// Returned by ReadOpcode when fewer than two bytes are left. It has bit 15
+// set, which no opcode read from a word has, so no table knows it and a walk
+// can tell a lone last byte from an instruction.
+constexpr uint16_t kTruncatedOpcode = 0xFFFF;
 
 // A whole script file in memory with a cursor that walks its byte code.
 // The cursor never leaves [data, data + size]: a step that would run past the
@@ -45,6 +46,8 @@ struct ScriptImage {
     bool WriteIntParam(int32_t value);
     int32_t PeekParamType() const;
     bool SkipHeader();
+    // Steps over raw bytes, stopping at the end of the image.
+    void SkipBytes(std::ptrdiff_t count) { Advance(count); }
 
     const uint8_t* End() const { return data + size; }
     bool CursorInside() const { return data != nullptr && cursor >= data && cursor < End(); }

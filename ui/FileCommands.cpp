@@ -19,8 +19,15 @@ const char* const kSaveWildcard =
     "Custom Script (.cs)|*.cs|Custom Mission (.cm)|*.cm|SCM (.scm)|*.scm|All files (*.*)|*.*";
 const char* const kNothingFound = "No key opcode found.";
 const char* const kSaveFailed = "Couldn't save file";
+// After an open whose walk met instructions the opcode file does not describe.
+const char* const kUnknownWarning =
+    "The opcode file does not describe %lld instructions of this script; the first is at offset %d.\n"
+    "From there on the script may have been read wrongly, so the key tests after it may be wrong. "
+    "They are marked (?) in the list.";
+// Marks a line whose test lies after the first unknown instruction.
+const char* const kDoubtfulMark = " (?)";
 
-void ShowMessage(const char* text) {
+void ShowMessage(const wxString& text) {
     wxMessageBox(text, wxMessageBoxCaptionStr, wxOK | wxCENTRE);
 }
 
@@ -66,6 +73,7 @@ void Morvane::OnOpenFile(wxCommandEvent& /*event*/) {
     } busyEnd{*this};
 
     occurrences.clear();
+    scanSummary = ScanSummary();
     occurrenceList->Clear();
     script.game = selectedGame;
     EnableCommands(false);
@@ -82,7 +90,7 @@ void Morvane::OnOpenFile(wxCommandEvent& /*event*/) {
     progressGauge->SetValue(0);
     progressGauge->SetRange(script.size);
     const bool isMainScript = IsMainScriptPath(file);
-    ScanKeyOccurrences(script, ProcessOpcodeTable(), isMainScript, occurrences, [this](int32_t position) {
+    scanSummary = ScanKeyOccurrences(script, ProcessOpcodeTable(), isMainScript, occurrences, [this](int32_t position) {
         progressGauge->SetValue(position);
         wxYield();
     });
@@ -98,7 +106,7 @@ void Morvane::OnOpenFile(wxCommandEvent& /*event*/) {
 
     wxArrayString lines;
     lines.Alloc(occurrences.size());
-    for (const KeyOccurrence& occurrence : occurrences) lines.Add(occurrenceLabel(occurrence));
+    for (const KeyOccurrence& occurrence : occurrences) lines.Add(LineText(occurrence));
     occurrenceList->Insert(lines, 0);
 
     EnableCommands(true);
@@ -106,6 +114,16 @@ void Morvane::OnOpenFile(wxCommandEvent& /*event*/) {
 
     occurrenceList->SetSelection(0);
     UpdateChoices(0);
+
+    if (scanSummary.HasUnknown())
+        ShowMessage(wxString::Format(kUnknownWarning, static_cast<long long>(scanSummary.unknownInstructions),
+                                     static_cast<int>(scanSummary.firstUnknownOffset)));
+}
+
+wxString Morvane::LineText(const KeyOccurrence& occurrence) const {
+    wxString text = occurrenceLabel(occurrence);
+    if (scanSummary.IsDoubtful(occurrence)) text += kDoubtfulMark;
+    return text;
 }
 
 void Morvane::OnCloseFile(wxCommandEvent& /*event*/) {
@@ -113,6 +131,7 @@ void Morvane::OnCloseFile(wxCommandEvent& /*event*/) {
     ShowNoFileState();
     script.Release();
     occurrences.clear();
+    scanSummary = ScanSummary();
     occurrenceList->Clear();
     progressGauge->SetValue(0);
 }

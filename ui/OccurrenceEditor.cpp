@@ -55,9 +55,8 @@ void Morvane::OnPadSelected(wxCommandEvent& event) {
 void Morvane::OnGameKeySelected(wxCommandEvent& event) {
     KeyOccurrence* occurrence = SelectedOccurrence();
     if (occurrence == nullptr) return;
-    const int key = event.GetInt();
-    occurrenceList->SetString(static_cast<unsigned>(occurrenceList->GetSelection()), gameKeyName(key));
-    occurrence->key = key;
+    occurrence->key = event.GetInt();
+    occurrenceList->SetString(static_cast<unsigned>(occurrenceList->GetSelection()), LineText(*occurrence));
 }
 
 void Morvane::OnVKeySelected(wxCommandEvent& event) {
@@ -65,8 +64,8 @@ void Morvane::OnVKeySelected(wxCommandEvent& event) {
     if (occurrence == nullptr) return;
     const int code = event.GetInt();
     if (occurrence->wide || code <= kHighestNarrowVKey) {
-        occurrenceList->SetString(static_cast<unsigned>(occurrenceList->GetSelection()), vkeyName(code));
         occurrence->key = code;
+        occurrenceList->SetString(static_cast<unsigned>(occurrenceList->GetSelection()), LineText(*occurrence));
         return;
     }
     wxMessageBox(kVKeyTooWide, wxMessageBoxCaptionStr, wxOK | wxCENTRE);

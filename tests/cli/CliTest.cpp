@@ -71,12 +71,12 @@ protected:
 };
 
 const char* const kSaKeysTsv =
-    "file\toffset\tkind\twide\tpad\tkey\tname\n"
-    "sa_keys.cs\t20\tvkey\t0\t-1\t89\tY Key\n"
-    "sa_keys.cs\t54\tvkey\t1\t-1\t160\t Left Shift\n"
-    "sa_keys.cs\t83\tvkey\t1\t-1\t113\tF2\n"
-    "sa_keys.cs\t153\tbutton\t0\t0\t16\tSprint | Accelerate\n"
-    "sa_keys.cs\t185\tbutton\t0\t1\t6\tAim Weapon|Hand Brake\n";
+    "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
+    "sa_keys.cs\t20\tvkey\t0\t-1\t89\tY Key\t0AB0\n"
+    "sa_keys.cs\t54\tvkey\t1\t-1\t160\t Left Shift\t0AB0\n"
+    "sa_keys.cs\t83\tvkey\t1\t-1\t113\tF2\t0AB0\n"
+    "sa_keys.cs\t153\tbutton\t0\t0\t16\tSprint | Accelerate\t00E1\n"
+    "sa_keys.cs\t185\tbutton\t0\t1\t6\tAim Weapon|Hand Brake\t00E1\n";
 
 }  // namespace
 
@@ -90,18 +90,18 @@ TEST_F(CliTest, ListTsvJsonAndText) {
     EXPECT_EQ(json.status, 0);
     EXPECT_EQ(json.out,
               "[\n"
-              " {\"file\": \"gta3_keys.cs\", \"offset\": 19, \"kind\": \"vkey\", \"wide\": 0, \"pad\": -1, \"key\": 116, \"name\": \"F5\"},\n"
-              " {\"file\": \"gta3_keys.cs\", \"offset\": 49, \"kind\": \"button\", \"wide\": 0, \"pad\": 0, \"key\": 17, \"name\": \"Fire\"}\n"
+              " {\"file\": \"gta3_keys.cs\", \"offset\": 19, \"kind\": \"vkey\", \"wide\": 0, \"pad\": -1, \"key\": 116, \"name\": \"F5\", \"opcode\": \"05EE\"},\n"
+              " {\"file\": \"gta3_keys.cs\", \"offset\": 49, \"kind\": \"button\", \"wide\": 0, \"pad\": 0, \"key\": 17, \"name\": \"Fire\", \"opcode\": \"00E1\"}\n"
               "]\n");
 
     CliRun text = Cli({"list", "--game", "vc", "vc_keys.cs"});
     EXPECT_EQ(text.status, 0);
     EXPECT_EQ(text.out,
-              "FILE        OFFSET  KIND    WIDE  PAD  KEY  NAME\n"
-              "vc_keys.cs      19  vkey       0   -1   78  N Key\n"
-              "vc_keys.cs      46  vkey       0   -1   16  Shift\n"
-              "vc_keys.cs      76  button     0    0    4  Action/Secondary fire\n"
-              "vc_keys.cs     113  button     0    1   14  Jump | Brake/Reserve\n");
+              "FILE        OFFSET  KIND    WIDE  PAD  KEY  NAME                   OPCODE\n"
+              "vc_keys.cs      19  vkey       0   -1   78  N Key                  05EE\n"
+              "vc_keys.cs      46  vkey       0   -1   16  Shift                  05EE\n"
+              "vc_keys.cs      76  button     0    0    4  Action/Secondary fire  00E1\n"
+              "vc_keys.cs     113  button     0    1   14  Jump | Brake/Reserve   00E1\n");
 }
 
 TEST_F(CliTest, ListFollowsArgumentOrderAndEscapesJson) {
@@ -118,9 +118,9 @@ TEST_F(CliTest, ListFollowsArgumentOrderAndEscapesJson) {
 
 TEST_F(CliTest, DefaultsComeFromTheWorkingFolderAsInTheWindow) {
     // No settings file: GTA III and SCM.ini.
-    EXPECT_EQ(Cli({"list", "--format", "tsv", "sa_keys.cs"}).out, "file\toffset\tkind\twide\tpad\tkey\tname\n"
-                                                                "sa_keys.cs\t153\tbutton\t0\t0\t16\tSprint | Accelerate\n"
-                                                                "sa_keys.cs\t185\tbutton\t0\t1\t6\tAim Weapon|Hand Brake\n");
+    EXPECT_EQ(Cli({"list", "--format", "tsv", "sa_keys.cs"}).out, "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
+                                                                "sa_keys.cs\t153\tbutton\t0\t0\t16\tSprint | Accelerate\t00E1\n"
+                                                                "sa_keys.cs\t185\tbutton\t0\t1\t6\tAim Weapon|Hand Brake\t00E1\n");
     dir.Write("cfg", "2");
     EXPECT_EQ(Cli({"list", "--format", "tsv", "sa_keys.cs"}).out, kSaKeysTsv);
 
@@ -135,8 +135,8 @@ TEST_F(CliTest, DefaultsComeFromTheWorkingFolderAsInTheWindow) {
     std::filesystem::rename(dir.File("SASCM.ini"), dir.File("other.ini"));
     CliRun missing = Cli({"list", "sa_keys.cs", "vc_keys.cs"});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "sa_keys.cs: opcode table cannot be loaded (SASCM.ini)\n"
-                           "vc_keys.cs: opcode table cannot be loaded (SASCM.ini)\n");
+    EXPECT_EQ(missing.err, "sa_keys.cs: opcode table cannot be loaded (SASCM.ini: cannot be read)\n"
+                           "vc_keys.cs: opcode table cannot be loaded (SASCM.ini: cannot be read)\n");
     EXPECT_EQ(Cli({"list", "--ini", "other.ini", "--format", "tsv", "sa_keys.cs"}).out, kSaKeysTsv);
 }
 

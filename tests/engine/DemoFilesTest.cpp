@@ -15,7 +15,7 @@ std::string Demo(const std::string& name) { return std::string(MORVANE_SOURCE_DI
 
 std::vector<std::string> ScanLabels(const std::string& name, GameId game, bool header) {
     OpcodeTable table;
-    EXPECT_TRUE(LoadOpcodeTable(Demo(OpcodeIniFileName(game)), table));
+    EXPECT_TRUE(LoadOpcodeTable(Demo(OpcodeIniFileName(game)), game, table));
     ScriptImage image;
     image.game = game;
     EXPECT_TRUE(image.LoadFromFile(Demo(name)));

@@ -9,7 +9,7 @@ namespace {
 
 OpcodeTable Parsed(const std::string& text, bool expected = true) {
     OpcodeTable table;
-    EXPECT_EQ(ParseOpcodeIni(text, table), expected) << text;
+    EXPECT_EQ(ParseOpcodeIni(text, kGameSanAndreas, table), expected) << text;
     return table;
 }
 
@@ -46,13 +46,43 @@ TEST(IniSections, NoSectionOrEmptyTextLoadsNothing) {
     EXPECT_EQ(Parsed("").size(), static_cast<std::size_t>(kOpcodeTableSize));
 }
 
-TEST(IniOpcodeLines, HighestOpcodeLoadsAndTheNextEndsTheLoad) {
-    const OpcodeTable good = Parsed("[x]\n0BFF=2,last\n");
-    EXPECT_TRUE(good[0xBFF].known);
-    EXPECT_EQ(good[0xBFF].parameterCount, 2);
+TEST(IniOpcodeLines, TheWholeRangeUpTo7FFFLoadsAndLinesBeyondArePassedOver) {
+    const OpcodeTable table = Parsed(
+        "[x]\n0001=1\n0BFF=2,old last\n0C00=0,CLEO\n0E3D=1,CLEO+\n2080=1,CLEO 5\n7FFF=3,highest\n"
+        "8000=2,negation flag\n10001=1,beyond 16 bits\n0002=2\n");
+    EXPECT_EQ(KnownOpcodes(table), (std::vector<int>{1, 2, 0xBFF, 0xC00, 0xE3D, 0x2080, 0x7FFF}));
+    EXPECT_EQ(table[0x7FFF].parameterCount, 3);
+    EXPECT_EQ(table[0x2080].parameterCount, 1);
+    EXPECT_EQ(table.Find(0x8000), nullptr);
+    EXPECT_EQ(table.Find(0xFFFF), nullptr);
+}
 
-    const OpcodeTable bad = Parsed("[x]\n0001=1\n0C00=0,too high\n0002=2\n", false);
-    EXPECT_EQ(KnownOpcodes(bad), (std::vector<int>{1}));
+TEST(IniOpcodeLines, CountsBeyond32BitsClampToTheNearestEnd) {
+    const OpcodeTable table = Parsed("[x]\n0001=4294967297\n0002=-4294967297\n0003=2147483647\n");
+    EXPECT_EQ(table[1].parameterCount, INT32_MAX);
+    EXPECT_EQ(table[2].parameterCount, INT32_MIN);
+    EXPECT_EQ(table[3].parameterCount, INT32_MAX);
+}
+
+TEST(OpcodeRoles, KeyTestsAreKnownByTheGameTheTableWasLoadedFor) {
+    const std::string ini = "[x]\n0001=1\n00E1=2\n05B6=0\n05EE=1\n0AB0=1\n0C89=1\n0E3D=1\n0E3E=2\n2080=1\n";
+    auto roleIn = [&](GameId game, int opcode) {
+        OpcodeTable table;
+        EXPECT_TRUE(ParseOpcodeIni(ini, game, table));
+        return table[static_cast<std::size_t>(opcode)].role;
+    };
+    for (int vkey : {0x0AB0, 0x0E3D, 0x2080, 0x0C89}) EXPECT_EQ(roleIn(kGameSanAndreas, vkey), OpcodeRole::VKeyTest) << vkey;
+    for (int button : {0x00E1, 0x0E3E}) EXPECT_EQ(roleIn(kGameSanAndreas, button), OpcodeRole::ButtonTest) << button;
+    EXPECT_EQ(roleIn(kGameSanAndreas, 0x05B6), OpcodeRole::SkipsData);
+    EXPECT_EQ(roleIn(kGameSanAndreas, 0x05EE), OpcodeRole::Plain);
+    EXPECT_EQ(roleIn(kGameSanAndreas, 0x0001), OpcodeRole::Plain);
+    for (GameId older : {kGameGta3, kGameViceCity}) {
+        EXPECT_EQ(roleIn(older, 0x05EE), OpcodeRole::VKeyTest);
+        EXPECT_EQ(roleIn(older, 0x0AB0), OpcodeRole::VKeyTest);
+        EXPECT_EQ(roleIn(older, 0x00E1), OpcodeRole::ButtonTest);
+        // The libraries of San Andreas mean nothing in the older games.
+        for (int plain : {0x0E3D, 0x2080, 0x0C89, 0x0E3E, 0x05B6}) EXPECT_EQ(roleIn(older, plain), OpcodeRole::Plain) << plain;
+    }
 }
 
 TEST(IniOpcodeLines, VariableCountLaterLineWinsAndSpacesAroundFields) {
@@ -111,14 +141,14 @@ TEST(IniFiles, EachLoadResetsAndAMissingFileKeepsTheTable) {
     const std::string first = dir.Write("SCM.ini", "[x]\n0001=1\n0002=1\n");
     const std::string second = dir.Write("SASCM.ini", "[x]\n0002=3\n");
     OpcodeTable table;
-    ASSERT_TRUE(LoadOpcodeTable(first, table));
-    ASSERT_TRUE(LoadOpcodeTable(second, table));
+    ASSERT_TRUE(LoadOpcodeTable(first, kGameGta3, table));
+    ASSERT_TRUE(LoadOpcodeTable(second, kGameSanAndreas, table));
     EXPECT_EQ(KnownOpcodes(table), (std::vector<int>{2}));
     EXPECT_EQ(table[2].parameterCount, 3);
 
-    EXPECT_FALSE(LoadOpcodeTable(dir.File("missing.ini"), table));
-    EXPECT_FALSE(LoadOpcodeTable("", table));
-    EXPECT_FALSE(LoadOpcodeTable(dir.Path(), table));  // a folder
+    EXPECT_FALSE(LoadOpcodeTable(dir.File("missing.ini"), kGameGta3, table));
+    EXPECT_FALSE(LoadOpcodeTable("", kGameGta3, table));
+    EXPECT_FALSE(LoadOpcodeTable(dir.Path(), kGameGta3, table));  // a folder
     EXPECT_EQ(KnownOpcodes(table), (std::vector<int>{2}));
 }
 
@@ -130,4 +160,5 @@ TEST(IniFiles, FindOnlyReturnsKnownOpcodesInRange) {
     EXPECT_EQ(table.Find(2), nullptr);
     EXPECT_EQ(table.Find(0xC00), nullptr);
     EXPECT_EQ(table.Find(0x7FFF), nullptr);
+    EXPECT_EQ(table.Find(0x8000), nullptr);
 }

@@ -19,7 +19,7 @@ OpcodeTable TableFor(GameId game) {
     OpcodeTable table;
     std::string ini = "[OPCODES]\n0001=1\n0002=1\n0004=2\n004F=-1\n00E1=2\n";
     ini += game == kGameSanAndreas ? "0AB0=1\n05EE=1\n" : "05EE=1\n";
-    EXPECT_TRUE(ParseOpcodeIni(ini, table));
+    EXPECT_TRUE(ParseOpcodeIni(ini, game, table));
     return table;
 }
 
@@ -27,22 +27,30 @@ struct ScanResult {
     std::vector<KeyOccurrence> found;
     std::vector<int32_t> reports;
     int32_t endPosition = 0;
+    ScanSummary summary;
 };
 
-ScanResult Scan(const ScriptBuilder& b, bool skipHeader = false) {
+ScanResult ScanWith(const ScriptBuilder& b, const OpcodeTable& table, bool skipHeader = false) {
     ScriptImage image;
     image.game = b.Game();
     EXPECT_TRUE(image.LoadFromBytes(b.Bytes().data(), b.Bytes().size()));
     ScanResult result;
-    ScanKeyOccurrences(image, TableFor(b.Game()), skipHeader, result.found,
-                       [&](int32_t at) { result.reports.push_back(at); });
+    result.summary = ScanKeyOccurrences(image, table, skipHeader, result.found,
+                                        [&](int32_t at) { result.reports.push_back(at); });
     result.endPosition = image.Position();
     EXPECT_FALSE(image.CursorInside());
     return result;
 }
 
-KeyOccurrence VKey(int32_t offset, int32_t key, bool wide) { return KeyOccurrence{wide, true, offset, -1, key}; }
-KeyOccurrence Button(int32_t offset, int32_t pad, int32_t key) { return KeyOccurrence{false, false, offset, pad, key}; }
+ScanResult Scan(const ScriptBuilder& b, bool skipHeader = false) { return ScanWith(b, TableFor(b.Game()), skipHeader); }
+
+KeyOccurrence VKey(int32_t offset, int32_t key, bool wide, uint16_t opcode = kKeyOpcodeSanAndreas) {
+    return KeyOccurrence{wide, true, offset, -1, key, opcode};
+}
+KeyOccurrence ClassicKey(int32_t offset, int32_t key, bool wide) { return VKey(offset, key, wide, kKeyOpcodeClassic); }
+KeyOccurrence Button(int32_t offset, int32_t pad, int32_t key, uint16_t opcode = kButtonOpcode) {
+    return KeyOccurrence{false, false, offset, pad, key, opcode};
+}
 
 }  // namespace
 
@@ -65,16 +73,10 @@ TEST(ScanKeyOpcode, WideConstantsAndVariables) {
     EXPECT_EQ(Scan(sa).found, (std::vector<KeyOccurrence>{VKey(0, 300, true), VKey(5, 0x10000, true), VKey(26, 0x20, false)}));
 }
 
-TEST(ScanKeyOpcode, EachGameFindsOnlyItsOwnKeyOpcode) {
+TEST(ScanKeyOpcode, OpcodeOfTheOlderGamesIsAPlainInstructionInSanAndreas) {
     ScriptBuilder sa(kGameSanAndreas);
     sa.Op(0x05EE).I8(0x41).Op(0x0AB0).I8(0x42);
     EXPECT_EQ(Scan(sa).found, (std::vector<KeyOccurrence>{VKey(4, 0x42, false)}));
-
-    for (GameId game : {kGameGta3, kGameViceCity}) {
-        ScriptBuilder b(game);
-        b.Op(0x0AB0).Op(0x05EE).I8(0x43);
-        EXPECT_EQ(Scan(b).found, (std::vector<KeyOccurrence>{VKey(2, 0x43, false)})) << game;
-    }
 }
 
 TEST(ScanButtonOpcode, PadAndKeyConstants) {
@@ -109,10 +111,14 @@ TEST(ScanOpcodes, UnknownAndOutOfTableOpcodesAreTwoBytes) {
     sa.Op(0x0C00);
     sa.Op(0x7FFF);
     sa.Op(0x0AB0).I8(0x41);
-    EXPECT_EQ(Scan(sa).found, (std::vector<KeyOccurrence>{VKey(6, 0x41, false)}));
+    const ScanResult r = Scan(sa);
+    EXPECT_EQ(r.found, (std::vector<KeyOccurrence>{VKey(6, 0x41, false)}));
+    EXPECT_EQ(r.summary.unknownInstructions, 3);
+    EXPECT_EQ(r.summary.firstUnknownOffset, 0);
+    EXPECT_TRUE(r.summary.IsDoubtful(r.found[0]));
 
     OpcodeTable withoutKeys;
-    ASSERT_TRUE(ParseOpcodeIni("[x]\n0001=1\n", withoutKeys));
+    ASSERT_TRUE(ParseOpcodeIni("[x]\n0001=1\n", kGameSanAndreas, withoutKeys));
     ScriptBuilder b(kGameSanAndreas);
     b.Op(0x0AB0).Raw({0x04, 0x41});  // as two unknown bytes, then 04 41 as opcode 0x4104
     ScriptImage image;
@@ -130,7 +136,7 @@ TEST(ScanOpcodes, VariableListsAndStringsAreSteppedOver) {
     vc.Op(kWait).InlineString("MAIN\0\0\0\0");
     const int32_t key = vc.Here();
     vc.Op(0x05EE).I8(0x20);
-    EXPECT_EQ(Scan(vc).found, (std::vector<KeyOccurrence>{VKey(key, 0x20, false)}));
+    EXPECT_EQ(Scan(vc).found, (std::vector<KeyOccurrence>{ClassicKey(key, 0x20, false)}));
 
     ScriptBuilder sa(kGameSanAndreas);
     sa.Op(kStartScript).VarString("launch").String16("label").String8("x").Array(ParamType::GlobalArray, 1, 2, 3, 4).EndOfList();
@@ -141,7 +147,7 @@ TEST(ScanOpcodes, VariableListsAndStringsAreSteppedOver) {
     ScriptBuilder gta3(kGameGta3);
     gta3.Op(kSetVar).GlobalVar(2).Float(3.0f);
     gta3.Op(0x05EE).I8(0x22);
-    EXPECT_EQ(Scan(gta3).found, (std::vector<KeyOccurrence>{VKey(8, 0x22, false)}));
+    EXPECT_EQ(Scan(gta3).found, (std::vector<KeyOccurrence>{ClassicKey(8, 0x22, false)}));
 }
 
 TEST(ScanHeader, HeaderIsSkippedOnlyWhenAsked) {
@@ -155,7 +161,7 @@ TEST(ScanHeader, HeaderIsSkippedOnlyWhenAsked) {
     vc.SetJumpTarget(jumps[2], vc.Here());
     const int32_t main = vc.Here();
     vc.Op(0x05EE).I8(0x51);
-    EXPECT_EQ(Scan(vc, true).found, (std::vector<KeyOccurrence>{VKey(main, 0x51, false)}));
+    EXPECT_EQ(Scan(vc, true).found, (std::vector<KeyOccurrence>{ClassicKey(main, 0x51, false)}));
     EXPECT_EQ(Scan(vc, false).found.size(), 4u);
 }
 
@@ -193,6 +199,123 @@ TEST(ScanProgress, ReportedEveryHundredInstructionsWhileInside) {
     ScriptBuilder exact(kGameViceCity);
     for (int i = 0; i < 200; ++i) exact.Op(kWait).I8(0);
     EXPECT_EQ(Scan(exact).reports, (std::vector<int32_t>{400}));  // the last instruction reaches the end
+}
+
+// ---- key tests of current script libraries, data skips, unknown instructions ----
+
+namespace {
+
+// An opcode file as today's script tools describe a game: every key test of
+// every library, the data skip, and ordinary opcodes up to 0x2xxx.
+OpcodeTable ModernTable(GameId game) {
+    OpcodeTable table;
+    EXPECT_TRUE(ParseOpcodeIni("[OPCODES]\n0001=1\n0004=2\n00E1=2\n05B6=0\n05EE=1\n0AB0=1\n0C00=1\n0C89=1\n"
+                               "0E3D=1\n0E3E=2\n2080=1\n2000=2\n",
+                               game, table));
+    return table;
+}
+
+}  // namespace
+
+TEST(ScanLibraryKeyTests, SanAndreasFindsEveryLibrarysKeyAndButtonTests) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0C00).I8(0);  // an ordinary opcode above the old table's end
+    sa.Op(0x0E3D).I8(0x71);
+    sa.NotOp(0x2080).I16(0xA2);
+    sa.Op(0x0C89).I8(0x20);
+    sa.Op(0x2000).I8(1).I8(2);
+    sa.Op(0x0E3E).I8(1).I8(17);
+    sa.Op(0x0E3D).GlobalVar(4);  // a key in a variable is left alone
+    sa.Op(0x0AB0).I8(0x41);
+    const ScanResult r = ScanWith(sa, ModernTable(kGameSanAndreas));
+    EXPECT_EQ(r.found, (std::vector<KeyOccurrence>{VKey(4, 0x71, false, 0x0E3D), VKey(8, 0xA2, true, 0x2080),
+                                                   VKey(13, 0x20, false, 0x0C89), Button(23, 1, 17, 0x0E3E),
+                                                   VKey(34, 0x41, false)}));
+    EXPECT_FALSE(r.summary.HasUnknown());
+    EXPECT_EQ(r.summary.firstUnknownOffset, -1);
+}
+
+TEST(ScanLibraryKeyTests, OlderGamesTestKeysWithBothLibraryOpcodesAndNotWithSanAndreasOnes) {
+    for (GameId game : {kGameGta3, kGameViceCity}) {
+        ScriptBuilder b(game);
+        b.Op(0x05EE).I8(0x41);
+        b.Op(0x0AB0).I8(0x42);
+        b.Op(0x0E3D).I8(0x43);   // plain here: one parameter stepped over
+        b.Op(0x0E3E).I8(0).I8(4);  // plain here: two parameters
+        b.Op(0x00E1).I8(1).I8(5);
+        const ScanResult r = ScanWith(b, ModernTable(game));
+        EXPECT_EQ(r.found, (std::vector<KeyOccurrence>{ClassicKey(0, 0x41, false), VKey(4, 0x42, false),
+                                                       Button(18, 1, 5)}))
+            << game;
+    }
+}
+
+TEST(ScanLibraryKeyTests, KeyTestsCountOnlyWhereTheTableKnowsThem) {
+    OpcodeTable onlyOld;
+    ASSERT_TRUE(ParseOpcodeIni("[x]\n0001=1\n0AB0=1\n", kGameSanAndreas, onlyOld));
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0E3D).Op(0x0AB0).I8(0x41);
+    const ScanResult r = ScanWith(sa, onlyOld);
+    EXPECT_EQ(r.found, (std::vector<KeyOccurrence>{VKey(2, 0x41, false)}));
+    EXPECT_EQ(r.summary.unknownInstructions, 1);
+}
+
+TEST(ScanDataSkip, SanAndreasStepsOver128BytesThatWouldReadAsKeyTests) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x05B6);
+    for (int i = 0; i < 32; ++i) sa.Op(0x0AB0).I8(0x50);  // 128 bytes of data that look like key tests
+    const int32_t after = sa.Here();
+    sa.Op(0x0AB0).I8(0x51);
+    const ScanResult r = ScanWith(sa, ModernTable(kGameSanAndreas));
+    EXPECT_EQ(r.found, (std::vector<KeyOccurrence>{VKey(after, 0x51, false)}));
+    EXPECT_FALSE(r.summary.HasUnknown());
+
+    // In Vice City the same opcode is an ordinary instruction of no parameters.
+    ScriptBuilder vc(kGameViceCity);
+    vc.Op(0x05B6).Op(0x05EE).I8(0x52);
+    EXPECT_EQ(ScanWith(vc, ModernTable(kGameViceCity)).found, (std::vector<KeyOccurrence>{ClassicKey(2, 0x52, false)}));
+}
+
+TEST(ScanDataSkip, NearTheEndTheSkipStopsAtTheEnd) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0AB0).I8(0x41);
+    sa.Op(0x05B6);
+    for (int i = 0; i < 10; ++i) sa.Op(0x0AB0).I8(0x50);  // fewer than 128 bytes left
+    const ScanResult r = ScanWith(sa, ModernTable(kGameSanAndreas));
+    EXPECT_EQ(r.found, (std::vector<KeyOccurrence>{VKey(0, 0x41, false)}));
+    EXPECT_EQ(r.endPosition, sa.Here());
+    EXPECT_FALSE(r.summary.HasUnknown());
+}
+
+TEST(ScanUnknown, CountsUnknownInstructionsAndMarksTestsAfterTheFirstAsDoubtful) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0AB0).I8(0x41);
+    const int32_t firstUnknown = sa.Here();
+    sa.Op(0x0123);
+    sa.Op(0x0001).I8(0);
+    sa.Op(0x4567);
+    sa.Op(0x0AB0).I8(0x42);
+    const ScanResult r = ScanWith(sa, ModernTable(kGameSanAndreas));
+    ASSERT_EQ(r.found.size(), 2u);
+    EXPECT_EQ(r.summary.unknownInstructions, 2);
+    EXPECT_EQ(r.summary.firstUnknownOffset, firstUnknown);
+    EXPECT_FALSE(r.summary.IsDoubtful(r.found[0]));
+    EXPECT_TRUE(r.summary.IsDoubtful(r.found[1]));
+}
+
+TEST(ScanUnknown, ALoneLastByteIsNoInstructionEvenWhenTheTableKnows7FFF) {
+    OpcodeTable table;
+    ASSERT_TRUE(ParseOpcodeIni("[x]\n0AB0=1\n7FFF=0\n", kGameSanAndreas, table));
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0AB0).I8(0x41).Raw({0xFF});
+    const ScanResult r = ScanWith(sa, table);
+    EXPECT_EQ(r.found.size(), 1u);
+    EXPECT_FALSE(r.summary.HasUnknown());
+    EXPECT_EQ(r.endPosition, sa.Here());
+
+    ScriptBuilder lone(kGameSanAndreas);
+    lone.Raw({0x01});
+    EXPECT_FALSE(ScanWith(lone, table).summary.HasUnknown());
 }
 
 #include "script/MainScript.h"

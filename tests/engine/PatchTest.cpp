@@ -17,7 +17,7 @@ struct Scanned {
 
     explicit Scanned(const ScriptBuilder& b) : original(b.Bytes()) {
         OpcodeTable table;
-        EXPECT_TRUE(ParseOpcodeIni("[x]\n0001=1\n00E1=2\n0AB0=1\n05EE=1\n", table));
+        EXPECT_TRUE(ParseOpcodeIni("[x]\n0001=1\n00E1=2\n0AB0=1\n05EE=1\n", b.Game(), table));
         image.game = b.Game();
         EXPECT_TRUE(image.LoadFromBytes(original.data(), original.size()));
         ScanKeyOccurrences(image, table, false, occurrences, nullptr);

@@ -134,24 +134,26 @@ TEST_F(StartupTest, ChoosingAGameReloadsItsTable) {
     EXPECT_FALSE(w.openButton()->IsEnabled());
     EXPECT_NE(ProcessOpcodeTable().Find(kKeyOpcodeSanAndreas), nullptr);
 
-    // An opcode above the table ends the load with a failure.
-    dir.Write("SCM.ini", "[x]\n0001=1\n0C00=1\n");
+    // Opcodes of today's libraries, up to 0x2xxx, load with the rest.
+    dir.Write("SCM.ini", "[x]\n0001=1\n0C00=1\n2080=1\n");
     w.Choose(w.gameChoice(), kGameGta3);
-    EXPECT_FALSE(w.opcodesLoaded());
-    EXPECT_FALSE(w.openButton()->IsEnabled());
-    EXPECT_NE(ProcessOpcodeTable().Find(1), nullptr);
+    EXPECT_TRUE(w.opcodesLoaded());
+    EXPECT_TRUE(w.openButton()->IsEnabled());
+    EXPECT_NE(ProcessOpcodeTable().Find(0x2080), nullptr);
 
     w.Choose(w.gameChoice(), kGameSanAndreas);
     EXPECT_TRUE(w.openButton()->IsEnabled());
 }
 
-TEST_F(StartupTest, SavedGameWhoseTableFailsLeavesOpenDisabled) {
+TEST_F(StartupTest, SavedGameWithOpcodesBeyondTheOldRangeLoadsAndSkipsOnlyUnusableLines) {
     dir.Write("cfg", "2");
-    dir.Write("SASCM.ini", "[x]\nFFFFF=1\n0C01=1\n");
+    dir.Write("SASCM.ini", "[x]\nFFFFF=1\n0C01=1\n8000=1\n");
     MorvaneProbe& w = Window();
     EXPECT_EQ(w.selectedGame(), kGameSanAndreas);
-    EXPECT_FALSE(w.opcodesLoaded());
-    EXPECT_FALSE(w.openButton()->IsEnabled());
+    EXPECT_TRUE(w.opcodesLoaded());
+    EXPECT_TRUE(w.openButton()->IsEnabled());
+    EXPECT_NE(ProcessOpcodeTable().Find(0x0C01), nullptr);
+    EXPECT_EQ(ProcessOpcodeTable().Find(0x8000), nullptr);
     EXPECT_TRUE(DialogScript::Get().messages.empty());
 }
 

@@ -265,12 +265,45 @@ TEST_F(FlowTest, OnlyTheLowerCaseScmExtensionSkipsTheHeader) {
     MorvaneProbe& w = OpenDemo(kGameSanAndreas, "main.scm");
     EXPECT_EQ(w.Lines(), (std::vector<std::string>{"M Key", "Enter/Exit vehicle"}));
 
-    w.Open(Copy("main.scm", "MAIN.SCM"));
-    EXPECT_EQ(w.Lines().front(), "X Key");
+    // Read from offset 0 the header's data is walked as code: the tests after
+    // the first instruction the opcode file lacks are marked as doubtful.
+    w.Open(Copy("main.scm", "MAIN.SCM"), 1);
+    EXPECT_EQ(w.Lines().front(), "X Key (?)");
     EXPECT_EQ(w.Lines().size(), 3u);
 
-    w.Open(Copy("main.scm", "main.cs"));
-    EXPECT_EQ(w.Lines().front(), "X Key");
+    w.Open(Copy("main.scm", "main.cs"), 1);
+    EXPECT_EQ(w.Lines().front(), "X Key (?)");
+}
+
+TEST_F(FlowTest, UnknownInstructionsAreToldOnceAndTheTestsAfterThemMarked) {
+    dir.Write("cfg", "2");
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0AB0).I8(0x41);
+    const int32_t firstUnknown = sa.Here();
+    sa.Op(0x0BBB).Op(0x0CCC);
+    sa.Op(0x00E1).I8(0).I8(16);
+    const std::string file = WriteScript("doubtful.cs", sa);
+    MorvaneProbe& w = Window();
+    w.Open(file, 1);
+    ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
+    const std::string& message = DialogScript::Get().messages[0];
+    EXPECT_NE(message.find("does not describe 2 instructions"), std::string::npos) << message;
+    EXPECT_NE(message.find("offset " + std::to_string(firstUnknown)), std::string::npos) << message;
+    EXPECT_NE(message.find("may be wrong"), std::string::npos) << message;
+    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"A Key", "Sprint | Accelerate (?)"}));
+
+    // An edit keeps the mark, and the file can still be saved.
+    w.SelectLine(1);
+    w.Choose(w.gameKeyChoice(), 17);
+    EXPECT_EQ(w.Lines()[1], "Fire (?)");
+    w.Save(dir.File("saved.cs"));
+    EXPECT_EQ(ReadBytes(dir.File("saved.cs")).at(static_cast<std::size_t>(w.occurrences()[1].offset) + 5), 17);
+
+    // A file the table describes wholly shows no message and no marks.
+    DialogScript::Get().Reset();
+    w.Open(Copy("sa_keys.cs"));
+    EXPECT_TRUE(DialogScript::Get().messages.empty());
+    EXPECT_EQ(w.Lines(), kSaKeysLines);
 }
 
 TEST_F(FlowTest, OpeningASecondFileReplacesTheFirst) {
@@ -374,7 +407,10 @@ TEST_F(FlowTest, CommandLineListsWhatTheWindowLists) {
         while (std::fgets(line, sizeof line, pipe) != nullptr) {
             std::string text(line);
             if (!text.empty() && text.back() == '\n') text.pop_back();
-            if (!heading) names.push_back(text.substr(text.rfind('\t') + 1));
+            // The name is the seventh column.
+            std::size_t at = 0;
+            for (int column = 0; column < 6; ++column) at = text.find('\t', at) + 1;
+            if (!heading) names.push_back(text.substr(at, text.find('\t', at) - at));
             heading = false;
         }
         EXPECT_EQ(pclose(pipe), 0);

@@ -1,0 +1,28 @@
+// The command-library JSON loader on arbitrary text: it must end without a
+// crash, leave the table as it was when it refuses the text (with a cause),
+// and agree with itself when the same text is loaded twice.
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "opcodes/OpcodeJson.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    morvane::OpcodeTable first;
+    first.Reset(morvane::kGameSanAndreas);
+    first.Set(5, 9);
+    std::string error;
+    const bool a = morvane::ParseOpcodeJson(text, morvane::kGameSanAndreas, first, error);
+    if (!a && (error.empty() || first.Find(5) == nullptr || first.Find(5)->parameterCount != 9)) std::abort();
+    morvane::OpcodeTable second;
+    std::string error2;
+    const bool b = morvane::ParseOpcodeJson(text, morvane::kGameSanAndreas, second, error2);
+    if (a != b) std::abort();
+    if (a) {
+        for (std::size_t i = 0; i < first.size(); ++i)
+            if (first[i].known != second[i].known || first[i].parameterCount != second[i].parameterCount) std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,116 @@
+#include "opcodes/OpcodeJson.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include <nlohmann/json.hpp>
+
+#include "opcodes/IniLoader.h"
+#include "opcodes/ReadFile.h"
+
+namespace morvane {
+
+namespace {
+
+using Json = nlohmann::json;
+
+constexpr const char* kJsonExtension = ".json";
+constexpr const char* kVariableListType = "arguments";
+
+// "0AB0" (four hexadecimal digits, as the libraries write ids) as an opcode.
+bool ParseCommandId(const Json& id, int& opcode) {
+    if (!id.is_string()) return false;
+    const std::string& text = id.get_ref<const std::string&>();
+    if (text.empty() || text.size() > 4) return false;
+    int value = 0;
+    for (const char c : text) {
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+        value = value * 16 + (std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::tolower(c) - 'a' + 10);
+    }
+    if (value > kHighestOpcode) return false;
+    opcode = value;
+    return true;
+}
+
+bool TakesVariableList(const Json& command) {
+    const auto input = command.find("input");
+    if (input == command.end() || !input->is_array()) return false;
+    for (const Json& parameter : *input) {
+        if (!parameter.is_object()) continue;
+        const auto type = parameter.find("type");
+        if (type != parameter.end() && type->is_string() && *type == kVariableListType) return true;
+    }
+    return false;
+}
+
+// The count of a command, or false when it has none that can be read.
+bool ParameterCount(const Json& command, int32_t& count) {
+    if (TakesVariableList(command)) {
+        count = kVariableParameterCount;
+        return true;
+    }
+    const auto numParams = command.find("num_params");
+    if (numParams == command.end() || !numParams->is_number_integer()) return false;
+    const auto value = numParams->get<int64_t>();
+    if (value < 0 || value > INT32_MAX) return false;
+    count = static_cast<int32_t>(value);
+    return true;
+}
+
+}  // namespace
+
+bool ParseOpcodeJson(const std::string& text, GameId game, OpcodeTable& table, std::string& error) {
+    const Json document = Json::parse(text, nullptr, /*allow_exceptions=*/false);
+    if (document.is_discarded()) {
+        error = "not valid JSON";
+        return false;
+    }
+    if (!document.is_object()) {
+        error = "not a command library: the top level is not an object";
+        return false;
+    }
+    const auto extensions = document.find("extensions");
+    if (extensions == document.end() || !extensions->is_array()) {
+        error = "not a command library: no \"extensions\" list";
+        return false;
+    }
+    OpcodeTable loaded;
+    loaded.Reset(game);
+    for (const Json& extension : *extensions) {
+        if (!extension.is_object()) continue;
+        const auto commands = extension.find("commands");
+        if (commands == extension.end() || !commands->is_array()) continue;
+        for (const Json& command : *commands) {
+            if (!command.is_object()) continue;
+            int opcode = 0;
+            int32_t count = 0;
+            const auto id = command.find("id");
+            if (id == command.end() || !ParseCommandId(*id, opcode) || !ParameterCount(command, count)) continue;
+            loaded.Set(opcode, count);
+        }
+    }
+    table = std::move(loaded);
+    return true;
+}
+
+bool IsOpcodeJsonPath(const std::string& path) {
+    const std::size_t length = std::strlen(kJsonExtension);
+    if (path.size() < length) return false;
+    for (std::size_t i = 0; i < length; ++i)
+        if (std::tolower(static_cast<unsigned char>(path[path.size() - length + i])) != kJsonExtension[i]) return false;
+    return true;
+}
+
+bool LoadOpcodeFile(const std::string& path, GameId game, OpcodeTable& table, std::string& error) {
+    std::string text;
+    if (!ReadWholeFile(path, text)) {
+        error = "cannot be read";
+        return false;
+    }
+    if (IsOpcodeJsonPath(path)) return ParseOpcodeJson(text, game, table, error);
+    return ParseOpcodeIni(text, game, table);
+}
+
+}  // namespace morvane

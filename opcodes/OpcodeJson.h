@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+#include "opcodes/GameId.h"
+#include "opcodes/OpcodeTable.h"
+
+namespace morvane {
+
+// Reads a command library in the JSON form current script compilers keep
+// (`gta3.json`, `vc.json`, `sa.json`):
+//   {"meta": {...}, "extensions": [{"name": "...", "commands": [
+//       {"id": "0AB0", "name": "IS_KEY_PRESSED", "num_params": 1,
+//        "input": [{"name": "keyCode", "type": "KeyCode"}]}, ...]}]}
+// A command's parameter count is its `num_params`; one with an input of type
+// `arguments` takes a variable list. On success the table holds every
+// command of every extension (a later one wins); otherwise the result is
+// false, `error` says why, and the table is as it was.
+bool ParseOpcodeJson(const std::string& text, GameId game, OpcodeTable& table, std::string& error);
+
+// Whether a path names such a JSON file (by its extension, in any case).
+bool IsOpcodeJsonPath(const std::string& path);
+
+// Loads an opcode table from an INI file or a JSON command library, by the
+// path's extension. False with a cause in `error` when it cannot be read.
+bool LoadOpcodeFile(const std::string& path, GameId game, OpcodeTable& table, std::string& error);
+
+}  // namespace morvane
