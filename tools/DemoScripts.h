@@ -28,6 +28,12 @@ constexpr uint16_t kNameScript = 0x03A4;
 constexpr uint16_t kClassicKey = 0x05EE;
 constexpr uint16_t kCustomScript = 0x0A92;
 constexpr uint16_t kSaKey = 0x0AB0;
+constexpr uint16_t kDebugText = 0x05B6;         // the game skips the 128 bytes after it
+constexpr uint16_t kCleoPlusKeyJust = 0x0E3D;   // CLEO+ is_key_just_pressed
+constexpr uint16_t kCleoPlusButtonJust = 0x0E3E;  // CLEO+ is_button_just_pressed
+constexpr uint16_t kCleo5KeyJust = 0x2080;      // CLEO 5 is_key_just_pressed
+constexpr uint16_t kSampKeyJust = 0x0C89;       // SAMPFUNCS is_key_just_pressed
+constexpr uint16_t kShowTextBox = 0x03E5;
 
 // A loop that waits, then tests one key; when it is down, does `action`.
 template <typename Test, typename Action>
@@ -119,12 +125,34 @@ inline std::vector<uint8_t> SanAndreasMainScript() {
     return b.Bytes();
 }
 
+// San Andreas custom script written for current libraries: a key test of
+// each of CLEO+, CLEO 5 and SAMPFUNCS, a CLEO+ button test, and a block of
+// debug text the game skips, whose bytes would read as key tests.
+inline std::vector<uint8_t> SanAndreasLibraryScript() {
+    ScriptBuilder b(kGameSanAndreas);
+    b.Op(kNameScript).String8("LIBKEYS");
+    b.Op(kDebugText);
+    for (int i = 0; i < 128; i += 4) b.Op(kSaKey).I8(0x70);  // 128 bytes of data that read as F1 tests
+    const int32_t loop = b.Here();
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kCleoPlusKeyJust).I8(0x75); },  // F6
+            [](ScriptBuilder& s) { s.Op(kShowTextBox).String8("MENU"); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kCleo5KeyJust).I16(0xA2); },  // Left Ctrl, 16-bit
+            [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(64).I8(1); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSampKeyJust).I8(0x4B); },  // K Key
+            [](ScriptBuilder& s) { s.Op(kCustomScript).VarString("chat.cs").EndOfList(); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kCleoPlusButtonJust).I8(0).I8(19); },  // Look Behind, pad 1
+            [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(10); });
+    b.Jump(-loop);
+    return b.Bytes();
+}
+
 inline std::vector<std::pair<std::string, std::vector<uint8_t>>> DemoScripts() {
     return {
         {"gta3_keys.cs", Gta3CustomScript()},
         {"vc_keys.cs", ViceCityCustomScript()},
         {"sa_keys.cs", SanAndreasCustomScript()},
         {"main.scm", SanAndreasMainScript()},
+        {"sa_libraries.cs", SanAndreasLibraryScript()},
     };
 }
 

@@ -42,7 +42,7 @@ std::vector<uint8_t> Demo(const std::string& name) { return ReadBytes(std::strin
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* name : {"SCM.ini", "VICESCM.ini", "SASCM.ini", "gta3_keys.cs", "vc_keys.cs", "sa_keys.cs", "main.scm"})
+        for (const char* name : {"SCM.ini", "VICESCM.ini", "SASCM.ini", "gta3_keys.cs", "vc_keys.cs", "sa_keys.cs", "main.scm", "sa_libraries.cs"})
             std::filesystem::copy_file(std::string(MORVANE_SOURCE_DIR) + "/demo/" + name, dir.File(name));
     }
 
@@ -117,10 +117,11 @@ TEST_F(CliTest, ListFollowsArgumentOrderAndEscapesJson) {
 }
 
 TEST_F(CliTest, DefaultsComeFromTheWorkingFolderAsInTheWindow) {
-    // No settings file: GTA III and SCM.ini.
-    EXPECT_EQ(Cli({"list", "--format", "tsv", "sa_keys.cs"}).out, "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
-                                                                "sa_keys.cs\t153\tbutton\t0\t0\t16\tSprint | Accelerate\t00E1\n"
-                                                                "sa_keys.cs\t185\tbutton\t0\t1\t6\tAim Weapon|Hand Brake\t00E1\n");
+    // No settings file: GTA III and SCM.ini, whose rules misread a Vice City script.
+    const CliRun asGta3 = Cli({"list", "--game", "gta3", "--format", "tsv", "vc_keys.cs"});
+    const CliRun asDefault = Cli({"list", "--format", "tsv", "vc_keys.cs"});
+    EXPECT_EQ(asDefault.out, asGta3.out);
+    EXPECT_NE(asDefault.out, Cli({"list", "--game", "vc", "--format", "tsv", "vc_keys.cs"}).out);
     dir.Write("cfg", "2");
     EXPECT_EQ(Cli({"list", "--format", "tsv", "sa_keys.cs"}).out, kSaKeysTsv);
 
@@ -199,6 +200,70 @@ TEST_F(CliTest, RefusedFilesAreNotWrittenAndOthersGoOn) {
     CliRun unchanged = Cli({"remap", "--game", "vc", "--vkey", "Z Key=A Key", "vc2.cs", "--in-place"});
     EXPECT_EQ(unchanged.status, 0);
     EXPECT_EQ(unchanged.out, "vc2.cs: 0 changed (file left as it was)\n");
+}
+
+TEST_F(CliTest, ListsKeyTestsOfCurrentLibrariesFromAnIniOrACommandLibrary) {
+    const char* const expected =
+        "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
+        "sa_libraries.cs\t150\tvkey\t0\t-1\t117\tF6\t0E3D\n"
+        "sa_libraries.cs\t181\tvkey\t1\t-1\t162\tLeft Ctrl\t2080\n"
+        "sa_libraries.cs\t209\tvkey\t0\t-1\t75\tK Key\t0C89\n"
+        "sa_libraries.cs\t241\tbutton\t0\t0\t19\tLook Behind | Submission\t0E3E\n";
+    CliRun ini = Cli({"list", "--game", "sa", "--format", "tsv", "sa_libraries.cs"});
+    EXPECT_EQ(ini.status, 0);
+    EXPECT_EQ(ini.out, expected);
+    EXPECT_EQ(ini.err, "");
+
+    // The same opcodes as a command library in JSON.
+    std::string commands;
+    for (const char* line : {"0001,1", "0002,1", "0004,2", "004D,1", "00D6,1", "00E1,2", "0109,2", "03A4,1",
+                             "03E5,1", "05B6,0", "0AB0,1", "0C89,1", "0E3D,1", "0E3E,2", "2080,1"}) {
+        const std::string text(line);
+        commands += std::string(commands.empty() ? "" : ",") + "{\"id\": \"" + text.substr(0, 4) +
+                    "\", \"name\": \"X\", \"num_params\": " + text.substr(5) + "}";
+    }
+    commands += R"(,{"id": "0A92", "name": "STREAM_CUSTOM_SCRIPT", "num_params": 1,
+                    "input": [{"name": "scriptFileName", "type": "string"}, {"name": "args", "type": "arguments"}]})";
+    dir.Write("sa.json", "{\"meta\": {\"version\": \"1\"}, \"extensions\": [{\"name\": \"default\", \"commands\": [" +
+                             commands + "]}]}");
+    CliRun json = Cli({"list", "--game", "sa", "--ini", "sa.json", "--format", "tsv", "sa_libraries.cs"});
+    EXPECT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(json.out, expected);
+
+    dir.Write("broken.json", "{\"extensions\": [");
+    CliRun broken = Cli({"list", "--game", "sa", "--ini", "broken.json", "sa_libraries.cs"});
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_EQ(broken.err, "sa_libraries.cs: opcode table cannot be loaded (broken.json: not valid JSON)\n");
+}
+
+TEST_F(CliTest, UnknownInstructionsWarnOnListAndRefuseRemapUnlessAllowed) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0AB0).I8(0x41);
+    sa.Op(0x0DDD).Op(0x0EEE).Op(0x0FFF);  // not in the demo's SASCM.ini
+    sa.Op(0x0AB0).I8(0x42);
+    const std::vector<uint8_t> original = sa.Bytes();
+    dir.Write("odd.cs", original);
+
+    CliRun list = Cli({"list", "--game", "sa", "--format", "tsv", "odd.cs", "sa_keys.cs"});
+    EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(list.err, "odd.cs: warning: 3 unknown instructions, the first at offset 4\n");
+    EXPECT_EQ(list.out.substr(list.out.find('\n') + 1, 60).substr(0, 30), "odd.cs\t0\tvkey\t0\t-1\t65\tA Key\t0A");
+
+    CliRun refused = Cli({"remap", "--game", "sa", "--vkey", "A Key=C Key", "odd.cs", "sa_keys.cs", "--in-place"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err,
+              "odd.cs: warning: 3 unknown instructions, the first at offset 4\n"
+              "odd.cs: refused: key tests after offset 4 may be data read as code; nothing written "
+              "(--allow-unknown writes it all the same)\n");
+    EXPECT_EQ(refused.out, "sa_keys.cs: 0 changed (file left as it was)\n");
+    EXPECT_EQ(ReadBytes(dir.File("odd.cs")), original);
+
+    CliRun allowed = Cli({"remap", "--game", "sa", "--allow-unknown", "--vkey", "B Key=D Key", "odd.cs", "-o", "out.cs"});
+    EXPECT_EQ(allowed.status, 0) << allowed.err;
+    EXPECT_EQ(allowed.out, "odd.cs: 1 changed -> out.cs\n");
+    std::vector<uint8_t> expected = original;
+    expected[13] = 0x44;
+    EXPECT_EQ(ReadBytes(dir.File("out.cs")), expected);
 }
 
 TEST_F(CliTest, UsageErrorsExitWithTwo) {

@@ -44,6 +44,9 @@ TEST(DemoFiles, EachScriptListsItsKeysWithTheDemoOpcodeFiles) {
                                         "Aim Weapon|Hand Brake pad 1"}));
     EXPECT_EQ(ScanLabels("main.scm", kGameSanAndreas, true),
               (std::vector<std::string>{"M Key (8)", "Enter/Exit vehicle pad 0"}));
+    // A test of each current library; the debug block's bytes are stepped over.
+    EXPECT_EQ(ScanLabels("sa_libraries.cs", kGameSanAndreas, false),
+              (std::vector<std::string>{"F6 (8)", "Left Ctrl (16)", "K Key (8)", "Look Behind | Submission pad 0"}));
     // Without the header skip the bytes in the first segment read as a key test.
     EXPECT_EQ(ScanLabels("main.scm", kGameSanAndreas, false).front(), "X Key (8)");
 }

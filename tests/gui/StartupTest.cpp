@@ -83,8 +83,9 @@ TEST_F(StartupTest, SavedGameIsReadFromTheSettingsFile) {
         EXPECT_EQ(w.selectedGame(), c.game) << "cfg: \"" << c.text << "\"";
         EXPECT_EQ(w.gameChoice()->GetSelection(), c.game) << c.text;
         EXPECT_TRUE(w.opcodesLoaded());
-        // Only the San Andreas table knows the San Andreas key opcode.
-        EXPECT_EQ(ProcessOpcodeTable().Find(kKeyOpcodeSanAndreas) != nullptr, c.game == kGameSanAndreas) << c.text;
+        // The table is that game's: only SASCM.ini knows the CLEO+ key test.
+        EXPECT_EQ(ProcessOpcodeTable().Game(), c.game) << c.text;
+        EXPECT_EQ(ProcessOpcodeTable().Find(0x0E3D) != nullptr, c.game == kGameSanAndreas) << c.text;
         DestroyWindow();
     }
 }

@@ -394,7 +394,8 @@ TEST_F(FlowTest, OpeningAThreeMegabyteScriptTime) {
 TEST_F(FlowTest, CommandLineListsWhatTheWindowLists) {
     const struct { GameId game; const char* name; const char* gameWord; } demos[] = {
         {kGameGta3, "gta3_keys.cs", "gta3"}, {kGameViceCity, "vc_keys.cs", "vc"},
-        {kGameSanAndreas, "sa_keys.cs", "sa"}, {kGameSanAndreas, "main.scm", "sa"}};
+        {kGameSanAndreas, "sa_keys.cs", "sa"}, {kGameSanAndreas, "main.scm", "sa"},
+        {kGameSanAndreas, "sa_libraries.cs", "sa"}};
     for (const auto& demo : demos) {
         MorvaneProbe& w = OpenDemo(demo.game, demo.name);
         const std::string command = std::string("cd '") + dir.Path() + "' && '" + MORVANE_CLI +
