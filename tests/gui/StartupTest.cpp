@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "MorvaneVersion.h"
 #include "app/MorvaneApp.h"
 #include "gui/GuiSupport.h"
 #include "opcodes/OpcodeTable.h"
@@ -64,7 +65,7 @@ TEST_F(StartupTest, WithTheIniFilesTheWindowIsShownWithItsIcon) {
     auto* shown = dynamic_cast<Morvane*>(wxTopLevelWindows.GetLast()->GetData());
     ASSERT_NE(shown, nullptr);
     EXPECT_TRUE(shown->IsShown());
-    EXPECT_EQ(ToStd(shown->GetTitle()), "Morvane v0.1");
+    EXPECT_EQ(ToStd(shown->GetTitle()), "Morvane v" MORVANE_VERSION_SHORT);
     EXPECT_TRUE(shown->GetIcon().IsOk());
     frame = shown;
     probe = std::make_unique<MorvaneProbe>(frame);
