@@ -3,9 +3,14 @@
 #   build-windows/morvane.exe and build-windows/morvane-cli.exe
 # each statically linked (no DLLs needed beside it).
 #
-#   ./build-windows.sh           build
-#   ./build-windows.sh --check   build, then run both under Wine and compare
-#                                morvane-cli.exe with the Linux morvane-cli
+#   ./build-windows.sh             build
+#   ./build-windows.sh --package   build, then make dist/morvane-VERSION-windows-x64.zip
+#                                  (both programs, README.txt, the licences, demo/)
+#                                  and its .sha256
+#   ./build-windows.sh --check     build, then run both under Wine and compare
+#                                  morvane-cli.exe with the Linux morvane-cli;
+#                                  with --package also from the unpacked zip
+# The options combine: ./build-windows.sh --package --check
 #
 # wxWidgets for Windows is built once from Debian's own source package of
 # wxWidgets 3.2 and kept in $MORVANE_WINDOWS_CACHE (default
@@ -16,7 +21,14 @@ here="$(cd "$(dirname "$0")" && pwd)"
 cd "$here"
 
 check=0
-[ "${1:-}" = "--check" ] && check=1
+package=0
+for arg in "$@"; do
+    case "$arg" in
+        --check) check=1 ;;
+        --package) package=1 ;;
+        *) echo "usage: $0 [--package] [--check]" >&2; exit 2 ;;
+    esac
+done
 
 cache="${MORVANE_WINDOWS_CACHE:-$HOME/.cache/morvane-windows}"
 wx_version=3.2.2
@@ -25,7 +37,8 @@ jobs="$(nproc)"
 start=$(date +%s)
 
 morvane_install_packages cmake ninja-build make dpkg-dev g++-mingw-w64-x86-64-posix
-[ $check -eq 1 ] && morvane_install_packages wine64 wine xvfb xauth xdotool imagemagick \
+[ $package -eq 1 ] && morvane_install_packages zip
+[ $check -eq 1 ] && morvane_install_packages unzip wine64 wine xvfb xauth xdotool imagemagick \
     "${MORVANE_BUILD_PACKAGES[@]}"
 
 sudo=""
@@ -81,6 +94,32 @@ for exe in morvane.exe morvane-cli.exe; do
 done
 ls -l build-windows/morvane.exe build-windows/morvane-cli.exe
 echo "   built in $(( $(date +%s) - start ))s"
+# The version, as CMake's project() has it.
+version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows/CMakeCache.txt)"
+title="Morvane v$(echo "$version" | cut -d. -f1,2)"
+zip_name="morvane-$version-windows-x64"
+
+# ---- The zip for players ----
+if [ $package -eq 1 ]; then
+    echo "== Packaging dist/$zip_name.zip"
+    stage="build-windows/package/$zip_name"
+    rm -rf build-windows/package
+    mkdir -p "$stage/demo" dist
+    cp build-windows/morvane.exe build-windows/morvane-cli.exe "$stage/"
+    # Text files with Windows line ends, for Notepad.
+    sed "s/@VERSION@/$version/g; s/\r*\$/\r/" packaging/windows/README.txt >"$stage/README.txt"
+    sed 's/\r*$/\r/' LICENSE >"$stage/LICENSE"
+    sed 's/\r*$/\r/' THIRD_PARTY_LICENSES >"$stage/THIRD_PARTY_LICENSES"
+    cp demo/*.ini demo/*.cs demo/main.scm "$stage/demo/"
+    # The same bytes for the same sources: times of the last commit, names in order, no extra fields.
+    stamp="$(git log -1 --format=%ct 2>/dev/null || date +%s)"
+    find build-windows/package -exec touch -h -d "@$stamp" {} +
+    rm -f "dist/$zip_name.zip" "dist/$zip_name.zip.sha256"
+    (cd build-windows/package && find "$zip_name" | LC_ALL=C sort | TZ=UTC zip -X -9 -q "$here/dist/$zip_name.zip" -@)
+    (cd dist && sha256sum "$zip_name.zip" >"$zip_name.zip.sha256")
+    unzip -l "dist/$zip_name.zip" | sed 's/^/   /'
+    cat "dist/$zip_name.zip.sha256" | sed 's/^/   /'
+fi
 
 [ $check -eq 1 ] || exit 0
 
@@ -134,12 +173,53 @@ screenshot() {  # folder, window title, png
         [ -n "$w" ] || exit 1
         sleep 2
         import -window "$w" "$3"
-        wineserver -k' _ "$folder" "$title" "$png" "$here/build-windows/morvane.exe"
+        wineserver -k' _ "$folder" "$title" "$png" "${screenshot_exe:-$here/build-windows/morvane.exe}"
 }
 if screenshot "$work/empty" "Message" "$shots/startup-message.png"; then echo "   start-up message without the INI files: $shots/startup-message.png"; else
     echo "   start-up message: NOT SHOWN"; failed=1; fi
-if screenshot "$work" "Morvane v0.1" "$shots/main-window.png"; then echo "   window in the demo folder: $shots/main-window.png"; else
+if screenshot "$work" "$title" "$shots/main-window.png"; then echo "   window in the demo folder: $shots/main-window.png"; else
     echo "   window: NOT SHOWN"; failed=1; fi
+
+# Started elsewhere (as from a shortcut), it works in %APPDATA%\Morvane when that holds the INI files.
+appdata="$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')" 2>/dev/null)"  || appdata=""
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
+if [ -n "$appdata" ] && [ -d "$appdata" ]; then
+    rm -rf "$appdata/Morvane"
+    mkdir -p "$appdata/Morvane" "$work/elsewhere"
+    cp "$here"/demo/*.ini "$appdata/Morvane/"
+    if screenshot "$work/elsewhere" "$title" "$shots/data-folder-window.png"; then
+        echo "   window started elsewhere, INI files in %APPDATA%\\Morvane: $shots/data-folder-window.png"; else
+        echo "   window from %APPDATA%\\Morvane: NOT SHOWN"; failed=1; fi
+    rm -rf "$appdata/Morvane"
+else
+    echo "   %APPDATA%\\Morvane: not checked (Wine's APPDATA folder not found)"; failed=1
+fi
+
+# The zip as a player gets it: unpacked into an empty folder, run from there.
+if [ $package -eq 1 ]; then
+    unpacked="$work/unpacked"
+    mkdir -p "$unpacked"
+    unzip -q "$here/dist/$zip_name.zip" -d "$unpacked"
+    (cd "$here/dist" && sha256sum -c --quiet "$zip_name.zip.sha256") || { echo "   zip: CHECKSUM WRONG"; failed=1; }
+    app="$unpacked/$zip_name"
+    for file in morvane.exe morvane-cli.exe README.txt LICENSE THIRD_PARTY_LICENSES demo/SASCM.ini demo/sa_keys.cs; do
+        [ -f "$app/$file" ] || { echo "   zip: $file MISSING"; failed=1; }
+    done
+    got="$(cd "$app" && wine ./morvane-cli.exe --version 2>/dev/null | tr -d '\r')" || true
+    if [ "$got" = "morvane-cli $version" ]; then echo "   unpacked morvane-cli.exe --version: $got"; else
+        echo "   unpacked morvane-cli.exe --version: WRONG ($got)"; failed=1; fi
+    (cd "$app/demo" && wine ../morvane-cli.exe list --format tsv --game sa sa_keys.cs >"$work/unpacked-list.tsv" 2>/dev/null) || true
+    if (cd "$app/demo" && "$linux_cli" list --format tsv --game sa sa_keys.cs | cmp -s - "$work/unpacked-list.tsv"); then
+        echo "   unpacked morvane-cli.exe list in its demo folder: same as Linux"; else
+        echo "   unpacked morvane-cli.exe list: DIFFERENT"; failed=1; fi
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    screenshot_exe="$app/morvane.exe"
+    if screenshot "$app/demo" "$title" "$shots/unpacked-window.png"; then
+        echo "   unpacked morvane.exe, started in its demo folder: $shots/unpacked-window.png"; else
+        echo "   unpacked morvane.exe: NOT SHOWN"; failed=1; fi
+fi
 
 echo "   checked in $(( $(date +%s) - start ))s"
 [ $failed -eq 0 ] && echo "Windows checks passed" || { echo "Windows checks FAILED" >&2; exit 1; }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "MorvaneVersion.h"
 #include "app/Settings.h"
 #include "opcodes/IniLoader.h"
 #include "ui/KeyNames.h"
@@ -15,7 +16,7 @@ namespace {
 
 const wxSize kWindowSize(422, 429);
 constexpr long kWindowStyle = wxCAPTION | wxCLOSE_BOX | wxMINIMIZE_BOX | wxSYSTEM_MENU | wxTAB_TRAVERSAL;
-const char* const kWindowTitle = "Morvane v0.1";
+const char* const kWindowTitle = "Morvane v" MORVANE_VERSION_SHORT;
 // Room beside a list line for the scroll bar and the item padding.
 constexpr int kListMargin = 40;
 

@@ -1,23 +1,23 @@
 #include "app/MorvaneApp.h"
 
-#include <wx/filefn.h>
 #include <wx/icon.h>
 #include <wx/msgdlg.h>
 
 #include "app/Morvane.h"
-#include "opcodes/IniLoader.h"
+#include "opcodes/WorkFolder.h"
 
 #ifndef __WXMSW__
 #include "app/MorvaneIcon.xpm"
 #endif
 
 bool MorvaneApp::OnInit() {
-    for (morvane::GameId game = 0; game < morvane::kGameCount; ++game) {
-        if (!wxFileExists(morvane::OpcodeIniFileName(game))) {
-            wxMessageBox("Couldn't find opcodes ini files.\nProgram will close.", wxMessageBoxCaptionStr,
-                         wxOK | wxCENTRE);
-            return false;
-        }
+    // The working folder, or else the user's data folder, must hold the three INI files.
+    const std::string dataFolder = morvane::UserDataFolder();
+    if (morvane::EnterWorkFolder(dataFolder) == morvane::WorkFolder::Missing) {
+        wxString text = wxString::FromUTF8(morvane::MissingIniFilesMessage(morvane::WorkingFolder(), dataFolder));
+        if (text.empty()) text = "Couldn't find opcodes ini files.\nProgram will close.";  // folder names not UTF-8
+        wxMessageBox(text, wxMessageBoxCaptionStr, wxOK | wxCENTRE);
+        return false;
     }
     Morvane* frame = new Morvane(nullptr);
 #ifdef __WXMSW__

@@ -2,8 +2,9 @@
 
 #include <wx/app.h>
 
-// Starts the program: refuses to run without the three opcode INI files in
-// the working directory, then shows the one window.
+// Starts the program: works in the folder that holds the three opcode INI
+// files (the working directory, else the user's data folder, see
+// opcodes/WorkFolder.h), refuses to run without them, then shows the one window.
 class MorvaneApp : public wxApp {
 public:
     bool OnInit() override;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "MorvaneVersion.h"
 #include "cli/Commands.h"
 #include "cli/Options.h"
 
@@ -15,9 +16,6 @@
 #include <io.h>
 #endif
 
-#ifndef MORVANE_VERSION
-#define MORVANE_VERSION "0.1"
-#endif
 
 namespace {
 

@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
+#include "MorvaneVersion.h"
 #include "cli/KeyArgument.h"
 #include "support/ScriptBuilder.h"
 #include "support/TempDir.h"
@@ -298,7 +300,15 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
     }
     EXPECT_EQ(Cli({"--help"}).status, 0);
     EXPECT_NE(Cli({"--help"}).out.find("usage:"), std::string::npos);
-    EXPECT_EQ(Cli({"--version"}).out, "morvane-cli 0.1.0\n");
+    EXPECT_EQ(Cli({"--version"}).out, "morvane-cli " MORVANE_VERSION "\n");
+}
+
+TEST(Version, IsMajorMinorPatchAndTheTitlesShortFormIsItsStart) {
+    const std::string version = MORVANE_VERSION;
+    EXPECT_TRUE(std::regex_match(version, std::regex("[0-9]+\\.[0-9]+\\.[0-9]+"))) << version;
+    EXPECT_EQ(version, MORVANE_VERSION_SHORT "." + std::to_string(MORVANE_VERSION_PATCH));
+    EXPECT_EQ(std::string(MORVANE_VERSION_SHORT),
+              std::to_string(MORVANE_VERSION_MAJOR) + "." + std::to_string(MORVANE_VERSION_MINOR));
 }
 
 TEST(KeyArgument, NumbersAndNames) {

@@ -11,9 +11,12 @@
 #include <filesystem>
 #include <sstream>
 
+#include "MorvaneVersion.h"
 #include "app/MorvaneApp.h"
 #include "gui/GuiSupport.h"
 #include "opcodes/OpcodeTable.h"
+#include "opcodes/WorkFolder.h"
+#include "support/ScopedEnvironment.h"
 
 using namespace morvane;
 using namespace morvane::test;
@@ -33,7 +36,33 @@ bool StillExists(wxWindow* window) {
 
 }  // namespace
 
-class StartupTest : public WindowTest {};
+// The user's data folder lies inside the test's folder: the real one of
+// whoever runs the tests never answers for it.
+class StartupTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        env.Set("HOME", dir.File("home"));
+        env.Set("XDG_DATA_HOME", dir.File("xdg"));
+    }
+
+    std::string DataFolder() const { return dir.File("xdg") + "/morvane"; }
+
+    // Moves the INI files from the working folder to the data folder, leaving `keep` behind.
+    void MoveIniFilesToDataFolder(const std::string& keep = std::string()) {
+        std::filesystem::create_directories(DataFolder());
+        for (const char* ini : {"SCM.ini", "VICESCM.ini", "SASCM.ini"})
+            if (ini != keep) std::filesystem::rename(dir.File(ini), DataFolder() + "/" + ini);
+    }
+
+    std::string MissingMessage() const {
+        return "Couldn't find opcodes ini files.\nProgram will close.\n\n"
+               "SCM.ini, VICESCM.ini and SASCM.ini must all be in the folder Morvane starts in:\n" +
+               dir.Path() + "\nor in Morvane's data folder:\n" + DataFolder();
+    }
+
+    ScopedEnvironment env;
+};
 
 TEST_F(StartupTest, MissingIniFileRefusesToStartWithoutWindowOrSettings) {
     std::filesystem::remove(dir.File("VICESCM.ini"));
@@ -41,10 +70,46 @@ TEST_F(StartupTest, MissingIniFileRefusesToStartWithoutWindowOrSettings) {
     DialogScript::Get().ExpectMessage();
     EXPECT_FALSE(static_cast<MorvaneApp*>(wxTheApp)->OnInit());
     ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
-    EXPECT_EQ(DialogScript::Get().messages[0], "Couldn't find opcodes ini files.\nProgram will close.");
+    EXPECT_EQ(DialogScript::Get().messages[0], MissingMessage());
     EXPECT_EQ(DialogScript::Get().captions[0], "Message");
     EXPECT_EQ(TopLevelWindows(), before);
     EXPECT_FALSE(std::filesystem::exists(dir.File("cfg")));
+}
+
+TEST_F(StartupTest, StartedElsewhereItWorksInTheDataFolderWithItsSettings) {
+    MoveIniFilesToDataFolder();
+    dir.Write("xdg/morvane/cfg", "2");
+    const std::size_t before = TopLevelWindows();
+    ASSERT_TRUE(static_cast<MorvaneApp*>(wxTheApp)->OnInit());
+    EXPECT_TRUE(DialogScript::Get().messages.empty());
+    ASSERT_EQ(TopLevelWindows(), before + 1);
+    frame = dynamic_cast<Morvane*>(wxTopLevelWindows.GetLast()->GetData());
+    ASSERT_NE(frame, nullptr);
+    probe = std::make_unique<MorvaneProbe>(frame);
+    EXPECT_EQ(WorkingFolder(), DataFolder());
+    EXPECT_EQ(probe->selectedGame(), kGameSanAndreas);  // its cfg was read
+    EXPECT_TRUE(probe->opcodesLoaded());
+    EXPECT_TRUE(probe->openButton()->IsEnabled());
+
+    probe->Choose(probe->gameChoice(), kGameViceCity);
+    probe->CloseWindow();
+    EXPECT_FALSE(StillExists(frame));
+    frame = nullptr;
+    probe.reset();
+    EXPECT_EQ(ReadBytes(DataFolder() + "/cfg"), std::vector<uint8_t>{'1'});
+    EXPECT_FALSE(std::filesystem::exists(dir.File("cfg")));
+}
+
+TEST_F(StartupTest, IncompleteDataFolderRefusesAndTheMessageNamesBothFolders) {
+    MoveIniFilesToDataFolder("SASCM.ini");  // one file here, two there
+    const std::size_t before = TopLevelWindows();
+    DialogScript::Get().ExpectMessage();
+    EXPECT_FALSE(static_cast<MorvaneApp*>(wxTheApp)->OnInit());
+    ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
+    EXPECT_EQ(DialogScript::Get().messages[0], MissingMessage());
+    EXPECT_EQ(TopLevelWindows(), before);
+    EXPECT_EQ(WorkingFolder(), dir.Path());
+    EXPECT_FALSE(std::filesystem::exists(DataFolder() + "/cfg"));
 }
 
 TEST_F(StartupTest, EachIniFileIsRequired) {
@@ -64,7 +129,7 @@ TEST_F(StartupTest, WithTheIniFilesTheWindowIsShownWithItsIcon) {
     auto* shown = dynamic_cast<Morvane*>(wxTopLevelWindows.GetLast()->GetData());
     ASSERT_NE(shown, nullptr);
     EXPECT_TRUE(shown->IsShown());
-    EXPECT_EQ(ToStd(shown->GetTitle()), "Morvane v0.1");
+    EXPECT_EQ(ToStd(shown->GetTitle()), "Morvane v" MORVANE_VERSION_SHORT);
     EXPECT_TRUE(shown->GetIcon().IsOk());
     frame = shown;
     probe = std::make_unique<MorvaneProbe>(frame);

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+namespace morvane {
+
+// The window works in the folder that holds the three opcode INI files and
+// keeps its settings file there. Started from a desktop menu it runs in a
+// folder of the desktop's choosing (usually the home folder), so the user's
+// data folder for Morvane is the second place to look.
+
+// Morvane's data folder, in UTF-8: on Linux $XDG_DATA_HOME/morvane, or
+// $HOME/.local/share/morvane when XDG_DATA_HOME is unset, empty or relative
+// (the XDG base directory rules); on Windows %APPDATA%\Morvane. Empty when
+// the environment names neither base folder.
+std::string UserDataFolder();
+
+// The working folder, in UTF-8 ("" when it cannot be read).
+std::string WorkingFolder();
+
+// True when "SCM.ini", "VICESCM.ini" and "SASCM.ini" are all files in
+// `folder`; "" is the working folder.
+bool HoldsOpcodeIniFiles(const std::string& folder);
+
+enum class WorkFolder {
+    Current,   // the working folder holds the INI files: nothing changed
+    UserData,  // it did not; the data folder does and is now the working folder
+    Missing,   // neither holds all three (or the data folder could not be entered)
+};
+
+// Chooses where to work and, for UserData, changes into that folder.
+WorkFolder EnterWorkFolder(const std::string& userDataFolder);
+
+// The start-up message when the INI files are in neither folder. Its first
+// two lines are "Couldn't find opcodes ini files." and "Program will close.";
+// then it names the files and both folders.
+std::string MissingIniFilesMessage(const std::string& workingFolder, const std::string& userDataFolder);
+
+}  // namespace morvane

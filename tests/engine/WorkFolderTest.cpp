@@ -1,0 +1,119 @@
+// Where the window works: the working folder or the user's data folder.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "opcodes/WorkFolder.h"
+#include "support/ScopedEnvironment.h"
+#include "support/TempDir.h"
+
+using namespace morvane;
+using namespace morvane::test;
+
+namespace {
+
+void WriteIniFiles(const TempDir& dir, const std::string& sub, const std::vector<std::string>& names) {
+    std::filesystem::create_directories(dir.File(sub));
+    for (const auto& name : names) dir.Write(sub + "/" + name, "[OPCODES]\n0001=1\n");
+}
+
+const std::vector<std::string> kAllIni = {"SCM.ini", "VICESCM.ini", "SASCM.ini"};
+
+// Runs each test in an empty working folder of its own and goes back after.
+class WorkFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous = std::filesystem::current_path();
+        std::filesystem::create_directory(dir.File("start"));
+        std::filesystem::current_path(dir.File("start"));
+    }
+    void TearDown() override { std::filesystem::current_path(previous); }
+
+    TempDir dir;
+    std::filesystem::path previous;
+    ScopedEnvironment env;
+};
+
+}  // namespace
+
+TEST_F(WorkFolderTest, DataFolderFollowsXdgDataHomeElseHome) {
+    env.Set("HOME", "/home/player");
+    env.Set("XDG_DATA_HOME", "/data/xdg");
+    EXPECT_EQ(UserDataFolder(), "/data/xdg/morvane");
+    env.Unset("XDG_DATA_HOME");
+    EXPECT_EQ(UserDataFolder(), "/home/player/.local/share/morvane");
+    // Empty and relative values are ignored, as the XDG rules say.
+    env.Set("XDG_DATA_HOME", "");
+    EXPECT_EQ(UserDataFolder(), "/home/player/.local/share/morvane");
+    env.Set("XDG_DATA_HOME", "relative/share");
+    EXPECT_EQ(UserDataFolder(), "/home/player/.local/share/morvane");
+    env.Unset("HOME");
+    EXPECT_EQ(UserDataFolder(), "");
+    env.Set("XDG_DATA_HOME", "/only/xdg");
+    EXPECT_EQ(UserDataFolder(), "/only/xdg/morvane");
+}
+
+TEST_F(WorkFolderTest, WorkingFolderWithTheThreeFilesIsKept) {
+    WriteIniFiles(dir, "start", kAllIni);
+    WriteIniFiles(dir, "data", kAllIni);
+    EXPECT_TRUE(HoldsOpcodeIniFiles(""));
+    EXPECT_EQ(EnterWorkFolder(dir.File("data")), WorkFolder::Current);
+    EXPECT_EQ(WorkingFolder(), dir.File("start"));
+}
+
+TEST_F(WorkFolderTest, DataFolderWithTheThreeFilesBecomesTheWorkingFolder) {
+    WriteIniFiles(dir, "start", {"SCM.ini", "VICESCM.ini"});
+    WriteIniFiles(dir, "data", kAllIni);
+    EXPECT_FALSE(HoldsOpcodeIniFiles(""));
+    EXPECT_TRUE(HoldsOpcodeIniFiles(dir.File("data")));
+    EXPECT_EQ(EnterWorkFolder(dir.File("data")), WorkFolder::UserData);
+    EXPECT_EQ(WorkingFolder(), dir.File("data"));
+    EXPECT_TRUE(HoldsOpcodeIniFiles(""));
+}
+
+TEST_F(WorkFolderTest, NeitherFolderCompleteLeavesTheWorkingFolderAlone) {
+    for (const std::string& missing : kAllIni) {
+        const std::string data = "data-without-" + missing;
+        std::vector<std::string> others;
+        for (const auto& name : kAllIni)
+            if (name != missing) others.push_back(name);
+        WriteIniFiles(dir, data, others);
+        EXPECT_EQ(EnterWorkFolder(dir.File(data)), WorkFolder::Missing) << missing;
+        EXPECT_EQ(WorkingFolder(), dir.File("start")) << missing;
+    }
+    // A folder under an INI file's name does not count; no data folder, a
+    // missing one, or one that is a file do not either.
+    WriteIniFiles(dir, "folder-named-ini", {"SCM.ini", "VICESCM.ini"});
+    std::filesystem::create_directory(dir.File("folder-named-ini/SASCM.ini"));
+    EXPECT_FALSE(HoldsOpcodeIniFiles(dir.File("folder-named-ini")));
+    EXPECT_EQ(EnterWorkFolder(dir.File("folder-named-ini")), WorkFolder::Missing);
+    EXPECT_EQ(EnterWorkFolder(""), WorkFolder::Missing);
+    EXPECT_EQ(EnterWorkFolder(dir.File("no-such-folder")), WorkFolder::Missing);
+    EXPECT_EQ(EnterWorkFolder(dir.Write("a-file", "x")), WorkFolder::Missing);
+    EXPECT_EQ(WorkingFolder(), dir.File("start"));
+}
+
+TEST_F(WorkFolderTest, DataFolderThatCannotBeEnteredCountsAsMissing) {
+    if (geteuid() == 0) GTEST_SKIP() << "root enters any folder";
+    WriteIniFiles(dir, "locked", kAllIni);
+    std::filesystem::permissions(dir.File("locked"), std::filesystem::perms::owner_read);
+    EXPECT_EQ(EnterWorkFolder(dir.File("locked")), WorkFolder::Missing);
+    EXPECT_EQ(WorkingFolder(), dir.File("start"));
+    std::filesystem::permissions(dir.File("locked"), std::filesystem::perms::owner_all);
+}
+
+TEST_F(WorkFolderTest, MessageKeepsItsFirstTwoLinesAndNamesBothFolders) {
+    const std::string text = MissingIniFilesMessage("/games/mods", "/home/player/.local/share/morvane");
+    EXPECT_EQ(text.rfind("Couldn't find opcodes ini files.\nProgram will close.\n", 0), 0u) << text;
+    EXPECT_NE(text.find("SCM.ini, VICESCM.ini and SASCM.ini"), std::string::npos);
+    EXPECT_NE(text.find("\n/games/mods\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n/home/player/.local/share/morvane"), std::string::npos) << text;
+
+    const std::string noData = MissingIniFilesMessage("/games/mods", "");
+    EXPECT_NE(noData.find("(none: neither XDG_DATA_HOME nor HOME is set)"), std::string::npos) << noData;
+    EXPECT_NE(MissingIniFilesMessage("", "/d").find("(unknown)"), std::string::npos);
+}
