@@ -36,7 +36,7 @@ wx_prefix="$cache/wxmsw-$wx_version"
 jobs="$(nproc)"
 start=$(date +%s)
 
-morvane_install_packages cmake ninja-build make dpkg-dev g++-mingw-w64-x86-64-posix
+morvane_install_packages cmake ninja-build make dpkg-dev g++-mingw-w64-x86-64-posix nlohmann-json3-dev
 [ $package -eq 1 ] && morvane_install_packages zip
 [ $check -eq 1 ] && morvane_install_packages unzip wine64 wine xvfb xauth xdotool imagemagick \
     "${MORVANE_BUILD_PACKAGES[@]}"

@@ -6,9 +6,9 @@
 #include <algorithm>
 
 #include "MorvaneVersion.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "opcodes/IniLoader.h"
-#include "ui/KeyNames.h"
+#include "keys/KeyNames.h"
 
 using namespace morvane;
 

@@ -4,7 +4,7 @@
 #include <wx/msgdlg.h>
 
 #include "app/Morvane.h"
-#include "opcodes/WorkFolder.h"
+#include "settings/WorkFolder.h"
 
 #ifndef __WXMSW__
 #include "app/MorvaneIcon.xpm"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "script/KnownOpcodes.h"
-#include "ui/KeyNames.h"
+#include "keys/KeyNames.h"
 
 namespace morvane::cli {
 

@@ -4,10 +4,11 @@
 #include <optional>
 #include <string>
 
+#include "keys/KeyRules.h"
+
 namespace morvane::cli {
 
-// What kind of number a key argument names, and so which names it accepts.
-enum class KeyKind { VKey, GameKey, Pad };
+using morvane::KeyKind;  // what a key argument names, and so which names it accepts
 
 // Reads a number in decimal or 0x hexadecimal (an optional minus sign
 // before either), the whole text and nothing else.

@@ -7,7 +7,7 @@
 
 #include "cli/Commands.h"
 #include "cli/ScriptFile.h"
-#include "ui/KeyNames.h"
+#include "keys/KeyNames.h"
 
 namespace morvane::cli {
 
@@ -29,7 +29,7 @@ std::vector<std::string> Record(const std::string& file, const KeyOccurrence& o)
             o.wide ? "1" : "0",
             std::to_string(o.isVKey ? -1 : o.pad),
             std::to_string(o.key),
-            occurrenceLabel(o),
+            OccurrenceLabel(o),
             OpcodeText(o.opcode)};
 }
 

@@ -2,7 +2,7 @@
 
 #include "cli/KeyArgument.h"
 #include "script/KnownOpcodes.h"
-#include "ui/KeyNames.h"
+#include "keys/KeyNames.h"
 
 namespace morvane::cli {
 
@@ -59,15 +59,6 @@ bool ParsePair(const std::string& text, KeyKind kind, int32_t& from, int32_t& to
     return true;
 }
 
-int32_t HighestValue(KeyKind kind) {
-    switch (kind) {
-        case KeyKind::VKey: return kVKeyCount - 1;
-        case KeyKind::GameKey: return kGameKeyCount - 1;
-        case KeyKind::Pad: return kHighestPad;
-    }
-    return 0;
-}
-
 bool ParseRule(const std::string& option, const std::string& value, Rule& rule, std::string& error) {
     rule.text = option + " " + value;
     if (option == "--at") {
@@ -85,7 +76,7 @@ bool ParseRule(const std::string& option, const std::string& value, Rule& rule, 
         rule.offset = *offset;
         if (parts.size() == 3) {
             rule.pad = ParseKey(parts[1], KeyKind::Pad);
-            if (!rule.pad || *rule.pad < 0 || *rule.pad > kHighestPad) {
+            if (!rule.pad || CheckRange(KeyKind::Pad, *rule.pad) != KeyRefusal::Accepted) {
                 error = "a pad is 0 or 1 (\"Pad 1\" or \"Pad 2\"): " + value;
                 return false;
             }
@@ -101,7 +92,8 @@ bool ParseRule(const std::string& option, const std::string& value, Rule& rule, 
         error = option + " takes FROM=TO, each a number or a name: " + value;
         return false;
     }
-    if (rule.to < 0 || rule.to > HighestValue(kind) || (kind == KeyKind::Pad && (rule.from < 0 || rule.from > kHighestPad))) {
+    if (CheckRange(kind, rule.to) != KeyRefusal::Accepted ||
+        (kind == KeyKind::Pad && CheckRange(kind, rule.from) != KeyRefusal::Accepted)) {
         error = option + ": " + (kind == KeyKind::Pad ? "a pad is 0 or 1" : "the new key must lie between 0 and " +
                                  std::to_string(HighestValue(kind))) + ": " + value;
         return false;

@@ -9,7 +9,7 @@
 #include "cli/ScriptFile.h"
 #include "script/Patch.h"
 #include "script/SafeWrite.h"
-#include "ui/KeyNames.h"
+#include "keys/KeyNames.h"
 
 namespace morvane::cli {
 
@@ -21,9 +21,10 @@ bool ApplyAt(const Rule& rule, KeyOccurrence& o, std::string& cause) {
         cause = rule.text + ": the key test at offset " + std::to_string(o.offset) + " has no pad";
         return false;
     }
-    const auto key = ParseKey(rule.key, o.isVKey ? KeyKind::VKey : KeyKind::GameKey);
-    const int32_t highest = o.isVKey ? kVKeyCount - 1 : kGameKeyCount - 1;
-    if (!key || *key < 0 || *key > highest) {
+    const KeyKind kind = o.isVKey ? KeyKind::VKey : KeyKind::GameKey;
+    const auto key = ParseKey(rule.key, kind);
+    const int32_t highest = HighestValue(kind);
+    if (!key || CheckRange(kind, *key) != KeyRefusal::Accepted) {
         cause = rule.text + ": not a " + (o.isVKey ? "VKey" : "game key") + " (0 to " + std::to_string(highest) +
                 " or a name)";
         return false;
@@ -69,9 +70,10 @@ bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyOccurrence>
     // An 8-bit key parameter holds VKeys up to 127 only.
     for (std::size_t i = 0; i < result.size(); ++i) {
         const KeyOccurrence& o = result[i];
-        if (o.isVKey && !o.wide && o.key != read[i].key && o.key > kHighestNarrowVKey) {
-            cause = "offset " + std::to_string(o.offset) + ": VKey " + std::to_string(o.key) +
-                    " needs 16 bits and the key parameter there has 8";
+        if (!o.isVKey || o.key == read[i].key) continue;
+        const KeyRefusal refusal = CheckVKey(read[i], o.key);
+        if (refusal != KeyRefusal::Accepted) {
+            cause = "offset " + std::to_string(o.offset) + ": " + RefusalText(refusal, o.key);
             return false;
         }
     }

@@ -1,6 +1,6 @@
 #include "cli/ScriptFile.h"
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "opcodes/IniLoader.h"
 #include "opcodes/OpcodeJson.h"
 #include "script/MainScript.h"

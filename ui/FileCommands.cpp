@@ -7,7 +7,7 @@
 #include "script/MainScript.h"
 #include "script/Patch.h"
 #include "script/SafeWrite.h"
-#include "ui/KeyNames.h"
+#include "keys/KeyNames.h"
 
 using namespace morvane;
 
@@ -121,7 +121,7 @@ void Morvane::OnOpenFile(wxCommandEvent& /*event*/) {
 }
 
 wxString Morvane::LineText(const KeyOccurrence& occurrence) const {
-    wxString text = occurrenceLabel(occurrence);
+    wxString text = OccurrenceLabel(occurrence);
     if (scanSummary.IsDoubtful(occurrence)) text += kDoubtfulMark;
     return text;
 }

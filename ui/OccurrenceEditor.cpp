@@ -3,7 +3,7 @@
 #include <wx/msgdlg.h>
 
 #include "app/Morvane.h"
-#include "ui/KeyNames.h"
+#include "keys/KeyNames.h"
 
 using namespace morvane;
 
@@ -63,7 +63,7 @@ void Morvane::OnVKeySelected(wxCommandEvent& event) {
     KeyOccurrence* occurrence = SelectedOccurrence();
     if (occurrence == nullptr) return;
     const int code = event.GetInt();
-    if (occurrence->wide || code <= kHighestNarrowVKey) {
+    if (CheckVKey(*occurrence, code) == KeyRefusal::Accepted) {
         occurrence->key = code;
         occurrenceList->SetString(static_cast<unsigned>(occurrenceList->GetSelection()), LineText(*occurrence));
         return;

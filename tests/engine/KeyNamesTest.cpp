@@ -2,54 +2,54 @@
 
 #include <cstring>
 
-#include "ui/KeyNames.h"
+#include "keys/KeyNames.h"
 
 using namespace morvane;
 
 TEST(KeyNameTable, NamedCodesAndGaps) {
-    EXPECT_EQ(vkeyName(0x00), "?");
-    EXPECT_EQ(vkeyName(0x01), "Left mouse button");
-    EXPECT_EQ(vkeyName(0x0D), "Enter");
-    EXPECT_EQ(vkeyName(0x30), "0 Key");
-    EXPECT_EQ(vkeyName(0x39), "9 Key");
-    EXPECT_EQ(vkeyName(0x41), "A Key");
-    EXPECT_EQ(vkeyName(0x5A), "Z Key");
-    EXPECT_EQ(vkeyName(0x5D), "APPLICATIN Key");
-    EXPECT_EQ(vkeyName(0x6C), "?");
-    EXPECT_EQ(vkeyName(0x6F), "Numpad /");
-    EXPECT_EQ(vkeyName(0x70), "F1");
-    EXPECT_EQ(vkeyName(0x7F), "F16");
-    EXPECT_EQ(vkeyName(0x80), "F17");
-    EXPECT_EQ(vkeyName(0x87), "F24");
-    EXPECT_EQ(vkeyName(0x88), "?");
-    EXPECT_EQ(vkeyName(0xC0), "` Key");
-    EXPECT_EQ(vkeyName(0xDC), "\\ Key");
-    EXPECT_EQ(vkeyName(0xFB), "Zoom key");
-    EXPECT_EQ(vkeyName(0xFF), "?");
+    EXPECT_EQ(VKeyName(0x00), "?");
+    EXPECT_EQ(VKeyName(0x01), "Left mouse button");
+    EXPECT_EQ(VKeyName(0x0D), "Enter");
+    EXPECT_EQ(VKeyName(0x30), "0 Key");
+    EXPECT_EQ(VKeyName(0x39), "9 Key");
+    EXPECT_EQ(VKeyName(0x41), "A Key");
+    EXPECT_EQ(VKeyName(0x5A), "Z Key");
+    EXPECT_EQ(VKeyName(0x5D), "APPLICATIN Key");
+    EXPECT_EQ(VKeyName(0x6C), "?");
+    EXPECT_EQ(VKeyName(0x6F), "Numpad /");
+    EXPECT_EQ(VKeyName(0x70), "F1");
+    EXPECT_EQ(VKeyName(0x7F), "F16");
+    EXPECT_EQ(VKeyName(0x80), "F17");
+    EXPECT_EQ(VKeyName(0x87), "F24");
+    EXPECT_EQ(VKeyName(0x88), "?");
+    EXPECT_EQ(VKeyName(0xC0), "` Key");
+    EXPECT_EQ(VKeyName(0xDC), "\\ Key");
+    EXPECT_EQ(VKeyName(0xFB), "Zoom key");
+    EXPECT_EQ(VKeyName(0xFF), "?");
 }
 
 TEST(KeyNameTable, LeadingSpacesAreKept) {
-    for (int code : {0x5B, 0x5C, 0xA0, 0xBA, 0xDB}) EXPECT_EQ(vkeyName(code)[0], ' ') << code;
-    EXPECT_EQ(vkeyName(0xA0), " Left Shift");
-    EXPECT_EQ(vkeyName(0xA1), "Right Shift");
+    for (int code : {0x5B, 0x5C, 0xA0, 0xBA, 0xDB}) EXPECT_EQ(VKeyName(code)[0], ' ') << code;
+    EXPECT_EQ(VKeyName(0xA0), " Left Shift");
+    EXPECT_EQ(VKeyName(0xA1), "Right Shift");
 }
 
 TEST(KeyNameTable, CountsOfNamedEntries) {
     int namedVKeys = 0;
     for (int c = 0; c < kVKeyCount; ++c) namedVKeys += std::strcmp(kKeyNameTable[c], "?") != 0;
     EXPECT_EQ(namedVKeys, 128);  // 0xC0 among them
-    EXPECT_EQ(gameKeyName(0), "Left/Right");
-    EXPECT_EQ(gameKeyName(12), "?");
-    EXPECT_EQ(gameKeyName(17), "Fire");
-    EXPECT_EQ(gameKeyName(19), "Look Behind | Submission");
+    EXPECT_EQ(GameKeyName(0), "Left/Right");
+    EXPECT_EQ(GameKeyName(12), "?");
+    EXPECT_EQ(GameKeyName(17), "Fire");
+    EXPECT_EQ(GameKeyName(19), "Look Behind | Submission");
 }
 
 TEST(OccurrenceLabel, TheKindPicksTheRunAndOutsideKeysShowTheirNumber) {
-    EXPECT_EQ(occurrenceLabel(KeyOccurrence{false, true, 0, -1, 0x41}), "A Key");
-    EXPECT_EQ(occurrenceLabel(KeyOccurrence{false, false, 0, 0, 0x11}), "Fire");
-    EXPECT_EQ(occurrenceLabel(KeyOccurrence{false, true, 0, -1, 0x11}), "Ctrl");
-    EXPECT_EQ(occurrenceLabel(KeyOccurrence{true, true, 0, -1, 300}), "300");
-    EXPECT_EQ(occurrenceLabel(KeyOccurrence{true, true, 0, -1, 256}), "256");
-    EXPECT_EQ(occurrenceLabel(KeyOccurrence{false, false, 0, 1, 20}), "20");
-    EXPECT_EQ(occurrenceLabel(KeyOccurrence{true, true, 0, -1, -1}), "-1");
+    EXPECT_EQ(OccurrenceLabel(KeyOccurrence{false, true, 0, -1, 0x41}), "A Key");
+    EXPECT_EQ(OccurrenceLabel(KeyOccurrence{false, false, 0, 0, 0x11}), "Fire");
+    EXPECT_EQ(OccurrenceLabel(KeyOccurrence{false, true, 0, -1, 0x11}), "Ctrl");
+    EXPECT_EQ(OccurrenceLabel(KeyOccurrence{true, true, 0, -1, 300}), "300");
+    EXPECT_EQ(OccurrenceLabel(KeyOccurrence{true, true, 0, -1, 256}), "256");
+    EXPECT_EQ(OccurrenceLabel(KeyOccurrence{false, false, 0, 1, 20}), "20");
+    EXPECT_EQ(OccurrenceLabel(KeyOccurrence{true, true, 0, -1, -1}), "-1");
 }

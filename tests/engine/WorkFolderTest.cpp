@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "opcodes/WorkFolder.h"
+#include "settings/WorkFolder.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TempDir.h"
 

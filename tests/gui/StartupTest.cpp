@@ -15,7 +15,7 @@
 #include "app/MorvaneApp.h"
 #include "gui/GuiSupport.h"
 #include "opcodes/OpcodeTable.h"
-#include "opcodes/WorkFolder.h"
+#include "settings/WorkFolder.h"
 #include "support/ScopedEnvironment.h"
 
 using namespace morvane;

@@ -1,4 +1,4 @@
-#include "opcodes/WorkFolder.h"
+#include "settings/WorkFolder.h"
 
 #include <cstdlib>
 #include <filesystem>

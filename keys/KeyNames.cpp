@@ -1,4 +1,4 @@
-#include "ui/KeyNames.h"
+#include "keys/KeyNames.h"
 
 namespace morvane {
 
@@ -69,12 +69,12 @@ std::string NameOrNumber(int32_t key, int32_t count, int first) {
 
 }  // namespace
 
-std::string vkeyName(int32_t code) { return NameOrNumber(code, kVKeyCount, 0); }
+std::string VKeyName(int32_t code) { return NameOrNumber(code, kVKeyCount, 0); }
 
-std::string gameKeyName(int32_t number) { return NameOrNumber(number, kGameKeyCount, kVKeyCount); }
+std::string GameKeyName(int32_t number) { return NameOrNumber(number, kGameKeyCount, kVKeyCount); }
 
-std::string occurrenceLabel(const KeyOccurrence& occurrence) {
-    return occurrence.isVKey ? vkeyName(occurrence.key) : gameKeyName(occurrence.key);
+std::string OccurrenceLabel(const KeyOccurrence& occurrence) {
+    return occurrence.isVKey ? VKeyName(occurrence.key) : GameKeyName(occurrence.key);
 }
 
 }  // namespace morvane
