@@ -27,7 +27,7 @@ Morvane::Morvane(wxWindow* parent)
       selectedGame(kGameGta3),
       opcodesLoaded(false) {
     selectedGame = LoadSavedGame();
-    gameChoice->SetSelection(selectedGame);
+    gameChoice->SetSelection(GameNumber(selectedGame));
     for (int pad = 0; pad <= kHighestPad; ++pad) padChoice->Insert(kPadNames[pad], static_cast<unsigned>(pad));
     FillKeyChoices();
     FitToContent();
@@ -82,7 +82,7 @@ void Morvane::OnClose(wxCloseEvent& event) {
 }
 
 void Morvane::OnGameSelected(wxCommandEvent& event) {
-    selectedGame = event.GetInt();
+    selectedGame = GameFromNumber(event.GetInt()).value_or(kGameGta3);
     opcodesLoaded = LoadOpcodeTable(OpcodeIniFileName(selectedGame), selectedGame, ProcessOpcodeTable());
     openButton->Enable(opcodesLoaded);
 }

@@ -17,14 +17,14 @@ namespace {
 const morvane::OpcodeTable& Table(morvane::GameId game) {
     static const auto tables = [] {
         std::vector<morvane::OpcodeTable> all(morvane::kGameCount);
-        for (morvane::GameId g = 0; g < morvane::kGameCount; ++g)
+        for (const morvane::GameId g : morvane::kAllGames)
             morvane::ParseOpcodeIni(
                 "[x]\n0000=0\n0001=1\n0002=1\n0004=2\n0005=2\n004F=-1\n00BC=3\n00D6=1\n00E1=2\n0107=4\n"
                 "05B6=0\n05EE=1\n0A92=-1\n0AB0=1\n0BFF=2\n0C89=1\n0E3D=1\n0E3E=2\n2080=1\n7FFF=1\n",
-                g, all[static_cast<std::size_t>(g)]);
+                g, all[static_cast<std::size_t>(morvane::GameNumber(g))]);
         return all;
     }();
-    return tables[static_cast<std::size_t>(game)];
+    return tables[static_cast<std::size_t>(morvane::GameNumber(game))];
 }
 
 void Check(bool condition) {
@@ -35,7 +35,7 @@ void Check(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace morvane;
-    for (GameId game = 0; game < kGameCount; ++game) {
+    for (const GameId game : kAllGames) {
         for (bool header : {false, true}) {
             ScriptImage image;
             image.game = game;

@@ -1,16 +1,28 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 
 namespace morvane {
 
-// The game whose byte code and opcode table are in use. The value is also the
-// item index of the game choice and the number kept in the settings file.
-using GameId = int32_t;
+// The game whose byte code and opcode table are in use. Its number is also
+// the item index of the window's game choice and the value kept in the
+// settings file.
+enum class GameId : int32_t { Gta3 = 0, ViceCity = 1, SanAndreas = 2 };
 
-constexpr GameId kGameGta3 = 0;
-constexpr GameId kGameViceCity = 1;
-constexpr GameId kGameSanAndreas = 2;
-constexpr GameId kGameCount = 3;
+constexpr GameId kGameGta3 = GameId::Gta3;
+constexpr GameId kGameViceCity = GameId::ViceCity;
+constexpr GameId kGameSanAndreas = GameId::SanAndreas;
+constexpr int kGameCount = 3;
+constexpr std::array<GameId, kGameCount> kAllGames = {kGameGta3, kGameViceCity, kGameSanAndreas};
+
+constexpr int GameNumber(GameId game) { return static_cast<int>(game); }
+
+// The game of a number, or nothing for a number that names none.
+constexpr std::optional<GameId> GameFromNumber(int64_t number) {
+    if (number < 0 || number >= kGameCount) return std::nullopt;
+    return static_cast<GameId>(number);
+}
 
 }  // namespace morvane

@@ -22,7 +22,7 @@ GameId ParseSavedGame(const std::string& text) {
     while (end < text.size() && !IsWordSeparator(text[end])) ++end;
     const std::string word = text.substr(begin, end - begin);
     const auto value = static_cast<uint8_t>(std::strtoul(word.c_str(), nullptr, kSavedGameBase));
-    return value < kGameCount ? static_cast<GameId>(value) : kGameGta3;
+    return GameFromNumber(value).value_or(kGameGta3);
 }
 
 GameId LoadSavedGame() {
@@ -32,7 +32,7 @@ GameId LoadSavedGame() {
 }
 
 std::string FormatSavedGame(GameId game) {
-    return std::to_string(static_cast<unsigned>(static_cast<uint8_t>(game)));
+    return std::to_string(GameNumber(game));
 }
 
 }  // namespace morvane

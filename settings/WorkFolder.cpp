@@ -61,7 +61,7 @@ std::string WorkingFolder() {
 
 bool HoldsOpcodeIniFiles(const std::string& folder) {
     const fs::path base = fs::u8path(folder);
-    for (GameId game = 0; game < kGameCount; ++game) {
+    for (const GameId game : kAllGames) {
         std::error_code error;
         if (!fs::is_regular_file(base / OpcodeIniFileName(game), error)) return false;
     }

@@ -12,6 +12,7 @@
 
 #include "MorvaneVersion.h"
 #include "cli/KeyArgument.h"
+#include "support/Printers.h"
 #include "support/ScriptBuilder.h"
 #include "support/TempDir.h"
 

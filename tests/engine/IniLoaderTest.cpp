@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "opcodes/IniLoader.h"
+#include "support/Printers.h"
 #include "support/TempDir.h"
 
 using namespace morvane;
@@ -26,8 +27,10 @@ TEST(OpcodeIniFileName, NamesEachGameAndNothingElse) {
     EXPECT_EQ(OpcodeIniFileName(kGameGta3), "SCM.ini");
     EXPECT_EQ(OpcodeIniFileName(kGameViceCity), "VICESCM.ini");
     EXPECT_EQ(OpcodeIniFileName(kGameSanAndreas), "SASCM.ini");
-    EXPECT_EQ(OpcodeIniFileName(3), "");
-    EXPECT_EQ(OpcodeIniFileName(-1), "");
+    // Numbers that name no game have no file either: they are no GameId.
+    EXPECT_EQ(GameFromNumber(3), std::nullopt);
+    EXPECT_EQ(GameFromNumber(-1), std::nullopt);
+    EXPECT_EQ(GameFromNumber(2), kGameSanAndreas);
 }
 
 TEST(IniSections, OnlyTheFirstSectionIsRead) {

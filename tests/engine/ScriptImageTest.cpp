@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "script/ScriptImage.h"
+#include "support/Printers.h"
 #include "support/ScriptBuilder.h"
 #include "support/TempDir.h"
 

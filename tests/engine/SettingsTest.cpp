@@ -34,5 +34,5 @@ TEST(FormatSavedGame, OneDecimalCharacterWithoutLineEnd) {
     EXPECT_EQ(FormatSavedGame(kGameGta3), "0");
     EXPECT_EQ(FormatSavedGame(kGameViceCity), "1");
     EXPECT_EQ(FormatSavedGame(kGameSanAndreas), "2");
-    for (GameId g = 0; g < kGameCount; ++g) EXPECT_EQ(ParseSavedGame(FormatSavedGame(g)), g);
+    for (const GameId g : kAllGames) EXPECT_EQ(ParseSavedGame(FormatSavedGame(g)), g);
 }

@@ -16,6 +16,7 @@
 #include "gui/GuiSupport.h"
 #include "opcodes/OpcodeTable.h"
 #include "settings/WorkFolder.h"
+#include "support/Printers.h"
 #include "support/ScopedEnvironment.h"
 
 using namespace morvane;
@@ -91,7 +92,7 @@ TEST_F(StartupTest, StartedElsewhereItWorksInTheDataFolderWithItsSettings) {
     EXPECT_TRUE(probe->opcodesLoaded());
     EXPECT_TRUE(probe->openButton()->IsEnabled());
 
-    probe->Choose(probe->gameChoice(), kGameViceCity);
+    probe->Choose(probe->gameChoice(), GameNumber(kGameViceCity));
     probe->CloseWindow();
     EXPECT_FALSE(StillExists(frame));
     frame = nullptr;
@@ -146,7 +147,7 @@ TEST_F(StartupTest, SavedGameIsReadFromTheSettingsFile) {
         dir.Write("cfg", std::string(c.text));
         MorvaneProbe& w = Window();
         EXPECT_EQ(w.selectedGame(), c.game) << "cfg: \"" << c.text << "\"";
-        EXPECT_EQ(w.gameChoice()->GetSelection(), c.game) << c.text;
+        EXPECT_EQ(w.gameChoice()->GetSelection(), GameNumber(c.game)) << c.text;
         EXPECT_TRUE(w.opcodesLoaded());
         // The table is that game's: only SASCM.ini knows the CLEO+ key test.
         EXPECT_EQ(ProcessOpcodeTable().Game(), c.game) << c.text;
@@ -165,7 +166,7 @@ TEST_F(StartupTest, MissingSettingsFileMeansGta3Silently) {
 
 TEST_F(StartupTest, ClosingWritesTheChosenGameAsOneByte) {
     MorvaneProbe& w = Window();
-    w.Choose(w.gameChoice(), kGameViceCity);
+    w.Choose(w.gameChoice(), GameNumber(kGameViceCity));
     w.CloseWindow();
     EXPECT_FALSE(StillExists(frame));
     frame = nullptr;  // destroyed by the close
@@ -188,26 +189,26 @@ TEST_F(StartupTest, ClosingStillDestroysTheWindowWhenSettingsCannotBeWritten) {
 
 TEST_F(StartupTest, ChoosingAGameReloadsItsTable) {
     MorvaneProbe& w = Window();
-    w.Choose(w.gameChoice(), kGameSanAndreas);
+    w.Choose(w.gameChoice(), GameNumber(kGameSanAndreas));
     EXPECT_EQ(w.selectedGame(), kGameSanAndreas);
     EXPECT_TRUE(w.opcodesLoaded());
     EXPECT_NE(ProcessOpcodeTable().Find(kKeyOpcodeSanAndreas), nullptr);
 
     // A table that cannot be read keeps the old entries and disables Open File.
     std::filesystem::remove(dir.File("VICESCM.ini"));
-    w.Choose(w.gameChoice(), kGameViceCity);
+    w.Choose(w.gameChoice(), GameNumber(kGameViceCity));
     EXPECT_FALSE(w.opcodesLoaded());
     EXPECT_FALSE(w.openButton()->IsEnabled());
     EXPECT_NE(ProcessOpcodeTable().Find(kKeyOpcodeSanAndreas), nullptr);
 
     // Opcodes of today's libraries, up to 0x2xxx, load with the rest.
     dir.Write("SCM.ini", "[x]\n0001=1\n0C00=1\n2080=1\n");
-    w.Choose(w.gameChoice(), kGameGta3);
+    w.Choose(w.gameChoice(), GameNumber(kGameGta3));
     EXPECT_TRUE(w.opcodesLoaded());
     EXPECT_TRUE(w.openButton()->IsEnabled());
     EXPECT_NE(ProcessOpcodeTable().Find(0x2080), nullptr);
 
-    w.Choose(w.gameChoice(), kGameSanAndreas);
+    w.Choose(w.gameChoice(), GameNumber(kGameSanAndreas));
     EXPECT_TRUE(w.openButton()->IsEnabled());
 }
 

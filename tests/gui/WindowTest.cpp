@@ -13,6 +13,7 @@
 
 #include "SyntheticScript.h"
 #include "gui/GuiSupport.h"
+#include "support/Printers.h"
 #include "support/ScriptBuilder.h"
 
 using namespace morvane;
@@ -40,7 +41,7 @@ class FlowTest : public WindowTest {
 protected:
     // A window for a game, with a file opened from the demo folder.
     MorvaneProbe& OpenDemo(GameId game, const std::string& demoName, const std::string& as = std::string()) {
-        dir.Write("cfg", std::to_string(game));
+        dir.Write("cfg", std::to_string(GameNumber(game)));
         MorvaneProbe& w = Window();
         w.Open(Copy(demoName, as));
         return w;
@@ -325,7 +326,7 @@ TEST_F(FlowTest, CloseFileDropsEverything) {
     EXPECT_TRUE(w.occurrences().empty());
     EXPECT_EQ(w.gauge()->GetValue(), 0);
     // The game can be changed again, and another file opened.
-    w.Choose(w.gameChoice(), kGameViceCity);
+    w.Choose(w.gameChoice(), GameNumber(kGameViceCity));
     w.Open(Copy("vc_keys.cs"));
     EXPECT_EQ(w.Lines().size(), 4u);
 }

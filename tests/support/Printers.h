@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "opcodes/GameId.h"
 #include "script/KeyScan.h"
 
 namespace morvane {
@@ -10,6 +11,15 @@ namespace morvane {
 inline void PrintTo(const KeyOccurrence& o, std::ostream* out) {
     *out << "{" << (o.isVKey ? "vkey" : "button") << " @" << o.offset << " pad " << o.pad << " key " << o.key
          << (o.wide ? " wide" : "") << "}";
+}
+
+}  // namespace morvane
+
+namespace morvane {
+
+// Games by name in test failure messages.
+inline std::ostream& operator<<(std::ostream& out, GameId game) {
+    return out << (game == kGameGta3 ? "GTA III" : game == kGameViceCity ? "Vice City" : "San Andreas");
 }
 
 }  // namespace morvane
