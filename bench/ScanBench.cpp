@@ -34,7 +34,7 @@ int64_t CountInstructions(Fixture& f) {
     int64_t count = 0;
     f.image.Seek(0);
     while (f.image.CursorInside()) {
-        if (const OpcodeEntry* entry = f.table.Find(f.image.ReadOpcode(true)))
+        if (const OpcodeEntry* entry = f.table.Find(f.image.ReadOpcode()))
             f.image.SkipParams(entry->parameterCount);
         ++count;
     }
@@ -43,7 +43,7 @@ int64_t CountInstructions(Fixture& f) {
 
 void Report(benchmark::State& state, Fixture& f) {
     static const int64_t instructions = CountInstructions(f);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * f.image.size);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * f.image.Size());
     state.counters["instructions/s"] =
         benchmark::Counter(static_cast<double>(instructions), benchmark::Counter::kIsIterationInvariantRate);
 }
@@ -69,10 +69,10 @@ void BM_BareParameterWalk(benchmark::State& state) {
     for (auto _ : state) {
         f.image.Seek(0);
         while (f.image.CursorInside()) {
-            if (const OpcodeEntry* entry = f.table.Find(f.image.ReadOpcode(true)))
+            if (const OpcodeEntry* entry = f.table.Find(f.image.ReadOpcode()))
                 f.image.SkipParams(entry->parameterCount);
         }
-        benchmark::DoNotOptimize(f.image.cursor);
+        benchmark::DoNotOptimize(f.image.Position());
     }
     Report(state, f);
 }

@@ -25,9 +25,9 @@ const std::vector<std::string> kFields = {"file", "offset", "kind", "wide", "pad
 std::vector<std::string> Record(const std::string& file, const KeyOccurrence& o) {
     return {file,
             std::to_string(o.offset),
-            o.isVKey ? "vkey" : "button",
+            o.IsVKey() ? "vkey" : "button",
             o.wide ? "1" : "0",
-            std::to_string(o.isVKey ? -1 : o.pad),
+            std::to_string(o.IsVKey() ? -1 : o.pad),
             std::to_string(o.key),
             OccurrenceLabel(o),
             OpcodeText(o.opcode)};

@@ -17,15 +17,15 @@ namespace {
 
 // The new pad and key of one occurrence under an --at rule, or a cause.
 bool ApplyAt(const Rule& rule, KeyOccurrence& o, std::string& cause) {
-    if (rule.pad && o.isVKey) {
+    if (rule.pad && o.IsVKey()) {
         cause = rule.text + ": the key test at offset " + std::to_string(o.offset) + " has no pad";
         return false;
     }
-    const KeyKind kind = o.isVKey ? KeyKind::VKey : KeyKind::GameKey;
+    const KeyKind kind = o.IsVKey() ? KeyKind::VKey : KeyKind::GameKey;
     const auto key = ParseKey(rule.key, kind);
     const int32_t highest = HighestValue(kind);
     if (!key || CheckRange(kind, *key) != KeyRefusal::Accepted) {
-        cause = rule.text + ": not a " + (o.isVKey ? "VKey" : "game key") + " (0 to " + std::to_string(highest) +
+        cause = rule.text + ": not a " + (o.IsVKey() ? "VKey" : "game key") + " (0 to " + std::to_string(highest) +
                 " or a name)";
         return false;
     }
@@ -46,13 +46,13 @@ bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyOccurrence>
             KeyOccurrence& now = result[i];
             switch (rule.kind) {
                 case Rule::Kind::VKey:
-                    if (was.isVKey && was.key == rule.from) now.key = rule.to;
+                    if (was.IsVKey() && was.key == rule.from) now.key = rule.to;
                     break;
                 case Rule::Kind::Button:
-                    if (!was.isVKey && was.key == rule.from) now.key = rule.to;
+                    if (!was.IsVKey() && was.key == rule.from) now.key = rule.to;
                     break;
                 case Rule::Kind::Pad:
-                    if (!was.isVKey && was.pad == rule.from) now.pad = rule.to;
+                    if (!was.IsVKey() && was.pad == rule.from) now.pad = rule.to;
                     break;
                 case Rule::Kind::At:
                     if (was.offset == rule.offset) {
@@ -70,7 +70,7 @@ bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyOccurrence>
     // An 8-bit key parameter holds VKeys up to 127 only.
     for (std::size_t i = 0; i < result.size(); ++i) {
         const KeyOccurrence& o = result[i];
-        if (!o.isVKey || o.key == read[i].key) continue;
+        if (!o.IsVKey() || o.key == read[i].key) continue;
         const KeyRefusal refusal = CheckVKey(read[i], o.key);
         if (refusal != KeyRefusal::Accepted) {
             cause = "offset " + std::to_string(o.offset) + ": " + RefusalText(refusal, o.key);
@@ -118,7 +118,7 @@ int RunRemap(const Options& options, std::ostream& out, std::ostream& err) {
             continue;
         }
         PatchImage(file.image, remapped);
-        if (!WriteFileSafely(target, file.image.data, static_cast<std::size_t>(file.image.size))) {
+        if (!WriteFileSafely(target, file.image.Data(), static_cast<std::size_t>(file.image.Size()))) {
             err << target << ": cannot save; the file is as it was\n";
             status = kExitFileFailed;
             continue;

@@ -43,19 +43,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::vector<KeyOccurrence> found;
             int32_t lastReport = -1;
             const ScanSummary summary = ScanKeyOccurrences(image, Table(game), header, found, [&](int32_t at) {
-                Check(at > lastReport && at < image.size);
+                Check(at > lastReport && at < image.Size());
                 lastReport = at;
             });
-            Check(!image.CursorInside() && image.Position() == image.size);
+            Check(!image.CursorInside() && image.Position() == image.Size());
             Check(summary.HasUnknown() == (summary.firstUnknownOffset >= 0));
-            Check(summary.firstUnknownOffset < image.size);
+            Check(summary.firstUnknownOffset < image.Size());
             for (const KeyOccurrence& o : found) {
-                Check(o.offset >= 0 && o.offset + kOpcodeWordSize < image.size);
-                Check(o.isVKey ? o.pad == -1 : (o.pad == 0 || o.pad == 1) && !o.wide);
+                Check(o.offset >= 0 && o.offset + kOpcodeWordSize < image.Size());
+                Check(o.IsVKey() || ((o.pad == 0 || o.pad == 1) && !o.wide));
             }
             PatchImage(image, found);
-            Check(image.size == static_cast<int32_t>(size));
-            Check(size == 0 || std::memcmp(image.data, data, size) == 0);
+            Check(image.Size() == static_cast<int32_t>(size));
+            Check(size == 0 || std::memcmp(image.Data(), data, size) == 0);
 
             // Any other values change only bytes inside the image, never its length.
             for (KeyOccurrence& o : found) {
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 o.pad ^= 1;
             }
             PatchImage(image, found);
-            Check(image.size == static_cast<int32_t>(size));
+            Check(image.Size() == static_cast<int32_t>(size));
         }
     }
     return 0;

@@ -74,7 +74,7 @@ std::string VKeyName(int32_t code) { return NameOrNumber(code, kVKeyCount, 0); }
 std::string GameKeyName(int32_t number) { return NameOrNumber(number, kGameKeyCount, kVKeyCount); }
 
 std::string OccurrenceLabel(const KeyOccurrence& occurrence) {
-    return occurrence.isVKey ? VKeyName(occurrence.key) : GameKeyName(occurrence.key);
+    return occurrence.IsVKey() ? VKeyName(occurrence.key) : GameKeyName(occurrence.key);
 }
 
 }  // namespace morvane

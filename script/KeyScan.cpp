@@ -6,34 +6,27 @@ namespace {
 
 void ScanKeyInstruction(ScriptImage& image, int32_t offset, uint16_t opcode,
                         std::vector<KeyOccurrence>& occurrences) {
-    KeyOccurrence occurrence;
-    occurrence.isVKey = true;
-    occurrence.offset = offset;
-    occurrence.opcode = opcode;
-    occurrence.pad = -1;
-    occurrence.wide = !(image.CursorInside() && *image.cursor == TypeByte(ParamType::Int8));
-    if (image.ReadIntParam(occurrence.key, true)) occurrences.push_back(occurrence);
+    const bool wide = image.PeekByte() != TypeByte(ParamType::Int8);
+    int32_t key = 0;
+    if (image.ReadUnsignedParam(key)) occurrences.push_back(KeyOccurrence::VKeyTest(offset, key, wide, opcode));
 }
 
 void ScanButtonInstruction(ScriptImage& image, int32_t offset, uint16_t opcode,
                            std::vector<KeyOccurrence>& occurrences) {
-    const uint8_t padType = image.CursorInside() ? *image.cursor : TypeByte(ParamType::EndOfList);
-    KeyOccurrence occurrence;
-    occurrence.isVKey = false;
-    occurrence.offset = offset;
-    occurrence.opcode = opcode;
-    occurrence.wide = false;
-    if (!image.ReadIntParam(occurrence.pad, true)) {
+    const int padType = image.PeekByte();
+    int32_t pad = 0;
+    if (!image.ReadUnsignedParam(pad)) {
         // An invalid San Andreas type byte has been consumed alone; the walk
         // goes on from the byte after it.
         if (!(image.game == kGameSanAndreas && padType >= kFirstInvalidSaTypeByte)) image.SkipParam();
         return;
     }
-    if (static_cast<uint32_t>(occurrence.pad) > static_cast<uint32_t>(kHighestPad)) {
+    if (static_cast<uint32_t>(pad) > static_cast<uint32_t>(kHighestPad)) {
         image.SkipParam();
         return;
     }
-    if (image.ReadIntParam(occurrence.key, true)) occurrences.push_back(occurrence);
+    int32_t key = 0;
+    if (image.ReadUnsignedParam(key)) occurrences.push_back(KeyOccurrence::ButtonTest(offset, pad, key, opcode));
 }
 
 }  // namespace
@@ -46,7 +39,7 @@ ScanSummary ScanKeyOccurrences(ScriptImage& image, const OpcodeTable& table, boo
     int instructions = 0;
     for (;;) {
         const int32_t offset = image.Position();
-        const uint16_t opcode = image.ReadOpcode(true);
+        const uint16_t opcode = image.ReadOpcode();
         if (const OpcodeEntry* entry = table.Find(opcode)) {
             switch (entry->role) {
                 case OpcodeRole::Plain: image.SkipParams(entry->parameterCount); break;

@@ -9,18 +9,31 @@
 
 namespace morvane {
 
+// What a key test tests: a keyboard key by its Windows virtual-key code, or
+// a pad button by its pad and game key number.
+enum class KeyTestKind : uint8_t { VKey, Button };
+
 // One instruction that tests a key, with the key it tests.
 struct KeyOccurrence {
-    bool wide = false;     // the key is not held in an 8-bit parameter
-    bool isVKey = false;   // key test (virtual-key code) or button test (game key)
-    int32_t offset = 0;    // byte position of the opcode word
-    int32_t pad = -1;      // button test: 0 or 1; key test: -1
-    int32_t key = 0;       // read unsigned in the parameter's width
-    uint16_t opcode = 0;   // the instruction's opcode, negation flag cleared
+    KeyTestKind kind = KeyTestKind::VKey;
+    int32_t offset = 0;   // byte position of the opcode word
+    uint16_t opcode = 0;  // the instruction's opcode, negation flag cleared
+    bool wide = false;    // VKey tests: the key is not held in an 8-bit parameter
+    int32_t pad = 0;      // button tests: 0 or 1
+    int32_t key = 0;      // read unsigned in the parameter's width
+
+    static KeyOccurrence VKeyTest(int32_t offset, int32_t key, bool wide, uint16_t opcode) {
+        return KeyOccurrence{KeyTestKind::VKey, offset, opcode, wide, 0, key};
+    }
+    static KeyOccurrence ButtonTest(int32_t offset, int32_t pad, int32_t key, uint16_t opcode) {
+        return KeyOccurrence{KeyTestKind::Button, offset, opcode, false, pad, key};
+    }
+
+    bool IsVKey() const { return kind == KeyTestKind::VKey; }
 
     bool operator==(const KeyOccurrence& other) const {
-        return wide == other.wide && isVKey == other.isVKey && offset == other.offset && pad == other.pad &&
-               key == other.key && opcode == other.opcode;
+        return kind == other.kind && offset == other.offset && opcode == other.opcode && wide == other.wide &&
+               pad == other.pad && key == other.key;
     }
 };
 

@@ -5,7 +5,7 @@ namespace morvane {
 void PatchImage(ScriptImage& image, const std::vector<KeyOccurrence>& occurrences) {
     for (const KeyOccurrence& occurrence : occurrences) {
         if (occurrence.offset < 0 || !image.Seek(static_cast<int64_t>(occurrence.offset) + kOpcodeWordSize)) continue;
-        if (occurrence.isVKey) {
+        if (occurrence.IsVKey()) {
             image.WriteIntParam(occurrence.key);
         } else {
             image.WriteIntParam(occurrence.pad);

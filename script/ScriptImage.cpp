@@ -5,6 +5,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "opcodes/ReadFile.h"
 #include "script/LittleEndian.h"
@@ -32,13 +33,6 @@ bool ReadExactly(std::FILE* file, uint8_t* buffer, std::size_t length) {
 
 }  // namespace
 
-void ScriptImage::Install(uint8_t* buffer, int32_t length) {
-    Release();
-    data = buffer;
-    cursor = buffer;
-    size = length;
-}
-
 bool ScriptImage::LoadFromFile(const std::string& path) {
     if (path.empty()) return false;
     FileHandle file(OpenFile(path, "rb"), &std::fclose);
@@ -47,91 +41,103 @@ bool ScriptImage::LoadFromFile(const std::string& path) {
     const long length = std::ftell(file.get());
     if (length < 0 || length > std::numeric_limits<int32_t>::max()) return false;
     if (std::fseek(file.get(), 0, SEEK_SET) != 0) return false;
-    const auto count = static_cast<std::size_t>(length);
-    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[count > 0 ? count : 1]);
-    if (!buffer) return false;
-    if (!ReadExactly(file.get(), buffer.get(), count)) return false;
-    Install(buffer.release(), static_cast<int32_t>(length));
+    std::vector<uint8_t> buffer;
+    try {
+        buffer.resize(static_cast<std::size_t>(length));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (!ReadExactly(file.get(), buffer.data(), buffer.size())) return false;
+    bytes_.swap(buffer);
+    cursor_ = 0;
+    loaded_ = true;
     return true;
 }
 
 bool ScriptImage::LoadFromBytes(const void* bytes, std::size_t count) {
     if (count > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) return false;
-    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[count > 0 ? count : 1]);
-    if (!buffer) return false;
-    if (count > 0) std::memcpy(buffer.get(), bytes, count);
-    Install(buffer.release(), static_cast<int32_t>(count));
+    const auto* first = static_cast<const uint8_t*>(bytes);
+    std::vector<uint8_t> buffer;
+    try {
+        buffer.assign(first, first + count);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    bytes_.swap(buffer);
+    cursor_ = 0;
+    loaded_ = true;
     return true;
 }
 
 void ScriptImage::Release() {
-    delete[] data;
-    data = nullptr;
-    cursor = nullptr;
-    size = 0;
+    std::vector<uint8_t>().swap(bytes_);
+    cursor_ = 0;
+    loaded_ = false;
 }
 
 bool ScriptImage::Seek(int64_t offset) {
-    if (data == nullptr || offset < 0 || offset > size) return false;
-    cursor = data + offset;
+    if (!loaded_ || offset < 0 || offset > Size()) return false;
+    cursor_ = static_cast<std::size_t>(offset);
     return true;
 }
 
-uint8_t* ScriptImage::IntegerPayload(int& width, uint8_t& typeByte) {
-    if (!CursorInside()) return nullptr;
-    uint8_t* const typePosition = cursor;
-    typeByte = *cursor++;
+bool ScriptImage::IntegerPayload(std::size_t& payload, int& width, uint8_t& typeByte) {
+    if (!CursorInside()) return false;
+    const std::size_t typePosition = cursor_;
+    typeByte = bytes_[cursor_++];
     switch (static_cast<ParamType>(typeByte)) {
         case ParamType::Int8: width = kInt8Width; break;
         case ParamType::Int16: width = kInt16Width; break;
         case ParamType::Int32: width = kInt32Width; break;
         default:
-            cursor = typePosition;
+            cursor_ = typePosition;
             SkipParam();
-            return nullptr;
+            return false;
     }
     // The payload's last byte must lie inside; otherwise the cursor stays
     // one byte past the type byte.
-    if (End() - cursor < width) return nullptr;
-    return cursor;
+    if (Remaining() < width) return false;
+    payload = cursor_;
+    return true;
 }
 
-bool ScriptImage::ReadIntParam(int32_t& value, bool isUnsigned) {
+bool ScriptImage::ReadIntParam(int32_t& value, Extension extension) {
+    std::size_t at = 0;
     int width = 0;
     uint8_t typeByte = 0;
-    const uint8_t* payload = IntegerPayload(width, typeByte);
-    if (payload == nullptr) return false;
+    if (!IntegerPayload(at, width, typeByte)) return false;
+    const uint8_t* payload = bytes_.data() + at;
+    const bool zero = extension == Extension::Zero;
     switch (static_cast<ParamType>(typeByte)) {
         case ParamType::Int8:
-            value = isUnsigned ? static_cast<int32_t>(payload[0])
-                               : static_cast<int32_t>(static_cast<int8_t>(payload[0]));
+            value = zero ? static_cast<int32_t>(payload[0]) : static_cast<int32_t>(static_cast<int8_t>(payload[0]));
             break;
         case ParamType::Int16: {
             const uint16_t word = ReadLe16(payload);
-            value = isUnsigned ? static_cast<int32_t>(word) : static_cast<int32_t>(static_cast<int16_t>(word));
+            value = zero ? static_cast<int32_t>(word) : static_cast<int32_t>(static_cast<int16_t>(word));
             break;
         }
         default:
             value = static_cast<int32_t>(ReadLe32(payload));
             break;
     }
-    cursor += width;
+    cursor_ += static_cast<std::size_t>(width);
     return true;
 }
 
 bool ScriptImage::WriteIntParam(int32_t value) {
+    std::size_t at = 0;
     int width = 0;
     uint8_t typeByte = 0;
-    uint8_t* payload = IntegerPayload(width, typeByte);
-    if (payload == nullptr) return false;
-    WriteLe(payload, static_cast<uint32_t>(value), width);
-    cursor += width;
+    if (!IntegerPayload(at, width, typeByte)) return false;
+    WriteLe(bytes_.data() + at, static_cast<uint32_t>(value), width);
+    cursor_ += static_cast<std::size_t>(width);
     return true;
 }
 
 int32_t ScriptImage::PeekParamType() const {
     if (!CursorInside()) return -1;
-    const uint8_t typeByte = *cursor;
+    const uint8_t typeByte = bytes_[cursor_];
     if (game != kGameSanAndreas) {
         return typeByte >= kFirstInlineStringByte ? TypeByte(ParamType::String8) : typeByte;
     }
@@ -142,11 +148,11 @@ bool ScriptImage::SkipHeader() {
     const int links = HeaderLinksFor(game);
     for (int link = 0; link < links; ++link) {
         int32_t target = 0;
-        if (ReadOpcode(true) != kJumpOpcode || !ReadIntParam(target, false) || target < 0 || target >= size) {
-            cursor = data;
+        if (ReadOpcode() != kJumpOpcode || !ReadSignedParam(target) || target < 0 || target >= Size()) {
+            cursor_ = 0;
             return false;
         }
-        cursor = data + target;
+        cursor_ = static_cast<std::size_t>(target);
     }
     return true;
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "opcodes/GameId.h"
 #include "opcodes/OpcodeTable.h"
@@ -17,19 +18,11 @@ namespace morvane {
 constexpr uint16_t kTruncatedOpcode = 0xFFFF;
 
 // A whole script file in memory with a cursor that walks its byte code.
-// The cursor never leaves [data, data + size]: a step that would run past the
-// end stops at the end, and nothing reads or writes outside the buffer.
-struct ScriptImage {
-    GameId game = kGameGta3;
-    uint8_t* data = nullptr;
-    uint8_t* cursor = nullptr;
-    int32_t size = 0;
-    uint16_t lastOpcode = 0;
-
-    ScriptImage() = default;
-    ~ScriptImage() { Release(); }
-    ScriptImage(const ScriptImage&) = delete;
-    ScriptImage& operator=(const ScriptImage&) = delete;
+// The cursor never leaves [0, Size()]: a step that would run past the end
+// stops at the end, and nothing reads or writes outside the bytes.
+class ScriptImage {
+public:
+    GameId game = kGameGta3;  // whose size rules the parameters follow
 
     // Reads the whole file; the cursor then stands at offset 0. False when the
     // file cannot be opened or read completely, or is 2 GiB or larger: the
@@ -37,49 +30,82 @@ struct ScriptImage {
     bool LoadFromFile(const std::string& path);
     // The same from bytes in memory.
     bool LoadFromBytes(const void* bytes, std::size_t count);
+    // Drops the bytes; the image is empty until the next load.
     void Release();
 
-    uint16_t ReadOpcode(bool advance);
+    bool IsLoaded() const { return loaded_; }
+    const uint8_t* Data() const { return bytes_.data(); }
+    int32_t Size() const { return static_cast<int32_t>(bytes_.size()); }
+
+    // The opcode word at the cursor, negation flag cleared, and the cursor
+    // moved past it; kTruncatedOpcode (cursor at the end) when fewer than two
+    // bytes are left.
+    uint16_t ReadOpcode();
+    // The same without moving the cursor.
+    uint16_t PeekOpcode() const;
+    // The byte at the cursor, or -1 at the end.
+    int PeekByte() const { return CursorInside() ? bytes_[cursor_] : -1; }
+
+    // Steps over one parameter; false (having consumed a 0 or invalid type
+    // byte) when it ends a list or is invalid.
     bool SkipParam();
+    // Steps over `count` parameters (kVariableParameterCount: up to and
+    // including the list's 0 byte); the number stepped over.
     int32_t SkipParams(int32_t count);
-    bool ReadIntParam(int32_t& value, bool isUnsigned);
+    // Reads an integer constant parameter, zero- or sign-extended from its
+    // width. False for any other parameter, which is then stepped over.
+    bool ReadUnsignedParam(int32_t& value) { return ReadIntParam(value, Extension::Zero); }
+    bool ReadSignedParam(int32_t& value) { return ReadIntParam(value, Extension::Sign); }
+    // Overwrites an integer constant parameter's payload in its own width.
     bool WriteIntParam(int32_t value);
+    // The type of the parameter at the cursor without moving; -1 at the end
+    // or for an invalid San Andreas type; 9 for an older game's inline string.
     int32_t PeekParamType() const;
+    // Follows the jumps that open a main script's header segments; false,
+    // with the cursor back at offset 0, when the chain is broken.
     bool SkipHeader();
     // Steps over raw bytes, stopping at the end of the image.
     void SkipBytes(std::ptrdiff_t count) { Advance(count); }
 
-    const uint8_t* End() const { return data + size; }
-    bool CursorInside() const { return data != nullptr && cursor >= data && cursor < End(); }
-    std::ptrdiff_t Remaining() const { return CursorInside() ? End() - cursor : 0; }
-    int32_t Position() const { return static_cast<int32_t>(cursor - data); }
+    bool CursorInside() const { return loaded_ && cursor_ < bytes_.size(); }
+    std::ptrdiff_t Remaining() const { return static_cast<std::ptrdiff_t>(bytes_.size() - cursor_); }
+    int32_t Position() const { return static_cast<int32_t>(cursor_); }
     // Places the cursor at a byte offset; false (cursor unchanged) outside the image.
     bool Seek(int64_t offset);
 
 private:
-    void Advance(std::ptrdiff_t count) { cursor += count < End() - cursor ? count : End() - cursor; }
-    // Steps over the type byte of an integer parameter and returns its
-    // payload and width, or nullptr by the failure rules of an integer read.
-    uint8_t* IntegerPayload(int& width, uint8_t& typeByte);
-    void Install(uint8_t* buffer, int32_t length);
+    enum class Extension { Zero, Sign };
+
+    bool ReadIntParam(int32_t& value, Extension extension);
+    void Advance(std::ptrdiff_t count) {
+        cursor_ += static_cast<std::size_t>(count < Remaining() ? count : Remaining());
+    }
+    // Steps over the type byte of an integer parameter and returns the
+    // payload's offset and width, or false by the failure rules of an integer read.
+    bool IntegerPayload(std::size_t& payload, int& width, uint8_t& typeByte);
+
+    std::vector<uint8_t> bytes_;
+    std::size_t cursor_ = 0;
+    bool loaded_ = false;
 };
 
 // ---- the walk's hot path, inline ----
 
-inline uint16_t ScriptImage::ReadOpcode(bool advance) {
-    if (Remaining() < kOpcodeWordSize) {
-        if (advance && data != nullptr) cursor = data + size;
-        return kTruncatedOpcode;
-    }
-    const uint16_t opcode = static_cast<uint16_t>((cursor[0] | (cursor[1] << 8)) & kOpcodeMask);
-    lastOpcode = opcode;
-    if (advance) cursor += kOpcodeWordSize;
+inline uint16_t ScriptImage::PeekOpcode() const {
+    if (!loaded_ || Remaining() < kOpcodeWordSize) return kTruncatedOpcode;
+    return static_cast<uint16_t>((bytes_[cursor_] | (bytes_[cursor_ + 1] << 8)) & kOpcodeMask);
+}
+
+inline uint16_t ScriptImage::ReadOpcode() {
+    const uint16_t opcode = PeekOpcode();
+    if (opcode == kTruncatedOpcode) cursor_ = bytes_.size();
+    else cursor_ += kOpcodeWordSize;
     return opcode;
 }
 
 inline bool ScriptImage::SkipParam() {
     if (!CursorInside()) return false;
-    const uint8_t typeByte = *cursor;
+    const uint8_t typeByte = bytes_[cursor_];
     const uint8_t paramSize = kParamSizeTables[static_cast<std::size_t>(RulesForGame(game))][typeByte];
     switch (paramSize) {
         case kSizeEndOfList:
@@ -87,7 +113,7 @@ inline bool ScriptImage::SkipParam() {
             Advance(1);
             return false;
         case kSizeLengthPrefixed: {
-            const std::ptrdiff_t length = End() - cursor > 1 ? cursor[1] : 0;
+            const std::ptrdiff_t length = Remaining() > 1 ? bytes_[cursor_ + 1] : 0;
             Advance(kLengthPrefixedHeader + length);
             return true;
         }

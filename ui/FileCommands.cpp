@@ -88,7 +88,7 @@ void Morvane::OnOpenFile(wxCommandEvent& /*event*/) {
     }
 
     progressGauge->SetValue(0);
-    progressGauge->SetRange(script.size);
+    progressGauge->SetRange(script.Size());
     const bool isMainScript = IsMainScriptPath(file);
     scanSummary = ScanKeyOccurrences(script, ProcessOpcodeTable(), isMainScript, occurrences, [this](int32_t position) {
         progressGauge->SetValue(position);
@@ -142,6 +142,6 @@ void Morvane::OnSaveFile(wxCommandEvent& /*event*/) {
     if (dialog.ShowModal() != wxID_OK) return;
 
     PatchImage(script, occurrences);
-    if (!WriteFileSafely(FileSystemPath(dialog.GetPath()), script.data, static_cast<std::size_t>(script.size)))
+    if (!WriteFileSafely(FileSystemPath(dialog.GetPath()), script.Data(), static_cast<std::size_t>(script.Size())))
         ShowMessage(kSaveFailed);
 }

@@ -30,7 +30,7 @@ KeyOccurrence* Morvane::SelectedOccurrence() {
 void Morvane::UpdateChoices(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= occurrences.size()) return;
     const KeyOccurrence& occurrence = occurrences[static_cast<std::size_t>(index)];
-    if (occurrence.isVKey) {
+    if (occurrence.IsVKey()) {
         vkeyChoice->Enable(true);
         SelectNumber(vkeyChoice, occurrence.key);
         padChoice->Enable(false);

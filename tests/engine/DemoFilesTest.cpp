@@ -23,7 +23,7 @@ std::vector<std::string> ScanLabels(const std::string& name, GameId game, bool h
     ScanKeyOccurrences(image, table, header, found, nullptr);
     std::vector<std::string> labels;
     for (const KeyOccurrence& o : found)
-        labels.push_back(OccurrenceLabel(o) + (o.isVKey ? (o.wide ? " (16)" : " (8)") : " pad " + std::to_string(o.pad)));
+        labels.push_back(OccurrenceLabel(o) + (o.IsVKey() ? (o.wide ? " (16)" : " (8)") : " pad " + std::to_string(o.pad)));
     return labels;
 }
 

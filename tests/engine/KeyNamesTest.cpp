@@ -45,11 +45,11 @@ TEST(KeyNameTable, CountsOfNamedEntries) {
 }
 
 TEST(OccurrenceLabel, TheKindPicksTheRunAndOutsideKeysShowTheirNumber) {
-    EXPECT_EQ(OccurrenceLabel(KeyOccurrence{false, true, 0, -1, 0x41}), "A Key");
-    EXPECT_EQ(OccurrenceLabel(KeyOccurrence{false, false, 0, 0, 0x11}), "Fire");
-    EXPECT_EQ(OccurrenceLabel(KeyOccurrence{false, true, 0, -1, 0x11}), "Ctrl");
-    EXPECT_EQ(OccurrenceLabel(KeyOccurrence{true, true, 0, -1, 300}), "300");
-    EXPECT_EQ(OccurrenceLabel(KeyOccurrence{true, true, 0, -1, 256}), "256");
-    EXPECT_EQ(OccurrenceLabel(KeyOccurrence{false, false, 0, 1, 20}), "20");
-    EXPECT_EQ(OccurrenceLabel(KeyOccurrence{true, true, 0, -1, -1}), "-1");
+    EXPECT_EQ(OccurrenceLabel(KeyOccurrence::VKeyTest(0, 0x41, false, 0x0AB0)), "A Key");
+    EXPECT_EQ(OccurrenceLabel(KeyOccurrence::ButtonTest(0, 0, 0x11, 0x00E1)), "Fire");
+    EXPECT_EQ(OccurrenceLabel(KeyOccurrence::VKeyTest(0, 0x11, false, 0x0AB0)), "Ctrl");
+    EXPECT_EQ(OccurrenceLabel(KeyOccurrence::VKeyTest(0, 300, true, 0x0AB0)), "300");
+    EXPECT_EQ(OccurrenceLabel(KeyOccurrence::VKeyTest(0, 256, true, 0x0AB0)), "256");
+    EXPECT_EQ(OccurrenceLabel(KeyOccurrence::ButtonTest(0, 1, 20, 0x00E1)), "20");
+    EXPECT_EQ(OccurrenceLabel(KeyOccurrence::VKeyTest(0, -1, true, 0x0AB0)), "-1");
 }

@@ -6,7 +6,7 @@ using namespace morvane;
 
 namespace {
 
-KeyOccurrence KeyTest(bool wide, int32_t key) { return KeyOccurrence{wide, true, 0, -1, key, kKeyOpcodeSanAndreas}; }
+KeyOccurrence KeyTest(bool wide, int32_t key) { return KeyOccurrence::VKeyTest(0, key, wide, kKeyOpcodeSanAndreas); }
 
 }  // namespace
 

@@ -45,11 +45,11 @@ ScanResult ScanWith(const ScriptBuilder& b, const OpcodeTable& table, bool skipH
 ScanResult Scan(const ScriptBuilder& b, bool skipHeader = false) { return ScanWith(b, TableFor(b.Game()), skipHeader); }
 
 KeyOccurrence VKey(int32_t offset, int32_t key, bool wide, uint16_t opcode = kKeyOpcodeSanAndreas) {
-    return KeyOccurrence{wide, true, offset, -1, key, opcode};
+    return KeyOccurrence::VKeyTest(offset, key, wide, opcode);
 }
 KeyOccurrence ClassicKey(int32_t offset, int32_t key, bool wide) { return VKey(offset, key, wide, kKeyOpcodeClassic); }
 KeyOccurrence Button(int32_t offset, int32_t pad, int32_t key, uint16_t opcode = kButtonOpcode) {
-    return KeyOccurrence{false, false, offset, pad, key, opcode};
+    return KeyOccurrence::ButtonTest(offset, pad, key, opcode);
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ struct Scanned {
     }
     std::vector<uint8_t> Patched() {
         PatchImage(image, occurrences);
-        return std::vector<uint8_t>(image.data, image.data + image.size);
+        return std::vector<uint8_t>(image.Data(), image.Data() + image.Size());
     }
 };
 
@@ -95,14 +95,14 @@ TEST(PatchImage, TwoOccurrencesAndNothingElse) {
 TEST(PatchImage, ForeignOccurrencesWriteNothing) {
     Scanned s(Sample());
     std::vector<KeyOccurrence> bogus = {
-        KeyOccurrence{true, true, -4, -1, 1},
-        KeyOccurrence{true, true, s.image.size - 1, -1, 1},
-        KeyOccurrence{true, true, s.image.size, -1, 1},
-        KeyOccurrence{true, true, INT32_MAX, -1, 1},
-        KeyOccurrence{false, true, 0, -1, 0x77},  // lands on 0x0001's 8-bit parameter
+        KeyOccurrence::VKeyTest(-4, 1, true, 0x0AB0),
+        KeyOccurrence::VKeyTest(s.image.Size() - 1, 1, true, 0x0AB0),
+        KeyOccurrence::VKeyTest(s.image.Size(), 1, true, 0x0AB0),
+        KeyOccurrence::VKeyTest(INT32_MAX, 1, true, 0x0AB0),
+        KeyOccurrence::VKeyTest(0, 0x77, false, 0x0AB0),  // lands on 0x0001's 8-bit parameter
     };
     PatchImage(s.image, bogus);
     std::vector<uint8_t> expected = s.original;
     expected[3] = 0x77;
-    EXPECT_EQ(std::vector<uint8_t>(s.image.data, s.image.data + s.image.size), expected);
+    EXPECT_EQ(std::vector<uint8_t>(s.image.Data(), s.image.Data() + s.image.Size()), expected);
 }

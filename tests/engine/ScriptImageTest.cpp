@@ -113,22 +113,22 @@ TEST(SkipParams, VariableListCountZeroAndEarlyEnd) {
 TEST(ReadIntParam, WidthsAndSignedness) {
     int32_t value = 0;
     Image b8(kGameViceCity, {0x04, 0xFF});
-    EXPECT_TRUE(b8->ReadIntParam(value, true));
+    EXPECT_TRUE(b8->ReadUnsignedParam(value));
     EXPECT_EQ(value, 255);
     EXPECT_EQ(b8->Position(), 2);
     ASSERT_TRUE(b8->Seek(0));
-    EXPECT_TRUE(b8->ReadIntParam(value, false));
+    EXPECT_TRUE(b8->ReadSignedParam(value));
     EXPECT_EQ(value, -1);
 
     Image b16(kGameViceCity, {0x05, 0xFF, 0xFF});
-    EXPECT_TRUE(b16->ReadIntParam(value, true));
+    EXPECT_TRUE(b16->ReadUnsignedParam(value));
     EXPECT_EQ(value, 65535);
     ASSERT_TRUE(b16->Seek(0));
-    EXPECT_TRUE(b16->ReadIntParam(value, false));
+    EXPECT_TRUE(b16->ReadSignedParam(value));
     EXPECT_EQ(value, -1);
 
     Image b32(kGameViceCity, {0x01, 0x78, 0x56, 0x34, 0x12});
-    EXPECT_TRUE(b32->ReadIntParam(value, true));
+    EXPECT_TRUE(b32->ReadUnsignedParam(value));
     EXPECT_EQ(value, 0x12345678);
     EXPECT_EQ(b32->Position(), 5);
 }
@@ -136,53 +136,53 @@ TEST(ReadIntParam, WidthsAndSignedness) {
 TEST(ReadIntParam, NonIntegersAreSteppedOverAndTruncatedOnesStopAfterTheType) {
     int32_t value = 7;
     Image fl(kGameViceCity, {0x06, 0, 0, 0x80, 0x3F, 0x04});
-    EXPECT_FALSE(fl->ReadIntParam(value, true));
+    EXPECT_FALSE(fl->ReadUnsignedParam(value));
     EXPECT_EQ(fl->Position(), 5);
     EXPECT_EQ(value, 7);
 
     Image var(kGameSanAndreas, {0x02, 0x10, 0x00});
-    EXPECT_FALSE(var->ReadIntParam(value, true));
+    EXPECT_FALSE(var->ReadUnsignedParam(value));
     EXPECT_EQ(var->Position(), 3);
 
     Image shortInt(kGameViceCity, {0x01, 0xAA, 0xBB, 0xCC});
-    EXPECT_FALSE(shortInt->ReadIntParam(value, true));
+    EXPECT_FALSE(shortInt->ReadUnsignedParam(value));
     EXPECT_EQ(shortInt->Position(), 1);
 
     Image short16(kGameViceCity, {0x05, 0xAA});
-    EXPECT_FALSE(short16->ReadIntParam(value, true));
+    EXPECT_FALSE(short16->ReadUnsignedParam(value));
     EXPECT_EQ(short16->Position(), 1);
 
     Image short8(kGameViceCity, {0x04});
-    EXPECT_FALSE(short8->ReadIntParam(value, true));
+    EXPECT_FALSE(short8->ReadUnsignedParam(value));
     EXPECT_EQ(short8->Position(), 1);
 
     Image empty(kGameViceCity, {});
-    EXPECT_FALSE(empty->ReadIntParam(value, true));
+    EXPECT_FALSE(empty->ReadUnsignedParam(value));
     EXPECT_EQ(value, 7);
 }
 
 TEST(WriteIntParam, KeepsTheParameterWidth) {
     Image b8(kGameViceCity, {0x04, 0x00, 0xEE});
     EXPECT_TRUE(b8->WriteIntParam(300));
-    EXPECT_EQ(b8->data[1], 0x2C);
-    EXPECT_EQ(b8->data[2], 0xEE);
+    EXPECT_EQ(b8->Data()[1], 0x2C);
+    EXPECT_EQ(b8->Data()[2], 0xEE);
     EXPECT_EQ(b8->Position(), 2);
 
     Image b16(kGameViceCity, {0x05, 0x00, 0x00, 0xEE});
     EXPECT_TRUE(b16->WriteIntParam(300));
-    EXPECT_EQ(std::vector<uint8_t>(b16->data, b16->data + 4), (std::vector<uint8_t>{0x05, 0x2C, 0x01, 0xEE}));
+    EXPECT_EQ(std::vector<uint8_t>(b16->Data(), b16->Data() + 4), (std::vector<uint8_t>{0x05, 0x2C, 0x01, 0xEE}));
 
     Image b32(kGameViceCity, {0x01, 0, 0, 0, 0});
     EXPECT_TRUE(b32->WriteIntParam(-2));
-    EXPECT_EQ(std::vector<uint8_t>(b32->data, b32->data + 5), (std::vector<uint8_t>{0x01, 0xFE, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(std::vector<uint8_t>(b32->Data(), b32->Data() + 5), (std::vector<uint8_t>{0x01, 0xFE, 0xFF, 0xFF, 0xFF}));
 
     Image var(kGameViceCity, {0x03, 0x01, 0x00});
     EXPECT_FALSE(var->WriteIntParam(9));
-    EXPECT_EQ(std::vector<uint8_t>(var->data, var->data + 3), (std::vector<uint8_t>{0x03, 0x01, 0x00}));
+    EXPECT_EQ(std::vector<uint8_t>(var->Data(), var->Data() + 3), (std::vector<uint8_t>{0x03, 0x01, 0x00}));
 
     Image truncated(kGameViceCity, {0x01, 0x11, 0x22});
     EXPECT_FALSE(truncated->WriteIntParam(-1));
-    EXPECT_EQ(std::vector<uint8_t>(truncated->data, truncated->data + 3), (std::vector<uint8_t>{0x01, 0x11, 0x22}));
+    EXPECT_EQ(std::vector<uint8_t>(truncated->Data(), truncated->Data() + 3), (std::vector<uint8_t>{0x01, 0x11, 0x22}));
 }
 
 TEST(PeekParamType, ReportsWithoutMoving) {
@@ -202,14 +202,13 @@ TEST(PeekParamType, ReportsWithoutMoving) {
 
 TEST(ReadOpcode, ClearsTheTopBitAndNeverReadsPastTheEnd) {
     Image img(kGameSanAndreas, {0xB0, 0x8A, 0xB0, 0x0A, 0x01});
-    EXPECT_EQ(img->ReadOpcode(false), 0x0AB0);
+    EXPECT_EQ(img->PeekOpcode(), 0x0AB0);
     EXPECT_EQ(img->Position(), 0);
-    EXPECT_EQ(img->ReadOpcode(true), 0x0AB0);
-    EXPECT_EQ(img->lastOpcode, 0x0AB0);
-    EXPECT_EQ(img->ReadOpcode(true), 0x0AB0);
-    EXPECT_EQ(img->ReadOpcode(true), kTruncatedOpcode);  // one byte left
+    EXPECT_EQ(img->ReadOpcode(), 0x0AB0);
+    EXPECT_EQ(img->ReadOpcode(), 0x0AB0);
+    EXPECT_EQ(img->ReadOpcode(), kTruncatedOpcode);  // one byte left
     EXPECT_EQ(img->Position(), 5);
-    EXPECT_EQ(img->ReadOpcode(true), kTruncatedOpcode);
+    EXPECT_EQ(img->ReadOpcode(), kTruncatedOpcode);
 }
 
 namespace {
@@ -296,24 +295,24 @@ TEST(LoadFromFile, ReadsWholeFilesAndKeepsTheImageOnFailure) {
     image.game = kGameViceCity;
     const std::string path = dir.Write("a.cs", std::vector<uint8_t>{1, 2, 3});
     ASSERT_TRUE(image.LoadFromFile(path));
-    EXPECT_EQ(image.size, 3);
+    EXPECT_EQ(image.Size(), 3);
     EXPECT_EQ(image.Position(), 0);
     EXPECT_EQ(image.game, kGameViceCity);
 
-    const uint8_t* before = image.data;
+    const std::vector<uint8_t> before(image.Data(), image.Data() + image.Size());
     EXPECT_FALSE(image.LoadFromFile(dir.File("missing.cs")));
     EXPECT_FALSE(image.LoadFromFile(dir.Path()));
     EXPECT_FALSE(image.LoadFromFile(""));
-    EXPECT_EQ(image.data, before);
-    EXPECT_EQ(image.size, 3);
+    EXPECT_EQ(std::vector<uint8_t>(image.Data(), image.Data() + image.Size()), before);
+    EXPECT_TRUE(image.IsLoaded());
 
     ASSERT_TRUE(image.LoadFromFile(dir.Write("empty.cs", std::string())));
-    EXPECT_EQ(image.size, 0);
-    EXPECT_NE(image.data, nullptr);
+    EXPECT_EQ(image.Size(), 0);
+    EXPECT_TRUE(image.IsLoaded());
     EXPECT_FALSE(image.CursorInside());
 
     image.Release();
-    EXPECT_EQ(image.data, nullptr);
+    EXPECT_FALSE(image.IsLoaded());
     EXPECT_FALSE(image.CursorInside());
     image.Release();  // twice is harmless
 }

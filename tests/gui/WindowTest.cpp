@@ -51,7 +51,7 @@ protected:
         EXPECT_EQ(w.Enabled(), "1001000");
         EXPECT_TRUE(w.path()->GetValue().empty());
         EXPECT_EQ(w.list()->GetCount(), 0u);
-        EXPECT_EQ(w.script().data, nullptr);
+        EXPECT_FALSE(w.script().IsLoaded());
     }
 };
 
@@ -67,7 +67,7 @@ TEST_F(FlowTest, OpenListsTheKeysByNameWithLineZeroReady) {
     EXPECT_EQ(w.Enabled(), "1110001");
     EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x59);
     EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("sa_keys.cs"));
-    EXPECT_EQ(w.gauge()->GetRange(), w.script().size);
+    EXPECT_EQ(w.gauge()->GetRange(), w.script().Size());
     EXPECT_EQ(w.gauge()->GetValue(), w.gauge()->GetRange());
     EXPECT_TRUE(DialogScript::Get().messages.empty());
     w.Screenshot("window-with-script.png");
@@ -388,7 +388,7 @@ TEST_F(FlowTest, OpeningAThreeMegabyteScriptTime) {
     EXPECT_GT(w.Lines().size(), 100u);
     EXPECT_EQ(w.list()->GetSelection(), 0);
     std::printf("[ TIMING   ] opening a %d-byte script, dialog to line 0 selected: %.1f ms (%zu lines)\n",
-                w.script().size, ms, w.Lines().size());
+                w.script().Size(), ms, w.Lines().size());
     RecordProperty("open_ms", static_cast<int>(ms));
 }
 

@@ -9,7 +9,7 @@ namespace morvane {
 
 // Readable occurrences in test failure messages.
 inline void PrintTo(const KeyOccurrence& o, std::ostream* out) {
-    *out << "{" << (o.isVKey ? "vkey" : "button") << " @" << o.offset << " pad " << o.pad << " key " << o.key
+    *out << "{" << (o.IsVKey() ? "vkey" : "button") << " @" << o.offset << " pad " << o.pad << " key " << o.key
          << (o.wide ? " wide" : "") << "}";
 }
 
