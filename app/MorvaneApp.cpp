@@ -3,7 +3,7 @@
 #include <wx/icon.h>
 #include <wx/msgdlg.h>
 
-#include "app/Morvane.h"
+#include "ui/MainFrame.h"
 #include "settings/WorkFolder.h"
 
 #ifndef __WXMSW__
@@ -19,7 +19,7 @@ bool MorvaneApp::OnInit() {
         wxMessageBox(text, wxMessageBoxCaptionStr, wxOK | wxCENTRE);
         return false;
     }
-    Morvane* frame = new Morvane(nullptr);
+    MainFrame* frame = new MainFrame(nullptr);
 #ifdef __WXMSW__
     frame->SetIcon(wxIcon("aaaa", wxBITMAP_TYPE_ICO_RESOURCE, -1, -1));
 #else

@@ -13,9 +13,4 @@ void OpcodeTable::Set(int opcode, int32_t parameterCount) {
         OpcodeEntry{parameterCount, true, RoleOf(game_, static_cast<uint16_t>(opcode))};
 }
 
-OpcodeTable& ProcessOpcodeTable() {
-    static OpcodeTable table;
-    return table;
-}
-
 }  // namespace morvane

@@ -52,7 +52,4 @@ private:
     std::vector<OpcodeEntry> entries_;
 };
 
-// The one table the window works with.
-OpcodeTable& ProcessOpcodeTable();
-
 }  // namespace morvane

@@ -99,21 +99,21 @@ int DialogScript::Enter(wxDialog* dialog) {
     return answer(dialog);
 }
 
-std::vector<wxWindow*> MorvaneProbe::AllControls() const {
+std::vector<wxWindow*> WindowProbe::AllControls() const {
     return {f->occurrencesHeading, f->occurrenceList, f->pathText,   f->openButton,    f->saveButton,
             f->closeButton,        f->gameLabel,      f->gameChoice, f->padLabel,      f->padChoice,
             f->gameKeyLabel,       f->gameKeyChoice,  f->vkeyLabel,  f->vkeyChoice,    f->progressGauge,
             f->creditText};
 }
 
-void MorvaneProbe::Click(wxButton* button) const {
+void WindowProbe::Click(wxButton* button) const {
     ASSERT_TRUE(button->IsEnabled()) << ToStd(button->GetLabel()) << " is disabled";
     wxCommandEvent event(wxEVT_BUTTON, button->GetId());
     event.SetEventObject(button);
     button->ProcessWindowEvent(event);
 }
 
-void MorvaneProbe::Choose(wxChoice* choice, int item) const {
+void WindowProbe::Choose(wxChoice* choice, int item) const {
     ASSERT_TRUE(choice->IsEnabled()) << "choice is disabled";
     choice->SetSelection(item);
     wxCommandEvent event(wxEVT_CHOICE, choice->GetId());
@@ -123,7 +123,7 @@ void MorvaneProbe::Choose(wxChoice* choice, int item) const {
     choice->ProcessWindowEvent(event);
 }
 
-void MorvaneProbe::SelectLine(int line) const {
+void WindowProbe::SelectLine(int line) const {
     ASSERT_TRUE(f->occurrenceList->IsEnabled());
     f->occurrenceList->SetSelection(line);
     wxCommandEvent event(wxEVT_LISTBOX, f->occurrenceList->GetId());
@@ -132,17 +132,17 @@ void MorvaneProbe::SelectLine(int line) const {
     f->occurrenceList->ProcessWindowEvent(event);
 }
 
-void MorvaneProbe::CloseWindow() const {
+void WindowProbe::CloseWindow() const {
     f->Close(false);
 }
 
-std::vector<std::string> MorvaneProbe::Lines() const {
+std::vector<std::string> WindowProbe::Lines() const {
     std::vector<std::string> lines;
     for (unsigned i = 0; i < f->occurrenceList->GetCount(); ++i) lines.push_back(ToStd(f->occurrenceList->GetString(i)));
     return lines;
 }
 
-std::string MorvaneProbe::Enabled() const {
+std::string WindowProbe::Enabled() const {
     std::string states;
     for (wxWindow* w : std::initializer_list<wxWindow*>{f->openButton, f->saveButton, f->closeButton, f->gameChoice,
                                                         f->padChoice, f->gameKeyChoice, f->vkeyChoice})
@@ -150,21 +150,21 @@ std::string MorvaneProbe::Enabled() const {
     return states;
 }
 
-void MorvaneProbe::Open(const std::string& file, int messages) const {
+void WindowProbe::Open(const std::string& file, int messages) const {
     DialogScript::Get().ExpectFile(file);
     for (int i = 0; i < messages; ++i) DialogScript::Get().ExpectMessage();
     Click(f->openButton);
     EXPECT_EQ(DialogScript::Get().Pending(), 0u);
 }
 
-void MorvaneProbe::Save(const std::string& file, int messages) const {
+void WindowProbe::Save(const std::string& file, int messages) const {
     DialogScript::Get().ExpectFile(file);
     for (int i = 0; i < messages; ++i) DialogScript::Get().ExpectMessage();
     Click(f->saveButton);
     EXPECT_EQ(DialogScript::Get().Pending(), 0u);
 }
 
-bool MorvaneProbe::Screenshot(const std::string& name) const {
+bool WindowProbe::Screenshot(const std::string& name) const {
     if (gScreenshotFolder.empty()) return false;
     std::filesystem::create_directories(gScreenshotFolder);
     f->Show();
@@ -200,10 +200,10 @@ void WindowTest::TearDown() {
     ASSERT_EQ(chdir(previousDirectory.c_str()), 0);
 }
 
-MorvaneProbe& WindowTest::Window() {
+WindowProbe& WindowTest::Window() {
     if (!probe) {
-        frame = new Morvane(nullptr);
-        probe = std::make_unique<MorvaneProbe>(frame);
+        frame = new MainFrame(nullptr);
+        probe = std::make_unique<WindowProbe>(frame);
     }
     return *probe;
 }

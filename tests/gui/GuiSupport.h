@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Morvane.h"
+#include "ui/MainFrame.h"
 #include "support/TempDir.h"
 
 namespace morvane::test {
@@ -61,11 +61,11 @@ private:
 };
 
 // Access to the window's insides for tests.
-class MorvaneProbe {
+class WindowProbe {
 public:
-    explicit MorvaneProbe(Morvane* frame) : f(frame) {}
+    explicit WindowProbe(MainFrame* frame) : f(frame) {}
 
-    Morvane* f;
+    MainFrame* f;
 
     wxListBox* list() const { return f->occurrenceList; }
     wxTextCtrl* path() const { return f->pathText; }
@@ -85,6 +85,8 @@ public:
     std::vector<KeyOccurrence>& occurrences() const { return f->occurrences; }
     GameId selectedGame() const { return f->selectedGame; }
     bool opcodesLoaded() const { return f->opcodesLoaded; }
+    const OpcodeTable& opcodeTable() const { return f->opcodeTable; }
+    void UnbindHandlers() const { f->UnbindHandlers(); }
 
     // What a user can do; each fails the test when the control is disabled.
     void Click(wxButton* button) const;
@@ -111,7 +113,7 @@ protected:
     void TearDown() override;
 
     // Builds the window (after the test has prepared the folder).
-    MorvaneProbe& Window();
+    WindowProbe& Window();
     void DestroyWindow();
 
     std::string DemoFile(const std::string& name) const;
@@ -119,8 +121,8 @@ protected:
 
     TempDir dir;
     std::string previousDirectory;
-    Morvane* frame = nullptr;
-    std::unique_ptr<MorvaneProbe> probe;
+    MainFrame* frame = nullptr;
+    std::unique_ptr<WindowProbe> probe;
 };
 
 std::string ToStd(const wxString& text);

@@ -84,9 +84,9 @@ TEST_F(StartupTest, StartedElsewhereItWorksInTheDataFolderWithItsSettings) {
     ASSERT_TRUE(static_cast<MorvaneApp*>(wxTheApp)->OnInit());
     EXPECT_TRUE(DialogScript::Get().messages.empty());
     ASSERT_EQ(TopLevelWindows(), before + 1);
-    frame = dynamic_cast<Morvane*>(wxTopLevelWindows.GetLast()->GetData());
+    frame = dynamic_cast<MainFrame*>(wxTopLevelWindows.GetLast()->GetData());
     ASSERT_NE(frame, nullptr);
-    probe = std::make_unique<MorvaneProbe>(frame);
+    probe = std::make_unique<WindowProbe>(frame);
     EXPECT_EQ(WorkingFolder(), DataFolder());
     EXPECT_EQ(probe->selectedGame(), kGameSanAndreas);  // its cfg was read
     EXPECT_TRUE(probe->opcodesLoaded());
@@ -127,13 +127,13 @@ TEST_F(StartupTest, WithTheIniFilesTheWindowIsShownWithItsIcon) {
     const std::size_t before = TopLevelWindows();
     ASSERT_TRUE(static_cast<MorvaneApp*>(wxTheApp)->OnInit());
     ASSERT_EQ(TopLevelWindows(), before + 1);
-    auto* shown = dynamic_cast<Morvane*>(wxTopLevelWindows.GetLast()->GetData());
+    auto* shown = dynamic_cast<MainFrame*>(wxTopLevelWindows.GetLast()->GetData());
     ASSERT_NE(shown, nullptr);
     EXPECT_TRUE(shown->IsShown());
     EXPECT_EQ(ToStd(shown->GetTitle()), "Morvane v" MORVANE_VERSION_SHORT);
     EXPECT_TRUE(shown->GetIcon().IsOk());
     frame = shown;
-    probe = std::make_unique<MorvaneProbe>(frame);
+    probe = std::make_unique<WindowProbe>(frame);
     EXPECT_TRUE(probe->openButton()->IsEnabled());
 }
 
@@ -145,19 +145,19 @@ TEST_F(StartupTest, SavedGameIsReadFromTheSettingsFile) {
     };
     for (const auto& c : cases) {
         dir.Write("cfg", std::string(c.text));
-        MorvaneProbe& w = Window();
+        WindowProbe& w = Window();
         EXPECT_EQ(w.selectedGame(), c.game) << "cfg: \"" << c.text << "\"";
         EXPECT_EQ(w.gameChoice()->GetSelection(), GameNumber(c.game)) << c.text;
         EXPECT_TRUE(w.opcodesLoaded());
         // The table is that game's: only SASCM.ini knows the CLEO+ key test.
-        EXPECT_EQ(ProcessOpcodeTable().Game(), c.game) << c.text;
-        EXPECT_EQ(ProcessOpcodeTable().Find(0x0E3D) != nullptr, c.game == kGameSanAndreas) << c.text;
+        EXPECT_EQ(w.opcodeTable().Game(), c.game) << c.text;
+        EXPECT_EQ(w.opcodeTable().Find(0x0E3D) != nullptr, c.game == kGameSanAndreas) << c.text;
         DestroyWindow();
     }
 }
 
 TEST_F(StartupTest, MissingSettingsFileMeansGta3Silently) {
-    MorvaneProbe& w = Window();
+    WindowProbe& w = Window();
     EXPECT_EQ(w.selectedGame(), kGameGta3);
     EXPECT_EQ(ToStd(w.gameChoice()->GetStringSelection()), "GTA III");
     EXPECT_TRUE(w.openButton()->IsEnabled());
@@ -165,7 +165,7 @@ TEST_F(StartupTest, MissingSettingsFileMeansGta3Silently) {
 }
 
 TEST_F(StartupTest, ClosingWritesTheChosenGameAsOneByte) {
-    MorvaneProbe& w = Window();
+    WindowProbe& w = Window();
     w.Choose(w.gameChoice(), GameNumber(kGameViceCity));
     w.CloseWindow();
     EXPECT_FALSE(StillExists(frame));
@@ -173,13 +173,13 @@ TEST_F(StartupTest, ClosingWritesTheChosenGameAsOneByte) {
     probe.reset();
     EXPECT_EQ(ReadBytes(dir.File("cfg")), std::vector<uint8_t>{'1'});
 
-    MorvaneProbe& again = Window();
+    WindowProbe& again = Window();
     EXPECT_EQ(again.selectedGame(), kGameViceCity);
 }
 
 TEST_F(StartupTest, ClosingStillDestroysTheWindowWhenSettingsCannotBeWritten) {
     std::filesystem::create_directory(dir.File("cfg"));
-    MorvaneProbe& w = Window();
+    WindowProbe& w = Window();
     w.CloseWindow();
     EXPECT_FALSE(StillExists(frame));
     frame = nullptr;
@@ -188,25 +188,25 @@ TEST_F(StartupTest, ClosingStillDestroysTheWindowWhenSettingsCannotBeWritten) {
 }
 
 TEST_F(StartupTest, ChoosingAGameReloadsItsTable) {
-    MorvaneProbe& w = Window();
+    WindowProbe& w = Window();
     w.Choose(w.gameChoice(), GameNumber(kGameSanAndreas));
     EXPECT_EQ(w.selectedGame(), kGameSanAndreas);
     EXPECT_TRUE(w.opcodesLoaded());
-    EXPECT_NE(ProcessOpcodeTable().Find(kKeyOpcodeSanAndreas), nullptr);
+    EXPECT_NE(w.opcodeTable().Find(kKeyOpcodeSanAndreas), nullptr);
 
     // A table that cannot be read keeps the old entries and disables Open File.
     std::filesystem::remove(dir.File("VICESCM.ini"));
     w.Choose(w.gameChoice(), GameNumber(kGameViceCity));
     EXPECT_FALSE(w.opcodesLoaded());
     EXPECT_FALSE(w.openButton()->IsEnabled());
-    EXPECT_NE(ProcessOpcodeTable().Find(kKeyOpcodeSanAndreas), nullptr);
+    EXPECT_NE(w.opcodeTable().Find(kKeyOpcodeSanAndreas), nullptr);
 
     // Opcodes of today's libraries, up to 0x2xxx, load with the rest.
     dir.Write("SCM.ini", "[x]\n0001=1\n0C00=1\n2080=1\n");
     w.Choose(w.gameChoice(), GameNumber(kGameGta3));
     EXPECT_TRUE(w.opcodesLoaded());
     EXPECT_TRUE(w.openButton()->IsEnabled());
-    EXPECT_NE(ProcessOpcodeTable().Find(0x2080), nullptr);
+    EXPECT_NE(w.opcodeTable().Find(0x2080), nullptr);
 
     w.Choose(w.gameChoice(), GameNumber(kGameSanAndreas));
     EXPECT_TRUE(w.openButton()->IsEnabled());
@@ -215,17 +215,17 @@ TEST_F(StartupTest, ChoosingAGameReloadsItsTable) {
 TEST_F(StartupTest, SavedGameWithOpcodesBeyondTheOldRangeLoadsAndSkipsOnlyUnusableLines) {
     dir.Write("cfg", "2");
     dir.Write("SASCM.ini", "[x]\nFFFFF=1\n0C01=1\n8000=1\n");
-    MorvaneProbe& w = Window();
+    WindowProbe& w = Window();
     EXPECT_EQ(w.selectedGame(), kGameSanAndreas);
     EXPECT_TRUE(w.opcodesLoaded());
     EXPECT_TRUE(w.openButton()->IsEnabled());
-    EXPECT_NE(ProcessOpcodeTable().Find(0x0C01), nullptr);
-    EXPECT_EQ(ProcessOpcodeTable().Find(0x8000), nullptr);
+    EXPECT_NE(w.opcodeTable().Find(0x0C01), nullptr);
+    EXPECT_EQ(w.opcodeTable().Find(0x8000), nullptr);
     EXPECT_TRUE(DialogScript::Get().messages.empty());
 }
 
 TEST_F(StartupTest, ControlsStartInTheNoFileState) {
-    MorvaneProbe& w = Window();
+    WindowProbe& w = Window();
     EXPECT_EQ(w.Enabled(), "1001000");
     EXPECT_TRUE(w.list()->IsEnabled());
     EXPECT_EQ(w.list()->GetCount(), 0u);
@@ -233,10 +233,15 @@ TEST_F(StartupTest, ControlsStartInTheNoFileState) {
     EXPECT_FALSE(w.path()->IsEditable());
     EXPECT_EQ(w.gauge()->GetRange(), 100);
     EXPECT_EQ(w.gauge()->GetValue(), 0);
+    // Controls inside a box belong to the box, the others to the panel.
     for (wxWindow* control : w.AllControls()) {
         EXPECT_TRUE(control->IsShown());
-        EXPECT_EQ(control->GetParent(), w.panel());
+        wxWindow* parent = control->GetParent();
+        if (auto* box = dynamic_cast<wxStaticBox*>(parent)) parent = box->GetParent();
+        EXPECT_EQ(parent, w.panel()) << ToStd(control->GetLabel());
     }
+    EXPECT_NE(dynamic_cast<wxStaticBox*>(w.openButton()->GetParent()), nullptr);
+    EXPECT_NE(dynamic_cast<wxStaticBox*>(w.vkeyChoice()->GetParent()), nullptr);
 
     ASSERT_EQ(w.gameChoice()->GetCount(), 3u);
     EXPECT_EQ(ToStd(w.gameChoice()->GetString(0)), "GTA III");
@@ -303,23 +308,23 @@ std::string Describe(wxSizer* sizer) {
 }  // namespace
 
 TEST_F(StartupTest, LayoutTreeHasItsProportionsFlagsAndGaps) {
-    MorvaneProbe& w = Window();
+    WindowProbe& w = Window();
     const std::string expected =
         "h[panel"
         "h[v[text(Occurrences found:):0/f0/5 list:1/f0/5]:0/20f0/5 "
         "v["
         "box(File)[path:0/20f0/5 button(Open File):0/20f0/5 button(Save File):0/20f0/5 button(Close File):0/20f0/5 "
-        "grid2x2,0,0[text(Game):0/f0/5 choice:0/26f0/5]:1/2000/5]:0/20f0/5 "
+        "grid2x2,0,0[text(Game):0/f0/5 choice:0/26f0/5]:1/2000/0]:0/20f0/5 "
         "box(Key configuration)[grid3x2,0,50[text(Pad):0/f0/5 choice:0/2f0/5 text(Game Key):0/f0/5 choice:0/2f0/5 "
         "text(VKey):0/f0/5 choice:0/2f0/5]:0/20f0/5]:0/20f0/5 "
         "gauge:0/20f0/5 text(" + ToStd(w.credit()->GetLabel()) + "):0/2f0/5"
-        "]:1/2000/5]"
-        ":1/2000/5]";
+        "]:1/2000/0]"
+        ":1/2000/0]";
     EXPECT_EQ(Describe(w.f->GetSizer()), expected);
 }
 
 TEST_F(StartupTest, FixedSizeWindowShowsEveryControlWhole) {
-    MorvaneProbe& w = Window();
+    WindowProbe& w = Window();
     const long style = w.f->GetWindowStyle();
     EXPECT_FALSE(style & wxRESIZE_BORDER);
     EXPECT_FALSE(style & wxMAXIMIZE_BOX);
@@ -341,44 +346,25 @@ TEST_F(StartupTest, FixedSizeWindowShowsEveryControlWhole) {
     w.Screenshot("main-window.png");
 }
 
-namespace {
+TEST_F(StartupTest, HandlersAnswerTheirOwnControlsAndAreUnboundBeforeDestruction) {
+    dir.Write("cfg", "1");
+    WindowProbe& w = Window();
+    // Bound: each control's event reaches its handler.
+    w.Choose(w.gameChoice(), GameNumber(kGameSanAndreas));
+    EXPECT_EQ(w.selectedGame(), kGameSanAndreas);
+    DialogScript::Get().ExpectCancelledFile();
+    w.Click(w.openButton());
+    EXPECT_EQ(DialogScript::Get().fileDialogs.size(), 1u);
+    // The wrong event for a control reaches nothing.
+    wxCommandEvent wrong(wxEVT_CHOICE, w.openButton()->GetId());
+    wrong.SetEventObject(w.openButton());
+    w.openButton()->ProcessWindowEvent(wrong);
+    EXPECT_EQ(w.selectedGame(), kGameSanAndreas);
 
-// A frame whose handlers count the events that reach them.
-class CountingFrame : public GUIFrame {
-public:
-    CountingFrame() : GUIFrame(nullptr, wxID_ANY, "counting", wxDefaultPosition, wxSize(422, 429), wxCAPTION) {}
-    int calls = 0;
-    wxButton* open() { return openButton; }
-    wxChoice* game() { return gameChoice; }
-    wxListBox* list() { return occurrenceList; }
-    void Disconnected() { GUIFrame::DisconnectHandlers(); }
-
-protected:
-    void OnOpenFile(wxCommandEvent&) override { ++calls; }
-    void OnGameSelected(wxCommandEvent&) override { ++calls; }
-    void OnOccurrenceSelected(wxCommandEvent&) override { ++calls; }
-};
-
-void Send(wxWindow* source, wxEventType type) {
-    wxCommandEvent event(type, source->GetId());
-    event.SetEventObject(source);
-    source->ProcessWindowEvent(event);
-}
-
-}  // namespace
-
-TEST(GUIFrameWiring, HandlersAreConnectedPerControlAndDisconnectedBeforeDestruction) {
-    auto* f = new CountingFrame;
-    Send(f->open(), wxEVT_BUTTON);
-    Send(f->game(), wxEVT_CHOICE);
-    Send(f->list(), wxEVT_LISTBOX);
-    EXPECT_EQ(f->calls, 3);
-    Send(f->open(), wxEVT_CHOICE);  // the wrong event for that control
-    EXPECT_EQ(f->calls, 3);
-    f->Disconnected();
-    Send(f->open(), wxEVT_BUTTON);
-    Send(f->game(), wxEVT_CHOICE);
-    Send(f->list(), wxEVT_LISTBOX);
-    EXPECT_EQ(f->calls, 3);
-    delete f;
+    // What the destructor does first: after it, no event reaches a handler.
+    w.UnbindHandlers();
+    w.Choose(w.gameChoice(), GameNumber(kGameGta3));
+    EXPECT_EQ(w.selectedGame(), kGameSanAndreas);
+    w.Click(w.openButton());  // no dialog opens: an unexpected one would fail the test
+    EXPECT_EQ(DialogScript::Get().fileDialogs.size(), 1u);
 }

@@ -2,7 +2,7 @@
 
 #include <wx/msgdlg.h>
 
-#include "app/Morvane.h"
+#include "ui/MainFrame.h"
 #include "keys/KeyNames.h"
 
 using namespace morvane;
@@ -21,13 +21,13 @@ void SelectNumber(wxChoice* choice, int32_t number) {
 
 }  // namespace
 
-KeyOccurrence* Morvane::SelectedOccurrence() {
+KeyOccurrence* MainFrame::SelectedOccurrence() {
     const int line = occurrenceList->GetSelection();
     if (line < 0 || static_cast<std::size_t>(line) >= occurrences.size()) return nullptr;
     return &occurrences[static_cast<std::size_t>(line)];
 }
 
-void Morvane::UpdateChoices(int index) {
+void MainFrame::UpdateChoices(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= occurrences.size()) return;
     const KeyOccurrence& occurrence = occurrences[static_cast<std::size_t>(index)];
     if (occurrence.IsVKey()) {
@@ -44,22 +44,22 @@ void Morvane::UpdateChoices(int index) {
     }
 }
 
-void Morvane::OnOccurrenceSelected(wxCommandEvent& event) {
+void MainFrame::OnOccurrenceSelected(wxCommandEvent& event) {
     UpdateChoices(event.GetInt());
 }
 
-void Morvane::OnPadSelected(wxCommandEvent& event) {
+void MainFrame::OnPadSelected(wxCommandEvent& event) {
     if (KeyOccurrence* occurrence = SelectedOccurrence()) occurrence->pad = event.GetInt();
 }
 
-void Morvane::OnGameKeySelected(wxCommandEvent& event) {
+void MainFrame::OnGameKeySelected(wxCommandEvent& event) {
     KeyOccurrence* occurrence = SelectedOccurrence();
     if (occurrence == nullptr) return;
     occurrence->key = event.GetInt();
     occurrenceList->SetString(static_cast<unsigned>(occurrenceList->GetSelection()), LineText(*occurrence));
 }
 
-void Morvane::OnVKeySelected(wxCommandEvent& event) {
+void MainFrame::OnVKeySelected(wxCommandEvent& event) {
     KeyOccurrence* occurrence = SelectedOccurrence();
     if (occurrence == nullptr) return;
     const int code = event.GetInt();
@@ -68,6 +68,6 @@ void Morvane::OnVKeySelected(wxCommandEvent& event) {
         occurrenceList->SetString(static_cast<unsigned>(occurrenceList->GetSelection()), LineText(*occurrence));
         return;
     }
-    wxMessageBox(kVKeyTooWide, wxMessageBoxCaptionStr, wxOK | wxCENTRE);
+    ShowMessage(kVKeyTooWide);
     SelectNumber(vkeyChoice, occurrence->key);
 }

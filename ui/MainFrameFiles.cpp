@@ -1,9 +1,13 @@
 // The Open File, Close File and Save File commands of the window.
 
 #include <wx/filedlg.h>
+#include <wx/app.h>
 #include <wx/msgdlg.h>
+#include <wx/utils.h>
 
-#include "app/Morvane.h"
+#include <chrono>
+
+#include "ui/MainFrame.h"
 #include "script/MainScript.h"
 #include "script/Patch.h"
 #include "script/SafeWrite.h"
@@ -27,9 +31,8 @@ const char* const kUnknownWarning =
 // Marks a line whose test lies after the first unknown instruction.
 const char* const kDoubtfulMark = " (?)";
 
-void ShowMessage(const wxString& text) {
-    wxMessageBox(text, wxMessageBoxCaptionStr, wxOK | wxCENTRE);
-}
+// How often the window repaints its gauge while a file is scanned.
+constexpr std::chrono::milliseconds kRepaintInterval(30);
 
 // A path as the engine takes it: the file system's bytes, UTF-8 on Windows.
 std::string FileSystemPath(const wxString& path) {
@@ -44,42 +47,33 @@ std::string FileSystemPath(const wxString& path) {
 }  // namespace
 
 // Every button and choice that starts a command or edits a key, in one order.
-void Morvane::EnableCommands(bool enable) {
+void MainFrame::EnableCommands(bool enable) {
     for (wxWindow* control : std::initializer_list<wxWindow*>{openButton, closeButton, saveButton, gameChoice,
                                                               vkeyChoice, gameKeyChoice, padChoice})
         control->Enable(enable);
 }
 
-void Morvane::ShowNoFileState() {
+void MainFrame::ShowNoFileState() {
     pathText->SetValue(wxEmptyString);
     openButton->Enable(true);
     gameChoice->Enable(true);
 }
 
-void Morvane::OnOpenFile(wxCommandEvent& /*event*/) {
+void MainFrame::OnOpenFile(wxCommandEvent& /*event*/) {
     wxFileDialog dialog(this, kDialogTitle, wxEmptyString, wxEmptyString, kOpenWildcard,
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK) return;
-    // Taken at once: the dialog must not change its answer while the window repaints.
-    const wxString path = dialog.GetPath();
+    OpenScript(dialog.GetPath());
+}
 
-    busy = true;
-    struct BusyEnd {
-        Morvane& window;
-        ~BusyEnd() {
-            window.busy = false;
-            if (window.closeRequested) window.Close(true);
-        }
-    } busyEnd{*this};
-
+void MainFrame::OpenScript(const wxString& path) {
     occurrences.clear();
     scanSummary = ScanSummary();
     occurrenceList->Clear();
     script.game = selectedGame;
     EnableCommands(false);
-    wxYield();
-
     pathText->SetValue(path);
+
     const std::string file = FileSystemPath(path);
     if (!script.LoadFromFile(file)) {
         script.Release();
@@ -87,14 +81,24 @@ void Morvane::OnOpenFile(wxCommandEvent& /*event*/) {
         return;
     }
 
-    progressGauge->SetValue(0);
-    progressGauge->SetRange(script.Size());
-    const bool isMainScript = IsMainScriptPath(file);
-    scanSummary = ScanKeyOccurrences(script, ProcessOpcodeTable(), isMainScript, occurrences, [this](int32_t position) {
-        progressGauge->SetValue(position);
-        wxYield();
-    });
-    progressGauge->SetValue(progressGauge->GetRange());
+    {
+        // No input reaches the window while the list is being built; now and
+        // then the gauge moves and the window repaints, nothing more.
+        wxWindowDisabler noInput;
+        wxBusyCursor busy;
+        progressGauge->SetValue(0);
+        progressGauge->SetRange(script.Size());
+        auto lastRepaint = std::chrono::steady_clock::now();
+        const bool isMainScript = IsMainScriptPath(file);
+        scanSummary = ScanKeyOccurrences(script, opcodeTable, isMainScript, occurrences, [&](int32_t position) {
+            const auto now = std::chrono::steady_clock::now();
+            if (now - lastRepaint < kRepaintInterval) return;
+            lastRepaint = now;
+            progressGauge->SetValue(position);
+            wxTheApp->SafeYieldFor(nullptr, wxEVT_CATEGORY_UI);
+        });
+        progressGauge->SetValue(progressGauge->GetRange());
+    }
 
     if (occurrences.empty()) {
         ShowMessage(kNothingFound);
@@ -120,13 +124,13 @@ void Morvane::OnOpenFile(wxCommandEvent& /*event*/) {
                                      static_cast<int>(scanSummary.firstUnknownOffset)));
 }
 
-wxString Morvane::LineText(const KeyOccurrence& occurrence) const {
+wxString MainFrame::LineText(const KeyOccurrence& occurrence) const {
     wxString text = OccurrenceLabel(occurrence);
     if (scanSummary.IsDoubtful(occurrence)) text += kDoubtfulMark;
     return text;
 }
 
-void Morvane::OnCloseFile(wxCommandEvent& /*event*/) {
+void MainFrame::OnCloseFile(wxCommandEvent& /*event*/) {
     EnableCommands(false);
     ShowNoFileState();
     script.Release();
@@ -136,7 +140,7 @@ void Morvane::OnCloseFile(wxCommandEvent& /*event*/) {
     progressGauge->SetValue(0);
 }
 
-void Morvane::OnSaveFile(wxCommandEvent& /*event*/) {
+void MainFrame::OnSaveFile(wxCommandEvent& /*event*/) {
     wxFileDialog dialog(this, kDialogTitle, wxEmptyString, wxEmptyString, kSaveWildcard,
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK) return;

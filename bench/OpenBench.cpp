@@ -1,0 +1,56 @@
+// Opening a ~3 MB San Andreas-style script in the window, from the chosen
+// path to line 0 listed and selected: read, scan with the gauge repainted now
+// and then, list filled. Needs a display:
+//   xvfb-run -a build/bench/open_bench
+
+#include <benchmark/benchmark.h>
+
+#include <wx/app.h>
+#include <wx/init.h>
+#include <wx/log.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "SyntheticScript.h"
+#include "support/TempDir.h"
+#include "ui/MainFrame.h"
+
+namespace {
+
+constexpr std::size_t kScriptBytes = 3 * 1024 * 1024;
+
+void BM_OpenScriptInTheWindow(benchmark::State& state) {
+    morvane::test::TempDir dir;
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    for (const char* name : {"SCM.ini", "VICESCM.ini", "SASCM.ini"}) dir.Write(name, std::string(morvane::bench::SyntheticIni()));
+    dir.Write("cfg", "2");
+    const std::string script = dir.Write("big.cs", morvane::bench::SyntheticScript(kScriptBytes));
+
+    auto* frame = new MainFrame(nullptr);
+    frame->Show();
+    wxTheApp->Yield(true);
+    for (auto _ : state) frame->OpenScript(wxString::FromUTF8(script));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kScriptBytes));
+    frame->Destroy();
+    wxTheApp->Yield(true);
+    std::filesystem::current_path(previous);
+}
+BENCHMARK(BM_OpenScriptInTheWindow)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    wxApp::SetInstance(new wxApp);
+    if (!wxEntryStart(argc, argv)) {
+        std::fprintf(stderr, "open_bench: cannot start wxWidgets (no display? run it under xvfb-run)\n");
+        return 2;
+    }
+    delete wxLog::SetActiveTarget(new wxLogStderr);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    wxEntryCleanup();
+    return 0;
+}

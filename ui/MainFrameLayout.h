@@ -1,0 +1,36 @@
+#pragma once
+
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/frame.h>
+#include <wx/gauge.h>
+#include <wx/listbox.h>
+#include <wx/panel.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+// The main window's controls and their layout, and nothing else: the frame
+// that derives from it holds the program's state and reacts to events.
+class MainFrameLayout : public wxFrame {
+public:
+    MainFrameLayout(wxWindow* parent, const wxString& title, const wxSize& size, long style);
+
+protected:
+    wxPanel* mainPanel;
+    wxStaticText* occurrencesHeading;
+    wxListBox* occurrenceList;
+    wxTextCtrl* pathText;
+    wxButton* openButton;
+    wxButton* saveButton;
+    wxButton* closeButton;
+    wxStaticText* gameLabel;
+    wxChoice* gameChoice;
+    wxStaticText* padLabel;
+    wxChoice* padChoice;
+    wxStaticText* gameKeyLabel;
+    wxChoice* gameKeyChoice;
+    wxStaticText* vkeyLabel;
+    wxChoice* vkeyChoice;
+    wxGauge* progressGauge;
+    wxStaticText* creditText;
+};
