@@ -317,20 +317,3 @@ TEST(ScanUnknown, ALoneLastByteIsNoInstructionEvenWhenTheTableKnows7FFF) {
     lone.Raw({0x01});
     EXPECT_FALSE(ScanWith(lone, table).summary.HasUnknown());
 }
-
-#include "script/MainScript.h"
-
-TEST(IsMainScriptPath, OnlyTheLowerCaseExtensionOfTheFileName) {
-    EXPECT_TRUE(IsMainScriptPath("main.scm"));
-    EXPECT_TRUE(IsMainScriptPath("/games/sa/data/script/main.scm"));
-    EXPECT_TRUE(IsMainScriptPath("a.b.scm"));
-    EXPECT_FALSE(IsMainScriptPath("MAIN.SCM"));
-    EXPECT_FALSE(IsMainScriptPath("main.Scm"));
-    EXPECT_FALSE(IsMainScriptPath("x.cs"));
-    EXPECT_FALSE(IsMainScriptPath("x.cm"));
-    EXPECT_FALSE(IsMainScriptPath("main.scm.bak"));
-    EXPECT_FALSE(IsMainScriptPath("folder.scm/main"));
-    EXPECT_FALSE(IsMainScriptPath("scm"));
-    EXPECT_FALSE(IsMainScriptPath(".scm"));
-    EXPECT_FALSE(IsMainScriptPath(""));
-}
