@@ -1,6 +1,8 @@
 #include "app/MorvaneApp.h"
 
+#include <wx/config.h>
 #include <wx/icon.h>
+#include <wx/stdpaths.h>
 #include <wx/msgdlg.h>
 
 #include "ui/MainFrame.h"
@@ -11,6 +13,14 @@
 #endif
 
 bool MorvaneApp::OnInit() {
+    // The window's own settings (its size and place) go to the user's
+    // configuration folder (~/.config/morvane on Linux, the registry on Windows).
+    SetAppName("morvane");
+    SetAppDisplayName("Morvane");
+#ifndef __WXMSW__
+    wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
+#endif
+    wxConfigBase::Set(wxConfigBase::Create());
     // The working folder, or else the user's data folder, must hold the three INI files.
     const std::string dataFolder = morvane::UserDataFolder();
     if (morvane::EnterWorkFolder(dataFolder) == morvane::WorkFolder::Missing) {

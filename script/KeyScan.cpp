@@ -40,6 +40,7 @@ ScanSummary ScanKeyOccurrences(ScriptImage& image, const OpcodeTable& table, boo
     for (;;) {
         const int32_t offset = image.Position();
         const uint16_t opcode = image.ReadOpcode();
+        if (opcode != kTruncatedOpcode) ++summary.instructions;
         if (const OpcodeEntry* entry = table.Find(opcode)) {
             switch (entry->role) {
                 case OpcodeRole::Plain: image.SkipParams(entry->parameterCount); break;

@@ -41,10 +41,15 @@ struct KeyOccurrence {
 // does not know, the walk may be reading data as code: tests found after it
 // may be false, and patching them could corrupt the file.
 struct ScanSummary {
+    int64_t instructions = 0;         // walked, unknown ones included
     int64_t unknownInstructions = 0;
     int32_t firstUnknownOffset = -1;  // -1 when every instruction was known
 
     bool HasUnknown() const { return unknownInstructions > 0; }
+    // Whether the bytes read as this game's byte code: no more than half of
+    // the instructions walked were unknown (a picture or random bytes are
+    // almost all unknown instructions).
+    bool LooksLikeScript() const { return unknownInstructions * 2 <= instructions; }
     // Whether a test lies after the first unknown instruction.
     bool IsDoubtful(const KeyOccurrence& occurrence) const {
         return HasUnknown() && occurrence.offset > firstUnknownOffset;

@@ -59,14 +59,17 @@ std::string WorkingFolder() {
     return error ? std::string() : current.u8string();
 }
 
-bool HoldsOpcodeIniFiles(const std::string& folder) {
+std::vector<std::string> MissingOpcodeIniFiles(const std::string& folder) {
     const fs::path base = fs::u8path(folder);
+    std::vector<std::string> missing;
     for (const GameId game : kAllGames) {
         std::error_code error;
-        if (!fs::is_regular_file(base / OpcodeIniFileName(game), error)) return false;
+        if (!fs::is_regular_file(base / OpcodeIniFileName(game), error)) missing.push_back(OpcodeIniFileName(game));
     }
-    return true;
+    return missing;
 }
+
+bool HoldsOpcodeIniFiles(const std::string& folder) { return MissingOpcodeIniFiles(folder).empty(); }
 
 WorkFolder EnterWorkFolder(const std::string& userDataFolder) {
     if (HoldsOpcodeIniFiles(std::string())) return WorkFolder::Current;
@@ -76,17 +79,31 @@ WorkFolder EnterWorkFolder(const std::string& userDataFolder) {
     return error ? WorkFolder::Missing : WorkFolder::UserData;
 }
 
+namespace {
+
+// "(missing there: SCM.ini, SASCM.ini)" for a folder that lacks some.
+std::string MissingThere(const std::string& folder) {
+    const std::vector<std::string> missing = MissingOpcodeIniFiles(folder);
+    if (missing.empty()) return std::string();
+    std::string text = "\n(missing there: ";
+    for (std::size_t i = 0; i < missing.size(); ++i) text += (i ? ", " : "") + missing[i];
+    return text + ")";
+}
+
+}  // namespace
+
 std::string MissingIniFilesMessage(const std::string& workingFolder, const std::string& userDataFolder) {
     std::string text =
         "Couldn't find opcodes ini files.\nProgram will close.\n\n"
         "SCM.ini, VICESCM.ini and SASCM.ini must all be in the folder Morvane starts in:\n";
-    text += workingFolder.empty() ? std::string("(unknown)") : workingFolder;
+    text += workingFolder.empty() ? std::string("(unknown)") : workingFolder + MissingThere(workingFolder);
     text += "\nor in Morvane's data folder:\n";
 #ifdef _WIN32
     text += userDataFolder.empty() ? std::string("(none: APPDATA is not set)") : userDataFolder;
 #else
     text += userDataFolder.empty() ? std::string("(none: neither XDG_DATA_HOME nor HOME is set)") : userDataFolder;
 #endif
+    if (!userDataFolder.empty()) text += MissingThere(userDataFolder);
     return text;
 }
 

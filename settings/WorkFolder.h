@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace morvane {
 
@@ -18,8 +19,10 @@ std::string UserDataFolder();
 // The working folder, in UTF-8 ("" when it cannot be read).
 std::string WorkingFolder();
 
-// True when "SCM.ini", "VICESCM.ini" and "SASCM.ini" are all files in
-// `folder`; "" is the working folder.
+// Which of "SCM.ini", "VICESCM.ini" and "SASCM.ini" are not files in
+// `folder` ("" is the working folder), in that order.
+std::vector<std::string> MissingOpcodeIniFiles(const std::string& folder);
+// True when all three are there.
 bool HoldsOpcodeIniFiles(const std::string& folder);
 
 enum class WorkFolder {
@@ -33,7 +36,7 @@ WorkFolder EnterWorkFolder(const std::string& userDataFolder);
 
 // The start-up message when the INI files are in neither folder. Its first
 // two lines are "Couldn't find opcodes ini files." and "Program will close.";
-// then it names the files and both folders.
+// then it names the files, both folders and which files each one lacks.
 std::string MissingIniFilesMessage(const std::string& workingFolder, const std::string& userDataFolder);
 
 }  // namespace morvane

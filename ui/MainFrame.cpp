@@ -1,6 +1,9 @@
 #include "ui/MainFrame.h"
 
+#include <wx/config.h>
+#include <wx/display.h>
 #include <wx/ffile.h>
+#include <wx/filename.h>
 #include <wx/msgdlg.h>
 #include <wx/sizer.h>
 
@@ -16,20 +19,36 @@ using namespace morvane;
 namespace {
 
 const wxSize kWindowSize(422, 429);
-constexpr long kWindowStyle = wxCAPTION | wxCLOSE_BOX | wxMINIMIZE_BOX | wxSYSTEM_MENU | wxTAB_TRAVERSAL;
-const char* const kWindowTitle = "Morvane v" MORVANE_VERSION_SHORT;
+const char* const kProgramTitle = "Morvane v" MORVANE_VERSION_SHORT;
 // Room beside a list line for the scroll bar and the item padding.
 constexpr int kListMargin = 40;
+// The longest line the list shows besides the key's name.
+const wchar_t* const kLongestLineTail = L"* \u00B7 Pad 2 \u00B7 0x3FFFFF \u00B7 7FFF (?)";
+
+// Where the window's size and place are kept between runs (the user's
+// configuration, not the game folder).
+const char* const kGeometryGroup = "/Window";
+const char* const kGeometryX = "/Window/X";
+const char* const kGeometryY = "/Window/Y";
+const char* const kGeometryWidth = "/Window/Width";
+const char* const kGeometryHeight = "/Window/Height";
+const char* const kGeometryMaximized = "/Window/Maximized";
 
 }  // namespace
 
-MainFrame::MainFrame(wxWindow* parent) : MainFrameLayout(parent, kWindowTitle, kWindowSize, kWindowStyle) {
+MainFrame::MainFrame(wxWindow* parent) : MainFrameLayout(parent, kProgramTitle, kWindowSize, wxDEFAULT_FRAME_STYLE) {
     selectedGame = LoadSavedGame();
     gameChoice->SetSelection(GameNumber(selectedGame));
     for (int pad = 0; pad <= kHighestPad; ++pad) padChoice->Insert(kPadNames[pad], static_cast<unsigned>(pad));
     FillKeyChoices();
     FitToContent();
+    RestoreGeometry();
     LoadGameTable();
+    ShowNoFileState();
+    EnableCommands(false);
+    openButton->Enable(opcodesLoaded);
+    openItem->Enable(opcodesLoaded);
+    gameChoice->Enable(true);
     BindHandlers();
 }
 
@@ -41,56 +60,119 @@ void MainFrame::BindHandlers() {
     Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
     occurrenceList->Bind(wxEVT_LISTBOX, &MainFrame::OnOccurrenceSelected, this);
     openButton->Bind(wxEVT_BUTTON, &MainFrame::OnOpenFile, this);
-    saveButton->Bind(wxEVT_BUTTON, &MainFrame::OnSaveFile, this);
+    saveButton->Bind(wxEVT_BUTTON, &MainFrame::OnSaveAs, this);
     closeButton->Bind(wxEVT_BUTTON, &MainFrame::OnCloseFile, this);
     gameChoice->Bind(wxEVT_CHOICE, &MainFrame::OnGameSelected, this);
     padChoice->Bind(wxEVT_CHOICE, &MainFrame::OnPadSelected, this);
     gameKeyChoice->Bind(wxEVT_CHOICE, &MainFrame::OnGameKeySelected, this);
     vkeyChoice->Bind(wxEVT_CHOICE, &MainFrame::OnVKeySelected, this);
+    Bind(wxEVT_MENU, &MainFrame::OnOpenFile, this, wxID_OPEN);
+    Bind(wxEVT_MENU, &MainFrame::OnSaveFile, this, wxID_SAVE);
+    Bind(wxEVT_MENU, &MainFrame::OnSaveAs, this, wxID_SAVEAS);
+    Bind(wxEVT_MENU, &MainFrame::OnCloseFile, this, wxID_CLOSE);
+    Bind(wxEVT_MENU, &MainFrame::OnQuit, this, wxID_EXIT);
 }
 
 void MainFrame::UnbindHandlers() {
     Unbind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
     occurrenceList->Unbind(wxEVT_LISTBOX, &MainFrame::OnOccurrenceSelected, this);
     openButton->Unbind(wxEVT_BUTTON, &MainFrame::OnOpenFile, this);
-    saveButton->Unbind(wxEVT_BUTTON, &MainFrame::OnSaveFile, this);
+    saveButton->Unbind(wxEVT_BUTTON, &MainFrame::OnSaveAs, this);
     closeButton->Unbind(wxEVT_BUTTON, &MainFrame::OnCloseFile, this);
     gameChoice->Unbind(wxEVT_CHOICE, &MainFrame::OnGameSelected, this);
     padChoice->Unbind(wxEVT_CHOICE, &MainFrame::OnPadSelected, this);
     gameKeyChoice->Unbind(wxEVT_CHOICE, &MainFrame::OnGameKeySelected, this);
     vkeyChoice->Unbind(wxEVT_CHOICE, &MainFrame::OnVKeySelected, this);
+    Unbind(wxEVT_MENU, &MainFrame::OnOpenFile, this, wxID_OPEN);
+    Unbind(wxEVT_MENU, &MainFrame::OnSaveFile, this, wxID_SAVE);
+    Unbind(wxEVT_MENU, &MainFrame::OnSaveAs, this, wxID_SAVEAS);
+    Unbind(wxEVT_MENU, &MainFrame::OnCloseFile, this, wxID_CLOSE);
+    Unbind(wxEVT_MENU, &MainFrame::OnQuit, this, wxID_EXIT);
 }
 
-// GTK draws its controls larger than the layout was made for: the window grows
-// to what the sizers need so that no control is cut off, never below its
-// fixed size, and the user still cannot resize it.
+// The window is never smaller than what its controls need (GTK draws them
+// larger than the layout was first made for), and the list is wide enough
+// for its longest line.
 void MainFrame::FitToContent() {
-    // An empty list box on GTK is only a few pixels wide: make room for the
-    // longest key name, so that every line can be read.
     int widest = 0;
-    for (const char* name : kKeyNameTable) widest = std::max(widest, occurrenceList->GetTextExtent(name).x);
+    for (int code = 0; code < kVKeyCount; ++code)
+        widest = std::max(widest, occurrenceList->GetTextExtent(wxString::FromUTF8(VKeyName(code))).x);
+    for (int key = 0; key < kGameKeyCount; ++key)
+        widest = std::max(widest, occurrenceList->GetTextExtent(wxString::FromUTF8(GameKeyName(key))).x);
+    widest += occurrenceList->GetTextExtent(kLongestLineTail).x;
     occurrenceList->SetMinSize(wxSize(widest + kListMargin, wxDefaultCoord));
-    mainPanel->GetSizer()->SetSizeHints(mainPanel);
     const wxSize needed = GetSizer()->ComputeFittingWindowSize(this);
+    SetMinSize(needed);
     SetSize(wxSize(std::max(kWindowSize.x, needed.x), std::max(kWindowSize.y, needed.y)));
     Layout();
 }
 
+void MainFrame::RestoreGeometry() {
+    wxConfigBase* config = wxConfigBase::Get();
+    long width = 0;
+    long height = 0;
+    if (!config->Read(kGeometryWidth, &width) || !config->Read(kGeometryHeight, &height)) return;
+    const wxSize least = GetMinSize();
+    SetSize(wxSize(std::max(static_cast<int>(width), least.x), std::max(static_cast<int>(height), least.y)));
+    long x = 0;
+    long y = 0;
+    // A place on a screen that is no longer there is forgotten.
+    if (config->Read(kGeometryX, &x) && config->Read(kGeometryY, &y) &&
+        wxDisplay::GetFromPoint(wxPoint(static_cast<int>(x), static_cast<int>(y))) != wxNOT_FOUND)
+        Move(static_cast<int>(x), static_cast<int>(y));
+    if (config->ReadBool(kGeometryMaximized, false)) Maximize();
+}
+
+void MainFrame::SaveGeometry() {
+    wxConfigBase* config = wxConfigBase::Get();
+    const wxRect rect = GetRect();
+    config->Write(kGeometryMaximized, IsMaximized());
+    if (!IsMaximized()) {
+        config->Write(kGeometryX, rect.x);
+        config->Write(kGeometryY, rect.y);
+        config->Write(kGeometryWidth, rect.width);
+        config->Write(kGeometryHeight, rect.height);
+    }
+    config->Flush();
+}
+
 void MainFrame::FillKeyChoices() {
-    for (int code = 0; code < kVKeyCount; ++code) vkeyChoice->Insert(kKeyNameTable[code], static_cast<unsigned>(code));
+    for (int code = 0; code < kVKeyCount; ++code)
+        vkeyChoice->Insert(wxString::FromUTF8(VKeyName(code)), static_cast<unsigned>(code));
     for (int key = 0; key < kGameKeyCount; ++key)
-        gameKeyChoice->Insert(kKeyNameTable[kVKeyCount + key], static_cast<unsigned>(key));
+        gameKeyChoice->Insert(wxString::FromUTF8(GameKeyName(key)), static_cast<unsigned>(key));
 }
 
 // The selected game's opcode table; Open File is enabled only when it loaded.
 void MainFrame::LoadGameTable() {
     opcodesLoaded = LoadOpcodeTable(OpcodeIniFileName(selectedGame), selectedGame, opcodeTable);
     openButton->Enable(opcodesLoaded);
+    openItem->Enable(opcodesLoaded);
+}
+
+void MainFrame::SelectGame(GameId game) {
+    selectedGame = game;
+    gameChoice->SetSelection(GameNumber(game));
+    LoadGameTable();
 }
 
 void MainFrame::ShowMessage(const wxString& text) { wxMessageBox(text, wxMessageBoxCaptionStr, wxOK | wxCENTRE, this); }
 
-void MainFrame::OnClose(wxCloseEvent& /*event*/) {
+void MainFrame::UpdateTitle() {
+    if (openedPath.empty()) {
+        SetTitle(kProgramTitle);
+        return;
+    }
+    const wxString name = wxFileName(openedPath).GetFullName();
+    SetTitle((IsModified() ? "*" : "") + name + " - " + kProgramTitle);
+}
+
+void MainFrame::OnClose(wxCloseEvent& event) {
+    if (!ConfirmDiscard() && event.CanVeto()) {
+        event.Veto();
+        return;
+    }
+    SaveGeometry();
     wxFFile settings;
     if (settings.Open(kSettingsFileName, "wb")) {
         const std::string text = FormatSavedGame(selectedGame);
@@ -99,6 +181,8 @@ void MainFrame::OnClose(wxCloseEvent& /*event*/) {
     }
     Destroy();
 }
+
+void MainFrame::OnQuit(wxCommandEvent& /*event*/) { Close(); }
 
 void MainFrame::OnGameSelected(wxCommandEvent& event) {
     selectedGame = GameFromNumber(event.GetInt()).value_or(kGameGta3);

@@ -32,7 +32,9 @@ private:
     void OnOccurrenceSelected(wxCommandEvent& event);
     void OnOpenFile(wxCommandEvent& event);
     void OnSaveFile(wxCommandEvent& event);
+    void OnSaveAs(wxCommandEvent& event);
     void OnCloseFile(wxCommandEvent& event);
+    void OnQuit(wxCommandEvent& event);
     void OnGameSelected(wxCommandEvent& event);
     void OnPadSelected(wxCommandEvent& event);
     void OnGameKeySelected(wxCommandEvent& event);
@@ -42,22 +44,49 @@ private:
     void UnbindHandlers();
     void FillKeyChoices();
     void FitToContent();
+    void RestoreGeometry();
+    void SaveGeometry();
     void EnableCommands(bool enable);
     void ShowNoFileState();
+    void CloseScript();
     void LoadGameTable();
+    void SelectGame(morvane::GameId game);
     void ShowMessage(const wxString& text);
+
+    // Unsaved edits: whether there are any, and the question before they
+    // would be lost. True when the caller may go on (saved, or dropped on
+    // purpose); false when the user cancelled or the save failed.
+    bool IsModified() const;
+    bool ConfirmDiscard();
+    // Saving: to the file last saved to (asking the first time), or asking.
+    bool Save();
+    bool SaveAs();
+    bool SaveTo(const wxString& path);
+
+    // What the window says about the opened script.
+    void UpdateTitle();
+    void UpdateHeading();
+    void RefreshLine(std::size_t index);
+    void ShowContext(int index);
+    // Offers another game when the script reads much better with it; true
+    // when the user switched and the script was opened again.
+    bool OfferBetterGame(const wxString& path);
+    // The list's text for occurrence `index`: its key's name, its pad, where
+    // it is, its opcode when unusual; marked when changed and not saved, and
+    // when it lies after an instruction the opcode file does not describe.
+    wxString LineText(std::size_t index) const;
     // The occurrence of the list's selected line, or nullptr without one.
     morvane::KeyOccurrence* SelectedOccurrence();
-    // The list's text for an occurrence: its key's name, marked when it lies
-    // after an instruction the opcode file does not describe.
-    wxString LineText(const morvane::KeyOccurrence& occurrence) const;
 
     morvane::ScriptImage script;
     std::vector<morvane::KeyOccurrence> occurrences;
+    std::vector<morvane::KeyOccurrence> savedOccurrences;  // as the file on disk has them
     morvane::ScanSummary scanSummary;
     morvane::GameId selectedGame = morvane::kGameGta3;
     morvane::OpcodeTable opcodeTable;  // the selected game's
     bool opcodesLoaded = false;
+    wxString openedPath;  // the script as opened
+    wxString savedPath;   // the file last saved to, for Save without asking
 
     friend class morvane::test::WindowProbe;  // the window tests look inside
 };

@@ -1,9 +1,11 @@
-// Editing the selected occurrence through the pad, game key and VKey choices.
+// Editing the selected occurrence through the pad, game key and VKey choices,
+// and showing what surrounds it.
 
 #include <wx/msgdlg.h>
 
-#include "ui/MainFrame.h"
 #include "keys/KeyNames.h"
+#include "keys/KeyRules.h"
+#include "ui/MainFrame.h"
 
 using namespace morvane;
 
@@ -27,6 +29,8 @@ KeyOccurrence* MainFrame::SelectedOccurrence() {
     return &occurrences[static_cast<std::size_t>(line)];
 }
 
+// The choices that edit the occurrence are enabled and show its values; the
+// others are disabled and show nothing.
 void MainFrame::UpdateChoices(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= occurrences.size()) return;
     const KeyOccurrence& occurrence = occurrences[static_cast<std::size_t>(index)];
@@ -35,28 +39,35 @@ void MainFrame::UpdateChoices(int index) {
         SelectNumber(vkeyChoice, occurrence.key);
         padChoice->Enable(false);
         gameKeyChoice->Enable(false);
+        padChoice->SetSelection(wxNOT_FOUND);
+        gameKeyChoice->SetSelection(wxNOT_FOUND);
     } else {
         gameKeyChoice->Enable(true);
         padChoice->Enable(true);
         SelectNumber(gameKeyChoice, occurrence.key);
         SelectNumber(padChoice, occurrence.pad);
         vkeyChoice->Enable(false);
+        vkeyChoice->SetSelection(wxNOT_FOUND);
     }
+    ShowContext(index);
 }
 
-void MainFrame::OnOccurrenceSelected(wxCommandEvent& event) {
-    UpdateChoices(event.GetInt());
-}
+void MainFrame::OnOccurrenceSelected(wxCommandEvent& event) { UpdateChoices(event.GetInt()); }
 
 void MainFrame::OnPadSelected(wxCommandEvent& event) {
-    if (KeyOccurrence* occurrence = SelectedOccurrence()) occurrence->pad = event.GetInt();
+    KeyOccurrence* occurrence = SelectedOccurrence();
+    if (occurrence == nullptr) return;
+    occurrence->pad = event.GetInt();
+    RefreshLine(static_cast<std::size_t>(occurrenceList->GetSelection()));
+    UpdateTitle();
 }
 
 void MainFrame::OnGameKeySelected(wxCommandEvent& event) {
     KeyOccurrence* occurrence = SelectedOccurrence();
     if (occurrence == nullptr) return;
     occurrence->key = event.GetInt();
-    occurrenceList->SetString(static_cast<unsigned>(occurrenceList->GetSelection()), LineText(*occurrence));
+    RefreshLine(static_cast<std::size_t>(occurrenceList->GetSelection()));
+    UpdateTitle();
 }
 
 void MainFrame::OnVKeySelected(wxCommandEvent& event) {
@@ -65,9 +76,18 @@ void MainFrame::OnVKeySelected(wxCommandEvent& event) {
     const int code = event.GetInt();
     if (CheckVKey(*occurrence, code) == KeyRefusal::Accepted) {
         occurrence->key = code;
-        occurrenceList->SetString(static_cast<unsigned>(occurrenceList->GetSelection()), LineText(*occurrence));
+        RefreshLine(static_cast<std::size_t>(occurrenceList->GetSelection()));
+        UpdateTitle();
         return;
     }
     ShowMessage(kVKeyTooWide);
     SelectNumber(vkeyChoice, occurrence->key);
+}
+
+void MainFrame::ShowContext(int index) {
+    contextView->Clear();
+    if (index < 0 || static_cast<std::size_t>(index) >= occurrences.size()) return;
+    const KeyOccurrence& occurrence = occurrences[static_cast<std::size_t>(index)];
+    contextView->AppendText(wxString::Format("%8X  %04X", static_cast<unsigned>(occurrence.offset),
+                                             static_cast<unsigned>(occurrence.opcode)));
 }

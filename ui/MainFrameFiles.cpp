@@ -1,26 +1,33 @@
-// The Open File, Close File and Save File commands of the window.
+// The Open File, Close File and Save File commands of the window, and the
+// question before unsaved edits would be lost.
 
-#include <wx/filedlg.h>
 #include <wx/app.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
 
 #include <chrono>
 
-#include "ui/MainFrame.h"
+#include "keys/KeyNames.h"
+#include "opcodes/IniLoader.h"
 #include "script/MainScript.h"
 #include "script/Patch.h"
 #include "script/SafeWrite.h"
-#include "keys/KeyNames.h"
+#include "ui/MainFrame.h"
 
 using namespace morvane;
 
 namespace {
 
-const char* const kDialogTitle = "Chooce a file";
+const char* const kDialogTitle = "Choose a file";
 const char* const kOpenWildcard = "SCM Script (*.scm;*.cs;*.cm)|*.scm;*.cs;*.cm|All files (*.*)|*.*";
 const char* const kSaveWildcard =
     "Custom Script (.cs)|*.cs|Custom Mission (.cm)|*.cm|SCM (.scm)|*.scm|All files (*.*)|*.*";
+// The save dialog's filters by extension, in kSaveWildcard's order; any other
+// extension takes the last filter, "All files".
+const char* const kSaveExtensions[] = {"cs", "cm", "scm"};
+const int kAllFilesFilter = 3;
 const char* const kNothingFound = "No key opcode found.";
 const char* const kSaveFailed = "Couldn't save file";
 // After an open whose walk met instructions the opcode file does not describe.
@@ -28,8 +35,18 @@ const char* const kUnknownWarning =
     "The opcode file does not describe %lld instructions of this script; the first is at offset %d.\n"
     "From there on the script may have been read wrongly, so the key tests after it may be wrong. "
     "They are marked (?) in the list.";
-// Marks a line whose test lies after the first unknown instruction.
+// When most of what the walk read was unknown instructions.
+const char* const kNotAScript = "This does not look like a %s script.";
+const char* const kBetterGame =
+    "This does not look like a %s script, but it reads as a %s script.\n"
+    "Switch to %s and open it again?";
+const char* const kSaveQuestion = "Save changes to %s?";
+const char* const kSavedStatus = "Saved %s";
+// Parts of a list line.
+const char* const kChangedMark = "* ";
 const char* const kDoubtfulMark = " (?)";
+const wchar_t* const kLineSeparator = L" \u00B7 ";
+const char* const kGameNames[] = {"GTA III", "Vice City", "San Andreas"};
 
 // How often the window repaints its gauge while a file is scanned.
 constexpr std::chrono::milliseconds kRepaintInterval(30);
@@ -44,34 +61,72 @@ std::string FileSystemPath(const wxString& path) {
 #endif
 }
 
+const char* GameName(GameId game) { return kGameNames[GameNumber(game)]; }
+
+int SaveFilterFor(const wxString& path) {
+    const wxString extension = wxFileName(path).GetExt();
+    for (int i = 0; i < kAllFilesFilter; ++i)
+        if (extension == kSaveExtensions[i]) return i;
+    return kAllFilesFilter;
+}
+
 }  // namespace
 
-// Every button and choice that starts a command or edits a key, in one order.
+// Every button, menu item and choice that starts a command or edits a key.
 void MainFrame::EnableCommands(bool enable) {
     for (wxWindow* control : std::initializer_list<wxWindow*>{openButton, closeButton, saveButton, gameChoice,
                                                               vkeyChoice, gameKeyChoice, padChoice})
         control->Enable(enable);
+    for (wxMenuItem* item : {openItem, saveItem, saveAsItem, closeItem}) item->Enable(enable);
 }
 
+// No script: the path and the list are empty, the choices show nothing, and
+// a file can be opened (when the table loaded) and a game chosen.
 void MainFrame::ShowNoFileState() {
     pathText->SetValue(wxEmptyString);
-    openButton->Enable(true);
+    openButton->Enable(opcodesLoaded);
+    openItem->Enable(opcodesLoaded);
     gameChoice->Enable(true);
+    for (wxChoice* choice : {padChoice, gameKeyChoice, vkeyChoice}) choice->SetSelection(wxNOT_FOUND);
+    progressGauge->SetValue(0);
+    contextView->Clear();
+    openedPath.clear();
+    savedPath.clear();
+    UpdateHeading();
+    UpdateTitle();
+}
+
+void MainFrame::CloseScript() {
+    EnableCommands(false);
+    script.Release();
+    occurrences.clear();
+    savedOccurrences.clear();
+    scanSummary = ScanSummary();
+    occurrenceList->Clear();
+    ShowNoFileState();
+}
+
+void MainFrame::UpdateHeading() {
+    if (openedPath.empty()) {
+        occurrencesHeading->SetLabel("Occurrences found:");
+        return;
+    }
+    const std::size_t count = occurrences.size();
+    occurrencesHeading->SetLabel(wxString::Format("%zu key test%s found", count, count == 1 ? "" : "s"));
 }
 
 void MainFrame::OnOpenFile(wxCommandEvent& /*event*/) {
-    wxFileDialog dialog(this, kDialogTitle, wxEmptyString, wxEmptyString, kOpenWildcard,
-                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (!ConfirmDiscard()) return;
+    const wxString folder = openedPath.empty() ? wxString() : wxFileName(openedPath).GetPath();
+    wxFileDialog dialog(this, kDialogTitle, folder, wxEmptyString, kOpenWildcard, wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK) return;
     OpenScript(dialog.GetPath());
 }
 
 void MainFrame::OpenScript(const wxString& path) {
-    occurrences.clear();
-    scanSummary = ScanSummary();
-    occurrenceList->Clear();
-    script.game = selectedGame;
+    CloseScript();
     EnableCommands(false);
+    script.game = selectedGame;
     pathText->SetValue(path);
 
     const std::string file = FileSystemPath(path);
@@ -100,21 +155,26 @@ void MainFrame::OpenScript(const wxString& path) {
         progressGauge->SetValue(progressGauge->GetRange());
     }
 
+    if (!scanSummary.LooksLikeScript() && OfferBetterGame(path)) return;
+
     if (occurrences.empty()) {
-        ShowMessage(kNothingFound);
-        ShowNoFileState();
-        script.Release();
-        progressGauge->SetValue(0);
+        ShowMessage(scanSummary.LooksLikeScript() ? wxString(kNothingFound)
+                                                  : wxString::Format(kNotAScript, GameName(selectedGame)));
+        CloseScript();
         return;
     }
 
+    openedPath = path;
+    savedOccurrences = occurrences;
     wxArrayString lines;
     lines.Alloc(occurrences.size());
-    for (const KeyOccurrence& occurrence : occurrences) lines.Add(LineText(occurrence));
+    for (std::size_t i = 0; i < occurrences.size(); ++i) lines.Add(LineText(i));
     occurrenceList->Insert(lines, 0);
 
     EnableCommands(true);
     gameChoice->Enable(false);
+    UpdateHeading();
+    UpdateTitle();
 
     occurrenceList->SetSelection(0);
     UpdateChoices(0);
@@ -124,28 +184,101 @@ void MainFrame::OpenScript(const wxString& path) {
                                      static_cast<int>(scanSummary.firstUnknownOffset)));
 }
 
-wxString MainFrame::LineText(const KeyOccurrence& occurrence) const {
-    wxString text = OccurrenceLabel(occurrence);
+// Reads the script with each other game's rules and opcode file; when one
+// of them knows nearly all of it, asks whether to switch to that game.
+bool MainFrame::OfferBetterGame(const wxString& path) {
+    for (const GameId other : kAllGames) {
+        if (other == selectedGame) continue;
+        OpcodeTable table;
+        if (!LoadOpcodeTable(OpcodeIniFileName(other), other, table)) continue;
+        ScriptImage copy;
+        copy.game = other;
+        if (!copy.LoadFromBytes(script.Data(), static_cast<std::size_t>(script.Size()))) continue;
+        std::vector<KeyOccurrence> found;
+        const ScanSummary summary = ScanKeyOccurrences(copy, table, IsMainScriptPath(FileSystemPath(path)), found, nullptr);
+        if (!summary.LooksLikeScript() || summary.unknownInstructions * 2 > scanSummary.unknownInstructions) continue;
+        const wxString question = wxString::Format(kBetterGame, GameName(selectedGame), GameName(other), GameName(other));
+        wxMessageDialog dialog(this, question, wxMessageBoxCaptionStr, wxYES_NO | wxCENTRE);
+        if (dialog.ShowModal() != wxID_YES) return false;
+        CloseScript();
+        SelectGame(other);
+        OpenScript(path);
+        return true;
+    }
+    return false;
+}
+
+void MainFrame::OnCloseFile(wxCommandEvent& /*event*/) {
+    if (!ConfirmDiscard()) return;
+    CloseScript();
+}
+
+bool MainFrame::IsModified() const { return occurrences != savedOccurrences; }
+
+bool MainFrame::ConfirmDiscard() {
+    if (!IsModified()) return true;
+    const wxString name = wxFileName(openedPath).GetFullName();
+    wxMessageDialog dialog(this, wxString::Format(kSaveQuestion, name), wxMessageBoxCaptionStr,
+                           wxYES_NO | wxCANCEL | wxCENTRE);
+    dialog.SetYesNoCancelLabels("&Save", "Do&n't Save", "&Cancel");
+    switch (dialog.ShowModal()) {
+        case wxID_YES: return Save();
+        case wxID_NO: return true;
+        default: return false;
+    }
+}
+
+void MainFrame::OnSaveFile(wxCommandEvent& /*event*/) { Save(); }
+
+void MainFrame::OnSaveAs(wxCommandEvent& /*event*/) { SaveAs(); }
+
+bool MainFrame::Save() { return savedPath.empty() ? SaveAs() : SaveTo(savedPath); }
+
+// Offers the opened file's folder and name with the filter of its
+// extension; a name typed without an extension gets the opened file's.
+bool MainFrame::SaveAs() {
+    const wxFileName opened(savedPath.empty() ? openedPath : savedPath);
+    wxFileDialog dialog(this, kDialogTitle, opened.GetPath(), opened.GetFullName(), kSaveWildcard,
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    dialog.SetFilterIndex(SaveFilterFor(openedPath));
+    if (dialog.ShowModal() != wxID_OK) return false;
+    wxFileName chosen(dialog.GetPath());
+    if (!chosen.HasExt()) chosen.SetExt(wxFileName(openedPath).GetExt());
+    return SaveTo(chosen.GetFullPath());
+}
+
+bool MainFrame::SaveTo(const wxString& path) {
+    PatchImage(script, occurrences);
+    if (!WriteFileSafely(FileSystemPath(path), script.Data(), static_cast<std::size_t>(script.Size()))) {
+        ShowMessage(kSaveFailed);
+        return false;
+    }
+    savedPath = path;
+    savedOccurrences = occurrences;
+    pathText->SetValue(path);
+    for (std::size_t i = 0; i < occurrences.size(); ++i) RefreshLine(i);
+    UpdateTitle();
+    SetStatusText(wxString::Format(kSavedStatus, wxFileName(path).GetFullName()));
+    return true;
+}
+
+wxString MainFrame::LineText(std::size_t index) const {
+    const KeyOccurrence& occurrence = occurrences[index];
+    wxString text;
+    if (index < savedOccurrences.size() && !(occurrence == savedOccurrences[index])) text += kChangedMark;
+    text += wxString::FromUTF8(OccurrenceLabel(occurrence));
+    if (!occurrence.IsVKey() && occurrence.pad >= 0 && occurrence.pad <= kHighestPad)
+        text += kLineSeparator + wxString(kPadNames[occurrence.pad]);
+    text += kLineSeparator + wxString::Format("0x%X", static_cast<unsigned>(occurrence.offset));
+    const OpcodeRole role = occurrence.IsVKey() ? OpcodeRole::VKeyTest : OpcodeRole::ButtonTest;
+    if (occurrence.opcode != UsualOpcodeFor(selectedGame, role))
+        text += kLineSeparator + wxString::Format("%04X", static_cast<unsigned>(occurrence.opcode));
     if (scanSummary.IsDoubtful(occurrence)) text += kDoubtfulMark;
     return text;
 }
 
-void MainFrame::OnCloseFile(wxCommandEvent& /*event*/) {
-    EnableCommands(false);
-    ShowNoFileState();
-    script.Release();
-    occurrences.clear();
-    scanSummary = ScanSummary();
-    occurrenceList->Clear();
-    progressGauge->SetValue(0);
-}
-
-void MainFrame::OnSaveFile(wxCommandEvent& /*event*/) {
-    wxFileDialog dialog(this, kDialogTitle, wxEmptyString, wxEmptyString, kSaveWildcard,
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    if (dialog.ShowModal() != wxID_OK) return;
-
-    PatchImage(script, occurrences);
-    if (!WriteFileSafely(FileSystemPath(dialog.GetPath()), script.Data(), static_cast<std::size_t>(script.Size())))
-        ShowMessage(kSaveFailed);
+void MainFrame::RefreshLine(std::size_t index) {
+    const wxString text = LineText(index);
+    if (occurrenceList->GetString(static_cast<unsigned>(index)) != text)
+        occurrenceList->SetString(static_cast<unsigned>(index), text);
 }

@@ -13,6 +13,12 @@ constexpr int kKeyGridColumns = 2;
 constexpr int kKeyGridColumnGap = 50;
 constexpr int kGaugeRange = 100;
 constexpr int kNoWrap = -1;
+// The list takes two parts of the extra width, the column beside it three.
+constexpr int kListColumnShare = 2;
+constexpr int kControlColumnShare = 3;
+// Room for about this many decoded instructions of this many characters.
+constexpr int kContextLines = 13;
+constexpr int kContextColumns = 44;
 
 const char* const kCredit = "Morvane - key remapper\nfor compiled game scripts";
 
@@ -22,7 +28,17 @@ wxSizerFlags Bordered() { return wxSizerFlags().Border(wxALL, kBorder); }
 
 MainFrameLayout::MainFrameLayout(wxWindow* parent, const wxString& title, const wxSize& size, long style)
     : wxFrame(parent, wxID_ANY, title, wxDefaultPosition, size, style) {
-    SetSizeHints(wxDefaultSize, wxDefaultSize);
+    fileMenu = new wxMenu;
+    openItem = fileMenu->Append(wxID_OPEN, "&Open...\tCtrl+O");
+    saveItem = fileMenu->Append(wxID_SAVE, "&Save\tCtrl+S");
+    saveAsItem = fileMenu->Append(wxID_SAVEAS, "Save &As...\tCtrl+Shift+S");
+    closeItem = fileMenu->Append(wxID_CLOSE, "&Close\tCtrl+W");
+    fileMenu->AppendSeparator();
+    quitItem = fileMenu->Append(wxID_EXIT, "&Quit\tCtrl+Q");
+    menuBar = new wxMenuBar;
+    menuBar->Append(fileMenu, "&File");
+    SetMenuBar(menuBar);
+    statusBar = CreateStatusBar();
 
     auto* frameSizer = new wxBoxSizer(wxHORIZONTAL);
     mainPanel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL);
@@ -32,72 +48,76 @@ MainFrameLayout::MainFrameLayout(wxWindow* parent, const wxString& title, const 
     auto* listColumnSizer = new wxBoxSizer(wxVERTICAL);
     occurrencesHeading = new wxStaticText(mainPanel, wxID_ANY, "Occurrences found:");
     occurrencesHeading->Wrap(kNoWrap);
-    listColumnSizer->Add(occurrencesHeading, Bordered());
+    listColumnSizer->Add(occurrencesHeading, Bordered().Expand());
     occurrenceList = new wxListBox(mainPanel, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, nullptr, wxLB_SINGLE);
-    listColumnSizer->Add(occurrenceList, Bordered().Proportion(1));
-    panelSizer->Add(listColumnSizer, Bordered().Expand());
+    listColumnSizer->Add(occurrenceList, Bordered().Proportion(1).Expand());
+    panelSizer->Add(listColumnSizer, Bordered().Proportion(kListColumnShare).Expand());
 
-    // Right: the file box, the key box, the progress gauge and the credit.
+    // Right: the file box, the key box, what surrounds the selected test,
+    // the progress gauge and the credit. The key box comes before the file
+    // box in the tab order: list, key choices, buttons.
     auto* controlColumnSizer = new wxBoxSizer(wxVERTICAL);
     auto* fileSizer = new wxStaticBoxSizer(wxVERTICAL, mainPanel, "File");
     wxStaticBox* fileBox = fileSizer->GetStaticBox();
+    auto* keySizer = new wxStaticBoxSizer(wxVERTICAL, mainPanel, "Key configuration");
+    wxStaticBox* keyBox = keySizer->GetStaticBox();
+    keyBox->MoveAfterInTabOrder(occurrenceList);
 
     pathText = new wxTextCtrl(fileBox, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
     fileSizer->Add(pathText, Bordered().Expand());
-    openButton = new wxButton(fileBox, wxID_ANY, "Open File");
+    openButton = new wxButton(fileBox, wxID_ANY, "&Open File");
     openButton->Enable(false);
     fileSizer->Add(openButton, Bordered().Expand());
-    saveButton = new wxButton(fileBox, wxID_ANY, "Save File");
+    saveButton = new wxButton(fileBox, wxID_ANY, "&Save File");
     saveButton->Enable(false);
     fileSizer->Add(saveButton, Bordered().Expand());
-    closeButton = new wxButton(fileBox, wxID_ANY, "Close File");
+    closeButton = new wxButton(fileBox, wxID_ANY, "&Close File");
     closeButton->Enable(false);
     fileSizer->Add(closeButton, Bordered().Expand());
 
     auto* gameGridSizer = new wxGridSizer(kGameGridRows, kGameGridColumns, 0, 0);
-    gameLabel = new wxStaticText(fileBox, wxID_ANY, "Game");
+    gameLabel = new wxStaticText(fileBox, wxID_ANY, "&Game");
     gameLabel->Wrap(kNoWrap);
-    gameGridSizer->Add(gameLabel, Bordered());
+    gameGridSizer->Add(gameLabel, Bordered().CenterVertical());
     const wxString games[] = {"GTA III", "Vice City", "San Andreas"};
     gameChoice = new wxChoice(fileBox, wxID_ANY, wxDefaultPosition, wxDefaultSize, WXSIZEOF(games), games);
     gameChoice->SetSelection(0);
-    // The choice is aligned right and bottom and also expanded. The toolkit's
-    // debug check rejects that combination when it is added, so the item is
-    // added expanded and then given its alignment.
-    wxSizerItem* gameChoiceItem = gameGridSizer->Add(gameChoice, Bordered().Expand());
-    gameChoiceItem->SetFlag(wxALL | wxALIGN_RIGHT | wxALIGN_BOTTOM | wxEXPAND);
-    fileSizer->Add(gameGridSizer, wxSizerFlags(1).Expand());
-    controlColumnSizer->Add(fileSizer, Bordered().Expand());
+    gameGridSizer->Add(gameChoice, Bordered().Expand());
+    fileSizer->Add(gameGridSizer, wxSizerFlags().Expand());
 
-    auto* keySizer = new wxStaticBoxSizer(wxVERTICAL, mainPanel, "Key configuration");
-    wxStaticBox* keyBox = keySizer->GetStaticBox();
     auto* keyGridSizer = new wxGridSizer(kKeyGridRows, kKeyGridColumns, 0, kKeyGridColumnGap);
     auto addKeyRow = [&](wxStaticText*& label, const char* text, wxChoice*& choice) {
         label = new wxStaticText(keyBox, wxID_ANY, text);
         label->Wrap(kNoWrap);
-        keyGridSizer->Add(label, Bordered());
+        keyGridSizer->Add(label, Bordered().CenterVertical());
         choice = new wxChoice(keyBox, wxID_ANY);
-        choice->SetSelection(0);
         choice->Enable(false);
         keyGridSizer->Add(choice, Bordered().Right());
     };
-    addKeyRow(padLabel, "Pad", padChoice);
-    addKeyRow(gameKeyLabel, "Game Key", gameKeyChoice);
-    addKeyRow(vkeyLabel, "VKey", vkeyChoice);
+    addKeyRow(padLabel, "&Pad", padChoice);
+    addKeyRow(gameKeyLabel, "Game &Key", gameKeyChoice);
+    addKeyRow(vkeyLabel, "&VKey", vkeyChoice);
     keySizer->Add(keyGridSizer, Bordered().Expand());
+    controlColumnSizer->Add(fileSizer, Bordered().Expand());
     controlColumnSizer->Add(keySizer, Bordered().Expand());
+
+    auto* contextSizer = new wxStaticBoxSizer(wxVERTICAL, mainPanel, "Around the selected test");
+    contextView = new wxTextCtrl(contextSizer->GetStaticBox(), wxID_ANY, wxEmptyString, wxDefaultPosition,
+                                 wxDefaultSize, wxTE_MULTILINE | wxTE_READONLY | wxTE_RICH2 | wxTE_DONTWRAP);
+    contextView->SetFont(wxFont(wxFontInfo().Family(wxFONTFAMILY_TELETYPE)));
+    const wxSize character = contextView->GetTextExtent("M");
+    contextView->SetMinSize(wxSize(character.x * kContextColumns, character.y * kContextLines));
+    contextSizer->Add(contextView, Bordered().Proportion(1).Expand());
+    controlColumnSizer->Add(contextSizer, Bordered().Proportion(1).Expand());
 
     progressGauge = new wxGauge(mainPanel, wxID_ANY, kGaugeRange);
     controlColumnSizer->Add(progressGauge, Bordered().Expand());
     creditText = new wxStaticText(mainPanel, wxID_ANY, kCredit, wxDefaultPosition, wxDefaultSize, wxALIGN_RIGHT);
     creditText->Wrap(kNoWrap);
     controlColumnSizer->Add(creditText, Bordered().Right());
-    panelSizer->Add(controlColumnSizer, wxSizerFlags(1).Expand());
+    panelSizer->Add(controlColumnSizer, wxSizerFlags(kControlColumnShare).Expand());
 
     mainPanel->SetSizer(panelSizer);
-    mainPanel->Layout();
-    panelSizer->Fit(mainPanel);
     frameSizer->Add(mainPanel, wxSizerFlags(1).Expand());
     SetSizer(frameSizer);
-    Layout();
 }

@@ -5,17 +5,28 @@
 #include <wx/frame.h>
 #include <wx/gauge.h>
 #include <wx/listbox.h>
+#include <wx/menu.h>
 #include <wx/panel.h>
 #include <wx/stattext.h>
+#include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
-// The main window's controls and their layout, and nothing else: the frame
-// that derives from it holds the program's state and reacts to events.
+// The main window's controls, menus and their layout, and nothing else: the
+// frame that derives from it holds the program's state and reacts to events.
 class MainFrameLayout : public wxFrame {
 public:
     MainFrameLayout(wxWindow* parent, const wxString& title, const wxSize& size, long style);
 
 protected:
+    wxMenuBar* menuBar;
+    wxMenu* fileMenu;
+    wxMenuItem* openItem;
+    wxMenuItem* saveItem;
+    wxMenuItem* saveAsItem;
+    wxMenuItem* closeItem;
+    wxMenuItem* quitItem;
+    wxStatusBar* statusBar;
+
     wxPanel* mainPanel;
     wxStaticText* occurrencesHeading;
     wxListBox* occurrenceList;
@@ -31,6 +42,7 @@ protected:
     wxChoice* gameKeyChoice;
     wxStaticText* vkeyLabel;
     wxChoice* vkeyChoice;
+    wxTextCtrl* contextView;
     wxGauge* progressGauge;
     wxStaticText* creditText;
 };

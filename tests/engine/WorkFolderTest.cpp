@@ -117,3 +117,11 @@ TEST_F(WorkFolderTest, MessageKeepsItsFirstTwoLinesAndNamesBothFolders) {
     EXPECT_NE(noData.find("(none: neither XDG_DATA_HOME nor HOME is set)"), std::string::npos) << noData;
     EXPECT_NE(MissingIniFilesMessage("", "/d").find("(unknown)"), std::string::npos);
 }
+
+TEST_F(WorkFolderTest, MessageSaysWhichFilesEachFolderLacks) {
+    WriteIniFiles(dir, "start", {"SCM.ini", "SASCM.ini"});
+    WriteIniFiles(dir, "data", {"SASCM.ini"});
+    const std::string text = MissingIniFilesMessage(dir.File("start"), dir.File("data"));
+    EXPECT_NE(text.find(dir.File("start") + "\n(missing there: VICESCM.ini)\n"), std::string::npos) << text;
+    EXPECT_NE(text.find(dir.File("data") + "\n(missing there: SCM.ini, VICESCM.ini)"), std::string::npos) << text;
+}

@@ -2,6 +2,7 @@
 
 #include <wx/app.h>
 #include <wx/bitmap.h>
+#include <wx/config.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/filename.h>
@@ -10,6 +11,7 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <unistd.h>
@@ -46,6 +48,29 @@ void DialogScript::ExpectMessage() {
     });
 }
 
+void DialogScript::ExpectQuestion(int answer) {
+    Expect([this, answer](wxDialog* dialog) {
+        auto* box = dynamic_cast<wxMessageDialog*>(dialog);
+        if (box == nullptr) {
+            ADD_FAILURE() << "expected a question, got \"" << ToStd(dialog->GetTitle()) << "\"";
+            return static_cast<int>(wxID_CANCEL);
+        }
+        messages.push_back(ToStd(box->GetMessage()));
+        captions.push_back(ToStd(box->GetCaption()));
+        // Labels as the user reads them, without their mnemonic marks (GTK
+        // writes them as "_").
+        auto plain = [](const wxString& label) {
+            std::string text = ToStd(label);
+            text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == '&' || c == '_'; }), text.end());
+            return text;
+        };
+        std::string labels = plain(box->GetYesLabel()) + "|" + plain(box->GetNoLabel());
+        if (box->GetMessageDialogStyle() & wxCANCEL) labels += "|" + plain(box->GetCancelLabel());
+        buttons.push_back(labels);
+        return answer;
+    });
+}
+
 namespace {
 
 bool RecordFileDialog(wxDialog* dialog, std::vector<DialogScript::FileDialogSeen>& seen, wxFileDialog*& out) {
@@ -55,7 +80,7 @@ bool RecordFileDialog(wxDialog* dialog, std::vector<DialogScript::FileDialogSeen
         return false;
     }
     seen.push_back({ToStd(out->GetMessage()), ToStd(out->GetWildcard()), out->GetWindowStyle(),
-                    ToStd(out->GetDirectory()), ToStd(out->GetFilename())});
+                    ToStd(out->GetDirectory()), ToStd(out->GetFilename()), out->GetFilterIndex()});
     return true;
 }
 
@@ -142,6 +167,15 @@ std::vector<std::string> WindowProbe::Lines() const {
     return lines;
 }
 
+std::vector<std::string> WindowProbe::Names() const {
+    std::vector<std::string> names;
+    for (std::string line : Lines()) {
+        if (line.rfind("* ", 0) == 0) line.erase(0, 2);
+        names.push_back(line.substr(0, line.find(" \u00B7 ")));
+    }
+    return names;
+}
+
 std::string WindowProbe::Enabled() const {
     std::string states;
     for (wxWindow* w : std::initializer_list<wxWindow*>{f->openButton, f->saveButton, f->closeButton, f->gameChoice,
@@ -162,6 +196,15 @@ void WindowProbe::Save(const std::string& file, int messages) const {
     for (int i = 0; i < messages; ++i) DialogScript::Get().ExpectMessage();
     Click(f->saveButton);
     EXPECT_EQ(DialogScript::Get().Pending(), 0u);
+}
+
+void WindowProbe::Menu(int id) const {
+    wxMenuItem* item = f->GetMenuBar()->FindItem(id);
+    ASSERT_NE(item, nullptr) << "no menu item " << id;
+    ASSERT_TRUE(item->IsEnabled()) << ToStd(item->GetItemLabelText()) << " is disabled";
+    wxCommandEvent event(wxEVT_MENU, id);
+    event.SetEventObject(f);
+    f->ProcessWindowEvent(event);
 }
 
 bool WindowProbe::Screenshot(const std::string& name) const {
@@ -185,6 +228,7 @@ bool WindowProbe::Screenshot(const std::string& name) const {
 
 void WindowTest::SetUp() {
     DialogScript::Get().Reset();
+    wxConfigBase::Get()->DeleteGroup("/Window");  // each window starts at its laid-out size
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
     previousDirectory = cwd;

@@ -35,12 +35,21 @@ public:
     void Expect(Answer answer) { answers_.push_back(std::move(answer)); }
     // A message box, answered with OK; its text is recorded.
     void ExpectMessage();
+    // A question (Save / Don't Save / Cancel, or Yes / No), answered with
+    // wxID_YES, wxID_NO or wxID_CANCEL; its text and button labels are recorded.
+    void ExpectQuestion(int answer);
     // A file dialog answered with OK for `path` (which must exist, or lie in an existing folder).
     void ExpectFile(const std::string& path, std::function<void()> afterChoosing = nullptr);
     void ExpectCancelledFile();
 
     std::size_t Pending() const { return answers_.size(); }
-    void Reset() { answers_.clear(); messages.clear(); fileDialogs.clear(); }
+    void Reset() {
+        answers_.clear();
+        messages.clear();
+        captions.clear();
+        buttons.clear();
+        fileDialogs.clear();
+    }
 
     struct FileDialogSeen {
         std::string title;
@@ -48,9 +57,11 @@ public:
         long style;
         std::string directory;
         std::string name;
+        int filterIndex;
     };
     std::vector<std::string> messages;
     std::vector<std::string> captions;
+    std::vector<std::string> buttons;  // of each question: its labels, "|"-separated
     std::vector<FileDialogSeen> fileDialogs;
 
 protected:
@@ -68,6 +79,8 @@ public:
     MainFrame* f;
 
     wxListBox* list() const { return f->occurrenceList; }
+    wxStaticText* heading() const { return f->occurrencesHeading; }
+    wxTextCtrl* context() const { return f->contextView; }
     wxTextCtrl* path() const { return f->pathText; }
     wxButton* openButton() const { return f->openButton; }
     wxButton* saveButton() const { return f->saveButton; }
@@ -94,13 +107,17 @@ public:
     void SelectLine(int line) const;
     void CloseWindow() const;
 
+    // The list's lines as shown, and the key names at their start.
     std::vector<std::string> Lines() const;
+    std::vector<std::string> Names() const;
     // Enabled state of open, save, close, game, pad, game key and vkey, in that order.
     std::string Enabled() const;
 
     // Opens a file through the dialog, answering messages when `messages` > 0.
     void Open(const std::string& file, int messages = 0) const;
     void Save(const std::string& file, int messages = 0) const;
+    // A command of the window's menu, as its menu item or its key sends it.
+    void Menu(int id) const;
 
     bool Screenshot(const std::string& name) const;
 };

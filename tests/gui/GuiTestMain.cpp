@@ -9,7 +9,9 @@
 #include <wx/log.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <filesystem>
 
 #include "app/MorvaneApp.h"
@@ -37,6 +39,13 @@ int main(int argc, char** argv) {
     }
     argc = kept;
 
+    // The window keeps its size and place in the user's configuration: the
+    // tests' user is a folder of their own, never the real one.
+    char home[] = "/tmp/morvane-gui-home-XXXXXX";
+    if (mkdtemp(home) == nullptr) return 2;
+    setenv("HOME", home, 1);
+    setenv("XDG_CONFIG_HOME", (std::string(home) + "/.config").c_str(), 1);
+
     wxApp::SetInstance(new MorvaneApp);
     if (!wxEntryStart(argc, argv)) {
         std::fprintf(stderr, "cannot start wxWidgets (no display?)\n");
@@ -49,5 +58,7 @@ int main(int argc, char** argv) {
 
     const int result = RUN_ALL_TESTS();
     wxEntryCleanup();
+    std::error_code ignored;
+    std::filesystem::remove_all(home, ignored);
     return result;
 }

@@ -4,6 +4,7 @@
 #include <wx/gauge.h>
 #include <wx/listbox.h>
 #include <wx/sizer.h>
+#include <wx/config.h>
 #include <wx/statbox.h>
 #include <wx/textctrl.h>
 #include <wx/toplevel.h>
@@ -56,11 +57,9 @@ protected:
             if (ini != keep) std::filesystem::rename(dir.File(ini), DataFolder() + "/" + ini);
     }
 
-    std::string MissingMessage() const {
-        return "Couldn't find opcodes ini files.\nProgram will close.\n\n"
-               "SCM.ini, VICESCM.ini and SASCM.ini must all be in the folder Morvane starts in:\n" +
-               dir.Path() + "\nor in Morvane's data folder:\n" + DataFolder();
-    }
+    // The message as the engine words it for the folders as they are (its
+    // wording is tested with the engine; here: that the window shows it).
+    std::string MissingMessage() const { return MissingIniFilesMessage(dir.Path(), DataFolder()); }
 
     ScopedEnvironment env;
 };
@@ -72,6 +71,7 @@ TEST_F(StartupTest, MissingIniFileRefusesToStartWithoutWindowOrSettings) {
     EXPECT_FALSE(static_cast<MorvaneApp*>(wxTheApp)->OnInit());
     ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
     EXPECT_EQ(DialogScript::Get().messages[0], MissingMessage());
+    EXPECT_NE(DialogScript::Get().messages[0].find(dir.Path() + "\n(missing there: VICESCM.ini)"), std::string::npos);
     EXPECT_EQ(DialogScript::Get().captions[0], "Message");
     EXPECT_EQ(TopLevelWindows(), before);
     EXPECT_FALSE(std::filesystem::exists(dir.File("cfg")));
@@ -309,41 +309,79 @@ std::string Describe(wxSizer* sizer) {
 
 TEST_F(StartupTest, LayoutTreeHasItsProportionsFlagsAndGaps) {
     WindowProbe& w = Window();
+    // The list and the view around the selected test take the room a larger
+    // window gives; labels sit centred beside their choices.
     const std::string expected =
         "h[panel"
-        "h[v[text(Occurrences found:):0/f0/5 list:1/f0/5]:0/20f0/5 "
+        "h[v[text(Occurrences found:):0/20f0/5 list:1/20f0/5]:2/20f0/5 "
         "v["
-        "box(File)[path:0/20f0/5 button(Open File):0/20f0/5 button(Save File):0/20f0/5 button(Close File):0/20f0/5 "
-        "grid2x2,0,0[text(Game):0/f0/5 choice:0/26f0/5]:1/2000/0]:0/20f0/5 "
-        "box(Key configuration)[grid3x2,0,50[text(Pad):0/f0/5 choice:0/2f0/5 text(Game Key):0/f0/5 choice:0/2f0/5 "
-        "text(VKey):0/f0/5 choice:0/2f0/5]:0/20f0/5]:0/20f0/5 "
+        "box(File)[path:0/20f0/5 button(&Open File):0/20f0/5 button(&Save File):0/20f0/5 button(&Close File):0/20f0/5 "
+        "grid2x2,0,0[text(&Game):0/8f0/5 choice:0/20f0/5]:0/2000/0]:0/20f0/5 "
+        "box(Key configuration)[grid3x2,0,50[text(&Pad):0/8f0/5 choice:0/2f0/5 text(Game &Key):0/8f0/5 choice:0/2f0/5 "
+        "text(&VKey):0/8f0/5 choice:0/2f0/5]:0/20f0/5]:0/20f0/5 "
+        "box(Around the selected test)[path:1/20f0/5]:1/20f0/5 "
         "gauge:0/20f0/5 text(" + ToStd(w.credit()->GetLabel()) + "):0/2f0/5"
-        "]:1/2000/0]"
+        "]:3/2000/0]"
         ":1/2000/0]";
     EXPECT_EQ(Describe(w.f->GetSizer()), expected);
 }
 
-TEST_F(StartupTest, FixedSizeWindowShowsEveryControlWhole) {
+TEST_F(StartupTest, TheWindowGrowsButNeverBelowItsContent) {
     WindowProbe& w = Window();
     const long style = w.f->GetWindowStyle();
-    EXPECT_FALSE(style & wxRESIZE_BORDER);
-    EXPECT_FALSE(style & wxMAXIMIZE_BOX);
-    EXPECT_TRUE(style & wxMINIMIZE_BOX);
-    EXPECT_TRUE(style & wxCLOSE_BOX);
-    const wxSize size = w.f->GetSize();
-    EXPECT_GE(size.x, 422);
-    EXPECT_GE(size.y, 429);
+    EXPECT_TRUE(style & wxRESIZE_BORDER);
+    EXPECT_TRUE(style & wxMAXIMIZE_BOX);
+    const wxSize least = w.f->GetMinSize();
+    EXPECT_GE(w.f->GetSize().x, least.x);
+    EXPECT_GE(w.f->GetSize().y, least.y);
     w.f->Show();
     wxTheApp->Yield(true);
-    const wxRect client(wxPoint(0, 0), w.panel()->GetClientSize());
-    for (wxWindow* control : w.AllControls()) {
-        const wxRect r = control->GetRect();
-        EXPECT_TRUE(client.Contains(r)) << ToStd(control->GetLabel()) << " at " << r.x << "," << r.y << " "
-                                        << r.width << "x" << r.height << " outside " << client.width << "x"
-                                        << client.height;
-        EXPECT_GE(r.width, control->GetBestSize().x / 2) << ToStd(control->GetLabel());
-    }
+    auto expectWhole = [&](const char* when) {
+        const wxRect client(wxPoint(0, 0), w.panel()->GetClientSize());
+        for (wxWindow* control : w.AllControls()) {
+            wxRect r = control->GetRect();
+            if (control->GetParent() != w.panel()) r.Offset(control->GetParent()->GetPosition());
+            EXPECT_TRUE(client.Contains(r)) << when << ": " << ToStd(control->GetLabel()) << " at " << r.x << ","
+                                            << r.y << " " << r.width << "x" << r.height << " outside "
+                                            << client.width << "x" << client.height;
+            EXPECT_GE(r.width, control->GetBestSize().x / 2) << when << ": " << ToStd(control->GetLabel());
+        }
+    };
+    expectWhole("laid out");
     w.Screenshot("main-window.png");
+
+    // Larger: the list and the view around the test take the room.
+    const wxSize listBefore = w.list()->GetSize();
+    const wxSize contextBefore = w.context()->GetSize();
+    w.f->SetSize(w.f->GetSize() + wxSize(300, 200));
+    w.f->Layout();
+    EXPECT_GT(w.list()->GetSize().x, listBefore.x);
+    EXPECT_GT(w.list()->GetSize().y, listBefore.y);
+    EXPECT_GT(w.context()->GetSize().x, contextBefore.x);
+    EXPECT_GT(w.context()->GetSize().y, contextBefore.y);
+    expectWhole("larger");
+
+    // Asked to be smaller than its content, it stays at its least size.
+    w.f->SetSize(wxSize(200, 150));
+    EXPECT_GE(w.f->GetSize().x, least.x);
+    EXPECT_GE(w.f->GetSize().y, least.y);
+}
+
+TEST_F(StartupTest, SizeAndPlaceAreRememberedInTheUsersConfiguration) {
+    WindowProbe& first = Window();
+    first.f->Show();
+    const wxSize larger = first.f->GetSize() + wxSize(120, 80);
+    first.f->SetSize(larger);
+    first.CloseWindow();
+    frame = nullptr;
+    probe.reset();
+    for (int i = 0; i < 3; ++i) wxTheApp->ProcessIdle();
+
+    WindowProbe& second = Window();
+    EXPECT_EQ(second.f->GetSize(), larger);
+    // Kept in wxWidgets' own store, not in the game folder (cfg stays one byte).
+    EXPECT_EQ(ReadBytes(dir.File("cfg")).size(), 1u);
+    EXPECT_TRUE(wxConfigBase::Get()->HasEntry("/Window/Width"));
 }
 
 TEST_F(StartupTest, HandlersAnswerTheirOwnControlsAndAreUnboundBeforeDestruction) {

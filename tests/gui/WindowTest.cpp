@@ -3,6 +3,7 @@
 #include <wx/app.h>
 #include <wx/gauge.h>
 #include <wx/listbox.h>
+#include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
 #include <chrono>
@@ -12,7 +13,9 @@
 #include <sys/stat.h>
 
 #include "SyntheticScript.h"
+#include "MorvaneVersion.h"
 #include "gui/GuiSupport.h"
+#include "keys/KeyNames.h"
 #include "opcodes/IniLoader.h"
 #include "support/Printers.h"
 #include "support/ScriptBuilder.h"
@@ -22,8 +25,14 @@ using namespace morvane::test;
 
 namespace {
 
-const std::vector<std::string> kSaKeysLines = {"Y Key", " Left Shift", "F2", "Sprint | Accelerate",
+const std::vector<std::string> kSaKeysNames = {"Y Key", " Left Shift", "F2", "Sprint | Accelerate",
                                                "Aim Weapon|Hand Brake"};
+// What the list shows for sa_keys.cs: the name, the pad of a button test,
+// and where the test is.
+const std::vector<std::string> kSaKeysLines = {"Y Key \u00B7 0x14", " Left Shift \u00B7 0x36", "F2 \u00B7 0x53",
+                                               "Sprint | Accelerate \u00B7 Pad 1 \u00B7 0x99",
+                                               "Aim Weapon|Hand Brake \u00B7 Pad 2 \u00B7 0xB9"};
+const std::string kTitle = "Morvane v" MORVANE_VERSION_SHORT;
 
 // Byte offsets of the key payloads in sa_keys.cs, found by the scan.
 int32_t OffsetOf(WindowProbe& w, std::size_t line) { return w.occurrences().at(line).offset; }
@@ -59,11 +68,13 @@ protected:
 TEST_F(FlowTest, OpenListsTheKeysByNameWithLineZeroReady) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
     const auto& dialog = DialogScript::Get().fileDialogs.at(0);
-    EXPECT_EQ(dialog.title, "Chooce a file");
+    EXPECT_EQ(dialog.title, "Choose a file");
     EXPECT_EQ(dialog.wildcard, "SCM Script (*.scm;*.cs;*.cm)|*.scm;*.cs;*.cm|All files (*.*)|*.*");
     EXPECT_EQ(dialog.style & (wxFD_OPEN | wxFD_FILE_MUST_EXIST), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
 
     EXPECT_EQ(w.Lines(), kSaKeysLines);
+    EXPECT_EQ(ToStd(w.heading()->GetLabel()), "5 key tests found");
+    EXPECT_EQ(ToStd(w.f->GetTitle()), "sa_keys.cs - " + kTitle);
     EXPECT_EQ(w.list()->GetSelection(), 0);
     EXPECT_EQ(w.Enabled(), "1110001");
     EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x59);
@@ -83,8 +94,11 @@ TEST_F(FlowTest, EveryLineFitsTheListOfAShownWindow) {
     w.Open(Copy("sa_keys.cs"));
     EXPECT_EQ(w.f->GetSize(), before);
     const int room = w.list()->GetClientSize().x;
-    for (const char* name : {"Look Behind | Submission", "Grp Ctrl Frwd|Next Radio", " Right Windows Key"})
-        EXPECT_LT(w.list()->GetTextExtent(name).x, room) << name;
+    for (const std::string& line : w.Lines()) EXPECT_LT(w.list()->GetTextExtent(wxString::FromUTF8(line)).x, room) << line;
+    // The longest a line can be in a script of up to 4 MB: a long name, both
+    // marks, a pad, a far offset, another opcode.
+    const std::string longest = "* " + GameKeyName(19) + " \u00B7 Pad 2 \u00B7 0x3FFFFF \u00B7 0E3E (?)";
+    EXPECT_LT(w.list()->GetTextExtent(wxString::FromUTF8(longest)).x, room) << longest;
 }
 
 TEST_F(FlowTest, SelectingLinesSetsUpTheMatchingChoices) {
@@ -94,7 +108,7 @@ TEST_F(FlowTest, SelectingLinesSetsUpTheMatchingChoices) {
     EXPECT_EQ(w.padChoice()->GetSelection(), 0);
     EXPECT_EQ(ToStd(w.padChoice()->GetStringSelection()), "Pad 1");
     EXPECT_EQ(w.gameKeyChoice()->GetSelection(), 16);
-    EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x59);  // a disabled choice keeps what it showed
+    EXPECT_EQ(w.vkeyChoice()->GetSelection(), wxNOT_FOUND);  // a disabled choice shows nothing
 
     w.SelectLine(4);
     EXPECT_EQ(w.padChoice()->GetSelection(), 1);
@@ -103,12 +117,19 @@ TEST_F(FlowTest, SelectingLinesSetsUpTheMatchingChoices) {
     w.SelectLine(1);
     EXPECT_EQ(w.Enabled(), "1110001");
     EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0xA0);
+    EXPECT_EQ(w.padChoice()->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(w.gameKeyChoice()->GetSelection(), wxNOT_FOUND);
+
+    // Close File leaves all three empty.
+    w.Click(w.closeButton());
+    for (wxChoice* choice : {w.padChoice(), w.gameKeyChoice(), w.vkeyChoice()}) EXPECT_EQ(choice->GetSelection(), wxNOT_FOUND);
 }
 
 TEST_F(FlowTest, EditsChangeTheOccurrenceAndItsLine) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
     w.Choose(w.vkeyChoice(), 0x7F);
-    EXPECT_EQ(w.Lines()[0], "F16");
+    EXPECT_EQ(w.Lines()[0], "* F16 \u00B7 0x14");  // marked until saved
+    EXPECT_EQ(ToStd(w.f->GetTitle()), "*sa_keys.cs - " + kTitle);
     EXPECT_EQ(w.occurrences()[0].key, 0x7F);
 
     // 0x80 does not fit the 8-bit parameter of line 0.
@@ -120,30 +141,36 @@ TEST_F(FlowTest, EditsChangeTheOccurrenceAndItsLine) {
     EXPECT_EQ(DialogScript::Get().captions[0], "Message");
     EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x7F);
     EXPECT_EQ(w.occurrences()[0].key, 0x7F);
-    EXPECT_EQ(w.Lines()[0], "F16");
+    EXPECT_EQ(w.Names()[0], "F16");
 
     // The 16-bit parameter of line 1 takes it.
     w.SelectLine(1);
     w.Choose(w.vkeyChoice(), 0x80);
-    EXPECT_EQ(w.Lines()[1], "F17");
+    EXPECT_EQ(w.Names()[1], "F17");
     EXPECT_EQ(w.occurrences()[1].key, 0x80);
 
     // A "?" entry is a key like any other.
     w.SelectLine(2);
     w.Choose(w.vkeyChoice(), 0);
-    EXPECT_EQ(w.Lines()[2], "?");
+    EXPECT_EQ(w.Names()[2], "?");
     EXPECT_EQ(w.occurrences()[2].key, 0);
 
-    // The pad never changes the line; the game key does.
+    // The pad and the game key both show on the line.
     w.SelectLine(3);
     w.Choose(w.padChoice(), 1);
-    EXPECT_EQ(w.Lines()[3], "Sprint | Accelerate");
+    EXPECT_EQ(w.Lines()[3], "* Sprint | Accelerate \u00B7 Pad 2 \u00B7 0x99");
     EXPECT_EQ(w.occurrences()[3].pad, 1);
     w.Choose(w.gameKeyChoice(), 17);
-    EXPECT_EQ(w.Lines()[3], "Fire");
+    EXPECT_EQ(w.Names()[3], "Fire");
     EXPECT_EQ(w.occurrences()[3].key, 17);
     w.Choose(w.gameKeyChoice(), 12);
-    EXPECT_EQ(w.Lines()[3], "?");
+    EXPECT_EQ(w.occurrences()[3].key, 12);
+
+    // Going back to the value the file holds drops the mark.
+    w.Choose(w.gameKeyChoice(), 16);
+    w.Choose(w.padChoice(), 0);
+    EXPECT_EQ(w.Lines()[3], kSaKeysLines[3]);
+    EXPECT_EQ(w.Lines()[4], kSaKeysLines[4]);
 }
 
 TEST_F(FlowTest, NarrowLineHoldingAHighKeyKeepsItUntilALowOneIsChosen) {
@@ -153,7 +180,7 @@ TEST_F(FlowTest, NarrowLineHoldingAHighKeyKeepsItUntilALowOneIsChosen) {
     dir.Write("cfg", "2");
     WindowProbe& w = Window();
     w.Open(WriteScript("high.cs", sa));
-    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"Num lock", "300"}));
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"Num lock", "300"}));
     EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x90);
 
     DialogScript::Get().ExpectMessage();
@@ -161,12 +188,12 @@ TEST_F(FlowTest, NarrowLineHoldingAHighKeyKeepsItUntilALowOneIsChosen) {
     EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x90);
     EXPECT_EQ(w.occurrences()[0].key, 0x90);
     w.Choose(w.vkeyChoice(), 0x41);
-    EXPECT_EQ(w.Lines()[0], "A Key");
+    EXPECT_EQ(w.Names()[0], "A Key");
 
     w.SelectLine(1);
     EXPECT_EQ(w.vkeyChoice()->GetSelection(), wxNOT_FOUND);
     w.Choose(w.vkeyChoice(), 0xA0);
-    EXPECT_EQ(w.Lines()[1], " Left Shift");
+    EXPECT_EQ(w.Names()[1], VKeyName(0xA0));
 }
 
 TEST_F(FlowTest, SaveWritesExactlyTheEditedPayloads) {
@@ -183,7 +210,7 @@ TEST_F(FlowTest, SaveWritesExactlyTheEditedPayloads) {
     w.Save(out);
 
     const auto& dialog = DialogScript::Get().fileDialogs.back();
-    EXPECT_EQ(dialog.title, "Chooce a file");
+    EXPECT_EQ(dialog.title, "Choose a file");
     EXPECT_EQ(dialog.wildcard, "Custom Script (.cs)|*.cs|Custom Mission (.cm)|*.cm|SCM (.scm)|*.scm|All files (*.*)|*.*");
     EXPECT_EQ(dialog.style & (wxFD_SAVE | wxFD_OVERWRITE_PROMPT), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
 
@@ -198,9 +225,13 @@ TEST_F(FlowTest, SaveWritesExactlyTheEditedPayloads) {
     EXPECT_EQ(saved[button + 3], 0x00);
     EXPECT_EQ(saved[button + 5], 17);
 
-    // Saving changes nothing in the window; a second save gives the same file.
+    // After saving, the window shows the saved file and drops the marks; a
+    // second save gives the same file.
     EXPECT_EQ(w.Enabled(), "1110110");
-    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("sa_keys.cs"));
+    EXPECT_EQ(ToStd(w.path()->GetValue()), out);
+    for (const std::string& line : w.Lines()) EXPECT_NE(line.rfind("* ", 0), 0u) << line;
+    EXPECT_EQ(ToStd(w.f->GetTitle()), "sa_keys.cs - " + kTitle);
+    EXPECT_EQ(ToStd(w.f->GetStatusBar()->GetStatusText()), "Saved out.cs");
     w.Save(dir.File("again.cs"));
     EXPECT_EQ(ReadBytes(dir.File("again.cs")), saved);
     EXPECT_TRUE(DialogScript::Get().messages.empty());
@@ -225,9 +256,10 @@ TEST_F(FlowTest, SaveWithoutEditsIsIdenticalAndMayReplaceTheOpenedFile) {
 TEST_F(FlowTest, CancelledDialogsChangeNothing) {
     WindowProbe& w = OpenDemo(kGameViceCity, "vc_keys.cs");
     w.Choose(w.vkeyChoice(), 0x4D);
+    DialogScript::Get().ExpectQuestion(wxID_NO);
     DialogScript::Get().ExpectCancelledFile();
     w.Click(w.openButton());
-    EXPECT_EQ(w.Lines()[0], "M Key");
+    EXPECT_EQ(w.Names()[0], "M Key");
     EXPECT_EQ(w.occurrences()[0].key, 0x4D);
     EXPECT_EQ(w.Enabled(), "1110001");
     EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("vc_keys.cs"));
@@ -265,16 +297,17 @@ TEST_F(FlowTest, FileThatCannotBeReadReturnsSilentlyAndDropsTheOldList) {
 
 TEST_F(FlowTest, OnlyTheLowerCaseScmExtensionSkipsTheHeader) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "main.scm");
-    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"M Key", "Enter/Exit vehicle"}));
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"M Key", "Enter/Exit vehicle"}));
 
     // Read from offset 0 the header's data is walked as code: the tests after
     // the first instruction the opcode file lacks are marked as doubtful.
     w.Open(Copy("main.scm", "MAIN.SCM"), 1);
-    EXPECT_EQ(w.Lines().front(), "X Key (?)");
+    EXPECT_EQ(w.Names().front(), "X Key");
+    EXPECT_EQ(w.Lines().front(), "X Key \u00B7 0x9 (?)");
     EXPECT_EQ(w.Lines().size(), 3u);
 
     w.Open(Copy("main.scm", "main.cs"), 1);
-    EXPECT_EQ(w.Lines().front(), "X Key (?)");
+    EXPECT_EQ(w.Names().front(), "X Key");
 }
 
 TEST_F(FlowTest, UnknownInstructionsAreToldOnceAndTheTestsAfterThemMarked) {
@@ -292,12 +325,12 @@ TEST_F(FlowTest, UnknownInstructionsAreToldOnceAndTheTestsAfterThemMarked) {
     EXPECT_NE(message.find("does not describe 2 instructions"), std::string::npos) << message;
     EXPECT_NE(message.find("offset " + std::to_string(firstUnknown)), std::string::npos) << message;
     EXPECT_NE(message.find("may be wrong"), std::string::npos) << message;
-    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"A Key", "Sprint | Accelerate (?)"}));
+    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"A Key \u00B7 0x0", "Sprint | Accelerate \u00B7 Pad 1 \u00B7 0x8 (?)"}));
 
     // An edit keeps the mark, and the file can still be saved.
     w.SelectLine(1);
     w.Choose(w.gameKeyChoice(), 17);
-    EXPECT_EQ(w.Lines()[1], "Fire (?)");
+    EXPECT_EQ(w.Lines()[1], "* Fire \u00B7 Pad 1 \u00B7 0x8 (?)");
     w.Save(dir.File("saved.cs"));
     EXPECT_EQ(ReadBytes(dir.File("saved.cs")).at(static_cast<std::size_t>(w.occurrences()[1].offset) + 5), 17);
 
@@ -311,8 +344,10 @@ TEST_F(FlowTest, UnknownInstructionsAreToldOnceAndTheTestsAfterThemMarked) {
 TEST_F(FlowTest, OpeningASecondFileReplacesTheFirst) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
     w.Choose(w.vkeyChoice(), 0x41);
+    DialogScript::Get().ExpectQuestion(wxID_NO);  // Don't Save
     w.Open(Copy("main.scm"));
-    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"M Key", "Enter/Exit vehicle"}));
+    EXPECT_EQ(ReadBytes(dir.File("sa_keys.cs")), DemoBytes("sa_keys.cs"));
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"M Key", "Enter/Exit vehicle"}));
     EXPECT_EQ(w.occurrences().size(), 2u);
     EXPECT_EQ(w.list()->GetSelection(), 0);
     EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x4D);
@@ -321,8 +356,9 @@ TEST_F(FlowTest, OpeningASecondFileReplacesTheFirst) {
 
 TEST_F(FlowTest, CloseFileDropsEverything) {
     WindowProbe& w = OpenDemo(kGameGta3, "gta3_keys.cs");
-    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"F5", "Fire"}));
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"F5", "Fire"}));
     w.Click(w.closeButton());
+    EXPECT_EQ(ToStd(w.f->GetTitle()), kTitle);
     ExpectNoFileState(w);
     EXPECT_TRUE(w.occurrences().empty());
     EXPECT_EQ(w.gauge()->GetValue(), 0);
@@ -422,7 +458,7 @@ TEST_F(FlowTest, CommandLineListsWhatTheWindowLists) {
             heading = false;
         }
         EXPECT_EQ(pclose(pipe), 0);
-        EXPECT_EQ(names, w.Lines()) << demo.name;
+        EXPECT_EQ(names, w.Names()) << demo.name;
         DestroyWindow();
     }
 }
@@ -448,4 +484,163 @@ TEST_F(FlowTest, ClosingTheWindowDuringAScanClosesItAfterwards) {
     frame = nullptr;
     probe.reset();
     EXPECT_EQ(ReadBytes(dir.File("cfg")), std::vector<uint8_t>{'2'});
+}
+
+// ---- never losing an edit ----
+
+TEST_F(FlowTest, ClosingTheWindowWithEditsAsksAndCancelKeepsEverything) {
+    WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    w.Choose(w.vkeyChoice(), 0x5A);
+    DialogScript::Get().ExpectQuestion(wxID_CANCEL);
+    w.CloseWindow();
+    ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
+    EXPECT_EQ(DialogScript::Get().messages[0], "Save changes to sa_keys.cs?");
+    EXPECT_EQ(DialogScript::Get().buttons[0], "Save|Don't Save|Cancel");
+    EXPECT_NE(wxTopLevelWindows.Find(w.f), nullptr);
+    EXPECT_EQ(w.occurrences()[0].key, 0x5A);
+    EXPECT_EQ(ToStd(w.f->GetTitle()), "*sa_keys.cs - " + kTitle);
+
+    // Save: asks where (the first time), writes, then closes.
+    DialogScript::Get().ExpectQuestion(wxID_YES);
+    DialogScript::Get().ExpectFile(dir.File("kept.cs"));
+    MainFrame* window = w.f;
+    w.CloseWindow();
+    for (int i = 0; i < 3; ++i) wxTheApp->ProcessIdle();
+    EXPECT_EQ(wxTopLevelWindows.Find(window), nullptr);
+    frame = nullptr;
+    probe.reset();
+    EXPECT_EQ(ReadBytes(dir.File("kept.cs")).at(static_cast<std::size_t>(0x14 + 3)), 0x5A);
+}
+
+TEST_F(FlowTest, CloseFileAndOpenFileAskBeforeDroppingEdits) {
+    WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    w.SelectLine(3);
+    w.Choose(w.padChoice(), 1);
+
+    DialogScript::Get().ExpectQuestion(wxID_CANCEL);
+    w.Click(w.closeButton());
+    EXPECT_EQ(w.occurrences().size(), 5u);
+    EXPECT_EQ(w.occurrences()[3].pad, 1);
+
+    DialogScript::Get().ExpectQuestion(wxID_NO);
+    w.Click(w.closeButton());
+    ExpectNoFileState(w);
+    EXPECT_EQ(ReadBytes(dir.File("sa_keys.cs")), DemoBytes("sa_keys.cs"));
+
+    // Open File: Save writes the edits first, then the other file opens.
+    w.Open(dir.File("sa_keys.cs"));
+    w.Choose(w.vkeyChoice(), 0x5A);
+    DialogScript::Get().ExpectQuestion(wxID_YES);
+    DialogScript::Get().ExpectFile(dir.File("first.cs"));
+    w.Open(Copy("main.scm"));
+    EXPECT_EQ(ReadBytes(dir.File("first.cs")).at(static_cast<std::size_t>(0x14 + 3)), 0x5A);
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"M Key", "Enter/Exit vehicle"}));
+
+    // Without edits nothing is asked.
+    w.Click(w.closeButton());
+    EXPECT_EQ(DialogScript::Get().Pending(), 0u);
+}
+
+TEST_F(FlowTest, SaveOffersTheOpenedFileAndKeepsItsExtension) {
+    WindowProbe& w = OpenDemo(kGameViceCity, "vc_keys.cs", "mission.cm");
+    w.Choose(w.vkeyChoice(), 0x4D);
+    // A name typed without an extension gets the opened file's.
+    w.Save(dir.File("renamed"));
+    const auto& dialog = DialogScript::Get().fileDialogs.back();
+    EXPECT_EQ(dialog.directory, dir.Path());
+    EXPECT_EQ(dialog.name, "mission.cm");
+    EXPECT_EQ(dialog.filterIndex, 1);  // Custom Mission (.cm)
+    EXPECT_TRUE(std::filesystem::exists(dir.File("renamed.cm")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("renamed")));
+    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("renamed.cm"));
+}
+
+TEST_F(FlowTest, CtrlSSavesToTheLastSavedFileWithoutAskingAndSaveAsAsks) {
+    WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    // The keys of the File menu.
+    const wxMenuBar* menus = w.f->GetMenuBar();
+    EXPECT_EQ(ToStd(menus->FindItem(wxID_OPEN)->GetAccel()->ToString()), "Ctrl+O");
+    EXPECT_EQ(ToStd(menus->FindItem(wxID_SAVE)->GetAccel()->ToString()), "Ctrl+S");
+    EXPECT_EQ(ToStd(menus->FindItem(wxID_SAVEAS)->GetAccel()->ToString()), "Ctrl+Shift+S");
+    EXPECT_EQ(ToStd(menus->FindItem(wxID_CLOSE)->GetAccel()->ToString()), "Ctrl+W");
+    for (wxButton* button : {w.openButton(), w.saveButton(), w.closeButton()})
+        EXPECT_NE(button->GetLabel().Find('&'), wxNOT_FOUND) << ToStd(button->GetLabel());
+
+    // The first Ctrl+S asks where; the next ones do not.
+    w.Choose(w.vkeyChoice(), 0x5A);
+    DialogScript::Get().ExpectFile(dir.File("out.cs"));
+    w.Menu(wxID_SAVE);
+    EXPECT_EQ(ReadBytes(dir.File("out.cs")).at(0x14 + 3), 0x5A);
+    w.Choose(w.vkeyChoice(), 0x41);
+    w.Menu(wxID_SAVE);
+    EXPECT_EQ(DialogScript::Get().Pending(), 0u);
+    EXPECT_EQ(ReadBytes(dir.File("out.cs")).at(0x14 + 3), 0x41);
+    EXPECT_EQ(ToStd(w.f->GetStatusBar()->GetStatusText()), "Saved out.cs");
+
+    // Save As asks again, offering the file last saved to.
+    DialogScript::Get().ExpectFile(dir.File("other.cs"));
+    w.Menu(wxID_SAVEAS);
+    EXPECT_EQ(DialogScript::Get().fileDialogs.back().name, "out.cs");
+    EXPECT_TRUE(std::filesystem::exists(dir.File("other.cs")));
+
+    // Ctrl+W closes the file, Ctrl+O opens one.
+    w.Menu(wxID_CLOSE);
+    ExpectNoFileState(w);
+    DialogScript::Get().ExpectFile(Copy("main.scm"));
+    w.Menu(wxID_OPEN);
+    EXPECT_EQ(w.occurrences().size(), 2u);
+}
+
+TEST_F(FlowTest, TabOrderRunsFromTheListToTheKeyChoicesToTheButtons) {
+    WindowProbe& w = Window();
+    const wxWindowList& children = w.panel()->GetChildren();
+    auto position = [&](wxWindow* control) {
+        while (control->GetParent() != w.panel()) control = control->GetParent();
+        return children.IndexOf(control);
+    };
+    EXPECT_LT(position(w.list()), position(w.padChoice()));
+    EXPECT_LT(position(w.vkeyChoice()), position(w.openButton()));
+    EXPECT_EQ(position(w.padChoice()), position(w.vkeyChoice()));  // one box
+}
+
+// ---- files that are not scripts ----
+
+TEST_F(FlowTest, BytesThatAreNoScriptAreSaidToBeNone) {
+    dir.Write("cfg", "2");
+    std::vector<uint8_t> noise(4096);
+    uint32_t seed = 12345;
+    for (uint8_t& byte : noise) byte = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 24);
+    WindowProbe& w = Window();
+    w.Open(dir.Write("picture.cs", noise), 1);
+    ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
+    EXPECT_EQ(DialogScript::Get().messages[0], "This does not look like a San Andreas script.");
+    ExpectNoFileState(w);
+}
+
+TEST_F(FlowTest, AScriptOfAnotherGameOffersToSwitchToIt) {
+    dir.Write("cfg", "0");
+    ScriptBuilder sa(kGameSanAndreas);
+    for (int i = 0; i < 30; ++i) sa.Op(0x0E3D).I8(static_cast<uint8_t>(0x41 + i % 26));  // CLEO+ key tests
+    const std::string file = WriteScript("sa_mod.cs", sa);
+    WindowProbe& w = Window();
+
+    // No: the file stays read as GTA III.
+    DialogScript::Get().ExpectFile(file);
+    DialogScript::Get().ExpectQuestion(wxID_NO);
+    DialogScript::Get().ExpectMessage();
+    w.Click(w.openButton());
+    EXPECT_EQ(DialogScript::Get().messages[0],
+              "This does not look like a GTA III script, but it reads as a San Andreas script.\n"
+              "Switch to San Andreas and open it again?");
+    EXPECT_EQ(DialogScript::Get().messages[1], "This does not look like a GTA III script.");
+    EXPECT_EQ(w.selectedGame(), kGameGta3);
+
+    // Yes: San Andreas is chosen and the file lists its tests.
+    DialogScript::Get().ExpectFile(file);
+    DialogScript::Get().ExpectQuestion(wxID_YES);
+    w.Click(w.openButton());
+    EXPECT_EQ(w.selectedGame(), kGameSanAndreas);
+    EXPECT_EQ(w.gameChoice()->GetSelection(), GameNumber(kGameSanAndreas));
+    EXPECT_EQ(w.occurrences().size(), 30u);
+    EXPECT_EQ(w.Lines()[0], "A Key \u00B7 0x0 \u00B7 0E3D");  // not the game's usual key test: its opcode shows
 }
