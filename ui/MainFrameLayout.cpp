@@ -6,18 +6,19 @@
 namespace {
 
 constexpr int kBorder = 5;
-constexpr int kGameGridRows = 2;
+constexpr int kGameGridRows = 1;
 constexpr int kGameGridColumns = 2;
 constexpr int kKeyGridRows = 3;
 constexpr int kKeyGridColumns = 2;
 constexpr int kKeyGridColumnGap = 50;
 constexpr int kGaugeRange = 100;
 constexpr int kNoWrap = -1;
-// The list takes two parts of the extra width, the column beside it three.
-constexpr int kListColumnShare = 2;
-constexpr int kControlColumnShare = 3;
+// The list and the column beside it share the extra width evenly (a box
+// sizer keeps that ratio in its least size too).
+constexpr int kListColumnShare = 1;
+constexpr int kControlColumnShare = 1;
 // Room for about this many decoded instructions of this many characters.
-constexpr int kContextLines = 13;
+constexpr int kContextLines = 10;
 constexpr int kContextColumns = 44;
 
 const char* const kCredit = "Morvane - key remapper\nfor compiled game scripts";
@@ -75,7 +76,9 @@ MainFrameLayout::MainFrameLayout(wxWindow* parent, const wxString& title, const 
     closeButton->Enable(false);
     fileSizer->Add(closeButton, Bordered().Expand());
 
-    auto* gameGridSizer = new wxGridSizer(kGameGridRows, kGameGridColumns, 0, 0);
+    // Label and choice in rows whose columns take only the room they need.
+    auto* gameGridSizer = new wxFlexGridSizer(kGameGridRows, kGameGridColumns, 0, 0);
+    gameGridSizer->AddGrowableCol(1);
     gameLabel = new wxStaticText(fileBox, wxID_ANY, "&Game");
     gameLabel->Wrap(kNoWrap);
     gameGridSizer->Add(gameLabel, Bordered().CenterVertical());
@@ -85,7 +88,8 @@ MainFrameLayout::MainFrameLayout(wxWindow* parent, const wxString& title, const 
     gameGridSizer->Add(gameChoice, Bordered().Expand());
     fileSizer->Add(gameGridSizer, wxSizerFlags().Expand());
 
-    auto* keyGridSizer = new wxGridSizer(kKeyGridRows, kKeyGridColumns, 0, kKeyGridColumnGap);
+    auto* keyGridSizer = new wxFlexGridSizer(kKeyGridRows, kKeyGridColumns, 0, kKeyGridColumnGap);
+    keyGridSizer->AddGrowableCol(1);
     auto addKeyRow = [&](wxStaticText*& label, const char* text, wxChoice*& choice) {
         label = new wxStaticText(keyBox, wxID_ANY, text);
         label->Wrap(kNoWrap);

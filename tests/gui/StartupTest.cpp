@@ -313,15 +313,15 @@ TEST_F(StartupTest, LayoutTreeHasItsProportionsFlagsAndGaps) {
     // window gives; labels sit centred beside their choices.
     const std::string expected =
         "h[panel"
-        "h[v[text(Occurrences found:):0/20f0/5 list:1/20f0/5]:2/20f0/5 "
+        "h[v[text(Occurrences found:):0/20f0/5 list:1/20f0/5]:1/20f0/5 "
         "v["
         "box(File)[path:0/20f0/5 button(&Open File):0/20f0/5 button(&Save File):0/20f0/5 button(&Close File):0/20f0/5 "
-        "grid2x2,0,0[text(&Game):0/8f0/5 choice:0/20f0/5]:0/2000/0]:0/20f0/5 "
+        "grid1x2,0,0[text(&Game):0/8f0/5 choice:0/20f0/5]:0/2000/0]:0/20f0/5 "
         "box(Key configuration)[grid3x2,0,50[text(&Pad):0/8f0/5 choice:0/2f0/5 text(Game &Key):0/8f0/5 choice:0/2f0/5 "
         "text(&VKey):0/8f0/5 choice:0/2f0/5]:0/20f0/5]:0/20f0/5 "
         "box(Around the selected test)[path:1/20f0/5]:1/20f0/5 "
         "gauge:0/20f0/5 text(" + ToStd(w.credit()->GetLabel()) + "):0/2f0/5"
-        "]:3/2000/0]"
+        "]:1/2000/0]"
         ":1/2000/0]";
     EXPECT_EQ(Describe(w.f->GetSizer()), expected);
 }
