@@ -119,6 +119,11 @@ TEST_F(CliTest, ListFollowsArgumentOrderAndEscapesJson) {
     EXPECT_NE(json.out.find("{\"file\": \"we\\\"ird.cs\", \"offset\": 0,"), std::string::npos) << json.out;
     EXPECT_LT(json.out.find("we\\\"ird"), json.out.find("vc_keys"));
 
+    // A name that is not UTF-8 still gives valid JSON.
+    dir.Write("caf\xE9.cs", std::vector<uint8_t>{0xEE, 0x05, 0x04, 0x41});
+    CliRun latin1 = Cli({"list", "--game", "vc", "--format", "json", "caf\xE9.cs"});
+    EXPECT_EQ(nlohmann::json::parse(latin1.out).at(0).at("file"), "caf\xEF\xBF\xBD.cs");
+
     dir.Write("quiet.cs", std::vector<uint8_t>{0x01, 0x00, 0x04, 0x00});
     CliRun none = Cli({"list", "--format", "json", "--game", "vc", "quiet.cs"});
     EXPECT_EQ(none.out, "[]\n");
