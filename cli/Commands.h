@@ -13,5 +13,6 @@ constexpr int kExitUsage = 2;
 
 int RunList(const Options& options, std::ostream& out, std::ostream& err);
 int RunRemap(const Options& options, std::ostream& out, std::ostream& err);
+int RunKeys(const Options& options, std::ostream& out, std::ostream& err);
 
 }  // namespace morvane::cli

@@ -7,6 +7,7 @@
 
 #include "cli/Commands.h"
 #include "cli/ScriptFile.h"
+#include "cli/TextFormat.h"
 #include "keys/KeyNames.h"
 
 namespace morvane::cli {
@@ -31,24 +32,6 @@ std::vector<std::string> Record(const std::string& file, const KeyOccurrence& o)
             std::to_string(o.key),
             OccurrenceLabel(o),
             OpcodeText(o.opcode)};
-}
-
-std::string JsonString(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (byte < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            quoted += escaped;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
 }
 
 // Fields that are numbers in JSON: offset, wide, pad, key.

@@ -11,6 +11,10 @@ const char* const kUsage =
     "                         [--format text|tsv|json] FILE...\n"
     "       morvane-cli remap [--game gta3|vc|sa] [--ini PATH] [--header auto|on|off]\n"
     "                         [--allow-unknown] RULE... FILE... (-o OUT | --in-place)\n"
+    "       morvane-cli keys  [--game gta3|vc|sa] [--ini PATH] [--header auto|on|off]\n"
+    "                         [--format text|tsv|json] [--svg FILE] PATH...\n"
+    "  keys: the keys the scripts test, and which two scripts share one; a PATH is a\n"
+    "        script or a folder searched for .cs, .cs3, .cs4, .cm and .scm files\n"
     "  --ini PATH: an opcode INI file, or a command library as JSON (sa.json)\n"
     "  rules: --vkey FROM=TO   --button FROM=TO   --pad FROM=TO\n"
     "         --at OFFSET:KEY  --at OFFSET:PAD:KEY\n"
@@ -115,6 +119,7 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
     if (command == "--version") { options.command = Command::Version; return options; }
     if (command == "list") options.command = Command::List;
     else if (command == "remap") options.command = Command::Remap;
+    else if (command == "keys") options.command = Command::Keys;
     else {
         error = "unknown command: " + command;
         return std::nullopt;
@@ -148,12 +153,15 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
             else if (value == "on") options.header = HeaderMode::On;
             else if (value == "off") options.header = HeaderMode::Off;
             else { error = "--header is auto, on or off: " + value; return std::nullopt; }
-        } else if (is("--format") && options.command == Command::List) {
+        } else if (is("--format") && (options.command == Command::List || options.command == Command::Keys)) {
             if (!p.Value(arg, "--format", value)) return std::nullopt;
             if (value == "text") options.format = Format::Text;
             else if (value == "tsv") options.format = Format::Tsv;
             else if (value == "json") options.format = Format::Json;
             else { error = "--format is text, tsv or json: " + value; return std::nullopt; }
+        } else if (options.command == Command::Keys && is("--svg")) {
+            if (!p.Value(arg, "--svg", options.svg)) return std::nullopt;
+            if (options.svg.empty()) { error = "--svg needs a path"; return std::nullopt; }
         } else if (options.command == Command::Remap && (is("--vkey") || is("--button") || is("--pad") || is("--at"))) {
             const std::string name = arg.substr(0, arg.find('='));
             if (!p.Value(arg, name, value)) return std::nullopt;
@@ -173,7 +181,10 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
         }
     }
 
-    if (options.files.empty()) { error = "no script file given"; return std::nullopt; }
+    if (options.files.empty()) {
+        error = options.command == Command::Keys ? "no script or folder given" : "no script file given";
+        return std::nullopt;
+    }
     if (options.command == Command::Remap) {
         if (options.rules.empty()) { error = "remap needs at least one rule"; return std::nullopt; }
         if (options.inPlace == !options.output.empty()) { error = "remap needs either -o OUT or --in-place"; return std::nullopt; }

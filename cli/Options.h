@@ -9,7 +9,7 @@
 
 namespace morvane::cli {
 
-enum class Command { List, Remap, Help, Version };
+enum class Command { List, Remap, Keys, Help, Version };
 enum class HeaderMode { Auto, On, Off };
 enum class Format { Text, Tsv, Json };
 
@@ -32,7 +32,8 @@ struct Options {
     HeaderMode header = HeaderMode::Auto;
     Format format = Format::Text;
     std::vector<Rule> rules;
-    std::vector<std::string> files;
+    std::vector<std::string> files;  // keys: scripts and folders
+    std::string svg;                  // keys: where to draw the map
     std::string output;
     bool inPlace = false;
     bool allowUnknown = false;  // remap files whose walk met unknown instructions

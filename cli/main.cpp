@@ -1,5 +1,6 @@
 // morvane-cli: lists and remaps the key tests of compiled scripts without the
-// window, for batches of files and scripted checks.
+// window, for batches of files and scripted checks, and maps the keys of
+// whole folders.
 
 #include <iostream>
 #include <string>
@@ -67,6 +68,8 @@ int main(int argc, char** argv) {
             return RunList(*options, std::cout, std::cerr);
         case Command::Remap:
             return RunRemap(*options, std::cout, std::cerr);
+        case Command::Keys:
+            return RunKeys(*options, std::cout, std::cerr);
     }
     return kExitUsage;
 }

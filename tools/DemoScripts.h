@@ -146,6 +146,32 @@ inline std::vector<uint8_t> SanAndreasLibraryScript() {
     return b.Bytes();
 }
 
+// A second San Andreas mod that wants some of the same keys as the others,
+// for the key map: F2 (twice) and Sprint as sa_keys.cs, K as
+// sa_libraries.cs, Shift of either side, and F17, which no full-size
+// keyboard has.
+inline std::vector<uint8_t> SanAndreasHotkeyScript() {
+    ScriptBuilder b(kGameSanAndreas);
+    b.Op(kNameScript).String8("HOTKEYS");
+    const int32_t loop = b.Here();
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSaKey).I8(0x71); },  // F2
+            [](ScriptBuilder& s) { s.Op(kShowTextBox).String8("HOT1"); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSaKey).I8(0x10); },  // Shift, either side
+            [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(72).I8(1); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.NotOp(kSaKey).I8(0x71); },  // F2 again, released
+            [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(72).I8(0); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kCleoPlusKeyJust).I8(0x4B); },  // K Key
+            [](ScriptBuilder& s) { s.Op(kCustomScript).VarString("radio.cs").EndOfList(); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSaKey).I16(0x80); },  // F17, 16-bit
+            [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(5); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kButton).I8(0).I8(16); },  // Sprint, pad 1
+            [](ScriptBuilder& s) { s.Op(kSetGlobalFloat).GlobalVar(76).Float(1.5f); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kButton).I8(1).I8(17); },  // Fire, pad 2
+            [](ScriptBuilder& s) { s.Op(kPrintText).String8("HOT2").I32(1000).I8(1); });
+    b.Jump(-loop);
+    return b.Bytes();
+}
+
 inline std::vector<std::pair<std::string, std::vector<uint8_t>>> DemoScripts() {
     return {
         {"gta3_keys.cs", Gta3CustomScript()},
@@ -153,6 +179,7 @@ inline std::vector<std::pair<std::string, std::vector<uint8_t>>> DemoScripts() {
         {"sa_keys.cs", SanAndreasCustomScript()},
         {"main.scm", SanAndreasMainScript()},
         {"sa_libraries.cs", SanAndreasLibraryScript()},
+        {"sa_hotkeys.cs", SanAndreasHotkeyScript()},
     };
 }
 

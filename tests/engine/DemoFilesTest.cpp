@@ -47,6 +47,9 @@ TEST(DemoFiles, EachScriptListsItsKeysWithTheDemoOpcodeFiles) {
     // A test of each current library; the debug block's bytes are stepped over.
     EXPECT_EQ(ScanLabels("sa_libraries.cs", kGameSanAndreas, false),
               (std::vector<std::string>{"F6 (8)", "Left Ctrl (16)", "K Key (8)", "Look Behind | Submission pad 0"}));
+    EXPECT_EQ(ScanLabels("sa_hotkeys.cs", kGameSanAndreas, false),
+              (std::vector<std::string>{"F2 (8)", "Shift (8)", "F2 (8)", "K Key (8)", "F17 (16)",
+                                        "Sprint | Accelerate pad 0", "Fire pad 1"}));
     // Without the header skip the bytes in the first segment read as a key test.
     EXPECT_EQ(ScanLabels("main.scm", kGameSanAndreas, false).front(), "X Key (8)");
 }

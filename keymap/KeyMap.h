@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "opcodes/GameId.h"
+#include "opcodes/OpcodeTable.h"
+#include "script/KeyScan.h"
+
+namespace morvane {
+
+// A key as a key map counts it: a keyboard key by its virtual-key code, or
+// one pad's button by its game key. A VKey and a button are never the same
+// key, and a game key on pad 1 is not the same key as on pad 2.
+struct MapKey {
+    KeyTestKind kind = KeyTestKind::VKey;
+    int32_t pad = 0;  // buttons only; 0 for every VKey
+    int32_t key = 0;
+
+    static MapKey VKey(int32_t code) { return MapKey{KeyTestKind::VKey, 0, code}; }
+    static MapKey Button(int32_t pad, int32_t gameKey) { return MapKey{KeyTestKind::Button, pad, gameKey}; }
+    static MapKey Of(const KeyOccurrence& occurrence) {
+        return occurrence.IsVKey() ? VKey(occurrence.key) : Button(occurrence.pad, occurrence.key);
+    }
+
+    bool IsVKey() const { return kind == KeyTestKind::VKey; }
+    bool operator<(const MapKey& other) const;
+    bool operator==(const MapKey& other) const {
+        return kind == other.kind && pad == other.pad && key == other.key;
+    }
+};
+
+// The key's name as the window shows it, without the table's stray spaces.
+std::string MapKeyName(const MapKey& key);
+
+// The keys one script tests, and how many times each.
+struct ScriptKeys {
+    std::string path;
+    bool read = false;   // false: the file could not be read, and nothing else is known
+    ScanSummary summary;  // what the walk met besides key tests
+    std::vector<std::pair<MapKey, int32_t>> tests;  // by key, each key once
+
+    // Whether the map may lack some of this script's keys: its walk met
+    // instructions the opcode table does not know.
+    bool IsIncomplete() const { return read && summary.HasUnknown(); }
+};
+
+// Counts a scanned script's key tests.
+ScriptKeys CountKeyTests(const std::string& path, const std::vector<KeyOccurrence>& occurrences,
+                         const ScanSummary& summary);
+
+// One script's tests of one key.
+struct KeyUse {
+    std::size_t script = 0;  // index into KeyMap::scripts
+    int32_t tests = 0;
+};
+
+// A key with the scripts that test it.
+struct KeyEntry {
+    MapKey key;
+    std::vector<KeyUse> uses;  // in the order of the scripts, each script once
+
+    // Two or more scripts test the key: pressing it acts in all of them.
+    bool IsConflict() const { return uses.size() >= 2; }
+    int64_t Tests() const;
+};
+
+// Which keys the scripts of a folder or a set of files test.
+struct KeyMap {
+    std::vector<ScriptKeys> scripts;  // every script looked at, in the order given
+    // Every key some script tests: the conflicts first, then the rest; in each
+    // part VKeys by code, then buttons by pad and game key.
+    std::vector<KeyEntry> keys;
+
+    std::size_t ConflictCount() const;
+    // The key's entry, or null when no script tests it.
+    const KeyEntry* Find(const MapKey& key) const;
+};
+
+// Builds the map from scripts already counted. A script listed twice (the
+// same path) counts once.
+KeyMap AggregateKeyMap(std::vector<ScriptKeys> scripts);
+
+// Whether a scan steps over the header of a main script.
+enum class HeaderSkip {
+    ByName,  // for main scripts by their name, as IsMainScriptPath says
+    Always,
+    Never,
+};
+
+// Reads and scans the scripts with several threads (`threads` 0: one per
+// processor) and builds their map. The table must be loaded for `game` and is
+// only read. A file that cannot be read is in the map as not read.
+KeyMap BuildKeyMap(const std::vector<std::string>& paths, const OpcodeTable& table, GameId game,
+                   HeaderSkip header, unsigned threads = 0);
+
+}  // namespace morvane

@@ -1,0 +1,147 @@
+#include "keymap/ScriptSearch.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <set>
+#include <system_error>
+#include <tuple>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace morvane {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kScriptExtensions[] = {".cs", ".cs3", ".cs4", ".cm", ".scm"};
+
+// What makes two paths the same file or folder: the device and inode where
+// the system has them, the resolved path otherwise.
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    std::string resolved;
+
+    bool operator<(const FileIdentity& other) const {
+        return std::tie(device, inode, resolved) < std::tie(other.device, other.inode, other.resolved);
+    }
+};
+
+bool Identify(const fs::path& path, FileIdentity& identity) {
+#ifdef _WIN32
+    std::error_code error;
+    const fs::path resolved = fs::canonical(path, error);
+    if (error) return false;
+    identity.resolved = resolved.generic_string();
+    std::transform(identity.resolved.begin(), identity.resolved.end(), identity.resolved.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+#else
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return false;
+    identity.device = static_cast<uint64_t>(info.st_dev);
+    identity.inode = static_cast<uint64_t>(info.st_ino);
+#endif
+    return true;
+}
+
+bool IsHidden(const fs::path& name) {
+    const std::string text = name.filename().string();
+    return !text.empty() && text[0] == '.';
+}
+
+std::string Display(const fs::path& path) { return path.generic_string(); }
+
+class Search {
+public:
+    ScriptSearch result;
+
+    void Argument(const std::string& text) {
+        const fs::path path(text);
+        std::error_code error;
+        const fs::file_status status = fs::status(path, error);
+        if (error || !fs::exists(status)) {
+            Problem(path, fs::is_symlink(fs::symlink_status(path, error)) ? "the link leads nowhere"
+                                                                          : "no such file or folder");
+        } else if (fs::is_directory(status)) {
+            Folder(path);
+        } else if (!IsScriptFileName(text)) {
+            Problem(path, "not a script (a script's name ends in .cs, .cs3, .cs4, .cm or .scm)");
+        } else {
+            Script(path);
+        }
+    }
+
+private:
+    void Problem(const fs::path& path, const std::string& cause) { result.problems.push_back({Display(path), cause}); }
+
+    void Script(const fs::path& path) {
+        FileIdentity identity;
+        if (!Identify(path, identity)) {
+            Problem(path, "cannot be read");
+            return;
+        }
+        if (files_.insert(identity).second) result.scripts.push_back(Display(path));
+    }
+
+    void Folder(const fs::path& folder) {
+        FileIdentity identity;
+        if (!Identify(folder, identity)) {
+            Problem(folder, "cannot be read");
+            return;
+        }
+        if (!folders_.insert(identity).second) return;  // met before: a link loop or a repeated path
+
+        std::vector<fs::path> entries;
+        std::error_code error;
+        fs::directory_iterator it(folder, error);
+        for (const fs::directory_iterator end; !error && it != end; it.increment(error))
+            if (!IsHidden(it->path())) entries.push_back(it->path());
+        if (error) {
+            Problem(folder, "cannot be searched: " + error.message());
+            return;
+        }
+        std::sort(entries.begin(), entries.end());
+
+        for (const fs::path& entry : entries) {
+            std::error_code statusError;
+            const fs::file_status status = fs::status(entry, statusError);
+            if (fs::is_directory(status)) {
+                Folder(entry);
+            } else if (!IsScriptFileName(entry.string())) {
+                ++result.otherFiles;
+            } else if (statusError || !fs::exists(status)) {
+                Problem(entry, "the link leads nowhere");
+            } else {
+                Script(entry);
+            }
+        }
+    }
+
+    std::set<FileIdentity> files_;
+    std::set<FileIdentity> folders_;
+};
+
+}  // namespace
+
+bool IsScriptFileName(const std::string& path) {
+    const std::string name = fs::path(path).filename().string();
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0) return false;
+    std::string extension = name.substr(dot);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return std::find(std::begin(kScriptExtensions), std::end(kScriptExtensions), extension) !=
+           std::end(kScriptExtensions);
+}
+
+ScriptSearch FindScripts(const std::vector<std::string>& paths) {
+    Search search;
+    for (const std::string& path : paths) search.Argument(path);
+    return search.result;
+}
+
+}  // namespace morvane

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace morvane {
+
+// Whether a file name has the extension of a compiled script, in any case:
+// custom scripts ".cs" (".cs3" and ".cs4" in the compatibility modes of
+// current CLEO versions), custom missions ".cm" and main scripts ".scm".
+// The one list of the extensions a key map reads.
+bool IsScriptFileName(const std::string& path);
+
+// A path that could not be searched, or a file named directly that is not a
+// script, with the cause in plain words.
+struct SearchProblem {
+    std::string path;
+    std::string cause;
+};
+
+// The scripts found under some paths.
+struct ScriptSearch {
+    // Each script file once, even when links or repeated paths reach it
+    // again: the paths in the order given, a folder's entries by name.
+    std::vector<std::string> scripts;
+    std::vector<SearchProblem> problems;
+    int64_t otherFiles = 0;  // files in the folders that are not scripts, left out
+};
+
+// Finds the scripts named by `paths`: a file is taken when its name is a
+// script's (a file of another name is a problem), a folder is searched
+// through all its subfolders. Links are followed, but no folder is entered
+// twice, so a link loop ends. Entries whose names begin with a dot (hidden
+// files and folders, editors' backups, version control) are left out of the
+// search. Folders that cannot be listed, paths that do not exist and links
+// that lead nowhere are problems; the rest is still searched.
+ScriptSearch FindScripts(const std::vector<std::string>& paths);
+
+}  // namespace morvane

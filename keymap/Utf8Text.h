@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace morvane {
+
+// The text with every byte sequence that is not UTF-8 (a stray byte, a cut
+// or overlong sequence, a surrogate, a code point above U+10FFFF) replaced
+// by U+FFFD. File names on Linux are bytes; JSON and XML must be UTF-8.
+std::string ValidUtf8(const std::string& text);
+
+}  // namespace morvane

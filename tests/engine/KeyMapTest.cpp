@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "keymap/KeyMap.h"
+#include "opcodes/IniLoader.h"
+#include "support/Printers.h"
+#include "support/ScriptBuilder.h"
+#include "support/TempDir.h"
+
+namespace morvane {
+inline void PrintTo(const MapKey& key, std::ostream* out) {
+    *out << (key.IsVKey() ? "vkey " : "button pad " + std::to_string(key.pad) + " ") << key.key;
+}
+}  // namespace morvane
+
+using namespace morvane;
+using morvane::test::ScriptBuilder;
+using morvane::test::TempDir;
+
+namespace {
+
+constexpr uint16_t kWait = 0x0001;
+constexpr uint16_t kButton = 0x00E1;
+constexpr uint16_t kSaKey = 0x0AB0;
+constexpr uint16_t kUnknown = 0x0123;
+constexpr int32_t kF2 = 0x71;
+
+KeyOccurrence Key(int32_t code) { return KeyOccurrence::VKeyTest(0, code, false, kSaKey); }
+KeyOccurrence Button(int32_t pad, int32_t key) { return KeyOccurrence::ButtonTest(0, pad, key, kButton); }
+
+ScriptKeys Script(const std::string& path, const std::vector<KeyOccurrence>& tests) {
+    return CountKeyTests(path, tests, ScanSummary{});
+}
+
+// "path:tests" for each script that tests the key, in order.
+std::vector<std::string> Users(const KeyMap& map, const MapKey& key) {
+    std::vector<std::string> users;
+    if (const KeyEntry* entry = map.Find(key))
+        for (const KeyUse& use : entry->uses) users.push_back(map.scripts[use.script].path + ":" + std::to_string(use.tests));
+    return users;
+}
+
+OpcodeTable SaTable() {
+    OpcodeTable table;
+    EXPECT_TRUE(ParseOpcodeIni("[OPCODES]\n0001=1\n0002=1\n00E1=2\n0AB0=1\n", kGameSanAndreas, table));
+    return table;
+}
+
+}  // namespace
+
+TEST(KeyMap, AKeyTestedByTwoScriptsIsAConflictAndEachScriptsTestsAreCounted) {
+    const KeyMap map = AggregateKeyMap({Script("a.cs", {Key(kF2), Key(kF2), Key(0x59)}), Script("b.cs", {Key(kF2)})});
+    EXPECT_EQ(Users(map, MapKey::VKey(kF2)), (std::vector<std::string>{"a.cs:2", "b.cs:1"}));
+    EXPECT_TRUE(map.Find(MapKey::VKey(kF2))->IsConflict());
+    EXPECT_EQ(map.Find(MapKey::VKey(kF2))->Tests(), 3);
+    // Two tests in one script are no conflict.
+    EXPECT_EQ(Users(map, MapKey::VKey(0x59)), (std::vector<std::string>{"a.cs:1"}));
+    EXPECT_FALSE(map.Find(MapKey::VKey(0x59))->IsConflict());
+    EXPECT_EQ(map.ConflictCount(), 1u);
+    EXPECT_EQ(map.Find(MapKey::VKey(0x41)), nullptr);
+}
+
+TEST(KeyMap, ButtonsConflictOnlyOnTheSamePadAndNeverWithTheVKeyOfTheSameNumber) {
+    const KeyMap map = AggregateKeyMap({Script("a.cs", {Button(0, 16), Key(16)}), Script("b.cs", {Button(1, 16)}),
+                                        Script("c.cs", {Button(0, 16)})});
+    EXPECT_EQ(Users(map, MapKey::Button(0, 16)), (std::vector<std::string>{"a.cs:1", "c.cs:1"}));
+    EXPECT_EQ(Users(map, MapKey::Button(1, 16)), (std::vector<std::string>{"b.cs:1"}));
+    EXPECT_EQ(Users(map, MapKey::VKey(16)), (std::vector<std::string>{"a.cs:1"}));
+    EXPECT_EQ(map.ConflictCount(), 1u);
+}
+
+TEST(KeyMap, ListsConflictsFirstThenVKeysByCodeThenButtonsByPadAndKey) {
+    const KeyMap map = AggregateKeyMap({Script("a.cs", {Button(1, 2), Button(0, 19), Key(0x80), Key(0x41), Key(kF2)}),
+                                        Script("b.cs", {Button(0, 19), Key(kF2)})});
+    std::vector<MapKey> order;
+    for (const KeyEntry& entry : map.keys) order.push_back(entry.key);
+    EXPECT_EQ(order, (std::vector<MapKey>{MapKey::VKey(kF2), MapKey::Button(0, 19), MapKey::VKey(0x41),
+                                          MapKey::VKey(0x80), MapKey::Button(1, 2)}));
+}
+
+TEST(KeyMap, AScriptGivenTwiceCountsOnce) {
+    const KeyMap map = AggregateKeyMap({Script("a.cs", {Key(kF2)}), Script("a.cs", {Key(kF2)})});
+    EXPECT_EQ(map.scripts.size(), 1u);
+    EXPECT_EQ(Users(map, MapKey::VKey(kF2)), (std::vector<std::string>{"a.cs:1"}));
+}
+
+TEST(KeyMap, NamesKeysWithoutTheTablesStraySpaces) {
+    EXPECT_EQ(MapKeyName(MapKey::VKey(0xA0)), "Left Shift");
+    EXPECT_EQ(MapKeyName(MapKey::VKey(kF2)), "F2");
+    EXPECT_EQ(MapKeyName(MapKey::Button(1, 17)), "Fire");
+    EXPECT_EQ(MapKeyName(MapKey::VKey(300)), "300");
+}
+
+TEST(KeyMap, BuiltFromFilesOnAnyNumberOfThreadsAlike) {
+    TempDir dir;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 40; ++i) {
+        ScriptBuilder b(kGameSanAndreas);
+        b.Op(kWait).I8(0).Op(kSaKey).I8(static_cast<uint8_t>(0x41 + i % 5)).Op(kButton).I8(static_cast<uint8_t>(i % 2)).I8(17);
+        paths.push_back(dir.Write("s" + std::to_string(i) + ".cs", b.Bytes()));
+    }
+    paths.push_back(dir.File("missing.cs"));
+    ScriptBuilder odd(kGameSanAndreas);
+    odd.Op(kSaKey).I8(0x5A).Op(kUnknown).Op(kSaKey).I8(0x5A);
+    paths.push_back(dir.Write("odd.cs", odd.Bytes()));
+
+    const OpcodeTable table = SaTable();
+    const KeyMap one = BuildKeyMap(paths, table, kGameSanAndreas, HeaderSkip::ByName, 1);
+    const KeyMap four = BuildKeyMap(paths, table, kGameSanAndreas, HeaderSkip::ByName, 4);
+    ASSERT_EQ(one.scripts.size(), 42u);
+    EXPECT_EQ(one.keys.size(), four.keys.size());
+    for (std::size_t k = 0; k < one.keys.size(); ++k) {
+        EXPECT_EQ(one.keys[k].key, four.keys[k].key);
+        EXPECT_EQ(Users(one, one.keys[k].key), Users(four, four.keys[k].key));
+    }
+    EXPECT_EQ(Users(one, MapKey::VKey(0x41)).size(), 8u);
+    EXPECT_EQ(Users(one, MapKey::Button(0, 17)).size(), 20u);
+
+    EXPECT_FALSE(one.scripts[40].read);
+    EXPECT_FALSE(one.scripts[40].IsIncomplete());
+    EXPECT_TRUE(one.scripts[41].read);
+    EXPECT_TRUE(one.scripts[41].IsIncomplete());
+    EXPECT_EQ(one.scripts[41].summary.firstUnknownOffset, 4);
+    // Counted, though the second may be data read as code.
+    EXPECT_EQ(Users(one, MapKey::VKey(0x5A)), (std::vector<std::string>{dir.File("odd.cs") + ":2"}));
+}
+
+TEST(KeyMap, StepsOverTheHeaderOfMainScriptsByNameOrAsAsked) {
+    // The demo main script has bytes in its header that read as a test of X.
+    TempDir dir;
+    const std::string demo = std::string(MORVANE_SOURCE_DIR) + "/demo/";
+    const std::string main = dir.File("main.scm");
+    const std::string copy = dir.File("copy.cs");
+    std::filesystem::copy_file(demo + "main.scm", main);
+    std::filesystem::copy_file(demo + "main.scm", copy);
+    OpcodeTable table;
+    ASSERT_TRUE(LoadOpcodeTable(demo + "SASCM.ini", kGameSanAndreas, table));
+
+    const KeyMap byName = BuildKeyMap({main, copy}, table, kGameSanAndreas, HeaderSkip::ByName);
+    EXPECT_EQ(Users(byName, MapKey::VKey(0x58)), (std::vector<std::string>{copy + ":1"}));
+    EXPECT_EQ(Users(byName, MapKey::VKey(0x4D)).size(), 2u);
+    EXPECT_EQ(BuildKeyMap({main, copy}, table, kGameSanAndreas, HeaderSkip::Always).Find(MapKey::VKey(0x58)), nullptr);
+    EXPECT_EQ(Users(BuildKeyMap({main, copy}, table, kGameSanAndreas, HeaderSkip::Never), MapKey::VKey(0x58)).size(), 2u);
+}
