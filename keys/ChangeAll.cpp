@@ -1,0 +1,29 @@
+#include "keys/ChangeAll.h"
+
+#include "keys/KeyRules.h"
+
+namespace morvane {
+
+ChangeReport ApplyKeyChange(const std::vector<KeyOccurrence>& read, std::vector<KeyOccurrence>& result,
+                            const KeyChange& change) {
+    ChangeReport report;
+    const std::size_t count = read.size() < result.size() ? read.size() : result.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const KeyOccurrence& was = read[i];
+        if (was.kind != change.kind || was.key != change.from) continue;
+        if (change.kind == KeyTestKind::Button && change.pad != KeyChange::kAnyPad && was.pad != change.pad) continue;
+        if (change.kind == KeyTestKind::VKey && CheckVKey(was, change.to) != KeyRefusal::Accepted) {
+            report.refused.push_back(i);
+            continue;
+        }
+        if (change.kind == KeyTestKind::Button && CheckRange(KeyKind::GameKey, change.to) != KeyRefusal::Accepted) {
+            report.refused.push_back(i);
+            continue;
+        }
+        if (result[i].key != change.to) ++report.changed;
+        result[i].key = change.to;
+    }
+    return report;
+}
+
+}  // namespace morvane

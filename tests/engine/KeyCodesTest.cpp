@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include "keys/KeyCodes.h"
+#include "keys/KeyNames.h"
+
+using namespace morvane;
+
+namespace {
+
+// The key's VKey by its name, so a failure reads as "A Key", not 65.
+std::string NameOf(std::optional<int32_t> vkey) { return vkey ? VKeyName(*vkey) : std::string("(none)"); }
+std::string Key(int code, uint32_t raw = 0) { return NameOf(VKeyForToolkitKey(code, raw)); }
+
+}  // namespace
+
+TEST(KeyCodes, LettersAndDigitsAreTheirOwnVKeys) {
+    EXPECT_EQ(Key('A'), "A Key");
+    EXPECT_EQ(Key('z'), "Z Key");  // a lower-case character names the same key
+    EXPECT_EQ(Key('0'), "0 Key");
+    EXPECT_EQ(Key('9'), "9 Key");
+    EXPECT_EQ(Key('!'), "1 Key");  // shifted: still the digit's key
+}
+
+TEST(KeyCodes, FunctionKeysUpToF24) {
+    EXPECT_EQ(Key(toolkit::kF1), "F1");
+    EXPECT_EQ(Key(toolkit::kF1 + 11), "F12");
+    EXPECT_EQ(Key(toolkit::kF1 + 23), "F24");
+    EXPECT_EQ(VKeyForToolkitKey(toolkit::kF1 + 23, 0), 0x87);
+}
+
+TEST(KeyCodes, TheNumericPadWithAndWithoutNumLock) {
+    EXPECT_EQ(Key(toolkit::kNumpad0), "Numpad 0");
+    EXPECT_EQ(Key(toolkit::kNumpad0 + 9), "Numpad 9");
+    EXPECT_EQ(Key(toolkit::kNumpadEnd), "Numpad 1");  // the same key, Num Lock off
+    EXPECT_EQ(Key(toolkit::kNumpadUp), "Numpad 8");
+    EXPECT_EQ(Key(toolkit::kNumpadMultiply), "Numpad *");
+    EXPECT_EQ(Key(toolkit::kDivide), "Numpad /");
+    EXPECT_EQ(Key(toolkit::kNumpadDecimal), "Numpad .");
+    EXPECT_EQ(Key(toolkit::kNumLock), VKeyName(0x90));
+}
+
+TEST(KeyCodes, ArrowsAndTheNavigationBlock) {
+    EXPECT_EQ(Key(toolkit::kLeft), "Left Arrow");
+    EXPECT_EQ(Key(toolkit::kUp), "Up Arrow");
+    EXPECT_EQ(Key(toolkit::kRight), "Right Arrow");
+    EXPECT_EQ(Key(toolkit::kDown), "Down Arrow");
+    EXPECT_EQ(VKeyForToolkitKey(toolkit::kPageUp, 0), 0x21);
+    EXPECT_EQ(VKeyForToolkitKey(toolkit::kInsert, 0), 0x2D);
+    EXPECT_EQ(VKeyForToolkitKey(toolkit::kDelete, 0), 0x2E);
+}
+
+TEST(KeyCodes, ModifiersOfEachSideFromTheSystemsKeyCode) {
+    EXPECT_EQ(VKeyForToolkitKey(toolkit::kShift, 0xFFE1), 0xA0);
+    EXPECT_EQ(VKeyForToolkitKey(toolkit::kShift, 0xFFE2), 0xA1);
+    EXPECT_EQ(VKeyForToolkitKey(toolkit::kControl, 0xFFE3), 0xA2);
+    EXPECT_EQ(VKeyForToolkitKey(toolkit::kControl, 0xFFE4), 0xA3);
+    EXPECT_EQ(VKeyForToolkitKey(toolkit::kAlt, 0xFFE9), 0xA4);
+    EXPECT_EQ(VKeyForToolkitKey(toolkit::kAlt, 0xFFEA), 0xA5);
+    // Without the system's code only the side-less key is known.
+    EXPECT_EQ(VKeyForToolkitKey(toolkit::kShift, 0), 0x10);
+    EXPECT_EQ(VKeyForToolkitKey(toolkit::kControl, 0), 0x11);
+}
+
+TEST(KeyCodes, PunctuationKeysOfTheUsLayoutAreTheirOemKeys) {
+    EXPECT_EQ(VKeyForToolkitKey(';', 0), 0xBA);
+    EXPECT_EQ(VKeyForToolkitKey(':', 0), 0xBA);
+    EXPECT_EQ(VKeyForToolkitKey('=', 0), 0xBB);
+    EXPECT_EQ(VKeyForToolkitKey(',', 0), 0xBC);
+    EXPECT_EQ(VKeyForToolkitKey('-', 0), 0xBD);
+    EXPECT_EQ(VKeyForToolkitKey('/', 0), 0xBF);
+    EXPECT_EQ(VKeyForToolkitKey('`', 0), 0xC0);
+    EXPECT_EQ(VKeyForToolkitKey('[', 0), 0xDB);
+    EXPECT_EQ(VKeyForToolkitKey('\\', 0), 0xDC);
+    EXPECT_EQ(VKeyForToolkitKey('"', 0), 0xDE);
+}
+
+TEST(KeyCodes, KeysWithoutAVKeyAndMouseButtons) {
+    EXPECT_EQ(VKeyForToolkitKey(0, 0), std::nullopt);
+    EXPECT_EQ(VKeyForToolkitKey(0x00E9, 0), std::nullopt);  // é: no key of the US layout
+    EXPECT_EQ(VKeyForMouseButton(MouseButton::Left), 0x01);
+    EXPECT_EQ(VKeyForMouseButton(MouseButton::Right), 0x02);
+    EXPECT_EQ(VKeyForMouseButton(MouseButton::Middle), 0x04);
+    EXPECT_EQ(VKeyForMouseButton(MouseButton::Extra1), 0x05);
+    EXPECT_EQ(VKeyForMouseButton(MouseButton::Extra2), 0x06);
+}
