@@ -142,6 +142,7 @@ void Morvane::OnSaveFile(wxCommandEvent& /*event*/) {
     if (dialog.ShowModal() != wxID_OK) return;
 
     PatchImage(script, occurrences);
-    if (!WriteFileSafely(FileSystemPath(dialog.GetPath()), script.Data(), static_cast<std::size_t>(script.Size())))
-        ShowMessage(kSaveFailed);
+    std::string cause;
+    if (!WriteFileSafely(FileSystemPath(dialog.GetPath()), script.Data(), static_cast<std::size_t>(script.Size()), cause))
+        ShowMessage(wxString(kSaveFailed) + "\n" + wxString::FromUTF8(cause));
 }
