@@ -26,7 +26,7 @@ std::optional<FileIdentity> IdentifyFile(const std::string& path) {
 FileLock::Outcome FileLock::Take(const std::string& path, Wait wait) {
     Unlock();
     for (;;) {
-        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // a FIFO must not hold us up
         if (fd < 0) return Outcome::Failed;
         int locked;
         do {
