@@ -9,7 +9,7 @@
 
 #include "cli/Commands.h"
 #include "cli/ScriptFile.h"
-#include "cli/TextFormat.h"
+#include "cli/Escape.h"
 #include "keymap/KeyMap.h"
 #include "keymap/KeyboardSvg.h"
 #include "keymap/ScriptSearch.h"
@@ -166,7 +166,7 @@ std::string Today() {
 }  // namespace
 
 int RunKeys(const Options& options, std::ostream& out, std::ostream& err) {
-    const Setup setup = PrepareSetup(options);
+    const Setup setup = PrepareSetup(options, err);
     if (!setup.tableLoaded) {
         err << "morvane-cli: opcode table cannot be loaded (" << setup.iniPath << ": " << setup.tableError << ")\n";
         return kExitFileFailed;

@@ -6,22 +6,18 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/Escape.h"
 #include "cli/ScriptFile.h"
-#include "cli/TextFormat.h"
 #include "keys/KeyNames.h"
 
 namespace morvane::cli {
 
 namespace {
 
-// Four upper-case hexadecimal digits, as script compilers write opcodes.
-std::string OpcodeText(uint16_t opcode) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(opcode));
-    return text;
-}
-
 const std::vector<std::string> kFields = {"file", "offset", "kind", "wide", "pad", "key", "name", "opcode"};
+constexpr std::size_t kFileField = 0;
+// In JSON, beside "file" when the file's name is not UTF-8: its bytes in hexadecimal.
+constexpr const char* kFileBytesField = "file_bytes";
 
 std::vector<std::string> Record(const std::string& file, const KeyOccurrence& o) {
     return {file,
@@ -43,7 +39,7 @@ void WriteRecords(const std::vector<std::vector<std::string>>& records, Format f
             for (std::size_t i = 0; i < kFields.size(); ++i) out << (i ? "\t" : "") << kFields[i];
             out << "\n";
             for (const auto& r : records) {
-                for (std::size_t i = 0; i < r.size(); ++i) out << (i ? "\t" : "") << r[i];
+                for (std::size_t i = 0; i < r.size(); ++i) out << (i ? "\t" : "") << TsvField(r[i]);
                 out << "\n";
             }
             break;
@@ -54,6 +50,9 @@ void WriteRecords(const std::vector<std::vector<std::string>>& records, Format f
                 for (std::size_t i = 0; i < kFields.size(); ++i)
                     out << (i ? ", " : "") << JsonString(kFields[i]) << ": "
                         << (IsNumberField(i) ? records[n][i] : JsonString(records[n][i]));
+                // A name that is not UTF-8 is shown with U+FFFD above, and exactly here.
+                const std::string& file = records[n][kFileField];
+                if (!IsValidUtf8(file)) out << ", " << JsonString(kFileBytesField) << ": " << JsonString(HexBytes(file));
                 out << "}";
             }
             out << (records.empty() ? "]\n" : "\n]\n");
@@ -88,7 +87,7 @@ void WriteRecords(const std::vector<std::vector<std::string>>& records, Format f
 }  // namespace
 
 int RunList(const Options& options, std::ostream& out, std::ostream& err) {
-    const Setup setup = PrepareSetup(options);
+    const Setup setup = PrepareSetup(options, err);
     int status = kExitDone;
     std::vector<std::vector<std::string>> records;
     for (const std::string& path : options.files) {

@@ -52,15 +52,19 @@ std::optional<GameId> GameByName(const std::string& name) {
     return std::nullopt;
 }
 
+// FROM=TO, split at the one `=` that leaves a key on both sides, so that the
+// VKey named "= Key" can be written on either side ("= Key=A Key").
 bool ParsePair(const std::string& text, KeyKind kind, int32_t& from, int32_t& to) {
-    const std::size_t equals = text.find('=');
-    if (equals == std::string::npos) return false;
-    const auto a = ParseKey(text.substr(0, equals), kind);
-    const auto b = ParseKey(text.substr(equals + 1), kind);
-    if (!a || !b) return false;
-    from = *a;
-    to = *b;
-    return true;
+    int splits = 0;
+    for (std::size_t equals = text.find('='); equals != std::string::npos; equals = text.find('=', equals + 1)) {
+        const auto a = ParseKey(text.substr(0, equals), kind);
+        const auto b = ParseKey(text.substr(equals + 1), kind);
+        if (!a || !b) continue;
+        from = *a;
+        to = *b;
+        ++splits;
+    }
+    return splits == 1;
 }
 
 bool ParseRule(const std::string& option, const std::string& value, Rule& rule, std::string& error) {
@@ -96,10 +100,13 @@ bool ParseRule(const std::string& option, const std::string& value, Rule& rule, 
         error = option + " takes FROM=TO, each a number or a name: " + value;
         return false;
     }
-    if (CheckRange(kind, rule.to) != KeyRefusal::Accepted ||
-        (kind == KeyKind::Pad && CheckRange(kind, rule.from) != KeyRefusal::Accepted)) {
-        error = option + ": " + (kind == KeyKind::Pad ? "a pad is 0 or 1" : "the new key must lie between 0 and " +
-                                 std::to_string(HighestValue(kind))) + ": " + value;
+    // FROM is checked like TO: a value no key test can hold would match nothing.
+    for (const int32_t key : {rule.from, rule.to}) {
+        if (CheckRange(kind, key) == KeyRefusal::Accepted) continue;
+        error = option + ": " + (kind == KeyKind::Pad ? std::string("a pad is 0 or 1")
+                                 : std::string(key == rule.from ? "the key to look for" : "the new key") +
+                                       " must lie between 0 and " + std::to_string(HighestValue(kind))) +
+                ": " + value;
         return false;
     }
     return true;

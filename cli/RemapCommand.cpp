@@ -1,12 +1,16 @@
 // morvane-cli remap: changes keys by rules and writes each script back whole,
 // safely, with only the key and pad payloads changed.
 
+#include <algorithm>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/Commands.h"
 #include "cli/KeyArgument.h"
 #include "cli/ScriptFile.h"
+#include "script/FileLock.h"
 #include "script/Patch.h"
 #include "script/SafeWrite.h"
 #include "keys/KeyNames.h"
@@ -86,44 +90,66 @@ std::size_t CountChanged(const std::vector<KeyOccurrence>& before, const std::ve
     return changed;
 }
 
+// Reads, patches and saves one file, holding its lock throughout. The status of that file.
+int RemapFile(const Setup& setup, const Options& options, const std::string& path, std::ostream& out,
+              std::ostream& err) {
+    // Another morvane-cli remapping the same file is waited for, so that
+    // neither undoes the other's changes.
+    FileLock lock;
+    if (lock.TryLock(path) == FileLock::Outcome::Busy) {
+        err << path << ": waiting for another program that is changing it\n";
+        lock.Lock(path);
+    }
+
+    ScriptFile file;
+    if (!LoadScript(setup, options, path, file, err)) return kExitFileFailed;
+    WarnUnknown(file, err);
+    if (file.summary.HasUnknown() && !options.allowUnknown) {
+        err << path << ": refused: key tests after offset " << file.summary.firstUnknownOffset
+            << " may be data read as code; nothing written (--allow-unknown writes it all the same)\n";
+        return kExitFileFailed;
+    }
+    std::string cause;
+    std::vector<KeyOccurrence> remapped;
+    if (!ApplyRules(options.rules, file.occurrences, remapped, cause)) {
+        err << path << ": refused: " << cause << "; nothing written\n";
+        return kExitFileFailed;
+    }
+    const std::size_t changed = CountChanged(file.occurrences, remapped);
+    const std::string target = options.inPlace ? path : options.output;
+    if (options.inPlace && changed == 0) {
+        out << path << ": 0 changed (file left as it was)\n";
+        return kExitDone;
+    }
+    PatchImage(file.image, remapped);
+    const bool targetExisted = IdentifyFile(target).has_value();
+    if (!WriteFileSafely(target, file.image.Data(), static_cast<std::size_t>(file.image.Size()), cause)) {
+        err << target << ": cannot save: " << cause
+            << (targetExisted ? "; the file is as it was\n" : "; nothing written\n");
+        return kExitFileFailed;
+    }
+    out << path << ": " << changed << " changed" << (options.inPlace ? "" : " -> " + target) << "\n";
+    return kExitDone;
+}
+
 }  // namespace
 
 int RunRemap(const Options& options, std::ostream& out, std::ostream& err) {
-    const Setup setup = PrepareSetup(options);
+    const Setup setup = PrepareSetup(options, err);
     int status = kExitDone;
-    for (const std::string& path : options.files) {
-        ScriptFile file;
-        if (!LoadScript(setup, options, path, file, err)) {
-            status = kExitFileFailed;
+    // A file named twice, directly or through a link, is done once. Every
+    // name is identified before the first save, which gives a file a new identity.
+    std::vector<std::pair<std::optional<FileIdentity>, std::string>> named;
+    for (const std::string& path : options.files) named.emplace_back(IdentifyFile(path), path);
+    for (std::size_t i = 0; i < named.size(); ++i) {
+        const auto& [identity, path] = named[i];
+        const auto first = std::find_if(named.begin(), named.begin() + static_cast<std::ptrdiff_t>(i),
+                                        [&](const auto& earlier) { return identity && earlier.first == identity; });
+        if (first != named.begin() + static_cast<std::ptrdiff_t>(i)) {
+            err << path << ": the same file as " << first->second << ", done once\n";
             continue;
         }
-        WarnUnknown(file, err);
-        if (file.summary.HasUnknown() && !options.allowUnknown) {
-            err << path << ": refused: key tests after offset " << file.summary.firstUnknownOffset
-                << " may be data read as code; nothing written (--allow-unknown writes it all the same)\n";
-            status = kExitFileFailed;
-            continue;
-        }
-        std::string cause;
-        std::vector<KeyOccurrence> remapped;
-        if (!ApplyRules(options.rules, file.occurrences, remapped, cause)) {
-            err << path << ": refused: " << cause << "; nothing written\n";
-            status = kExitFileFailed;
-            continue;
-        }
-        const std::size_t changed = CountChanged(file.occurrences, remapped);
-        const std::string target = options.inPlace ? path : options.output;
-        if (options.inPlace && changed == 0) {
-            out << path << ": 0 changed (file left as it was)\n";
-            continue;
-        }
-        PatchImage(file.image, remapped);
-        if (!WriteFileSafely(target, file.image.Data(), static_cast<std::size_t>(file.image.Size()))) {
-            err << target << ": cannot save; the file is as it was\n";
-            status = kExitFileFailed;
-            continue;
-        }
-        out << path << ": " << changed << " changed" << (options.inPlace ? "" : " -> " + target) << "\n";
+        if (RemapFile(setup, options, path, out, err) != kExitDone) status = kExitFileFailed;
     }
     return status;
 }

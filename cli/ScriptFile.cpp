@@ -1,5 +1,7 @@
 #include "cli/ScriptFile.h"
 
+#include <cstdio>
+
 #include "settings/Settings.h"
 #include "opcodes/IniLoader.h"
 #include "opcodes/OpcodeJson.h"
@@ -7,11 +9,50 @@
 
 namespace morvane::cli {
 
-Setup PrepareSetup(const Options& options) {
+std::string OpcodeText(uint16_t opcode) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(opcode));
+    return text;
+}
+
+namespace {
+
+// "0AB0", "05EE or 0AB0", "0AB0, 0E3D, 2080 or 0C89".
+std::string OpcodeList(const std::vector<uint16_t>& opcodes) {
+    std::string list;
+    for (std::size_t i = 0; i < opcodes.size(); ++i)
+        list += (i == 0 ? "" : i + 1 == opcodes.size() ? " or " : ", ") + OpcodeText(opcodes[i]);
+    return list;
+}
+
+// A table that knows none of a game's key tests (or button tests) finds none:
+// the listing would be silently empty of them.
+void WarnMissingTests(const Setup& setup, std::ostream& err) {
+    const struct { OpcodeRole role; const char* what; } kinds[] = {
+        {OpcodeRole::VKeyTest, "VKey tests"}, {OpcodeRole::ButtonTest, "button tests"}};
+    for (const auto& kind : kinds) {
+        if (setup.table.DescribesAnyOf(kind.role)) continue;
+        const std::vector<uint16_t> opcodes = OpcodesOfRole(setup.game, kind.role);
+        err << "warning: " << setup.iniPath << " does not describe " << OpcodeList(opcodes) << "; " << kind.what
+            << " are not found\n";
+    }
+}
+
+}  // namespace
+
+Setup PrepareSetup(const Options& options, std::ostream& err) {
     Setup setup;
-    setup.game = options.game ? *options.game : LoadSavedGame();
+    if (options.game) {
+        setup.game = *options.game;
+    } else if (const auto saved = ReadSavedGame()) {
+        setup.game = *saved;
+    } else {
+        setup.game = kGameGta3;
+        err << "assuming GTA III: no " << kSettingsFileName << " here and no --game\n";
+    }
     setup.iniPath = options.ini.empty() ? OpcodeIniFileName(setup.game) : options.ini;
     setup.tableLoaded = LoadOpcodeFile(setup.iniPath, setup.game, setup.table, setup.tableError);
+    if (setup.tableLoaded) WarnMissingTests(setup, err);
     return setup;
 }
 
@@ -23,8 +64,9 @@ bool LoadScript(const Setup& setup, const Options& options, const std::string& p
     }
     file.path = path;
     file.image.game = setup.game;
-    if (!file.image.LoadFromFile(path)) {
-        err << path << ": cannot open\n";
+    std::string cause;
+    if (!file.image.LoadFromFile(path, cause)) {
+        err << path << ": cannot open: " << cause << "\n";
         return false;
     }
     const bool header = options.header == HeaderMode::On ||

@@ -11,6 +11,9 @@
 
 namespace morvane::cli {
 
+// Four upper-case hexadecimal digits, as script compilers write opcodes.
+std::string OpcodeText(uint16_t opcode);
+
 // The game and opcode table a run works with, chosen as the window would:
 // the game from the settings file and its INI file in the working folder,
 // unless the options say otherwise.
@@ -22,7 +25,10 @@ struct Setup {
     std::string tableError;  // why the table could not be loaded
 };
 
-Setup PrepareSetup(const Options& options);
+// Says once on `err` what was assumed or is missing: the game when neither
+// a settings file nor --game names one, and the key tests or button tests
+// the loaded table knows none of.
+Setup PrepareSetup(const Options& options, std::ostream& err);
 
 // One script read and scanned exactly as the window opens it.
 struct ScriptFile {

@@ -2,19 +2,24 @@
 // window, for batches of files and scripted checks, and maps the keys of
 // whole folders.
 
+#include <cerrno>
 #include <iostream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
 #include "MorvaneVersion.h"
 #include "cli/Commands.h"
 #include "cli/Options.h"
+#include "opcodes/ReadFile.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #include <shellapi.h>
 #include <fcntl.h>
 #include <io.h>
+#else
+#include <unistd.h>
 #endif
 
 
@@ -45,11 +50,61 @@ std::vector<std::string> Arguments(int argc, char** argv) {
 #endif
 }
 
+// Standard output that remembers why a write failed, so that output which
+// could not be written (a full disk, /dev/full) is told as a failure with
+// its cause instead of passing for success.
+class CheckedOutput : public std::streambuf {
+public:
+    int Error() const { return error_; }
+    bool Failed() const { return failed_; }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            buffer_ += traits_type::to_char_type(c);
+            if (buffer_.size() < kBufferSize) return c;
+        }
+        return Drain() ? traits_type::not_eof(c) : traits_type::eof();
+    }
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        buffer_.append(text, static_cast<std::size_t>(count));
+        if (buffer_.size() >= kBufferSize && !Drain()) return 0;
+        return count;
+    }
+    int sync() override { return Drain() ? 0 : -1; }
+
+private:
+    static constexpr std::size_t kBufferSize = 65536;
+
+    bool Drain() {
+        std::size_t done = 0;
+        while (!failed_ && done < buffer_.size()) {
+#ifdef _WIN32
+            const int written = _write(1, buffer_.data() + done, static_cast<unsigned>(buffer_.size() - done));
+#else
+            const ssize_t written = write(1, buffer_.data() + done, buffer_.size() - done);
+            if (written < 0 && errno == EINTR) continue;
+#endif
+            if (written <= 0) {
+                failed_ = true;
+                error_ = written < 0 ? errno : 0;
+            } else {
+                done += static_cast<std::size_t>(written);
+            }
+        }
+        buffer_.clear();
+        return !failed_;
+    }
+
+    std::string buffer_;
+    bool failed_ = false;
+    int error_ = 0;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace morvane::cli;
-    std::ios::sync_with_stdio(false);
     const std::vector<std::string> args = Arguments(argc, argv);
     std::string error;
     const auto options = ParseArguments(args, error);
@@ -57,19 +112,33 @@ int main(int argc, char** argv) {
         std::cerr << "morvane-cli: " << error << "\n" << kUsage;
         return kExitUsage;
     }
+    CheckedOutput output;
+    std::ostream out(&output);
+    int status = kExitUsage;
     switch (options->command) {
         case Command::Help:
-            std::cout << kUsage;
-            return kExitDone;
+            out << kUsage;
+            status = kExitDone;
+            break;
         case Command::Version:
-            std::cout << "morvane-cli " << MORVANE_VERSION << "\n";
-            return kExitDone;
+            out << "morvane-cli " << MORVANE_VERSION << "\n";
+            status = kExitDone;
+            break;
         case Command::List:
-            return RunList(*options, std::cout, std::cerr);
+            status = RunList(*options, out, std::cerr);
+            break;
         case Command::Remap:
-            return RunRemap(*options, std::cout, std::cerr);
+            status = RunRemap(*options, out, std::cerr);
+            break;
         case Command::Keys:
-            return RunKeys(*options, std::cout, std::cerr);
+            status = RunKeys(*options, out, std::cerr);
+            break;
     }
-    return kExitUsage;
+    out.flush();
+    if (output.Failed()) {
+        std::cerr << "morvane-cli: cannot write the output: "
+                  << (output.Error() != 0 ? morvane::SystemReason(output.Error()) : "nothing more could be written") << "\n";
+        status = kExitFileFailed;
+    }
+    return status;
 }

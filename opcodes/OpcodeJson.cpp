@@ -59,6 +59,17 @@ bool ParameterCount(const Json& command, int32_t& count) {
     return true;
 }
 
+// Why a file that could be read describes no opcode.
+std::string NothingReadCause(const std::string& text, bool json) {
+    if (text.empty()) return "the file is empty";
+    if (text.find('\0') != std::string::npos)
+        return "describes no opcode: the text is UTF-16 or not text at all (save it as ANSI or UTF-8)";
+    if (json) return "describes no opcode: no command with an id and a parameter count";
+    if (text[0] != '[' && text.find("\n[") == std::string::npos && text.find("\r[") == std::string::npos)
+        return "describes no opcode: there is no [section] line";
+    return "describes no opcode: no line of its first section reads as OPCODE=COUNT";
+}
+
 }  // namespace
 
 bool ParseOpcodeJson(const std::string& text, GameId game, OpcodeTable& table, std::string& error) {
@@ -105,12 +116,19 @@ bool IsOpcodeJsonPath(const std::string& path) {
 
 bool LoadOpcodeFile(const std::string& path, GameId game, OpcodeTable& table, std::string& error) {
     std::string text;
-    if (!ReadWholeFile(path, text)) {
-        error = "cannot be read";
+    if (!ReadWholeFile(path, text, error)) return false;
+    OpcodeTable loaded;
+    if (IsOpcodeJsonPath(path)) {
+        if (!ParseOpcodeJson(text, game, loaded, error)) return false;
+    } else {
+        ParseOpcodeIni(text, game, loaded);
+    }
+    if (loaded.KnownCount() == 0) {
+        error = NothingReadCause(text, IsOpcodeJsonPath(path));
         return false;
     }
-    if (IsOpcodeJsonPath(path)) return ParseOpcodeJson(text, game, table, error);
-    return ParseOpcodeIni(text, game, table);
+    table = std::move(loaded);
+    return true;
 }
 
 }  // namespace morvane

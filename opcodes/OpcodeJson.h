@@ -22,7 +22,10 @@ bool ParseOpcodeJson(const std::string& text, GameId game, OpcodeTable& table, s
 bool IsOpcodeJsonPath(const std::string& path);
 
 // Loads an opcode table from an INI file or a JSON command library, by the
-// path's extension. False with a cause in `error` when it cannot be read.
+// path's extension. False with a cause in `error` when it cannot be read
+// ("not found", "is a folder", "no permission", the system's reason), is not
+// a command library, or describes no opcode at all (an empty file, an INI
+// without a [section], a file in UTF-16); the table is then as it was.
 bool LoadOpcodeFile(const std::string& path, GameId game, OpcodeTable& table, std::string& error);
 
 }  // namespace morvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "opcodes/GameId.h"
 
@@ -50,6 +51,14 @@ constexpr OpcodeRole RoleOf(GameId game, uint16_t opcode) {
     for (const SpecialOpcode& special : kSpecialOpcodes)
         if (special.game == game && special.opcode == opcode) return special.role;
     return OpcodeRole::Plain;
+}
+
+// The opcodes of one role in a game, in the list's order.
+inline std::vector<uint16_t> OpcodesOfRole(GameId game, OpcodeRole role) {
+    std::vector<uint16_t> opcodes;
+    for (const SpecialOpcode& special : kSpecialOpcodes)
+        if (special.game == game && special.role == role) opcodes.push_back(special.opcode);
+    return opcodes;
 }
 
 // The key test each game's own scripts use; others are named in the listing.

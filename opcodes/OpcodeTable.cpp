@@ -13,4 +13,16 @@ void OpcodeTable::Set(int opcode, int32_t parameterCount) {
         OpcodeEntry{parameterCount, true, RoleOf(game_, static_cast<uint16_t>(opcode))};
 }
 
+std::size_t OpcodeTable::KnownCount() const {
+    std::size_t known = 0;
+    for (const OpcodeEntry& entry : entries_) known += entry.known ? 1 : 0;
+    return known;
+}
+
+bool OpcodeTable::DescribesAnyOf(OpcodeRole role) const {
+    for (const uint16_t opcode : OpcodesOfRole(game_, role))
+        if (Find(opcode) != nullptr) return true;
+    return false;
+}
+
 }  // namespace morvane

@@ -43,6 +43,11 @@ public:
         return entry.known ? &entry : nullptr;
     }
 
+    // How many opcodes the table describes.
+    std::size_t KnownCount() const;
+    // Whether it describes at least one opcode of `role` in its game.
+    bool DescribesAnyOf(OpcodeRole role) const;
+
     GameId Game() const { return game_; }
     std::size_t size() const { return entries_.size(); }
     const OpcodeEntry& operator[](std::size_t opcode) const { return entries_[opcode]; }

@@ -1,7 +1,12 @@
 #include "opcodes/ReadFile.h"
 
+#include <cerrno>
+#include <cctype>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -31,10 +36,41 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
 #endif
 }
 
-bool ReadWholeFile(const std::string& path, std::string& contents) {
-    if (path.empty()) return false;
+std::string SystemReason(int error) {
+    std::string reason = std::strerror(error);
+    if (!reason.empty()) reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+    return reason;
+}
+
+bool IsFolder(const std::string& path) {
+    std::error_code ignored;
+    return !path.empty() && std::filesystem::is_directory(std::filesystem::u8path(path), ignored);
+}
+
+std::string OpenFailureCause(const std::string& path, int error) {
+    if (IsFolder(path)) return "is a folder";
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR: return "not found";
+        case EACCES:
+        case EPERM: return "no permission";
+        case EISDIR: return "is a folder";
+        case 0: return "cannot be opened";  // a name the system cannot take
+        default: return SystemReason(error);
+    }
+}
+
+bool ReadWholeFile(const std::string& path, std::string& contents, std::string& cause) {
+    if (path.empty()) {
+        cause = "no file name";
+        return false;
+    }
+    errno = 0;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFile(path, "rb"), &std::fclose);
-    if (!file) return false;
+    if (!file) {
+        cause = OpenFailureCause(path, errno);
+        return false;
+    }
     std::string text;
     char chunk[16384];
     for (;;) {
@@ -42,9 +78,17 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
         text.append(chunk, got);
         if (got < sizeof chunk) break;
     }
-    if (std::ferror(file.get())) return false;
+    if (std::ferror(file.get())) {
+        cause = OpenFailureCause(path, errno);
+        return false;
+    }
     contents.swap(text);
     return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& contents) {
+    std::string ignored;
+    return ReadWholeFile(path, contents, ignored);
 }
 
 }  // namespace morvane

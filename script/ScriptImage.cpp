@@ -1,5 +1,6 @@
 #include "script/ScriptImage.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -18,6 +19,9 @@ constexpr int kInt8Width = 1;
 constexpr int kInt16Width = 2;
 constexpr int kInt32Width = 4;
 
+// Offsets are 32-bit, so a script stops short of 2 GiB.
+constexpr const char* kTooLargeCause = "is 2 GiB or larger";
+
 using FileHandle = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
 // Reads exactly `length` bytes and checks that the file ends there.
@@ -34,20 +38,58 @@ bool ReadExactly(std::FILE* file, uint8_t* buffer, std::size_t length) {
 }  // namespace
 
 bool ScriptImage::LoadFromFile(const std::string& path) {
-    if (path.empty()) return false;
+    std::string ignored;
+    return LoadFromFile(path, ignored);
+}
+
+bool ScriptImage::LoadFromFile(const std::string& path, std::string& cause) {
+    if (path.empty()) {
+        cause = "no file name";
+        return false;
+    }
+    if (IsFolder(path)) {
+        cause = "is a folder";
+        return false;
+    }
+    errno = 0;
     FileHandle file(OpenFile(path, "rb"), &std::fclose);
-    if (!file) return false;
-    if (std::fseek(file.get(), 0, SEEK_END) != 0) return false;
+    if (!file) {
+        cause = OpenFailureCause(path, errno);
+        return false;
+    }
+    if (std::fseek(file.get(), 0, SEEK_END) != 0) {
+        cause = OpenFailureCause(path, errno);
+        return false;
+    }
     const long length = std::ftell(file.get());
-    if (length < 0 || length > std::numeric_limits<int32_t>::max()) return false;
-    if (std::fseek(file.get(), 0, SEEK_SET) != 0) return false;
+    if (length < 0 && errno == EOVERFLOW) {  // a 32-bit long cannot hold the size
+        cause = kTooLargeCause;
+        return false;
+    }
+    if (length < 0) {
+        cause = OpenFailureCause(path, errno);
+        return false;
+    }
+    if (length > std::numeric_limits<int32_t>::max()) {
+        cause = kTooLargeCause;
+        return false;
+    }
+    if (std::fseek(file.get(), 0, SEEK_SET) != 0) {
+        cause = OpenFailureCause(path, errno);
+        return false;
+    }
     std::vector<uint8_t> buffer;
     try {
         buffer.resize(static_cast<std::size_t>(length));
     } catch (const std::bad_alloc&) {
+        cause = "not enough memory to read it";
         return false;
     }
-    if (!ReadExactly(file.get(), buffer.data(), buffer.size())) return false;
+    errno = 0;
+    if (!ReadExactly(file.get(), buffer.data(), buffer.size())) {
+        cause = errno != 0 ? OpenFailureCause(path, errno) : "changed size while it was read";
+        return false;
+    }
     bytes_.swap(buffer);
     cursor_ = 0;
     loaded_ = true;

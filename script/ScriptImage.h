@@ -28,6 +28,9 @@ public:
     // file cannot be opened or read completely, or is 2 GiB or larger: the
     // image is then left exactly as it was.
     bool LoadFromFile(const std::string& path);
+    // The same, with the cause of a failure in `cause`: "not found", "is a
+    // folder", "no permission", "is 2 GiB or larger" or the system's reason.
+    bool LoadFromFile(const std::string& path, std::string& cause);
     // The same from bytes in memory.
     bool LoadFromBytes(const void* bytes, std::size_t count);
     // Drops the bytes; the image is empty until the next load.

@@ -25,9 +25,11 @@ GameId ParseSavedGame(const std::string& text) {
     return GameFromNumber(value).value_or(kGameGta3);
 }
 
-GameId LoadSavedGame() {
+GameId LoadSavedGame() { return ReadSavedGame().value_or(kGameGta3); }
+
+std::optional<GameId> ReadSavedGame() {
     std::string text;
-    if (!ReadWholeFile(kSettingsFileName, text)) return kGameGta3;
+    if (!ReadWholeFile(kSettingsFileName, text)) return std::nullopt;
     return ParseSavedGame(text);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "opcodes/GameId.h"
@@ -16,6 +17,8 @@ GameId ParseSavedGame(const std::string& text);
 
 // Reads the settings file; GTA III when it is missing or unreadable.
 GameId LoadSavedGame();
+// The same, or nothing when the file is missing or unreadable.
+std::optional<GameId> ReadSavedGame();
 
 // The file's content for a game: its decimal digits, no line end.
 std::string FormatSavedGame(GameId game);

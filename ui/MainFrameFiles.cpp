@@ -249,8 +249,9 @@ bool MainFrame::SaveAs() {
 
 bool MainFrame::SaveTo(const wxString& path) {
     PatchImage(script, occurrences);
-    if (!WriteFileSafely(FileSystemPath(path), script.Data(), static_cast<std::size_t>(script.Size()))) {
-        ShowMessage(kSaveFailed);
+    std::string cause;
+    if (!WriteFileSafely(FileSystemPath(path), script.Data(), static_cast<std::size_t>(script.Size()), cause)) {
+        ShowMessage(wxString(kSaveFailed) + "\n" + wxString::FromUTF8(cause));
         return false;
     }
     savedPath = path;

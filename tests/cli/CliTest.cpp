@@ -8,16 +8,24 @@
 #include <nlohmann/json.hpp>
 #include <tinyxml2.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 #include <fstream>
 #include <regex>
 #include <sstream>
 
 #include "MorvaneVersion.h"
+#include <nlohmann/json.hpp>
+
+#include "cli/Escape.h"
 #include "cli/KeyArgument.h"
+#include "cli/Options.h"
+#include "script/FileLock.h"
 #include "support/Printers.h"
 #include "support/ScriptBuilder.h"
+#include "script/SafeWrite.h"
 #include "support/TempDir.h"
 
 using namespace morvane;
@@ -53,11 +61,16 @@ protected:
             std::filesystem::copy_file(std::string(MORVANE_SOURCE_DIR) + "/demo/" + name, dir.File(name));
     }
 
-    CliRun Cli(const std::vector<std::string>& args) {
+    std::string Command(const std::vector<std::string>& args, const std::string& output) {
         std::string command = "cd " + Quote(dir.Path()) + " && " + runner + Quote(MORVANE_CLI);
         for (const auto& a : args) command += " " + Quote(a);
-        command += " >" + Quote(dir.File(".out")) + " 2>" + Quote(dir.File(".err"));
-        const int raw = std::system(command.c_str());
+        return command + " >" + Quote(output) + " 2>" + Quote(dir.File(".err"));
+    }
+
+    // Runs morvane-cli in the scratch folder; its standard output goes to
+    // `output` when given.
+    CliRun Cli(const std::vector<std::string>& args, const std::string& output = "") {
+        const int raw = std::system(Command(args, output.empty() ? dir.File(".out") : output).c_str());
         CliRun run;
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
         run.out = Slurp(dir.File(".out"));
@@ -149,8 +162,8 @@ TEST_F(CliTest, DefaultsComeFromTheWorkingFolderAsInTheWindow) {
     std::filesystem::rename(dir.File("SASCM.ini"), dir.File("other.ini"));
     CliRun missing = Cli({"list", "sa_keys.cs", "vc_keys.cs"});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "sa_keys.cs: opcode table cannot be loaded (SASCM.ini: cannot be read)\n"
-                           "vc_keys.cs: opcode table cannot be loaded (SASCM.ini: cannot be read)\n");
+    EXPECT_EQ(missing.err, "sa_keys.cs: opcode table cannot be loaded (SASCM.ini: not found)\n"
+                           "vc_keys.cs: opcode table cannot be loaded (SASCM.ini: not found)\n");
     EXPECT_EQ(Cli({"list", "--ini", "other.ini", "--format", "tsv", "sa_keys.cs"}).out, kSaKeysTsv);
 }
 
@@ -201,14 +214,14 @@ TEST_F(CliTest, RefusedFilesAreNotWrittenAndOthersGoOn) {
     std::filesystem::copy_file(dir.File("vc_keys.cs"), dir.File("vc2.cs"));
     CliRun many = Cli({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "gone.cs", "vc2.cs", "--in-place"});
     EXPECT_EQ(many.status, 1);
-    EXPECT_EQ(many.err, "gone.cs: cannot open\n");
+    EXPECT_EQ(many.err, "gone.cs: cannot open: not found\n");
     EXPECT_EQ(many.out, "vc_keys.cs: 1 changed\nvc2.cs: 1 changed\n");
     EXPECT_EQ(ReadBytes(dir.File("vc_keys.cs")), With("vc_keys.cs", {{22, 0x4D}}));
     EXPECT_EQ(ReadBytes(dir.File("vc2.cs")), With("vc_keys.cs", {{22, 0x4D}}));
 
     CliRun unsaved = Cli({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "-o", "no/such/folder.cs"});
     EXPECT_EQ(unsaved.status, 1);
-    EXPECT_EQ(unsaved.err, "no/such/folder.cs: cannot save; the file is as it was\n");
+    EXPECT_EQ(unsaved.err, "no/such/folder.cs: cannot save: folder does not exist; nothing written\n");
 
     CliRun unchanged = Cli({"remap", "--game", "vc", "--vkey", "Z Key=A Key", "vc2.cs", "--in-place"});
     EXPECT_EQ(unchanged.status, 0);
@@ -293,6 +306,10 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
         {"remap", "--vkey", "1=2", "x.cs", "-o", "y.cs", "--in-place"},
         {"remap", "--vkey", "1=2", "a.cs", "b.cs", "-o", "y.cs"},
         {"remap", "--vkey", "1=256", "x.cs", "--in-place"},
+        {"remap", "--vkey", "300=1", "x.cs", "--in-place"},   // FROM is checked like TO
+        {"remap", "--vkey", "-1=2", "x.cs", "-o", "y.cs"},
+        {"remap", "--button", "25=1", "x.cs", "--in-place"},
+        {"remap", "--pad", "2=0", "x.cs", "--in-place"},
         {"remap", "--vkey", "?=A Key", "x.cs", "--in-place"},
         {"remap", "--vkey", "1", "x.cs", "--in-place"},
         {"remap", "--button", "1=20", "x.cs", "--in-place"},
@@ -513,4 +530,189 @@ TEST_F(KeysTest, UsageErrorsAndAMissingOpcodeTable) {
     EXPECT_EQ(noTable.status, 1);
     EXPECT_EQ(noTable.out, "");
     EXPECT_NE(noTable.err.find("opcode table cannot be loaded (none.ini"), std::string::npos) << noTable.err;
+}
+
+TEST_F(CliTest, OutputThatCannotBeWrittenIsAFailureWithItsCause) {
+    const std::string kFull = "/dev/full";
+    const std::string kCause = "morvane-cli: cannot write the output: no space left on device\n";
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--help"}, {"--version"}, {"list", "--game", "sa", "sa_keys.cs"},
+             {"list", "--game", "sa", "--format", "json", "sa_keys.cs", "sa_libraries.cs"}}) {
+        const CliRun run = Cli(args, kFull);
+        EXPECT_EQ(run.status, 1) << args[0];
+        EXPECT_EQ(run.err, kCause) << args[0];
+    }
+    // The file is written; the report of it is not, and that is said.
+    const CliRun remap = Cli({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "-o", "out.cs"}, kFull);
+    EXPECT_EQ(remap.status, 1);
+    EXPECT_EQ(remap.err, kCause);
+    EXPECT_EQ(ReadBytes(dir.File("out.cs")), With("vc_keys.cs", {{22, 0x4D}}));
+}
+
+TEST_F(CliTest, MachineReadableOutputSurvivesOddFileNames) {
+    const std::vector<uint8_t> script = {0xEE, 0x05, 0x04, 0x41};  // one VKey test, "A Key"
+    const std::vector<std::string> names = {"tab\there.cs", "new\nline.cs", "back\\slash.cs", "cr\rhere.cs",
+                                            "caf\xE9.cs", "caf\xC3\xA9.cs"};
+    for (const auto& name : names) dir.Write(name, script);
+    std::vector<std::string> args = {"list", "--game", "vc", "--format", "tsv"};
+    args.insert(args.end(), names.begin(), names.end());
+
+    const CliRun tsv = Cli(args);
+    EXPECT_EQ(tsv.status, 0) << tsv.err;
+    const std::string row = "\t0\tvkey\t0\t-1\t65\tA Key\t05EE\n";
+    EXPECT_EQ(tsv.out, "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
+                       "tab\\there.cs" + row + "new\\nline.cs" + row + "back\\\\slash.cs" + row +
+                       "cr\\rhere.cs" + row + "caf\xE9.cs" + row + "caf\xC3\xA9.cs" + row);
+
+    args[4] = "json";
+    const CliRun json = Cli(args);
+    EXPECT_EQ(json.status, 0) << json.err;
+    const auto parsed = nlohmann::json::parse(json.out, nullptr, /*allow_exceptions=*/false);
+    ASSERT_FALSE(parsed.is_discarded()) << json.out;
+    ASSERT_EQ(parsed.size(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i == 4) continue;  // not UTF-8
+        EXPECT_EQ(parsed[i]["file"], names[i]);
+        EXPECT_FALSE(parsed[i].contains("file_bytes")) << names[i];
+    }
+    EXPECT_EQ(parsed[4]["file"], "caf\xEF\xBF\xBD.cs");  // U+FFFD for the byte that is not UTF-8
+    EXPECT_EQ(parsed[4]["file_bytes"], "636166e92e6373");
+}
+
+TEST(Escape, JsonIsAlwaysValidUtf8AndTsvFieldsStayOneField) {
+    using cli::IsValidUtf8;
+    using cli::JsonString;
+    EXPECT_TRUE(IsValidUtf8("plain \xC3\xA9 \xE2\x82\xAC \xF0\x9F\x94\x91"));
+    for (const char* bad : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80",
+                            "\xC3", "\xE2\x82", "\x80", "\xFF"})
+        EXPECT_FALSE(IsValidUtf8(bad)) << bad;
+    EXPECT_EQ(JsonString("a\"b\\c\x01\x7F"), "\"a\\\"b\\\\c\\u0001\\u007f\"");
+    EXPECT_EQ(JsonString("\xED\xA0\x80!"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD!\"");  // a surrogate, byte by byte
+    EXPECT_EQ(JsonString("\xE2\x82\xAC"), "\"\xE2\x82\xAC\"");
+    EXPECT_EQ(cli::TsvField("a\tb\nc\rd\\e"), "a\\tb\\nc\\rd\\\\e");
+}
+
+TEST(Options, TheEqualsKeyCanStandOnEitherSideOfARule) {
+    auto rule = [](const std::string& value) {
+        std::string error;
+        const auto options = cli::ParseArguments({"remap", "--vkey", value, "x.cs", "--in-place"}, error);
+        return options ? std::make_pair(options->rules[0].from, options->rules[0].to) : std::make_pair(-1, -1);
+    };
+    EXPECT_EQ(rule("= Key=A Key"), std::make_pair(0xBB, 0x41));
+    EXPECT_EQ(rule("A Key== Key"), std::make_pair(0x41, 0xBB));
+    EXPECT_EQ(rule("= Key== Key"), std::make_pair(0xBB, 0xBB));
+    EXPECT_EQ(rule("=Key=1"), std::make_pair(-1, -1));  // not the key's name
+    EXPECT_EQ(rule("61=="), std::make_pair(-1, -1));
+}
+
+TEST_F(CliTest, MessagesNameTheFileAndTheCause) {
+    std::filesystem::create_directory(dir.File("folder.cs"));
+    const CliRun folder = Cli({"list", "--game", "vc", "folder.cs"});
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_EQ(folder.err, "folder.cs: cannot open: is a folder\n");
+
+    // Into a folder that does not exist there was no file to keep; over a
+    // write-protected file there was.
+    const CliRun nowhere = Cli({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "-o", "none/out.cs"});
+    EXPECT_EQ(nowhere.err, "none/out.cs: cannot save: folder does not exist; nothing written\n");
+    const std::string kept = dir.Write("kept.cs", std::string("keep"));
+    ASSERT_EQ(chmod(kept.c_str(), 0444), 0);
+    const CliRun protectedFile = Cli({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "-o", "kept.cs"});
+    EXPECT_EQ(protectedFile.status, 1);
+    EXPECT_EQ(protectedFile.err, "kept.cs: cannot save: is write-protected; the file is as it was\n");
+
+    // Opcode files that cannot be used, each with its reason.
+    const struct { const char* name; std::string text; const char* cause; } bad[] = {
+        {"empty.ini", "", "the file is empty"},
+        {"nosection.ini", "0001=1\n05EE=1\n", "describes no opcode: there is no [section] line"},
+        {"utf16.ini", std::string("\xFF\xFE[\0x\0]\0\n\0" "0\0" "0\0" "0\0" "1\0=\0" "1\0\n\0", 24),
+         "describes no opcode: the text is UTF-16 or not text at all (save it as ANSI or UTF-8)"},
+        {"folder", "", "is a folder"},
+    };
+    std::filesystem::create_directory(dir.File("folder"));
+    for (const auto& b : bad) {
+        if (std::string(b.name) != "folder") dir.Write(b.name, b.text);
+        const CliRun run = Cli({"list", "--game", "vc", "--ini", b.name, "vc_keys.cs"});
+        EXPECT_EQ(run.status, 1) << b.name;
+        EXPECT_EQ(run.out, "FILE  OFFSET  KIND  WIDE  PAD  KEY  NAME  OPCODE\n") << b.name;
+        EXPECT_EQ(run.err, "vc_keys.cs: opcode table cannot be loaded (" + std::string(b.name) + ": " + b.cause + ")\n");
+    }
+}
+
+TEST_F(CliTest, AssumptionsAndMissingKeyTestsAreSaidOnce) {
+    const CliRun assumed = Cli({"list", "--format", "tsv", "gta3_keys.cs", "gta3_keys.cs"});
+    EXPECT_EQ(assumed.status, 0);
+    EXPECT_EQ(assumed.err, "assuming GTA III: no cfg here and no --game\n");
+    EXPECT_EQ(Cli({"list", "--game", "gta3", "gta3_keys.cs"}).err, "");
+    dir.Write("cfg", "0");
+    EXPECT_EQ(Cli({"list", "gta3_keys.cs"}).err, "");
+
+    // A table without any of the game's VKey tests, then without its button test.
+    auto without = [&](const std::string& demoIni, const std::vector<std::string>& opcodes) {
+        std::istringstream in(Slurp(dir.File(demoIni)));
+        std::string kept;
+        for (std::string line; std::getline(in, line);) {
+            bool drop = false;
+            for (const auto& opcode : opcodes) drop = drop || line.rfind(opcode + "=", 0) == 0;
+            if (!drop) kept += line + "\n";
+        }
+        return kept;
+    };
+    dir.Write("quiet.cs", std::vector<uint8_t>{0x01, 0x00, 0x04, 0x00});  // no key test at all
+    dir.Write("nokeys.ini", without("SASCM.ini", {"0AB0", "0E3D", "2080", "0C89"}));
+    const CliRun noKeys = Cli({"list", "--game", "sa", "--ini", "nokeys.ini", "--format", "tsv", "quiet.cs", "quiet.cs"});
+    EXPECT_EQ(noKeys.status, 0);
+    EXPECT_EQ(noKeys.err, "warning: nokeys.ini does not describe 0AB0, 0E3D, 2080 or 0C89; VKey tests are not found\n");
+    dir.Write("nobuttons.ini", without("VICESCM.ini", {"00E1"}));
+    EXPECT_EQ(Cli({"list", "--game", "vc", "--ini", "nobuttons.ini", "quiet.cs"}).err,
+              "warning: nobuttons.ini does not describe 00E1; button tests are not found\n");
+    // One of several is enough: a table without the newer libraries' tests is usual.
+    dir.Write("some.ini", without("SASCM.ini", {"0E3D", "2080", "0C89"}));
+    EXPECT_EQ(Cli({"list", "--game", "sa", "--ini", "some.ini", "quiet.cs"}).err, "");
+}
+
+TEST_F(CliTest, AFileNamedTwiceIsDoneOnce) {
+    ASSERT_EQ(symlink("vc_keys.cs", dir.File("link.cs").c_str()), 0);
+    ASSERT_EQ(link(dir.File("vc_keys.cs").c_str(), dir.File("hard.cs").c_str()), 0);
+    const CliRun run = Cli({"remap", "--game", "vc", "--vkey", "N Key=M Key", "--vkey", "M Key=N Key", "vc_keys.cs",
+                            "./vc_keys.cs", "link.cs", "hard.cs", "--in-place"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "vc_keys.cs: 1 changed\n");
+    EXPECT_EQ(run.err, "./vc_keys.cs: the same file as vc_keys.cs, done once\n"
+                       "link.cs: the same file as vc_keys.cs, done once\n"
+                       "hard.cs: the same file as vc_keys.cs, done once\n");
+    // Done twice, the swap would have undone itself.
+    EXPECT_EQ(ReadBytes(dir.File("vc_keys.cs")), With("vc_keys.cs", {{22, 0x4D}}));
+}
+
+TEST_F(CliTest, ASecondRemapOfOneFileWaitsForTheFirstAndKeepsItsChanges) {
+    const std::string path = dir.File("vc_keys.cs");
+    FileLock first;
+    ASSERT_EQ(first.Lock(path), FileLock::Outcome::Locked);
+
+    const std::string command =
+        Command({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "--in-place"}, dir.File(".out"));
+    const pid_t second = fork();
+    ASSERT_GE(second, 0);
+    if (second == 0) {
+        // exec, so that the copy of the lock's descriptor closes (it is close-on-exec)
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const std::string waiting = "vc_keys.cs: waiting for another program that is changing it\n";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (Slurp(dir.File(".err")) != waiting && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(Slurp(dir.File(".err")), waiting);
+
+    // The first changes another key and saves while the second waits.
+    const std::vector<uint8_t> firstResult = With("vc_keys.cs", {{49, 0x11}});
+    ASSERT_TRUE(WriteFileSafely(path, firstResult.data(), firstResult.size()));
+    first.Unlock();
+
+    int status = 0;
+    ASSERT_EQ(waitpid(second, &status, 0), second);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(Slurp(dir.File(".out")), "vc_keys.cs: 1 changed\n");
+    EXPECT_EQ(ReadBytes(path), With("vc_keys.cs", {{22, 0x4D}, {49, 0x11}}));
 }

@@ -89,8 +89,10 @@ TEST(OpcodeFile, TheExtensionChoosesJsonOrIni) {
     EXPECT_EQ(table.Find(0x0001)->parameterCount, 3);
     ASSERT_TRUE(LoadOpcodeFile(ini, kGameSanAndreas, table, error));
     EXPECT_EQ(table.Find(0x0001)->parameterCount, 2);
-    EXPECT_TRUE(LoadOpcodeFile(notIni, kGameSanAndreas, table, error));
-    EXPECT_EQ(table.Find(0x0001), nullptr);
+    // A file that describes nothing is refused and leaves the table as it was.
+    EXPECT_FALSE(LoadOpcodeFile(notIni, kGameSanAndreas, table, error));
+    EXPECT_EQ(error.rfind("describes no opcode", 0), 0u) << error;
+    EXPECT_EQ(table.Find(0x0001)->parameterCount, 2);
     EXPECT_FALSE(LoadOpcodeFile(dir.File("missing.json"), kGameSanAndreas, table, error));
-    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(error, "not found");
 }

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <fstream>
+
+#include <sys/stat.h>
 
 #include "script/ScriptImage.h"
+#include "support/Child.h"
 #include "support/Printers.h"
 #include "support/ScriptBuilder.h"
 #include "support/TempDir.h"
@@ -315,4 +319,37 @@ TEST(LoadFromFile, ReadsWholeFilesAndKeepsTheImageOnFailure) {
     EXPECT_FALSE(image.IsLoaded());
     EXPECT_FALSE(image.CursorInside());
     image.Release();  // twice is harmless
+}
+
+TEST(LoadFromFile, AFailureNamesItsCause) {
+    test::TempDir dir;
+    ScriptImage image;
+    std::string cause;
+    EXPECT_FALSE(image.LoadFromFile(dir.File("missing.cs"), cause));
+    EXPECT_EQ(cause, "not found");
+    EXPECT_FALSE(image.LoadFromFile(dir.File("missing/x.cs"), cause));
+    EXPECT_EQ(cause, "not found");
+    EXPECT_FALSE(image.LoadFromFile(dir.Path(), cause));
+    EXPECT_EQ(cause, "is a folder");
+
+    // Offsets are 32 bits: a file of 2 GiB (sparse, so it takes no space) is refused before it is read.
+    const std::string huge = dir.File("huge.cs");
+    {
+        std::ofstream out(huge, std::ios::binary);
+        out.seekp(static_cast<std::streamoff>(INT32_MAX));
+        out.put('\0');
+    }
+    EXPECT_FALSE(image.LoadFromFile(huge, cause));
+    EXPECT_EQ(cause, "is 2 GiB or larger");
+
+    // No read permission, checked as an unprivileged user (root reads anything).
+    const std::string secret = dir.Write("secret.cs", std::vector<uint8_t>{1, 2});
+    ASSERT_EQ(chmod(secret.c_str(), 0200), 0);
+    ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
+    EXPECT_EQ(test::InChildWithoutPrivileges([&] {
+                  ScriptImage other;
+                  std::string why;
+                  return !other.LoadFromFile(secret, why) && why == "no permission" ? 0 : 1;
+              }),
+              0);
 }

@@ -376,7 +376,7 @@ TEST_F(FlowTest, FailedSavesShowTheMessageAndLeaveTheTargetAlone) {
     const std::string locked = dir.Write("locked.cs", std::string("keep me"));
     ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
     w.Save(locked, 1);
-    EXPECT_EQ(DialogScript::Get().messages.back(), "Couldn't save file");
+    EXPECT_EQ(DialogScript::Get().messages.back(), "Couldn't save file\nis write-protected");
     EXPECT_EQ(ReadBytes(locked), (std::vector<uint8_t>{'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
 
     // The folder disappears after it was chosen.
@@ -385,7 +385,7 @@ TEST_F(FlowTest, FailedSavesShowTheMessageAndLeaveTheTargetAlone) {
     DialogScript::Get().ExpectFile(folder + "/out.cs", [&] { std::filesystem::remove_all(folder); });
     DialogScript::Get().ExpectMessage();
     w.Click(w.saveButton());
-    EXPECT_EQ(DialogScript::Get().messages.back(), "Couldn't save file");
+    EXPECT_EQ(DialogScript::Get().messages.back(), "Couldn't save file\nfolder does not exist");
     EXPECT_FALSE(std::filesystem::exists(folder));
 
     // The disk fills up part-way through the write.
@@ -404,6 +404,8 @@ TEST_F(FlowTest, FailedSavesShowTheMessageAndLeaveTheTargetAlone) {
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
     EXPECT_EQ(DialogScript::Get().messages.size(), 3u);
+    EXPECT_EQ(DialogScript::Get().messages.back(),
+              "Couldn't save file\nlarger than this process may write (file size limit, ulimit -f)");
     EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{'o', 'l', 'd'}));
 
     // The window is still usable and a good save still works.

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+namespace morvane::cli {
+
+// Whether text is well-formed UTF-8 (no overlong forms, no surrogates,
+// nothing beyond U+10FFFF).
+bool IsValidUtf8(const std::string& text);
+
+// A JSON string literal, quotes included, that is always valid UTF-8 JSON:
+// `"` and `\` escaped, control characters as \u00XX, and each byte that is
+// not part of well-formed UTF-8 replaced by U+FFFD.
+std::string JsonString(const std::string& text);
+
+// The bytes as lower-case hexadecimal digits, two a byte ("a.cs" -> "612e6373").
+std::string HexBytes(const std::string& bytes);
+
+// A field of a tab-separated line: tab, newline, carriage return and
+// backslash written as \t, \n, \r and \\; every other byte as it is.
+std::string TsvField(const std::string& text);
+
+// Text for a line of plain output (file names in the text listings): tab,
+// newline and carriage return as in TsvField, other control bytes as \xNN,
+// backslashes as they are.
+std::string PlainText(const std::string& text);
+
+}  // namespace morvane::cli

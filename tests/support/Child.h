@@ -1,0 +1,31 @@
+#pragma once
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+
+namespace morvane::test {
+
+// The exit status of `body` run in a forked child (-1 when the child did not
+// end by exiting). The child ends with _exit, so the parent's gtest state is
+// untouched.
+inline int InChild(const std::function<int()>& body) {
+    const pid_t child = fork();
+    if (child == 0) _exit(body());
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The same as an unprivileged user (nobody) when the tests run as root, so
+// that permission checks apply to the child.
+constexpr uid_t kNobody = 65534;
+inline int InChildWithoutPrivileges(const std::function<int()>& body) {
+    return InChild([&] {
+        if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) return 125;
+        return body();
+    });
+}
+
+}  // namespace morvane::test
