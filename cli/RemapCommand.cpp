@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "keys/ChangeAll.h"
 #include "cli/KeyArgument.h"
 #include "cli/ScriptFile.h"
 #include "script/FileLock.h"
@@ -44,16 +45,25 @@ bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyOccurrence>
                 std::vector<KeyOccurrence>& result, std::string& cause) {
     result = read;
     for (const Rule& rule : rules) {
+        if (rule.kind == Rule::Kind::VKey || rule.kind == Rule::Kind::Button) {
+            // The window's Change all, applied to the values as read.
+            const KeyTestKind kind = rule.kind == Rule::Kind::VKey ? KeyTestKind::VKey : KeyTestKind::Button;
+            const ChangeReport report = ApplyKeyChange(read, result, {kind, KeyChange::kAnyPad, rule.from, rule.to});
+            if (!report.refused.empty()) {
+                const KeyOccurrence& first = read[report.refused.front()];
+                cause = "offset " + std::to_string(first.offset) + ": " +
+                        RefusalText(CheckVKey(first, rule.to), rule.to);
+                return false;
+            }
+            continue;
+        }
         bool matched = false;
         for (std::size_t i = 0; i < read.size(); ++i) {
             const KeyOccurrence& was = read[i];
             KeyOccurrence& now = result[i];
             switch (rule.kind) {
                 case Rule::Kind::VKey:
-                    if (was.IsVKey() && was.key == rule.from) now.key = rule.to;
-                    break;
                 case Rule::Kind::Button:
-                    if (!was.IsVKey() && was.key == rule.from) now.key = rule.to;
                     break;
                 case Rule::Kind::Pad:
                     if (!was.IsVKey() && was.pad == rule.from) now.pad = rule.to;
