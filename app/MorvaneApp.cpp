@@ -1,6 +1,7 @@
 #include "app/MorvaneApp.h"
 
 #include <wx/config.h>
+#include <wx/filename.h>
 #include <wx/icon.h>
 #include <wx/stdpaths.h>
 #include <wx/msgdlg.h>
@@ -12,7 +13,17 @@
 #include "app/MorvaneIcon.xpm"
 #endif
 
-bool MorvaneApp::OnInit() {
+bool MorvaneApp::OnInit() { return Start(argv.GetArguments()); }
+
+bool MorvaneApp::Start(const wxArrayString& arguments) {
+    // `morvane FILE`: the file is named from the folder Morvane was started
+    // in, which may not be the folder it then works in.
+    wxString script;
+    if (arguments.size() > 1) {
+        wxFileName name(arguments[1]);
+        name.MakeAbsolute();
+        script = name.GetFullPath();
+    }
     // The window's own settings (its size and place) go to the user's
     // configuration folder (~/.config/morvane on Linux, the registry on Windows).
     SetAppName("morvane");
@@ -36,5 +47,6 @@ bool MorvaneApp::OnInit() {
     frame->SetIcon(wxIcon(morvane_icon_xpm));
 #endif
     frame->Show();
+    if (!script.empty()) frame->OpenScript(script);
     return true;
 }

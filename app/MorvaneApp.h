@@ -4,8 +4,11 @@
 
 // Starts the program: works in the folder that holds the three opcode INI
 // files (the working directory, else the user's data folder, see
-// settings/WorkFolder.h), refuses to run without them, then shows the one window.
+// settings/WorkFolder.h), refuses to run without them, then shows the one
+// window, which opens the script named on the command line, if any.
 class MorvaneApp : public wxApp {
 public:
     bool OnInit() override;
+    // The same with the given arguments (the first is the program's name).
+    bool Start(const wxArrayString& arguments);
 };

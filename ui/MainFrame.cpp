@@ -2,6 +2,7 @@
 
 #include <wx/config.h>
 #include <wx/display.h>
+#include <wx/dnd.h>
 #include <wx/ffile.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
@@ -34,9 +35,26 @@ const char* const kGeometryWidth = "/Window/Width";
 const char* const kGeometryHeight = "/Window/Height";
 const char* const kGeometryMaximized = "/Window/Maximized";
 
+// How many files the recent-files list keeps (Ctrl+1 to Ctrl+9).
+constexpr int kRecentFiles = 9;
+const char* const kRecentGroup = "/RecentFiles";
+
+// A script dropped on the window opens as if chosen in Open File.
+class ScriptDropTarget : public wxFileDropTarget {
+public:
+    explicit ScriptDropTarget(MainFrame* frame) : frame_(frame) {}
+    bool OnDropFiles(wxCoord, wxCoord, const wxArrayString& files) override {
+        return !files.empty() && frame_->OpenFromOutside(files[0]);
+    }
+
+private:
+    MainFrame* frame_;
+};
+
 }  // namespace
 
-MainFrame::MainFrame(wxWindow* parent) : MainFrameLayout(parent, kProgramTitle, kWindowSize, wxDEFAULT_FRAME_STYLE) {
+MainFrame::MainFrame(wxWindow* parent)
+    : MainFrameLayout(parent, kProgramTitle, kWindowSize, wxDEFAULT_FRAME_STYLE), recentFiles(kRecentFiles) {
     selectedGame = LoadSavedGame();
     gameChoice->SetSelection(GameNumber(selectedGame));
     for (int pad = 0; pad <= kHighestPad; ++pad) padChoice->Insert(kPadNames[pad], static_cast<unsigned>(pad));
@@ -49,6 +67,17 @@ MainFrame::MainFrame(wxWindow* parent) : MainFrameLayout(parent, kProgramTitle, 
     openButton->Enable(opcodesLoaded);
     openItem->Enable(opcodesLoaded);
     gameChoice->Enable(true);
+
+    recentFiles.UseMenu(recentMenu);
+    wxConfigBase* config = wxConfigBase::Get();
+    config->SetPath(kRecentGroup);
+    recentFiles.Load(*config);
+    config->SetPath("/");
+    std::vector<wxAcceleratorEntry> keys;
+    for (int i = 0; i < kRecentFiles; ++i) keys.emplace_back(wxACCEL_CTRL, '1' + i, wxID_FILE1 + i);
+    SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(keys.size()), keys.data()));
+    SetDropTarget(new ScriptDropTarget(this));
+    UpdateEditCommands();
     BindHandlers();
 }
 
@@ -71,6 +100,18 @@ void MainFrame::BindHandlers() {
     Bind(wxEVT_MENU, &MainFrame::OnSaveAs, this, wxID_SAVEAS);
     Bind(wxEVT_MENU, &MainFrame::OnCloseFile, this, wxID_CLOSE);
     Bind(wxEVT_MENU, &MainFrame::OnQuit, this, wxID_EXIT);
+    Bind(wxEVT_MENU, &MainFrame::OnUndo, this, wxID_UNDO);
+    Bind(wxEVT_MENU, &MainFrame::OnRedo, this, wxID_REDO);
+    Bind(wxEVT_MENU, &MainFrame::OnPressKey, this, pressKeyItem->GetId());
+    Bind(wxEVT_MENU, &MainFrame::OnChangeAll, this, changeAllItem->GetId());
+    Bind(wxEVT_MENU, &MainFrame::OnRecentFile, this, wxID_FILE1, wxID_FILE1 + kRecentFiles - 1);
+    pressKeyButton->Bind(wxEVT_BUTTON, &MainFrame::OnPressKey, this);
+    changeAllButton->Bind(wxEVT_BUTTON, &MainFrame::OnChangeAll, this);
+    for (const auto& type : {wxEVT_LEFT_DOWN, wxEVT_RIGHT_DOWN, wxEVT_MIDDLE_DOWN, wxEVT_AUX1_DOWN, wxEVT_AUX2_DOWN})
+        pressKeyButton->Bind(type, &MainFrame::OnPressKeyMouse, this);
+    Bind(wxEVT_CHAR_HOOK, &MainFrame::OnCharHook, this);
+    filterText->Bind(wxEVT_TEXT, &MainFrame::OnFilter, this);
+    kindFilter->Bind(wxEVT_CHOICE, &MainFrame::OnFilter, this);
 }
 
 void MainFrame::UnbindHandlers() {
@@ -88,6 +129,40 @@ void MainFrame::UnbindHandlers() {
     Unbind(wxEVT_MENU, &MainFrame::OnSaveAs, this, wxID_SAVEAS);
     Unbind(wxEVT_MENU, &MainFrame::OnCloseFile, this, wxID_CLOSE);
     Unbind(wxEVT_MENU, &MainFrame::OnQuit, this, wxID_EXIT);
+    Unbind(wxEVT_MENU, &MainFrame::OnUndo, this, wxID_UNDO);
+    Unbind(wxEVT_MENU, &MainFrame::OnRedo, this, wxID_REDO);
+    Unbind(wxEVT_MENU, &MainFrame::OnPressKey, this, pressKeyItem->GetId());
+    Unbind(wxEVT_MENU, &MainFrame::OnChangeAll, this, changeAllItem->GetId());
+    Unbind(wxEVT_MENU, &MainFrame::OnRecentFile, this, wxID_FILE1, wxID_FILE1 + kRecentFiles - 1);
+    pressKeyButton->Unbind(wxEVT_BUTTON, &MainFrame::OnPressKey, this);
+    changeAllButton->Unbind(wxEVT_BUTTON, &MainFrame::OnChangeAll, this);
+    for (const auto& type : {wxEVT_LEFT_DOWN, wxEVT_RIGHT_DOWN, wxEVT_MIDDLE_DOWN, wxEVT_AUX1_DOWN, wxEVT_AUX2_DOWN})
+        pressKeyButton->Unbind(type, &MainFrame::OnPressKeyMouse, this);
+    Unbind(wxEVT_CHAR_HOOK, &MainFrame::OnCharHook, this);
+    filterText->Unbind(wxEVT_TEXT, &MainFrame::OnFilter, this);
+    kindFilter->Unbind(wxEVT_CHOICE, &MainFrame::OnFilter, this);
+}
+
+void MainFrame::RememberRecentFile(const wxString& path) {
+    recentFiles.AddFileToHistory(path);
+    wxConfigBase* config = wxConfigBase::Get();
+    config->SetPath(kRecentGroup);
+    recentFiles.Save(*config);
+    config->SetPath("/");
+    config->Write("/Files/LastFolder", wxFileName(path).GetPath());
+    config->Flush();
+}
+
+void MainFrame::OnRecentFile(wxCommandEvent& event) {
+    const std::size_t index = static_cast<std::size_t>(event.GetId() - wxID_FILE1);
+    if (index >= recentFiles.GetCount()) return;
+    const wxString path = recentFiles.GetHistoryFile(index);
+    if (!wxFileName::FileExists(path)) {
+        ShowMessage(wxString::Format("%s is no longer there.", path));
+        recentFiles.RemoveFileFromHistory(index);
+        return;
+    }
+    OpenFromOutside(path);
 }
 
 // The window is never smaller than what its controls need (GTK draws them

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <wx/filehistory.h>
+
+#include <cstddef>
 #include <vector>
 
+#include "keys/ChangeAll.h"
 #include "opcodes/GameId.h"
 #include "opcodes/OpcodeTable.h"
 #include "script/KeyScan.h"
@@ -23,6 +27,13 @@ public:
     // Opens a script as the Open File command does after its dialog: reads
     // and scans it, lists its key tests and selects the first.
     void OpenScript(const wxString& path);
+    // Opens a script named from outside the window (the command line, a
+    // drop, the recent files), asking first about unsaved edits; false when
+    // it was not opened.
+    bool OpenFromOutside(const wxString& path);
+    // Gives every test of a key another key, as Change all does after its
+    // dialog; one step to undo.
+    morvane::ChangeReport ChangeAllKeys(const morvane::KeyChange& change);
 
 private:
     // Sets up the three key choices for occurrence `index`.
@@ -39,6 +50,14 @@ private:
     void OnPadSelected(wxCommandEvent& event);
     void OnGameKeySelected(wxCommandEvent& event);
     void OnVKeySelected(wxCommandEvent& event);
+    void OnPressKey(wxCommandEvent& event);
+    void OnCharHook(wxKeyEvent& event);
+    void OnPressKeyMouse(wxMouseEvent& event);
+    void OnChangeAll(wxCommandEvent& event);
+    void OnUndo(wxCommandEvent& event);
+    void OnRedo(wxCommandEvent& event);
+    void OnFilter(wxCommandEvent& event);
+    void OnRecentFile(wxCommandEvent& event);
 
     void BindHandlers();
     void UnbindHandlers();
@@ -77,6 +96,19 @@ private:
     wxString LineText(std::size_t index) const;
     // The occurrence of the list's selected line, or nullptr without one.
     morvane::KeyOccurrence* SelectedOccurrence();
+    // The list shows the tests the filter keeps: line -> test, and back.
+    static constexpr std::size_t kNoTest = static_cast<std::size_t>(-1);
+    std::size_t TestAtLine(int line) const;
+    int LineOfTest(std::size_t index) const;
+    void FillList(std::size_t select);
+    bool FilterKeeps(std::size_t index) const;
+    // Edits: each one first remembers the tests as they were.
+    void RememberForUndo();
+    void AfterEdit();
+    void SetSelectedVKey(int32_t vkey);
+    void StopWaitingForKey(const wxString& status);
+    void UpdateEditCommands();
+    void RememberRecentFile(const wxString& path);
 
     morvane::ScriptImage script;
     std::vector<morvane::KeyOccurrence> occurrences;
@@ -87,6 +119,11 @@ private:
     bool opcodesLoaded = false;
     wxString openedPath;  // the script as opened
     wxString savedPath;   // the file last saved to, for Save without asking
+    std::vector<std::size_t> visibleTests;  // line i of the list shows test visibleTests[i]
+    std::vector<std::vector<morvane::KeyOccurrence>> undoSteps;
+    std::vector<std::vector<morvane::KeyOccurrence>> redoSteps;
+    bool waitingForKey = false;  // Press key: the next key pressed is taken
+    wxFileHistory recentFiles;
 
     friend class morvane::test::WindowProbe;  // the window tests look inside
 };

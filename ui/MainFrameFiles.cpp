@@ -2,6 +2,7 @@
 // question before unsaved edits would be lost.
 
 #include <wx/app.h>
+#include <wx/config.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
@@ -75,9 +76,11 @@ int SaveFilterFor(const wxString& path) {
 // Every button, menu item and choice that starts a command or edits a key.
 void MainFrame::EnableCommands(bool enable) {
     for (wxWindow* control : std::initializer_list<wxWindow*>{openButton, closeButton, saveButton, gameChoice,
-                                                              vkeyChoice, gameKeyChoice, padChoice})
+                                                              vkeyChoice, gameKeyChoice, padChoice, pressKeyButton,
+                                                              changeAllButton})
         control->Enable(enable);
-    for (wxMenuItem* item : {openItem, saveItem, saveAsItem, closeItem}) item->Enable(enable);
+    for (wxMenuItem* item : {openItem, saveItem, saveAsItem, closeItem, pressKeyItem, changeAllItem}) item->Enable(enable);
+    UpdateEditCommands();
 }
 
 // No script: the path and the list are empty, the choices show nothing, and
@@ -97,10 +100,14 @@ void MainFrame::ShowNoFileState() {
 }
 
 void MainFrame::CloseScript() {
+    if (waitingForKey) StopWaitingForKey(wxEmptyString);
     EnableCommands(false);
     script.Release();
     occurrences.clear();
     savedOccurrences.clear();
+    visibleTests.clear();
+    undoSteps.clear();
+    redoSteps.clear();
     scanSummary = ScanSummary();
     occurrenceList->Clear();
     ShowNoFileState();
@@ -117,7 +124,9 @@ void MainFrame::UpdateHeading() {
 
 void MainFrame::OnOpenFile(wxCommandEvent& /*event*/) {
     if (!ConfirmDiscard()) return;
-    const wxString folder = openedPath.empty() ? wxString() : wxFileName(openedPath).GetPath();
+    // Open starts in the opened file's folder, else in the last one used.
+    const wxString folder = openedPath.empty() ? wxConfigBase::Get()->Read("/Files/LastFolder", wxString())
+                                               : wxFileName(openedPath).GetPath();
     wxFileDialog dialog(this, kDialogTitle, folder, wxEmptyString, kOpenWildcard, wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK) return;
     OpenScript(dialog.GetPath());
@@ -166,18 +175,12 @@ void MainFrame::OpenScript(const wxString& path) {
 
     openedPath = path;
     savedOccurrences = occurrences;
-    wxArrayString lines;
-    lines.Alloc(occurrences.size());
-    for (std::size_t i = 0; i < occurrences.size(); ++i) lines.Add(LineText(i));
-    occurrenceList->Insert(lines, 0);
-
+    RememberRecentFile(path);
     EnableCommands(true);
     gameChoice->Enable(false);
     UpdateHeading();
     UpdateTitle();
-
-    occurrenceList->SetSelection(0);
-    UpdateChoices(0);
+    FillList(0);
 
     if (scanSummary.HasUnknown())
         ShowMessage(wxString::Format(kUnknownWarning, static_cast<long long>(scanSummary.unknownInstructions),
@@ -206,6 +209,17 @@ bool MainFrame::OfferBetterGame(const wxString& path) {
         return true;
     }
     return false;
+}
+
+bool MainFrame::OpenFromOutside(const wxString& path) {
+    if (!opcodesLoaded) {
+        ShowMessage(wxString::Format("%s cannot be opened: the opcode file %s could not be read.",
+                                     wxFileName(path).GetFullName(), OpcodeIniFileName(selectedGame)));
+        return false;
+    }
+    if (!ConfirmDiscard()) return false;
+    OpenScript(path);
+    return !openedPath.empty();
 }
 
 void MainFrame::OnCloseFile(wxCommandEvent& /*event*/) {
@@ -279,7 +293,9 @@ wxString MainFrame::LineText(std::size_t index) const {
 }
 
 void MainFrame::RefreshLine(std::size_t index) {
+    const int line = LineOfTest(index);
+    if (line < 0) return;
     const wxString text = LineText(index);
-    if (occurrenceList->GetString(static_cast<unsigned>(index)) != text)
-        occurrenceList->SetString(static_cast<unsigned>(index), text);
+    if (occurrenceList->GetString(static_cast<unsigned>(line)) != text)
+        occurrenceList->SetString(static_cast<unsigned>(line), text);
 }

@@ -34,10 +34,19 @@ MainFrameLayout::MainFrameLayout(wxWindow* parent, const wxString& title, const 
     saveItem = fileMenu->Append(wxID_SAVE, "&Save\tCtrl+S");
     saveAsItem = fileMenu->Append(wxID_SAVEAS, "Save &As...\tCtrl+Shift+S");
     closeItem = fileMenu->Append(wxID_CLOSE, "&Close\tCtrl+W");
+    recentMenu = new wxMenu;
+    fileMenu->AppendSubMenu(recentMenu, "Open &Recent");
     fileMenu->AppendSeparator();
     quitItem = fileMenu->Append(wxID_EXIT, "&Quit\tCtrl+Q");
+    editMenu = new wxMenu;
+    undoItem = editMenu->Append(wxID_UNDO, "&Undo\tCtrl+Z");
+    redoItem = editMenu->Append(wxID_REDO, "&Redo\tCtrl+Y");
+    editMenu->AppendSeparator();
+    pressKeyItem = editMenu->Append(wxID_ANY, "&Press Key...\tCtrl+K");
+    changeAllItem = editMenu->Append(wxID_ANY, "Change &All...\tCtrl+H");
     menuBar = new wxMenuBar;
     menuBar->Append(fileMenu, "&File");
+    menuBar->Append(editMenu, "&Edit");
     SetMenuBar(menuBar);
     statusBar = CreateStatusBar();
 
@@ -50,6 +59,16 @@ MainFrameLayout::MainFrameLayout(wxWindow* parent, const wxString& title, const 
     occurrencesHeading = new wxStaticText(mainPanel, wxID_ANY, "Occurrences found:");
     occurrencesHeading->Wrap(kNoWrap);
     listColumnSizer->Add(occurrencesHeading, Bordered().Expand());
+    // Above the list: what to keep of it.
+    auto* filterSizer = new wxBoxSizer(wxHORIZONTAL);
+    filterText = new wxSearchCtrl(mainPanel, wxID_ANY);
+    filterText->SetDescriptiveText("Filter: key, offset or opcode");
+    filterSizer->Add(filterText, wxSizerFlags(1).Expand());
+    const wxString kinds[] = {"All tests", "VKey tests", "Button tests"};
+    kindFilter = new wxChoice(mainPanel, wxID_ANY, wxDefaultPosition, wxDefaultSize, WXSIZEOF(kinds), kinds);
+    kindFilter->SetSelection(0);
+    filterSizer->Add(kindFilter, wxSizerFlags().Border(wxLEFT, kBorder));
+    listColumnSizer->Add(filterSizer, Bordered().Expand());
     occurrenceList = new wxListBox(mainPanel, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, nullptr, wxLB_SINGLE);
     listColumnSizer->Add(occurrenceList, Bordered().Proportion(1).Expand());
     panelSizer->Add(listColumnSizer, Bordered().Proportion(kListColumnShare).Expand());
@@ -90,18 +109,28 @@ MainFrameLayout::MainFrameLayout(wxWindow* parent, const wxString& title, const 
 
     auto* keyGridSizer = new wxFlexGridSizer(kKeyGridRows, kKeyGridColumns, 0, kKeyGridColumnGap);
     keyGridSizer->AddGrowableCol(1);
-    auto addKeyRow = [&](wxStaticText*& label, const char* text, wxChoice*& choice) {
+    auto addKeyRow = [&](wxStaticText*& label, const char* text, wxChoice*& choice, wxWindow* beside) {
         label = new wxStaticText(keyBox, wxID_ANY, text);
         label->Wrap(kNoWrap);
         keyGridSizer->Add(label, Bordered().CenterVertical());
         choice = new wxChoice(keyBox, wxID_ANY);
         choice->Enable(false);
-        keyGridSizer->Add(choice, Bordered().Right());
+        auto* cell = new wxBoxSizer(wxHORIZONTAL);
+        cell->Add(choice, wxSizerFlags().CenterVertical());
+        if (beside != nullptr) cell->Add(beside, wxSizerFlags().CenterVertical().Border(wxLEFT, kBorder));
+        keyGridSizer->Add(cell, Bordered().Right());
     };
-    addKeyRow(padLabel, "&Pad", padChoice);
-    addKeyRow(gameKeyLabel, "Game &Key", gameKeyChoice);
-    addKeyRow(vkeyLabel, "&VKey", vkeyChoice);
+    addKeyRow(padLabel, "&Pad", padChoice, nullptr);
+    addKeyRow(gameKeyLabel, "Game &Key", gameKeyChoice, nullptr);
+    // Beside the VKey choice: take the next key pressed instead.
+    pressKeyButton = new wxButton(keyBox, wxID_ANY, "P&ress key...");
+    pressKeyButton->Enable(false);
+    addKeyRow(vkeyLabel, "&VKey", vkeyChoice, pressKeyButton);
+    pressKeyButton->MoveAfterInTabOrder(vkeyChoice);  // made before the choice, reached after it
     keySizer->Add(keyGridSizer, Bordered().Expand());
+    changeAllButton = new wxButton(keyBox, wxID_ANY, "C&hange all...");
+    changeAllButton->Enable(false);
+    keySizer->Add(changeAllButton, Bordered().Right());
     controlColumnSizer->Add(fileSizer, Bordered().Expand());
     controlColumnSizer->Add(keySizer, Bordered().Expand());
 

@@ -7,6 +7,7 @@
 #include <wx/listbox.h>
 #include <wx/menu.h>
 #include <wx/panel.h>
+#include <wx/srchctrl.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
@@ -25,10 +26,18 @@ protected:
     wxMenuItem* saveAsItem;
     wxMenuItem* closeItem;
     wxMenuItem* quitItem;
+    wxMenu* recentMenu;
+    wxMenu* editMenu;
+    wxMenuItem* undoItem;
+    wxMenuItem* redoItem;
+    wxMenuItem* pressKeyItem;
+    wxMenuItem* changeAllItem;
     wxStatusBar* statusBar;
 
     wxPanel* mainPanel;
     wxStaticText* occurrencesHeading;
+    wxSearchCtrl* filterText;
+    wxChoice* kindFilter;
     wxListBox* occurrenceList;
     wxTextCtrl* pathText;
     wxButton* openButton;
@@ -42,6 +51,8 @@ protected:
     wxChoice* gameKeyChoice;
     wxStaticText* vkeyLabel;
     wxChoice* vkeyChoice;
+    wxButton* pressKeyButton;
+    wxButton* changeAllButton;
     wxTextCtrl* contextView;
     wxGauge* progressGauge;
     wxStaticText* creditText;

@@ -207,6 +207,23 @@ void WindowProbe::Menu(int id) const {
     f->ProcessWindowEvent(event);
 }
 
+void WindowProbe::PressKey(int keyCode, unsigned rawKeyCode) const {
+    wxKeyEvent event(wxEVT_CHAR_HOOK);
+    event.m_keyCode = keyCode;
+    event.m_rawCode = rawKeyCode;
+    event.SetEventObject(f);
+    f->ProcessWindowEvent(event);
+}
+
+void WindowProbe::Filter(const std::string& text, int kind) const {
+    f->kindFilter->SetSelection(kind);
+    f->filterText->ChangeValue(wxString::FromUTF8(text));
+    wxCommandEvent event(wxEVT_TEXT, f->filterText->GetId());
+    event.SetEventObject(f->filterText);
+    event.SetString(f->filterText->GetValue());
+    f->filterText->ProcessWindowEvent(event);
+}
+
 bool WindowProbe::Screenshot(const std::string& name) const {
     if (gScreenshotFolder.empty()) return false;
     std::filesystem::create_directories(gScreenshotFolder);

@@ -81,6 +81,12 @@ public:
     wxListBox* list() const { return f->occurrenceList; }
     wxStaticText* heading() const { return f->occurrencesHeading; }
     wxTextCtrl* context() const { return f->contextView; }
+    wxSearchCtrl* filterText() const { return f->filterText; }
+    wxChoice* kindFilter() const { return f->kindFilter; }
+    wxButton* pressKeyButton() const { return f->pressKeyButton; }
+    wxButton* changeAllButton() const { return f->changeAllButton; }
+    int PressKeyMenuId() const { return f->pressKeyItem->GetId(); }
+    int ChangeAllMenuId() const { return f->changeAllItem->GetId(); }
     wxTextCtrl* path() const { return f->pathText; }
     wxButton* openButton() const { return f->openButton; }
     wxButton* saveButton() const { return f->saveButton; }
@@ -118,6 +124,16 @@ public:
     void Save(const std::string& file, int messages = 0) const;
     // A command of the window's menu, as its menu item or its key sends it.
     void Menu(int id) const;
+    // A key pressed while the window has the focus: the key code the
+    // toolkit reports and the system's own code.
+    void PressKey(int keyCode, unsigned rawKeyCode = 0) const;
+    // Typing into the filter, and choosing which kind of test it keeps.
+    void Filter(const std::string& text, int kind = 0) const;
+    // Change all after its dialog, as "changed N, refused M".
+    std::string ChangeAllReport(const KeyChange& change) const {
+        const ChangeReport report = f->ChangeAllKeys(change);
+        return "changed " + std::to_string(report.changed) + ", refused " + std::to_string(report.refused.size());
+    }
 
     bool Screenshot(const std::string& name) const;
 };

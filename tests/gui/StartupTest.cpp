@@ -313,12 +313,14 @@ TEST_F(StartupTest, LayoutTreeHasItsProportionsFlagsAndGaps) {
     // window gives; labels sit centred beside their choices.
     const std::string expected =
         "h[panel"
-        "h[v[text(Occurrences found:):0/20f0/5 list:1/20f0/5]:1/20f0/5 "
+        "h[v[text(Occurrences found:):0/20f0/5 h[window:1/2000/0 choice:0/10/5]:0/20f0/5 list:1/20f0/5]:1/20f0/5 "
         "v["
         "box(File)[path:0/20f0/5 button(&Open File):0/20f0/5 button(&Save File):0/20f0/5 button(&Close File):0/20f0/5 "
         "grid1x2,0,0[text(&Game):0/8f0/5 choice:0/20f0/5]:0/2000/0]:0/20f0/5 "
-        "box(Key configuration)[grid3x2,0,50[text(&Pad):0/8f0/5 choice:0/2f0/5 text(Game &Key):0/8f0/5 choice:0/2f0/5 "
-        "text(&VKey):0/8f0/5 choice:0/2f0/5]:0/20f0/5]:0/20f0/5 "
+        "box(Key configuration)[grid3x2,0,50[text(&Pad):0/8f0/5 h[choice:0/800/0]:0/2f0/5 "
+        "text(Game &Key):0/8f0/5 h[choice:0/800/0]:0/2f0/5 "
+        "text(&VKey):0/8f0/5 h[choice:0/800/0 button(P&ress key...):0/810/5]:0/2f0/5]:0/20f0/5 "
+        "button(C&hange all...):0/2f0/5]:0/20f0/5 "
         "box(Around the selected test)[path:1/20f0/5]:1/20f0/5 "
         "gauge:0/20f0/5 text(" + ToStd(w.credit()->GetLabel()) + "):0/2f0/5"
         "]:1/2000/0]"
@@ -405,4 +407,33 @@ TEST_F(StartupTest, HandlersAnswerTheirOwnControlsAndAreUnboundBeforeDestruction
     EXPECT_EQ(w.selectedGame(), kGameSanAndreas);
     w.Click(w.openButton());  // no dialog opens: an unexpected one would fail the test
     EXPECT_EQ(DialogScript::Get().fileDialogs.size(), 1u);
+}
+
+TEST_F(StartupTest, AScriptNamedOnTheCommandLineOpensAtStart) {
+    dir.Write("cfg", "2");
+    std::filesystem::copy_file(std::string(MORVANE_SOURCE_DIR) + "/demo/sa_keys.cs", dir.File("sa_keys.cs"));
+    wxArrayString arguments;
+    arguments.Add("morvane");
+    arguments.Add("sa_keys.cs");  // named from the folder Morvane starts in
+    ASSERT_TRUE(static_cast<MorvaneApp*>(wxTheApp)->Start(arguments));
+    auto* shown = dynamic_cast<MainFrame*>(wxTopLevelWindows.GetLast()->GetData());
+    ASSERT_NE(shown, nullptr);
+    frame = shown;
+    probe = std::make_unique<WindowProbe>(frame);
+    EXPECT_EQ(ToStd(probe->path()->GetValue()), dir.File("sa_keys.cs"));
+    EXPECT_EQ(probe->occurrences().size(), 5u);
+    EXPECT_EQ(ToStd(shown->GetTitle()), "sa_keys.cs - Morvane v" MORVANE_VERSION_SHORT);
+}
+
+TEST_F(StartupTest, ACommandLineScriptIsOpenedOnlyAfterTheIniChecks) {
+    std::filesystem::remove(dir.File("SASCM.ini"));
+    std::filesystem::copy_file(std::string(MORVANE_SOURCE_DIR) + "/demo/sa_keys.cs", dir.File("sa_keys.cs"));
+    const std::size_t before = TopLevelWindows();
+    DialogScript::Get().ExpectMessage();
+    wxArrayString arguments;
+    arguments.Add("morvane");
+    arguments.Add(dir.File("sa_keys.cs"));
+    EXPECT_FALSE(static_cast<MorvaneApp*>(wxTheApp)->Start(arguments));
+    EXPECT_EQ(TopLevelWindows(), before);
+    EXPECT_EQ(DialogScript::Get().messages.at(0).rfind("Couldn't find opcodes ini files.", 0), 0u);
 }

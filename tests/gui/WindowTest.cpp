@@ -1,6 +1,9 @@
 // Whole flows through the window: open, edit, save, close.
 
 #include <wx/app.h>
+#include <wx/choicdlg.h>
+#include <wx/dnd.h>
+#include <wx/menu.h>
 #include <wx/gauge.h>
 #include <wx/listbox.h>
 #include <wx/statusbr.h>
@@ -645,4 +648,180 @@ TEST_F(FlowTest, AScriptOfAnotherGameOffersToSwitchToIt) {
     EXPECT_EQ(w.gameChoice()->GetSelection(), GameNumber(kGameSanAndreas));
     EXPECT_EQ(w.occurrences().size(), 30u);
     EXPECT_EQ(w.Lines()[0], "A Key \u00B7 0x0 \u00B7 0E3D");  // not the game's usual key test: its opcode shows
+}
+
+// ---- remapping the way people think of keys ----
+
+TEST_F(FlowTest, PressKeyTakesTheNextKeyPressedAndEscCancels) {
+    WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    EXPECT_TRUE(w.pressKeyButton()->IsEnabled());
+    w.Click(w.pressKeyButton());
+    EXPECT_EQ(ToStd(w.pressKeyButton()->GetLabel()), "Press a key (Esc cancels)");
+    w.PressKey(WXK_F7);
+    EXPECT_EQ(w.occurrences()[0].key, 0x76);
+    EXPECT_EQ(w.Names()[0], "F7");
+    EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x76);
+    EXPECT_EQ(ToStd(w.pressKeyButton()->GetLabel()), "P&ress key...");
+
+    // Keys pressed when not asked for go on to the controls as usual.
+    w.PressKey('Q');
+    EXPECT_EQ(w.occurrences()[0].key, 0x76);
+
+    // Esc cancels; the right Ctrl key is told from the left one on a 16-bit line.
+    w.Click(w.pressKeyButton());
+    w.PressKey(WXK_ESCAPE);
+    EXPECT_EQ(w.occurrences()[0].key, 0x76);
+    w.SelectLine(1);
+    w.Click(w.pressKeyButton());
+    w.PressKey(WXK_CONTROL, 0xFFE4);
+    EXPECT_EQ(w.occurrences()[1].key, 0xA3);
+
+    // The 8-bit rule holds as for the drop-down: F17 (128) is refused on line 0.
+    w.SelectLine(0);
+    w.Click(w.pressKeyButton());
+    DialogScript::Get().ExpectMessage();
+    w.PressKey(WXK_F1 + 16);
+    EXPECT_EQ(w.occurrences()[0].key, 0x76);
+    EXPECT_NE(DialogScript::Get().messages.at(0).find("8bits"), std::string::npos);
+
+    // A click on the prompt takes the mouse button that clicked.
+    w.Click(w.pressKeyButton());
+    wxMouseEvent click(wxEVT_MIDDLE_DOWN);
+    click.SetEventObject(w.pressKeyButton());
+    w.pressKeyButton()->ProcessWindowEvent(click);
+    EXPECT_EQ(w.occurrences()[0].key, 0x04);
+    EXPECT_EQ(w.Names()[0], VKeyName(0x04));
+
+    // Buttons have no VKey to press.
+    w.SelectLine(3);
+    EXPECT_FALSE(w.pressKeyButton()->IsEnabled());
+}
+
+TEST_F(FlowTest, ChangeAllGivesEveryTestOfTheKeyTheNewOneAndReportsRefusals) {
+    dir.Write("cfg", "2");
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0AB0).I8(0x71);    // F2, 8-bit
+    sa.Op(0x0AB0).I16(0x71);   // F2, 16-bit
+    sa.Op(0x0AB0).I8(0x72);    // F3
+    sa.Op(0x00E1).I8(0).I8(16);
+    sa.Op(0x00E1).I8(1).I8(16);
+    sa.Op(0x0E3D).I8(0x71);    // F2 through another library
+    WindowProbe& w = Window();
+    w.Open(WriteScript("f2.cs", sa));
+
+    // F2 to F7 everywhere: three changed, in one step.
+    DialogScript::Get().Expect([](wxDialog* dialog) {
+        auto* choice = dynamic_cast<wxSingleChoiceDialog*>(dialog);
+        EXPECT_NE(choice, nullptr);
+        if (choice == nullptr) return static_cast<int>(wxID_CANCEL);
+        EXPECT_EQ(choice->GetSelection(), 0x71);
+        choice->SetSelection(0x76);
+        return static_cast<int>(wxID_OK);
+    });
+    DialogScript::Get().ExpectMessage();
+    w.Click(w.changeAllButton());
+    EXPECT_EQ(DialogScript::Get().messages.back(), "Changed 3 tests from F2 to F7.");
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"F7", "F7", "F3", "Sprint | Accelerate", "Sprint | Accelerate", "F7"}));
+
+    // F7 to F17 (128): the two 8-bit parameters keep F7.
+    DialogScript::Get().Reset();
+    EXPECT_EQ(w.ChangeAllReport(KeyChange{KeyTestKind::VKey, KeyChange::kAnyPad, 0x76, 0x80}), "changed 1, refused 2");
+
+    // A button changes on its own pad only.
+    EXPECT_EQ(w.ChangeAllReport(KeyChange{KeyTestKind::Button, 1, 16, 17}), "changed 1, refused 0");
+    EXPECT_EQ(w.Names()[3], "Sprint | Accelerate");
+    EXPECT_EQ(w.Names()[4], "Fire");
+
+    // Undo takes back a whole Change all, redo brings it again.
+    w.Menu(wxID_UNDO);
+    EXPECT_EQ(w.Names()[4], "Sprint | Accelerate");
+    w.Menu(wxID_UNDO);
+    w.Menu(wxID_UNDO);
+    EXPECT_EQ(w.Names()[0], "F2");
+    EXPECT_EQ(w.Names()[1], "F2");
+    EXPECT_EQ(ToStd(w.f->GetTitle()), "f2.cs - " + kTitle);  // nothing left unsaved
+    w.Menu(wxID_REDO);
+    EXPECT_EQ(w.Names()[1], "F7");
+}
+
+TEST_F(FlowTest, UndoAndRedoFollowEachEditUntilTheFileIsClosed) {
+    WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    EXPECT_FALSE(w.f->GetMenuBar()->FindItem(wxID_UNDO)->IsEnabled());
+    w.Choose(w.vkeyChoice(), 0x5A);
+    w.SelectLine(3);
+    w.Choose(w.padChoice(), 1);
+    w.Choose(w.gameKeyChoice(), 17);
+    EXPECT_EQ(ToStd(w.f->GetMenuBar()->FindItem(wxID_UNDO)->GetAccel()->ToString()), "Ctrl+Z");
+    EXPECT_EQ(ToStd(w.f->GetMenuBar()->FindItem(wxID_REDO)->GetAccel()->ToString()), "Ctrl+Y");
+
+    w.Menu(wxID_UNDO);
+    EXPECT_EQ(w.occurrences()[3].key, 16);
+    EXPECT_EQ(w.gameKeyChoice()->GetSelection(), 16);  // the choices follow
+    w.Menu(wxID_UNDO);
+    EXPECT_EQ(w.occurrences()[3].pad, 0);
+    w.Menu(wxID_REDO);
+    EXPECT_EQ(w.occurrences()[3].pad, 1);
+    // A new edit drops what could be redone.
+    w.Choose(w.gameKeyChoice(), 4);
+    EXPECT_FALSE(w.f->GetMenuBar()->FindItem(wxID_REDO)->IsEnabled());
+
+    // Closing the file ends the history.
+    DialogScript::Get().ExpectQuestion(wxID_NO);
+    w.Click(w.closeButton());
+    w.Open(Copy("sa_keys.cs"));
+    EXPECT_FALSE(w.f->GetMenuBar()->FindItem(wxID_UNDO)->IsEnabled());
+}
+
+TEST_F(FlowTest, TheFilterKeepsTheLinesThatMatchAndTheEditorFollowsTheSelection) {
+    WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    w.Filter("shift");
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{VKeyName(0xA0)}));
+    EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0xA0);  // the shown line is selected and edited
+    w.Choose(w.vkeyChoice(), 0xA1);
+    EXPECT_EQ(w.occurrences()[1].key, 0xA1);
+
+    w.Filter("0x99");  // by offset
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"Sprint | Accelerate"}));
+    w.Filter("", 2);  // button tests only
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"Sprint | Accelerate", "Aim Weapon|Hand Brake"}));
+    w.SelectLine(1);
+    w.Choose(w.gameKeyChoice(), 17);
+    EXPECT_EQ(w.occurrences()[4].key, 17);
+    w.Filter("", 1);  // VKey tests only
+    EXPECT_EQ(w.Lines().size(), 3u);
+    w.Filter("no such key");
+    EXPECT_TRUE(w.Lines().empty());
+    EXPECT_FALSE(w.vkeyChoice()->IsEnabled());
+    w.Filter("");
+    EXPECT_EQ(w.Lines().size(), 5u);
+
+    // By opcode, for the tests of other libraries.
+    DialogScript::Get().ExpectQuestion(wxID_NO);
+    w.Open(Copy("sa_libraries.cs"));
+    w.Filter("0e3d");
+    EXPECT_EQ(w.Lines().size(), 1u);
+}
+
+TEST_F(FlowTest, DroppedFilesAndRecentFilesOpenAsDesktopsDo) {
+    WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    auto* target = dynamic_cast<wxFileDropTarget*>(w.f->GetDropTarget());
+    ASSERT_NE(target, nullptr);
+
+    // A drop over unsaved edits asks first; Cancel keeps the file open.
+    w.Choose(w.vkeyChoice(), 0x5A);
+    DialogScript::Get().ExpectQuestion(wxID_CANCEL);
+    EXPECT_FALSE(target->OnDropFiles(0, 0, wxArrayString(1, wxString::FromUTF8(Copy("main.scm")))));
+    EXPECT_EQ(w.occurrences().size(), 5u);
+    DialogScript::Get().ExpectQuestion(wxID_NO);
+    EXPECT_TRUE(target->OnDropFiles(0, 0, wxArrayString(1, wxString::FromUTF8(dir.File("main.scm")))));
+    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("main.scm"));
+
+    // Both files are in the recent list, the last first; Ctrl+2 opens the other.
+    w.Menu(wxID_FILE2);
+    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("sa_keys.cs"));
+    // Open starts in the last folder used.
+    w.Click(w.closeButton());
+    DialogScript::Get().ExpectCancelledFile();
+    w.Click(w.openButton());
+    EXPECT_EQ(DialogScript::Get().fileDialogs.back().directory, dir.Path());
 }
