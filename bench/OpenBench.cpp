@@ -39,6 +39,33 @@ void BM_OpenScriptInTheWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenScriptInTheWindow)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
+// Change all in the window on the same script, back and forth: the edit, its
+// undo step and the list's changed lines.
+void BM_ChangeAllInTheWindow(benchmark::State& state) {
+    morvane::test::TempDir dir;
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    for (const char* name : {"SCM.ini", "VICESCM.ini", "SASCM.ini"}) dir.Write(name, std::string(morvane::bench::SyntheticIni()));
+    dir.Write("cfg", "2");
+    const std::string script = dir.Write("big.cs", morvane::bench::SyntheticScript(kScriptBytes));
+    auto* frame = new MainFrame(nullptr);
+    frame->Show();
+    frame->OpenScript(wxString::FromUTF8(script));
+    std::size_t changed = 0;
+    bool forth = true;
+    for (auto _ : state) {
+        const morvane::KeyChange change{morvane::KeyTestKind::VKey, morvane::KeyChange::kAnyPad, forth ? 0xA0 : 0xA1,
+                                        forth ? 0xA1 : 0xA0};
+        changed = frame->ChangeAllKeys(change).changed;
+        forth = !forth;
+    }
+    state.counters["changed"] = static_cast<double>(changed);
+    frame->Destroy();
+    wxTheApp->Yield(true);
+    std::filesystem::current_path(previous);
+}
+BENCHMARK(BM_ChangeAllInTheWindow)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "opcodes/IniLoader.h"
+#include "keys/ChangeAll.h"
 #include "script/KeyScan.h"
 #include "SyntheticScript.h"
 
@@ -77,6 +78,24 @@ void BM_BareParameterWalk(benchmark::State& state) {
     Report(state, f);
 }
 BENCHMARK(BM_BareParameterWalk)->Unit(benchmark::kMillisecond);
+
+// Change all on the same script: every VKey test of its most tested key gets
+// another (the engine's part of the window's Change all and of remap --vkey).
+void BM_ChangeAll(benchmark::State& state) {
+    Fixture& f = Shared();
+    std::vector<KeyOccurrence> found;
+    f.image.Seek(0);
+    ScanKeyOccurrences(f.image, f.table, false, found, nullptr);
+    std::size_t changed = 0;
+    for (auto _ : state) {
+        std::vector<KeyOccurrence> result = found;
+        changed = ApplyKeyChange(found, result, {KeyTestKind::VKey, KeyChange::kAnyPad, 0xA0, 0xA1}).changed;
+        benchmark::DoNotOptimize(result.data());
+    }
+    state.counters["tests"] = static_cast<double>(found.size());
+    state.counters["changed"] = static_cast<double>(changed);
+}
+BENCHMARK(BM_ChangeAll)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
