@@ -76,10 +76,10 @@ protected:
 const char* const kSaKeysTsv =
     "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
     "sa_keys.cs\t20\tvkey\t0\t-1\t89\tY Key\t0AB0\n"
-    "sa_keys.cs\t54\tvkey\t1\t-1\t160\t Left Shift\t0AB0\n"
+    "sa_keys.cs\t54\tvkey\t1\t-1\t160\tLeft Shift\t0AB0\n"
     "sa_keys.cs\t83\tvkey\t1\t-1\t113\tF2\t0AB0\n"
-    "sa_keys.cs\t153\tbutton\t0\t0\t16\tSprint | Accelerate\t00E1\n"
-    "sa_keys.cs\t185\tbutton\t0\t1\t6\tAim Weapon|Hand Brake\t00E1\n";
+    "sa_keys.cs\t153\tbutton\t0\t0\t16\tCross: Sprint | Accelerate\t00E1\n"
+    "sa_keys.cs\t185\tbutton\t0\t1\t6\tR1: Aim Weapon|Hand Brake\t00E1\n";
 
 }  // namespace
 
@@ -94,17 +94,17 @@ TEST_F(CliTest, ListTsvJsonAndText) {
     EXPECT_EQ(json.out,
               "[\n"
               " {\"file\": \"gta3_keys.cs\", \"offset\": 19, \"kind\": \"vkey\", \"wide\": 0, \"pad\": -1, \"key\": 116, \"name\": \"F5\", \"opcode\": \"05EE\"},\n"
-              " {\"file\": \"gta3_keys.cs\", \"offset\": 49, \"kind\": \"button\", \"wide\": 0, \"pad\": 0, \"key\": 17, \"name\": \"Fire\", \"opcode\": \"00E1\"}\n"
+              " {\"file\": \"gta3_keys.cs\", \"offset\": 49, \"kind\": \"button\", \"wide\": 0, \"pad\": 0, \"key\": 17, \"name\": \"Circle: Fire\", \"opcode\": \"00E1\"}\n"
               "]\n");
 
     CliRun text = Cli({"list", "--game", "vc", "vc_keys.cs"});
     EXPECT_EQ(text.status, 0);
     EXPECT_EQ(text.out,
-              "FILE        OFFSET  KIND    WIDE  PAD  KEY  NAME                   OPCODE\n"
-              "vc_keys.cs      19  vkey       0   -1   78  N Key                  05EE\n"
-              "vc_keys.cs      46  vkey       0   -1   16  Shift                  05EE\n"
-              "vc_keys.cs      76  button     0    0    4  Action/Secondary fire  00E1\n"
-              "vc_keys.cs     113  button     0    1   14  Jump | Brake/Reserve   00E1\n");
+              "FILE        OFFSET  KIND    WIDE  PAD  KEY  NAME                          OPCODE\n"
+              "vc_keys.cs      19  vkey       0   -1   78  N Key                         05EE\n"
+              "vc_keys.cs      46  vkey       0   -1   16  Shift                         05EE\n"
+              "vc_keys.cs      76  button     0    0    4  L1: Action/Secondary fire     00E1\n"
+              "vc_keys.cs     113  button     0    1   14  Square: Jump | Brake/Reserve  00E1\n");
 }
 
 TEST_F(CliTest, ListFollowsArgumentOrderAndEscapesJson) {
@@ -211,7 +211,7 @@ TEST_F(CliTest, ListsKeyTestsOfCurrentLibrariesFromAnIniOrACommandLibrary) {
         "sa_libraries.cs\t150\tvkey\t0\t-1\t117\tF6\t0E3D\n"
         "sa_libraries.cs\t181\tvkey\t1\t-1\t162\tLeft Ctrl\t2080\n"
         "sa_libraries.cs\t209\tvkey\t0\t-1\t75\tK Key\t0C89\n"
-        "sa_libraries.cs\t241\tbutton\t0\t0\t19\tLook Behind | Submission\t0E3E\n";
+        "sa_libraries.cs\t241\tbutton\t0\t0\t19\tR3: Look Behind | Submission\t0E3E\n";
     CliRun ini = Cli({"list", "--game", "sa", "--format", "tsv", "sa_libraries.cs"});
     EXPECT_EQ(ini.status, 0);
     EXPECT_EQ(ini.out, expected);
@@ -323,6 +323,20 @@ TEST(KeyArgument, NumbersAndNames) {
     EXPECT_EQ(ParseKey("left shift", KeyKind::VKey), 0xA0);
     EXPECT_EQ(ParseKey("` Key", KeyKind::VKey), 0xC0);
     EXPECT_EQ(ParseKey("fire", KeyKind::GameKey), 17);
+    EXPECT_EQ(ParseKey("Circle: Fire", KeyKind::GameKey), 17);
+    EXPECT_EQ(ParseKey("circle", KeyKind::GameKey), 17);
+    EXPECT_EQ(ParseKey("Cross", KeyKind::GameKey), 16);
+    EXPECT_EQ(ParseKey("Sprint | Accelerate", KeyKind::GameKey), 16);
+    EXPECT_EQ(ParseKey("start", KeyKind::GameKey), 12);
+    EXPECT_EQ(ParseKey("Left Stick X", KeyKind::GameKey), 0);
+    EXPECT_EQ(ParseKey("Cross: Fire", KeyKind::GameKey), std::nullopt);  // two keys' halves
+    EXPECT_EQ(ParseKey("Start", KeyKind::VKey), std::nullopt);
+    // Names of earlier versions.
+    EXPECT_EQ(ParseKey("APPLICATIN Key", KeyKind::VKey), 0x5D);
+    EXPECT_EQ(ParseKey("Application Key", KeyKind::VKey), 0x5D);
+    EXPECT_EQ(ParseKey(" Left Shift", KeyKind::VKey), 0xA0);
+    EXPECT_EQ(ParseKey(" ; Key", KeyKind::VKey), 0xBA);
+    EXPECT_EQ(ParseKey("APPLICATIN Key", KeyKind::GameKey), std::nullopt);
     EXPECT_EQ(ParseKey("Fire", KeyKind::VKey), std::nullopt);
     EXPECT_EQ(ParseKey("Ctrl", KeyKind::GameKey), std::nullopt);
     EXPECT_EQ(ParseKey("?", KeyKind::VKey), std::nullopt);

@@ -22,8 +22,8 @@ using namespace morvane::test;
 
 namespace {
 
-const std::vector<std::string> kSaKeysLines = {"Y Key", " Left Shift", "F2", "Sprint | Accelerate",
-                                               "Aim Weapon|Hand Brake"};
+const std::vector<std::string> kSaKeysLines = {"Y Key", "Left Shift", "F2", "Cross: Sprint | Accelerate",
+                                               "R1: Aim Weapon|Hand Brake"};
 
 // Byte offsets of the key payloads in sa_keys.cs, found by the scan.
 int32_t OffsetOf(WindowProbe& w, std::size_t line) { return w.occurrences().at(line).offset; }
@@ -83,7 +83,7 @@ TEST_F(FlowTest, EveryLineFitsTheListOfAShownWindow) {
     w.Open(Copy("sa_keys.cs"));
     EXPECT_EQ(w.f->GetSize(), before);
     const int room = w.list()->GetClientSize().x;
-    for (const char* name : {"Look Behind | Submission", "Grp Ctrl Frwd|Next Radio", " Right Windows Key"})
+    for (const char* name : {"Right Stick X: Special ctrl left/right", "D-pad Down: Grp Ctrl Back|Prev Radio", "Right Windows Key"})
         EXPECT_LT(w.list()->GetTextExtent(name).x, room) << name;
 }
 
@@ -137,13 +137,13 @@ TEST_F(FlowTest, EditsChangeTheOccurrenceAndItsLine) {
     // The pad never changes the line; the game key does.
     w.SelectLine(3);
     w.Choose(w.padChoice(), 1);
-    EXPECT_EQ(w.Lines()[3], "Sprint | Accelerate");
+    EXPECT_EQ(w.Lines()[3], "Cross: Sprint | Accelerate");
     EXPECT_EQ(w.occurrences()[3].pad, 1);
     w.Choose(w.gameKeyChoice(), 17);
-    EXPECT_EQ(w.Lines()[3], "Fire");
+    EXPECT_EQ(w.Lines()[3], "Circle: Fire");
     EXPECT_EQ(w.occurrences()[3].key, 17);
     w.Choose(w.gameKeyChoice(), 12);
-    EXPECT_EQ(w.Lines()[3], "?");
+    EXPECT_EQ(w.Lines()[3], "Start");
 }
 
 TEST_F(FlowTest, NarrowLineHoldingAHighKeyKeepsItUntilALowOneIsChosen) {
@@ -166,7 +166,7 @@ TEST_F(FlowTest, NarrowLineHoldingAHighKeyKeepsItUntilALowOneIsChosen) {
     w.SelectLine(1);
     EXPECT_EQ(w.vkeyChoice()->GetSelection(), wxNOT_FOUND);
     w.Choose(w.vkeyChoice(), 0xA0);
-    EXPECT_EQ(w.Lines()[1], " Left Shift");
+    EXPECT_EQ(w.Lines()[1], "Left Shift");
 }
 
 TEST_F(FlowTest, SaveWritesExactlyTheEditedPayloads) {
@@ -265,7 +265,7 @@ TEST_F(FlowTest, FileThatCannotBeReadReturnsSilentlyAndDropsTheOldList) {
 
 TEST_F(FlowTest, OnlyTheLowerCaseScmExtensionSkipsTheHeader) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "main.scm");
-    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"M Key", "Enter/Exit vehicle"}));
+    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"M Key", "Triangle: Enter/Exit vehicle"}));
 
     // Read from offset 0 the header's data is walked as code: the tests after
     // the first instruction the opcode file lacks are marked as doubtful.
@@ -292,12 +292,12 @@ TEST_F(FlowTest, UnknownInstructionsAreToldOnceAndTheTestsAfterThemMarked) {
     EXPECT_NE(message.find("does not describe 2 instructions"), std::string::npos) << message;
     EXPECT_NE(message.find("offset " + std::to_string(firstUnknown)), std::string::npos) << message;
     EXPECT_NE(message.find("may be wrong"), std::string::npos) << message;
-    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"A Key", "Sprint | Accelerate (?)"}));
+    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"A Key", "Cross: Sprint | Accelerate (?)"}));
 
     // An edit keeps the mark, and the file can still be saved.
     w.SelectLine(1);
     w.Choose(w.gameKeyChoice(), 17);
-    EXPECT_EQ(w.Lines()[1], "Fire (?)");
+    EXPECT_EQ(w.Lines()[1], "Circle: Fire (?)");
     w.Save(dir.File("saved.cs"));
     EXPECT_EQ(ReadBytes(dir.File("saved.cs")).at(static_cast<std::size_t>(w.occurrences()[1].offset) + 5), 17);
 
@@ -312,7 +312,7 @@ TEST_F(FlowTest, OpeningASecondFileReplacesTheFirst) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
     w.Choose(w.vkeyChoice(), 0x41);
     w.Open(Copy("main.scm"));
-    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"M Key", "Enter/Exit vehicle"}));
+    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"M Key", "Triangle: Enter/Exit vehicle"}));
     EXPECT_EQ(w.occurrences().size(), 2u);
     EXPECT_EQ(w.list()->GetSelection(), 0);
     EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x4D);
@@ -321,7 +321,7 @@ TEST_F(FlowTest, OpeningASecondFileReplacesTheFirst) {
 
 TEST_F(FlowTest, CloseFileDropsEverything) {
     WindowProbe& w = OpenDemo(kGameGta3, "gta3_keys.cs");
-    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"F5", "Fire"}));
+    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"F5", "Circle: Fire"}));
     w.Click(w.closeButton());
     ExpectNoFileState(w);
     EXPECT_TRUE(w.occurrences().empty());
