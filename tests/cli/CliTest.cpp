@@ -107,6 +107,48 @@ TEST_F(CliTest, ListTsvJsonAndText) {
               "vc_keys.cs     113  button     0    1   14  Square: Jump | Brake/Reserve  00E1\n");
 }
 
+TEST_F(CliTest, ListContextShowsTheDecodedInstructionsAroundEachTest) {
+    CliRun text = Cli({"list", "--game", "gta3", "--context", "2", "gta3_keys.cs"});
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.out,
+              "FILE          OFFSET  KIND    WIDE  PAD  KEY  NAME          OPCODE\n"
+              "gta3_keys.cs      19  vkey       0   -1  116  F5            05EE\n"
+              "      10  0001: wait 250 ms\n"
+              "      15  00D6: if 0\n"
+              "    > 19  05EE: key 116 pressed\n"
+              "      23  004D: jump if false @-40\n"
+              "      30  0109: player $2 add money 1000\n"
+              "gta3_keys.cs      49  button     0    0   17  Circle: Fire  00E1\n"
+              "      40  0001: wait 250 ms\n"
+              "      45  00D6: if 0\n"
+              "    > 49  00E1: pad 0 button 17 pressed\n"
+              "      55  004D: jump if false @-77\n"
+              "      62  00BC: print text \"FIRED\" for 1000 ms style 1\n");
+
+    CliRun json = Cli({"list", "--game", "vc", "--format", "json", "--context=1", "vc_keys.cs"});
+    EXPECT_EQ(json.status, 0) << json.err;
+    EXPECT_NE(json.out.find("\"opcode\": \"00E1\", \"context\": [{\"offset\": 72, \"text\": \"00D6: if 0\"}, "
+                            "{\"offset\": 76, \"text\": \"00E1: pad 0 button 4 pressed\"}, "
+                            "{\"offset\": 82, \"text\": \"004D: jump if false @-104\"}]}"),
+              std::string::npos)
+        << json.out;
+    // Quotes of the script's strings are escaped in JSON.
+    CliRun strings = Cli({"list", "--game", "vc", "--format", "json", "--context=3", "vc_keys.cs"});
+    EXPECT_NE(strings.out.find("print text \\\"PAD2\\\" for 2000 ms style 1"), std::string::npos) << strings.out;
+
+    // The header of a main script is stepped over as the scan does, and a
+    // context stops at the ends of the walk.
+    CliRun main = Cli({"list", "--game", "sa", "--context", "1000", "main.scm"});
+    EXPECT_EQ(main.status, 0);
+    const std::size_t firstContextLine = main.out.find('\n', main.out.find('\n') + 1) + 1;
+    EXPECT_EQ(main.out.substr(firstContextLine, main.out.find('\n', firstContextLine) - firstContextLine),
+              "       88  03A4: name this script \"MAIN\"");
+    EXPECT_EQ(main.out.find("X Key"), std::string::npos);
+
+    EXPECT_EQ(Cli({"list", "--game", "sa", "--context", "0", "sa_keys.cs"}).out,
+              Cli({"list", "--game", "sa", "sa_keys.cs"}).out);
+}
+
 TEST_F(CliTest, ListFollowsArgumentOrderAndEscapesJson) {
     dir.Write("we\"ird.cs", std::vector<uint8_t>{0xEE, 0x05, 0x04, 0x41});
     CliRun json = Cli({"list", "--game", "vc", "--format", "json", "we\"ird.cs", "vc_keys.cs"});
@@ -278,6 +320,12 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
         {"list", "--format", "xml", "x.cs"},
         {"list", "--header", "maybe", "x.cs"},
         {"list", "--vkey", "1=2", "x.cs"},
+        {"list", "--context", "-1", "x.cs"},
+        {"list", "--context", "some", "x.cs"},
+        {"list", "--context", "1001", "x.cs"},
+        {"list", "--context"},
+        {"list", "--format", "tsv", "--context", "2", "x.cs"},
+        {"remap", "--context", "2", "--vkey", "1=2", "x.cs", "--in-place"},
         {"remap", "x.cs", "-o", "y.cs"},
         {"remap", "--vkey", "1=2", "x.cs"},
         {"remap", "--vkey", "1=2", "x.cs", "-o", "y.cs", "--in-place"},
