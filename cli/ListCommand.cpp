@@ -15,13 +15,6 @@ namespace morvane::cli {
 
 namespace {
 
-// Four upper-case hexadecimal digits, as script compilers write opcodes.
-std::string OpcodeText(uint16_t opcode) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(opcode));
-    return text;
-}
-
 const std::vector<std::string> kFields = {"file", "offset", "kind", "wide", "pad", "key", "name", "opcode"};
 
 std::vector<std::string> Record(const std::string& file, const KeyOccurrence& o) {

@@ -62,12 +62,6 @@ std::vector<Placeholder> Placeholders(std::string_view description) {
     return found;
 }
 
-std::string Hex4(uint16_t value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(value));
-    return text;
-}
-
 // Characters in double quotes: trailing zero bytes dropped, a quote or
 // backslash escaped, other bytes outside printable ASCII as \xNN.
 std::string Quoted(const uint8_t* chars, std::size_t count) {
@@ -225,8 +219,14 @@ struct Bounds {
 
 }  // namespace
 
+std::string OpcodeText(uint16_t opcode) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(opcode));
+    return text;
+}
+
 std::string FormatInstruction(const DecodedInstruction& instruction, std::string_view description, bool cut) {
-    std::string text = Hex4(instruction.opcode) + ":";
+    std::string text = OpcodeText(instruction.opcode) + ":";
     if (!instruction.known) return text + " " + kUnknownOpcodeText + (cut ? kCutMark : "");
     std::string body = instruction.negated ? kNegatedText : "";
     std::vector<bool> named(instruction.params.size(), false);

@@ -47,6 +47,9 @@ std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(ScriptImage&
 // run past the end of the file) adds kCutMark.
 std::string FormatInstruction(const DecodedInstruction& instruction, std::string_view description, bool cut);
 
+// An opcode as script compilers write it: four upper-case hexadecimal digits ("0AB0").
+std::string OpcodeText(uint16_t opcode);
+
 // Ends the text of an instruction the end of the file cuts off.
 constexpr const char* kCutMark = " (cut off by the end of the file)";
 
