@@ -21,15 +21,44 @@ std::string Folded(const std::string& text) {
     return folded;
 }
 
-// The one entry of [first, first + count) whose folded name is `wanted`.
+// Whether a table name answers to `wanted`: the whole name, or for a game
+// key either side of kControlSeparator ("Cross", "Sprint | Accelerate").
+bool NameMatches(const std::string& name, const std::string& wanted) {
+    if (Folded(name) == wanted) return true;
+    const std::size_t separator = name.find(kControlSeparator);
+    if (separator == std::string::npos) return false;
+    return Folded(name.substr(0, separator)) == wanted ||
+           Folded(name.substr(separator + std::string(kControlSeparator).size())) == wanted;
+}
+
+// The one entry of [first, first + count) that answers to `wanted`.
 std::optional<int32_t> FindName(const std::string& wanted, int first, int count) {
     std::optional<int32_t> found;
     for (int i = 0; i < count; ++i) {
-        if (Folded(kKeyNameTable[first + i]) != wanted) continue;
+        if (!NameMatches(kKeyNameTable[first + i], wanted)) continue;
         if (found) return std::nullopt;  // shared by several keys
         found = i;
     }
     return found;
+}
+
+// Names earlier versions showed, still read so that scripts of commands keep
+// working. (Names that only lost a leading space match anyway: names are
+// compared trimmed.)
+struct FormerName {
+    const char* name;
+    KeyKind kind;
+    int32_t key;
+};
+constexpr FormerName kFormerNames[] = {
+    {"APPLICATIN Key", KeyKind::VKey, 0x5D},  // now "Application Key"
+    {"?", KeyKind::GameKey, 12},              // now "Start"
+};
+
+std::optional<int32_t> FindFormerName(const std::string& wanted, KeyKind kind) {
+    for (const FormerName& former : kFormerNames)
+        if (former.kind == kind && Folded(former.name) == wanted) return former.key;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -61,6 +90,7 @@ std::optional<int32_t> ParseKey(const std::string& text, KeyKind kind) {
     }
     const std::string wanted = Folded(text);
     if (wanted.empty()) return std::nullopt;
+    if (const auto former = FindFormerName(wanted, kind)) return former;
     switch (kind) {
         case KeyKind::VKey: return FindName(wanted, 0, kVKeyCount);
         case KeyKind::GameKey: return FindName(wanted, kVKeyCount, kGameKeyCount);

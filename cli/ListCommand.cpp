@@ -1,4 +1,5 @@
-// morvane-cli list: every key occurrence of the scripts, in file order.
+// morvane-cli list: every key occurrence of the scripts, in file order, and
+// with --context the instructions around each.
 
 #include <algorithm>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include "cli/Escape.h"
 #include "cli/ScriptFile.h"
 #include "keys/KeyNames.h"
+#include "script/Instructions.h"
 
 namespace morvane::cli {
 
@@ -33,7 +35,31 @@ std::vector<std::string> Record(const std::string& file, const KeyOccurrence& o)
 // Fields that are numbers in JSON: offset, wide, pad, key.
 bool IsNumberField(std::size_t field) { return field == 1 || field == 3 || field == 4 || field == 5; }
 
-void WriteRecords(const std::vector<std::vector<std::string>>& records, Format format, std::ostream& out) {
+using Context = std::vector<DecodedInstruction>;
+
+// The context of a test in text: one line an instruction, indented, the
+// test's own line marked with '>', offsets aligned.
+void WriteContext(const Context& context, int32_t testOffset, std::ostream& out) {
+    std::size_t width = 0;
+    for (const DecodedInstruction& i : context) width = std::max(width, std::to_string(i.offset).size());
+    for (const DecodedInstruction& i : context) {
+        const std::string offset = std::to_string(i.offset);
+        out << (i.offset == testOffset ? "    > " : "      ") << std::string(width - offset.size(), ' ') << offset
+            << "  " << i.text << "\n";
+    }
+}
+
+std::string JsonContext(const Context& context) {
+    std::string json = "[";
+    for (std::size_t n = 0; n < context.size(); ++n)
+        json += (n ? ", " : "") + std::string("{\"offset\": ") + std::to_string(context[n].offset) +
+                ", \"text\": " + JsonString(context[n].text) + "}";
+    return json + "]";
+}
+
+// `contexts` is empty, or holds one context a record.
+void WriteRecords(const std::vector<std::vector<std::string>>& records, const std::vector<Context>& contexts,
+                  Format format, std::ostream& out) {
     switch (format) {
         case Format::Tsv:
             for (std::size_t i = 0; i < kFields.size(); ++i) out << (i ? "\t" : "") << kFields[i];
@@ -53,6 +79,7 @@ void WriteRecords(const std::vector<std::vector<std::string>>& records, Format f
                 // A name that is not UTF-8 is shown with U+FFFD above, and exactly here.
                 const std::string& file = records[n][kFileField];
                 if (!IsValidUtf8(file)) out << ", " << JsonString(kFileBytesField) << ": " << JsonString(HexBytes(file));
+                if (!contexts.empty()) out << ", \"context\": " << JsonContext(contexts[n]);
                 out << "}";
             }
             out << (records.empty() ? "]\n" : "\n]\n");
@@ -78,7 +105,10 @@ void WriteRecords(const std::vector<std::vector<std::string>>& records, Format f
                 heading.push_back(h);
             }
             row(heading);
-            for (const auto& r : records) row(r);
+            for (std::size_t n = 0; n < records.size(); ++n) {
+                row(records[n]);
+                if (!contexts.empty()) WriteContext(contexts[n], std::stoi(records[n][1]), out);
+            }
             break;
         }
     }
@@ -90,6 +120,7 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
     const Setup setup = PrepareSetup(options, err);
     int status = kExitDone;
     std::vector<std::vector<std::string>> records;
+    std::vector<Context> contexts;
     for (const std::string& path : options.files) {
         ScriptFile file;
         if (!LoadScript(setup, options, path, file, err)) {
@@ -98,8 +129,15 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
         }
         WarnUnknown(file, err);
         for (const KeyOccurrence& o : file.occurrences) records.push_back(Record(path, o));
+        if (options.context > 0) {
+            std::vector<int32_t> offsets;
+            for (const KeyOccurrence& o : file.occurrences) offsets.push_back(o.offset);
+            for (Context& c : InstructionsAroundEach(file.image, setup.table, file.header, offsets, options.context,
+                                                     options.context))
+                contexts.push_back(std::move(c));
+        }
     }
-    WriteRecords(records, options.format, out);
+    WriteRecords(records, contexts, options.format, out);
     return status;
 }
 

@@ -8,7 +8,7 @@ namespace morvane::cli {
 
 const char* const kUsage =
     "usage: morvane-cli list  [--game gta3|vc|sa] [--ini PATH] [--header auto|on|off]\n"
-    "                         [--format text|tsv|json] FILE...\n"
+    "                         [--format text|tsv|json] [--context N] FILE...\n"
     "       morvane-cli remap [--game gta3|vc|sa] [--ini PATH] [--header auto|on|off]\n"
     "                         [--allow-unknown] RULE... FILE... (-o OUT | --in-place)\n"
     "       morvane-cli keys  [--game gta3|vc|sa] [--ini PATH] [--header auto|on|off]\n"
@@ -16,12 +16,16 @@ const char* const kUsage =
     "  keys: the keys the scripts test, and which two scripts share one; a PATH is a\n"
     "        script or a folder searched for .cs, .cs3, .cs4, .cm and .scm files\n"
     "  --ini PATH: an opcode INI file, or a command library as JSON (sa.json)\n"
+    "  --context N: the N instructions before and after each test, decoded (text and json)\n"
     "  rules: --vkey FROM=TO   --button FROM=TO   --pad FROM=TO\n"
     "         --at OFFSET:KEY  --at OFFSET:PAD:KEY\n"
     "  keys and pads: decimal, 0x hexadecimal, or a name as the window shows it (\"A Key\", F16, Fire, \"Pad 2\")\n"
     "       morvane-cli --help | --version\n";
 
 namespace {
+
+// More context than this is a whole script, not the neighbourhood of a test.
+constexpr int64_t kMostContext = 1000;
 
 struct Parser {
     const std::vector<std::string>& args;
@@ -169,6 +173,14 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
         } else if (options.command == Command::Keys && is("--svg")) {
             if (!p.Value(arg, "--svg", options.svg)) return std::nullopt;
             if (options.svg.empty()) { error = "--svg needs a path"; return std::nullopt; }
+        } else if (is("--context") && options.command == Command::List) {
+            if (!p.Value(arg, "--context", value)) return std::nullopt;
+            const auto lines = ParseNumber(value);
+            if (!lines || *lines < 0 || *lines > kMostContext) {
+                error = "--context takes a number of instructions from 0 to " + std::to_string(kMostContext) + ": " + value;
+                return std::nullopt;
+            }
+            options.context = static_cast<int>(*lines);
         } else if (options.command == Command::Remap && (is("--vkey") || is("--button") || is("--pad") || is("--at"))) {
             const std::string name = arg.substr(0, arg.find('='));
             if (!p.Value(arg, name, value)) return std::nullopt;
@@ -190,6 +202,10 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
 
     if (options.files.empty()) {
         error = options.command == Command::Keys ? "no script or folder given" : "no script file given";
+        return std::nullopt;
+    }
+    if (options.context > 0 && options.format == Format::Tsv) {
+        error = "--context goes with --format text or json: a tsv row is one key test";
         return std::nullopt;
     }
     if (options.command == Command::Remap) {

@@ -31,6 +31,7 @@ struct Options {
     std::string ini;
     HeaderMode header = HeaderMode::Auto;
     Format format = Format::Text;
+    int context = 0;            // list: instructions shown before and after each test
     std::vector<Rule> rules;
     std::vector<std::string> files;  // keys: scripts and folders
     std::string svg;                  // keys: where to draw the map

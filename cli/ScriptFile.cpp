@@ -69,9 +69,9 @@ bool LoadScript(const Setup& setup, const Options& options, const std::string& p
         err << path << ": cannot open: " << cause << "\n";
         return false;
     }
-    const bool header = options.header == HeaderMode::On ||
-                        (options.header == HeaderMode::Auto && IsMainScriptPath(path));
-    file.summary = ScanKeyOccurrences(file.image, setup.table, header, file.occurrences, nullptr);
+    file.header = options.header == HeaderMode::On ||
+                  (options.header == HeaderMode::Auto && IsMainScriptPath(path));
+    file.summary = ScanKeyOccurrences(file.image, setup.table, file.header, file.occurrences, nullptr);
     return true;
 }
 

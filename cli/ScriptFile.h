@@ -36,6 +36,7 @@ struct ScriptFile {
     ScriptImage image;
     std::vector<KeyOccurrence> occurrences;
     ScanSummary summary;
+    bool header = false;  // the walk stepped over a main script's header
 };
 
 // Reads and scans one script. False, with one line on `err` naming the file

@@ -1,7 +1,9 @@
-// Load, scan and patch on arbitrary bytes, for each game, with or without the
-// header skip: the scan must end at the end of the image, every occurrence
-// must lie inside it, patching every occurrence with its own values must
-// leave every byte as it was, and no patch may change the length.
+// Load, scan, decode and patch on arbitrary bytes, for each game, with or
+// without the header skip: the scan must end at the end of the image, every
+// occurrence must lie inside it and start an instruction of the decoder's
+// walk, decoded instructions must lie inside the image one after another,
+// patching every occurrence with its own values must leave every byte as it
+// was, and no patch may change the length.
 
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "opcodes/IniLoader.h"
+#include "script/Instructions.h"
 #include "script/Patch.h"
 
 namespace {
@@ -19,8 +22,9 @@ const morvane::OpcodeTable& Table(morvane::GameId game) {
         std::vector<morvane::OpcodeTable> all(morvane::kGameCount);
         for (const morvane::GameId g : morvane::kAllGames)
             morvane::ParseOpcodeIni(
-                "[x]\n0000=0\n0001=1\n0002=1\n0004=2\n0005=2\n004F=-1\n00BC=3\n00D6=1\n00E1=2\n0107=4\n"
-                "05B6=0\n05EE=1\n0A92=-1\n0AB0=1\n0BFF=2\n0C89=1\n0E3D=1\n0E3E=2\n2080=1\n7FFF=1\n",
+                "[x]\n0000=0\n0001=1,wait %1d%\n0002=1,jump %1p%\n0004=2,%2d% %1d% %3x% %0d% %1\n0005=2\n"
+                "004F=-1,start %1p% %9999999999999d%\n00BC=3,%%%1g%%\n00D6=1\n00E1=2,%2d%%1d%\n0107=4\n"
+                "05B6=0,skip\n05EE=1\n0A92=-1\n0AB0=1,key %1d%\n0BFF=2\n0C89=1\n0E3D=1\n0E3E=2\n2080=1\n7FFF=1\n",
                 g, all[static_cast<std::size_t>(morvane::GameNumber(g))]);
         return all;
     }();
@@ -53,6 +57,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 Check(o.offset >= 0 && o.offset + kOpcodeWordSize < image.Size());
                 Check(o.IsVKey() || ((o.pad == 0 || o.pad == 1) && !o.wide));
             }
+            std::vector<int32_t> offsets;
+            for (const KeyOccurrence& o : found) offsets.push_back(o.offset);
+            const auto contexts = InstructionsAroundEach(image, Table(game), header, offsets, 4, 8);
+            Check(contexts.size() == found.size());
+            for (std::size_t n = 0; n < contexts.size(); ++n) {
+                Check(!contexts[n].empty());
+                bool hasTest = false;
+                for (std::size_t k = 0; k < contexts[n].size(); ++k) {
+                    const DecodedInstruction& i = contexts[n][k];
+                    Check(i.offset >= 0 && i.size >= kOpcodeWordSize && i.offset + i.size <= image.Size());
+                    Check(k == 0 || i.offset == contexts[n][k - 1].offset + contexts[n][k - 1].size);
+                    Check(!i.text.empty());
+                    hasTest = hasTest || i.offset == found[n].offset;
+                }
+                Check(hasTest);
+            }
+
             PatchImage(image, found);
             Check(image.Size() == static_cast<int32_t>(size));
             Check(size == 0 || std::memcmp(image.Data(), data, size) == 0);

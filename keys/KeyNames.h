@@ -14,7 +14,11 @@ constexpr int kKeyNameCount = kVKeyCount + kGameKeyCount;
 extern const char* const kPadNames[kHighestPad + 1];
 
 // The names: entries 0-255 are virtual-key codes, 256-275 game keys 0-19.
+// A game key's name is its pad control, then after kControlSeparator what it
+// does ("Cross: Sprint | Accelerate"), or the control alone ("Start").
+// No name starts or ends with a space.
 extern const char* const kKeyNameTable[kKeyNameCount];
+constexpr const char* kControlSeparator = ": ";
 
 // The name of a key; a key outside the table shows as its decimal number.
 std::string VKeyName(int32_t code);

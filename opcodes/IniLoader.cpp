@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <string_view>
 
 #include "opcodes/ReadFile.h"
 
@@ -18,6 +19,7 @@ constexpr int kCountBase = 10;
 
 bool IsFieldSeparator(char c) { return c == '=' || c == ','; }
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool IsTrailingSpace(char c) { return c == ' ' || c == '\t'; }
 
 // A field converts as a 32-bit strtol does on every system: leading white
 // space, a sign, an optional 0x prefix in base 16, digits up to the first
@@ -70,8 +72,14 @@ bool ParseOpcodeIni(const std::string& text, GameId game, OpcodeTable& table) {
             while (countBegin < lineEnd && IsFieldSeparator(text[countBegin])) ++countBegin;
             const std::size_t countEnd = FieldEnd(text, countBegin, lineEnd);
             const int32_t count = ConvertField(text, countBegin, countEnd, kCountBase);
+            // The description is the rest of the line after the count's separator.
+            std::size_t descriptionBegin = countEnd < lineEnd ? countEnd + 1 : lineEnd;
+            std::size_t descriptionEnd = lineEnd;
+            while (descriptionEnd > descriptionBegin && IsTrailingSpace(text[descriptionEnd - 1])) --descriptionEnd;
+            const std::string_view description =
+                std::string_view(text).substr(descriptionBegin, descriptionEnd - descriptionBegin);
             // An opcode outside the table names no entry: the line is passed over.
-            if (opcode >= 0 && opcode <= kHighestOpcode) table.Set(opcode, count);
+            if (opcode >= 0 && opcode <= kHighestOpcode) table.Set(opcode, count, description);
         }
         pos = next;
     }

@@ -11,7 +11,8 @@ namespace morvane {
 std::string OpcodeIniFileName(GameId game);
 
 // Reads the first section of an opcode INI file into the table, as the
-// opcodes of `game`. False when the file cannot be read (the table is left
+// opcodes of `game`: lines "opcode=count,description" such as
+// "0AB0=1,key %1d% pressed" (the description may be missing). False when the file cannot be read (the table is left
 // untouched). A line whose opcode is negative or above kHighestOpcode is
 // passed over like any other unusable line.
 bool LoadOpcodeTable(const std::string& fileName, GameId game, OpcodeTable& table);

@@ -18,6 +18,7 @@ using Json = nlohmann::json;
 
 constexpr const char* kJsonExtension = ".json";
 constexpr const char* kVariableListType = "arguments";
+constexpr const char* kLabelType = "label";
 
 // "0AB0" (four hexadecimal digits, as the libraries write ids) as an opcode.
 bool ParseCommandId(const Json& id, int& opcode) {
@@ -70,6 +71,30 @@ std::string NothingReadCause(const std::string& text, bool json) {
     return "describes no opcode: no line of its first section reads as OPCODE=COUNT";
 }
 
+// A description in the INI's form from a command's name and inputs:
+// "IS_KEY_PRESSED %1d%", a label input as %Np% so it reads as an offset. The
+// values of a variable list get no placeholder; they follow the text.
+std::string CommandDescription(const Json& command) {
+    std::string description;
+    const auto name = command.find("name");
+    if (name != command.end() && name->is_string()) description = name->get<std::string>();
+    const auto input = command.find("input");
+    if (input == command.end() || !input->is_array()) return description;
+    int number = 0;
+    for (const Json& parameter : *input) {
+        char letter = 'd';
+        if (parameter.is_object()) {
+            const auto type = parameter.find("type");
+            if (type != parameter.end() && type->is_string()) {
+                if (*type == kVariableListType) break;
+                if (*type == kLabelType) letter = 'p';
+            }
+        }
+        description += (description.empty() ? "%" : " %") + std::to_string(++number) + letter + "%";
+    }
+    return description;
+}
+
 }  // namespace
 
 bool ParseOpcodeJson(const std::string& text, GameId game, OpcodeTable& table, std::string& error) {
@@ -99,7 +124,7 @@ bool ParseOpcodeJson(const std::string& text, GameId game, OpcodeTable& table, s
             int32_t count = 0;
             const auto id = command.find("id");
             if (id == command.end() || !ParseCommandId(*id, opcode) || !ParameterCount(command, count)) continue;
-            loaded.Set(opcode, count);
+            loaded.Set(opcode, count, CommandDescription(command));
         }
     }
     table = std::move(loaded);

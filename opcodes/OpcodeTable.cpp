@@ -5,12 +5,32 @@ namespace morvane {
 void OpcodeTable::Reset(GameId game) {
     game_ = game;
     entries_.assign(kOpcodeTableSize, OpcodeEntry{});
+    descriptionPool_.clear();
+    descriptions_.clear();
 }
 
-void OpcodeTable::Set(int opcode, int32_t parameterCount) {
+void OpcodeTable::Set(int opcode, int32_t parameterCount, std::string_view description) {
     if (opcode < 0 || static_cast<std::size_t>(opcode) >= entries_.size()) return;
-    entries_[static_cast<std::size_t>(opcode)] =
-        OpcodeEntry{parameterCount, true, RoleOf(game_, static_cast<uint16_t>(opcode))};
+    OpcodeEntry& entry = entries_[static_cast<std::size_t>(opcode)];
+    // An opcode keeps the slot it was first given, so a file that names one
+    // opcode many times uses at most one slot per opcode.
+    uint16_t number = entry.description;
+    const Span span{static_cast<uint32_t>(descriptionPool_.size()), static_cast<uint32_t>(description.size())};
+    descriptionPool_.append(description);
+    if (number != kNoDescription) {
+        descriptions_[number] = span;  // the old text stays in the pool unused
+    } else if (!description.empty()) {
+        number = static_cast<uint16_t>(descriptions_.size());
+        descriptions_.push_back(span);
+    }
+    entry = OpcodeEntry{parameterCount, true, RoleOf(game_, static_cast<uint16_t>(opcode)), number};
+}
+
+std::string_view OpcodeTable::Description(uint32_t opcode) const {
+    const OpcodeEntry* entry = Find(opcode);
+    if (entry == nullptr || entry->description == kNoDescription) return {};
+    const Span& span = descriptions_[entry->description];
+    return std::string_view(descriptionPool_).substr(span.begin, span.length);
 }
 
 std::size_t OpcodeTable::KnownCount() const {

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "opcodes/GameId.h"
@@ -17,24 +19,35 @@ constexpr int kHighestOpcode = kOpcodeTableSize - 1;
 // Parameter count of an opcode that takes a list ended by a 0 type byte.
 constexpr int32_t kVariableParameterCount = -1;
 
+// Description number of an entry that has none.
+constexpr uint16_t kNoDescription = 0xFFFF;
+
 struct OpcodeEntry {
     int32_t parameterCount = 0;
     bool known = false;
     OpcodeRole role = OpcodeRole::Plain;  // kept here so the walk needs no search
+    // Which of the table's descriptions is this opcode's. It fills what would
+    // be padding: the walk indexes these entries per instruction, so they
+    // stay eight bytes. A table has fewer opcodes than kNoDescription.
+    uint16_t description = kNoDescription;
 };
+static_assert(sizeof(OpcodeEntry) == 8, "the walk's table entry stays eight bytes");
 
-// Parameter counts of one game's opcodes, indexed directly by opcode number.
+// Parameter counts of one game's opcodes, indexed directly by opcode number,
+// with each known opcode's description: the text a script writer reads, with
+// %Nx% placeholders for its parameters ("key %1d% pressed").
 // Empty until the first load that could open its file; from then on exactly
 // kOpcodeTableSize entries.
 class OpcodeTable {
 public:
     // Sets every entry to count 0, unknown, for the opcodes of `game`
-    // (allocating on first use).
+    // (allocating on first use), and drops every description.
     void Reset(GameId game);
 
-    // Records the count of an opcode, with its role in the table's game;
-    // opcodes outside 0..kHighestOpcode are ignored.
-    void Set(int opcode, int32_t parameterCount);
+    // Records the count and description of an opcode, with its role in the
+    // table's game; opcodes outside 0..kHighestOpcode are ignored. A second
+    // call for the same opcode replaces the first.
+    void Set(int opcode, int32_t parameterCount, std::string_view description = {});
 
     // The entry of an opcode that is in the table, or nullptr.
     const OpcodeEntry* Find(uint32_t opcode) const {
@@ -47,14 +60,27 @@ public:
     std::size_t KnownCount() const;
     // Whether it describes at least one opcode of `role` in its game.
     bool DescribesAnyOf(OpcodeRole role) const;
+    // The description of a known opcode; empty for an unknown one or one the
+    // file described with nothing. Valid until the table next changes.
+    std::string_view Description(uint32_t opcode) const;
 
     GameId Game() const { return game_; }
     std::size_t size() const { return entries_.size(); }
     const OpcodeEntry& operator[](std::size_t opcode) const { return entries_[opcode]; }
 
 private:
+    // Where a description lies in the pool.
+    struct Span {
+        uint32_t begin = 0;
+        uint32_t length = 0;
+    };
+
     GameId game_ = kGameGta3;
     std::vector<OpcodeEntry> entries_;
+    // Every description, one after another, and where each lies: memory in
+    // proportion to the text, not to the 32768 entries.
+    std::string descriptionPool_;
+    std::vector<Span> descriptions_;
 };
 
 }  // namespace morvane

@@ -31,6 +31,21 @@ void ScanButtonInstruction(ScriptImage& image, int32_t offset, uint16_t opcode,
 
 }  // namespace
 
+const OpcodeEntry* WalkInstruction(ScriptImage& image, const OpcodeTable& table, uint16_t& opcode,
+                                   std::vector<KeyOccurrence>& occurrences) {
+    const int32_t offset = image.Position();
+    opcode = image.ReadOpcode();
+    const OpcodeEntry* entry = table.Find(opcode);
+    if (entry == nullptr) return nullptr;
+    switch (entry->role) {
+        case OpcodeRole::Plain: image.SkipParams(entry->parameterCount); break;
+        case OpcodeRole::VKeyTest: ScanKeyInstruction(image, offset, opcode, occurrences); break;
+        case OpcodeRole::ButtonTest: ScanButtonInstruction(image, offset, opcode, occurrences); break;
+        case OpcodeRole::SkipsData: image.SkipBytes(kSkippedDataBytes); break;
+    }
+    return entry;
+}
+
 ScanSummary ScanKeyOccurrences(ScriptImage& image, const OpcodeTable& table, bool skipHeader,
                                std::vector<KeyOccurrence>& occurrences, const ScanProgress& progress) {
     ScanSummary summary;
@@ -39,16 +54,10 @@ ScanSummary ScanKeyOccurrences(ScriptImage& image, const OpcodeTable& table, boo
     int instructions = 0;
     for (;;) {
         const int32_t offset = image.Position();
-        const uint16_t opcode = image.ReadOpcode();
+        uint16_t opcode = 0;
+        const OpcodeEntry* entry = WalkInstruction(image, table, opcode, occurrences);
         if (opcode != kTruncatedOpcode) ++summary.instructions;
-        if (const OpcodeEntry* entry = table.Find(opcode)) {
-            switch (entry->role) {
-                case OpcodeRole::Plain: image.SkipParams(entry->parameterCount); break;
-                case OpcodeRole::VKeyTest: ScanKeyInstruction(image, offset, opcode, occurrences); break;
-                case OpcodeRole::ButtonTest: ScanButtonInstruction(image, offset, opcode, occurrences); break;
-                case OpcodeRole::SkipsData: image.SkipBytes(kSkippedDataBytes); break;
-            }
-        } else if (opcode != kTruncatedOpcode) {
+        if (entry == nullptr && opcode != kTruncatedOpcode) {
             // A lone last byte is no instruction; anything else the table lacks is.
             if (summary.unknownInstructions++ == 0) summary.firstUnknownOffset = offset;
         }

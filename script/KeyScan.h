@@ -62,6 +62,15 @@ constexpr int kProgressInterval = 100;
 // Receives the cursor's byte position.
 using ScanProgress = std::function<void(int32_t)>;
 
+// One step of the walk: reads the instruction at the cursor and steps over
+// it exactly as ScanKeyOccurrences does, appending the key test it holds.
+// `opcode` gets the opcode read (negation flag cleared; kTruncatedOpcode for a
+// lone last byte, which is no instruction). Returns the opcode's entry, or
+// nullptr when the table does not know it; the cursor then stands after the
+// opcode word.
+const OpcodeEntry* WalkInstruction(ScriptImage& image, const OpcodeTable& table, uint16_t& opcode,
+                                   std::vector<KeyOccurrence>& occurrences);
+
 // Walks the image from its cursor (or from the end of a main script's header
 // when `skipHeader` is set) to its end and appends every key and button test
 // whose key is an integer constant. The table must be loaded for the image's

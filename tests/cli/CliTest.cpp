@@ -94,10 +94,10 @@ protected:
 const char* const kSaKeysTsv =
     "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
     "sa_keys.cs\t20\tvkey\t0\t-1\t89\tY Key\t0AB0\n"
-    "sa_keys.cs\t54\tvkey\t1\t-1\t160\t Left Shift\t0AB0\n"
+    "sa_keys.cs\t54\tvkey\t1\t-1\t160\tLeft Shift\t0AB0\n"
     "sa_keys.cs\t83\tvkey\t1\t-1\t113\tF2\t0AB0\n"
-    "sa_keys.cs\t153\tbutton\t0\t0\t16\tSprint | Accelerate\t00E1\n"
-    "sa_keys.cs\t185\tbutton\t0\t1\t6\tAim Weapon|Hand Brake\t00E1\n";
+    "sa_keys.cs\t153\tbutton\t0\t0\t16\tCross: Sprint | Accelerate\t00E1\n"
+    "sa_keys.cs\t185\tbutton\t0\t1\t6\tR1: Aim Weapon|Hand Brake\t00E1\n";
 
 }  // namespace
 
@@ -112,17 +112,59 @@ TEST_F(CliTest, ListTsvJsonAndText) {
     EXPECT_EQ(json.out,
               "[\n"
               " {\"file\": \"gta3_keys.cs\", \"offset\": 19, \"kind\": \"vkey\", \"wide\": 0, \"pad\": -1, \"key\": 116, \"name\": \"F5\", \"opcode\": \"05EE\"},\n"
-              " {\"file\": \"gta3_keys.cs\", \"offset\": 49, \"kind\": \"button\", \"wide\": 0, \"pad\": 0, \"key\": 17, \"name\": \"Fire\", \"opcode\": \"00E1\"}\n"
+              " {\"file\": \"gta3_keys.cs\", \"offset\": 49, \"kind\": \"button\", \"wide\": 0, \"pad\": 0, \"key\": 17, \"name\": \"Circle: Fire\", \"opcode\": \"00E1\"}\n"
               "]\n");
 
     CliRun text = Cli({"list", "--game", "vc", "vc_keys.cs"});
     EXPECT_EQ(text.status, 0);
     EXPECT_EQ(text.out,
-              "FILE        OFFSET  KIND    WIDE  PAD  KEY  NAME                   OPCODE\n"
-              "vc_keys.cs      19  vkey       0   -1   78  N Key                  05EE\n"
-              "vc_keys.cs      46  vkey       0   -1   16  Shift                  05EE\n"
-              "vc_keys.cs      76  button     0    0    4  Action/Secondary fire  00E1\n"
-              "vc_keys.cs     113  button     0    1   14  Jump | Brake/Reserve   00E1\n");
+              "FILE        OFFSET  KIND    WIDE  PAD  KEY  NAME                          OPCODE\n"
+              "vc_keys.cs      19  vkey       0   -1   78  N Key                         05EE\n"
+              "vc_keys.cs      46  vkey       0   -1   16  Shift                         05EE\n"
+              "vc_keys.cs      76  button     0    0    4  L1: Action/Secondary fire     00E1\n"
+              "vc_keys.cs     113  button     0    1   14  Square: Jump | Brake/Reserve  00E1\n");
+}
+
+TEST_F(CliTest, ListContextShowsTheDecodedInstructionsAroundEachTest) {
+    CliRun text = Cli({"list", "--game", "gta3", "--context", "2", "gta3_keys.cs"});
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.out,
+              "FILE          OFFSET  KIND    WIDE  PAD  KEY  NAME          OPCODE\n"
+              "gta3_keys.cs      19  vkey       0   -1  116  F5            05EE\n"
+              "      10  0001: wait 250 ms\n"
+              "      15  00D6: if 0\n"
+              "    > 19  05EE: key 116 pressed\n"
+              "      23  004D: jump if false @-40\n"
+              "      30  0109: player $2 add money 1000\n"
+              "gta3_keys.cs      49  button     0    0   17  Circle: Fire  00E1\n"
+              "      40  0001: wait 250 ms\n"
+              "      45  00D6: if 0\n"
+              "    > 49  00E1: pad 0 button 17 pressed\n"
+              "      55  004D: jump if false @-77\n"
+              "      62  00BC: print text \"FIRED\" for 1000 ms style 1\n");
+
+    CliRun json = Cli({"list", "--game", "vc", "--format", "json", "--context=1", "vc_keys.cs"});
+    EXPECT_EQ(json.status, 0) << json.err;
+    EXPECT_NE(json.out.find("\"opcode\": \"00E1\", \"context\": [{\"offset\": 72, \"text\": \"00D6: if 0\"}, "
+                            "{\"offset\": 76, \"text\": \"00E1: pad 0 button 4 pressed\"}, "
+                            "{\"offset\": 82, \"text\": \"004D: jump if false @-104\"}]}"),
+              std::string::npos)
+        << json.out;
+    // Quotes of the script's strings are escaped in JSON.
+    CliRun strings = Cli({"list", "--game", "vc", "--format", "json", "--context=3", "vc_keys.cs"});
+    EXPECT_NE(strings.out.find("print text \\\"PAD2\\\" for 2000 ms style 1"), std::string::npos) << strings.out;
+
+    // The header of a main script is stepped over as the scan does, and a
+    // context stops at the ends of the walk.
+    CliRun main = Cli({"list", "--game", "sa", "--context", "1000", "main.scm"});
+    EXPECT_EQ(main.status, 0);
+    const std::size_t firstContextLine = main.out.find('\n', main.out.find('\n') + 1) + 1;
+    EXPECT_EQ(main.out.substr(firstContextLine, main.out.find('\n', firstContextLine) - firstContextLine),
+              "       88  03A4: name this script \"MAIN\"");
+    EXPECT_EQ(main.out.find("X Key"), std::string::npos);
+
+    EXPECT_EQ(Cli({"list", "--game", "sa", "--context", "0", "sa_keys.cs"}).out,
+              Cli({"list", "--game", "sa", "sa_keys.cs"}).out);
 }
 
 TEST_F(CliTest, ListFollowsArgumentOrderAndEscapesJson) {
@@ -234,7 +276,7 @@ TEST_F(CliTest, ListsKeyTestsOfCurrentLibrariesFromAnIniOrACommandLibrary) {
         "sa_libraries.cs\t150\tvkey\t0\t-1\t117\tF6\t0E3D\n"
         "sa_libraries.cs\t181\tvkey\t1\t-1\t162\tLeft Ctrl\t2080\n"
         "sa_libraries.cs\t209\tvkey\t0\t-1\t75\tK Key\t0C89\n"
-        "sa_libraries.cs\t241\tbutton\t0\t0\t19\tLook Behind | Submission\t0E3E\n";
+        "sa_libraries.cs\t241\tbutton\t0\t0\t19\tR3: Look Behind | Submission\t0E3E\n";
     CliRun ini = Cli({"list", "--game", "sa", "--format", "tsv", "sa_libraries.cs"});
     EXPECT_EQ(ini.status, 0);
     EXPECT_EQ(ini.out, expected);
@@ -301,6 +343,12 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
         {"list", "--format", "xml", "x.cs"},
         {"list", "--header", "maybe", "x.cs"},
         {"list", "--vkey", "1=2", "x.cs"},
+        {"list", "--context", "-1", "x.cs"},
+        {"list", "--context", "some", "x.cs"},
+        {"list", "--context", "1001", "x.cs"},
+        {"list", "--context"},
+        {"list", "--format", "tsv", "--context", "2", "x.cs"},
+        {"remap", "--context", "2", "--vkey", "1=2", "x.cs", "--in-place"},
         {"remap", "x.cs", "-o", "y.cs"},
         {"remap", "--vkey", "1=2", "x.cs"},
         {"remap", "--vkey", "1=2", "x.cs", "-o", "y.cs", "--in-place"},
@@ -350,6 +398,20 @@ TEST(KeyArgument, NumbersAndNames) {
     EXPECT_EQ(ParseKey("left shift", KeyKind::VKey), 0xA0);
     EXPECT_EQ(ParseKey("` Key", KeyKind::VKey), 0xC0);
     EXPECT_EQ(ParseKey("fire", KeyKind::GameKey), 17);
+    EXPECT_EQ(ParseKey("Circle: Fire", KeyKind::GameKey), 17);
+    EXPECT_EQ(ParseKey("circle", KeyKind::GameKey), 17);
+    EXPECT_EQ(ParseKey("Cross", KeyKind::GameKey), 16);
+    EXPECT_EQ(ParseKey("Sprint | Accelerate", KeyKind::GameKey), 16);
+    EXPECT_EQ(ParseKey("start", KeyKind::GameKey), 12);
+    EXPECT_EQ(ParseKey("Left Stick X", KeyKind::GameKey), 0);
+    EXPECT_EQ(ParseKey("Cross: Fire", KeyKind::GameKey), std::nullopt);  // two keys' halves
+    EXPECT_EQ(ParseKey("Start", KeyKind::VKey), std::nullopt);
+    // Names of earlier versions.
+    EXPECT_EQ(ParseKey("APPLICATIN Key", KeyKind::VKey), 0x5D);
+    EXPECT_EQ(ParseKey("Application Key", KeyKind::VKey), 0x5D);
+    EXPECT_EQ(ParseKey(" Left Shift", KeyKind::VKey), 0xA0);
+    EXPECT_EQ(ParseKey(" ; Key", KeyKind::VKey), 0xBA);
+    EXPECT_EQ(ParseKey("APPLICATIN Key", KeyKind::GameKey), std::nullopt);
     EXPECT_EQ(ParseKey("Fire", KeyKind::VKey), std::nullopt);
     EXPECT_EQ(ParseKey("Ctrl", KeyKind::GameKey), std::nullopt);
     EXPECT_EQ(ParseKey("?", KeyKind::VKey), std::nullopt);
@@ -387,7 +449,7 @@ const char* const kModsText =
     "  VKey 113  F2: 2 scripts\n"
     "      mods/sa_keys.cs (1 test)\n"
     "      mods/sub/HOT.CS (2 tests)\n"
-    "  Pad 1 button 16  Sprint | Accelerate: 2 scripts\n"
+    "  Pad 1 button 16  Cross: Sprint | Accelerate: 2 scripts\n"
     "      mods/sa_keys.cs (1 test)\n"
     "      mods/sub/HOT.CS (1 test)\n"
     "\n"
@@ -399,10 +461,10 @@ const char* const kModsText =
     "  VKey 128  F17: mods/sub/HOT.CS (1 test)\n"
     "  VKey 160  Left Shift: mods/sa_keys.cs (1 test)\n"
     "  VKey 162  Left Ctrl: mods/sa_libraries.cs (1 test)\n"
-    "  Pad 1 button 15  Enter/Exit vehicle: mods/main.scm (1 test)\n"
-    "  Pad 1 button 19  Look Behind | Submission: mods/sa_libraries.cs (1 test)\n"
-    "  Pad 2 button 6  Aim Weapon|Hand Brake: mods/sa_keys.cs (1 test)\n"
-    "  Pad 2 button 17  Fire: mods/sub/HOT.CS (1 test)\n";
+    "  Pad 1 button 15  Triangle: Enter/Exit vehicle: mods/main.scm (1 test)\n"
+    "  Pad 1 button 19  R3: Look Behind | Submission: mods/sa_libraries.cs (1 test)\n"
+    "  Pad 2 button 6  R1: Aim Weapon|Hand Brake: mods/sa_keys.cs (1 test)\n"
+    "  Pad 2 button 17  Circle: Fire: mods/sub/HOT.CS (1 test)\n";
 
 }  // namespace
 
@@ -422,15 +484,15 @@ TEST_F(KeysTest, TsvHasOneRowPerKeyAndScript) {
               "kind\tpad\tkey\tname\tfile\ttests\tconflict\n"
               "vkey\t-1\t113\tF2\tmods/sa_keys.cs\t1\t1\n"
               "vkey\t-1\t113\tF2\tmods/sub/HOT.CS\t2\t1\n"
-              "button\t0\t16\tSprint | Accelerate\tmods/sa_keys.cs\t1\t1\n"
-              "button\t0\t16\tSprint | Accelerate\tmods/sub/HOT.CS\t1\t1\n"
+              "button\t0\t16\tCross: Sprint | Accelerate\tmods/sa_keys.cs\t1\t1\n"
+              "button\t0\t16\tCross: Sprint | Accelerate\tmods/sub/HOT.CS\t1\t1\n"
               "vkey\t-1\t16\tShift\tmods/sub/HOT.CS\t1\t0\n"
               "vkey\t-1\t75\tK Key\tmods/sub/HOT.CS\t1\t0\n"
               "vkey\t-1\t89\tY Key\tmods/sa_keys.cs\t1\t0\n"
               "vkey\t-1\t128\tF17\tmods/sub/HOT.CS\t1\t0\n"
               "vkey\t-1\t160\tLeft Shift\tmods/sa_keys.cs\t1\t0\n"
-              "button\t1\t6\tAim Weapon|Hand Brake\tmods/sa_keys.cs\t1\t0\n"
-              "button\t1\t17\tFire\tmods/sub/HOT.CS\t1\t0\n");
+              "button\t1\t6\tR1: Aim Weapon|Hand Brake\tmods/sa_keys.cs\t1\t0\n"
+              "button\t1\t17\tCircle: Fire\tmods/sub/HOT.CS\t1\t0\n");
 
     // Names that would break the columns are escaped.
     std::filesystem::create_directories(dir.File("odd"));

@@ -35,21 +35,21 @@ TEST(DemoFiles, AreWhatTheGeneratorMakes) {
 }
 
 TEST(DemoFiles, EachScriptListsItsKeysWithTheDemoOpcodeFiles) {
-    EXPECT_EQ(ScanLabels("gta3_keys.cs", kGameGta3, false), (std::vector<std::string>{"F5 (8)", "Fire pad 0"}));
+    EXPECT_EQ(ScanLabels("gta3_keys.cs", kGameGta3, false), (std::vector<std::string>{"F5 (8)", "Circle: Fire pad 0"}));
     EXPECT_EQ(ScanLabels("vc_keys.cs", kGameViceCity, false),
-              (std::vector<std::string>{"N Key (8)", "Shift (8)", "Action/Secondary fire pad 0",
-                                        "Jump | Brake/Reserve pad 1"}));
+              (std::vector<std::string>{"N Key (8)", "Shift (8)", "L1: Action/Secondary fire pad 0",
+                                        "Square: Jump | Brake/Reserve pad 1"}));
     EXPECT_EQ(ScanLabels("sa_keys.cs", kGameSanAndreas, false),
-              (std::vector<std::string>{"Y Key (8)", " Left Shift (16)", "F2 (16)", "Sprint | Accelerate pad 0",
-                                        "Aim Weapon|Hand Brake pad 1"}));
+              (std::vector<std::string>{"Y Key (8)", "Left Shift (16)", "F2 (16)", "Cross: Sprint | Accelerate pad 0",
+                                        "R1: Aim Weapon|Hand Brake pad 1"}));
     EXPECT_EQ(ScanLabels("main.scm", kGameSanAndreas, true),
-              (std::vector<std::string>{"M Key (8)", "Enter/Exit vehicle pad 0"}));
+              (std::vector<std::string>{"M Key (8)", "Triangle: Enter/Exit vehicle pad 0"}));
     // A test of each current library; the debug block's bytes are stepped over.
     EXPECT_EQ(ScanLabels("sa_libraries.cs", kGameSanAndreas, false),
-              (std::vector<std::string>{"F6 (8)", "Left Ctrl (16)", "K Key (8)", "Look Behind | Submission pad 0"}));
+              (std::vector<std::string>{"F6 (8)", "Left Ctrl (16)", "K Key (8)", "R3: Look Behind | Submission pad 0"}));
     EXPECT_EQ(ScanLabels("sa_hotkeys.cs", kGameSanAndreas, false),
               (std::vector<std::string>{"F2 (8)", "Shift (8)", "F2 (8)", "K Key (8)", "F17 (16)",
-                                        "Sprint | Accelerate pad 0", "Fire pad 1"}));
+                                        "Cross: Sprint | Accelerate pad 0", "Circle: Fire pad 1"}));
     // Without the header skip the bytes in the first segment read as a key test.
     EXPECT_EQ(ScanLabels("main.scm", kGameSanAndreas, false).front(), "X Key (8)");
 }

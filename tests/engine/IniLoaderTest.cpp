@@ -165,3 +165,29 @@ TEST(IniFiles, FindOnlyReturnsKnownOpcodesInRange) {
     EXPECT_EQ(table.Find(0x7FFF), nullptr);
     EXPECT_EQ(table.Find(0x8000), nullptr);
 }
+
+TEST(IniDescriptions, AreTheTextAfterTheCountOfEachKnownOpcode) {
+    const OpcodeTable table = Parsed(
+        "[OPCODES]\n0AB0=1,key_pressed %1d%\r\n0001=1,wait %1d% ms  \t\n0051=0\n0052=0,\n"
+        "0003=1,first\n0003=2,second, with a comma\n0004=2,\n0005=1,again\n");
+    EXPECT_EQ(table.Description(0x0AB0), "key_pressed %1d%");
+    EXPECT_EQ(table.Description(0x0001), "wait %1d% ms");  // trailing spaces dropped
+    EXPECT_EQ(table.Description(0x0051), "");
+    EXPECT_EQ(table.Description(0x0052), "");
+    EXPECT_EQ(table.Description(0x0003), "second, with a comma");  // a later line wins
+    EXPECT_EQ(table.Description(0x0004), "");
+    EXPECT_EQ(table.Description(0x0005), "again");
+    EXPECT_EQ(table.Description(0x0002), "");  // unknown
+    EXPECT_EQ(table.Description(0x9000), "");  // outside the table
+}
+
+TEST(IniDescriptions, ALineRepeatedManyTimesKeepsOneSlotAndALoadDropsThem) {
+    std::string text = "[OPCODES]\n";
+    for (int i = 0; i < 140000; ++i) text += i % 2 ? "0001=1,wait %1d%\n" : "0001=1,\n";
+    text += "0002=1,jump %1p%\n";
+    OpcodeTable table = Parsed(text);
+    EXPECT_EQ(table.Description(0x0001), "wait %1d%");
+    EXPECT_EQ(table.Description(0x0002), "jump %1p%");
+    ASSERT_TRUE(ParseOpcodeIni("[x]\n0002=1\n", kGameSanAndreas, table));
+    EXPECT_EQ(table.Description(0x0002), "");
+}

@@ -88,7 +88,7 @@ TEST(KeyMap, AScriptGivenTwiceCountsOnce) {
 TEST(KeyMap, NamesKeysWithoutTheTablesStraySpaces) {
     EXPECT_EQ(MapKeyName(MapKey::VKey(0xA0)), "Left Shift");
     EXPECT_EQ(MapKeyName(MapKey::VKey(kF2)), "F2");
-    EXPECT_EQ(MapKeyName(MapKey::Button(1, 17)), "Fire");
+    EXPECT_EQ(MapKeyName(MapKey::Button(1, 17)), "Circle: Fire");
     EXPECT_EQ(MapKeyName(MapKey::VKey(300)), "300");
 }
 

@@ -14,7 +14,7 @@ TEST(KeyNameTable, NamedCodesAndGaps) {
     EXPECT_EQ(VKeyName(0x39), "9 Key");
     EXPECT_EQ(VKeyName(0x41), "A Key");
     EXPECT_EQ(VKeyName(0x5A), "Z Key");
-    EXPECT_EQ(VKeyName(0x5D), "APPLICATIN Key");
+    EXPECT_EQ(VKeyName(0x5D), "Application Key");
     EXPECT_EQ(VKeyName(0x6C), "?");
     EXPECT_EQ(VKeyName(0x6F), "Numpad /");
     EXPECT_EQ(VKeyName(0x70), "F1");
@@ -28,25 +28,36 @@ TEST(KeyNameTable, NamedCodesAndGaps) {
     EXPECT_EQ(VKeyName(0xFF), "?");
 }
 
-TEST(KeyNameTable, LeadingSpacesAreKept) {
-    for (int code : {0x5B, 0x5C, 0xA0, 0xBA, 0xDB}) EXPECT_EQ(VKeyName(code)[0], ' ') << code;
-    EXPECT_EQ(VKeyName(0xA0), " Left Shift");
-    EXPECT_EQ(VKeyName(0xA1), "Right Shift");
+TEST(KeyNameTable, NoNameStartsOrEndsWithASpace) {
+    for (const char* name : kKeyNameTable) {
+        const std::string text = name;
+        ASSERT_FALSE(text.empty());
+        EXPECT_NE(text.front(), ' ') << '"' << text << '"';
+        EXPECT_NE(text.back(), ' ') << '"' << text << '"';
+    }
+    EXPECT_EQ(VKeyName(0xA0), "Left Shift");
+    EXPECT_EQ(VKeyName(0x5B), "Left Windows Key");
+}
+
+TEST(KeyNameTable, EveryGameKeyNamesItsPadControl) {
+    for (int key = 0; key < kGameKeyCount; ++key) EXPECT_NE(GameKeyName(key), "?") << key;
+    EXPECT_EQ(GameKeyName(0), "Left Stick X: Left/Right");
+    EXPECT_EQ(GameKeyName(3), "Right Stick Y: Special ctrl up/down");
+    EXPECT_EQ(GameKeyName(8), "D-pad Up: Grp Ctrl Frwd|Next Radio");
+    EXPECT_EQ(GameKeyName(12), "Start");
+    EXPECT_EQ(GameKeyName(16), "Cross: Sprint | Accelerate");
+    EXPECT_EQ(GameKeyName(19), "R3: Look Behind | Submission");
 }
 
 TEST(KeyNameTable, CountsOfNamedEntries) {
     int namedVKeys = 0;
     for (int c = 0; c < kVKeyCount; ++c) namedVKeys += std::strcmp(kKeyNameTable[c], "?") != 0;
     EXPECT_EQ(namedVKeys, 128);  // 0xC0 among them
-    EXPECT_EQ(GameKeyName(0), "Left/Right");
-    EXPECT_EQ(GameKeyName(12), "?");
-    EXPECT_EQ(GameKeyName(17), "Fire");
-    EXPECT_EQ(GameKeyName(19), "Look Behind | Submission");
 }
 
 TEST(OccurrenceLabel, TheKindPicksTheRunAndOutsideKeysShowTheirNumber) {
     EXPECT_EQ(OccurrenceLabel(KeyOccurrence::VKeyTest(0, 0x41, false, 0x0AB0)), "A Key");
-    EXPECT_EQ(OccurrenceLabel(KeyOccurrence::ButtonTest(0, 0, 0x11, 0x00E1)), "Fire");
+    EXPECT_EQ(OccurrenceLabel(KeyOccurrence::ButtonTest(0, 0, 0x11, 0x00E1)), "Circle: Fire");
     EXPECT_EQ(OccurrenceLabel(KeyOccurrence::VKeyTest(0, 0x11, false, 0x0AB0)), "Ctrl");
     EXPECT_EQ(OccurrenceLabel(KeyOccurrence::VKeyTest(0, 300, true, 0x0AB0)), "300");
     EXPECT_EQ(OccurrenceLabel(KeyOccurrence::VKeyTest(0, 256, true, 0x0AB0)), "256");

@@ -119,8 +119,8 @@ TEST(KeyboardSvg, DrawsTheFullKeyboardTheMouseTheKeysItLacksAndBothPads) {
     EXPECT_EQ(pad2, 20);
     EXPECT_EQ(picture.shapes["F17 (VKey 128)"].cls, "one");
     EXPECT_EQ(picture.shapes["Clear (VKey 12)"].cls, "one");
-    EXPECT_EQ(picture.shapes["Pad 2 Fire (button 17)"].cls, "one");
-    EXPECT_EQ(picture.shapes["Pad 1 Fire (button 17)"].cls, "free");
+    EXPECT_EQ(picture.shapes["Pad 2 Circle: Fire (button 17)"].cls, "one");
+    EXPECT_EQ(picture.shapes["Pad 1 Circle: Fire (button 17)"].cls, "free");
 }
 
 TEST(KeyboardSvg, AnEmptyMapIsAKeyboardWithNoKeyTaken) {

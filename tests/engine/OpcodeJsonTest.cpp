@@ -47,6 +47,18 @@ TEST(OpcodeJson, ReadsEveryExtensionWithCountsVariableListsAndRoles) {
     EXPECT_EQ(table.Find(0x0002), nullptr);
 }
 
+TEST(OpcodeJson, DescriptionsAreTheNameWithAPlaceholderPerInputAndLabelsAsOffsets) {
+    OpcodeTable table;
+    std::string error;
+    ASSERT_TRUE(ParseOpcodeJson(kLibrary, kGameSanAndreas, table, error)) << error;
+    EXPECT_EQ(table.Description(0x0AB0), "IS_KEY_PRESSED %1d%");
+    EXPECT_EQ(table.Description(0x00E1), "IS_BUTTON_PRESSED %1d% %2d%");
+    // The values of a variable list have no placeholder: they follow the text.
+    EXPECT_EQ(table.Description(0x004F), "START_NEW_SCRIPT %1p%");
+    EXPECT_EQ(table.Description(0x0AB1), "CLEO_CALL %1p% %2d%");
+    EXPECT_EQ(table.Description(0x0001), "WAIT_AGAIN");  // no inputs
+}
+
 TEST(OpcodeJson, CommandsWithoutAUsableIdOrCountArePassedOver) {
     OpcodeTable table;
     std::string error;

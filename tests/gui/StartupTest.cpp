@@ -253,11 +253,11 @@ TEST_F(StartupTest, ControlsStartInTheNoFileState) {
     ASSERT_EQ(w.vkeyChoice()->GetCount(), 256u);
     EXPECT_EQ(ToStd(w.vkeyChoice()->GetString(0)), "?");
     EXPECT_EQ(ToStd(w.vkeyChoice()->GetString(1)), "Left mouse button");
-    EXPECT_EQ(ToStd(w.vkeyChoice()->GetString(0xA0)), " Left Shift");
+    EXPECT_EQ(ToStd(w.vkeyChoice()->GetString(0xA0)), "Left Shift");
     EXPECT_EQ(ToStd(w.vkeyChoice()->GetString(255)), "?");
     ASSERT_EQ(w.gameKeyChoice()->GetCount(), 20u);
-    EXPECT_EQ(ToStd(w.gameKeyChoice()->GetString(12)), "?");
-    EXPECT_EQ(ToStd(w.gameKeyChoice()->GetString(19)), "Look Behind | Submission");
+    EXPECT_EQ(ToStd(w.gameKeyChoice()->GetString(12)), "Start");
+    EXPECT_EQ(ToStd(w.gameKeyChoice()->GetString(19)), "R3: Look Behind | Submission");
 
     const wxString credit = w.credit()->GetLabel();
     EXPECT_EQ(credit.Freq('\n'), 1);

@@ -28,13 +28,13 @@ using namespace morvane::test;
 
 namespace {
 
-const std::vector<std::string> kSaKeysNames = {"Y Key", " Left Shift", "F2", "Sprint | Accelerate",
-                                               "Aim Weapon|Hand Brake"};
+const std::vector<std::string> kSaKeysNames = {"Y Key", "Left Shift", "F2", "Cross: Sprint | Accelerate",
+                                               "R1: Aim Weapon|Hand Brake"};
 // What the list shows for sa_keys.cs: the name, the pad of a button test,
 // and where the test is.
-const std::vector<std::string> kSaKeysLines = {"Y Key \u00B7 0x14", " Left Shift \u00B7 0x36", "F2 \u00B7 0x53",
-                                               "Sprint | Accelerate \u00B7 Pad 1 \u00B7 0x99",
-                                               "Aim Weapon|Hand Brake \u00B7 Pad 2 \u00B7 0xB9"};
+const std::vector<std::string> kSaKeysLines = {"Y Key \u00B7 0x14", "Left Shift \u00B7 0x36", "F2 \u00B7 0x53",
+                                               "Cross: Sprint | Accelerate \u00B7 Pad 1 \u00B7 0x99",
+                                               "R1: Aim Weapon|Hand Brake \u00B7 Pad 2 \u00B7 0xB9"};
 const std::string kTitle = "Morvane v" MORVANE_VERSION_SHORT;
 
 // Byte offsets of the key payloads in sa_keys.cs, found by the scan.
@@ -161,10 +161,10 @@ TEST_F(FlowTest, EditsChangeTheOccurrenceAndItsLine) {
     // The pad and the game key both show on the line.
     w.SelectLine(3);
     w.Choose(w.padChoice(), 1);
-    EXPECT_EQ(w.Lines()[3], "* Sprint | Accelerate \u00B7 Pad 2 \u00B7 0x99");
+    EXPECT_EQ(w.Lines()[3], "* Cross: Sprint | Accelerate \u00B7 Pad 2 \u00B7 0x99");
     EXPECT_EQ(w.occurrences()[3].pad, 1);
     w.Choose(w.gameKeyChoice(), 17);
-    EXPECT_EQ(w.Names()[3], "Fire");
+    EXPECT_EQ(w.Names()[3], "Circle: Fire");
     EXPECT_EQ(w.occurrences()[3].key, 17);
     w.Choose(w.gameKeyChoice(), 12);
     EXPECT_EQ(w.occurrences()[3].key, 12);
@@ -300,7 +300,7 @@ TEST_F(FlowTest, FileThatCannotBeReadReturnsSilentlyAndDropsTheOldList) {
 
 TEST_F(FlowTest, OnlyTheLowerCaseScmExtensionSkipsTheHeader) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "main.scm");
-    EXPECT_EQ(w.Names(), (std::vector<std::string>{"M Key", "Enter/Exit vehicle"}));
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"M Key", "Triangle: Enter/Exit vehicle"}));
 
     // Read from offset 0 the header's data is walked as code: the tests after
     // the first instruction the opcode file lacks are marked as doubtful.
@@ -328,12 +328,12 @@ TEST_F(FlowTest, UnknownInstructionsAreToldOnceAndTheTestsAfterThemMarked) {
     EXPECT_NE(message.find("does not describe 2 instructions"), std::string::npos) << message;
     EXPECT_NE(message.find("offset " + std::to_string(firstUnknown)), std::string::npos) << message;
     EXPECT_NE(message.find("may be wrong"), std::string::npos) << message;
-    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"A Key \u00B7 0x0", "Sprint | Accelerate \u00B7 Pad 1 \u00B7 0x8 (?)"}));
+    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"A Key \u00B7 0x0", "Cross: Sprint | Accelerate \u00B7 Pad 1 \u00B7 0x8 (?)"}));
 
     // An edit keeps the mark, and the file can still be saved.
     w.SelectLine(1);
     w.Choose(w.gameKeyChoice(), 17);
-    EXPECT_EQ(w.Lines()[1], "* Fire \u00B7 Pad 1 \u00B7 0x8 (?)");
+    EXPECT_EQ(w.Lines()[1], "* Circle: Fire \u00B7 Pad 1 \u00B7 0x8 (?)");
     w.Save(dir.File("saved.cs"));
     EXPECT_EQ(ReadBytes(dir.File("saved.cs")).at(static_cast<std::size_t>(w.occurrences()[1].offset) + 5), 17);
 
@@ -350,7 +350,7 @@ TEST_F(FlowTest, OpeningASecondFileReplacesTheFirst) {
     DialogScript::Get().ExpectQuestion(wxID_NO);  // Don't Save
     w.Open(Copy("main.scm"));
     EXPECT_EQ(ReadBytes(dir.File("sa_keys.cs")), DemoBytes("sa_keys.cs"));
-    EXPECT_EQ(w.Names(), (std::vector<std::string>{"M Key", "Enter/Exit vehicle"}));
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"M Key", "Triangle: Enter/Exit vehicle"}));
     EXPECT_EQ(w.occurrences().size(), 2u);
     EXPECT_EQ(w.list()->GetSelection(), 0);
     EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x4D);
@@ -359,7 +359,7 @@ TEST_F(FlowTest, OpeningASecondFileReplacesTheFirst) {
 
 TEST_F(FlowTest, CloseFileDropsEverything) {
     WindowProbe& w = OpenDemo(kGameGta3, "gta3_keys.cs");
-    EXPECT_EQ(w.Names(), (std::vector<std::string>{"F5", "Fire"}));
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"F5", "Circle: Fire"}));
     w.Click(w.closeButton());
     EXPECT_EQ(ToStd(w.f->GetTitle()), kTitle);
     ExpectNoFileState(w);
@@ -539,7 +539,7 @@ TEST_F(FlowTest, CloseFileAndOpenFileAskBeforeDroppingEdits) {
     DialogScript::Get().ExpectFile(dir.File("first.cs"));
     w.Open(Copy("main.scm"));
     EXPECT_EQ(ReadBytes(dir.File("first.cs")).at(static_cast<std::size_t>(0x14 + 3)), 0x5A);
-    EXPECT_EQ(w.Names(), (std::vector<std::string>{"M Key", "Enter/Exit vehicle"}));
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"M Key", "Triangle: Enter/Exit vehicle"}));
 
     // Without edits nothing is asked.
     w.Click(w.closeButton());
@@ -721,7 +721,7 @@ TEST_F(FlowTest, ChangeAllGivesEveryTestOfTheKeyTheNewOneAndReportsRefusals) {
     DialogScript::Get().ExpectMessage();
     w.Click(w.changeAllButton());
     EXPECT_EQ(DialogScript::Get().messages.back(), "Changed 3 tests from F2 to F7.");
-    EXPECT_EQ(w.Names(), (std::vector<std::string>{"F7", "F7", "F3", "Sprint | Accelerate", "Sprint | Accelerate", "F7"}));
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"F7", "F7", "F3", "Cross: Sprint | Accelerate", "Cross: Sprint | Accelerate", "F7"}));
 
     // F7 to F17 (128): the two 8-bit parameters keep F7.
     DialogScript::Get().Reset();
@@ -729,12 +729,12 @@ TEST_F(FlowTest, ChangeAllGivesEveryTestOfTheKeyTheNewOneAndReportsRefusals) {
 
     // A button changes on its own pad only.
     EXPECT_EQ(w.ChangeAllReport(KeyChange{KeyTestKind::Button, 1, 16, 17}), "changed 1, refused 0");
-    EXPECT_EQ(w.Names()[3], "Sprint | Accelerate");
-    EXPECT_EQ(w.Names()[4], "Fire");
+    EXPECT_EQ(w.Names()[3], "Cross: Sprint | Accelerate");
+    EXPECT_EQ(w.Names()[4], "Circle: Fire");
 
     // Undo takes back a whole Change all, redo brings it again.
     w.Menu(wxID_UNDO);
-    EXPECT_EQ(w.Names()[4], "Sprint | Accelerate");
+    EXPECT_EQ(w.Names()[4], "Cross: Sprint | Accelerate");
     w.Menu(wxID_UNDO);
     w.Menu(wxID_UNDO);
     EXPECT_EQ(w.Names()[0], "F2");
@@ -781,9 +781,9 @@ TEST_F(FlowTest, TheFilterKeepsTheLinesThatMatchAndTheEditorFollowsTheSelection)
     EXPECT_EQ(w.occurrences()[1].key, 0xA1);
 
     w.Filter("0x99");  // by offset
-    EXPECT_EQ(w.Names(), (std::vector<std::string>{"Sprint | Accelerate"}));
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"Cross: Sprint | Accelerate"}));
     w.Filter("", 2);  // button tests only
-    EXPECT_EQ(w.Names(), (std::vector<std::string>{"Sprint | Accelerate", "Aim Weapon|Hand Brake"}));
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"Cross: Sprint | Accelerate", "R1: Aim Weapon|Hand Brake"}));
     w.SelectLine(1);
     w.Choose(w.gameKeyChoice(), 17);
     EXPECT_EQ(w.occurrences()[4].key, 17);

@@ -1,0 +1,310 @@
+#include "script/Instructions.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <numeric>
+
+#include "script/KeyScan.h"
+#include "script/LittleEndian.h"
+
+namespace morvane {
+
+namespace {
+
+// GTA III keeps a float as a 16-bit count of sixteenths.
+constexpr float kFixedPointScale = 16.0f;
+// A global variable is named by its number, its byte offset / 4, written
+// "$12"; an offset that is no multiple of 4 is written as the address "&13".
+constexpr int kVariableSlotBytes = 4;
+// A San Andreas array's last payload byte: the element type in the low
+// bits, and whether the index variable is a global one in the top bit.
+constexpr uint8_t kArrayIndexIsGlobal = 0x80;
+constexpr uint8_t kArrayElementTypeMask = 0x7F;
+// The element types' letters after an array's size, as script compilers write them.
+constexpr char kArrayElementLetters[] = {'i', 'f', 's', 'v'};
+// The placeholder letter of a parameter that is a label, shown as an offset.
+constexpr char kLabelLetter = 'p';
+constexpr char kPlaceholderMark = '%';
+constexpr const char* kUnknownOpcodeText = "unknown opcode";
+constexpr const char* kNegatedText = "not ";
+constexpr const char* kMissingParameterText = "?";
+
+// One "%Nx%" in a description.
+struct Placeholder {
+    std::size_t begin = 0;  // of the first '%'
+    std::size_t end = 0;    // after the last '%'
+    std::size_t parameter = 0;  // N - 1
+    char letter = 0;
+};
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// Every well-formed placeholder, in order; a '%' that starts none is text.
+std::vector<Placeholder> Placeholders(std::string_view description) {
+    std::vector<Placeholder> found;
+    for (std::size_t at = 0; at < description.size(); ++at) {
+        if (description[at] != kPlaceholderMark) continue;
+        std::size_t pos = at + 1;
+        std::size_t number = 0;
+        while (pos < description.size() && IsDigit(description[pos]) && number < static_cast<std::size_t>(kOpcodeTableSize))
+            number = number * 10 + static_cast<std::size_t>(description[pos++] - '0');
+        if (pos == at + 1 || number == 0 || pos + 1 >= description.size() || !IsLetter(description[pos]) ||
+            description[pos + 1] != kPlaceholderMark)
+            continue;
+        found.push_back(Placeholder{at, pos + 2, number - 1, description[pos]});
+        at = pos + 1;
+    }
+    return found;
+}
+
+// Characters in double quotes: trailing zero bytes dropped, a quote or
+// backslash escaped, other bytes outside printable ASCII as \xNN.
+std::string Quoted(const uint8_t* chars, std::size_t count) {
+    while (count > 0 && chars[count - 1] == 0) --count;
+    std::string text = "\"";
+    for (std::size_t i = 0; i < count; ++i) {
+        const uint8_t c = chars[i];
+        if (c == '"' || c == '\\') {
+            text += '\\';
+            text += static_cast<char>(c);
+        } else if (c < 0x20 || c > 0x7E) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(c));
+            text += escaped;
+        } else {
+            text += static_cast<char>(c);
+        }
+    }
+    return text + "\"";
+}
+
+// The shortest text that reads back as the same float, with a decimal
+// point so it reads as one ("2.5", "9.0"); the same in every locale.
+std::string FloatText(float value) {
+    if (std::isnan(value)) return "nan";
+    if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    std::string shortest(text, result.ptr);
+    if (shortest.find_first_of(".e") == std::string::npos) shortest += ".0";
+    return shortest;
+}
+
+// "$12", "s$12" or "v$12" for a global variable at byte offset 48.
+std::string GlobalText(uint16_t byteOffset, const char* kind) {
+    if (byteOffset % kVariableSlotBytes != 0) return "&" + std::to_string(byteOffset);
+    return kind + ("$" + std::to_string(byteOffset / kVariableSlotBytes));
+}
+
+// "3@", "3@s" or "3@v" for local variable 3.
+std::string LocalText(uint16_t index, const char* kind) { return std::to_string(index) + "@" + kind; }
+
+// "$12(3@,10i)": the array, its index variable, its size and element type.
+std::string ArrayText(const std::string& base, const uint8_t* payload) {
+    const uint16_t index = ReadLe16(payload + 2);
+    const uint8_t size = payload[4];
+    const uint8_t flags = payload[5];
+    const uint8_t elementType = flags & kArrayElementTypeMask;
+    const std::string indexText = (flags & kArrayIndexIsGlobal) ? GlobalText(index, "") : LocalText(index, "");
+    const std::string element = elementType < sizeof kArrayElementLetters
+                                    ? std::string(1, kArrayElementLetters[elementType])
+                                    : ":" + std::to_string(elementType);
+    return base + "(" + indexText + "," + std::to_string(size) + element + ")";
+}
+
+// The text of a parameter whose `size` bytes (type byte included) lie at `p`.
+std::string ParamText(const uint8_t* p, int size, GameId game, char letter) {
+    const uint8_t typeByte = p[0];
+    const uint8_t* payload = p + 1;
+    if (game != kGameSanAndreas && typeByte >= kFirstInlineStringByte) return Quoted(p, kInlineStringSize);
+    auto integer = [letter](int32_t value) {
+        return (letter == kLabelLetter ? "@" : "") + std::to_string(value);
+    };
+    switch (static_cast<ParamType>(typeByte)) {
+        case ParamType::Int8: return integer(static_cast<int8_t>(payload[0]));
+        case ParamType::Int16: return integer(static_cast<int16_t>(ReadLe16(payload)));
+        case ParamType::Int32: return integer(static_cast<int32_t>(ReadLe32(payload)));
+        case ParamType::Float: {
+            if (game == kGameGta3) return FloatText(static_cast<int16_t>(ReadLe16(payload)) / kFixedPointScale);
+            const uint32_t bits = ReadLe32(payload);
+            float value = 0;
+            std::memcpy(&value, &bits, sizeof value);
+            return FloatText(value);
+        }
+        case ParamType::GlobalVar: return GlobalText(ReadLe16(payload), "");
+        case ParamType::LocalVar: return LocalText(ReadLe16(payload), "");
+        case ParamType::GlobalString8Var: return GlobalText(ReadLe16(payload), "s");
+        case ParamType::LocalString8Var: return LocalText(ReadLe16(payload), "s");
+        case ParamType::GlobalString16Var: return GlobalText(ReadLe16(payload), "v");
+        case ParamType::LocalString16Var: return LocalText(ReadLe16(payload), "v");
+        case ParamType::GlobalArray: return ArrayText(GlobalText(ReadLe16(payload), ""), payload);
+        case ParamType::LocalArray: return ArrayText(LocalText(ReadLe16(payload), ""), payload);
+        case ParamType::GlobalString8Array: return ArrayText(GlobalText(ReadLe16(payload), "s"), payload);
+        case ParamType::LocalString8Array: return ArrayText(LocalText(ReadLe16(payload), "s"), payload);
+        case ParamType::GlobalString16Array: return ArrayText(GlobalText(ReadLe16(payload), "v"), payload);
+        case ParamType::LocalString16Array: return ArrayText(LocalText(ReadLe16(payload), "v"), payload);
+        case ParamType::String8:
+        case ParamType::String16: return Quoted(payload, static_cast<std::size_t>(size - 1));
+        case ParamType::VarLengthString:
+            return Quoted(p + kLengthPrefixedHeader, static_cast<std::size_t>(size - kLengthPrefixedHeader));
+        case ParamType::EndOfList: break;
+    }
+    return "<invalid type " + std::to_string(typeByte) + ">";
+}
+
+// Decodes the instruction the walk found at [offset, offset + size).
+DecodedInstruction Decode(const ScriptImage& image, const OpcodeTable& table, int32_t offset, int32_t size) {
+    DecodedInstruction instruction;
+    instruction.offset = offset;
+    instruction.size = size;
+    const uint8_t* data = image.Data();
+    const uint16_t word = ReadLe16(data + offset);
+    instruction.opcode = word & kOpcodeMask;
+    instruction.negated = (word & kNegationFlag) != 0;
+    const OpcodeEntry* entry = table.Find(instruction.opcode);
+    instruction.known = entry != nullptr;
+    const std::string_view description = table.Description(instruction.opcode);
+
+    bool cut = false;
+    if (entry != nullptr && entry->role == OpcodeRole::SkipsData) {
+        cut = size < kOpcodeWordSize + kSkippedDataBytes;
+    } else if (entry != nullptr) {
+        std::vector<char> letters;
+        for (const Placeholder& placeholder : Placeholders(description)) {
+            if (placeholder.parameter >= letters.size()) letters.resize(placeholder.parameter + 1, 0);
+            letters[placeholder.parameter] = placeholder.letter;
+        }
+        const ParamRules rules = RulesForGame(image.game);
+        const int32_t end = offset + size;
+        int32_t at = offset + kOpcodeWordSize;
+        while (at < end) {
+            const uint8_t typeByte = data[at];
+            int paramSize = ParamSize(rules, typeByte);
+            if (paramSize == kSizeEndOfList) break;  // a list's end: the walk consumed it
+            if (paramSize == kSizeInvalid) {
+                instruction.params.push_back("<invalid type " + std::to_string(typeByte) + ">");
+                break;
+            }
+            if (paramSize == kSizeLengthPrefixed) {
+                if (end - at < kLengthPrefixedHeader) {
+                    cut = true;
+                    break;
+                }
+                paramSize = kLengthPrefixedHeader + data[at + 1];
+            }
+            if (end - at < paramSize) {
+                cut = true;
+                break;
+            }
+            const std::size_t number = instruction.params.size();
+            instruction.params.push_back(
+                ParamText(data + at, paramSize, image.game, number < letters.size() ? letters[number] : 0));
+            at += paramSize;
+        }
+    }
+    instruction.text = FormatInstruction(instruction, description, cut);
+    return instruction;
+}
+
+// Where the walk found an instruction.
+struct Bounds {
+    int32_t offset = 0;
+    int32_t size = 0;
+};
+
+}  // namespace
+
+std::string OpcodeText(uint16_t opcode) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(opcode));
+    return text;
+}
+
+std::string FormatInstruction(const DecodedInstruction& instruction, std::string_view description, bool cut) {
+    std::string text = OpcodeText(instruction.opcode) + ":";
+    if (!instruction.known) return text + " " + kUnknownOpcodeText + (cut ? kCutMark : "");
+    std::string body = instruction.negated ? kNegatedText : "";
+    std::vector<bool> named(instruction.params.size(), false);
+    std::size_t copied = 0;
+    for (const Placeholder& placeholder : Placeholders(description)) {
+        body.append(description.substr(copied, placeholder.begin - copied));
+        if (placeholder.parameter < instruction.params.size()) {
+            body += instruction.params[placeholder.parameter];
+            named[placeholder.parameter] = true;
+        } else {
+            body += kMissingParameterText;
+        }
+        copied = placeholder.end;
+    }
+    body.append(description.substr(copied));
+    for (std::size_t i = 0; i < instruction.params.size(); ++i)
+        if (!named[i]) body += (body.empty() || body.back() == ' ' ? "" : " ") + instruction.params[i];
+    while (!body.empty() && body.back() == ' ') body.pop_back();
+    if (!body.empty()) text += " " + body;
+    return text + (cut ? kCutMark : "");
+}
+
+std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(ScriptImage& image, const OpcodeTable& table,
+                                                                    bool skipHeader,
+                                                                    const std::vector<int32_t>& offsets, int before,
+                                                                    int after) {
+    std::vector<std::vector<DecodedInstruction>> results(offsets.size());
+    const std::size_t keepBefore = before > 0 ? static_cast<std::size_t>(before) : 0;
+    const int keepAfter = after > 0 ? after : 0;
+    std::vector<std::size_t> order(offsets.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return offsets[a] < offsets[b]; });
+
+    struct Waiting {
+        std::size_t result;
+        int left;  // instructions still wanted after the test
+    };
+    std::vector<Waiting> waiting;
+    std::deque<Bounds> recent;  // the last `before` instructions
+    std::vector<KeyOccurrence> tests;  // found by the step and not wanted here
+    std::size_t next = 0;  // into `order`
+
+    if (!image.Seek(0)) return results;
+    if (skipHeader) image.SkipHeader();
+    while (image.CursorInside() && (next < order.size() || !waiting.empty())) {
+        const int32_t start = image.Position();
+        uint16_t opcode = 0;
+        WalkInstruction(image, table, opcode, tests);
+        tests.clear();
+        if (opcode == kTruncatedOpcode) break;  // a lone last byte is no instruction
+        const Bounds here{start, image.Position() - start};
+
+        for (Waiting& w : waiting) {
+            results[w.result].push_back(Decode(image, table, here.offset, here.size));
+            --w.left;
+        }
+        waiting.erase(std::remove_if(waiting.begin(), waiting.end(), [](const Waiting& w) { return w.left == 0; }),
+                      waiting.end());
+
+        while (next < order.size() && offsets[order[next]] < start) ++next;  // inside an instruction: none
+        for (; next < order.size() && offsets[order[next]] == start; ++next) {
+            std::vector<DecodedInstruction>& result = results[order[next]];
+            for (const Bounds& b : recent) result.push_back(Decode(image, table, b.offset, b.size));
+            result.push_back(Decode(image, table, here.offset, here.size));
+            if (keepAfter > 0) waiting.push_back(Waiting{order[next], keepAfter});
+        }
+
+        if (keepBefore > 0) {
+            if (recent.size() == keepBefore) recent.pop_front();
+            recent.push_back(here);
+        }
+    }
+    return results;
+}
+
+std::vector<DecodedInstruction> InstructionsAround(ScriptImage& image, const OpcodeTable& table, bool skipHeader,
+                                                   int32_t offset, int before, int after) {
+    return InstructionsAroundEach(image, table, skipHeader, {offset}, before, after).front();
+}
+
+}  // namespace morvane

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "opcodes/OpcodeTable.h"
+#include "script/ScriptImage.h"
+
+namespace morvane {
+
+// One instruction as a script writer reads it.
+struct DecodedInstruction {
+    int32_t offset = 0;          // of the opcode word
+    int32_t size = 0;            // bytes, opcode word included
+    uint16_t opcode = 0;         // negation flag cleared
+    bool negated = false;        // bit 15 of the word was set
+    bool known = false;          // the opcode table knows the opcode
+    std::vector<std::string> params;  // each parameter's text, in order
+    std::string text;            // the whole line without the offset: see FormatInstruction
+};
+
+// Walks the image as the key scan does (from offset 0, or from the end of a
+// main script's header when skipHeader) and returns up to `before`
+// instructions before the one that starts at `offset`, that one, and up to
+// `after` after it. Empty when no instruction of the walk starts at `offset`.
+// The image's cursor is left anywhere.
+std::vector<DecodedInstruction> InstructionsAround(ScriptImage& image, const OpcodeTable& table, bool skipHeader,
+                                                   int32_t offset, int before, int after);
+
+// The same for several offsets in one walk, as a listing of many key tests
+// needs: one result per offset, in the order given (offsets in any order,
+// repeats allowed).
+std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(ScriptImage& image, const OpcodeTable& table,
+                                                                    bool skipHeader,
+                                                                    const std::vector<int32_t>& offsets, int before,
+                                                                    int after);
+
+// The text of an instruction whose opcode, negation and parameter texts are
+// filled in: the opcode as four upper-case hexadecimal digits and ": ", then
+// "not " when negated, then the opcode's description with each %Nx%
+// placeholder replaced by parameter N's text ("?" when there is no such
+// parameter); parameters no placeholder names follow, separated by spaces
+// (so a description without placeholders is followed by all of them).
+// An opcode the table lacks reads "0123: unknown opcode". `cut` (the bytes
+// run past the end of the file) adds kCutMark.
+std::string FormatInstruction(const DecodedInstruction& instruction, std::string_view description, bool cut);
+
+// An opcode as script compilers write it: four upper-case hexadecimal digits ("0AB0").
+std::string OpcodeText(uint16_t opcode);
+
+// Ends the text of an instruction the end of the file cuts off.
+constexpr const char* kCutMark = " (cut off by the end of the file)";
+
+}  // namespace morvane

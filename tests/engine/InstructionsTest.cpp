@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include "DemoScripts.h"
+#include "opcodes/IniLoader.h"
+#include "script/Instructions.h"
+#include "script/KeyScan.h"
+#include "support/ScriptBuilder.h"
+
+using namespace morvane;
+using morvane::test::ScriptBuilder;
+
+namespace {
+
+const char* const kIni =
+    "[OPCODES]\n"
+    "0001=1,wait %1d% ms\n"
+    "0002=1,jump %1p%\n"
+    "0004=2,%1d% = %2d% (global int)\n"
+    "0005=2,%2d% is put in %1d%, 100% sure\n"
+    "0051=0\n"
+    "0077=-1,values\n"
+    "0078=-1\n"
+    "0079=3,three %1d% %2d% %3d%\n"
+    "004F=-1,start script %1p% with arguments\n"
+    "00E1=2,pad %1d% button %2d% pressed\n"
+    "05B6=0,debug text\n"
+    "05EE=1,key %1d% pressed\n"
+    "0AB0=1,key %1d% pressed\n";
+
+OpcodeTable Table(GameId game) {
+    OpcodeTable table;
+    ParseOpcodeIni(kIni, game, table);
+    return table;
+}
+
+ScriptImage Image(const ScriptBuilder& b) {
+    ScriptImage image;
+    image.game = b.Game();
+    image.LoadFromBytes(b.Bytes().data(), b.Bytes().size());
+    return image;
+}
+
+// The one instruction at offset 0 of a script.
+DecodedInstruction First(const ScriptBuilder& b) {
+    ScriptImage image = Image(b);
+    const auto around = InstructionsAround(image, Table(b.Game()), false, 0, 0, 0);
+    EXPECT_EQ(around.size(), 1u);
+    return around.empty() ? DecodedInstruction{} : around.front();
+}
+
+std::vector<int32_t> Offsets(const std::vector<DecodedInstruction>& instructions) {
+    std::vector<int32_t> offsets;
+    for (const DecodedInstruction& i : instructions) offsets.push_back(i.offset);
+    return offsets;
+}
+
+std::vector<std::string> Texts(const std::vector<DecodedInstruction>& instructions) {
+    std::vector<std::string> texts;
+    for (const DecodedInstruction& i : instructions) texts.push_back(i.text);
+    return texts;
+}
+
+}  // namespace
+
+TEST(DecodedParameters, SanAndreasShowsEachKindAsAScriptWriterWritesIt) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0077)
+        .I8(0xFB).I16(300).I32(static_cast<uint32_t>(-70000)).Float(2.5f).Float(-0.1f)
+        .GlobalVar(48).GlobalVar(13).LocalVar(3)
+        .String8("MENU").String16("A LONGER TEXT").VarString("menu.cs")
+        .VarSlot(ParamType::GlobalString8Var, 40).VarSlot(ParamType::LocalString8Var, 2)
+        .VarSlot(ParamType::GlobalString16Var, 44).VarSlot(ParamType::LocalString16Var, 5)
+        .Array(ParamType::GlobalArray, 40, 3, 10, 0x00)       // $10(3@,10i)
+        .Array(ParamType::LocalArray, 2, 8, 5, 0x81)          // 2@($2,5f): a global index
+        .Array(ParamType::GlobalString8Array, 400, 1, 4, 0x02)
+        .Array(ParamType::LocalString16Array, 7, 0, 3, 0x03)
+        .EndOfList();
+    const DecodedInstruction i = First(sa);
+    EXPECT_EQ(i.params, (std::vector<std::string>{
+                            "-5", "300", "-70000", "2.5", "-0.1", "$12", "&13", "3@", "\"MENU\"", "\"A LONGER TEXT\"",
+                            "\"menu.cs\"", "s$10", "2@s", "v$11", "5@v", "$10(3@,10i)", "2@($2,5f)", "s$100(1@,4s)",
+                            "7@v(0@,3v)"}));
+    EXPECT_EQ(i.size, static_cast<int32_t>(sa.Bytes().size()));  // the list's 0 byte included
+    EXPECT_EQ(i.text.substr(0, 24), "0077: values -5 300 -700");
+}
+
+TEST(DecodedParameters, GtaThreeFloatsAreFixedPointAndOlderGamesHaveInlineStrings) {
+    ScriptBuilder gta3(kGameGta3);
+    gta3.Op(0x0077).Float(2.5f).Float(-0.75f).InlineString("KEYMONY").GlobalVar(8).EndOfList();
+    EXPECT_EQ(First(gta3).params, (std::vector<std::string>{"2.5", "-0.75", "\"KEYMONY\"", "$2"}));
+
+    ScriptBuilder vc(kGameViceCity);
+    vc.Op(0x0077).Float(9.0f).Raw({'A', '"', 0x01, '\\', 'z', 0, 0, 0}).Raw({'X', 0, 'Y', 0, 0, 0, 0, 0}).EndOfList();
+    EXPECT_EQ(First(vc).params, (std::vector<std::string>{"9.0", "\"A\\\"\\x01\\\\z\"", "\"X\\x00Y\""}));
+}
+
+TEST(DecodedText, PlaceholdersTakeTheirParameterAndTheRestFollow) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0005).GlobalVar(4).Float(1.5f);
+    EXPECT_EQ(First(sa).text, "0005: 1.5 is put in $1, 100% sure");
+
+    ScriptBuilder vc(kGameViceCity);
+    vc.Op(0x004F).I32(1234).I8(1).Float(9.0f).EndOfList();  // a variable list after the placeholders
+    EXPECT_EQ(First(vc).text, "004F: start script @1234 with arguments 1 9.0");
+
+    ScriptBuilder none(kGameSanAndreas);
+    none.Op(0x0078).I8(1).LocalVar(2).EndOfList();  // no description at all
+    EXPECT_EQ(First(none).text, "0078: 1 2@");
+    ScriptBuilder nothing(kGameSanAndreas);
+    nothing.Op(0x0051);
+    EXPECT_EQ(First(nothing).text, "0051:");
+}
+
+TEST(DecodedText, LabelsAreOffsetsNegatedTestsSayNotAndUnknownOpcodesSaySo) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0002).I32(static_cast<uint32_t>(-1234));
+    EXPECT_EQ(First(sa).text, "0002: jump @-1234");
+    EXPECT_EQ(First(sa).params, (std::vector<std::string>{"@-1234"}));
+
+    ScriptBuilder negated(kGameSanAndreas);
+    negated.NotOp(0x0AB0).I16(0xA0);
+    const DecodedInstruction n = First(negated);
+    EXPECT_TRUE(n.negated);
+    EXPECT_EQ(n.opcode, 0x0AB0);
+    EXPECT_EQ(n.text, "0AB0: not key 160 pressed");
+
+    ScriptBuilder unknown(kGameSanAndreas);
+    unknown.Op(0x0DDD).I8(1);
+    const DecodedInstruction u = First(unknown);
+    EXPECT_FALSE(u.known);
+    EXPECT_EQ(u.size, 2);
+    EXPECT_TRUE(u.params.empty());
+    EXPECT_EQ(u.text, "0DDD: unknown opcode");
+}
+
+TEST(DecodedText, AnInstructionCutByTheEndOfTheFileShowsWhatIsThereAndSaysSo) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0079).I8(7).I16(8).Raw({TypeByte(ParamType::Int32), 1, 2});
+    const DecodedInstruction i = First(sa);
+    EXPECT_EQ(i.params, (std::vector<std::string>{"7", "8"}));
+    EXPECT_EQ(i.text, std::string("0079: three 7 8 ?") + kCutMark);
+    EXPECT_EQ(i.size, static_cast<int32_t>(sa.Bytes().size()));
+
+    ScriptBuilder key(kGameSanAndreas);
+    key.Op(0x0AB0).Raw({TypeByte(ParamType::Int16), 0x41});  // a key test's payload cut short
+    EXPECT_EQ(First(key).text, std::string("0AB0: key ? pressed") + kCutMark);
+
+    ScriptBuilder data(kGameSanAndreas);
+    data.Op(0x05B6).Raw({1, 2, 3});  // fewer than the 128 bytes the game skips
+    EXPECT_EQ(First(data).text, std::string("05B6: debug text") + kCutMark);
+
+    ScriptBuilder string(kGameSanAndreas);
+    string.Op(0x0077).Raw({TypeByte(ParamType::VarLengthString)});
+    EXPECT_EQ(First(string).text, std::string("0077: values") + kCutMark);
+}
+
+TEST(DecodedText, AnInvalidSanAndreasTypeEndsTheInstructionWhereTheWalkDoes) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0079).I8(1).Raw({0x30}).Op(0x0001).I16(250);
+    ScriptImage image = Image(sa);
+    const auto around = InstructionsAround(image, Table(kGameSanAndreas), false, 0, 0, 1);
+    EXPECT_EQ(Texts(around), (std::vector<std::string>{"0079: three 1 <invalid type 48> ?", "0001: wait 250 ms"}));
+}
+
+TEST(InstructionsAround, TakesWhatThereIsAtEitherEndAndNothingOffABoundary) {
+    ScriptBuilder sa(kGameSanAndreas);
+    for (int i = 0; i < 5; ++i) sa.Op(0x0001).I16(static_cast<uint16_t>(i));  // 5 bytes each
+    sa.Raw({0x01});  // a lone last byte is no instruction
+    ScriptImage image = Image(sa);
+    const OpcodeTable table = Table(kGameSanAndreas);
+    EXPECT_EQ(Offsets(InstructionsAround(image, table, false, 0, 4, 2)), (std::vector<int32_t>{0, 5, 10}));
+    EXPECT_EQ(Offsets(InstructionsAround(image, table, false, 10, 1, 1)), (std::vector<int32_t>{5, 10, 15}));
+    EXPECT_EQ(Offsets(InstructionsAround(image, table, false, 20, 2, 8)), (std::vector<int32_t>{10, 15, 20}));
+    EXPECT_EQ(Texts(InstructionsAround(image, table, false, 20, 0, 0)), (std::vector<std::string>{"0001: wait 4 ms"}));
+    for (int32_t off : {-5, 1, 7, 24, 25, 26, 1000}) EXPECT_TRUE(InstructionsAround(image, table, false, off, 4, 8).empty()) << off;
+    // Negative counts take none.
+    EXPECT_EQ(Offsets(InstructionsAround(image, table, false, 10, -3, -1)), (std::vector<int32_t>{10}));
+}
+
+TEST(InstructionsAround, ManyOffsetsInOneWalkGiveWhatEachAloneGives) {
+    ScriptImage image;
+    image.game = kGameSanAndreas;
+    const auto bytes = demo::SanAndreasCustomScript();
+    image.LoadFromBytes(bytes.data(), bytes.size());
+    OpcodeTable table;
+    ASSERT_TRUE(LoadOpcodeTable(std::string(MORVANE_SOURCE_DIR) + "/demo/SASCM.ini", kGameSanAndreas, table));
+    const std::vector<int32_t> offsets = {153, 20, 21, 54, 20, 185};
+    const auto each = InstructionsAroundEach(image, table, false, offsets, 4, 8);
+    ASSERT_EQ(each.size(), offsets.size());
+    for (std::size_t n = 0; n < offsets.size(); ++n)
+        EXPECT_EQ(Texts(each[n]), Texts(InstructionsAround(image, table, false, offsets[n], 4, 8))) << offsets[n];
+    EXPECT_TRUE(each[2].empty());
+    EXPECT_FALSE(each[0].empty());
+}
+
+TEST(InstructionsAround, TheDemoScriptsKeyTestsReadAsTheirSourceWritesThem) {
+    OpcodeTable table;
+    ASSERT_TRUE(LoadOpcodeTable(std::string(MORVANE_SOURCE_DIR) + "/demo/SASCM.ini", kGameSanAndreas, table));
+    ScriptImage image;
+    image.game = kGameSanAndreas;
+    const auto bytes = demo::SanAndreasCustomScript();
+    image.LoadFromBytes(bytes.data(), bytes.size());
+    // The Left Shift test, four instructions before and eight after, as the window shows it.
+    EXPECT_EQ(Texts(InstructionsAround(image, table, false, 54, 4, 8)),
+              (std::vector<std::string>{
+                  "004D: jump if false @-45",
+                  "0A92: create custom script \"menu.cs\" with arguments 1",
+                  "0001: wait 250 ms",
+                  "00D6: if 0",
+                  "0AB0: key 160 pressed",
+                  "004D: jump if false @-74",
+                  "0004: $10 = 300 (global int)",
+                  "0001: wait 250 ms",
+                  "00D6: if 0",
+                  "0AB0: key 113 pressed",
+                  "004D: jump if false @-113",
+                  "00BC: print text \"HELP\" for 3000 ms style 1",
+                  "0001: wait 250 ms",
+              }));
+    EXPECT_EQ(Texts(InstructionsAround(image, table, false, 185, 0, 8)),
+              (std::vector<std::string>{"00E1: not pad 1 button 6 pressed", "004D: jump if false @-205",
+                                        "0004: $12 = 0 (global int)", "0002: jump @-11"}));
+}
+
+TEST(InstructionsAround, FollowsTheScanOverAMainScriptsHeader) {
+    OpcodeTable table;
+    ASSERT_TRUE(LoadOpcodeTable(std::string(MORVANE_SOURCE_DIR) + "/demo/SASCM.ini", kGameSanAndreas, table));
+    ScriptImage image;
+    image.game = kGameSanAndreas;
+    const auto bytes = demo::SanAndreasMainScript();
+    image.LoadFromBytes(bytes.data(), bytes.size());
+    std::vector<KeyOccurrence> withoutHeader;
+    ScanKeyOccurrences(image, table, false, withoutHeader, nullptr);
+    ASSERT_FALSE(withoutHeader.empty());
+    const int32_t inHeader = withoutHeader.front().offset;  // bytes of the header that read as a key test
+
+    EXPECT_EQ(Texts(InstructionsAround(image, table, false, inHeader, 0, 0)),
+              (std::vector<std::string>{"0AB0: key 88 pressed"}));
+    EXPECT_TRUE(InstructionsAround(image, table, true, inHeader, 4, 8).empty());
+    // With the header stepped over, the first instruction is the main code's.
+    std::vector<KeyOccurrence> tests;
+    image.Seek(0);
+    ScanKeyOccurrences(image, table, true, tests, nullptr);
+    ASSERT_FALSE(tests.empty());
+    const auto around = InstructionsAround(image, table, true, tests.front().offset, 100, 0);
+    ASSERT_FALSE(around.empty());
+    EXPECT_EQ(around.front().text, "03A4: name this script \"MAIN\"");
+    EXPECT_EQ(around.back().offset, tests.front().offset);
+}
+
+TEST(InstructionsAround, EveryTestTheScanFindsStartsAnInstructionOfTheWalkInEachDemo) {
+    for (const auto& [name, bytes] : demo::DemoScripts()) {
+        for (const GameId game : kAllGames) {
+            OpcodeTable table;
+            ASSERT_TRUE(LoadOpcodeTable(std::string(MORVANE_SOURCE_DIR) + "/demo/" + OpcodeIniFileName(game), game, table));
+            ScriptImage image;
+            image.game = game;
+            image.LoadFromBytes(bytes.data(), bytes.size());
+            std::vector<KeyOccurrence> tests;
+            ScanKeyOccurrences(image, table, false, tests, nullptr);
+            std::vector<int32_t> offsets;
+            for (const KeyOccurrence& o : tests) offsets.push_back(o.offset);
+            const auto each = InstructionsAroundEach(image, table, false, offsets, 2, 2);
+            for (std::size_t n = 0; n < offsets.size(); ++n) {
+                ASSERT_FALSE(each[n].empty()) << name << " at " << offsets[n];
+                // Instructions follow one another without gaps.
+                for (std::size_t k = 1; k < each[n].size(); ++k)
+                    EXPECT_EQ(each[n][k].offset, each[n][k - 1].offset + each[n][k - 1].size) << name;
+            }
+        }
+    }
+}
