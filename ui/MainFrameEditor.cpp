@@ -4,12 +4,14 @@
 
 #include <wx/choicdlg.h>
 #include <wx/msgdlg.h>
+#include <wx/settings.h>
 
 #include <algorithm>
 
 #include "keys/KeyCodes.h"
 #include "keys/KeyNames.h"
 #include "keys/KeyRules.h"
+#include "script/Instructions.h"
 #include "ui/MainFrame.h"
 
 using namespace morvane;
@@ -25,6 +27,9 @@ const char* const kChangeAllTitle = "Change all";
 const char* const kChangedAll = "Changed %zu test%s from %s to %s.";
 const char* const kRefusedSome =
     "\n%zu test%s kept %s: an 8-bit key parameter holds VKeys up to 127 only.";
+// Instructions shown before and after the selected test.
+constexpr int kContextBefore = 4;
+constexpr int kContextAfter = 8;
 // Kinds of test the kind filter keeps, in its items' order.
 enum KindFilterItem { kAllTests = 0, kVKeyTests = 1, kButtonTests = 2 };
 
@@ -297,10 +302,32 @@ void MainFrame::OnRedo(wxCommandEvent& /*event*/) {
     AfterEdit();
 }
 
+// The instructions around the test, one a line: its offset in hexadecimal
+// and the instruction as a script writer reads it; the test's own line bold
+// on a tinted ground.
 void MainFrame::ShowContext(int index) {
     contextView->Clear();
     if (index < 0 || static_cast<std::size_t>(index) >= occurrences.size()) return;
-    const KeyOccurrence& occurrence = occurrences[static_cast<std::size_t>(index)];
-    contextView->AppendText(wxString::Format("%8X  %04X", static_cast<unsigned>(occurrence.offset),
-                                             static_cast<unsigned>(occurrence.opcode)));
+    const int32_t offset = occurrences[static_cast<std::size_t>(index)].offset;
+    const std::vector<DecodedInstruction> around =
+        InstructionsAround(script, opcodeTable, mainScript, offset, kContextBefore, kContextAfter);
+    contextView->Freeze();
+    for (const DecodedInstruction& instruction : around) {
+        const wxString line = wxString::Format("%6X  ", static_cast<unsigned>(instruction.offset)) +
+                              wxString::FromUTF8(instruction.text) + "\n";
+        if (instruction.offset == offset) {
+            wxTextAttr selected;
+            selected.SetFontWeight(wxFONTWEIGHT_BOLD);
+            selected.SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOBK));
+            selected.SetTextColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOTEXT));
+            contextView->SetDefaultStyle(selected);
+            contextView->AppendText(line);
+            contextView->SetDefaultStyle(wxTextAttr(contextView->GetForegroundColour(), contextView->GetBackgroundColour(),
+                                                    contextView->GetFont()));
+        } else {
+            contextView->AppendText(line);
+        }
+    }
+    contextView->ShowPosition(0);
+    contextView->Thaw();
 }

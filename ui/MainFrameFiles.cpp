@@ -153,8 +153,8 @@ void MainFrame::OpenScript(const wxString& path) {
         progressGauge->SetValue(0);
         progressGauge->SetRange(script.Size());
         auto lastRepaint = std::chrono::steady_clock::now();
-        const bool isMainScript = IsMainScriptPath(file);
-        scanSummary = ScanKeyOccurrences(script, opcodeTable, isMainScript, occurrences, [&](int32_t position) {
+        mainScript = IsMainScriptPath(file);
+        scanSummary = ScanKeyOccurrences(script, opcodeTable, mainScript, occurrences, [&](int32_t position) {
             const auto now = std::chrono::steady_clock::now();
             if (now - lastRepaint < kRepaintInterval) return;
             lastRepaint = now;

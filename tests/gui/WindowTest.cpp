@@ -20,6 +20,7 @@
 #include "gui/GuiSupport.h"
 #include "keys/KeyNames.h"
 #include "opcodes/IniLoader.h"
+#include "script/Instructions.h"
 #include "support/Printers.h"
 #include "support/ScriptBuilder.h"
 
@@ -824,4 +825,49 @@ TEST_F(FlowTest, DroppedFilesAndRecentFilesOpenAsDesktopsDo) {
     DialogScript::Get().ExpectCancelledFile();
     w.Click(w.openButton());
     EXPECT_EQ(DialogScript::Get().fileDialogs.back().directory, dir.Path());
+}
+
+// ---- what surrounds a test ----
+
+TEST_F(FlowTest, TheContextViewShowsTheDecodedInstructionsAroundTheSelectedTest) {
+    WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    // What the engine decodes around line 2's test (F2), four before and eight after.
+    OpcodeTable table;
+    ASSERT_TRUE(LoadOpcodeTable(dir.File("SASCM.ini"), kGameSanAndreas, table));
+    ScriptImage image;
+    image.game = kGameSanAndreas;
+    ASSERT_TRUE(image.LoadFromFile(dir.File("sa_keys.cs")));
+    auto expectedFor = [&](std::size_t test) {
+        std::string text;
+        for (const DecodedInstruction& i : InstructionsAround(image, table, false, w.occurrences()[test].offset, 4, 8)) {
+            char offset[16];
+            std::snprintf(offset, sizeof offset, "%6X  ", static_cast<unsigned>(i.offset));
+            text += offset + i.text + "\n";
+        }
+        return text;
+    };
+    EXPECT_EQ(ToStd(w.context()->GetValue()), expectedFor(0));  // line 0 is selected after opening
+
+    w.SelectLine(2);
+    const std::string shown = ToStd(w.context()->GetValue());
+    EXPECT_EQ(shown, expectedFor(2));
+    // Around F2: the test itself, the jump after it and the text shown when the key is down.
+    EXPECT_NE(shown.find("    53  0AB0: key "), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\"HELP\""), std::string::npos) << shown;
+    std::size_t lines = 0;
+    for (char c : shown) lines += c == '\n';
+    EXPECT_EQ(lines, 13u);
+
+    // The test's own line stands out.
+    const long start = static_cast<long>(shown.find("    53  0AB0"));
+    wxTextAttr mine;
+    wxTextAttr other;
+    ASSERT_TRUE(w.context()->GetStyle(start + 2, mine));
+    ASSERT_TRUE(w.context()->GetStyle(1, other));
+    EXPECT_EQ(mine.GetFontWeight(), wxFONTWEIGHT_BOLD);
+    EXPECT_NE(other.GetFontWeight(), wxFONTWEIGHT_BOLD);
+
+    // Close File empties it.
+    w.Click(w.closeButton());
+    EXPECT_TRUE(w.context()->GetValue().empty());
 }
