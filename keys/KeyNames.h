@@ -19,7 +19,8 @@ extern const char* const kKeyNameTable[kKeyNameCount];
 // The name of a key; a key outside the table shows as its decimal number.
 std::string VKeyName(int32_t code);
 std::string GameKeyName(int32_t number);
-// The text of an occurrence's line in the list.
+// The text of an occurrence's line in the list: the key's name, or "Cheat "
+// and the code.
 std::string OccurrenceLabel(const KeyOccurrence& occurrence);
 
 }  // namespace morvane

@@ -29,6 +29,12 @@ void ScanButtonInstruction(ScriptImage& image, int32_t offset, uint16_t opcode,
     if (image.ReadUnsignedParam(key)) occurrences.push_back(KeyOccurrence::ButtonTest(offset, pad, key, opcode));
 }
 
+void ScanCheatInstruction(ScriptImage& image, int32_t offset, uint16_t opcode,
+                          std::vector<KeyOccurrence>& occurrences) {
+    StringConstant code;
+    if (image.ReadStringParam(code)) occurrences.push_back(KeyOccurrence::CheatTest(offset, std::move(code), opcode));
+}
+
 }  // namespace
 
 ScanSummary ScanKeyOccurrences(ScriptImage& image, const OpcodeTable& table, bool skipHeader,
@@ -47,6 +53,7 @@ ScanSummary ScanKeyOccurrences(ScriptImage& image, const OpcodeTable& table, boo
                 case OpcodeRole::VKeyTest: ScanKeyInstruction(image, offset, opcode, occurrences); break;
                 case OpcodeRole::ButtonTest: ScanButtonInstruction(image, offset, opcode, occurrences); break;
                 case OpcodeRole::SkipsData: image.SkipBytes(kSkippedDataBytes); break;
+                case OpcodeRole::CheatTest: ScanCheatInstruction(image, offset, opcode, occurrences); break;
             }
         } else if (opcode != kTruncatedOpcode) {
             // A lone last byte is no instruction; anything else the table lacks is.
