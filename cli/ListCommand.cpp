@@ -1,4 +1,4 @@
-// morvane-cli list: every key occurrence of the scripts, in file order.
+// morvane-cli list: every key and cheat test of the scripts, in file order.
 
 #include <algorithm>
 #include <cstdio>
@@ -23,14 +23,35 @@ std::string OpcodeText(uint16_t opcode) {
 
 const std::vector<std::string> kFields = {"file", "offset", "kind", "wide", "pad", "key", "name", "opcode"};
 
-std::vector<std::string> Record(const std::string& file, const KeyOccurrence& o) {
+std::string KindText(KeyTestKind kind) {
+    switch (kind) {
+        case KeyTestKind::VKey: return "vkey";
+        case KeyTestKind::Button: return "button";
+        case KeyTestKind::Cheat: return "cheat";
+    }
+    return std::string();
+}
+
+// A cheat code as read from the file, made safe for the format's lines (JSON
+// escapes it when it writes the record).
+std::string CodeText(const std::string& code, Format format) {
+    switch (format) {
+        case Format::Tsv: return TsvField(code);
+        case Format::Text: return PlainText(code);
+        case Format::Json: break;
+    }
+    return code;
+}
+
+// A cheat test has no key and no pad: its code is its name.
+std::vector<std::string> Record(const std::string& file, const KeyOccurrence& o, Format format) {
     return {file,
             std::to_string(o.offset),
-            o.IsVKey() ? "vkey" : "button",
+            KindText(o.kind),
             o.wide ? "1" : "0",
-            std::to_string(o.IsVKey() ? -1 : o.pad),
-            std::to_string(o.key),
-            OccurrenceLabel(o),
+            std::to_string(o.IsButton() ? o.pad : -1),
+            std::to_string(o.IsCheat() ? -1 : o.key),
+            o.IsCheat() ? CodeText(o.code, format) : OccurrenceLabel(o),
             OpcodeText(o.opcode)};
 }
 
@@ -98,7 +119,7 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
             continue;
         }
         WarnUnknown(file, err);
-        for (const KeyOccurrence& o : file.occurrences) records.push_back(Record(path, o));
+        for (const KeyOccurrence& o : file.occurrences) records.push_back(Record(path, o, options.format));
     }
     WriteRecords(records, options.format, out);
     return status;

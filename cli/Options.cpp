@@ -16,9 +16,10 @@ const char* const kUsage =
     "  keys: the keys the scripts test, and which two scripts share one; a PATH is a\n"
     "        script or a folder searched for .cs, .cs3, .cs4, .cm and .scm files\n"
     "  --ini PATH: an opcode INI file, or a command library as JSON (sa.json)\n"
-    "  rules: --vkey FROM=TO   --button FROM=TO   --pad FROM=TO\n"
-    "         --at OFFSET:KEY  --at OFFSET:PAD:KEY\n"
+    "  rules: --vkey FROM=TO   --button FROM=TO   --pad FROM=TO   --cheat FROM=TO\n"
+    "         --at OFFSET:KEY  --at OFFSET:PAD:KEY  --at OFFSET:CODE\n"
     "  keys and pads: decimal, 0x hexadecimal, or a name as the window shows it (\"A Key\", F16, Fire, \"Pad 2\")\n"
+    "  cheat codes: letters A-Z and digits, written in upper case; a new code fits the old one's room\n"
     "       morvane-cli --help | --version\n";
 
 namespace {
@@ -86,6 +87,17 @@ bool ParseRule(const std::string& option, const std::string& value, Rule& rule, 
             }
         }
         rule.key = parts.back();
+        return true;
+    }
+    if (option == "--cheat") {
+        const std::size_t equals = value.find('=');
+        rule.kind = Rule::Kind::Cheat;
+        if (equals == std::string::npos || equals == 0 || equals + 1 == value.size()) {
+            error = "--cheat takes FROM=TO, each a cheat code: " + value;
+            return false;
+        }
+        rule.fromCode = value.substr(0, equals);
+        rule.toCode = value.substr(equals + 1);
         return true;
     }
     KeyKind kind = KeyKind::VKey;
@@ -162,7 +174,7 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
         } else if (options.command == Command::Keys && is("--svg")) {
             if (!p.Value(arg, "--svg", options.svg)) return std::nullopt;
             if (options.svg.empty()) { error = "--svg needs a path"; return std::nullopt; }
-        } else if (options.command == Command::Remap && (is("--vkey") || is("--button") || is("--pad") || is("--at"))) {
+        } else if (options.command == Command::Remap && (is("--vkey") || is("--button") || is("--pad") || is("--cheat") || is("--at"))) {
             const std::string name = arg.substr(0, arg.find('='));
             if (!p.Value(arg, name, value)) return std::nullopt;
             Rule rule;
