@@ -13,7 +13,7 @@ const char* const kUsage =
     "                         [--allow-unknown] RULE... FILE... (-o OUT | --in-place)\n"
     "       morvane-cli keys  [--game gta3|vc|sa] [--ini PATH] [--header auto|on|off]\n"
     "                         [--format text|tsv|json] [--svg FILE] PATH...\n"
-    "  keys: the keys the scripts test, and which two scripts share one; a PATH is a\n"
+    "  keys: the keys and cheat codes the scripts test, and which two scripts share one; a PATH is a\n"
     "        script or a folder searched for .cs, .cs3, .cs4, .cm and .scm files\n"
     "  --ini PATH: an opcode INI file, or a command library as JSON (sa.json)\n"
     "  rules: --vkey FROM=TO   --button FROM=TO   --pad FROM=TO   --cheat FROM=TO\n"

@@ -84,8 +84,8 @@ bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyOccurrence>
         if (!o.IsCheat() || o.code == read[i].code) continue;
         const CheatRefusal refusal = CheckCheatCode(read[i], o.code);
         if (refusal != CheatRefusal::Accepted) {
-            cause = "offset " + std::to_string(o.offset) + ": code " + PlainText(o.code) + " for " +
-                    PlainText(read[i].code) + ": " + CheatRefusalText(refusal, read[i]);
+            cause = "offset " + std::to_string(o.offset) + ": cheat code " + PlainText(read[i].code) + " cannot become " +
+                    PlainText(o.code) + ": " + CheatRefusalText(refusal, read[i]);
             return false;
         }
     }
