@@ -1,6 +1,8 @@
-// morvane-cli keys: which keys the scripts of some folders test, by key, with
-// the keys two or more scripts share; optionally drawn on a keyboard.
+// morvane-cli keys: which keys and cheat codes the scripts of some folders
+// test, by key, with the ones two or more scripts share; optionally drawn on a
+// keyboard with the codes beside it.
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -33,17 +35,35 @@ std::string Plural(int64_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-// "VKey 113 F2" or "Pad 2 button 6 Aim Weapon|Hand Brake".
+// "VKey 113 F2", "Pad 2 button 6 Aim Weapon|Hand Brake" or "Cheat BOOM".
 std::string KeyTitle(const MapKey& key) {
+    if (key.IsCheat()) return "Cheat " + PlainText(key.code);
     if (key.IsVKey()) return "VKey " + std::to_string(key.key) + "  " + MapKeyName(key);
     return std::string(kPadNames[key.pad]) + " button " + std::to_string(key.key) + "  " + MapKeyName(key);
 }
 
+std::string KindText(const MapKey& key) {
+    switch (key.kind) {
+        case KeyTestKind::VKey: return "vkey";
+        case KeyTestKind::Button: return "button";
+        case KeyTestKind::Cheat: return "cheat";
+    }
+    return std::string();
+}
+
+// The pad and key columns: -1 where the kind has none.
+int32_t PadColumn(const MapKey& key) { return key.IsButton() ? key.pad : -1; }
+int32_t KeyColumn(const MapKey& key) { return key.IsCheat() ? -1 : key.key; }
+
 void WriteText(const KeyMap& map, const ScriptSearch& search, std::ostream& out) {
     int64_t mapped = 0;
     for (const ScriptKeys& script : map.scripts) mapped += script.read ? 1 : 0;
-    out << "Key map: " << Plural(mapped, "script", "scripts") << ", " << Plural(static_cast<int64_t>(map.keys.size()), "key", "keys")
-        << " tested, " << Plural(static_cast<int64_t>(map.ConflictCount()), "conflict", "conflicts") << "\n";
+    const auto codes = static_cast<int64_t>(
+        std::count_if(map.keys.begin(), map.keys.end(), [](const KeyEntry& entry) { return entry.key.IsCheat(); }));
+    const auto keys = static_cast<int64_t>(map.keys.size()) - codes;
+    out << "Key map: " << Plural(mapped, "script", "scripts") << ", " << Plural(keys, "key", "keys")
+        << (codes > 0 ? " and " + Plural(codes, "cheat code", "cheat codes") : std::string()) << " tested, "
+        << Plural(static_cast<int64_t>(map.ConflictCount()), "conflict", "conflicts") << "\n";
 
     bool inConflicts = false;
     bool inSingles = false;
@@ -90,8 +110,8 @@ void WriteTsv(const KeyMap& map, std::ostream& out) {
     out << "kind\tpad\tkey\tname\tfile\ttests\tconflict\n";
     for (const KeyEntry& entry : map.keys)
         for (const KeyUse& use : entry.uses)
-            out << (entry.key.IsVKey() ? "vkey" : "button") << "\t" << (entry.key.IsVKey() ? -1 : entry.key.pad)
-                << "\t" << entry.key.key << "\t" << TsvField(MapKeyName(entry.key)) << "\t"
+            out << KindText(entry.key) << "\t" << PadColumn(entry.key) << "\t" << KeyColumn(entry.key) << "\t"
+                << TsvField(MapKeyName(entry.key)) << "\t"
                 << TsvField(map.scripts[use.script].path) << "\t" << use.tests << "\t" << (entry.IsConflict() ? 1 : 0)
                 << "\n";
 }
@@ -102,8 +122,8 @@ void WriteJson(const KeyMap& map, const ScriptSearch& search, std::ostream& out)
     out << "{\"scripts\": " << mapped << ", \"conflicts\": " << map.ConflictCount() << ",\n \"keys\": [";
     for (std::size_t k = 0; k < map.keys.size(); ++k) {
         const KeyEntry& entry = map.keys[k];
-        out << (k ? ",\n  " : "\n  ") << "{\"kind\": " << (entry.key.IsVKey() ? "\"vkey\"" : "\"button\"")
-            << ", \"pad\": " << (entry.key.IsVKey() ? -1 : entry.key.pad) << ", \"key\": " << entry.key.key
+        out << (k ? ",\n  " : "\n  ") << "{\"kind\": " << JsonString(KindText(entry.key))
+            << ", \"pad\": " << PadColumn(entry.key) << ", \"key\": " << KeyColumn(entry.key)
             << ", \"name\": " << JsonString(MapKeyName(entry.key)) << ", \"conflict\": "
             << (entry.IsConflict() ? "true" : "false") << ", \"tests\": " << entry.Tests() << ", \"files\": [";
         for (std::size_t u = 0; u < entry.uses.size(); ++u)

@@ -1,5 +1,5 @@
-// morvane-cli list: every key occurrence of the scripts, in file order, and
-// with --context the instructions around each.
+// morvane-cli list: every key and cheat test of the scripts, in file order,
+// and with --context the instructions around each.
 
 #include <algorithm>
 #include <cstdio>
@@ -21,14 +21,30 @@ constexpr std::size_t kFileField = 0;
 // In JSON, beside "file" when the file's name is not UTF-8: its bytes in hexadecimal.
 constexpr const char* kFileBytesField = "file_bytes";
 
-std::vector<std::string> Record(const std::string& file, const KeyOccurrence& o) {
+std::string KindText(KeyTestKind kind) {
+    switch (kind) {
+        case KeyTestKind::VKey: return "vkey";
+        case KeyTestKind::Button: return "button";
+        case KeyTestKind::Cheat: return "cheat";
+    }
+    return std::string();
+}
+
+// A cheat code as read from the file, made safe for the text listing's
+// lines (the tsv and json writers escape every field themselves).
+std::string CodeText(const std::string& code, Format format) {
+    return format == Format::Text ? PlainText(code) : code;
+}
+
+// A cheat test has no key and no pad: its code is its name.
+std::vector<std::string> Record(const std::string& file, const KeyOccurrence& o, Format format) {
     return {file,
             std::to_string(o.offset),
-            o.IsVKey() ? "vkey" : "button",
+            KindText(o.kind),
             o.wide ? "1" : "0",
-            std::to_string(o.IsVKey() ? -1 : o.pad),
-            std::to_string(o.key),
-            OccurrenceLabel(o),
+            std::to_string(o.IsButton() ? o.pad : -1),
+            std::to_string(o.IsCheat() ? -1 : o.key),
+            o.IsCheat() ? CodeText(o.code, format) : OccurrenceLabel(o),
             OpcodeText(o.opcode)};
 }
 
@@ -128,7 +144,7 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
             continue;
         }
         WarnUnknown(file, err);
-        for (const KeyOccurrence& o : file.occurrences) records.push_back(Record(path, o));
+        for (const KeyOccurrence& o : file.occurrences) records.push_back(Record(path, o, options.format));
         if (options.context > 0) {
             std::vector<int32_t> offsets;
             for (const KeyOccurrence& o : file.occurrences) offsets.push_back(o.offset);

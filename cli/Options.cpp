@@ -13,13 +13,14 @@ const char* const kUsage =
     "                         [--allow-unknown] RULE... FILE... (-o OUT | --in-place)\n"
     "       morvane-cli keys  [--game gta3|vc|sa] [--ini PATH] [--header auto|on|off]\n"
     "                         [--format text|tsv|json] [--svg FILE] PATH...\n"
-    "  keys: the keys the scripts test, and which two scripts share one; a PATH is a\n"
+    "  keys: the keys and cheat codes the scripts test, and which two scripts share one; a PATH is a\n"
     "        script or a folder searched for .cs, .cs3, .cs4, .cm and .scm files\n"
     "  --ini PATH: an opcode INI file, or a command library as JSON (sa.json)\n"
     "  --context N: the N instructions before and after each test, decoded (text and json)\n"
-    "  rules: --vkey FROM=TO   --button FROM=TO   --pad FROM=TO\n"
-    "         --at OFFSET:KEY  --at OFFSET:PAD:KEY\n"
+    "  rules: --vkey FROM=TO   --button FROM=TO   --pad FROM=TO   --cheat FROM=TO\n"
+    "         --at OFFSET:KEY  --at OFFSET:PAD:KEY  --at OFFSET:CODE\n"
     "  keys and pads: decimal, 0x hexadecimal, or a name as the window shows it (\"A Key\", F16, Fire, \"Pad 2\")\n"
+    "  cheat codes: letters A-Z and digits, written in upper case; a new code fits the old one's room\n"
     "       morvane-cli --help | --version\n";
 
 namespace {
@@ -94,6 +95,17 @@ bool ParseRule(const std::string& option, const std::string& value, Rule& rule, 
             }
         }
         rule.key = parts.back();
+        return true;
+    }
+    if (option == "--cheat") {
+        const std::size_t equals = value.find('=');
+        rule.kind = Rule::Kind::Cheat;
+        if (equals == std::string::npos || equals == 0 || equals + 1 == value.size()) {
+            error = "--cheat takes FROM=TO, each a cheat code: " + value;
+            return false;
+        }
+        rule.fromCode = value.substr(0, equals);
+        rule.toCode = value.substr(equals + 1);
         return true;
     }
     KeyKind kind = KeyKind::VKey;
@@ -181,7 +193,7 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
                 return std::nullopt;
             }
             options.context = static_cast<int>(*lines);
-        } else if (options.command == Command::Remap && (is("--vkey") || is("--button") || is("--pad") || is("--at"))) {
+        } else if (options.command == Command::Remap && (is("--vkey") || is("--button") || is("--pad") || is("--cheat") || is("--at"))) {
             const std::string name = arg.substr(0, arg.find('='));
             if (!p.Value(arg, name, value)) return std::nullopt;
             Rule rule;

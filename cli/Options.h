@@ -15,13 +15,15 @@ enum class Format { Text, Tsv, Json };
 
 // One change asked for on the command line.
 struct Rule {
-    enum class Kind { VKey, Button, Pad, At };
+    enum class Kind { VKey, Button, Pad, Cheat, At };
     Kind kind = Kind::VKey;
     int32_t from = 0;             // VKey, Button, Pad: the value to look for
     int32_t to = 0;               // VKey, Button, Pad: the value to write
     int64_t offset = 0;           // At: the occurrence's byte position
     std::optional<int32_t> pad;   // At: the new pad, when given
-    std::string key;              // At: the new key as written (a name is read by the occurrence's kind)
+    std::string key;              // At: the new key or cheat code as written (read by the occurrence's kind)
+    std::string fromCode;         // Cheat: the code to look for, letters in either case
+    std::string toCode;           // Cheat: the code to write, as typed
     std::string text;             // the rule as written, for messages
 };
 

@@ -1,5 +1,5 @@
-// morvane-cli remap: changes keys by rules and writes each script back whole,
-// safely, with only the key and pad payloads changed.
+// morvane-cli remap: changes keys and cheat codes by rules and writes each
+// script back whole, safely, with only the key, pad and code payloads changed.
 
 #include <algorithm>
 #include <optional>
@@ -12,6 +12,7 @@
 #include "cli/KeyArgument.h"
 #include "cli/ScriptFile.h"
 #include "script/FileLock.h"
+#include "cli/Escape.h"
 #include "script/Patch.h"
 #include "script/SafeWrite.h"
 #include "keys/KeyNames.h"
@@ -20,11 +21,17 @@ namespace morvane::cli {
 
 namespace {
 
-// The new pad and key of one occurrence under an --at rule, or a cause.
+// The new pad and key, or cheat code, of one occurrence under an --at rule,
+// or a cause. A code is checked with the others once every rule is applied.
 bool ApplyAt(const Rule& rule, KeyOccurrence& o, std::string& cause) {
-    if (rule.pad && o.IsVKey()) {
-        cause = rule.text + ": the key test at offset " + std::to_string(o.offset) + " has no pad";
+    if (rule.pad && !o.IsButton()) {
+        cause = rule.text + ": the " + (o.IsCheat() ? "cheat" : "key") + " test at offset " + std::to_string(o.offset) +
+                " has no pad";
         return false;
+    }
+    if (o.IsCheat()) {
+        o.code = CheatCodeToWrite(rule.key);
+        return true;
     }
     const KeyKind kind = o.IsVKey() ? KeyKind::VKey : KeyKind::GameKey;
     const auto key = ParseKey(rule.key, kind);
@@ -66,7 +73,11 @@ bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyOccurrence>
                 case Rule::Kind::Button:
                     break;
                 case Rule::Kind::Pad:
-                    if (!was.IsVKey() && was.pad == rule.from) now.pad = rule.to;
+                    if (was.IsButton() && was.pad == rule.from) now.pad = rule.to;
+                    break;
+                case Rule::Kind::Cheat:
+                    if (was.IsCheat() && CheatCodeToWrite(was.code) == CheatCodeToWrite(rule.fromCode))
+                        now.code = CheatCodeToWrite(rule.toCode);
                     break;
                 case Rule::Kind::At:
                     if (was.offset == rule.offset) {
@@ -78,6 +89,17 @@ bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyOccurrence>
         }
         if (rule.kind == Rule::Kind::At && !matched) {
             cause = rule.text + ": no key test at offset " + std::to_string(rule.offset);
+            return false;
+        }
+    }
+    // A new cheat code must be letters and digits that fit the old one's room.
+    for (std::size_t i = 0; i < result.size(); ++i) {
+        const KeyOccurrence& o = result[i];
+        if (!o.IsCheat() || o.code == read[i].code) continue;
+        const CheatRefusal refusal = CheckCheatCode(read[i], o.code);
+        if (refusal != CheatRefusal::Accepted) {
+            cause = "offset " + std::to_string(o.offset) + ": cheat code " + PlainText(read[i].code) + " cannot become " +
+                    PlainText(o.code) + ": " + CheatRefusalText(refusal, read[i]);
             return false;
         }
     }

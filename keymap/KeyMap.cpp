@@ -15,10 +15,11 @@
 namespace morvane {
 
 bool MapKey::operator<(const MapKey& other) const {
-    return std::tie(kind, pad, key) < std::tie(other.kind, other.pad, other.key);
+    return std::tie(kind, pad, key, code) < std::tie(other.kind, other.pad, other.key, other.code);
 }
 
 std::string MapKeyName(const MapKey& key) {
+    if (key.IsCheat()) return key.code;
     const std::string name = key.IsVKey() ? VKeyName(key.key) : GameKeyName(key.key);
     const std::size_t first = name.find_first_not_of(' ');
     if (first == std::string::npos) return name;

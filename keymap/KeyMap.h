@@ -11,28 +11,39 @@
 
 namespace morvane {
 
-// A key as a key map counts it: a keyboard key by its virtual-key code, or
-// one pad's button by its game key. A VKey and a button are never the same
-// key, and a game key on pad 1 is not the same key as on pad 2.
+// A key as a key map counts it: a keyboard key by its virtual-key code, one
+// pad's button by its game key, or a typed cheat code by its text. A VKey and
+// a button are never the same key, and a game key on pad 1 is not the same
+// key as on pad 2.
 struct MapKey {
     KeyTestKind kind = KeyTestKind::VKey;
-    int32_t pad = 0;  // buttons only; 0 for every VKey
-    int32_t key = 0;
+    int32_t pad = 0;   // buttons only; 0 for every VKey and cheat code
+    int32_t key = 0;   // VKeys and buttons; 0 for every cheat code
+    std::string code;  // cheat codes only
 
-    static MapKey VKey(int32_t code) { return MapKey{KeyTestKind::VKey, 0, code}; }
-    static MapKey Button(int32_t pad, int32_t gameKey) { return MapKey{KeyTestKind::Button, pad, gameKey}; }
+    static MapKey VKey(int32_t code) { return MapKey{KeyTestKind::VKey, 0, code, std::string()}; }
+    static MapKey Button(int32_t pad, int32_t gameKey) { return MapKey{KeyTestKind::Button, pad, gameKey, std::string()}; }
+    static MapKey Cheat(const std::string& code) { return MapKey{KeyTestKind::Cheat, 0, 0, code}; }
     static MapKey Of(const KeyOccurrence& occurrence) {
-        return occurrence.IsVKey() ? VKey(occurrence.key) : Button(occurrence.pad, occurrence.key);
+        switch (occurrence.kind) {
+            case KeyTestKind::VKey: return VKey(occurrence.key);
+            case KeyTestKind::Button: return Button(occurrence.pad, occurrence.key);
+            case KeyTestKind::Cheat: return Cheat(occurrence.code);
+        }
+        return VKey(occurrence.key);
     }
 
     bool IsVKey() const { return kind == KeyTestKind::VKey; }
+    bool IsButton() const { return kind == KeyTestKind::Button; }
+    bool IsCheat() const { return kind == KeyTestKind::Cheat; }
     bool operator<(const MapKey& other) const;
     bool operator==(const MapKey& other) const {
-        return kind == other.kind && pad == other.pad && key == other.key;
+        return kind == other.kind && pad == other.pad && key == other.key && code == other.code;
     }
 };
 
-// The key's name as the window shows it, without the table's stray spaces.
+// The key's name as the window shows it, without the table's stray spaces; a
+// cheat code's name is the code.
 std::string MapKeyName(const MapKey& key);
 
 // The keys one script tests, and how many times each.
@@ -71,7 +82,8 @@ struct KeyEntry {
 struct KeyMap {
     std::vector<ScriptKeys> scripts;  // every script looked at, in the order given
     // Every key some script tests: the conflicts first, then the rest; in each
-    // part VKeys by code, then buttons by pad and game key.
+    // part VKeys by code, then buttons by pad and game key, then cheat codes
+    // by their text.
     std::vector<KeyEntry> keys;
 
     std::size_t ConflictCount() const;

@@ -104,6 +104,9 @@ constexpr double kSectionTitle = 26;
 constexpr double kChipHeight = 40;
 constexpr int kChipsPerRow = 10;
 constexpr double kWidth = kMargin * 2 + kKeyboardUnits * kUnit;
+// The list of cheat codes beside the keyboard, drawn only when some script
+// tests a code: its width, in keys.
+constexpr double kCheatColumnUnits = 6;
 
 // Colours from the Okabe-Ito palette, told apart with every kind of colour
 // blindness; a conflict is also hatched and its number drawn in a disc.
@@ -168,15 +171,18 @@ public:
         double y = kMargin;
         Heading(y);
         y += kHeadingHeight;
+        const double cheatsBottom = CheatCodes(y);
         Keyboard(y);
         y += kKeyboardRows * kUnit + 12;
         y = OtherKeys(y);
         for (int32_t pad = 0; pad <= kHighestPad; ++pad) y = PadButtons(y, pad);
+        y = std::max(y, cheatsBottom);
         y += kMargin - kGap;
+        const double width = HasCheatCodes() ? kWidth + kCheatColumnUnits * kUnit : kWidth;
         std::ostringstream svg;
         svg << "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
-            << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << Number(kWidth)
-            << "\" height=\"" << Number(y) << "\" viewBox=\"0 0 " << Number(kWidth) << " " << Number(y) << "\">\n"
+            << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << Number(width)
+            << "\" height=\"" << Number(y) << "\" viewBox=\"0 0 " << Number(width) << " " << Number(y) << "\">\n"
             << "<title>" << Escape("Key map of " + caption_.folder) << "</title>\n"
             << "<defs>\n<style type=\"text/css\"><![CDATA[" << kStyle << "]]></style>\n"
             << "<pattern id=\"hatch\" width=\"8\" height=\"8\" patternUnits=\"userSpaceOnUse\" "
@@ -237,6 +243,7 @@ private:
     }
 
     static std::string Describe(const MapKey& key) {
+        if (key.IsCheat()) return "Cheat " + key.code;
         if (key.IsVKey()) return MapKeyName(key) + " (VKey " + std::to_string(key.key) + ")";
         return std::string(kPadNames[key.pad]) + " " + MapKeyName(key) + " (button " + std::to_string(key.key) + ")";
     }
@@ -248,8 +255,10 @@ private:
             if (!script.read) ++unread;
             else if (script.IsIncomplete()) ++incomplete;
         }
+        const std::size_t codes = CheatEntries().size();
         std::string totals = caption_.date + "  \xC2\xB7  " + Plural(map_.scripts.size() - unread, "script", "scripts") + ", " +
-                             Plural(map_.keys.size(), "key", "keys") + " tested, " +
+                             Plural(map_.keys.size() - codes, "key", "keys") +
+                             (codes > 0 ? " and " + Plural(codes, "cheat code", "cheat codes") : std::string()) + " tested, " +
                              Plural(map_.ConflictCount(), "conflict", "conflicts");
         if (incomplete > 0) totals += "; " + std::to_string(incomplete) + " may test more (unknown instructions)";
         if (unread > 0) totals += "; " + std::to_string(unread) + " could not be read";
@@ -344,6 +353,34 @@ private:
             Key(grid.X(n), grid.Y(n), grid.Width(), kChipHeight, Lines(name, 16), tested, Tooltip(Describe(others[i]->key), tested));
         }
         return others.empty() ? top + kSectionTitle : grid.Bottom(static_cast<int>(others.size())) + 8;
+    }
+
+    std::vector<const KeyEntry*> CheatEntries() const {
+        std::vector<const KeyEntry*> codes;
+        for (const KeyEntry& entry : map_.keys)
+            if (entry.key.IsCheat()) codes.push_back(&entry);
+        std::sort(codes.begin(), codes.end(), [](const KeyEntry* a, const KeyEntry* b) { return a->key < b->key; });
+        return codes;
+    }
+
+    bool HasCheatCodes() const { return !CheatEntries().empty(); }
+
+    // The codes typed as cheats, one a line in a column right of the mouse,
+    // from the top of the keyboard down; the column's bottom.
+    double CheatCodes(double top) {
+        const std::vector<const KeyEntry*> codes = CheatEntries();
+        if (codes.empty()) return top;
+        const double x = kWidth;
+        Text(x, top + (kMainTop - 0.25) * kUnit, "section", "Cheat codes typed");
+        double y = top + kMainTop * kUnit;
+        for (const KeyEntry* entry : codes) {
+            Tested tested;
+            tested.Add(entry);
+            Key(x, y, kCheatColumnUnits * kUnit - kGap - kMargin, kUnit - kGap, {entry->key.code}, tested,
+                Tooltip(Describe(entry->key), tested));
+            y += kUnit;
+        }
+        return y;
     }
 
     double PadButtons(double top, int32_t pad) {

@@ -17,7 +17,9 @@ struct KeyboardCaption {
 // by how many scripts test it (none, one, two or more; a conflict is also
 // hatched and carries its number), the number of scripts on the key and the
 // scripts in its tooltip; the keys the keyboard lacks in a strip below; the
-// twenty buttons of each pad as chips; a legend, the caption and the totals.
+// twenty buttons of each pad as chips; the cheat codes typed, when any, in a
+// list right of the keyboard, coloured the same way; a legend, the caption
+// and the totals.
 // Shift, Ctrl and Alt keys also show the tests of their either-side code.
 std::string KeyboardSvg(const KeyMap& map, const KeyboardCaption& caption);
 

@@ -75,7 +75,12 @@ std::string VKeyName(int32_t code) { return NameOrNumber(code, kVKeyCount, 0); }
 std::string GameKeyName(int32_t number) { return NameOrNumber(number, kGameKeyCount, kVKeyCount); }
 
 std::string OccurrenceLabel(const KeyOccurrence& occurrence) {
-    return occurrence.IsVKey() ? VKeyName(occurrence.key) : GameKeyName(occurrence.key);
+    switch (occurrence.kind) {
+        case KeyTestKind::VKey: return VKeyName(occurrence.key);
+        case KeyTestKind::Button: return GameKeyName(occurrence.key);
+        case KeyTestKind::Cheat: return "Cheat " + occurrence.code;
+    }
+    return std::string();
 }
 
 }  // namespace morvane

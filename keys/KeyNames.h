@@ -23,7 +23,8 @@ constexpr const char* kControlSeparator = ": ";
 // The name of a key; a key outside the table shows as its decimal number.
 std::string VKeyName(int32_t code);
 std::string GameKeyName(int32_t number);
-// The text of an occurrence's line in the list.
+// The text of an occurrence's line in the list: the key's name, or "Cheat "
+// and the code.
 std::string OccurrenceLabel(const KeyOccurrence& occurrence);
 
 }  // namespace morvane

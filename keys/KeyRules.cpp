@@ -1,5 +1,7 @@
 #include "keys/KeyRules.h"
 
+#include <algorithm>
+
 namespace morvane {
 
 int32_t HighestValue(KeyKind kind) {
@@ -37,6 +39,46 @@ std::string RefusalText(KeyRefusal refusal, int32_t value) {
         case KeyRefusal::PadOutOfRange: return "pad " + number + " is not 0 or 1";
         case KeyRefusal::NeedsWideParameter:
             return "VKey " + number + " needs 16 bits and the key parameter there has 8";
+    }
+    return std::string();
+}
+
+namespace {
+
+bool IsCodeCharacter(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+
+std::string Characters(int32_t count) { return std::to_string(count) + (count == 1 ? " character" : " characters"); }
+
+}  // namespace
+
+std::string CheatCodeToWrite(const std::string& typed) {
+    std::string code = typed;
+    for (char& c : code)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return code;
+}
+
+CheatRefusal CheckCheatCode(const KeyOccurrence& occurrence, const std::string& typed) {
+    const std::string code = CheatCodeToWrite(typed);
+    if (code == occurrence.code) return CheatRefusal::Accepted;
+    if (!std::all_of(code.begin(), code.end(), IsCodeCharacter)) return CheatRefusal::NotLettersAndDigits;
+    const auto length = static_cast<int64_t>(code.size());
+    if (occurrence.form == StringForm::LengthPrefixed) {
+        if (length != occurrence.room) return CheatRefusal::WrongLength;
+    } else {
+        if (length == 0) return CheatRefusal::Empty;
+        if (length > occurrence.room) return CheatRefusal::TooLong;
+    }
+    return CheatRefusal::Accepted;
+}
+
+std::string CheatRefusalText(CheatRefusal refusal, const KeyOccurrence& occurrence) {
+    switch (refusal) {
+        case CheatRefusal::Accepted: return std::string();
+        case CheatRefusal::NotLettersAndDigits: return "a cheat code has only letters A-Z and digits";
+        case CheatRefusal::TooLong: return "this code may have at most " + Characters(occurrence.room);
+        case CheatRefusal::WrongLength: return "this code must have exactly " + Characters(occurrence.room);
+        case CheatRefusal::Empty: return "this code must have 1 to " + Characters(occurrence.room);
     }
     return std::string();
 }

@@ -38,4 +38,29 @@ KeyRefusal CheckVKey(const KeyOccurrence& occurrence, int32_t vkey);
 // there has 8"); empty for Accepted.
 std::string RefusalText(KeyRefusal refusal, int32_t value);
 
+// ---- cheat codes ----
+
+// Why a cheat test cannot take a code, or Accepted.
+enum class CheatRefusal {
+    Accepted,
+    NotLettersAndDigits,  // a code is the letters A-Z and the digits 0-9
+    TooLong,              // a fixed string holds up to its room
+    WrongLength,          // a length-prefixed string keeps its length
+    Empty,                // a fixed string's code needs one character at least
+};
+
+// The code as it would be written for what the user typed: letters a-z in
+// upper case, anything else as typed.
+std::string CheatCodeToWrite(const std::string& typed);
+
+// Whether a cheat test may take the code the user typed, as CheatCodeToWrite
+// makes it: letters A-Z and digits only, at most the room of a fixed string
+// (the rest is padded with zero bytes) and exactly the length of a
+// length-prefixed one. The code the test already holds may always stay.
+CheatRefusal CheckCheatCode(const KeyOccurrence& occurrence, const std::string& typed);
+
+// The refusal in plain words, saying what would fit ("this code must have
+// exactly 4 characters"); empty for Accepted.
+std::string CheatRefusalText(CheatRefusal refusal, const KeyOccurrence& occurrence);
+
 }  // namespace morvane

@@ -13,6 +13,7 @@ enum class OpcodeRole : uint8_t {
     VKeyTest,    // one parameter: a Windows virtual-key code
     ButtonTest,  // two parameters: a pad number, then a game key (pad button) number
     SkipsData,   // the game steps over kSkippedDataBytes raw bytes after the opcode
+    CheatTest,   // one parameter: a typed cheat code as a string constant
 };
 
 // Raw bytes after an opcode of role SkipsData (San Andreas keeps debug text there).
@@ -24,7 +25,7 @@ struct SpecialOpcode {
     OpcodeRole role;
 };
 
-// Every opcode that tests a key or skips data, per game: the one list the
+// Every opcode that tests a key or a cheat code or skips data, per game: the one list the
 // scan, the window, the command line and the tests read. An opcode counts
 // only where the opcode table of that game knows it.
 inline constexpr SpecialOpcode kSpecialOpcodes[] = {
@@ -36,14 +37,17 @@ inline constexpr SpecialOpcode kSpecialOpcodes[] = {
     {kGameSanAndreas, 0x00E1, OpcodeRole::ButtonTest},  // is_button_pressed
     {kGameSanAndreas, 0x0E3E, OpcodeRole::ButtonTest},  // CLEO+ is_button_just_pressed
     {kGameSanAndreas, 0x05B6, OpcodeRole::SkipsData},   // 128 bytes the game skips (debug text)
+    {kGameSanAndreas, 0x0ADC, OpcodeRole::CheatTest},   // test_cheat of the script libraries
     // Vice City
     {kGameViceCity, 0x05EE, OpcodeRole::VKeyTest},      // is_key_pressed of the script libraries
     {kGameViceCity, 0x0AB0, OpcodeRole::VKeyTest},      // CLEO is_key_pressed
     {kGameViceCity, 0x00E1, OpcodeRole::ButtonTest},    // is_button_pressed
+    {kGameViceCity, 0x0ADC, OpcodeRole::CheatTest},     // test_cheat of the script libraries
     // GTA III
     {kGameGta3, 0x05EE, OpcodeRole::VKeyTest},          // is_key_pressed of the script libraries
     {kGameGta3, 0x0AB0, OpcodeRole::VKeyTest},          // CLEO is_key_pressed
     {kGameGta3, 0x00E1, OpcodeRole::ButtonTest},        // is_button_pressed
+    {kGameGta3, 0x0ADC, OpcodeRole::CheatTest},         // test_cheat of the script libraries
 };
 
 // The role of an opcode in a game's byte code.

@@ -29,6 +29,12 @@ void ScanButtonInstruction(ScriptImage& image, int32_t offset, uint16_t opcode,
     if (image.ReadUnsignedParam(key)) occurrences.push_back(KeyOccurrence::ButtonTest(offset, pad, key, opcode));
 }
 
+void ScanCheatInstruction(ScriptImage& image, int32_t offset, uint16_t opcode,
+                          std::vector<KeyOccurrence>& occurrences) {
+    StringConstant code;
+    if (image.ReadStringParam(code)) occurrences.push_back(KeyOccurrence::CheatTest(offset, std::move(code), opcode));
+}
+
 }  // namespace
 
 const OpcodeEntry* WalkInstruction(ScriptImage& image, const OpcodeTable& table, uint16_t& opcode,
@@ -42,6 +48,7 @@ const OpcodeEntry* WalkInstruction(ScriptImage& image, const OpcodeTable& table,
         case OpcodeRole::VKeyTest: ScanKeyInstruction(image, offset, opcode, occurrences); break;
         case OpcodeRole::ButtonTest: ScanButtonInstruction(image, offset, opcode, occurrences); break;
         case OpcodeRole::SkipsData: image.SkipBytes(kSkippedDataBytes); break;
+        case OpcodeRole::CheatTest: ScanCheatInstruction(image, offset, opcode, occurrences); break;
     }
     return entry;
 }

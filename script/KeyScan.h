@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "opcodes/OpcodeTable.h"
@@ -9,32 +11,63 @@
 
 namespace morvane {
 
-// What a key test tests: a keyboard key by its Windows virtual-key code, or
-// a pad button by its pad and game key number.
-enum class KeyTestKind : uint8_t { VKey, Button };
+// What a key test tests: a keyboard key by its Windows virtual-key code, a
+// pad button by its pad and game key number, or a typed cheat code.
+enum class KeyTestKind : uint8_t { VKey, Button, Cheat };
 
-// One instruction that tests a key, with the key it tests.
+// One instruction that tests a key or a cheat code, with what it tests.
 struct KeyOccurrence {
     KeyTestKind kind = KeyTestKind::VKey;
     int32_t offset = 0;   // byte position of the opcode word
     uint16_t opcode = 0;  // the instruction's opcode, negation flag cleared
     bool wide = false;    // VKey tests: the key is not held in an 8-bit parameter
     int32_t pad = 0;      // button tests: 0 or 1
-    int32_t key = 0;      // read unsigned in the parameter's width
+    int32_t key = 0;      // VKey and button tests: read unsigned in the parameter's width
+    // Cheat tests: the code as the file holds it, the form of its string and
+    // the characters that fit there (see StringConstant).
+    std::string code;
+    StringForm form = StringForm::Fixed8;
+    int32_t room = 0;
 
     static KeyOccurrence VKeyTest(int32_t offset, int32_t key, bool wide, uint16_t opcode) {
-        return KeyOccurrence{KeyTestKind::VKey, offset, opcode, wide, 0, key};
+        KeyOccurrence o;
+        o.kind = KeyTestKind::VKey;
+        o.offset = offset;
+        o.opcode = opcode;
+        o.wide = wide;
+        o.key = key;
+        return o;
     }
     static KeyOccurrence ButtonTest(int32_t offset, int32_t pad, int32_t key, uint16_t opcode) {
-        return KeyOccurrence{KeyTestKind::Button, offset, opcode, false, pad, key};
+        KeyOccurrence o;
+        o.kind = KeyTestKind::Button;
+        o.offset = offset;
+        o.opcode = opcode;
+        o.pad = pad;
+        o.key = key;
+        return o;
+    }
+    static KeyOccurrence CheatTest(int32_t offset, StringConstant string, uint16_t opcode) {
+        KeyOccurrence o;
+        o.kind = KeyTestKind::Cheat;
+        o.offset = offset;
+        o.opcode = opcode;
+        o.code = std::move(string.text);
+        o.form = string.form;
+        o.room = string.room;
+        return o;
     }
 
     bool IsVKey() const { return kind == KeyTestKind::VKey; }
+    bool IsButton() const { return kind == KeyTestKind::Button; }
+    bool IsCheat() const { return kind == KeyTestKind::Cheat; }
 
     bool operator==(const KeyOccurrence& other) const {
         return kind == other.kind && offset == other.offset && opcode == other.opcode && wide == other.wide &&
-               pad == other.pad && key == other.key;
+               pad == other.pad && key == other.key && code == other.code && form == other.form &&
+               room == other.room;
     }
+    bool operator!=(const KeyOccurrence& other) const { return !(*this == other); }
 };
 
 // What a walk met besides key tests. After an instruction the opcode table
@@ -73,7 +106,8 @@ const OpcodeEntry* WalkInstruction(ScriptImage& image, const OpcodeTable& table,
 
 // Walks the image from its cursor (or from the end of a main script's header
 // when `skipHeader` is set) to its end and appends every key and button test
-// whose key is an integer constant. The table must be loaded for the image's
+// whose key is an integer constant, and every cheat test whose code is a
+// string constant. The table must be loaded for the image's
 // game. The cursor is at the end afterwards.
 ScanSummary ScanKeyOccurrences(ScriptImage& image, const OpcodeTable& table, bool skipHeader,
                                std::vector<KeyOccurrence>& occurrences, const ScanProgress& progress);

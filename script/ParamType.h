@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "opcodes/GameId.h"
 
@@ -86,6 +87,62 @@ constexpr uint8_t ParamSize(ParamRules rules, uint8_t typeByte) {
         case ParamType::LocalString16Array: return 7;
     }
     return kSizeInvalid;
+}
+
+// The forms a string constant takes, and how much text each holds. A
+// string held in a variable or an array is no constant and has no form.
+enum class StringForm : uint8_t {
+    Inline8,         // GTA III and Vice City: 8 bytes with no type byte (the first is 7 or more)
+    Fixed8,          // San Andreas type 9: type byte, 8 bytes
+    Fixed16,         // San Andreas type 15: type byte, 16 bytes
+    LengthPrefixed,  // San Andreas type 14: type byte, length byte n, n characters
+};
+
+// The form of the string constant whose first byte is `typeByte`, or nothing.
+constexpr std::optional<StringForm> StringFormOf(ParamRules rules, uint8_t typeByte) {
+    if (rules != ParamRules::SanAndreas) {
+        if (typeByte >= kFirstInlineStringByte) return StringForm::Inline8;
+        return std::nullopt;
+    }
+    switch (static_cast<ParamType>(typeByte)) {
+        case ParamType::String8: return StringForm::Fixed8;
+        case ParamType::String16: return StringForm::Fixed16;
+        case ParamType::VarLengthString: return StringForm::LengthPrefixed;
+        default: return std::nullopt;
+    }
+}
+
+// Bytes in front of a string's characters.
+constexpr int StringHeaderSize(StringForm form) {
+    switch (form) {
+        case StringForm::Inline8: return 0;
+        case StringForm::Fixed8:
+        case StringForm::Fixed16: return 1;
+        case StringForm::LengthPrefixed: return kLengthPrefixedHeader;
+    }
+    return 0;
+}
+
+// The character bytes of a fixed form, by the size rules above; 0 for the
+// length-prefixed form, whose length is its own.
+constexpr int FixedStringBytes(StringForm form) {
+    switch (form) {
+        case StringForm::Inline8:
+            return ParamSize(ParamRules::ViceCity, kFirstInlineStringByte) - StringHeaderSize(form);
+        case StringForm::Fixed8:
+            return ParamSize(ParamRules::SanAndreas, TypeByte(ParamType::String8)) - StringHeaderSize(form);
+        case StringForm::Fixed16:
+            return ParamSize(ParamRules::SanAndreas, TypeByte(ParamType::String16)) - StringHeaderSize(form);
+        case StringForm::LengthPrefixed: return 0;
+    }
+    return 0;
+}
+
+// The most characters a fixed form holds: its bytes less one for the zero
+// that ends the text (the rest is padded with zero bytes). A length-prefixed
+// string holds exactly as many characters as its length byte says.
+constexpr int FixedStringRoom(StringForm form) {
+    return form == StringForm::LengthPrefixed ? 0 : FixedStringBytes(form) - 1;
 }
 
 using ParamSizeTable = std::array<uint8_t, 256>;

@@ -1,5 +1,6 @@
 #include "script/ScriptImage.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -174,6 +175,64 @@ bool ScriptImage::WriteIntParam(int32_t value) {
     if (!IntegerPayload(at, width, typeByte)) return false;
     WriteLe(bytes_.data() + at, static_cast<uint32_t>(value), width);
     cursor_ += static_cast<std::size_t>(width);
+    return true;
+}
+
+bool ScriptImage::StringPayload(std::size_t& payload, int& length, StringForm& form) {
+    if (!CursorInside()) return false;
+    const std::optional<StringForm> found = StringFormOf(RulesForGame(game), bytes_[cursor_]);
+    if (!found) {
+        SkipParam();
+        return false;
+    }
+    form = *found;
+    const int header = StringHeaderSize(form);
+    if (form == StringForm::LengthPrefixed) length = Remaining() >= header ? bytes_[cursor_ + 1] : 0;
+    else length = FixedStringBytes(form);
+    if (Remaining() < header + length) {
+        cursor_ = bytes_.size();
+        return false;
+    }
+    cursor_ += static_cast<std::size_t>(header);
+    payload = cursor_;
+    return true;
+}
+
+bool ScriptImage::ReadStringParam(StringConstant& value) {
+    std::size_t at = 0;
+    int length = 0;
+    StringForm form = StringForm::Fixed8;
+    if (!StringPayload(at, length, form)) return false;
+    const auto first = bytes_.begin() + static_cast<std::ptrdiff_t>(at);
+    const auto last = first + length;
+    value.form = form;
+    if (form == StringForm::LengthPrefixed) {
+        value.text.assign(first, last);
+        value.room = length;
+    } else {
+        value.text.assign(first, std::find(first, last, 0));
+        value.room = FixedStringRoom(form);
+    }
+    cursor_ += static_cast<std::size_t>(length);
+    return true;
+}
+
+bool ScriptImage::WriteStringParam(const std::string& text) {
+    StringConstant was;
+    if (!ReadStringParam(was)) return false;
+    const std::size_t end = cursor_;
+    const std::size_t length = was.form == StringForm::LengthPrefixed
+                                   ? static_cast<std::size_t>(was.room)
+                                   : static_cast<std::size_t>(FixedStringBytes(was.form));
+    const bool fits = was.form == StringForm::LengthPrefixed ? text.size() == length : text.size() <= length;
+    // An inline string is told from other parameters by its first byte alone.
+    const bool keepsForm = was.form != StringForm::Inline8 ||
+                           (!text.empty() && static_cast<uint8_t>(text[0]) >= kFirstInlineStringByte);
+    if (!fits || !keepsForm) return false;
+    if (text == was.text) return true;
+    uint8_t* payload = bytes_.data() + (end - length);
+    std::fill(payload, payload + length, 0);
+    std::copy(text.begin(), text.end(), payload);
     return true;
 }
 

@@ -17,6 +17,13 @@ namespace morvane {
 // can tell a lone last byte from an instruction.
 constexpr uint16_t kTruncatedOpcode = 0xFFFF;
 
+// A string constant as read from the byte code.
+struct StringConstant {
+    StringForm form = StringForm::Fixed8;
+    std::string text;   // fixed forms: the bytes before the first zero; length-prefixed: all of them
+    int32_t room = 0;   // characters that fit in its place: FixedStringRoom, or exactly the length
+};
+
 // A whole script file in memory with a cursor that walks its byte code.
 // The cursor never leaves [0, Size()]: a step that would run past the end
 // stops at the end, and nothing reads or writes outside the bytes.
@@ -61,6 +68,16 @@ public:
     bool ReadSignedParam(int32_t& value) { return ReadIntParam(value, Extension::Sign); }
     // Overwrites an integer constant parameter's payload in its own width.
     bool WriteIntParam(int32_t value);
+    // Reads a string constant. False for any other parameter, which is then
+    // stepped over, and for a string the end of the image cuts (cursor at the end).
+    bool ReadStringParam(StringConstant& value);
+    // Overwrites a string constant's characters in place: a fixed form takes
+    // up to all its bytes, the rest padded with zero bytes; a length-prefixed
+    // one exactly its length. Text equal to what the string holds writes
+    // nothing, so bytes after its ending zero stay. False, nothing written,
+    // for any other parameter, a cut string, text that does not fit, and
+    // text that would not start an older game's inline string.
+    bool WriteStringParam(const std::string& text);
     // The type of the parameter at the cursor without moving; -1 at the end
     // or for an invalid San Andreas type; 9 for an older game's inline string.
     int32_t PeekParamType() const;
@@ -86,6 +103,9 @@ private:
     // Steps over the type byte of an integer parameter and returns the
     // payload's offset and width, or false by the failure rules of an integer read.
     bool IntegerPayload(std::size_t& payload, int& width, uint8_t& typeByte);
+    // Steps over a string constant's header and returns its form and the
+    // characters' offset and byte count; otherwise steps over the parameter.
+    bool StringPayload(std::size_t& payload, int& length, StringForm& form);
 
     std::vector<uint8_t> bytes_;
     std::size_t cursor_ = 0;

@@ -34,6 +34,7 @@ constexpr uint16_t kCleoPlusButtonJust = 0x0E3E;  // CLEO+ is_button_just_presse
 constexpr uint16_t kCleo5KeyJust = 0x2080;      // CLEO 5 is_key_just_pressed
 constexpr uint16_t kSampKeyJust = 0x0C89;       // SAMPFUNCS is_key_just_pressed
 constexpr uint16_t kShowTextBox = 0x03E5;
+constexpr uint16_t kTestCheat = 0x0ADC;         // test_cheat: a code typed on the keyboard
 
 // A loop that waits, then tests one key; when it is down, does `action`.
 template <typename Test, typename Action>
@@ -172,6 +173,44 @@ inline std::vector<uint8_t> SanAndreasHotkeyScript() {
     return b.Bytes();
 }
 
+// San Andreas mod armed by typed codes: a cheat test of each string form (an
+// 8-byte string, a 16-byte string, a length-prefixed string), one whose code
+// is held in a variable (not listed), and F2 as sa_keys.cs and
+// sa_hotkeys.cs have it.
+inline std::vector<uint8_t> SanAndreasCheatScript() {
+    ScriptBuilder b(kGameSanAndreas);
+    b.Op(kNameScript).String8("CHEATS");
+    const int32_t loop = b.Here();
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kTestCheat).String8("BOOM"); },  // up to 7 characters
+            [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(500); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kTestCheat).String16("FLYINGCARS"); },  // up to 15
+            [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(80).I8(1); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kTestCheat).VarString("TANK"); },  // exactly 4
+            [](ScriptBuilder& s) { s.Op(kCustomScript).VarString("tank.cs").EndOfList(); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kTestCheat).VarSlot(ParamType::GlobalString8Var, 84); },  // a code in a variable
+            [](ScriptBuilder& s) { s.Op(kShowTextBox).String8("CODE"); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSaKey).I8(0x71); },  // F2
+            [](ScriptBuilder& s) { s.Op(kShowTextBox).String8("CHEATS"); });
+    b.Jump(-loop);
+    return b.Bytes();
+}
+
+// Vice City mod armed by typed codes, each in an 8-byte inline string: one
+// short, one of the full seven characters, and one held in a variable.
+inline std::vector<uint8_t> ViceCityCheatScript() {
+    ScriptBuilder b(kGameViceCity);
+    b.Op(kNameScript).InlineString("VCCHEAT");
+    const int32_t loop = b.Here();
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kTestCheat).InlineString("GUNS"); },
+            [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(100); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kTestCheat).InlineString("MONEYUP"); },
+            [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(5000); });
+    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kTestCheat).GlobalVar(28); },  // a code in a variable
+            [](ScriptBuilder& s) { s.Op(kPrintText).InlineString("CODE").I16(1000).I8(1); });
+    b.Jump(-loop);
+    return b.Bytes();
+}
+
 inline std::vector<std::pair<std::string, std::vector<uint8_t>>> DemoScripts() {
     return {
         {"gta3_keys.cs", Gta3CustomScript()},
@@ -180,6 +219,8 @@ inline std::vector<std::pair<std::string, std::vector<uint8_t>>> DemoScripts() {
         {"main.scm", SanAndreasMainScript()},
         {"sa_libraries.cs", SanAndreasLibraryScript()},
         {"sa_hotkeys.cs", SanAndreasHotkeyScript()},
+        {"sa_cheats.cs", SanAndreasCheatScript()},
+        {"vc_cheats.cs", ViceCityCheatScript()},
     };
 }
 

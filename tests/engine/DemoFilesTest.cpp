@@ -23,7 +23,9 @@ std::vector<std::string> ScanLabels(const std::string& name, GameId game, bool h
     ScanKeyOccurrences(image, table, header, found, nullptr);
     std::vector<std::string> labels;
     for (const KeyOccurrence& o : found)
-        labels.push_back(OccurrenceLabel(o) + (o.IsVKey() ? (o.wide ? " (16)" : " (8)") : " pad " + std::to_string(o.pad)));
+        labels.push_back(OccurrenceLabel(o) + (o.IsCheat()  ? " (room " + std::to_string(o.room) + ")"
+                                               : o.IsVKey() ? (o.wide ? " (16)" : " (8)")
+                                                            : " pad " + std::to_string(o.pad)));
     return labels;
 }
 
@@ -50,6 +52,13 @@ TEST(DemoFiles, EachScriptListsItsKeysWithTheDemoOpcodeFiles) {
     EXPECT_EQ(ScanLabels("sa_hotkeys.cs", kGameSanAndreas, false),
               (std::vector<std::string>{"F2 (8)", "Shift (8)", "F2 (8)", "K Key (8)", "F17 (16)",
                                         "Cross: Sprint | Accelerate pad 0", "Circle: Fire pad 1"}));
+    // A cheat test of each string form; the codes held in variables are left out.
+    EXPECT_EQ(ScanLabels("sa_cheats.cs", kGameSanAndreas, false),
+              (std::vector<std::string>{"Cheat BOOM (room 7)", "Cheat FLYINGCARS (room 15)", "Cheat TANK (room 4)",
+                                        "F2 (8)"}));
+    for (GameId older : {kGameGta3, kGameViceCity})
+        EXPECT_EQ(ScanLabels("vc_cheats.cs", older, false),
+                  (std::vector<std::string>{"Cheat GUNS (room 7)", "Cheat MONEYUP (room 7)"}));
     // Without the header skip the bytes in the first segment read as a key test.
     EXPECT_EQ(ScanLabels("main.scm", kGameSanAndreas, false).front(), "X Key (8)");
 }

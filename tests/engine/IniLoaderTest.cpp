@@ -68,7 +68,7 @@ TEST(IniOpcodeLines, CountsBeyond32BitsClampToTheNearestEnd) {
 }
 
 TEST(OpcodeRoles, KeyTestsAreKnownByTheGameTheTableWasLoadedFor) {
-    const std::string ini = "[x]\n0001=1\n00E1=2\n05B6=0\n05EE=1\n0AB0=1\n0C89=1\n0E3D=1\n0E3E=2\n2080=1\n";
+    const std::string ini = "[x]\n0001=1\n00E1=2\n05B6=0\n05EE=1\n0AB0=1\n0ADC=1\n0C89=1\n0E3D=1\n0E3E=2\n2080=1\n";
     auto roleIn = [&](GameId game, int opcode) {
         OpcodeTable table;
         EXPECT_TRUE(ParseOpcodeIni(ini, game, table));
@@ -77,6 +77,7 @@ TEST(OpcodeRoles, KeyTestsAreKnownByTheGameTheTableWasLoadedFor) {
     for (int vkey : {0x0AB0, 0x0E3D, 0x2080, 0x0C89}) EXPECT_EQ(roleIn(kGameSanAndreas, vkey), OpcodeRole::VKeyTest) << vkey;
     for (int button : {0x00E1, 0x0E3E}) EXPECT_EQ(roleIn(kGameSanAndreas, button), OpcodeRole::ButtonTest) << button;
     EXPECT_EQ(roleIn(kGameSanAndreas, 0x05B6), OpcodeRole::SkipsData);
+    for (GameId game : kAllGames) EXPECT_EQ(roleIn(game, 0x0ADC), OpcodeRole::CheatTest) << GameNumber(game);
     EXPECT_EQ(roleIn(kGameSanAndreas, 0x05EE), OpcodeRole::Plain);
     EXPECT_EQ(roleIn(kGameSanAndreas, 0x0001), OpcodeRole::Plain);
     for (GameId older : {kGameGta3, kGameViceCity}) {

@@ -10,7 +10,8 @@
 
 namespace morvane {
 inline void PrintTo(const MapKey& key, std::ostream* out) {
-    *out << (key.IsVKey() ? "vkey " : "button pad " + std::to_string(key.pad) + " ") << key.key;
+    if (key.IsCheat()) *out << "cheat " << key.code;
+    else *out << (key.IsVKey() ? "vkey " : "button pad " + std::to_string(key.pad) + " ") << key.key;
 }
 }  // namespace morvane
 
@@ -28,6 +29,9 @@ constexpr int32_t kF2 = 0x71;
 
 KeyOccurrence Key(int32_t code) { return KeyOccurrence::VKeyTest(0, code, false, kSaKey); }
 KeyOccurrence Button(int32_t pad, int32_t key) { return KeyOccurrence::ButtonTest(0, pad, key, kButton); }
+KeyOccurrence Cheat(const std::string& code) {
+    return KeyOccurrence::CheatTest(0, StringConstant{StringForm::Fixed8, code, FixedStringRoom(StringForm::Fixed8)}, 0x0ADC);
+}
 
 ScriptKeys Script(const std::string& path, const std::vector<KeyOccurrence>& tests) {
     return CountKeyTests(path, tests, ScanSummary{});
@@ -142,4 +146,20 @@ TEST(KeyMap, StepsOverTheHeaderOfMainScriptsByNameOrAsAsked) {
     EXPECT_EQ(Users(byName, MapKey::VKey(0x4D)).size(), 2u);
     EXPECT_EQ(BuildKeyMap({main, copy}, table, kGameSanAndreas, HeaderSkip::Always).Find(MapKey::VKey(0x58)), nullptr);
     EXPECT_EQ(Users(BuildKeyMap({main, copy}, table, kGameSanAndreas, HeaderSkip::Never), MapKey::VKey(0x58)).size(), 2u);
+}
+
+TEST(KeyMap, TwoScriptsWithTheSameCheatCodeConflictAndCodesComeAfterKeys) {
+    const KeyMap map = AggregateKeyMap({Script("a.cs", {Cheat("BOOM"), Key(0x42), Cheat("FLY")}),
+                                        Script("b.cs", {Cheat("BOOM"), Cheat("BOOM"), Button(0, 3)}),
+                                        Script("c.cs", {Cheat("BOOMS")})});
+    EXPECT_EQ(Users(map, MapKey::Cheat("BOOM")), (std::vector<std::string>{"a.cs:1", "b.cs:2"}));
+    EXPECT_TRUE(map.Find(MapKey::Cheat("BOOM"))->IsConflict());
+    EXPECT_FALSE(map.Find(MapKey::Cheat("BOOMS"))->IsConflict());  // another code, however alike
+    EXPECT_EQ(map.Find(MapKey::VKey(0x42))->uses.size(), 1u);     // a code's letters are no keys
+    EXPECT_EQ(map.ConflictCount(), 1u);
+    std::vector<MapKey> order;
+    for (const KeyEntry& entry : map.keys) order.push_back(entry.key);
+    EXPECT_EQ(order, (std::vector<MapKey>{MapKey::Cheat("BOOM"), MapKey::VKey(0x42), MapKey::Button(0, 3),
+                                          MapKey::Cheat("BOOMS"), MapKey::Cheat("FLY")}));
+    EXPECT_EQ(MapKeyName(MapKey::Cheat("FLY")), "FLY");
 }

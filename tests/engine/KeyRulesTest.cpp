@@ -33,3 +33,53 @@ TEST(KeyRules, RefusalsReadAsPlainWords) {
     EXPECT_EQ(RefusalText(KeyRefusal::PadOutOfRange, 2), "pad 2 is not 0 or 1");
     EXPECT_EQ(RefusalText(KeyRefusal::Accepted, 5), "");
 }
+
+// ---- cheat codes ----
+
+namespace {
+
+KeyOccurrence CheatTest(StringForm form, const std::string& code) {
+    const int32_t room = form == StringForm::LengthPrefixed ? static_cast<int32_t>(code.size()) : FixedStringRoom(form);
+    return KeyOccurrence::CheatTest(0, StringConstant{form, code, room}, 0x0ADC);
+}
+
+}  // namespace
+
+TEST(CheatRules, AFixedStringTakesUpToItsRoomAndALengthPrefixedOneExactlyItsLength) {
+    const KeyOccurrence eight = CheatTest(StringForm::Fixed8, "BOOM");
+    EXPECT_EQ(CheckCheatCode(eight, "SEVENCH"), CheatRefusal::Accepted);
+    EXPECT_EQ(CheckCheatCode(eight, "EIGHTCHR"), CheatRefusal::TooLong);
+    EXPECT_EQ(CheckCheatCode(eight, "A"), CheatRefusal::Accepted);
+    EXPECT_EQ(CheckCheatCode(eight, ""), CheatRefusal::Empty);
+    EXPECT_EQ(CheckCheatCode(CheatTest(StringForm::Inline8, "GUNS"), "EIGHTCHR"), CheatRefusal::TooLong);
+    const KeyOccurrence sixteen = CheatTest(StringForm::Fixed16, "X");
+    EXPECT_EQ(CheckCheatCode(sixteen, "FIFTEENCHARSXYZ"), CheatRefusal::Accepted);
+    EXPECT_EQ(CheckCheatCode(sixteen, "SIXTEENCHARSWXYZ"), CheatRefusal::TooLong);
+    const KeyOccurrence four = CheatTest(StringForm::LengthPrefixed, "BOOM");
+    EXPECT_EQ(CheckCheatCode(four, "BANG"), CheatRefusal::Accepted);
+    EXPECT_EQ(CheckCheatCode(four, "BAN"), CheatRefusal::WrongLength);
+    EXPECT_EQ(CheckCheatCode(four, "BANGS"), CheatRefusal::WrongLength);
+}
+
+TEST(CheatRules, OnlyLettersAndDigitsWrittenInUpperCaseAndTheOldCodeMayStay) {
+    const KeyOccurrence eight = CheatTest(StringForm::Fixed8, "BOOM");
+    EXPECT_EQ(CheatCodeToWrite("bang2x"), "BANG2X");
+    EXPECT_EQ(CheckCheatCode(eight, "bang2x"), CheatRefusal::Accepted);
+    for (const char* bad : {"BO OM", "BO-OM", "\xC3\x84XY", "AB\tC", "\x01"})
+        EXPECT_EQ(CheckCheatCode(eight, bad), CheatRefusal::NotLettersAndDigits) << bad;
+    // What the file already holds passes, even when no new code could be it.
+    EXPECT_EQ(CheckCheatCode(CheatTest(StringForm::Fixed8, "OLD-ONE"), "OLD-ONE"), CheatRefusal::Accepted);
+    EXPECT_EQ(CheckCheatCode(CheatTest(StringForm::Inline8, "EIGHTCHR"), "EIGHTCHR"), CheatRefusal::Accepted);
+}
+
+TEST(CheatRules, RefusalsSayWhatWouldFit) {
+    EXPECT_EQ(CheatRefusalText(CheatRefusal::WrongLength, CheatTest(StringForm::LengthPrefixed, "BOOM")),
+              "this code must have exactly 4 characters");
+    EXPECT_EQ(CheatRefusalText(CheatRefusal::TooLong, CheatTest(StringForm::Fixed8, "BOOM")),
+              "this code may have at most 7 characters");
+    EXPECT_EQ(CheatRefusalText(CheatRefusal::Empty, CheatTest(StringForm::Fixed16, "BOOM")),
+              "this code must have 1 to 15 characters");
+    EXPECT_EQ(CheatRefusalText(CheatRefusal::NotLettersAndDigits, CheatTest(StringForm::Fixed8, "BOOM")),
+              "a cheat code has only letters A-Z and digits");
+    EXPECT_EQ(CheatRefusalText(CheatRefusal::Accepted, CheatTest(StringForm::Fixed8, "BOOM")), "");
+}

@@ -317,3 +317,103 @@ TEST(ScanUnknown, ALoneLastByteIsNoInstructionEvenWhenTheTableKnows7FFF) {
     lone.Raw({0x01});
     EXPECT_FALSE(ScanWith(lone, table).summary.HasUnknown());
 }
+
+// ---- cheat tests: 0ADC with a code typed on the keyboard ----
+
+namespace {
+
+constexpr uint16_t kTestCheat = 0x0ADC;
+
+OpcodeTable CheatTable(GameId game) {
+    OpcodeTable table;
+    EXPECT_TRUE(ParseOpcodeIni("[x]\n0001=1\n0ADC=1\n0AB0=1\n05EE=1\n", game, table));
+    return table;
+}
+
+KeyOccurrence Cheat(int32_t offset, StringForm form, int32_t room, const std::string& code) {
+    return KeyOccurrence::CheatTest(offset, StringConstant{form, code, room}, kTestCheat);
+}
+
+}  // namespace
+
+TEST(ScanCheatTests, SanAndreasFindsEachStringFormWithItsRoom) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(kTestCheat).String8("BOOM");          // 0: up to 7 characters
+    sa.NotOp(kTestCheat).String16("LONGERCODE");  // 11: up to 15
+    sa.Op(kTestCheat).VarString("FLY");          // 30: exactly 3
+    sa.Op(kTestCheat).String8("SEVENCH");        // 37: a full room still ends with a zero byte
+    const int32_t key = sa.Here();
+    sa.Op(0x0AB0).I8(0x41);
+    const ScanResult r = ScanWith(sa, CheatTable(kGameSanAndreas));
+    EXPECT_EQ(r.found, (std::vector<KeyOccurrence>{Cheat(0, StringForm::Fixed8, 7, "BOOM"),
+                                                   Cheat(11, StringForm::Fixed16, 15, "LONGERCODE"),
+                                                   Cheat(30, StringForm::LengthPrefixed, 3, "FLY"),
+                                                   Cheat(37, StringForm::Fixed8, 7, "SEVENCH"), VKey(key, 0x41, false)}));
+    EXPECT_TRUE(r.found[0].IsCheat());
+    EXPECT_FALSE(r.summary.HasUnknown());
+}
+
+TEST(ScanCheatTests, OlderGamesFindTheInlineString) {
+    for (GameId game : {kGameGta3, kGameViceCity}) {
+        ScriptBuilder b(game);
+        b.Op(kTestCheat).InlineString("GUNS");
+        b.Op(kTestCheat).InlineString("EIGHTCHR");  // all eight bytes used: read whole, no zero to end it
+        b.Op(0x05EE).I8(0x42);
+        EXPECT_EQ(ScanWith(b, CheatTable(game)).found,
+                  (std::vector<KeyOccurrence>{Cheat(0, StringForm::Inline8, 7, "GUNS"),
+                                              Cheat(10, StringForm::Inline8, 7, "EIGHTCHR"), ClassicKey(20, 0x42, false)}))
+            << game;
+    }
+}
+
+TEST(ScanCheatTests, CodesInVariablesAndOtherParametersAreSteppedOver) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(kTestCheat).VarSlot(ParamType::GlobalString8Var, 4);
+    sa.Op(kTestCheat).VarSlot(ParamType::LocalString16Var, 2);
+    sa.Op(kTestCheat).Array(ParamType::GlobalString8Array, 1, 2, 3, 4);
+    sa.Op(kTestCheat).LocalVar(1);
+    sa.Op(kTestCheat).I8(5);
+    const int32_t key = sa.Here();
+    sa.Op(0x0AB0).I8(0x43);
+    EXPECT_EQ(ScanWith(sa, CheatTable(kGameSanAndreas)).found, (std::vector<KeyOccurrence>{VKey(key, 0x43, false)}));
+
+    ScriptBuilder vc(kGameViceCity);
+    vc.Op(kTestCheat).GlobalVar(8);
+    vc.Op(0x05EE).I8(0x44);
+    EXPECT_EQ(ScanWith(vc, CheatTable(kGameViceCity)).found, (std::vector<KeyOccurrence>{ClassicKey(5, 0x44, false)}));
+}
+
+TEST(ScanCheatTests, AStringCutByTheEndOfTheFileIsNoTest) {
+    const auto cut = [](ScriptBuilder whole, std::size_t drop) {
+        std::vector<uint8_t> bytes = whole.Bytes();
+        bytes.resize(bytes.size() - drop);
+        ScriptImage image;
+        image.game = whole.Game();
+        EXPECT_TRUE(image.LoadFromBytes(bytes.data(), bytes.size()));
+        std::vector<KeyOccurrence> found;
+        ScanKeyOccurrences(image, CheatTable(whole.Game()), false, found, nullptr);
+        EXPECT_EQ(image.Position(), image.Size());
+        return found.size();
+    };
+    ScriptBuilder fixed(kGameSanAndreas);
+    fixed.Op(kTestCheat).String8("BOOM");
+    EXPECT_EQ(cut(fixed, 0), 1u);
+    EXPECT_EQ(cut(fixed, 1), 0u);  // the padding's last zero is missing
+    ScriptBuilder prefixed(kGameSanAndreas);
+    prefixed.Op(kTestCheat).VarString("FLY");
+    EXPECT_EQ(cut(prefixed, 1), 0u);
+    EXPECT_EQ(cut(prefixed, 4), 0u);  // only the type byte is left
+    ScriptBuilder inlined(kGameGta3);
+    inlined.Op(kTestCheat).InlineString("GUNS");
+    EXPECT_EQ(cut(inlined, 3), 0u);
+}
+
+TEST(ScanCheatTests, CountOnlyWhereTheTableKnows0ADC) {
+    OpcodeTable without;
+    ASSERT_TRUE(ParseOpcodeIni("[x]\n0AB0=1\n", kGameSanAndreas, without));
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(kTestCheat).String8("BOOM");
+    const ScanResult r = ScanWith(sa, without);
+    EXPECT_TRUE(r.found.empty());
+    EXPECT_TRUE(r.summary.HasUnknown());
+}

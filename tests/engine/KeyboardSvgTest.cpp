@@ -2,6 +2,8 @@
 
 #include <tinyxml2.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 
 #include "keymap/KeyboardSvg.h"
@@ -127,4 +129,46 @@ TEST(KeyboardSvg, AnEmptyMapIsAKeyboardWithNoKeyTaken) {
     Picture picture(KeyboardSvg(KeyMap{}, KeyboardCaption{"", ""}));
     ASSERT_FALSE(picture.shapes.empty());
     for (const auto& [heading, shape] : picture.shapes) EXPECT_EQ(shape.cls, "free") << heading;
+}
+
+TEST(KeyboardSvg, ListsTheCheatCodesBesideTheKeyboardColouredByTheirScripts) {
+    auto cheat = [](const std::string& code) {
+        return KeyOccurrence::CheatTest(0, StringConstant{StringForm::Fixed8, code, 7}, 0x0ADC);
+    };
+    const KeyMap withCodes = AggregateKeyMap({
+        CountKeyTests("a.cs", {Key(0x71), cheat("BOOM"), cheat("A<B")}, ScanSummary{}),
+        CountKeyTests("b.cs", {cheat("BOOM")}, ScanSummary{}),
+    });
+    const std::string svg = KeyboardSvg(withCodes, KeyboardCaption{"mods", "today"});
+    Picture picture(svg);
+    EXPECT_EQ(picture.shapes["Cheat BOOM"].cls, "many");
+    EXPECT_EQ(picture.shapes["Cheat BOOM"].texts, (std::vector<std::string>{"BOOM", "2"}));
+    EXPECT_EQ(picture.tooltips["Cheat BOOM"], "Cheat BOOM\n2 scripts, a conflict:\n  a.cs (1 test)\n  b.cs (1 test)");
+    EXPECT_EQ(picture.shapes["Cheat A<B"].cls, "one");
+    EXPECT_NE(svg.find("1 key and 2 cheat codes tested, 1 conflict"), std::string::npos);
+
+    // The list stands right of everything the keyboard picture holds, which
+    // keeps its width; the picture grows by the list's column.
+    double rightmostKey = 0, cheatLeft = 1e9;
+    const std::function<void(const tinyxml2::XMLElement*)> walk = [&](const tinyxml2::XMLElement* element) {
+        for (const tinyxml2::XMLElement* g = element->FirstChildElement(); g; g = g->NextSiblingElement()) {
+            const tinyxml2::XMLElement* title = g->FirstChildElement("title");
+            const tinyxml2::XMLElement* rect = g->FirstChildElement("rect");
+            if (std::string(g->Name()) == "g" && title && title->GetText() && rect) {
+                const double x = rect->DoubleAttribute("x");
+                if (std::string(title->GetText()).rfind("Cheat ", 0) == 0) cheatLeft = std::min(cheatLeft, x);
+                else rightmostKey = std::max(rightmostKey, x + rect->DoubleAttribute("width"));
+            }
+            walk(g);
+        }
+    };
+    walk(picture.document.RootElement());
+    EXPECT_GT(cheatLeft, rightmostKey);
+    const Picture without(KeyboardSvg(DemoMap(), KeyboardCaption{"mods", "today"}));
+    const double plainWidth = without.document.RootElement()->DoubleAttribute("width");
+    EXPECT_GT(rightmostKey, plainWidth - 40);
+    EXPECT_LT(cheatLeft, picture.document.RootElement()->DoubleAttribute("width"));
+    EXPECT_GT(picture.document.RootElement()->DoubleAttribute("width"), plainWidth);
+    EXPECT_EQ(svg.find("Cheat codes"), svg.find("Cheat codes typed"));
+    EXPECT_EQ(KeyboardSvg(DemoMap(), KeyboardCaption{"mods", "today"}).find("Cheat codes"), std::string::npos);
 }

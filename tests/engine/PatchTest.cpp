@@ -106,3 +106,74 @@ TEST(PatchImage, ForeignOccurrencesWriteNothing) {
     expected[3] = 0x77;
     EXPECT_EQ(std::vector<uint8_t>(s.image.Data(), s.image.Data() + s.image.Size()), expected);
 }
+
+// ---- cheat codes ----
+
+namespace {
+
+std::vector<KeyOccurrence> ScanCheats(ScriptImage& image, const ScriptBuilder& b) {
+    OpcodeTable table;
+    EXPECT_TRUE(ParseOpcodeIni("[x]\n0001=1\n0ADC=1\n", b.Game(), table));
+    image.game = b.Game();
+    EXPECT_TRUE(image.LoadFromBytes(b.Bytes().data(), b.Bytes().size()));
+    std::vector<KeyOccurrence> found;
+    ScanKeyOccurrences(image, table, false, found, nullptr);
+    return found;
+}
+
+std::vector<uint8_t> Bytes(const ScriptImage& image) { return std::vector<uint8_t>(image.Data(), image.Data() + image.Size()); }
+
+}  // namespace
+
+TEST(PatchImage, CheatCodesOfEachFormAreWrittenInTheirPlaceZeroPadded) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0ADC).String8("BOOM");      // 0
+    sa.Op(0x0ADC).String16("LONGCODE");  // 11
+    sa.Op(0x0ADC).VarString("FLY");     // 30
+    sa.Op(0x0001).I8(0);
+    ScriptImage image;
+    std::vector<KeyOccurrence> cheats = ScanCheats(image, sa);
+    ASSERT_EQ(cheats.size(), 3u);
+    PatchImage(image, cheats);
+    EXPECT_EQ(Bytes(image), sa.Bytes());  // every code its own: nothing changes
+
+    cheats[0].code = "AB";
+    cheats[1].code = "FIFTEENCHARSXYZ";
+    cheats[2].code = "SKY";
+    PatchImage(image, cheats);
+    ScriptBuilder expected(kGameSanAndreas);
+    expected.Op(0x0ADC).String8("AB");
+    expected.Op(0x0ADC).String16("FIFTEENCHARSXYZ");
+    expected.Op(0x0ADC).VarString("SKY");
+    expected.Op(0x0001).I8(0);
+    EXPECT_EQ(Bytes(image), expected.Bytes());
+}
+
+TEST(PatchImage, ACheatCodeThatDoesNotFitWritesNothing) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0ADC).VarString("FLY");
+    sa.Op(0x0ADC).String8("BOOM");
+    ScriptImage image;
+    std::vector<KeyOccurrence> cheats = ScanCheats(image, sa);
+    ASSERT_EQ(cheats.size(), 2u);
+    cheats[0].code = "FLYING";     // a length-prefixed string keeps its length
+    cheats[1].code = "NINECHARS";  // longer than the 8 bytes
+    PatchImage(image, cheats);
+    EXPECT_EQ(Bytes(image), sa.Bytes());
+}
+
+TEST(PatchImage, OlderGamesInlineCheatCodes) {
+    ScriptBuilder vc(kGameViceCity);
+    vc.Op(0x0001).I8(0);
+    vc.Op(0x0ADC).InlineString("GUNSGUNS");  // 4
+    ScriptImage image;
+    std::vector<KeyOccurrence> cheats = ScanCheats(image, vc);
+    ASSERT_EQ(cheats.size(), 1u);
+    EXPECT_EQ(cheats[0].code, "GUNSGUNS");
+    cheats[0].code = "TANK";
+    PatchImage(image, cheats);
+    std::vector<uint8_t> expected = vc.Bytes();
+    const uint8_t tank[] = {'T', 'A', 'N', 'K', 0, 0, 0, 0};
+    std::copy(std::begin(tank), std::end(tank), expected.begin() + 6);
+    EXPECT_EQ(Bytes(image), expected);
+}

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include <sys/stat.h>
+#include <optional>
 
 #include "script/ScriptImage.h"
 #include "support/Child.h"
@@ -187,6 +188,93 @@ TEST(WriteIntParam, KeepsTheParameterWidth) {
     Image truncated(kGameViceCity, {0x01, 0x11, 0x22});
     EXPECT_FALSE(truncated->WriteIntParam(-1));
     EXPECT_EQ(std::vector<uint8_t>(truncated->Data(), truncated->Data() + 3), (std::vector<uint8_t>{0x01, 0x11, 0x22}));
+}
+
+TEST(StringForms, RoomsFollowTheSizeRules) {
+    EXPECT_EQ(FixedStringRoom(StringForm::Inline8), 7);
+    EXPECT_EQ(FixedStringRoom(StringForm::Fixed8), 7);
+    EXPECT_EQ(FixedStringRoom(StringForm::Fixed16), 15);
+    EXPECT_EQ(StringFormOf(ParamRules::SanAndreas, 9), StringForm::Fixed8);
+    EXPECT_EQ(StringFormOf(ParamRules::SanAndreas, 14), StringForm::LengthPrefixed);
+    EXPECT_EQ(StringFormOf(ParamRules::SanAndreas, 15), StringForm::Fixed16);
+    EXPECT_EQ(StringFormOf(ParamRules::SanAndreas, 10), std::nullopt);  // a string variable
+    EXPECT_EQ(StringFormOf(ParamRules::SanAndreas, 'A'), std::nullopt);
+    EXPECT_EQ(StringFormOf(ParamRules::Gta3, 'A'), StringForm::Inline8);
+    EXPECT_EQ(StringFormOf(ParamRules::ViceCity, 7), StringForm::Inline8);
+    EXPECT_EQ(StringFormOf(ParamRules::ViceCity, 6), std::nullopt);
+}
+
+TEST(ReadStringParam, ReadsEachFormAndStepsOverOthers) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.String8("AB").String16("C").VarString("DEF").I8(1).String8("G");
+    Image img(kGameSanAndreas, sa.Bytes());
+    StringConstant s;
+    ASSERT_TRUE(img->ReadStringParam(s));
+    EXPECT_EQ(s.form, StringForm::Fixed8);
+    EXPECT_EQ(s.text, "AB");
+    EXPECT_EQ(s.room, 7);
+    EXPECT_EQ(img->Position(), 9);
+    ASSERT_TRUE(img->ReadStringParam(s));
+    EXPECT_EQ(s.form, StringForm::Fixed16);
+    EXPECT_EQ(s.text, "C");
+    EXPECT_EQ(s.room, 15);
+    ASSERT_TRUE(img->ReadStringParam(s));
+    EXPECT_EQ(s.form, StringForm::LengthPrefixed);
+    EXPECT_EQ(s.text, "DEF");
+    EXPECT_EQ(s.room, 3);
+    EXPECT_FALSE(img->ReadStringParam(s));  // the 8-bit number, stepped over
+    EXPECT_EQ(img->Position(), 9 + 17 + 5 + 2);
+    ASSERT_TRUE(img->ReadStringParam(s));
+    EXPECT_EQ(s.text, "G");
+
+    // Text ends at the first zero; bytes after it are not part of it.
+    Image garbage(kGameViceCity, {'H', 'I', 0, 'X', 'Y', 0, 0, 0});
+    ASSERT_TRUE(garbage->ReadStringParam(s));
+    EXPECT_EQ(s.form, StringForm::Inline8);
+    EXPECT_EQ(s.text, "HI");
+    EXPECT_EQ(garbage->Position(), 8);
+
+    Image cut(kGameSanAndreas, {0x0F, 'A', 'B'});
+    EXPECT_FALSE(cut->ReadStringParam(s));
+    EXPECT_EQ(cut->Position(), 3);
+}
+
+TEST(WriteStringParam, WritesInPlacePaddedWithZerosAndNeverMovesAByte) {
+    const auto bytes = [](ScriptImage& image) { return std::vector<uint8_t>(image.Data(), image.Data() + image.Size()); };
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.String8("LONGONE").I8(9);
+    Image fixed(kGameSanAndreas, sa.Bytes());
+    ASSERT_TRUE(fixed->WriteStringParam("AB"));
+    EXPECT_EQ(bytes(fixed.image), (std::vector<uint8_t>{9, 'A', 'B', 0, 0, 0, 0, 0, 0, 4, 9}));
+    EXPECT_EQ(fixed->Position(), 9);
+
+    ScriptBuilder prefixed(kGameSanAndreas);
+    prefixed.VarString("FLY");
+    Image varLength(kGameSanAndreas, prefixed.Bytes());
+    EXPECT_FALSE(varLength->WriteStringParam("FLYING"));
+    varLength->Seek(0);
+    EXPECT_FALSE(varLength->WriteStringParam("FL"));
+    varLength->Seek(0);
+    ASSERT_TRUE(varLength->WriteStringParam("SKY"));
+    EXPECT_EQ(bytes(varLength.image), (std::vector<uint8_t>{14, 3, 'S', 'K', 'Y'}));
+
+    // The same text leaves the bytes after its ending zero alone.
+    const std::vector<uint8_t> untidy{'H', 'I', 0, 'X', 'Y', 0, 0, 0};
+    Image same(kGameGta3, untidy);
+    ASSERT_TRUE(same->WriteStringParam("HI"));
+    EXPECT_EQ(bytes(same.image), untidy);
+
+    // Refused: too long, a text that would not start an inline string, no string at all.
+    Image inlined(kGameGta3, untidy);
+    EXPECT_FALSE(inlined->WriteStringParam("NINECHARS"));
+    inlined->Seek(0);
+    EXPECT_FALSE(inlined->WriteStringParam(""));
+    inlined->Seek(0);
+    EXPECT_FALSE(inlined->WriteStringParam(std::string("\x01" "A")));
+    EXPECT_EQ(bytes(inlined.image), untidy);
+    Image number(kGameSanAndreas, {0x04, 0x41});
+    EXPECT_FALSE(number->WriteStringParam("A"));
+    EXPECT_EQ(bytes(number.image), (std::vector<uint8_t>{0x04, 0x41}));
 }
 
 TEST(PeekParamType, ReportsWithoutMoving) {

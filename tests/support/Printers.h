@@ -9,6 +9,10 @@ namespace morvane {
 
 // Readable occurrences in test failure messages.
 inline void PrintTo(const KeyOccurrence& o, std::ostream* out) {
+    if (o.IsCheat()) {
+        *out << "{cheat @" << o.offset << " \"" << o.code << "\" room " << o.room << "}";
+        return;
+    }
     *out << "{" << (o.IsVKey() ? "vkey" : "button") << " @" << o.offset << " pad " << o.pad << " key " << o.key
          << (o.wide ? " wide" : "") << "}";
 }
