@@ -106,6 +106,8 @@ void MainFrame::BindHandlers() {
     Bind(wxEVT_MENU, &MainFrame::OnChangeAll, this, changeAllItem->GetId());
     Bind(wxEVT_MENU, &MainFrame::OnRecentFile, this, wxID_FILE1, wxID_FILE1 + kRecentFiles - 1);
     pressKeyButton->Bind(wxEVT_BUTTON, &MainFrame::OnPressKey, this);
+    setCheatButton->Bind(wxEVT_BUTTON, &MainFrame::OnSetCheatCode, this);
+    cheatText->Bind(wxEVT_TEXT_ENTER, &MainFrame::OnSetCheatCode, this);
     changeAllButton->Bind(wxEVT_BUTTON, &MainFrame::OnChangeAll, this);
     for (const auto& type : {wxEVT_LEFT_DOWN, wxEVT_RIGHT_DOWN, wxEVT_MIDDLE_DOWN, wxEVT_AUX1_DOWN, wxEVT_AUX2_DOWN})
         pressKeyButton->Bind(type, &MainFrame::OnPressKeyMouse, this);
@@ -135,6 +137,8 @@ void MainFrame::UnbindHandlers() {
     Unbind(wxEVT_MENU, &MainFrame::OnChangeAll, this, changeAllItem->GetId());
     Unbind(wxEVT_MENU, &MainFrame::OnRecentFile, this, wxID_FILE1, wxID_FILE1 + kRecentFiles - 1);
     pressKeyButton->Unbind(wxEVT_BUTTON, &MainFrame::OnPressKey, this);
+    setCheatButton->Unbind(wxEVT_BUTTON, &MainFrame::OnSetCheatCode, this);
+    cheatText->Unbind(wxEVT_TEXT_ENTER, &MainFrame::OnSetCheatCode, this);
     changeAllButton->Unbind(wxEVT_BUTTON, &MainFrame::OnChangeAll, this);
     for (const auto& type : {wxEVT_LEFT_DOWN, wxEVT_RIGHT_DOWN, wxEVT_MIDDLE_DOWN, wxEVT_AUX1_DOWN, wxEVT_AUX2_DOWN})
         pressKeyButton->Unbind(type, &MainFrame::OnPressKeyMouse, this);

@@ -51,6 +51,8 @@ private:
     void OnGameKeySelected(wxCommandEvent& event);
     void OnVKeySelected(wxCommandEvent& event);
     void OnPressKey(wxCommandEvent& event);
+    void OnSetCheatCode(wxCommandEvent& event);
+    void ShowKeyEditor(bool cheat);
     void OnCharHook(wxKeyEvent& event);
     void OnPressKeyMouse(wxMouseEvent& event);
     void OnChangeAll(wxCommandEvent& event);

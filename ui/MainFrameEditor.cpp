@@ -5,6 +5,7 @@
 #include <wx/choicdlg.h>
 #include <wx/msgdlg.h>
 #include <wx/settings.h>
+#include <wx/sizer.h>
 
 #include <algorithm>
 
@@ -31,7 +32,7 @@ const char* const kRefusedSome =
 constexpr int kContextBefore = 4;
 constexpr int kContextAfter = 8;
 // Kinds of test the kind filter keeps, in its items' order.
-enum KindFilterItem { kAllTests = 0, kVKeyTests = 1, kButtonTests = 2 };
+enum KindFilterItem { kAllTests = 0, kVKeyTests = 1, kButtonTests = 2, kCheatTests = 3 };
 
 // Shows a number in a choice whose item index is that number; a number with
 // no item leaves the choice without a selection.
@@ -67,7 +68,10 @@ bool MainFrame::FilterKeeps(std::size_t index) const {
             if (!occurrence.IsVKey()) return false;
             break;
         case kButtonTests:
-            if (occurrence.IsVKey()) return false;
+            if (!occurrence.IsButton()) return false;
+            break;
+        case kCheatTests:
+            if (!occurrence.IsCheat()) return false;
             break;
         default: break;
     }
@@ -112,6 +116,22 @@ void MainFrame::OnFilter(wxCommandEvent& /*event*/) {
 void MainFrame::UpdateChoices(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= occurrences.size()) return;
     const KeyOccurrence& occurrence = occurrences[static_cast<std::size_t>(index)];
+    ShowKeyEditor(occurrence.IsCheat());
+    if (occurrence.IsCheat()) {
+        cheatText->Enable(true);
+        setCheatButton->Enable(true);
+        cheatText->ChangeValue(wxString::FromUTF8(occurrence.code));
+        for (wxChoice* choice : {padChoice, gameKeyChoice, vkeyChoice}) {
+            choice->Enable(false);
+            choice->SetSelection(wxNOT_FOUND);
+        }
+        pressKeyButton->Enable(false);
+        changeAllButton->Enable(false);
+        pressKeyItem->Enable(false);
+        changeAllItem->Enable(false);
+        ShowContext(index);
+        return;
+    }
     if (occurrence.IsVKey()) {
         vkeyChoice->Enable(true);
         pressKeyButton->Enable(true);
@@ -133,6 +153,34 @@ void MainFrame::UpdateChoices(int index) {
     pressKeyItem->Enable(occurrence.IsVKey());
     changeAllItem->Enable(true);
     ShowContext(index);
+}
+
+// A cheat test shows the field for its code instead of the key choices.
+void MainFrame::ShowKeyEditor(bool cheat) {
+    wxSizer* box = changeAllButton->GetContainingSizer();  // the key box's sizer
+    if (box->IsShown(cheatSizer) == cheat) return;
+    box->Show(keyChoicesSizer, !cheat, true);
+    box->Show(cheatSizer, cheat, true);
+    mainPanel->Layout();
+}
+
+// The typed code, when it fits the room the test's string has.
+void MainFrame::OnSetCheatCode(wxCommandEvent& /*event*/) {
+    KeyOccurrence* occurrence = SelectedOccurrence();
+    if (occurrence == nullptr || !occurrence->IsCheat()) return;
+    const std::string typed(cheatText->GetValue().utf8_str());
+    const CheatRefusal refusal = CheckCheatCode(*occurrence, typed);
+    if (refusal != CheatRefusal::Accepted) {
+        ShowMessage(wxString::FromUTF8(CheatRefusalText(refusal, *occurrence)));
+        cheatText->ChangeValue(wxString::FromUTF8(occurrence->code));
+        return;
+    }
+    const std::string code = CheatCodeToWrite(typed);
+    cheatText->ChangeValue(wxString::FromUTF8(code));
+    if (code == occurrence->code) return;
+    RememberForUndo();
+    occurrence->code = code;
+    AfterEdit();
 }
 
 void MainFrame::OnOccurrenceSelected(wxCommandEvent& event) {

@@ -77,7 +77,7 @@ int SaveFilterFor(const wxString& path) {
 void MainFrame::EnableCommands(bool enable) {
     for (wxWindow* control : std::initializer_list<wxWindow*>{openButton, closeButton, saveButton, gameChoice,
                                                               vkeyChoice, gameKeyChoice, padChoice, pressKeyButton,
-                                                              changeAllButton})
+                                                              changeAllButton, cheatText, setCheatButton})
         control->Enable(enable);
     for (wxMenuItem* item : {openItem, saveItem, saveAsItem, closeItem, pressKeyItem, changeAllItem}) item->Enable(enable);
     UpdateEditCommands();
@@ -91,6 +91,7 @@ void MainFrame::ShowNoFileState() {
     openItem->Enable(opcodesLoaded);
     gameChoice->Enable(true);
     for (wxChoice* choice : {padChoice, gameKeyChoice, vkeyChoice}) choice->SetSelection(wxNOT_FOUND);
+    ShowKeyEditor(false);
     progressGauge->SetValue(0);
     contextView->Clear();
     openedPath.clear();
@@ -282,11 +283,11 @@ wxString MainFrame::LineText(std::size_t index) const {
     wxString text;
     if (index < savedOccurrences.size() && !(occurrence == savedOccurrences[index])) text += kChangedMark;
     text += wxString::FromUTF8(OccurrenceLabel(occurrence));
-    if (!occurrence.IsVKey() && occurrence.pad >= 0 && occurrence.pad <= kHighestPad)
+    if (occurrence.IsButton() && occurrence.pad >= 0 && occurrence.pad <= kHighestPad)
         text += kLineSeparator + wxString(kPadNames[occurrence.pad]);
     text += kLineSeparator + wxString::Format("0x%X", static_cast<unsigned>(occurrence.offset));
     const OpcodeRole role = occurrence.IsVKey() ? OpcodeRole::VKeyTest : OpcodeRole::ButtonTest;
-    if (occurrence.opcode != UsualOpcodeFor(selectedGame, role))
+    if (!occurrence.IsCheat() && occurrence.opcode != UsualOpcodeFor(selectedGame, role))
         text += kLineSeparator + wxString::Format("%04X", static_cast<unsigned>(occurrence.opcode));
     if (scanSummary.IsDoubtful(occurrence)) text += kDoubtfulMark;
     return text;

@@ -64,7 +64,7 @@ MainFrameLayout::MainFrameLayout(wxWindow* parent, const wxString& title, const 
     filterText = new wxSearchCtrl(mainPanel, wxID_ANY);
     filterText->SetDescriptiveText("Filter: key, offset or opcode");
     filterSizer->Add(filterText, wxSizerFlags(1).Expand());
-    const wxString kinds[] = {"All tests", "VKey tests", "Button tests"};
+    const wxString kinds[] = {"All tests", "VKey tests", "Button tests", "Cheat codes"};
     kindFilter = new wxChoice(mainPanel, wxID_ANY, wxDefaultPosition, wxDefaultSize, WXSIZEOF(kinds), kinds);
     kindFilter->SetSelection(0);
     filterSizer->Add(kindFilter, wxSizerFlags().Border(wxLEFT, kBorder));
@@ -127,7 +127,19 @@ MainFrameLayout::MainFrameLayout(wxWindow* parent, const wxString& title, const 
     pressKeyButton->Enable(false);
     addKeyRow(vkeyLabel, "&VKey", vkeyChoice, pressKeyButton);
     pressKeyButton->MoveAfterInTabOrder(vkeyChoice);  // made before the choice, reached after it
+    keyChoicesSizer = keyGridSizer;
     keySizer->Add(keyGridSizer, Bordered().Expand());
+    // A cheat test's typed code; shown instead of the key choices.
+    auto* cheatRow = new wxBoxSizer(wxHORIZONTAL);
+    cheatLabel = new wxStaticText(keyBox, wxID_ANY, "C&ode");
+    cheatRow->Add(cheatLabel, Bordered().CenterVertical());
+    cheatText = new wxTextCtrl(keyBox, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_PROCESS_ENTER);
+    cheatRow->Add(cheatText, Bordered().Proportion(1).CenterVertical());
+    setCheatButton = new wxButton(keyBox, wxID_ANY, "S&et code");
+    cheatRow->Add(setCheatButton, Bordered().CenterVertical());
+    cheatSizer = cheatRow;
+    keySizer->Add(cheatRow, wxSizerFlags().Expand());
+    keySizer->Hide(cheatRow, true);
     changeAllButton = new wxButton(keyBox, wxID_ANY, "C&hange all...");
     changeAllButton->Enable(false);
     keySizer->Add(changeAllButton, Bordered().Right());

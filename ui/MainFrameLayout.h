@@ -53,6 +53,12 @@ protected:
     wxChoice* vkeyChoice;
     wxButton* pressKeyButton;
     wxButton* changeAllButton;
+    // In place of the key choices while a cheat test is selected.
+    wxSizer* keyChoicesSizer;
+    wxSizer* cheatSizer;
+    wxStaticText* cheatLabel;
+    wxTextCtrl* cheatText;
+    wxButton* setCheatButton;
     wxTextCtrl* contextView;
     wxGauge* progressGauge;
     wxStaticText* creditText;

@@ -85,6 +85,8 @@ public:
     wxChoice* kindFilter() const { return f->kindFilter; }
     wxButton* pressKeyButton() const { return f->pressKeyButton; }
     wxButton* changeAllButton() const { return f->changeAllButton; }
+    wxTextCtrl* cheatText() const { return f->cheatText; }
+    wxButton* setCheatButton() const { return f->setCheatButton; }
     int PressKeyMenuId() const { return f->pressKeyItem->GetId(); }
     int ChangeAllMenuId() const { return f->changeAllItem->GetId(); }
     wxTextCtrl* path() const { return f->pathText; }

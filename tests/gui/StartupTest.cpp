@@ -320,6 +320,7 @@ TEST_F(StartupTest, LayoutTreeHasItsProportionsFlagsAndGaps) {
         "box(Key configuration)[grid3x2,0,50[text(&Pad):0/8f0/5 h[choice:0/800/0]:0/2f0/5 "
         "text(Game &Key):0/8f0/5 h[choice:0/800/0]:0/2f0/5 "
         "text(&VKey):0/8f0/5 h[choice:0/800/0 button(P&ress key...):0/810/5]:0/2f0/5]:0/20f0/5 "
+        "h[text(C&ode):0/8f0/5 path:1/8f0/5 button(S&et code):0/8f0/5]:0/2000/0 "
         "button(C&hange all...):0/2f0/5]:0/20f0/5 "
         "box(Around the selected test)[path:1/20f0/5]:1/20f0/5 "
         "gauge:0/20f0/5 text(" + ToStd(w.credit()->GetLabel()) + "):0/2f0/5"

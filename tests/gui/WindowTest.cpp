@@ -871,3 +871,54 @@ TEST_F(FlowTest, TheContextViewShowsTheDecodedInstructionsAroundTheSelectedTest)
     w.Click(w.closeButton());
     EXPECT_TRUE(w.context()->GetValue().empty());
 }
+
+// ---- typed cheat codes ----
+
+TEST_F(FlowTest, ACheatTestIsListedByItsCodeAndEditedInAFieldOfItsOwn) {
+    WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_cheats.cs");
+    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"Cheat BOOM \u00B7 0x14", "Cheat FLYINGCARS \u00B7 0x39",
+                                                   "Cheat TANK \u00B7 0x63", "F2 \u00B7 0xA7"}));
+    // While a cheat is selected its code replaces the key choices.
+    EXPECT_TRUE(w.cheatText()->IsShown());
+    EXPECT_FALSE(w.vkeyChoice()->IsShown());
+    EXPECT_EQ(ToStd(w.cheatText()->GetValue()), "BOOM");
+    EXPECT_FALSE(w.changeAllButton()->IsEnabled());
+
+    // A code that fits: typed in lower case, written in upper case.
+    w.cheatText()->ChangeValue("kaboom");
+    w.Click(w.setCheatButton());
+    EXPECT_EQ(w.occurrences()[0].code, "KABOOM");
+    EXPECT_EQ(w.Lines()[0], "* Cheat KABOOM \u00B7 0x14");
+
+    // One that does not fit is refused with the room it has.
+    w.SelectLine(2);
+    EXPECT_EQ(ToStd(w.cheatText()->GetValue()), "TANK");
+    w.cheatText()->ChangeValue("TANKS");
+    DialogScript::Get().ExpectMessage();
+    w.Click(w.setCheatButton());
+    EXPECT_NE(DialogScript::Get().messages.at(0).find("exactly 4 characters"), std::string::npos)
+        << DialogScript::Get().messages.at(0);
+    EXPECT_EQ(w.occurrences()[2].code, "TANK");
+    EXPECT_EQ(ToStd(w.cheatText()->GetValue()), "TANK");
+
+    // A key test brings the key choices back; undo takes the code back.
+    w.SelectLine(3);
+    EXPECT_TRUE(w.vkeyChoice()->IsShown());
+    EXPECT_FALSE(w.cheatText()->IsShown());
+    w.Menu(wxID_UNDO);
+    EXPECT_EQ(w.occurrences()[0].code, "BOOM");
+
+    // The saved file holds the new code, zero-padded in its 8 bytes, and nothing else changed.
+    w.SelectLine(0);
+    w.cheatText()->ChangeValue("BANG");
+    w.Click(w.setCheatButton());
+    w.Save(dir.File("out.cs"));
+    std::vector<uint8_t> expected = DemoBytes("sa_cheats.cs");
+    const std::size_t text = 0x14 + 3;  // opcode word, type byte
+    for (std::size_t i = 0; i < 8; ++i) expected[text + i] = static_cast<uint8_t>(i < 4 ? "BANG"[i] : 0);
+    EXPECT_EQ(ReadBytes(dir.File("out.cs")), expected);
+
+    // The filter keeps the cheat codes alone.
+    w.Filter("", 3);
+    EXPECT_EQ(w.Lines().size(), 3u);
+}
