@@ -1,6 +1,8 @@
 #include "app/MorvaneApp.h"
 
 #include <wx/config.h>
+#include <wx/fileconf.h>
+#include <wx/log.h>
 #include <wx/filename.h>
 #include <wx/icon.h>
 #include <wx/stdpaths.h>
@@ -15,7 +17,21 @@
 
 bool MorvaneApp::OnInit() { return Start(argv.GetArguments()); }
 
+// The window's settings are written while the application still exists; one
+// that cannot be written is not worth a message on the way out.
+int MorvaneApp::OnExit() {
+    {
+        wxLogNull quiet;
+        delete wxConfigBase::Set(nullptr);
+    }
+    return wxApp::OnExit();
+}
+
 bool MorvaneApp::Start(const wxArrayString& arguments) {
+    // The toolkit's own log goes to standard error: Morvane tells the user
+    // what matters in its own messages, and a log window left over at exit
+    // would outlive the application.
+    delete wxLog::SetActiveTarget(new wxLogStderr);
     // `morvane FILE`: the file is named from the folder Morvane was started
     // in, which may not be the folder it then works in.
     wxString script;
@@ -28,10 +44,20 @@ bool MorvaneApp::Start(const wxArrayString& arguments) {
     // configuration folder (~/.config/morvane on Linux, the registry on Windows).
     SetAppName("morvane");
     SetAppDisplayName("Morvane");
-#ifndef __WXMSW__
-    wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
-#endif
+#ifdef __WXMSW__
     wxConfigBase::Set(wxConfigBase::Create());
+#else
+    // $XDG_CONFIG_HOME/morvane/morvane.conf (~/.config/...), its folder made
+    // when missing.
+    wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
+    const wxFileName configFile(wxStandardPaths::Get().GetUserConfigDir() + "/" + GetAppName(), GetAppName() + ".conf");
+    {
+        wxLogNull quiet;  // a folder that cannot be made only means nothing is remembered
+        wxFileName::Mkdir(configFile.GetPath(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+    }
+    wxConfigBase::Set(new wxFileConfig(GetAppName(), wxEmptyString, configFile.GetFullPath(), wxEmptyString,
+                                       wxCONFIG_USE_LOCAL_FILE));
+#endif
     // The working folder, or else the user's data folder, must hold the three INI files.
     const std::string dataFolder = morvane::UserDataFolder();
     if (morvane::EnterWorkFolder(dataFolder) == morvane::WorkFolder::Missing) {

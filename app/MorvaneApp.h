@@ -9,6 +9,7 @@
 class MorvaneApp : public wxApp {
 public:
     bool OnInit() override;
+    int OnExit() override;
     // The same with the given arguments (the first is the program's name).
     bool Start(const wxArrayString& arguments);
 };

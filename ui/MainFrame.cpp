@@ -5,6 +5,7 @@
 #include <wx/dnd.h>
 #include <wx/ffile.h>
 #include <wx/filename.h>
+#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/sizer.h>
 
@@ -148,6 +149,7 @@ void MainFrame::UnbindHandlers() {
 }
 
 void MainFrame::RememberRecentFile(const wxString& path) {
+    wxLogNull quiet;  // as for the window's size: best effort, no message
     recentFiles.AddFileToHistory(path);
     wxConfigBase* config = wxConfigBase::Get();
     config->SetPath(kRecentGroup);
@@ -202,7 +204,10 @@ void MainFrame::RestoreGeometry() {
     if (config->ReadBool(kGeometryMaximized, false)) Maximize();
 }
 
+// The window's own settings are kept when they can be: a configuration that
+// cannot be written costs only what it would have remembered, never a message.
 void MainFrame::SaveGeometry() {
+    wxLogNull quiet;
     wxConfigBase* config = wxConfigBase::Get();
     const wxRect rect = GetRect();
     config->Write(kGeometryMaximized, IsMaximized());

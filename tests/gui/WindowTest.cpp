@@ -723,6 +723,9 @@ TEST_F(FlowTest, ChangeAllGivesEveryTestOfTheKeyTheNewOneAndReportsRefusals) {
     w.Click(w.changeAllButton());
     EXPECT_EQ(DialogScript::Get().messages.back(), "Changed 3 tests from F2 to F7.");
     EXPECT_EQ(w.Names(), (std::vector<std::string>{"F7", "F7", "F3", "Cross: Sprint | Accelerate", "Cross: Sprint | Accelerate", "F7"}));
+    w.Filter("", 1);
+    w.Screenshot("window-change-all.png");
+    w.Filter("", 0);
 
     // F7 to F17 (128): the two 8-bit parameters keep F7.
     DialogScript::Get().Reset();
@@ -851,6 +854,7 @@ TEST_F(FlowTest, TheContextViewShowsTheDecodedInstructionsAroundTheSelectedTest)
     w.SelectLine(2);
     const std::string shown = ToStd(w.context()->GetValue());
     EXPECT_EQ(shown, expectedFor(2));
+    w.Screenshot("window-context.png");
     // Around F2: the test itself, the jump after it and the text shown when the key is down.
     EXPECT_NE(shown.find("    53  0AB0: key "), std::string::npos) << shown;
     EXPECT_NE(shown.find("\"HELP\""), std::string::npos) << shown;
