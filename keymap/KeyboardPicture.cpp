@@ -233,17 +233,11 @@ private:
         if (tested.scripts.empty()) return text + "\nno script tests it";
         text += "\n" + Plural(tested.scripts.size(), "script", "scripts") + (tested.scripts.size() >= 2 ? ", a conflict:" : ":");
         for (const KeyEntry* entry : tested.entries) {
-            if (tested.entries.size() > 1) text += "\n" + Describe(entry->key) + ":";
+            if (tested.entries.size() > 1) text += "\n" + KeyHeading(entry->key) + ":";
             for (const KeyUse& use : entry->uses)
                 text += "\n  " + map_.scripts[use.script].path + " (" + Plural(static_cast<std::size_t>(use.tests), "test", "tests") + ")";
         }
         return text;
-    }
-
-    static std::string Describe(const MapKey& key) {
-        if (key.IsCheat()) return "Cheat " + key.code;
-        if (key.IsVKey()) return MapKeyName(key) + " (VKey " + std::to_string(key.key) + ")";
-        return std::string(kPadNames[key.pad]) + " " + MapKeyName(key) + " (button " + std::to_string(key.key) + ")";
     }
 
     void Heading(double y) {
@@ -341,7 +335,7 @@ private:
             std::string name = MapKeyName(others[i]->key);
             if (name == "?") name = "VKey " + std::to_string(others[i]->key.key);
             const int n = static_cast<int>(i);
-            Key(grid.X(n), grid.Y(n), grid.Width(), kChipHeight, Lines(name, 16), tested, Tooltip(Describe(others[i]->key), tested));
+            Key(grid.X(n), grid.Y(n), grid.Width(), kChipHeight, Lines(name, 16), tested, Tooltip(KeyHeading(others[i]->key), tested));
         }
         return others.empty() ? top + kSectionTitle : grid.Bottom(static_cast<int>(others.size())) + 8;
     }
@@ -368,7 +362,7 @@ private:
             Tested tested;
             tested.Add(entry);
             Key(x, y, kCheatColumnUnits * kUnit - kGap - kMargin, kUnit - kGap, {entry->key.code}, tested,
-                Tooltip(Describe(entry->key), tested));
+                Tooltip(KeyHeading(entry->key), tested));
             y += kUnit;
         }
         return y;
@@ -382,7 +376,7 @@ private:
             tested.Add(map_.Find(MapKey::Button(pad, key)));
             const std::vector<std::string> lines = Lines(std::to_string(key) + ": " + MapKeyName(MapKey::Button(pad, key)), 16);
             Key(grid.X(key), grid.Y(key), grid.Width(), kChipHeight, lines, tested,
-                Tooltip(Describe(MapKey::Button(pad, key)), tested));
+                Tooltip(KeyHeading(MapKey::Button(pad, key)), tested));
         }
         return grid.Bottom(kGameKeyCount) + 8;
     }
@@ -393,6 +387,12 @@ private:
 };
 
 }  // namespace
+
+std::string KeyHeading(const MapKey& key) {
+    if (key.IsCheat()) return "Cheat " + key.code;
+    if (key.IsVKey()) return MapKeyName(key) + " (VKey " + std::to_string(key.key) + ")";
+    return std::string(kPadNames[key.pad]) + " " + MapKeyName(key) + " (button " + std::to_string(key.key) + ")";
+}
 
 KeyboardPicture LayOutKeyboard(const KeyMap& map, const KeyboardCaption& caption) {
     return Layout(map, caption).Make();

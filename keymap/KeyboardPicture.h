@@ -138,6 +138,10 @@ struct KeyboardPicture {
     const PictureKey* KeyAt(double x, double y) const;
 };
 
+// A key as a tooltip's first line names it, with its number: "F2 (VKey
+// 113)", "Pad 1 Sprint | Accelerate (button 16)", "Cheat BOOM".
+std::string KeyHeading(const MapKey& key);
+
 KeyboardPicture LayOutKeyboard(const KeyMap& map, const KeyboardCaption& caption);
 
 }  // namespace morvane
