@@ -147,7 +147,7 @@ TEST_F(KeyMapTest, DoubleClickingAScriptOpensItInTheMainWindowAfterAskingAboutEd
     EXPECT_FALSE(w.occurrences().empty());
     EXPECT_EQ(ReadBytes(dir.File("sa_keys.cs")), DemoBytes("sa_keys.cs"));
 
-    // Without edits no question: a script of the incomplete ones opens at once.
+    // Without edits no question: the script opens at once.
     w.ActivateConflictLine("  sa_keys.cs (1 test)");
     EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("sa_keys.cs"));
 }
