@@ -1,123 +1,13 @@
 #include "keymap/KeyboardSvg.h"
 
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <set>
 #include <sstream>
-#include <vector>
 
 #include "keymap/Utf8Text.h"
-#include "keys/KeyNames.h"
-#include "keys/KeyRules.h"
 
 namespace morvane {
 
 namespace {
-
-// ---- the keyboard: positions in key widths, US labels, virtual-key codes ----
-
-struct Cap {
-    double x, y, w, h;
-    const char* label;
-    int32_t code;
-};
-
-constexpr double kMainTop = 1.5;  // the function row is half a key above the rest
-
-// clang-format off
-const Cap kKeyboard[] = {
-    // function row
-    {0, 0, 1, 1, "Esc", 0x1B},
-    {2, 0, 1, 1, "F1", 0x70}, {3, 0, 1, 1, "F2", 0x71}, {4, 0, 1, 1, "F3", 0x72}, {5, 0, 1, 1, "F4", 0x73},
-    {6.5, 0, 1, 1, "F5", 0x74}, {7.5, 0, 1, 1, "F6", 0x75}, {8.5, 0, 1, 1, "F7", 0x76}, {9.5, 0, 1, 1, "F8", 0x77},
-    {11, 0, 1, 1, "F9", 0x78}, {12, 0, 1, 1, "F10", 0x79}, {13, 0, 1, 1, "F11", 0x7A}, {14, 0, 1, 1, "F12", 0x7B},
-    {15.25, 0, 1, 1, "PrtSc", 0x2C}, {16.25, 0, 1, 1, "ScrLk", 0x91}, {17.25, 0, 1, 1, "Pause", 0x13},
-    // number row
-    {0, 1.5, 1, 1, "`", 0xC0}, {1, 1.5, 1, 1, "1", 0x31}, {2, 1.5, 1, 1, "2", 0x32}, {3, 1.5, 1, 1, "3", 0x33},
-    {4, 1.5, 1, 1, "4", 0x34}, {5, 1.5, 1, 1, "5", 0x35}, {6, 1.5, 1, 1, "6", 0x36}, {7, 1.5, 1, 1, "7", 0x37},
-    {8, 1.5, 1, 1, "8", 0x38}, {9, 1.5, 1, 1, "9", 0x39}, {10, 1.5, 1, 1, "0", 0x30}, {11, 1.5, 1, 1, "-", 0xBD},
-    {12, 1.5, 1, 1, "=", 0xBB}, {13, 1.5, 2, 1, "Backspace", 0x08},
-    // top letter row
-    {0, 2.5, 1.5, 1, "Tab", 0x09}, {1.5, 2.5, 1, 1, "Q", 0x51}, {2.5, 2.5, 1, 1, "W", 0x57}, {3.5, 2.5, 1, 1, "E", 0x45},
-    {4.5, 2.5, 1, 1, "R", 0x52}, {5.5, 2.5, 1, 1, "T", 0x54}, {6.5, 2.5, 1, 1, "Y", 0x59}, {7.5, 2.5, 1, 1, "U", 0x55},
-    {8.5, 2.5, 1, 1, "I", 0x49}, {9.5, 2.5, 1, 1, "O", 0x4F}, {10.5, 2.5, 1, 1, "P", 0x50}, {11.5, 2.5, 1, 1, "[", 0xDB},
-    {12.5, 2.5, 1, 1, "]", 0xDD}, {13.5, 2.5, 1.5, 1, "\\", 0xDC},
-    // home row
-    {0, 3.5, 1.75, 1, "Caps Lock", 0x14}, {1.75, 3.5, 1, 1, "A", 0x41}, {2.75, 3.5, 1, 1, "S", 0x53},
-    {3.75, 3.5, 1, 1, "D", 0x44}, {4.75, 3.5, 1, 1, "F", 0x46}, {5.75, 3.5, 1, 1, "G", 0x47}, {6.75, 3.5, 1, 1, "H", 0x48},
-    {7.75, 3.5, 1, 1, "J", 0x4A}, {8.75, 3.5, 1, 1, "K", 0x4B}, {9.75, 3.5, 1, 1, "L", 0x4C}, {10.75, 3.5, 1, 1, ";", 0xBA},
-    {11.75, 3.5, 1, 1, "'", 0xDE}, {12.75, 3.5, 2.25, 1, "Enter", 0x0D},
-    // bottom letter row
-    {0, 4.5, 2.25, 1, "Shift", 0xA0}, {2.25, 4.5, 1, 1, "Z", 0x5A}, {3.25, 4.5, 1, 1, "X", 0x58},
-    {4.25, 4.5, 1, 1, "C", 0x43}, {5.25, 4.5, 1, 1, "V", 0x56}, {6.25, 4.5, 1, 1, "B", 0x42}, {7.25, 4.5, 1, 1, "N", 0x4E},
-    {8.25, 4.5, 1, 1, "M", 0x4D}, {9.25, 4.5, 1, 1, ",", 0xBC}, {10.25, 4.5, 1, 1, ".", 0xBE}, {11.25, 4.5, 1, 1, "/", 0xBF},
-    {12.25, 4.5, 2.75, 1, "Shift", 0xA1},
-    // space row
-    {0, 5.5, 1.25, 1, "Ctrl", 0xA2}, {1.25, 5.5, 1.25, 1, "Win", 0x5B}, {2.5, 5.5, 1.25, 1, "Alt", 0xA4},
-    {3.75, 5.5, 6.25, 1, "Space", 0x20}, {10, 5.5, 1.25, 1, "Alt", 0xA5}, {11.25, 5.5, 1.25, 1, "Win", 0x5C},
-    {12.5, 5.5, 1.25, 1, "Menu", 0x5D}, {13.75, 5.5, 1.25, 1, "Ctrl", 0xA3},
-    // navigation block
-    {15.25, 1.5, 1, 1, "Ins", 0x2D}, {16.25, 1.5, 1, 1, "Home", 0x24}, {17.25, 1.5, 1, 1, "PgUp", 0x21},
-    {15.25, 2.5, 1, 1, "Del", 0x2E}, {16.25, 2.5, 1, 1, "End", 0x23}, {17.25, 2.5, 1, 1, "PgDn", 0x22},
-    {16.25, 4.5, 1, 1, "\xE2\x86\x91", 0x26}, {15.25, 5.5, 1, 1, "\xE2\x86\x90", 0x25},
-    {16.25, 5.5, 1, 1, "\xE2\x86\x93", 0x28}, {17.25, 5.5, 1, 1, "\xE2\x86\x92", 0x27},
-    // numeric pad
-    {18.5, 1.5, 1, 1, "Num", 0x90}, {19.5, 1.5, 1, 1, "/", 0x6F}, {20.5, 1.5, 1, 1, "*", 0x6A}, {21.5, 1.5, 1, 1, "-", 0x6D},
-    {18.5, 2.5, 1, 1, "7", 0x67}, {19.5, 2.5, 1, 1, "8", 0x68}, {20.5, 2.5, 1, 1, "9", 0x69}, {21.5, 2.5, 1, 2, "+", 0x6B},
-    {18.5, 3.5, 1, 1, "4", 0x64}, {19.5, 3.5, 1, 1, "5", 0x65}, {20.5, 3.5, 1, 1, "6", 0x66},
-    {18.5, 4.5, 1, 1, "1", 0x61}, {19.5, 4.5, 1, 1, "2", 0x62}, {20.5, 4.5, 1, 1, "3", 0x63}, {21.5, 4.5, 1, 2, "Enter", 0x0D},
-    {18.5, 5.5, 2, 1, "0", 0x60}, {20.5, 5.5, 1, 1, ".", 0x6E},
-    // the mouse, beside the keyboard
-    {23, 1.5, 2.5, 1, "Mouse 1 left", 0x01}, {23, 2.5, 2.5, 1, "Mouse 2 right", 0x02},
-    {23, 3.5, 2.5, 1, "Mouse 3 middle", 0x04}, {23, 4.5, 2.5, 1, "Mouse 4 back", 0x05},
-    {23, 5.5, 2.5, 1, "Mouse 5 forward", 0x06},
-};
-// clang-format on
-
-constexpr double kKeyboardUnits = 25.5;  // the width of the keyboard and the mouse, in keys
-constexpr double kKeyboardRows = 6.5;
-
-// A Shift, Ctrl or Alt key of one side also raises the code that stands for
-// either side; the code, or -1 for any other key.
-int32_t EitherSideCode(int32_t code) {
-    switch (code) {
-        case 0xA0: case 0xA1: return 0x10;  // Shift
-        case 0xA2: case 0xA3: return 0x11;  // Ctrl
-        case 0xA4: case 0xA5: return 0x12;  // Alt (VK_MENU)
-        default: return -1;
-    }
-}
-
-bool OnKeyboard(int32_t code) {
-    if (code == 0x10 || code == 0x11 || code == 0x12) return true;
-    return std::any_of(std::begin(kKeyboard), std::end(kKeyboard), [&](const Cap& cap) { return cap.code == code; });
-}
-
-// ---- the drawing ----
-
-constexpr double kUnit = 44;       // a key's width in pixels, gap included
-constexpr double kGap = 4;         // between two keys
-constexpr double kMargin = 20;
-constexpr double kHeadingHeight = 96;
-constexpr double kSectionTitle = 26;
-constexpr double kChipHeight = 40;
-constexpr int kChipsPerRow = 10;
-constexpr double kWidth = kMargin * 2 + kKeyboardUnits * kUnit;
-// The list of cheat codes beside the keyboard, drawn only when some script
-// tests a code: its width, in keys.
-constexpr double kCheatColumnUnits = 6;
-
-// Colours from the Okabe-Ito palette, told apart with every kind of colour
-// blindness; a conflict is also hatched and its number drawn in a disc.
-constexpr const char* kStyle =
-    "text{font-family:'DejaVu Sans',Verdana,Arial,sans-serif;fill:#1a1a1a}"
-    ".title{font-size:20px;font-weight:bold}.sub{font-size:13px;fill:#444}.section{font-size:13px;font-weight:bold}"
-    ".label{font-size:12px;text-anchor:middle}.small{font-size:10px;text-anchor:middle}"
-    ".count{font-size:12px;font-weight:bold;text-anchor:end}"
-    ".free{fill:#f2f2f2;stroke:#b3b3b3}.one{fill:#56b4e9;stroke:#1f5f87}.many{fill:#d55e00;stroke:#5c2800;stroke-width:2}"
-    ".free~text{fill:#777}.many~text{fill:#fff;font-weight:bold}"
-    ".disc{fill:#fff;stroke:#5c2800}.many~text.count{fill:#5c2800}";
 
 std::string Escape(const std::string& raw) {
     const std::string text = ValidUtf8(raw);
@@ -147,264 +37,123 @@ std::string Number(double value) {
     return s;
 }
 
-std::string Plural(std::size_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
+std::string Hex(const Rgb& colour) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", colour.red, colour.green, colour.blue);
+    return text;
 }
 
-// The keys a cap or chip stands for, and the scripts that test any of them.
-struct Tested {
-    std::vector<const KeyEntry*> entries;
-    std::set<std::size_t> scripts;
-
-    void Add(const KeyEntry* entry) {
-        if (entry == nullptr) return;
-        entries.push_back(entry);
-        for (const KeyUse& use : entry->uses) scripts.insert(use.script);
+const char* ClassOf(KeyShade shade) {
+    switch (shade) {
+        case KeyShade::Free: return "free";
+        case KeyShade::One: return "one";
+        case KeyShade::Conflict: return "many";
     }
-};
+    return "free";
+}
 
-class Drawing {
+const char* ClassOf(TextStyle style) {
+    switch (style) {
+        case TextStyle::Title: return "title";
+        case TextStyle::Quiet: return "sub";
+        case TextStyle::Section: return "section";
+        case TextStyle::Label: return "label";
+        case TextStyle::Small: return "small";
+        case TextStyle::Count: return "count";
+    }
+    return "sub";
+}
+
+// The style sheet, from the picture's one table of colours and text looks. A
+// key's texts follow its box, so "box ~ text" rules colour them.
+std::string StyleSheet() {
+    std::string css = "text{font-family:'DejaVu Sans',Verdana,Arial,sans-serif;fill:" + Hex(kPictureText) + "}";
+    for (const TextStyle style : {TextStyle::Title, TextStyle::Quiet, TextStyle::Section, TextStyle::Label,
+                                  TextStyle::Small, TextStyle::Count}) {
+        const TextLook& look = LookOf(style);
+        css += std::string(".") + ClassOf(style) + "{font-size:" + Number(look.size) + "px";
+        if (look.bold) css += ";font-weight:bold";
+        if (look.anchor == TextAnchor::Middle) css += ";text-anchor:middle";
+        if (look.anchor == TextAnchor::End) css += ";text-anchor:end";
+        if (style == TextStyle::Quiet) css += ";fill:" + Hex(kPictureQuietText);
+        css += "}";
+    }
+    for (const KeyShade shade : {KeyShade::Free, KeyShade::One, KeyShade::Conflict}) {
+        const ShadeColours& colours = ColoursOf(shade);
+        const std::string cls = ClassOf(shade);
+        css += "." + cls + "{fill:" + Hex(colours.fill) + ";stroke:" + Hex(colours.outline);
+        if (colours.outlineWidth != 1) css += ";stroke-width:" + Number(colours.outlineWidth);
+        css += "}." + cls + "~text{fill:" + Hex(colours.label) + (colours.boldLabel ? ";font-weight:bold" : "") + "}";
+        css += "." + cls + "~text.count{fill:" + Hex(colours.count) + "}";
+    }
+    css += ".disc{fill:" + Hex(kDiscFill) + ";stroke:" + Hex(ColoursOf(KeyShade::Conflict).outline) + "}";
+    return css;
+}
+
+class Writer {
 public:
-    Drawing(const KeyMap& map, const KeyboardCaption& caption) : map_(map), caption_(caption) {}
+    explicit Writer(std::ostringstream& out) : out_(out) {}
 
-    std::string Draw() {
-        double y = kMargin;
-        Heading(y);
-        y += kHeadingHeight;
-        const double cheatsBottom = CheatCodes(y);
-        Keyboard(y);
-        y += kKeyboardRows * kUnit + 12;
-        y = OtherKeys(y);
-        for (int32_t pad = 0; pad <= kHighestPad; ++pad) y = PadButtons(y, pad);
-        y = std::max(y, cheatsBottom);
-        y += kMargin - kGap;
-        const double width = HasCheatCodes() ? kWidth + kCheatColumnUnits * kUnit : kWidth;
-        std::ostringstream svg;
-        svg << "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
-            << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << Number(width)
-            << "\" height=\"" << Number(y) << "\" viewBox=\"0 0 " << Number(width) << " " << Number(y) << "\">\n"
-            << "<title>" << Escape("Key map of " + caption_.folder) << "</title>\n"
-            << "<defs>\n<style type=\"text/css\"><![CDATA[" << kStyle << "]]></style>\n"
-            << "<pattern id=\"hatch\" width=\"8\" height=\"8\" patternUnits=\"userSpaceOnUse\" "
-               "patternTransform=\"rotate(45)\"><rect width=\"3\" height=\"8\" fill=\"#000\" "
-               "fill-opacity=\"0.28\"/></pattern>\n</defs>\n"
-            << "<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n"
-            << body_.str() << "</svg>\n";
-        return svg.str();
+    void Text(const PictureText& text) {
+        out_ << "<text class=\"" << ClassOf(text.style) << "\" x=\"" << Number(text.x) << "\" y=\"" << Number(text.y)
+             << "\">" << Escape(text.text) << "</text>\n";
+    }
+
+    // A box in its shade's colours, hatched when a conflict.
+    void Box(const PictureBox& box, KeyShade shade) {
+        const std::string place = " x=\"" + Number(box.x) + "\" y=\"" + Number(box.y) + "\" width=\"" +
+                                  Number(box.width) + "\" height=\"" + Number(box.height) + "\" rx=\"" +
+                                  Number(box.cornerRadius) + "\"";
+        out_ << "<rect class=\"" << ClassOf(shade) << "\"" << place << "/>\n";
+        if (shade == KeyShade::Conflict) out_ << "<rect" << place << " fill=\"url(#hatch)\"/>\n";
+    }
+
+    void Swatch(const PictureSwatch& swatch) {
+        // The text first: a conflict's colours apply to the texts after its box.
+        out_ << "<g>\n";
+        Text(swatch.text);
+        Box(swatch.box, swatch.shade);
+        out_ << "</g>\n";
+    }
+
+    void Key(const PictureKey& key) {
+        out_ << "<g>\n<title>" << Escape(key.tooltip) << "</title>\n";
+        Box(key.box, key.shade);
+        for (const PictureText& label : key.labels) Text(label);
+        if (key.hasDisc)
+            out_ << "<circle class=\"disc\" cx=\"" << Number(key.discX) << "\" cy=\"" << Number(key.discY) << "\" r=\""
+                 << Number(key.discRadius) << "\"/>\n";
+        if (key.hasCount) Text(key.count);
+        out_ << "</g>\n";
     }
 
 private:
-    void Text(double x, double y, const char* cls, const std::string& text, const char* anchor = nullptr) {
-        body_ << "<text class=\"" << cls << "\" x=\"" << Number(x) << "\" y=\"" << Number(y) << "\""
-              << (anchor ? std::string(" text-anchor=\"") + anchor + "\"" : "") << ">" << Escape(text) << "</text>\n";
-    }
-
-    static const char* ClassOf(std::size_t scripts) { return scripts == 0 ? "free" : scripts == 1 ? "one" : "many"; }
-
-    // A key or chip: its box in its colour, its tooltip, its label lines and
-    // the number of scripts.
-    void Key(double x, double y, double w, double h, const std::vector<std::string>& lines, const Tested& tested,
-             const std::string& tooltip) {
-        const std::size_t scripts = tested.scripts.size();
-        body_ << "<g>\n<title>" << Escape(tooltip) << "</title>\n";
-        body_ << "<rect class=\"" << ClassOf(scripts) << "\" x=\"" << Number(x) << "\" y=\"" << Number(y)
-              << "\" width=\"" << Number(w) << "\" height=\"" << Number(h) << "\" rx=\"5\"/>\n";
-        if (scripts >= 2)
-            body_ << "<rect x=\"" << Number(x) << "\" y=\"" << Number(y) << "\" width=\"" << Number(w)
-                  << "\" height=\"" << Number(h) << "\" rx=\"5\" fill=\"url(#hatch)\"/>\n";
-        const bool small = lines.size() > 1 || w < kUnit * 0.95 || h < kUnit - kGap;
-        const double lineHeight = small ? 11 : 13;
-        double ty = y + (lines.size() > 1 ? 13 : 16);
-        for (const std::string& line : lines) {
-            Text(x + w / 2, ty, small ? "small" : "label", line);
-            ty += lineHeight;
-        }
-        if (scripts >= 1) {
-            const double cx = x + w - 10;
-            const double cy = y + h - 10;
-            if (scripts >= 2)
-                body_ << "<circle class=\"disc\" cx=\"" << Number(cx) << "\" cy=\"" << Number(cy) << "\" r=\"8\"/>\n";
-            body_ << "<text class=\"count\" x=\"" << Number(scripts >= 2 ? cx + 3.5 : x + w - 5) << "\" y=\""
-                  << Number(cy + 4) << "\">" << scripts << "</text>\n";
-        }
-        body_ << "</g>\n";
-    }
-
-    std::string Tooltip(const std::string& heading, const Tested& tested) const {
-        std::string text = heading;
-        if (tested.scripts.empty()) return text + "\nno script tests it";
-        text += "\n" + Plural(tested.scripts.size(), "script", "scripts") + (tested.scripts.size() >= 2 ? ", a conflict:" : ":");
-        for (const KeyEntry* entry : tested.entries) {
-            if (tested.entries.size() > 1) text += "\n" + Describe(entry->key) + ":";
-            for (const KeyUse& use : entry->uses)
-                text += "\n  " + map_.scripts[use.script].path + " (" + Plural(static_cast<std::size_t>(use.tests), "test", "tests") + ")";
-        }
-        return text;
-    }
-
-    static std::string Describe(const MapKey& key) {
-        if (key.IsCheat()) return "Cheat " + key.code;
-        if (key.IsVKey()) return MapKeyName(key) + " (VKey " + std::to_string(key.key) + ")";
-        return std::string(kPadNames[key.pad]) + " " + MapKeyName(key) + " (button " + std::to_string(key.key) + ")";
-    }
-
-    void Heading(double y) {
-        Text(kMargin, y + 18, "title", "Key map of " + caption_.folder);
-        std::size_t incomplete = 0, unread = 0;
-        for (const ScriptKeys& script : map_.scripts) {
-            if (!script.read) ++unread;
-            else if (script.IsIncomplete()) ++incomplete;
-        }
-        const std::size_t codes = CheatEntries().size();
-        std::string totals = caption_.date + "  \xC2\xB7  " + Plural(map_.scripts.size() - unread, "script", "scripts") + ", " +
-                             Plural(map_.keys.size() - codes, "key", "keys") +
-                             (codes > 0 ? " and " + Plural(codes, "cheat code", "cheat codes") : std::string()) + " tested, " +
-                             Plural(map_.ConflictCount(), "conflict", "conflicts");
-        if (incomplete > 0) totals += "; " + std::to_string(incomplete) + " may test more (unknown instructions)";
-        if (unread > 0) totals += "; " + std::to_string(unread) + " could not be read";
-        Text(kMargin, y + 40, "sub", totals);
-
-        // The legend.
-        const double ly = y + 56;
-        const struct { const char* cls; const char* text; std::size_t scripts; } kLegend[] = {
-            {"free", "no script", 0}, {"one", "one script", 1}, {"many", "two or more: a conflict", 2}};
-        double lx = kMargin;
-        for (const auto& item : kLegend) {
-            // The text first: a conflict's colours apply to the text after its box.
-            body_ << "<g>\n";
-            Text(lx + 34, ly + 16, "sub", item.text);
-            body_ << "<rect class=\"" << item.cls << "\" x=\"" << Number(lx) << "\" y=\"" << Number(ly)
-                  << "\" width=\"26\" height=\"22\" rx=\"4\"/>\n";
-            if (item.scripts >= 2)
-                body_ << "<rect x=\"" << Number(lx) << "\" y=\"" << Number(ly)
-                      << "\" width=\"26\" height=\"22\" rx=\"4\" fill=\"url(#hatch)\"/>\n";
-            body_ << "</g>\n";
-            lx += 34 + 7.0 * static_cast<double>(std::string(item.text).size()) + 24;
-        }
-        Text(lx, ly + 16, "sub", "The number on a key: how many scripts test it. Hover a key for the scripts.");
-    }
-
-    void Keyboard(double top) {
-        const double mouseLabelY = top + (kMainTop - 0.25) * kUnit;
-        Text(kMargin + 23 * kUnit, mouseLabelY, "section", "Mouse");
-        for (const Cap& cap : kKeyboard) {
-            Tested tested;
-            tested.Add(map_.Find(MapKey::VKey(cap.code)));
-            const int32_t either = EitherSideCode(cap.code);
-            if (either >= 0) tested.Add(map_.Find(MapKey::VKey(either)));
-            const std::string heading = cap.label + std::string(" (VKey ") + std::to_string(cap.code) +
-                                        (either >= 0 ? ", or " + std::to_string(either) + " for either side" : "") + ")";
-            std::vector<std::string> lines{cap.label};
-            if (cap.code >= 0x01 && cap.code <= 0x06) {  // "Mouse 1 left" on two lines
-                const std::string label = cap.label;
-                const std::size_t space = label.rfind(' ');
-                lines = {label.substr(0, space), label.substr(space + 1)};
-            }
-            Key(kMargin + cap.x * kUnit, top + cap.y * kUnit, cap.w * kUnit - kGap, cap.h * kUnit - kGap, lines,
-                tested, Tooltip(heading, tested));
-        }
-    }
-
-    // Chips in rows of equal width across the picture.
-    struct ChipGrid {
-        double top;
-        int perRow;
-        double Width() const { return (kWidth - 2 * kMargin + kGap) / perRow - kGap; }
-        double X(int i) const { return kMargin + (i % perRow) * (Width() + kGap); }
-        double Y(int i) const { return top + (i / perRow) * (kChipHeight + kGap); }
-        double Bottom(int count) const { return top + ((count + perRow - 1) / perRow) * (kChipHeight + kGap); }
-    };
-
-    // Splits a name into at most two lines: at "|" (on foot | in a car), or
-    // at the space nearest the middle of a long name.
-    static std::vector<std::string> Lines(const std::string& name, std::size_t longest) {
-        auto trim = [](const std::string& s) {
-            const std::size_t a = s.find_first_not_of(' ');
-            return a == std::string::npos ? std::string() : s.substr(a, s.find_last_not_of(' ') - a + 1);
-        };
-        std::size_t split = name.find('|');
-        if (split != std::string::npos) return {trim(name.substr(0, split)), trim(name.substr(split + 1))};
-        if (name.size() <= longest) return {name};
-        split = std::string::npos;
-        for (std::size_t i = 0; i < name.size(); ++i)
-            if (name[i] == ' ' && (split == std::string::npos ||
-                                   std::abs(static_cast<double>(i) - name.size() / 2.0) <
-                                       std::abs(static_cast<double>(split) - name.size() / 2.0)))
-                split = i;
-        if (split == std::string::npos) return {name};
-        return {trim(name.substr(0, split)), trim(name.substr(split + 1))};
-    }
-
-    double OtherKeys(double top) {
-        std::vector<const KeyEntry*> others;
-        for (const KeyEntry& entry : map_.keys)
-            if (entry.key.IsVKey() && !OnKeyboard(entry.key.key)) others.push_back(&entry);
-        std::sort(others.begin(), others.end(), [](const KeyEntry* a, const KeyEntry* b) { return a->key < b->key; });
-        Text(kMargin, top + 16, "section",
-             others.empty() ? "Keys the keyboard lacks: none tested"
-                            : "Keys the keyboard lacks (F13\xE2\x80\x93" "F24, media and other keys)");
-        const ChipGrid grid{top + kSectionTitle, kChipsPerRow};
-        for (std::size_t i = 0; i < others.size(); ++i) {
-            Tested tested;
-            tested.Add(others[i]);
-            std::string name = MapKeyName(others[i]->key);
-            if (name == "?") name = "VKey " + std::to_string(others[i]->key.key);
-            const int n = static_cast<int>(i);
-            Key(grid.X(n), grid.Y(n), grid.Width(), kChipHeight, Lines(name, 16), tested, Tooltip(Describe(others[i]->key), tested));
-        }
-        return others.empty() ? top + kSectionTitle : grid.Bottom(static_cast<int>(others.size())) + 8;
-    }
-
-    std::vector<const KeyEntry*> CheatEntries() const {
-        std::vector<const KeyEntry*> codes;
-        for (const KeyEntry& entry : map_.keys)
-            if (entry.key.IsCheat()) codes.push_back(&entry);
-        std::sort(codes.begin(), codes.end(), [](const KeyEntry* a, const KeyEntry* b) { return a->key < b->key; });
-        return codes;
-    }
-
-    bool HasCheatCodes() const { return !CheatEntries().empty(); }
-
-    // The codes typed as cheats, one a line in a column right of the mouse,
-    // from the top of the keyboard down; the column's bottom.
-    double CheatCodes(double top) {
-        const std::vector<const KeyEntry*> codes = CheatEntries();
-        if (codes.empty()) return top;
-        const double x = kWidth;
-        Text(x, top + (kMainTop - 0.25) * kUnit, "section", "Cheat codes typed");
-        double y = top + kMainTop * kUnit;
-        for (const KeyEntry* entry : codes) {
-            Tested tested;
-            tested.Add(entry);
-            Key(x, y, kCheatColumnUnits * kUnit - kGap - kMargin, kUnit - kGap, {entry->key.code}, tested,
-                Tooltip(Describe(entry->key), tested));
-            y += kUnit;
-        }
-        return y;
-    }
-
-    double PadButtons(double top, int32_t pad) {
-        Text(kMargin, top + 16, "section", std::string(kPadNames[pad]) + ": buttons by game key");
-        const ChipGrid grid{top + kSectionTitle, kChipsPerRow};
-        for (int32_t key = 0; key < kGameKeyCount; ++key) {
-            Tested tested;
-            tested.Add(map_.Find(MapKey::Button(pad, key)));
-            const std::vector<std::string> lines = Lines(std::to_string(key) + ": " + MapKeyName(MapKey::Button(pad, key)), 16);
-            Key(grid.X(key), grid.Y(key), grid.Width(), kChipHeight, lines, tested,
-                Tooltip(Describe(MapKey::Button(pad, key)), tested));
-        }
-        return grid.Bottom(kGameKeyCount) + 8;
-    }
-
-    const KeyMap& map_;
-    const KeyboardCaption& caption_;
-    std::ostringstream body_;
+    std::ostringstream& out_;
 };
 
 }  // namespace
 
 std::string KeyboardSvg(const KeyMap& map, const KeyboardCaption& caption) {
-    return Drawing(map, caption).Draw();
+    const KeyboardPicture picture = LayOutKeyboard(map, caption);
+    std::ostringstream body;
+    Writer writer(body);
+    for (const PictureText& text : picture.texts) writer.Text(text);
+    for (const PictureSwatch& swatch : picture.legend) writer.Swatch(swatch);
+    for (const PictureKey& key : picture.keys) writer.Key(key);
+
+    std::ostringstream svg;
+    svg << "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
+        << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << Number(picture.width)
+        << "\" height=\"" << Number(picture.height) << "\" viewBox=\"0 0 " << Number(picture.width) << " "
+        << Number(picture.height) << "\">\n"
+        << "<title>" << Escape(picture.title) << "</title>\n"
+        << "<defs>\n<style type=\"text/css\"><![CDATA[" << StyleSheet() << "]]></style>\n"
+        << "<pattern id=\"hatch\" width=\"8\" height=\"8\" patternUnits=\"userSpaceOnUse\" "
+           "patternTransform=\"rotate(45)\"><rect width=\"3\" height=\"8\" fill=\"#000\" fill-opacity=\""
+        << Number(kHatchOpacity) << "\"/></pattern>\n</defs>\n"
+        << "<rect width=\"100%\" height=\"100%\" fill=\"" << Hex(kPictureBackground) << "\"/>\n"
+        << body.str() << "</svg>\n";
+    return svg.str();
 }
 
 }  // namespace morvane

@@ -15,6 +15,7 @@
 #include "keys/KeyNames.h"
 #include "opcodes/IniLoader.h"
 #include "settings/Settings.h"
+#include "ui/KeyMapWindow.h"
 
 using namespace morvane;
 
@@ -106,6 +107,8 @@ void MainFrame::BindHandlers() {
     Bind(wxEVT_MENU, &MainFrame::OnPressKey, this, pressKeyItem->GetId());
     Bind(wxEVT_MENU, &MainFrame::OnChangeAll, this, changeAllItem->GetId());
     Bind(wxEVT_MENU, &MainFrame::OnRecentFile, this, wxID_FILE1, wxID_FILE1 + kRecentFiles - 1);
+    Bind(wxEVT_MENU, &MainFrame::OnKeyMap, this, keyMapItem->GetId());
+    keyMapButton->Bind(wxEVT_BUTTON, &MainFrame::OnKeyMap, this);
     pressKeyButton->Bind(wxEVT_BUTTON, &MainFrame::OnPressKey, this);
     setCheatButton->Bind(wxEVT_BUTTON, &MainFrame::OnSetCheatCode, this);
     cheatText->Bind(wxEVT_TEXT_ENTER, &MainFrame::OnSetCheatCode, this);
@@ -137,6 +140,8 @@ void MainFrame::UnbindHandlers() {
     Unbind(wxEVT_MENU, &MainFrame::OnPressKey, this, pressKeyItem->GetId());
     Unbind(wxEVT_MENU, &MainFrame::OnChangeAll, this, changeAllItem->GetId());
     Unbind(wxEVT_MENU, &MainFrame::OnRecentFile, this, wxID_FILE1, wxID_FILE1 + kRecentFiles - 1);
+    Unbind(wxEVT_MENU, &MainFrame::OnKeyMap, this, keyMapItem->GetId());
+    keyMapButton->Unbind(wxEVT_BUTTON, &MainFrame::OnKeyMap, this);
     pressKeyButton->Unbind(wxEVT_BUTTON, &MainFrame::OnPressKey, this);
     setCheatButton->Unbind(wxEVT_BUTTON, &MainFrame::OnSetCheatCode, this);
     cheatText->Unbind(wxEVT_TEXT_ENTER, &MainFrame::OnSetCheatCode, this);
@@ -227,11 +232,25 @@ void MainFrame::FillKeyChoices() {
         gameKeyChoice->Insert(wxString::FromUTF8(GameKeyName(key)), static_cast<unsigned>(key));
 }
 
-// The selected game's opcode table; Open File is enabled only when it loaded.
+// The selected game's opcode table; Open File and Key map are enabled only
+// when it loaded.
 void MainFrame::LoadGameTable() {
     opcodesLoaded = LoadOpcodeTable(OpcodeIniFileName(selectedGame), selectedGame, opcodeTable);
     openButton->Enable(opcodesLoaded);
     openItem->Enable(opcodesLoaded);
+    keyMapButton->Enable(opcodesLoaded);
+    keyMapItem->Enable(opcodesLoaded);
+}
+
+// The key map window, made for the opened script's folder (the working
+// folder when none is open); when it is already open, brought to the front.
+void MainFrame::OnKeyMap(wxCommandEvent& /*event*/) {
+    if (!keyMapWindow) {
+        const wxString folder = openedPath.empty() ? wxGetCwd() : wxFileName(openedPath).GetPath();
+        keyMapWindow = new KeyMapWindow(this, folder);
+    }
+    keyMapWindow->Show();
+    keyMapWindow->Raise();
 }
 
 void MainFrame::SelectGame(GameId game) {

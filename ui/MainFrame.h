@@ -1,6 +1,7 @@
 #pragma once
 
 #include <wx/filehistory.h>
+#include <wx/weakref.h>
 
 #include <cstddef>
 #include <vector>
@@ -15,6 +16,7 @@
 namespace morvane::test {
 class WindowProbe;
 }
+class KeyMapWindow;
 
 // The program's window: the controls of its layout, the opened script, its
 // key tests, the selected game and that game's opcode table, and the
@@ -34,6 +36,10 @@ public:
     // Gives every test of a key another key, as Change all does after its
     // dialog; one step to undo.
     morvane::ChangeReport ChangeAllKeys(const morvane::KeyChange& change);
+    // The game chosen, and its opcode table (null when its file could not
+    // be read), for the key map.
+    morvane::GameId SelectedGame() const { return selectedGame; }
+    const morvane::OpcodeTable* LoadedOpcodeTable() const { return opcodesLoaded ? &opcodeTable : nullptr; }
 
 private:
     // Sets up the three key choices for occurrence `index`.
@@ -60,6 +66,7 @@ private:
     void OnRedo(wxCommandEvent& event);
     void OnFilter(wxCommandEvent& event);
     void OnRecentFile(wxCommandEvent& event);
+    void OnKeyMap(wxCommandEvent& event);
 
     void BindHandlers();
     void UnbindHandlers();
@@ -127,6 +134,7 @@ private:
     std::vector<std::vector<morvane::KeyOccurrence>> redoSteps;
     bool waitingForKey = false;  // Press key: the next key pressed is taken
     wxFileHistory recentFiles;
+    wxWeakRef<KeyMapWindow> keyMapWindow;  // while it is open
 
     friend class morvane::test::WindowProbe;  // the window tests look inside
 };

@@ -15,6 +15,7 @@
 #include "script/MainScript.h"
 #include "script/Patch.h"
 #include "script/SafeWrite.h"
+#include "ui/FileSystemPath.h"
 #include "ui/MainFrame.h"
 
 using namespace morvane;
@@ -51,16 +52,6 @@ const char* const kGameNames[] = {"GTA III", "Vice City", "San Andreas"};
 
 // How often the window repaints its gauge while a file is scanned.
 constexpr std::chrono::milliseconds kRepaintInterval(30);
-
-// A path as the engine takes it: the file system's bytes, UTF-8 on Windows.
-std::string FileSystemPath(const wxString& path) {
-#ifdef __WXMSW__
-    return std::string(path.utf8_str());
-#else
-    const wxCharBuffer buffer = path.fn_str();
-    return buffer.data() ? std::string(buffer.data()) : std::string();
-#endif
-}
 
 const char* GameName(GameId game) { return kGameNames[GameNumber(game)]; }
 

@@ -34,6 +34,7 @@ MainFrameLayout::MainFrameLayout(wxWindow* parent, const wxString& title, const 
     saveItem = fileMenu->Append(wxID_SAVE, "&Save\tCtrl+S");
     saveAsItem = fileMenu->Append(wxID_SAVEAS, "Save &As...\tCtrl+Shift+S");
     closeItem = fileMenu->Append(wxID_CLOSE, "&Close\tCtrl+W");
+    keyMapItem = fileMenu->Append(wxID_ANY, "Key &Map...\tCtrl+M");
     recentMenu = new wxMenu;
     fileMenu->AppendSubMenu(recentMenu, "Open &Recent");
     fileMenu->AppendSeparator();
@@ -94,6 +95,10 @@ MainFrameLayout::MainFrameLayout(wxWindow* parent, const wxString& title, const 
     closeButton = new wxButton(fileBox, wxID_ANY, "&Close File");
     closeButton->Enable(false);
     fileSizer->Add(closeButton, Bordered().Expand());
+    // Which keys the scripts of a whole folder test.
+    keyMapButton = new wxButton(fileBox, wxID_ANY, "Key &map...");
+    keyMapButton->Enable(false);
+    fileSizer->Add(keyMapButton, Bordered().Expand());
 
     // Label and choice in rows whose columns take only the room they need.
     auto* gameGridSizer = new wxFlexGridSizer(kGameGridRows, kGameGridColumns, 0, 0);

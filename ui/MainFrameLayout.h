@@ -25,6 +25,7 @@ protected:
     wxMenuItem* saveItem;
     wxMenuItem* saveAsItem;
     wxMenuItem* closeItem;
+    wxMenuItem* keyMapItem;
     wxMenuItem* quitItem;
     wxMenu* recentMenu;
     wxMenu* editMenu;
@@ -43,6 +44,7 @@ protected:
     wxButton* openButton;
     wxButton* saveButton;
     wxButton* closeButton;
+    wxButton* keyMapButton;
     wxStaticText* gameLabel;
     wxChoice* gameChoice;
     wxStaticText* padLabel;

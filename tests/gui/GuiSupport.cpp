@@ -128,7 +128,7 @@ std::vector<wxWindow*> WindowProbe::AllControls() const {
     return {f->occurrencesHeading, f->occurrenceList, f->pathText,   f->openButton,    f->saveButton,
             f->closeButton,        f->gameLabel,      f->gameChoice, f->padLabel,      f->padChoice,
             f->gameKeyLabel,       f->gameKeyChoice,  f->vkeyLabel,  f->vkeyChoice,    f->progressGauge,
-            f->creditText};
+            f->creditText,         f->keyMapButton};
 }
 
 void WindowProbe::Click(wxButton* button) const {
@@ -224,7 +224,9 @@ void WindowProbe::Filter(const std::string& text, int kind) const {
     f->filterText->ProcessWindowEvent(event);
 }
 
-bool WindowProbe::Screenshot(const std::string& name) const {
+bool WindowProbe::Screenshot(const std::string& name) const { return ScreenshotOf(f, name); }
+
+bool ScreenshotOf(wxWindow* f, const std::string& name) {
     if (gScreenshotFolder.empty()) return false;
     std::filesystem::create_directories(gScreenshotFolder);
     f->Show();
@@ -241,6 +243,48 @@ bool WindowProbe::Screenshot(const std::string& name) const {
     memory.Blit(0, 0, size.x, size.y, &window, 0, 0);
     memory.SelectObject(wxNullBitmap);
     return bitmap.SaveFile(wxString::FromUTF8(gScreenshotFolder + "/" + name), wxBITMAP_TYPE_PNG);
+}
+
+std::vector<std::string> WindowProbe::ConflictLines() const {
+    std::vector<std::string> lines;
+    wxTreeCtrl* tree = conflictList();
+    wxTreeItemIdValue headingCookie;
+    for (wxTreeItemId heading = tree->GetFirstChild(tree->GetRootItem(), headingCookie); heading.IsOk();
+         heading = tree->GetNextChild(tree->GetRootItem(), headingCookie)) {
+        lines.push_back(ToStd(tree->GetItemText(heading)));
+        wxTreeItemIdValue cookie;
+        for (wxTreeItemId item = tree->GetFirstChild(heading, cookie); item.IsOk(); item = tree->GetNextChild(heading, cookie))
+            lines.push_back("  " + ToStd(tree->GetItemText(item)));
+    }
+    return lines;
+}
+
+void WindowProbe::ActivateConflictLine(const std::string& line) const {
+    wxTreeCtrl* tree = conflictList();
+    const std::string text = line.rfind("  ", 0) == 0 ? line.substr(2) : line;
+    wxTreeItemId found;
+    const std::function<void(const wxTreeItemId&)> search = [&](const wxTreeItemId& parent) {
+        wxTreeItemIdValue cookie;
+        for (wxTreeItemId item = tree->GetFirstChild(parent, cookie); item.IsOk() && !found.IsOk();
+             item = tree->GetNextChild(parent, cookie)) {
+            if (ToStd(tree->GetItemText(item)) == text && (tree->GetItemParent(item) == tree->GetRootItem()) == (text == line))
+                found = item;
+            else search(item);
+        }
+    };
+    search(tree->GetRootItem());
+    ASSERT_TRUE(found.IsOk()) << "no line " << line;
+    tree->SelectItem(found);
+    wxTreeEvent event(wxEVT_TREE_ITEM_ACTIVATED, tree, found);
+    tree->ProcessWindowEvent(event);
+}
+
+void WindowProbe::PickKeyMapFolder(const std::string& folder) const {
+    wxDirPickerCtrl* picker = keyMapFolder();
+    const wxString path = wxString::FromUTF8(folder);
+    picker->SetPath(path);
+    wxFileDirPickerEvent event(wxEVT_DIRPICKER_CHANGED, picker, picker->GetId(), path);
+    picker->ProcessWindowEvent(event);
 }
 
 void WindowTest::SetUp() {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <wx/choice.h>
+#include <wx/weakref.h>
 #include <wx/dialog.h>
 #include <wx/filedlg.h>
 #include <wx/modalhook.h>
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/KeyMapWindow.h"
 #include "ui/MainFrame.h"
 #include "support/TempDir.h"
 
@@ -100,6 +102,8 @@ public:
     wxGauge* gauge() const { return f->progressGauge; }
     wxPanel* panel() const { return f->mainPanel; }
     wxStaticText* credit() const { return f->creditText; }
+    wxButton* keyMapButton() const { return f->keyMapButton; }
+    int KeyMapMenuId() const { return f->keyMapItem->GetId(); }
     std::vector<wxWindow*> AllControls() const;
 
     ScriptImage& script() const { return f->script; }
@@ -138,7 +142,26 @@ public:
     }
 
     bool Screenshot(const std::string& name) const;
+
+    // The key map window, null while it is not open, and its controls.
+    KeyMapWindow* keyMap() const { return f->keyMapWindow; }
+    wxDirPickerCtrl* keyMapFolder() const { return f->keyMapWindow->folderPicker_; }
+    wxButton* mapAgainButton() const { return f->keyMapWindow->mapAgainButton_; }
+    wxStaticText* keyMapSummary() const { return f->keyMapWindow->summary_; }
+    KeyboardPicturePanel* keyPicture() const { return f->keyMapWindow->picture_; }
+    wxTreeCtrl* conflictList() const { return f->keyMapWindow->conflicts_; }
+    // The list beside the picture: each heading, and under it its scripts
+    // indented by two spaces.
+    std::vector<std::string> ConflictLines() const;
+    // A double-click on the line that reads `line` (as ConflictLines gives it).
+    void ActivateConflictLine(const std::string& line) const;
+    // A folder chosen in the key map's folder picker.
+    void PickKeyMapFolder(const std::string& folder) const;
 };
+
+// Saves what a window shows as a PNG in the screenshot folder; false when
+// there is none.
+bool ScreenshotOf(wxWindow* window, const std::string& name);
 
 // A fresh working folder with the demo's opcode INI files, made the current
 // directory for the test, and a window built in it on demand.

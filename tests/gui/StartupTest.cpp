@@ -316,6 +316,7 @@ TEST_F(StartupTest, LayoutTreeHasItsProportionsFlagsAndGaps) {
         "h[v[text(Occurrences found:):0/20f0/5 h[window:1/2000/0 choice:0/10/5]:0/20f0/5 list:1/20f0/5]:1/20f0/5 "
         "v["
         "box(File)[path:0/20f0/5 button(&Open File):0/20f0/5 button(&Save File):0/20f0/5 button(&Close File):0/20f0/5 "
+        "button(Key &map...):0/20f0/5 "
         "grid1x2,0,0[text(&Game):0/8f0/5 choice:0/20f0/5]:0/2000/0]:0/20f0/5 "
         "box(Key configuration)[grid3x2,0,50[text(&Pad):0/8f0/5 h[choice:0/800/0]:0/2f0/5 "
         "text(Game &Key):0/8f0/5 h[choice:0/800/0]:0/2f0/5 "

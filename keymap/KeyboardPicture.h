@@ -1,0 +1,147 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "keymap/KeyMap.h"
+
+namespace morvane {
+
+// What the picture's heading says besides the map itself.
+struct KeyboardCaption {
+    std::string folder;  // the folder or files mapped, as the user knows them
+    std::string date;    // the day the map was made, as the caller writes dates
+};
+
+// How a key is coloured: by how many scripts test it.
+enum class KeyShade {
+    Free,      // no script
+    One,       // one script
+    Conflict,  // two or more: pressing the key acts in all of them
+};
+
+KeyShade ShadeOf(std::size_t scripts);
+
+// A colour as red, green and blue bytes.
+struct Rgb {
+    uint8_t red = 0;
+    uint8_t green = 0;
+    uint8_t blue = 0;
+    bool operator==(const Rgb& other) const { return red == other.red && green == other.green && blue == other.blue; }
+};
+
+// The colours of a shade, from the Okabe-Ito palette (told apart with every
+// kind of colour blindness and in grey): the box's fill and outline, and the
+// label written on it. A conflict's box is also hatched and its number stands
+// in a disc.
+struct ShadeColours {
+    Rgb fill;
+    Rgb outline;
+    double outlineWidth = 1;
+    Rgb label;
+    bool boldLabel = false;
+    Rgb count;  // the number of scripts
+};
+
+// The one table of the picture's colours, for every renderer.
+const ShadeColours& ColoursOf(KeyShade shade);
+extern const Rgb kPictureBackground;
+extern const Rgb kPictureText;       // titles and section titles
+extern const Rgb kPictureQuietText;  // the totals and the legend
+extern const Rgb kDiscFill;          // behind a conflict's number
+// The hatch over a conflict: black lines this opaque (0 to 1).
+constexpr double kHatchOpacity = 0.28;
+
+// The kinds of text, each with its size and weight.
+enum class TextStyle {
+    Title,    // the heading
+    Quiet,    // the totals and the legend
+    Section,  // the title over a part of the picture
+    Label,    // a key's name
+    Small,    // a longer name, in two lines, or on a narrow key
+    Count,    // the number of scripts on a key
+};
+
+// Which point of a text its `x` gives.
+enum class TextAnchor { Start, Middle, End };
+
+struct TextLook {
+    double size = 12;  // pixels
+    bool bold = false;
+    TextAnchor anchor = TextAnchor::Start;
+};
+const TextLook& LookOf(TextStyle style);
+
+// A text at a place: `x` where its anchor is, `y` its baseline. UTF-8, valid
+// even when a file name was not.
+struct PictureText {
+    double x = 0;
+    double y = 0;
+    TextStyle style = TextStyle::Quiet;
+    std::string text;
+};
+
+struct PictureBox {
+    double x = 0;
+    double y = 0;
+    double width = 0;
+    double height = 0;
+    double cornerRadius = 0;
+    bool Contains(double px, double py) const { return px >= x && px < x + width && py >= y && py < y + height; }
+};
+
+// A key of the keyboard, a chip of the strip or a pad, or a cheat code.
+struct PictureKey {
+    PictureBox box;
+    KeyShade shade = KeyShade::Free;
+    std::size_t scripts = 0;           // how many scripts test it
+    std::vector<PictureText> labels;   // its name, in one or two lines
+    bool hasCount = false;             // the number of scripts, when any
+    PictureText count;
+    bool hasDisc = false;              // a conflict's number stands in a disc
+    double discX = 0;
+    double discY = 0;
+    double discRadius = 0;
+    // The key and its scripts, a line each: "F2 (VKey 113)", "2 scripts, a
+    // conflict:", "  a.cs (1 test)"; its first line names the key.
+    std::string tooltip;
+};
+
+// A swatch of the legend and what it stands for.
+struct PictureSwatch {
+    PictureBox box;
+    KeyShade shade = KeyShade::Free;
+    PictureText text;
+};
+
+// The key map drawn as a picture, in pixels: one layout that every renderer
+// (the SVG file, the window) draws the same way.
+//
+// A full-size keyboard (US layout labels) with the five mouse buttons beside
+// it, each key coloured by how many scripts test it, the number of scripts on
+// the key and the scripts in its tooltip; the keys the keyboard lacks in a
+// strip below; the twenty buttons of each pad as chips; the cheat codes
+// typed, when any, in a list right of the keyboard, coloured the same way; a
+// legend, the caption and the totals. Shift, Ctrl and Alt keys also show the
+// tests of their either-side code.
+struct KeyboardPicture {
+    double width = 0;
+    double height = 0;
+    std::string title;                 // "Key map of " and the caption's folder
+    std::vector<PictureText> texts;    // the heading, the totals, the section titles
+    std::vector<PictureSwatch> legend;
+    std::vector<PictureKey> keys;
+
+    // The key at a point, or null.
+    const PictureKey* KeyAt(double x, double y) const;
+};
+
+// A key as a tooltip's first line names it, with its number: "F2 (VKey
+// 113)", "Pad 1 Sprint | Accelerate (button 16)", "Cheat BOOM".
+std::string KeyHeading(const MapKey& key);
+
+KeyboardPicture LayOutKeyboard(const KeyMap& map, const KeyboardCaption& caption);
+
+}  // namespace morvane

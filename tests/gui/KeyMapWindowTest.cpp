@@ -1,0 +1,276 @@
+// The key map window: the picture and the conflicts of a folder, and the
+// scripts opened from it in the main window.
+
+#include <wx/app.h>
+#include <wx/dcmemory.h>
+#include <wx/graphics.h>
+#include <wx/menu.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "gui/GuiSupport.h"
+
+using namespace morvane;
+using namespace morvane::test;
+
+namespace {
+
+// The demo folder's conflicts read with San Andreas rules, as
+// `morvane-cli keys --game sa demo/` lists them, and the scripts whose walk
+// met instructions that game does not know.
+const std::vector<std::string> kDemoConflicts = {
+    "K Key (VKey 75): 2 scripts",
+    "  sa_hotkeys.cs (1 test)",
+    "  sa_libraries.cs (1 test)",
+    "F2 (VKey 113): 3 scripts",
+    "  sa_cheats.cs (1 test)",
+    "  sa_hotkeys.cs (2 tests)",
+    "  sa_keys.cs (1 test)",
+    "Pad 1 Cross: Sprint | Accelerate (button 16): 2 scripts",
+    "  sa_hotkeys.cs (1 test)",
+    "  sa_keys.cs (1 test)",
+    "May test more (unknown instructions)",
+    "  gta3_keys.cs (15 unknown)",
+    "  vc_cheats.cs (24 unknown)",
+    "  vc_keys.cs (15 unknown)",
+};
+
+const PictureKey* FindKey(const KeyboardPicture& picture, const std::string& heading) {
+    for (const PictureKey& key : picture.keys)
+        if (key.tooltip.rfind(heading + "\n", 0) == 0) return &key;
+    return nullptr;
+}
+
+}  // namespace
+
+class KeyMapTest : public WindowTest {
+protected:
+    // The demo's scripts in the working folder, the window with San Andreas.
+    WindowProbe& DemoFolder() {
+        for (const char* name : {"gta3_keys.cs", "main.scm", "sa_cheats.cs", "sa_hotkeys.cs", "sa_keys.cs",
+                                 "sa_libraries.cs", "vc_cheats.cs", "vc_keys.cs"})
+            Copy(name);
+        dir.Write("cfg", std::to_string(GameNumber(kGameSanAndreas)));
+        return Window();
+    }
+};
+
+TEST_F(KeyMapTest, OpensOnTheScriptsFolderWithThePictureAndTheConflictsBesideIt) {
+    WindowProbe& w = DemoFolder();
+    std::filesystem::create_directory(dir.File("mods"));
+    std::filesystem::copy_file(DemoFile("sa_keys.cs"), dir.File("mods/sa_keys.cs"));
+    w.Open(dir.File("sa_keys.cs"));
+    EXPECT_EQ(w.keyMap(), nullptr);
+    w.Click(w.keyMapButton());
+    ASSERT_NE(w.keyMap(), nullptr);
+    EXPECT_TRUE(w.keyMap()->IsShown());
+    EXPECT_EQ(w.keyMap()->GetParent(), w.f);
+    EXPECT_EQ(ToStd(w.keyMapFolder()->GetPath()), dir.Path());
+
+    // The demo folder and its subfolder: the second sa_keys.cs makes each
+    // of its keys a conflict, listed by its path below the folder.
+    const std::vector<std::string> withSubfolder = {
+        "K Key (VKey 75): 2 scripts", "  sa_hotkeys.cs (1 test)", "  sa_libraries.cs (1 test)",
+        "Y Key (VKey 89): 2 scripts", "  mods/sa_keys.cs (1 test)", "  sa_keys.cs (1 test)",
+        "F2 (VKey 113): 4 scripts", "  mods/sa_keys.cs (1 test)", "  sa_cheats.cs (1 test)",
+        "  sa_hotkeys.cs (2 tests)", "  sa_keys.cs (1 test)",
+        "Left Shift (VKey 160): 2 scripts", "  mods/sa_keys.cs (1 test)", "  sa_keys.cs (1 test)",
+        "Pad 1 Cross: Sprint | Accelerate (button 16): 3 scripts", "  mods/sa_keys.cs (1 test)",
+        "  sa_hotkeys.cs (1 test)", "  sa_keys.cs (1 test)",
+        "Pad 2 R1: Aim Weapon|Hand Brake (button 6): 2 scripts", "  mods/sa_keys.cs (1 test)", "  sa_keys.cs (1 test)",
+        "May test more (unknown instructions)", "  gta3_keys.cs (15 unknown)", "  vc_cheats.cs (24 unknown)",
+        "  vc_keys.cs (15 unknown)"};
+    EXPECT_EQ(w.ConflictLines(), withSubfolder);
+
+    // Only the demo's files: the same list as the command line's.
+    w.PickKeyMapFolder(dir.Path());
+    std::filesystem::remove_all(dir.File("mods"));
+    w.Click(w.mapAgainButton());
+    EXPECT_EQ(w.ConflictLines(), kDemoConflicts);
+    EXPECT_EQ(ToStd(w.keyMapSummary()->GetLabel()), "8 scripts mapped, 3 conflicts");
+    EXPECT_EQ(ToStd(w.keyMap()->GetTitle()), "Key map of " + std::filesystem::path(dir.Path()).filename().string());
+
+    // The picture is the SVG's: F2 a conflict, left Shift too (Left Shift
+    // in one script, either Shift in another), the cheat codes beside it.
+    const KeyboardPicture& picture = w.keyPicture()->Picture();
+    ASSERT_NE(FindKey(picture, "F2 (VKey 113)"), nullptr);
+    EXPECT_EQ(FindKey(picture, "F2 (VKey 113)")->shade, KeyShade::Conflict);
+    EXPECT_EQ(FindKey(picture, "Shift (VKey 160, or 16 for either side)")->shade, KeyShade::Conflict);
+    EXPECT_EQ(FindKey(picture, "M (VKey 77)")->shade, KeyShade::One);  // in main.scm
+    ASSERT_NE(FindKey(picture, "Cheat BOOM"), nullptr);
+    EXPECT_EQ(picture.title, "Key map of " + std::filesystem::path(dir.Path()).filename().string());
+
+    // Wider than the screen it is fitted to the width it has, but stays readable.
+    EXPECT_GE(w.keyPicture()->Scale(), KeyboardPicturePanel::kLeastScale);
+    EXPECT_LE(w.keyPicture()->Scale(), 1.0);
+    const wxRect screen(0, 0, 1024, 768);
+    EXPECT_TRUE(screen.Contains(w.keyMap()->GetRect())) << w.keyMap()->GetSize().x << "x" << w.keyMap()->GetSize().y;
+
+    // The demo folder itself, for the picture of the README.
+    w.PickKeyMapFolder(DemoFile(""));
+    EXPECT_EQ(w.ConflictLines(), kDemoConflicts);
+    EXPECT_EQ(ToStd(w.keyMap()->GetTitle()), "Key map of demo");
+    ScreenshotOf(w.keyMap(), "key-map-window.png");
+
+    // The button again brings the same window to the front.
+    KeyMapWindow* first = w.keyMap();
+    w.Menu(w.KeyMapMenuId());
+    EXPECT_EQ(w.keyMap(), first);
+}
+
+TEST_F(KeyMapTest, DoubleClickingAScriptOpensItInTheMainWindowAfterAskingAboutEdits) {
+    WindowProbe& w = DemoFolder();
+    w.Open(dir.File("sa_keys.cs"));
+    w.Choose(w.vkeyChoice(), 0x72);  // the Y key's test becomes F3: an unsaved edit
+    w.Menu(w.KeyMapMenuId());
+    ASSERT_NE(w.keyMap(), nullptr);
+
+    // A heading opens nothing.
+    w.ActivateConflictLine("F2 (VKey 113): 3 scripts");
+    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("sa_keys.cs"));
+
+    // Cancelled: the edited script stays.
+    DialogScript::Get().ExpectQuestion(wxID_CANCEL);
+    w.ActivateConflictLine("  sa_hotkeys.cs (2 tests)");
+    ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
+    EXPECT_NE(DialogScript::Get().messages[0].find("sa_keys.cs"), std::string::npos) << DialogScript::Get().messages[0];
+    EXPECT_EQ(DialogScript::Get().buttons.at(0), "Save|Don't Save|Cancel");
+    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("sa_keys.cs"));
+    EXPECT_EQ(w.occurrences().at(0).key, 0x72);
+
+    // Dropped: the script double-clicked is opened and listed.
+    DialogScript::Get().ExpectQuestion(wxID_NO);
+    w.ActivateConflictLine("  sa_hotkeys.cs (2 tests)");
+    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("sa_hotkeys.cs"));
+    EXPECT_EQ(ToStd(w.f->GetTitle()).rfind("sa_hotkeys.cs - ", 0), 0u);
+    EXPECT_FALSE(w.occurrences().empty());
+    EXPECT_EQ(ReadBytes(dir.File("sa_keys.cs")), DemoBytes("sa_keys.cs"));
+
+    // Without edits no question: the script opens at once.
+    w.ActivateConflictLine("  sa_keys.cs (1 test)");
+    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("sa_keys.cs"));
+}
+
+TEST_F(KeyMapTest, NeedsTheGamesOpcodeTableAndNamesItsFileWhenItIsMissing) {
+    WindowProbe& w = DemoFolder();
+    // No script open: enabled all the same, and the map is of the working folder.
+    EXPECT_TRUE(w.keyMapButton()->IsEnabled());
+    w.Click(w.keyMapButton());
+    ASSERT_NE(w.keyMap(), nullptr);
+    EXPECT_EQ(w.ConflictLines(), kDemoConflicts);
+
+    // Vice City's opcode file is gone: the button is disabled, and mapping
+    // again in the open window says which file is missing.
+    std::filesystem::remove(dir.File("VICESCM.ini"));
+    w.Choose(w.gameChoice(), GameNumber(kGameViceCity));
+    EXPECT_FALSE(w.keyMapButton()->IsEnabled());
+    EXPECT_FALSE(w.f->GetMenuBar()->FindItem(w.KeyMapMenuId())->IsEnabled());
+    DialogScript::Get().ExpectMessage();
+    w.Click(w.mapAgainButton());
+    ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
+    EXPECT_EQ(DialogScript::Get().messages[0],
+              "The key map cannot be made: the opcode file VICESCM.ini could not be read.");
+    EXPECT_EQ(w.ConflictLines(), kDemoConflicts);  // the last map stays
+
+    // GTA III: its rules read the demo differently, and the map follows the game.
+    w.Choose(w.gameChoice(), GameNumber(kGameGta3));
+    w.Click(w.mapAgainButton());
+    EXPECT_NE(w.ConflictLines(), kDemoConflicts);
+
+    // A folder that is not there.
+    DialogScript::Get().ExpectMessage();
+    EXPECT_FALSE(w.keyMap()->ShowFolder(wxString::FromUTF8(dir.File("gone"))));
+    EXPECT_EQ(DialogScript::Get().messages.at(1), dir.File("gone") + " is not a folder.");
+}
+
+TEST_F(KeyMapTest, AFolderWithoutConflictsOrScriptsSaysSo) {
+    WindowProbe& w = DemoFolder();
+    w.Click(w.keyMapButton());
+    std::filesystem::create_directories(dir.File("one/empty"));
+    std::filesystem::copy_file(DemoFile("sa_keys.cs"), dir.File("one/sa_keys.cs"));
+
+    w.PickKeyMapFolder(dir.File("one"));
+    EXPECT_EQ(w.ConflictLines(), (std::vector<std::string>{"None: no key is tested by two scripts"}));
+    EXPECT_EQ(ToStd(w.keyMapSummary()->GetLabel()), "1 script mapped, 0 conflicts");
+    EXPECT_EQ(ToStd(w.keyMap()->GetTitle()), "Key map of one");
+    EXPECT_EQ(FindKey(w.keyPicture()->Picture(), "F2 (VKey 113)")->shade, KeyShade::One);
+
+    w.PickKeyMapFolder(dir.File("one/empty"));
+    EXPECT_EQ(ToStd(w.keyMapSummary()->GetLabel()), "No script in this folder or its subfolders.");
+    for (const PictureKey& key : w.keyPicture()->Picture().keys) EXPECT_EQ(key.shade, KeyShade::Free);
+}
+
+TEST_F(KeyMapTest, ThePictureIsPaintedInTheMapsColoursWithTheScriptsInTooltips) {
+    WindowProbe& w = DemoFolder();
+    w.Click(w.keyMapButton());
+    w.keyMap()->Show();
+    wxTheApp->Yield(true);
+    const KeyboardPicture& picture = w.keyPicture()->Picture();
+
+    // Painted on a bitmap at full size: each key's ground is its shade's fill.
+    wxBitmap bitmap(static_cast<int>(picture.width), static_cast<int>(picture.height), 24);
+    {
+        wxMemoryDC memory(bitmap);
+        const std::unique_ptr<wxGraphicsContext> context(wxGraphicsContext::Create(memory));
+        ASSERT_TRUE(context);
+        PaintKeyboardPicture(*context, picture);
+    }
+    const wxImage image = bitmap.ConvertToImage();
+    auto pixel = [&](double x, double y) {
+        const int px = static_cast<int>(x), py = static_cast<int>(y);
+        return Rgb{image.GetRed(px, py), image.GetGreen(px, py), image.GetBlue(px, py)};
+    };
+    // Along the left of a key, clear of its label and its outline.
+    auto colours = [&](const PictureKey& key) {
+        std::vector<Rgb> seen;
+        for (double y = key.box.y + 5; y < key.box.y + key.box.height - 5; ++y) seen.push_back(pixel(key.box.x + 5, y));
+        return seen;
+    };
+    auto count = [](const std::vector<Rgb>& seen, const Rgb& colour) { return std::count(seen.begin(), seen.end(), colour); };
+    const std::vector<Rgb> y = colours(*FindKey(picture, "Y (VKey 89)"));
+    EXPECT_EQ(count(y, ColoursOf(KeyShade::One).fill), static_cast<long>(y.size()));
+    const std::vector<Rgb> q = colours(*FindKey(picture, "Q (VKey 81)"));
+    EXPECT_EQ(count(q, ColoursOf(KeyShade::Free).fill), static_cast<long>(q.size()));
+    // A conflict: its fill, crossed by the darker lines of the hatch.
+    const std::vector<Rgb> f2 = colours(*FindKey(picture, "F2 (VKey 113)"));
+    const long vermilion = count(f2, ColoursOf(KeyShade::Conflict).fill);
+    EXPECT_GT(vermilion, 0);
+    EXPECT_LT(vermilion, static_cast<long>(f2.size()));
+    for (const Rgb& colour : f2) EXPECT_LE(colour.red, ColoursOf(KeyShade::Conflict).fill.red);
+    EXPECT_EQ(pixel(2, 2), kPictureBackground);
+
+    // The mouse over a key: its scripts as the tooltip; between keys, none.
+    KeyboardPicturePanel* panel = w.keyPicture();
+    auto moveTo = [&](const wxPoint& at) {
+        wxMouseEvent motion(wxEVT_MOTION);
+        motion.SetPosition(at);
+        motion.SetEventObject(panel);
+        panel->ProcessWindowEvent(motion);
+    };
+    const PictureKey& f2Key = *FindKey(picture, "F2 (VKey 113)");
+    const wxPoint f2Point = panel->PointOf(f2Key.box.x + f2Key.box.width / 2, f2Key.box.y + f2Key.box.height / 2);
+    ASSERT_EQ(panel->KeyAtPoint(f2Point), &f2Key);
+    moveTo(f2Point);
+    const std::string tooltip = ToStd(panel->GetToolTipText());
+    EXPECT_EQ(tooltip.rfind("F2 (VKey 113)\n3 scripts, a conflict:", 0), 0u) << tooltip;
+    EXPECT_NE(tooltip.find("sa_hotkeys.cs (2 tests)"), std::string::npos) << tooltip;
+    moveTo(panel->PointOf(f2Key.box.x + f2Key.box.width + 2, f2Key.box.y + 2));  // the gap to F3
+    EXPECT_TRUE(panel->GetToolTipText().empty());
+}
+
+TEST_F(KeyMapTest, ClosesWithTheMainWindowAndOpensAnewOnceClosed) {
+    WindowProbe& w = DemoFolder();
+    w.Click(w.keyMapButton());
+    KeyMapWindow* first = w.keyMap();
+    ASSERT_NE(first, nullptr);
+    first->Close();
+    for (int i = 0; i < 3; ++i) wxTheApp->ProcessIdle();
+    EXPECT_EQ(w.keyMap(), nullptr);
+    w.Click(w.keyMapButton());
+    ASSERT_NE(w.keyMap(), nullptr);
+
+    wxWeakRef<KeyMapWindow> second = w.keyMap();
+    DestroyWindow();
+    EXPECT_FALSE(second);
+}

@@ -1,0 +1,174 @@
+#include "ui/KeyMapWindow.h"
+
+#include <wx/datetime.h>
+#include <wx/filename.h>
+#include <wx/msgdlg.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/utils.h>
+
+#include "keymap/KeyboardPicture.h"
+#include "opcodes/IniLoader.h"
+#include "ui/FileSystemPath.h"
+#include "ui/MainFrame.h"
+
+using namespace morvane;
+
+namespace {
+
+const char* const kTitle = "Key map";
+// Fits a 1024x768 screen; never smaller than the least size.
+const wxSize kWindowSize(1000, 700);
+const wxSize kLeastSize(640, 420);
+constexpr int kBorder = 5;
+// The list keeps its width; the picture takes the room a larger window gives.
+constexpr int kListWidth = 280;
+
+// A script's line in the list: the file it opens.
+class ScriptItem : public wxTreeItemData {
+public:
+    explicit ScriptItem(const wxString& path) : path_(path) {}
+    const wxString& Path() const { return path_; }
+
+private:
+    wxString path_;
+};
+
+wxString Plural(std::size_t count, const char* one, const char* many) {
+    return wxString::Format("%zu %s", count, count == 1 ? one : many);
+}
+
+// A script as the list names it: its path below the mapped folder.
+wxString ShownName(const wxString& path, const wxString& folder) {
+    wxFileName name(path);
+    name.MakeRelativeTo(folder);
+    return name.GetFullPath();
+}
+
+}  // namespace
+
+KeyMapWindow::KeyMapWindow(MainFrame* owner, const wxString& folder)
+    : wxFrame(owner, wxID_ANY, kTitle, wxDefaultPosition, kWindowSize), owner_(owner) {
+    auto* panel = new wxPanel(this);
+    auto* panelSizer = new wxBoxSizer(wxVERTICAL);
+
+    auto* folderRow = new wxBoxSizer(wxHORIZONTAL);
+    folderRow->Add(new wxStaticText(panel, wxID_ANY, "&Folder"), wxSizerFlags().CenterVertical().Border(wxALL, kBorder));
+    folderPicker_ = new wxDirPickerCtrl(panel, wxID_ANY, folder, "Choose the folder to map");
+    folderRow->Add(folderPicker_, wxSizerFlags(1).CenterVertical().Border(wxALL, kBorder));
+    mapAgainButton_ = new wxButton(panel, wxID_ANY, "&Map again");
+    mapAgainButton_->SetToolTip("Maps the folder again, with the game chosen in the main window");
+    folderRow->Add(mapAgainButton_, wxSizerFlags().CenterVertical().Border(wxALL, kBorder));
+    panelSizer->Add(folderRow, wxSizerFlags().Expand());
+    summary_ = new wxStaticText(panel, wxID_ANY, wxEmptyString);
+    panelSizer->Add(summary_, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT, kBorder));
+
+    auto* mapRow = new wxBoxSizer(wxHORIZONTAL);
+    picture_ = new KeyboardPicturePanel(panel);
+    mapRow->Add(picture_, wxSizerFlags(1).Expand().Border(wxALL, kBorder));
+    auto* listSizer = new wxStaticBoxSizer(wxVERTICAL, panel, "Conflicts");
+    conflicts_ = new wxTreeCtrl(listSizer->GetStaticBox(), wxID_ANY, wxDefaultPosition, wxSize(kListWidth, -1),
+                                wxTR_HIDE_ROOT | wxTR_HAS_BUTTONS | wxTR_SINGLE | wxTR_NO_LINES);
+    listSizer->Add(conflicts_, wxSizerFlags(1).Expand().Border(wxALL, kBorder));
+    listSizer->Add(new wxStaticText(listSizer->GetStaticBox(), wxID_ANY, "Double-click a script to open it."),
+                   wxSizerFlags().Border(wxALL, kBorder));
+    mapRow->Add(listSizer, wxSizerFlags().Expand().Border(wxALL, kBorder));
+    panelSizer->Add(mapRow, wxSizerFlags(1).Expand());
+    panel->SetSizer(panelSizer);
+
+    SetMinSize(kLeastSize);
+    folderPicker_->Bind(wxEVT_DIRPICKER_CHANGED, &KeyMapWindow::OnFolderChanged, this);
+    mapAgainButton_->Bind(wxEVT_BUTTON, &KeyMapWindow::OnMapAgain, this);
+    conflicts_->Bind(wxEVT_TREE_ITEM_ACTIVATED, &KeyMapWindow::OnItemActivated, this);
+    ShowFolder(folder);
+}
+
+KeyMapWindow::~KeyMapWindow() {
+    folderPicker_->Unbind(wxEVT_DIRPICKER_CHANGED, &KeyMapWindow::OnFolderChanged, this);
+    mapAgainButton_->Unbind(wxEVT_BUTTON, &KeyMapWindow::OnMapAgain, this);
+    conflicts_->Unbind(wxEVT_TREE_ITEM_ACTIVATED, &KeyMapWindow::OnItemActivated, this);
+}
+
+void KeyMapWindow::ShowMessage(const wxString& text) { wxMessageBox(text, kTitle, wxOK | wxCENTRE, this); }
+
+bool KeyMapWindow::ShowFolder(const wxString& folder) {
+    const OpcodeTable* table = owner_->LoadedOpcodeTable();
+    if (table == nullptr) {
+        ShowMessage(wxString::Format("The key map cannot be made: the opcode file %s could not be read.",
+                                     OpcodeIniFileName(owner_->SelectedGame())));
+        return false;
+    }
+    if (!wxFileName::DirExists(folder)) {
+        ShowMessage(wxString::Format("%s is not a folder.", folder));
+        return false;
+    }
+    if (folderPicker_->GetPath() != folder) folderPicker_->SetPath(folder);
+    wxBusyCursor busy;
+    const ScriptSearch search = FindScripts({FileSystemPath(folder)});
+    const KeyMap map = BuildKeyMap(search.scripts, *table, owner_->SelectedGame(), HeaderSkip::ByName);
+    wxFileName name = wxFileName::DirName(folder);
+    const wxString caption = name.GetDirCount() > 0 ? name.GetDirs().Last() : folder;
+    picture_->SetPicture(LayOutKeyboard(
+        map, KeyboardCaption{FileSystemPath(caption), std::string(wxDateTime::Today().FormatISODate().utf8_str())}));
+    FillList(map, search, folder);
+    SetTitle(wxString::Format("%s of %s", kTitle, caption));
+    return true;
+}
+
+void KeyMapWindow::FillList(const KeyMap& map, const ScriptSearch& search, const wxString& folder) {
+    conflicts_->DeleteAllItems();
+    const wxTreeItemId root = conflicts_->AddRoot(wxEmptyString);
+    auto addScript = [&](const wxTreeItemId& parent, const std::string& path, const wxString& tail) {
+        const wxString shown = WindowPath(path);
+        conflicts_->AppendItem(parent, ShownName(shown, folder) + tail, -1, -1, new ScriptItem(shown));
+    };
+    for (const KeyEntry& entry : map.keys) {
+        if (!entry.IsConflict()) continue;
+        const wxTreeItemId key = conflicts_->AppendItem(
+            root, wxString::FromUTF8(KeyHeading(entry.key)) + ": " + Plural(entry.uses.size(), "script", "scripts"));
+        for (const KeyUse& use : entry.uses)
+            addScript(key, map.scripts[use.script].path,
+                      " (" + Plural(static_cast<std::size_t>(use.tests), "test", "tests") + ")");
+    }
+    const std::size_t conflicts = map.ConflictCount();
+    if (conflicts == 0) conflicts_->AppendItem(root, "None: no key is tested by two scripts");
+
+    std::vector<const ScriptKeys*> incomplete;
+    std::vector<const ScriptKeys*> unread;
+    for (const ScriptKeys& script : map.scripts) {
+        if (!script.read) unread.push_back(&script);
+        else if (script.IsIncomplete()) incomplete.push_back(&script);
+    }
+    if (!incomplete.empty()) {
+        const wxTreeItemId heading = conflicts_->AppendItem(root, "May test more (unknown instructions)");
+        for (const ScriptKeys* script : incomplete)
+            addScript(heading, script->path,
+                      wxString::Format(" (%lld unknown)", static_cast<long long>(script->summary.unknownInstructions)));
+    }
+    if (!unread.empty()) {
+        const wxTreeItemId heading = conflicts_->AppendItem(root, "Could not be read");
+        for (const ScriptKeys* script : unread) addScript(heading, script->path, wxEmptyString);
+    }
+    conflicts_->ExpandAll();
+
+    wxString summary = wxString::Format("%s mapped, %s", Plural(map.scripts.size() - unread.size(), "script", "scripts"),
+                                        Plural(conflicts, "conflict", "conflicts"));
+    if (map.scripts.empty()) summary = "No script in this folder or its subfolders.";
+    if (!search.problems.empty())
+        summary += wxString::Format("; %s could not be searched, the first: %s (%s)",
+                                    Plural(search.problems.size(), "path", "paths"),
+                                    WindowPath(search.problems.front().path),
+                                    wxString::FromUTF8(search.problems.front().cause));
+    summary_->SetLabel(summary);
+}
+
+void KeyMapWindow::OnFolderChanged(wxFileDirPickerEvent& event) { ShowFolder(event.GetPath()); }
+
+void KeyMapWindow::OnMapAgain(wxCommandEvent& /*event*/) { ShowFolder(folderPicker_->GetPath()); }
+
+void KeyMapWindow::OnItemActivated(wxTreeEvent& event) {
+    const auto* script = dynamic_cast<const ScriptItem*>(conflicts_->GetItemData(event.GetItem()));
+    if (script == nullptr) return;  // a heading
+    if (owner_->OpenFromOutside(script->Path())) owner_->Raise();
+}

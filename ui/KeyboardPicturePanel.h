@@ -1,0 +1,42 @@
+#pragma once
+
+#include <wx/scrolwin.h>
+
+#include "keymap/KeyboardPicture.h"
+
+class wxGraphicsContext;
+
+// Draws a key map's picture, the same layout the SVG file has, with the same
+// colours: each key filled by its shade, a conflict hatched with its number
+// in a disc. Scaled to the width it has, but never below kLeastScale (then it
+// scrolls). The mouse over a key shows its scripts as a tooltip.
+class KeyboardPicturePanel : public wxScrolledCanvas {
+public:
+    static constexpr double kLeastScale = 0.65;
+
+    explicit KeyboardPicturePanel(wxWindow* parent);
+    ~KeyboardPicturePanel() override;
+
+    void SetPicture(morvane::KeyboardPicture picture);
+    const morvane::KeyboardPicture& Picture() const { return picture_; }
+    double Scale() const { return scale_; }
+    // The key under a point of the panel (its client coordinates), or null.
+    const morvane::PictureKey* KeyAtPoint(const wxPoint& point) const;
+    // Where a point of the picture is in the panel's client coordinates.
+    wxPoint PointOf(double x, double y) const;
+
+private:
+    void OnPaint(wxPaintEvent& event);
+    void OnMotion(wxMouseEvent& event);
+    void OnLeave(wxMouseEvent& event);
+    void OnSize(wxSizeEvent& event);
+    void UpdateScale();
+
+    morvane::KeyboardPicture picture_;
+    double scale_ = 1;
+    const morvane::PictureKey* hovered_ = nullptr;  // the key whose tooltip is shown
+};
+
+// Draws the picture with its top left corner at the context's origin, at the
+// context's scale.
+void PaintKeyboardPicture(wxGraphicsContext& context, const morvane::KeyboardPicture& picture);
