@@ -1,9 +1,12 @@
 // The command line read: what is a usage error, and how rules and keys are
 // written.
 
+#include <cctype>
+
 #include "MorvaneVersion.h"
 #include "cli/KeyArgument.h"
 #include "cli/Options.h"
+#include "keys/KeyNames.h"
 #include "cli/CliSupport.h"
 
 using namespace morvane;
@@ -71,39 +74,72 @@ TEST(Options, TheEqualsKeyCanStandOnEitherSideOfARule) {
     EXPECT_EQ(rule("61=="), std::make_pair(-1, -1));
 }
 
-TEST(KeyArgument, NumbersAndNames) {
+TEST(KeyArgument, NumbersInDecimalOrHexadecimalAndNothingElse) {
     using cli::KeyKind;
     using cli::ParseKey;
     EXPECT_EQ(ParseKey("65", KeyKind::VKey), 65);
     EXPECT_EQ(ParseKey("0x41", KeyKind::VKey), 65);
     EXPECT_EQ(ParseKey("0X4a", KeyKind::VKey), 0x4A);
-    EXPECT_EQ(ParseKey("a key", KeyKind::VKey), 0x41);
-    EXPECT_EQ(ParseKey("  F16 ", KeyKind::VKey), 0x7F);
-    EXPECT_EQ(ParseKey("left shift", KeyKind::VKey), 0xA0);
-    EXPECT_EQ(ParseKey("` Key", KeyKind::VKey), 0xC0);
-    EXPECT_EQ(ParseKey("fire", KeyKind::GameKey), 17);
+    EXPECT_EQ(ParseKey("-3", KeyKind::VKey), -3);  // out of range, which the options then say
+    EXPECT_EQ(ParseKey("", KeyKind::VKey), std::nullopt);
+    EXPECT_EQ(ParseKey("0x", KeyKind::VKey), std::nullopt);
+    EXPECT_EQ(ParseKey("12abc", KeyKind::VKey), std::nullopt);
+    EXPECT_EQ(ParseKey("99999999999", KeyKind::VKey), std::nullopt);
+}
+
+// What list and keys print as a key's name can be typed back, in any case
+// and with spaces around it, unless several keys share that name.
+TEST(KeyArgument, EveryNameShownIsReadBackAsItsKey) {
+    using cli::KeyKind;
+    using cli::ParseKey;
+    const auto lower = [](std::string text) {
+        for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    };
+    const struct { KeyKind kind; int count; std::string (*name)(int32_t); } kinds[] = {
+        {KeyKind::VKey, kVKeyCount, &VKeyName}, {KeyKind::GameKey, kGameKeyCount, &GameKeyName}};
+    int shared = 0;
+    for (const auto& kind : kinds) {
+        for (int32_t key = 0; key < kind.count; ++key) {
+            const std::string name = kind.name(key);
+            int sharing = 0;
+            for (int32_t other = 0; other < kind.count; ++other) sharing += lower(kind.name(other)) == lower(name) ? 1 : 0;
+            const std::optional<int32_t> expected = sharing == 1 ? std::optional<int32_t>(key) : std::nullopt;
+            shared += sharing == 1 ? 0 : 1;
+            EXPECT_EQ(ParseKey(name, kind.kind), expected) << name;
+            EXPECT_EQ(ParseKey("  " + lower(name) + " ", kind.kind), expected) << name;
+        }
+    }
+    EXPECT_GT(shared, 0);  // "?" of the VKeys names none of them
+    EXPECT_EQ(ParseKey("?", KeyKind::VKey), std::nullopt);
+    for (int32_t pad = 0; pad <= kHighestPad; ++pad) EXPECT_EQ(ParseKey(kPadNames[pad], KeyKind::Pad), pad);
+    EXPECT_EQ(ParseKey("pad 2", KeyKind::Pad), 1);
+}
+
+TEST(KeyArgument, AGameKeyAnswersToItsControlOrItsActionAlone) {
+    using cli::KeyKind;
+    using cli::ParseKey;
     EXPECT_EQ(ParseKey("Circle: Fire", KeyKind::GameKey), 17);
     EXPECT_EQ(ParseKey("circle", KeyKind::GameKey), 17);
+    EXPECT_EQ(ParseKey("fire", KeyKind::GameKey), 17);
     EXPECT_EQ(ParseKey("Cross", KeyKind::GameKey), 16);
     EXPECT_EQ(ParseKey("Sprint | Accelerate", KeyKind::GameKey), 16);
     EXPECT_EQ(ParseKey("start", KeyKind::GameKey), 12);
     EXPECT_EQ(ParseKey("Left Stick X", KeyKind::GameKey), 0);
     EXPECT_EQ(ParseKey("Cross: Fire", KeyKind::GameKey), std::nullopt);  // two keys' halves
+    // Each kind reads its own names only.
     EXPECT_EQ(ParseKey("Start", KeyKind::VKey), std::nullopt);
-    // Names of earlier versions.
-    EXPECT_EQ(ParseKey("APPLICATIN Key", KeyKind::VKey), 0x5D);
-    EXPECT_EQ(ParseKey("Application Key", KeyKind::VKey), 0x5D);
-    EXPECT_EQ(ParseKey(" Left Shift", KeyKind::VKey), 0xA0);
-    EXPECT_EQ(ParseKey(" ; Key", KeyKind::VKey), 0xBA);
-    EXPECT_EQ(ParseKey("APPLICATIN Key", KeyKind::GameKey), std::nullopt);
     EXPECT_EQ(ParseKey("Fire", KeyKind::VKey), std::nullopt);
     EXPECT_EQ(ParseKey("Ctrl", KeyKind::GameKey), std::nullopt);
-    EXPECT_EQ(ParseKey("?", KeyKind::VKey), std::nullopt);
-    EXPECT_EQ(ParseKey("?", KeyKind::GameKey), 12);  // the one unnamed game key
-    EXPECT_EQ(ParseKey("Pad 2", KeyKind::Pad), 1);
-    EXPECT_EQ(ParseKey("", KeyKind::VKey), std::nullopt);
-    EXPECT_EQ(ParseKey("0x", KeyKind::VKey), std::nullopt);
-    EXPECT_EQ(ParseKey("12abc", KeyKind::VKey), std::nullopt);
-    EXPECT_EQ(ParseKey("99999999999", KeyKind::VKey), std::nullopt);
-    EXPECT_EQ(ParseKey("-3", KeyKind::VKey), -3);
+}
+
+TEST(KeyArgument, NamesOfEarlierVersionsStillCount) {
+    using cli::KeyKind;
+    using cli::ParseKey;
+    EXPECT_EQ(ParseKey("APPLICATIN Key", KeyKind::VKey), 0x5D);
+    EXPECT_EQ(ParseKey("Application Key", KeyKind::VKey), 0x5D);
+    EXPECT_EQ(ParseKey(" Left Shift", KeyKind::VKey), 0xA0);  // names once began with a space
+    EXPECT_EQ(ParseKey(" ; Key", KeyKind::VKey), 0xBA);
+    EXPECT_EQ(ParseKey("APPLICATIN Key", KeyKind::GameKey), std::nullopt);
+    EXPECT_EQ(ParseKey("?", KeyKind::GameKey), 12);  // the one unnamed game key, now Start
 }
