@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "MorvaneVersion.h"
 #include "cli/Commands.h"
-#include "cli/Options.h"
 #include "opcodes/ReadFile.h"
 
 #ifdef _WIN32
@@ -106,34 +104,9 @@ private:
 int main(int argc, char** argv) {
     using namespace morvane::cli;
     const std::vector<std::string> args = Arguments(argc, argv);
-    std::string error;
-    const auto options = ParseArguments(args, error);
-    if (!options) {
-        std::cerr << "morvane-cli: " << error << "\n" << kUsage;
-        return kExitUsage;
-    }
     CheckedOutput output;
     std::ostream out(&output);
-    int status = kExitUsage;
-    switch (options->command) {
-        case Command::Help:
-            out << kUsage;
-            status = kExitDone;
-            break;
-        case Command::Version:
-            out << "morvane-cli " << MORVANE_VERSION << "\n";
-            status = kExitDone;
-            break;
-        case Command::List:
-            status = RunList(*options, out, std::cerr);
-            break;
-        case Command::Remap:
-            status = RunRemap(*options, out, std::cerr);
-            break;
-        case Command::Keys:
-            status = RunKeys(*options, out, std::cerr);
-            break;
-    }
+    int status = RunCommandLine(args, out, std::cerr);
     out.flush();
     if (output.Failed()) {
         std::cerr << "morvane-cli: cannot write the output: "

@@ -1,0 +1,140 @@
+// morvane-cli list: the key tests of scripts as text, TSV or JSON, with the
+// instructions around them when asked.
+
+#include <nlohmann/json.hpp>
+
+#include "cli/Escape.h"
+#include "cli/CliSupport.h"
+
+using namespace morvane;
+using namespace morvane::test;
+
+namespace {
+class ListTest : public CliTest {};
+}  // namespace
+
+TEST_F(ListTest, TsvJsonAndText) {
+    CliRun tsv = Run({"list", "--game", "sa", "--format", "tsv", "sa_keys.cs"});
+    EXPECT_EQ(tsv.status, 0);
+    EXPECT_EQ(tsv.out, kSaKeysTsv);
+    EXPECT_EQ(tsv.err, "");
+
+    CliRun json = Run({"list", "--game=gta3", "--format=json", "gta3_keys.cs"});
+    EXPECT_EQ(json.status, 0);
+    EXPECT_EQ(json.out,
+              "[\n"
+              " {\"file\": \"gta3_keys.cs\", \"offset\": 19, \"kind\": \"vkey\", \"wide\": 0, \"pad\": -1, \"key\": 116, \"name\": \"F5\", \"opcode\": \"05EE\"},\n"
+              " {\"file\": \"gta3_keys.cs\", \"offset\": 49, \"kind\": \"button\", \"wide\": 0, \"pad\": 0, \"key\": 17, \"name\": \"Circle: Fire\", \"opcode\": \"00E1\"}\n"
+              "]\n");
+
+    CliRun text = Run({"list", "--game", "vc", "vc_keys.cs"});
+    EXPECT_EQ(text.status, 0);
+    EXPECT_EQ(text.out,
+              "FILE        OFFSET  KIND    WIDE  PAD  KEY  NAME                          OPCODE\n"
+              "vc_keys.cs      19  vkey       0   -1   78  N Key                         05EE\n"
+              "vc_keys.cs      46  vkey       0   -1   16  Shift                         05EE\n"
+              "vc_keys.cs      76  button     0    0    4  L1: Action/Secondary fire     00E1\n"
+              "vc_keys.cs     113  button     0    1   14  Square: Jump | Brake/Reserve  00E1\n");
+}
+
+TEST_F(ListTest, ContextShowsTheDecodedInstructionsAroundEachTest) {
+    CliRun text = Run({"list", "--game", "gta3", "--context", "2", "gta3_keys.cs"});
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.out,
+              "FILE          OFFSET  KIND    WIDE  PAD  KEY  NAME          OPCODE\n"
+              "gta3_keys.cs      19  vkey       0   -1  116  F5            05EE\n"
+              "      10  0001: wait 250 ms\n"
+              "      15  00D6: if 0\n"
+              "    > 19  05EE: key 116 pressed\n"
+              "      23  004D: jump if false @-40\n"
+              "      30  0109: player $2 add money 1000\n"
+              "gta3_keys.cs      49  button     0    0   17  Circle: Fire  00E1\n"
+              "      40  0001: wait 250 ms\n"
+              "      45  00D6: if 0\n"
+              "    > 49  00E1: pad 0 button 17 pressed\n"
+              "      55  004D: jump if false @-77\n"
+              "      62  00BC: print text \"FIRED\" for 1000 ms style 1\n");
+
+    CliRun json = Run({"list", "--game", "vc", "--format", "json", "--context=1", "vc_keys.cs"});
+    EXPECT_EQ(json.status, 0) << json.err;
+    EXPECT_NE(json.out.find("\"opcode\": \"00E1\", \"context\": [{\"offset\": 72, \"text\": \"00D6: if 0\"}, "
+                            "{\"offset\": 76, \"text\": \"00E1: pad 0 button 4 pressed\"}, "
+                            "{\"offset\": 82, \"text\": \"004D: jump if false @-104\"}]}"),
+              std::string::npos)
+        << json.out;
+    // Quotes of the script's strings are escaped in JSON.
+    CliRun strings = Run({"list", "--game", "vc", "--format", "json", "--context=3", "vc_keys.cs"});
+    EXPECT_NE(strings.out.find("print text \\\"PAD2\\\" for 2000 ms style 1"), std::string::npos) << strings.out;
+
+    // The header of a main script is stepped over as the scan does, and a
+    // context stops at the ends of the walk.
+    CliRun main = Run({"list", "--game", "sa", "--context", "1000", "main.scm"});
+    EXPECT_EQ(main.status, 0);
+    const std::size_t firstContextLine = main.out.find('\n', main.out.find('\n') + 1) + 1;
+    EXPECT_EQ(main.out.substr(firstContextLine, main.out.find('\n', firstContextLine) - firstContextLine),
+              "       88  03A4: name this script \"MAIN\"");
+    EXPECT_EQ(main.out.find("X Key"), std::string::npos);
+
+    EXPECT_EQ(Run({"list", "--game", "sa", "--context", "0", "sa_keys.cs"}).out,
+              Run({"list", "--game", "sa", "sa_keys.cs"}).out);
+}
+
+TEST_F(ListTest, FollowsArgumentOrderAndEscapesJson) {
+    dir.Write("we\"ird.cs", std::vector<uint8_t>{0xEE, 0x05, 0x04, 0x41});
+    CliRun json = Run({"list", "--game", "vc", "--format", "json", "we\"ird.cs", "vc_keys.cs"});
+    EXPECT_EQ(json.status, 0);
+    EXPECT_NE(json.out.find("{\"file\": \"we\\\"ird.cs\", \"offset\": 0,"), std::string::npos) << json.out;
+    EXPECT_LT(json.out.find("we\\\"ird"), json.out.find("vc_keys"));
+
+    // A name that is not UTF-8 still gives valid JSON.
+    dir.Write("caf\xE9.cs", std::vector<uint8_t>{0xEE, 0x05, 0x04, 0x41});
+    CliRun latin1 = Run({"list", "--game", "vc", "--format", "json", "caf\xE9.cs"});
+    EXPECT_EQ(nlohmann::json::parse(latin1.out).at(0).at("file"), "caf\xEF\xBF\xBD.cs");
+
+    dir.Write("quiet.cs", std::vector<uint8_t>{0x01, 0x00, 0x04, 0x00});
+    CliRun none = Run({"list", "--format", "json", "--game", "vc", "quiet.cs"});
+    EXPECT_EQ(none.out, "[]\n");
+}
+
+TEST_F(ListTest, MachineReadableOutputSurvivesOddFileNames) {
+    const std::vector<uint8_t> script = {0xEE, 0x05, 0x04, 0x41};  // one VKey test, "A Key"
+    const std::vector<std::string> names = {"tab\there.cs", "new\nline.cs", "back\\slash.cs", "cr\rhere.cs",
+                                            "caf\xE9.cs", "caf\xC3\xA9.cs"};
+    for (const auto& name : names) dir.Write(name, script);
+    std::vector<std::string> args = {"list", "--game", "vc", "--format", "tsv"};
+    args.insert(args.end(), names.begin(), names.end());
+
+    const CliRun tsv = Run(args);
+    EXPECT_EQ(tsv.status, 0) << tsv.err;
+    const std::string row = "\t0\tvkey\t0\t-1\t65\tA Key\t05EE\n";
+    EXPECT_EQ(tsv.out, "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
+                       "tab\\there.cs" + row + "new\\nline.cs" + row + "back\\\\slash.cs" + row +
+                       "cr\\rhere.cs" + row + "caf\xE9.cs" + row + "caf\xC3\xA9.cs" + row);
+
+    args[4] = "json";
+    const CliRun json = Run(args);
+    EXPECT_EQ(json.status, 0) << json.err;
+    const auto parsed = nlohmann::json::parse(json.out, nullptr, /*allow_exceptions=*/false);
+    ASSERT_FALSE(parsed.is_discarded()) << json.out;
+    ASSERT_EQ(parsed.size(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i == 4) continue;  // not UTF-8
+        EXPECT_EQ(parsed[i]["file"], names[i]);
+        EXPECT_FALSE(parsed[i].contains("file_bytes")) << names[i];
+    }
+    EXPECT_EQ(parsed[4]["file"], "caf\xEF\xBF\xBD.cs");  // U+FFFD for the byte that is not UTF-8
+    EXPECT_EQ(parsed[4]["file_bytes"], "636166e92e6373");
+}
+
+TEST(Escape, JsonIsAlwaysValidUtf8AndTsvFieldsStayOneField) {
+    using cli::IsValidUtf8;
+    using cli::JsonString;
+    EXPECT_TRUE(IsValidUtf8("plain \xC3\xA9 \xE2\x82\xAC \xF0\x9F\x94\x91"));
+    for (const char* bad : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80",
+                            "\xC3", "\xE2\x82", "\x80", "\xFF"})
+        EXPECT_FALSE(IsValidUtf8(bad)) << bad;
+    EXPECT_EQ(JsonString("a\"b\\c\x01\x7F"), "\"a\\\"b\\\\c\\u0001\\u007f\"");
+    EXPECT_EQ(JsonString("\xED\xA0\x80!"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD!\"");  // a surrogate, byte by byte
+    EXPECT_EQ(JsonString("\xE2\x82\xAC"), "\"\xE2\x82\xAC\"");
+    EXPECT_EQ(cli::TsvField("a\tb\nc\rd\\e"), "a\\tb\\nc\\rd\\\\e");
+}

@@ -1,0 +1,130 @@
+// The morvane-cli executable itself: exit statuses, standard output that
+// cannot be written, and a second process changing the same file.
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <regex>
+#include <thread>
+
+#include "MorvaneVersion.h"
+#include "script/FileLock.h"
+#include "script/SafeWrite.h"
+#include "cli/CliSupport.h"
+
+using namespace morvane;
+using namespace morvane::test;
+
+namespace {
+class ProcessTest : public CliTest {};
+}  // namespace
+
+TEST_F(ProcessTest, OutputThatCannotBeWrittenIsAFailureWithItsCause) {
+    const std::string kFull = "/dev/full";
+    const std::string kCause = "morvane-cli: cannot write the output: no space left on device\n";
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--help"}, {"--version"}, {"list", "--game", "sa", "sa_keys.cs"},
+             {"list", "--game", "sa", "--format", "json", "sa_keys.cs", "sa_libraries.cs"}}) {
+        const CliRun run = Binary(args, kFull);
+        EXPECT_EQ(run.status, 1) << args[0];
+        EXPECT_EQ(run.err, kCause) << args[0];
+    }
+    // The file is written; the report of it is not, and that is said.
+    const CliRun remap = Binary({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "-o", "out.cs"}, kFull);
+    EXPECT_EQ(remap.status, 1);
+    EXPECT_EQ(remap.err, kCause);
+    EXPECT_EQ(ReadBytes(dir.File("out.cs")), With("vc_keys.cs", {{22, 0x4D}}));
+}
+
+TEST_F(ProcessTest, ASecondRemapOfOneFileWaitsForTheFirstAndKeepsItsChanges) {
+    const std::string path = dir.File("vc_keys.cs");
+    FileLock first;
+    ASSERT_EQ(first.Lock(path), FileLock::Outcome::Locked);
+
+    const std::string command =
+        Command({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "--in-place"}, dir.File(".out"));
+    const pid_t second = fork();
+    ASSERT_GE(second, 0);
+    if (second == 0) {
+        // exec, so that the copy of the lock's descriptor closes (it is close-on-exec)
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const std::string waiting = "vc_keys.cs: waiting for another program that is changing it\n";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (Slurp(dir.File(".err")) != waiting && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(Slurp(dir.File(".err")), waiting);
+
+    // The first changes another key and saves while the second waits.
+    const std::vector<uint8_t> firstResult = With("vc_keys.cs", {{49, 0x11}});
+    ASSERT_TRUE(WriteFileSafely(path, firstResult.data(), firstResult.size()));
+    first.Unlock();
+
+    int status = 0;
+    ASSERT_EQ(waitpid(second, &status, 0), second);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(Slurp(dir.File(".out")), "vc_keys.cs: 1 changed\n");
+    EXPECT_EQ(ReadBytes(path), With("vc_keys.cs", {{22, 0x4D}, {49, 0x11}}));
+}
+
+TEST(Version, IsMajorMinorPatchAndTheTitlesShortFormIsItsStart) {
+    const std::string version = MORVANE_VERSION;
+    EXPECT_TRUE(std::regex_match(version, std::regex("[0-9]+\\.[0-9]+\\.[0-9]+"))) << version;
+    EXPECT_EQ(version, MORVANE_VERSION_SHORT "." + std::to_string(MORVANE_VERSION_PATCH));
+    EXPECT_EQ(std::string(MORVANE_VERSION_SHORT),
+              std::to_string(MORVANE_VERSION_MAJOR) + "." + std::to_string(MORVANE_VERSION_MINOR));
+}
+
+TEST_F(ProcessTest, ExitStatusSaysDoneFailedOrMisused) {
+    const CliRun done = Binary({"list", "--game", "sa", "--format", "tsv", "sa_keys.cs"});
+    EXPECT_EQ(done.status, 0);
+    EXPECT_EQ(done.out, kSaKeysTsv);
+    EXPECT_EQ(done.err, "");
+
+    const CliRun failed = Binary({"list", "--game", "sa", "--format", "tsv", "gone.cs", "sa_keys.cs"});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.out, kSaKeysTsv);  // the files that could be read are listed all the same
+    EXPECT_EQ(failed.err, "gone.cs: cannot open: not found\n");
+
+    const CliRun misused = Binary({"list", "--format", "xml", "sa_keys.cs"});
+    EXPECT_EQ(misused.status, 2);
+    EXPECT_EQ(misused.out, "");
+    EXPECT_EQ(misused.err.rfind("morvane-cli: ", 0), 0u) << misused.err;
+    EXPECT_NE(misused.err.find("usage: morvane-cli"), std::string::npos);
+    EXPECT_EQ(Binary({}).status, 2);
+
+    const CliRun help = Binary({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("usage: morvane-cli", 0), 0u) << help.out;
+    EXPECT_EQ(help.err, "");
+    const CliRun version = Binary({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "morvane-cli " MORVANE_VERSION "\n");
+}
+
+// The executable does what the same call in this process does.
+TEST_F(ProcessTest, EachCommandRunsAsTheExecutable) {
+    const std::vector<std::string> remap = {"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "-o", "out.cs"};
+    const CliRun binary = Binary(remap);
+    EXPECT_EQ(binary.status, 0) << binary.err;
+    EXPECT_EQ(binary.out, "vc_keys.cs: 1 changed -> out.cs\n");
+    EXPECT_EQ(ReadBytes(dir.File("out.cs")), With("vc_keys.cs", {{22, 0x4D}}));
+
+    std::filesystem::create_directories(dir.File("mods"));
+    std::filesystem::copy_file(DemoPath("sa_keys.cs"), dir.File("mods/sa_keys.cs"));
+    std::filesystem::copy_file(DemoPath("sa_hotkeys.cs"), dir.File("mods/hot.cs"));
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"list", "--game", "vc", "--context", "2", "vc_keys.cs", "out.cs"},
+             {"keys", "--game", "sa", "--format", "json", "mods"},
+             {"keys", "--game", "sa", "mods"}}) {
+        const CliRun fromBinary = Binary(args);
+        const CliRun inProcess = Run(args);
+        EXPECT_EQ(fromBinary.status, 0) << args[0];
+        EXPECT_EQ(fromBinary.status, inProcess.status) << args[0];
+        EXPECT_EQ(fromBinary.out, inProcess.out) << args[0];
+        EXPECT_EQ(fromBinary.err, inProcess.err) << args[0];
+        EXPECT_NE(fromBinary.out, "") << args[0];
+    }
+}

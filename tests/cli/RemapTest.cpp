@@ -1,0 +1,134 @@
+// morvane-cli remap: the rules given change exactly the bytes they name,
+// and a file that cannot be changed as asked is left as it was.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "support/ScriptBuilder.h"
+#include "cli/CliSupport.h"
+
+using namespace morvane;
+using namespace morvane::test;
+
+namespace {
+class RemapTest : public CliTest {};
+}  // namespace
+
+TEST_F(RemapTest, RulesWriteExactlyTheExpectedBytes) {
+    CliRun byName = Run({"remap", "--game", "sa", "--vkey", "y key=Z Key", "--vkey", " left shift = Right Shift ",
+                      "sa_keys.cs", "-o", "out.cs"});
+    EXPECT_EQ(byName.status, 0) << byName.err;
+    EXPECT_EQ(byName.out, "sa_keys.cs: 2 changed -> out.cs\n");
+    EXPECT_EQ(ReadBytes(dir.File("out.cs")), With("sa_keys.cs", {{23, 0x5A}, {57, 0xA1}}));
+
+    CliRun buttons = Run({"remap", "--game", "sa", "--button", "Sprint | Accelerate=fire", "--pad", "1=0", "--button",
+                       "6=0x13", "sa_keys.cs", "-o", "buttons.cs"});
+    EXPECT_EQ(buttons.status, 0) << buttons.err;
+    EXPECT_EQ(ReadBytes(dir.File("buttons.cs")), With("sa_keys.cs", {{158, 17}, {188, 0}, {190, 19}}));
+
+    CliRun at = Run({"remap", "--game", "sa", "--at", "83:F16", "--at", "0x99:Pad 2:Fire", "sa_keys.cs", "-o", "at.cs"});
+    EXPECT_EQ(at.status, 0) << at.err;
+    EXPECT_EQ(ReadBytes(dir.File("at.cs")), With("sa_keys.cs", {{86, 0x7F}, {156, 1}, {158, 17}}));
+
+    // Rules read the values as they were in the file, so two rules can swap keys.
+    CliRun swap = Run({"remap", "--game", "vc", "--vkey", "N Key=Shift", "--vkey", "Shift=N Key", "vc_keys.cs", "-o", "swap.cs"});
+    EXPECT_EQ(swap.status, 0) << swap.err;
+    EXPECT_EQ(ReadBytes(dir.File("swap.cs")), With("vc_keys.cs", {{22, 0x10}, {49, 0x4E}}));
+
+    // A 16-bit parameter takes a high VKey.
+    CliRun wide = Run({"remap", "--game", "sa", "--vkey", "0xA0=0xFB", "sa_keys.cs", "-o", "wide.cs"});
+    EXPECT_EQ(wide.status, 0) << wide.err;
+    EXPECT_EQ(ReadBytes(dir.File("wide.cs")), With("sa_keys.cs", {{57, 0xFB}}));
+}
+
+TEST_F(RemapTest, RefusedFilesAreNotWrittenAndOthersGoOn) {
+    CliRun narrow = Run({"remap", "--game", "sa", "--vkey", "Y Key=F17", "sa_keys.cs", "--in-place"});
+    EXPECT_EQ(narrow.status, 1);
+    EXPECT_EQ(narrow.err, "sa_keys.cs: refused: offset 20: VKey 128 needs 16 bits and the key parameter there has 8; "
+                          "nothing written\n");
+    EXPECT_EQ(ReadBytes(dir.File("sa_keys.cs")), Demo("sa_keys.cs"));
+
+    CliRun nowhere = Run({"remap", "--game", "sa", "--at", "21:A Key", "sa_keys.cs", "-o", "x.cs"});
+    EXPECT_EQ(nowhere.status, 1);
+    EXPECT_NE(nowhere.err.find("no key test at offset 21"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("x.cs")));
+
+    CliRun padOnKey = Run({"remap", "--game", "sa", "--at", "20:Pad 1:A Key", "sa_keys.cs", "-o", "x.cs"});
+    EXPECT_EQ(padOnKey.status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("x.cs")));
+
+    // In place over several files: the missing one fails, the others are done.
+    std::filesystem::copy_file(dir.File("vc_keys.cs"), dir.File("vc2.cs"));
+    CliRun many = Run({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "gone.cs", "vc2.cs", "--in-place"});
+    EXPECT_EQ(many.status, 1);
+    EXPECT_EQ(many.err, "gone.cs: cannot open: not found\n");
+    EXPECT_EQ(many.out, "vc_keys.cs: 1 changed\nvc2.cs: 1 changed\n");
+    EXPECT_EQ(ReadBytes(dir.File("vc_keys.cs")), With("vc_keys.cs", {{22, 0x4D}}));
+    EXPECT_EQ(ReadBytes(dir.File("vc2.cs")), With("vc_keys.cs", {{22, 0x4D}}));
+
+    CliRun unsaved = Run({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "-o", "no/such/folder.cs"});
+    EXPECT_EQ(unsaved.status, 1);
+    EXPECT_EQ(unsaved.err, "no/such/folder.cs: cannot save: folder does not exist; nothing written\n");
+
+    CliRun unchanged = Run({"remap", "--game", "vc", "--vkey", "Z Key=A Key", "vc2.cs", "--in-place"});
+    EXPECT_EQ(unchanged.status, 0);
+    EXPECT_EQ(unchanged.out, "vc2.cs: 0 changed (file left as it was)\n");
+}
+
+TEST_F(RemapTest, UnknownInstructionsWarnOnListAndRefuseRemapUnlessAllowed) {
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0AB0).I8(0x41);
+    sa.Op(0x0DDD).Op(0x0EEE).Op(0x0FFF);  // not in the demo's SASCM.ini
+    sa.Op(0x0AB0).I8(0x42);
+    const std::vector<uint8_t> original = sa.Bytes();
+    dir.Write("odd.cs", original);
+
+    CliRun list = Run({"list", "--game", "sa", "--format", "tsv", "odd.cs", "sa_keys.cs"});
+    EXPECT_EQ(list.status, 0);
+    EXPECT_EQ(list.err, "odd.cs: warning: 3 unknown instructions, the first at offset 4\n");
+    EXPECT_EQ(list.out.substr(list.out.find('\n') + 1, 60).substr(0, 30), "odd.cs\t0\tvkey\t0\t-1\t65\tA Key\t0A");
+
+    CliRun refused = Run({"remap", "--game", "sa", "--vkey", "A Key=C Key", "odd.cs", "sa_keys.cs", "--in-place"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err,
+              "odd.cs: warning: 3 unknown instructions, the first at offset 4\n"
+              "odd.cs: refused: key tests after offset 4 may be data read as code; nothing written "
+              "(--allow-unknown writes it all the same)\n");
+    EXPECT_EQ(refused.out, "sa_keys.cs: 0 changed (file left as it was)\n");
+    EXPECT_EQ(ReadBytes(dir.File("odd.cs")), original);
+
+    CliRun allowed = Run({"remap", "--game", "sa", "--allow-unknown", "--vkey", "B Key=D Key", "odd.cs", "-o", "out.cs"});
+    EXPECT_EQ(allowed.status, 0) << allowed.err;
+    EXPECT_EQ(allowed.out, "odd.cs: 1 changed -> out.cs\n");
+    std::vector<uint8_t> expected = original;
+    expected[13] = 0x44;
+    EXPECT_EQ(ReadBytes(dir.File("out.cs")), expected);
+}
+
+TEST_F(RemapTest, AFileNamedTwiceIsDoneOnce) {
+    ASSERT_EQ(symlink("vc_keys.cs", dir.File("link.cs").c_str()), 0);
+    ASSERT_EQ(link(dir.File("vc_keys.cs").c_str(), dir.File("hard.cs").c_str()), 0);
+    const CliRun run = Run({"remap", "--game", "vc", "--vkey", "N Key=M Key", "--vkey", "M Key=N Key", "vc_keys.cs",
+                            "./vc_keys.cs", "link.cs", "hard.cs", "--in-place"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "vc_keys.cs: 1 changed\n");
+    EXPECT_EQ(run.err, "./vc_keys.cs: the same file as vc_keys.cs, done once\n"
+                       "link.cs: the same file as vc_keys.cs, done once\n"
+                       "hard.cs: the same file as vc_keys.cs, done once\n");
+    // Done twice, the swap would have undone itself.
+    EXPECT_EQ(ReadBytes(dir.File("vc_keys.cs")), With("vc_keys.cs", {{22, 0x4D}}));
+}
+
+TEST_F(RemapTest, ASaveThatFailsSaysWhetherTheTargetWasKept) {
+    // Into a folder that does not exist there was no file to keep; over a
+    // write-protected file there was.
+    const CliRun nowhere = Run({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "-o", "none/out.cs"});
+    EXPECT_EQ(nowhere.status, 1);
+    EXPECT_EQ(nowhere.err, "none/out.cs: cannot save: folder does not exist; nothing written\n");
+    const std::string kept = dir.Write("kept.cs", std::string("keep"));
+    ASSERT_EQ(chmod(kept.c_str(), 0444), 0);
+    const CliRun protectedFile = Run({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "-o", "kept.cs"});
+    EXPECT_EQ(protectedFile.status, 1);
+    EXPECT_EQ(protectedFile.err, "kept.cs: cannot save: is write-protected; the file is as it was\n");
+    EXPECT_EQ(Slurp(kept), "keep");
+}

@@ -1,0 +1,132 @@
+// What every command works with: the game and opcode table, taken from the
+// working folder as the window takes them unless the options say otherwise,
+// and the scripts read as the window opens them.
+
+#include <filesystem>
+#include <sstream>
+
+#include "cli/CliSupport.h"
+
+using namespace morvane;
+using namespace morvane::test;
+
+namespace {
+class SetupTest : public CliTest {};
+}  // namespace
+
+TEST_F(SetupTest, DefaultsComeFromTheWorkingFolderAsInTheWindow) {
+    // No settings file: GTA III and SCM.ini, whose rules misread a Vice City script.
+    const CliRun asGta3 = Run({"list", "--game", "gta3", "--format", "tsv", "vc_keys.cs"});
+    const CliRun asDefault = Run({"list", "--format", "tsv", "vc_keys.cs"});
+    EXPECT_EQ(asDefault.out, asGta3.out);
+    EXPECT_NE(asDefault.out, Run({"list", "--game", "vc", "--format", "tsv", "vc_keys.cs"}).out);
+    dir.Write("cfg", "2");
+    EXPECT_EQ(Run({"list", "--format", "tsv", "sa_keys.cs"}).out, kSaKeysTsv);
+
+    // main.scm steps over its header; MAIN.SCM does not, unless asked.
+    std::filesystem::copy_file(dir.File("main.scm"), dir.File("MAIN.SCM"));
+    EXPECT_EQ(Run({"list", "--format", "tsv", "main.scm"}).out.find("X Key"), std::string::npos);
+    EXPECT_NE(Run({"list", "--format", "tsv", "MAIN.SCM"}).out.find("X Key"), std::string::npos);
+    EXPECT_EQ(Run({"list", "--header", "on", "--format", "tsv", "MAIN.SCM"}).out.find("X Key"), std::string::npos);
+    EXPECT_NE(Run({"list", "--header", "off", "--format", "tsv", "main.scm"}).out.find("X Key"), std::string::npos);
+
+    // Another opcode file, or none.
+    std::filesystem::rename(dir.File("SASCM.ini"), dir.File("other.ini"));
+    CliRun missing = Run({"list", "sa_keys.cs", "vc_keys.cs"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "sa_keys.cs: opcode table cannot be loaded (SASCM.ini: not found)\n"
+                           "vc_keys.cs: opcode table cannot be loaded (SASCM.ini: not found)\n");
+    EXPECT_EQ(Run({"list", "--ini", "other.ini", "--format", "tsv", "sa_keys.cs"}).out, kSaKeysTsv);
+}
+
+TEST_F(SetupTest, AssumptionsAndMissingKeyTestsAreSaidOnce) {
+    const CliRun assumed = Run({"list", "--format", "tsv", "gta3_keys.cs", "gta3_keys.cs"});
+    EXPECT_EQ(assumed.status, 0);
+    EXPECT_EQ(assumed.err, "assuming GTA III: no cfg here and no --game\n");
+    // Said by every run that assumes it, not once for the process.
+    EXPECT_EQ(Run({"list", "gta3_keys.cs"}).err, "assuming GTA III: no cfg here and no --game\n");
+    EXPECT_EQ(Run({"list", "--game", "gta3", "gta3_keys.cs"}).err, "");
+    dir.Write("cfg", "0");
+    EXPECT_EQ(Run({"list", "gta3_keys.cs"}).err, "");
+
+    // A table without any of the game's VKey tests, then without its button test.
+    auto without = [&](const std::string& demoIni, const std::vector<std::string>& opcodes) {
+        std::istringstream in(Slurp(dir.File(demoIni)));
+        std::string kept;
+        for (std::string line; std::getline(in, line);) {
+            bool drop = false;
+            for (const auto& opcode : opcodes) drop = drop || line.rfind(opcode + "=", 0) == 0;
+            if (!drop) kept += line + "\n";
+        }
+        return kept;
+    };
+    dir.Write("quiet.cs", std::vector<uint8_t>{0x01, 0x00, 0x04, 0x00});  // no key test at all
+    dir.Write("nokeys.ini", without("SASCM.ini", {"0AB0", "0E3D", "2080", "0C89"}));
+    const CliRun noKeys = Run({"list", "--game", "sa", "--ini", "nokeys.ini", "--format", "tsv", "quiet.cs", "quiet.cs"});
+    EXPECT_EQ(noKeys.status, 0);
+    EXPECT_EQ(noKeys.err, "warning: nokeys.ini does not describe 0AB0, 0E3D, 2080 or 0C89; VKey tests are not found\n");
+    dir.Write("nobuttons.ini", without("VICESCM.ini", {"00E1"}));
+    EXPECT_EQ(Run({"list", "--game", "vc", "--ini", "nobuttons.ini", "quiet.cs"}).err,
+              "warning: nobuttons.ini does not describe 00E1; button tests are not found\n");
+    // One of several is enough: a table without the newer libraries' tests is usual.
+    dir.Write("some.ini", without("SASCM.ini", {"0E3D", "2080", "0C89"}));
+    EXPECT_EQ(Run({"list", "--game", "sa", "--ini", "some.ini", "quiet.cs"}).err, "");
+}
+
+TEST_F(SetupTest, ListsKeyTestsOfCurrentLibrariesFromAnIniOrACommandLibrary) {
+    const char* const expected =
+        "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
+        "sa_libraries.cs\t150\tvkey\t0\t-1\t117\tF6\t0E3D\n"
+        "sa_libraries.cs\t181\tvkey\t1\t-1\t162\tLeft Ctrl\t2080\n"
+        "sa_libraries.cs\t209\tvkey\t0\t-1\t75\tK Key\t0C89\n"
+        "sa_libraries.cs\t241\tbutton\t0\t0\t19\tR3: Look Behind | Submission\t0E3E\n";
+    CliRun ini = Run({"list", "--game", "sa", "--format", "tsv", "sa_libraries.cs"});
+    EXPECT_EQ(ini.status, 0);
+    EXPECT_EQ(ini.out, expected);
+    EXPECT_EQ(ini.err, "");
+
+    // The same opcodes as a command library in JSON.
+    std::string commands;
+    for (const char* line : {"0001,1", "0002,1", "0004,2", "004D,1", "00D6,1", "00E1,2", "0109,2", "03A4,1",
+                             "03E5,1", "05B6,0", "0AB0,1", "0C89,1", "0E3D,1", "0E3E,2", "2080,1"}) {
+        const std::string text(line);
+        commands += std::string(commands.empty() ? "" : ",") + "{\"id\": \"" + text.substr(0, 4) +
+                    "\", \"name\": \"X\", \"num_params\": " + text.substr(5) + "}";
+    }
+    commands += R"(,{"id": "0A92", "name": "STREAM_CUSTOM_SCRIPT", "num_params": 1,
+                    "input": [{"name": "scriptFileName", "type": "string"}, {"name": "args", "type": "arguments"}]})";
+    dir.Write("sa.json", "{\"meta\": {\"version\": \"1\"}, \"extensions\": [{\"name\": \"default\", \"commands\": [" +
+                             commands + "]}]}");
+    CliRun json = Run({"list", "--game", "sa", "--ini", "sa.json", "--format", "tsv", "sa_libraries.cs"});
+    EXPECT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(json.out, expected);
+
+    dir.Write("broken.json", "{\"extensions\": [");
+    CliRun broken = Run({"list", "--game", "sa", "--ini", "broken.json", "sa_libraries.cs"});
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_EQ(broken.err, "sa_libraries.cs: opcode table cannot be loaded (broken.json: not valid JSON)\n");
+}
+
+TEST_F(SetupTest, ScriptsAndOpcodeFilesThatCannotBeReadAreNamedWithTheCause) {
+    std::filesystem::create_directory(dir.File("folder.cs"));
+    const CliRun folder = Run({"list", "--game", "vc", "folder.cs"});
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_EQ(folder.err, "folder.cs: cannot open: is a folder\n");
+
+    // Opcode files that cannot be used, each with its reason.
+    const struct { const char* name; std::string text; const char* cause; } bad[] = {
+        {"empty.ini", "", "the file is empty"},
+        {"nosection.ini", "0001=1\n05EE=1\n", "describes no opcode: there is no [section] line"},
+        {"utf16.ini", std::string("\xFF\xFE[\0x\0]\0\n\0" "0\0" "0\0" "0\0" "1\0=\0" "1\0\n\0", 24),
+         "describes no opcode: the text is UTF-16 or not text at all (save it as ANSI or UTF-8)"},
+        {"folder", "", "is a folder"},
+    };
+    std::filesystem::create_directory(dir.File("folder"));
+    for (const auto& b : bad) {
+        if (std::string(b.name) != "folder") dir.Write(b.name, b.text);
+        const CliRun run = Run({"list", "--game", "vc", "--ini", b.name, "vc_keys.cs"});
+        EXPECT_EQ(run.status, 1) << b.name;
+        EXPECT_EQ(run.out, "FILE  OFFSET  KIND  WIDE  PAD  KEY  NAME  OPCODE\n") << b.name;
+        EXPECT_EQ(run.err, "vc_keys.cs: opcode table cannot be loaded (" + std::string(b.name) + ": " + b.cause + ")\n");
+    }
+}
