@@ -1,6 +1,10 @@
 // Whole flows through the window: open, edit, save, close.
 
 #include <wx/app.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
 #include <wx/choicdlg.h>
 #include <wx/dnd.h>
 #include <wx/menu.h>
@@ -925,4 +929,57 @@ TEST_F(FlowTest, ACheatTestIsListedByItsCodeAndEditedInAFieldOfItsOwn) {
     // The filter keeps the cheat codes alone.
     w.Filter("", 3);
     EXPECT_EQ(w.Lines().size(), 3u);
+}
+
+// The real question, drawn by the system: shown, photographed for README,
+// and answered with Esc as a user would; Esc is Cancel and the window stays.
+TEST_F(FlowTest, TheRealSavePromptShowsAndEscCancelsTheClose) {
+    WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    w.SelectLine(2);
+    w.Choose(w.vkeyChoice(), 0x76);
+    w.f->Show();
+    w.f->Raise();
+    for (int i = 0; i < 10; ++i) wxTheApp->Yield(true);
+
+    // Esc goes to the window under the pointer (there is no window manager):
+    // it is sent again until the question is gone, and a question that never
+    // goes ends the run instead of hanging it.
+    constexpr int kTries = 50;
+    int tries = 0;
+    bool shown = false;
+    wxTimer answer;
+    answer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (++tries > kTries) {
+            std::fprintf(stderr, "the save prompt did not take Esc: giving up\n");
+            std::_Exit(1);
+        }
+        if (!shown && !gScreenshotFolder.empty()) {
+            std::filesystem::create_directories(gScreenshotFolder);
+            const wxSize screen = wxGetDisplaySize();
+            wxBitmap bitmap(screen.x, screen.y, 24);
+            wxMemoryDC memory(bitmap);
+            wxScreenDC display;
+            memory.Blit(0, 0, screen.x, screen.y, &display, 0, 0);
+            memory.SelectObject(wxNullBitmap);
+            bitmap.SaveFile(wxString::FromUTF8(gScreenshotFolder + "/window-save-prompt.png"), wxBITMAP_TYPE_PNG);
+        }
+        shown = true;
+        wxUIActionSimulator user;
+        const wxRect frame = w.f->GetScreenRect();
+        user.MouseMove(frame.x + frame.width / 2, frame.y + frame.height / 2);
+        user.Char(WXK_ESCAPE);
+    });
+    DialogScript::Get().Expect([&](wxDialog* dialog) {
+        auto* box = dynamic_cast<wxMessageDialog*>(dialog);
+        EXPECT_NE(box, nullptr);
+        if (box != nullptr) DialogScript::Get().messages.push_back(ToStd(box->GetMessage()));
+        answer.Start(300);
+        return static_cast<int>(wxID_NONE);  // let it show for real
+    });
+    w.CloseWindow();
+    answer.Stop();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(DialogScript::Get().messages, (std::vector<std::string>{"Save changes to sa_keys.cs?"}));
+    EXPECT_NE(wxTopLevelWindows.Find(w.f), nullptr);
+    EXPECT_EQ(w.occurrences()[2].key, 0x76);
 }
