@@ -13,6 +13,10 @@ morvane_install_packages "${MORVANE_BUILD_PACKAGES[@]}" "${MORVANE_TEST_PACKAGES
 jobs="$(nproc)"
 fuzz_seconds="${FUZZ_SECONDS:-20}"
 
+echo "== Formatting (clang-format, the style of .clang-format)"
+clang-format --dry-run -Werror $(git ls-files '*.cpp' '*.h') \
+    || { echo "unformatted sources: run clang-format -i \$(git ls-files '*.cpp' '*.h')" >&2; exit 1; }
+
 echo "== Build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANE_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"

@@ -24,7 +24,8 @@ void BM_OpenScriptInTheWindow(benchmark::State& state) {
     morvane::test::TempDir dir;
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(dir.Path());
-    for (const char* name : {"SCM.ini", "VICESCM.ini", "SASCM.ini"}) dir.Write(name, std::string(morvane::bench::SyntheticIni()));
+    for (const char* name : {"SCM.ini", "VICESCM.ini", "SASCM.ini"})
+        dir.Write(name, std::string(morvane::bench::SyntheticIni()));
     dir.Write("cfg", "2");
     const std::string script = dir.Write("big.cs", morvane::bench::SyntheticScript(kScriptBytes));
 
@@ -45,7 +46,8 @@ void BM_ChangeAllInTheWindow(benchmark::State& state) {
     morvane::test::TempDir dir;
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(dir.Path());
-    for (const char* name : {"SCM.ini", "VICESCM.ini", "SASCM.ini"}) dir.Write(name, std::string(morvane::bench::SyntheticIni()));
+    for (const char* name : {"SCM.ini", "VICESCM.ini", "SASCM.ini"})
+        dir.Write(name, std::string(morvane::bench::SyntheticIni()));
     dir.Write("cfg", "2");
     const std::string script = dir.Write("big.cs", morvane::bench::SyntheticScript(kScriptBytes));
     auto* frame = new MainFrame(nullptr);

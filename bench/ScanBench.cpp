@@ -35,8 +35,7 @@ int64_t CountInstructions(Fixture& f) {
     int64_t count = 0;
     f.image.Seek(0);
     while (f.image.CursorInside()) {
-        if (const OpcodeEntry* entry = f.table.Find(f.image.ReadOpcode()))
-            f.image.SkipParams(entry->parameterCount);
+        if (const OpcodeEntry* entry = f.table.Find(f.image.ReadOpcode())) f.image.SkipParams(entry->parameterCount);
         ++count;
     }
     return count;

@@ -43,7 +43,10 @@ inline std::vector<uint8_t> SyntheticScript(std::size_t targetBytes, uint32_t se
         const int kind = pick(1000);
         if (kind < 4) {
             b.Op(0x0AB0);
-            if (kind < 2) b.I8(static_cast<uint8_t>(0x41 + pick(26))); else b.I16(static_cast<uint16_t>(0xA0 + pick(4)));
+            if (kind < 2)
+                b.I8(static_cast<uint8_t>(0x41 + pick(26)));
+            else
+                b.I16(static_cast<uint16_t>(0xA0 + pick(4)));
         } else if (kind < 8) {
             b.Op(0x00E1).I8(static_cast<uint8_t>(pick(2))).I8(static_cast<uint8_t>(pick(20)));
         } else if (kind < 20) {
@@ -59,10 +62,15 @@ inline std::vector<uint8_t> SyntheticScript(std::size_t targetBytes, uint32_t se
             b.Op(0x0005).LocalVar(static_cast<uint16_t>(pick(32))).Float(1.5f);
         } else if (kind < 800) {
             b.Op(0x00BC);
-            anyParam(); anyParam(); anyParam();
+            anyParam();
+            anyParam();
+            anyParam();
         } else if (kind < 900) {
             b.Op(0x0107);
-            anyParam(); anyParam(); anyParam(); anyParam();
+            anyParam();
+            anyParam();
+            anyParam();
+            anyParam();
         } else if (kind < 950) {
             b.NotOp(0x00D6).I8(0);
         } else {

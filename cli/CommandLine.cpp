@@ -11,18 +11,11 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return kExitUsage;
     }
     switch (options->command) {
-        case Command::Help:
-            out << kUsage;
-            return kExitDone;
-        case Command::Version:
-            out << "morvane-cli " << MORVANE_VERSION << "\n";
-            return kExitDone;
-        case Command::List:
-            return RunList(*options, out, err);
-        case Command::Remap:
-            return RunRemap(*options, out, err);
-        case Command::Keys:
-            return RunKeys(*options, out, err);
+        case Command::Help: out << kUsage; return kExitDone;
+        case Command::Version: out << "morvane-cli " << MORVANE_VERSION << "\n"; return kExitDone;
+        case Command::List: return RunList(*options, out, err);
+        case Command::Remap: return RunRemap(*options, out, err);
+        case Command::Keys: return RunKeys(*options, out, err);
     }
     return kExitUsage;
 }

@@ -18,15 +18,28 @@ std::size_t SequenceLength(const std::string& text, std::size_t at) {
     std::size_t length = 0;
     uint8_t low = 0x80;   // the range of the second byte, narrowed to refuse
     uint8_t high = 0xBF;  // overlong forms, surrogates and values past U+10FFFF
-    if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-    else if (lead == 0xE0) { length = 3; low = 0xA0; }
-    else if (lead >= 0xE1 && lead <= 0xEC) length = 3;
-    else if (lead == 0xED) { length = 3; high = 0x9F; }
-    else if (lead >= 0xEE && lead <= 0xEF) length = 3;
-    else if (lead == 0xF0) { length = 4; low = 0x90; }
-    else if (lead >= 0xF1 && lead <= 0xF3) length = 4;
-    else if (lead == 0xF4) { length = 4; high = 0x8F; }
-    else return 0;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
+    else if (lead == 0xE0) {
+        length = 3;
+        low = 0xA0;
+    } else if (lead >= 0xE1 && lead <= 0xEC)
+        length = 3;
+    else if (lead == 0xED) {
+        length = 3;
+        high = 0x9F;
+    } else if (lead >= 0xEE && lead <= 0xEF)
+        length = 3;
+    else if (lead == 0xF0) {
+        length = 4;
+        low = 0x90;
+    } else if (lead >= 0xF1 && lead <= 0xF3)
+        length = 4;
+    else if (lead == 0xF4) {
+        length = 4;
+        high = 0x8F;
+    } else
+        return 0;
     if (at + length > text.size()) return 0;
     if (byte(at + 1) < low || byte(at + 1) > high) return 0;
     for (std::size_t i = 2; i < length; ++i)
@@ -99,9 +112,12 @@ std::string PlainText(const std::string& text) {
     std::string plain;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (c == '\t') plain += "\\t";
-        else if (c == '\n') plain += "\\n";
-        else if (c == '\r') plain += "\\r";
+        if (c == '\t')
+            plain += "\\t";
+        else if (c == '\n')
+            plain += "\\n";
+        else if (c == '\r')
+            plain += "\\r";
         else if (byte < 0x20 || byte == 0x7F) {
             char hex[8];
             std::snprintf(hex, sizeof hex, "\\x%02X", byte);

@@ -17,7 +17,8 @@ std::string Folded(const std::string& text) {
     while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
     while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
     std::string folded;
-    for (std::size_t i = begin; i < end; ++i) folded += static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+    for (std::size_t i = begin; i < end; ++i)
+        folded += static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
     return folded;
 }
 

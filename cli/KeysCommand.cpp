@@ -76,9 +76,11 @@ void WriteText(const KeyMap& map, const ScriptSearch& search, std::ostream& out)
             inSingles = true;
         }
         if (entry.IsConflict()) {
-            out << "  " << KeyTitle(entry.key) << ": " << Plural(static_cast<int64_t>(entry.uses.size()), "script", "scripts") << "\n";
+            out << "  " << KeyTitle(entry.key) << ": "
+                << Plural(static_cast<int64_t>(entry.uses.size()), "script", "scripts") << "\n";
             for (const KeyUse& use : entry.uses)
-                out << "      " << PlainText(map.scripts[use.script].path) << " (" << Plural(use.tests, "test", "tests") << ")\n";
+                out << "      " << PlainText(map.scripts[use.script].path) << " (" << Plural(use.tests, "test", "tests")
+                    << ")\n";
         } else {
             const KeyUse& use = entry.uses.front();
             out << "  " << KeyTitle(entry.key) << ": " << PlainText(map.scripts[use.script].path) << " ("
@@ -92,7 +94,8 @@ void WriteText(const KeyMap& map, const ScriptSearch& search, std::ostream& out)
         if (script.IsIncomplete()) incomplete.push_back(&script);
         if (!script.read) leftOut.push_back(PlainText(script.path) + ": cannot open");
     }
-    for (const SearchProblem& problem : search.problems) leftOut.push_back(PlainText(problem.path) + ": " + problem.cause);
+    for (const SearchProblem& problem : search.problems)
+        leftOut.push_back(PlainText(problem.path) + ": " + problem.cause);
     if (!incomplete.empty()) {
         out << "\nIncomplete: " << Plural(static_cast<int64_t>(incomplete.size()), "script", "scripts")
             << " with unknown instructions, whose keys the map may lack\n";
@@ -111,9 +114,8 @@ void WriteTsv(const KeyMap& map, std::ostream& out) {
     for (const KeyEntry& entry : map.keys)
         for (const KeyUse& use : entry.uses)
             out << KindText(entry.key) << "\t" << PadColumn(entry.key) << "\t" << KeyColumn(entry.key) << "\t"
-                << TsvField(MapKeyName(entry.key)) << "\t"
-                << TsvField(map.scripts[use.script].path) << "\t" << use.tests << "\t" << (entry.IsConflict() ? 1 : 0)
-                << "\n";
+                << TsvField(MapKeyName(entry.key)) << "\t" << TsvField(map.scripts[use.script].path) << "\t"
+                << use.tests << "\t" << (entry.IsConflict() ? 1 : 0) << "\n";
 }
 
 void WriteJson(const KeyMap& map, const ScriptSearch& search, std::ostream& out) {
@@ -124,8 +126,9 @@ void WriteJson(const KeyMap& map, const ScriptSearch& search, std::ostream& out)
         const KeyEntry& entry = map.keys[k];
         out << (k ? ",\n  " : "\n  ") << "{\"kind\": " << JsonString(KindText(entry.key))
             << ", \"pad\": " << PadColumn(entry.key) << ", \"key\": " << KeyColumn(entry.key)
-            << ", \"name\": " << JsonString(MapKeyName(entry.key)) << ", \"conflict\": "
-            << (entry.IsConflict() ? "true" : "false") << ", \"tests\": " << entry.Tests() << ", \"files\": [";
+            << ", \"name\": " << JsonString(MapKeyName(entry.key))
+            << ", \"conflict\": " << (entry.IsConflict() ? "true" : "false") << ", \"tests\": " << entry.Tests()
+            << ", \"files\": [";
         for (std::size_t u = 0; u < entry.uses.size(); ++u)
             out << (u ? ", " : "") << "{\"file\": " << JsonString(map.scripts[entry.uses[u].script].path)
                 << ", \"tests\": " << entry.uses[u].tests << "}";
@@ -143,7 +146,8 @@ void WriteJson(const KeyMap& map, const ScriptSearch& search, std::ostream& out)
     out << (first ? "],\n" : "\n ],\n") << " \"leftOut\": [";
     first = true;
     auto leftOut = [&](const std::string& path, const std::string& cause) {
-        out << (first ? "\n  " : ",\n  ") << "{\"file\": " << JsonString(path) << ", \"cause\": " << JsonString(cause) << "}";
+        out << (first ? "\n  " : ",\n  ") << "{\"file\": " << JsonString(path) << ", \"cause\": " << JsonString(cause)
+            << "}";
         first = false;
     };
     for (const ScriptKeys& script : map.scripts)

@@ -32,9 +32,7 @@ std::string KindText(KeyTestKind kind) {
 
 // A cheat code as read from the file, made safe for the text listing's
 // lines (the tsv and json writers escape every field themselves).
-std::string CodeText(const std::string& code, Format format) {
-    return format == Format::Text ? PlainText(code) : code;
-}
+std::string CodeText(const std::string& code, Format format) { return format == Format::Text ? PlainText(code) : code; }
 
 // A cheat test has no key and no pad: its code is its name.
 std::vector<std::string> Record(const std::string& file, const KeyOccurrence& o, Format format) {
@@ -94,7 +92,8 @@ void WriteRecords(const std::vector<std::vector<std::string>>& records, const st
                         << (IsNumberField(i) ? records[n][i] : JsonString(records[n][i]));
                 // A name that is not UTF-8 is shown with U+FFFD above, and exactly here.
                 const std::string& file = records[n][kFileField];
-                if (!IsValidUtf8(file)) out << ", " << JsonString(kFileBytesField) << ": " << JsonString(HexBytes(file));
+                if (!IsValidUtf8(file))
+                    out << ", " << JsonString(kFileBytesField) << ": " << JsonString(HexBytes(file));
                 if (!contexts.empty()) out << ", \"context\": " << JsonContext(contexts[n]);
                 out << "}";
             }
@@ -117,7 +116,8 @@ void WriteRecords(const std::vector<std::vector<std::string>>& records, const st
             std::vector<std::string> heading;
             for (const auto& f : kFields) {
                 std::string h = f;
-                std::transform(h.begin(), h.end(), h.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+                std::transform(h.begin(), h.end(), h.begin(),
+                               [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
                 heading.push_back(h);
             }
             row(heading);

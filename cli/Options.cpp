@@ -109,9 +109,15 @@ bool ParseRule(const std::string& option, const std::string& value, Rule& rule, 
         return true;
     }
     KeyKind kind = KeyKind::VKey;
-    if (option == "--vkey") rule.kind = Rule::Kind::VKey;
-    else if (option == "--button") { rule.kind = Rule::Kind::Button; kind = KeyKind::GameKey; }
-    else { rule.kind = Rule::Kind::Pad; kind = KeyKind::Pad; }
+    if (option == "--vkey")
+        rule.kind = Rule::Kind::VKey;
+    else if (option == "--button") {
+        rule.kind = Rule::Kind::Button;
+        kind = KeyKind::GameKey;
+    } else {
+        rule.kind = Rule::Kind::Pad;
+        kind = KeyKind::Pad;
+    }
     if (!ParsePair(value, kind, rule.from, rule.to)) {
         error = option + " takes FROM=TO, each a number or a name: " + value;
         return false;
@@ -119,9 +125,10 @@ bool ParseRule(const std::string& option, const std::string& value, Rule& rule, 
     // FROM is checked like TO: a value no key test can hold would match nothing.
     for (const int32_t key : {rule.from, rule.to}) {
         if (CheckRange(kind, key) == KeyRefusal::Accepted) continue;
-        error = option + ": " + (kind == KeyKind::Pad ? std::string("a pad is 0 or 1")
-                                 : std::string(key == rule.from ? "the key to look for" : "the new key") +
-                                       " must lie between 0 and " + std::to_string(HighestValue(kind))) +
+        error = option + ": " +
+                (kind == KeyKind::Pad ? std::string("a pad is 0 or 1")
+                                      : std::string(key == rule.from ? "the key to look for" : "the new key") +
+                                            " must lie between 0 and " + std::to_string(HighestValue(kind))) +
                 ": " + value;
         return false;
     }
@@ -138,11 +145,20 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
         return std::nullopt;
     }
     const std::string& command = args[p.next++];
-    if (command == "--help" || command == "-h" || command == "help") { options.command = Command::Help; return options; }
-    if (command == "--version") { options.command = Command::Version; return options; }
-    if (command == "list") options.command = Command::List;
-    else if (command == "remap") options.command = Command::Remap;
-    else if (command == "keys") options.command = Command::Keys;
+    if (command == "--help" || command == "-h" || command == "help") {
+        options.command = Command::Help;
+        return options;
+    }
+    if (command == "--version") {
+        options.command = Command::Version;
+        return options;
+    }
+    if (command == "list")
+        options.command = Command::List;
+    else if (command == "remap")
+        options.command = Command::Remap;
+    else if (command == "keys")
+        options.command = Command::Keys;
     else {
         error = "unknown command: " + command;
         return std::nullopt;
@@ -166,34 +182,57 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
         } else if (is("--game")) {
             if (!p.Value(arg, "--game", value)) return std::nullopt;
             options.game = GameByName(value);
-            if (!options.game) { error = "--game is gta3, vc or sa: " + value; return std::nullopt; }
+            if (!options.game) {
+                error = "--game is gta3, vc or sa: " + value;
+                return std::nullopt;
+            }
         } else if (is("--ini")) {
             if (!p.Value(arg, "--ini", options.ini)) return std::nullopt;
-            if (options.ini.empty()) { error = "--ini needs a path"; return std::nullopt; }
+            if (options.ini.empty()) {
+                error = "--ini needs a path";
+                return std::nullopt;
+            }
         } else if (is("--header")) {
             if (!p.Value(arg, "--header", value)) return std::nullopt;
-            if (value == "auto") options.header = HeaderMode::Auto;
-            else if (value == "on") options.header = HeaderMode::On;
-            else if (value == "off") options.header = HeaderMode::Off;
-            else { error = "--header is auto, on or off: " + value; return std::nullopt; }
+            if (value == "auto")
+                options.header = HeaderMode::Auto;
+            else if (value == "on")
+                options.header = HeaderMode::On;
+            else if (value == "off")
+                options.header = HeaderMode::Off;
+            else {
+                error = "--header is auto, on or off: " + value;
+                return std::nullopt;
+            }
         } else if (is("--format") && (options.command == Command::List || options.command == Command::Keys)) {
             if (!p.Value(arg, "--format", value)) return std::nullopt;
-            if (value == "text") options.format = Format::Text;
-            else if (value == "tsv") options.format = Format::Tsv;
-            else if (value == "json") options.format = Format::Json;
-            else { error = "--format is text, tsv or json: " + value; return std::nullopt; }
+            if (value == "text")
+                options.format = Format::Text;
+            else if (value == "tsv")
+                options.format = Format::Tsv;
+            else if (value == "json")
+                options.format = Format::Json;
+            else {
+                error = "--format is text, tsv or json: " + value;
+                return std::nullopt;
+            }
         } else if (options.command == Command::Keys && is("--svg")) {
             if (!p.Value(arg, "--svg", options.svg)) return std::nullopt;
-            if (options.svg.empty()) { error = "--svg needs a path"; return std::nullopt; }
+            if (options.svg.empty()) {
+                error = "--svg needs a path";
+                return std::nullopt;
+            }
         } else if (is("--context") && options.command == Command::List) {
             if (!p.Value(arg, "--context", value)) return std::nullopt;
             const auto lines = ParseNumber(value);
             if (!lines || *lines < 0 || *lines > kMostContext) {
-                error = "--context takes a number of instructions from 0 to " + std::to_string(kMostContext) + ": " + value;
+                error =
+                    "--context takes a number of instructions from 0 to " + std::to_string(kMostContext) + ": " + value;
                 return std::nullopt;
             }
             options.context = static_cast<int>(*lines);
-        } else if (options.command == Command::Remap && (is("--vkey") || is("--button") || is("--pad") || is("--cheat") || is("--at"))) {
+        } else if (options.command == Command::Remap &&
+                   (is("--vkey") || is("--button") || is("--pad") || is("--cheat") || is("--at"))) {
             const std::string name = arg.substr(0, arg.find('='));
             if (!p.Value(arg, name, value)) return std::nullopt;
             Rule rule;
@@ -201,7 +240,10 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
             options.rules.push_back(rule);
         } else if (options.command == Command::Remap && (arg == "-o" || is("--output"))) {
             if (!p.Value(arg, arg == "-o" ? "-o" : "--output", options.output)) return std::nullopt;
-            if (options.output.empty()) { error = "-o needs a path"; return std::nullopt; }
+            if (options.output.empty()) {
+                error = "-o needs a path";
+                return std::nullopt;
+            }
         } else if (options.command == Command::Remap && arg == "--in-place") {
             options.inPlace = true;
         } else if (options.command == Command::Remap && arg == "--allow-unknown") {
@@ -221,9 +263,18 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
         return std::nullopt;
     }
     if (options.command == Command::Remap) {
-        if (options.rules.empty()) { error = "remap needs at least one rule"; return std::nullopt; }
-        if (options.inPlace == !options.output.empty()) { error = "remap needs either -o OUT or --in-place"; return std::nullopt; }
-        if (!options.output.empty() && options.files.size() != 1) { error = "-o takes exactly one script"; return std::nullopt; }
+        if (options.rules.empty()) {
+            error = "remap needs at least one rule";
+            return std::nullopt;
+        }
+        if (options.inPlace == !options.output.empty()) {
+            error = "remap needs either -o OUT or --in-place";
+            return std::nullopt;
+        }
+        if (!options.output.empty() && options.files.size() != 1) {
+            error = "-o takes exactly one script";
+            return std::nullopt;
+        }
     }
     return options;
 }

@@ -17,14 +17,14 @@ enum class Format { Text, Tsv, Json };
 struct Rule {
     enum class Kind { VKey, Button, Pad, Cheat, At };
     Kind kind = Kind::VKey;
-    int32_t from = 0;             // VKey, Button, Pad: the value to look for
-    int32_t to = 0;               // VKey, Button, Pad: the value to write
-    int64_t offset = 0;           // At: the occurrence's byte position
-    std::optional<int32_t> pad;   // At: the new pad, when given
-    std::string key;              // At: the new key or cheat code as written (read by the occurrence's kind)
-    std::string fromCode;         // Cheat: the code to look for, letters in either case
-    std::string toCode;           // Cheat: the code to write, as typed
-    std::string text;             // the rule as written, for messages
+    int32_t from = 0;            // VKey, Button, Pad: the value to look for
+    int32_t to = 0;              // VKey, Button, Pad: the value to write
+    int64_t offset = 0;          // At: the occurrence's byte position
+    std::optional<int32_t> pad;  // At: the new pad, when given
+    std::string key;             // At: the new key or cheat code as written (read by the occurrence's kind)
+    std::string fromCode;        // Cheat: the code to look for, letters in either case
+    std::string toCode;          // Cheat: the code to write, as typed
+    std::string text;            // the rule as written, for messages
 };
 
 struct Options {
@@ -33,10 +33,10 @@ struct Options {
     std::string ini;
     HeaderMode header = HeaderMode::Auto;
     Format format = Format::Text;
-    int context = 0;            // list: instructions shown before and after each test
+    int context = 0;  // list: instructions shown before and after each test
     std::vector<Rule> rules;
     std::vector<std::string> files;  // keys: scripts and folders
-    std::string svg;                  // keys: where to draw the map
+    std::string svg;                 // keys: where to draw the map
     std::string output;
     bool inPlace = false;
     bool allowUnknown = false;  // remap files whose walk met unknown instructions

@@ -58,8 +58,8 @@ bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyOccurrence>
             const ChangeReport report = ApplyKeyChange(read, result, {kind, KeyChange::kAnyPad, rule.from, rule.to});
             if (!report.refused.empty()) {
                 const KeyOccurrence& first = read[report.refused.front()];
-                cause = "offset " + std::to_string(first.offset) + ": " +
-                        RefusalText(CheckVKey(first, rule.to), rule.to);
+                cause =
+                    "offset " + std::to_string(first.offset) + ": " + RefusalText(CheckVKey(first, rule.to), rule.to);
                 return false;
             }
             continue;
@@ -70,8 +70,7 @@ bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyOccurrence>
             KeyOccurrence& now = result[i];
             switch (rule.kind) {
                 case Rule::Kind::VKey:
-                case Rule::Kind::Button:
-                    break;
+                case Rule::Kind::Button: break;
                 case Rule::Kind::Pad:
                     if (was.IsButton() && was.pad == rule.from) now.pad = rule.to;
                     break;
@@ -98,8 +97,8 @@ bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyOccurrence>
         if (!o.IsCheat() || o.code == read[i].code) continue;
         const CheatRefusal refusal = CheckCheatCode(read[i], o.code);
         if (refusal != CheatRefusal::Accepted) {
-            cause = "offset " + std::to_string(o.offset) + ": cheat code " + PlainText(read[i].code) + " cannot become " +
-                    PlainText(o.code) + ": " + CheatRefusalText(refusal, read[i]);
+            cause = "offset " + std::to_string(o.offset) + ": cheat code " + PlainText(read[i].code) +
+                    " cannot become " + PlainText(o.code) + ": " + CheatRefusalText(refusal, read[i]);
             return false;
         }
     }

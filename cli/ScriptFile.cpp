@@ -28,8 +28,10 @@ std::string OpcodeList(const std::vector<uint16_t>& opcodes) {
 // A table that knows none of a game's key tests (or button tests) finds none:
 // the listing would be silently empty of them.
 void WarnMissingTests(const Setup& setup, std::ostream& err) {
-    const struct { OpcodeRole role; const char* what; } kinds[] = {
-        {OpcodeRole::VKeyTest, "VKey tests"}, {OpcodeRole::ButtonTest, "button tests"}};
+    const struct {
+        OpcodeRole role;
+        const char* what;
+    } kinds[] = {{OpcodeRole::VKeyTest, "VKey tests"}, {OpcodeRole::ButtonTest, "button tests"}};
     for (const auto& kind : kinds) {
         if (setup.table.DescribesAnyOf(kind.role)) continue;
         const std::vector<uint16_t> opcodes = OpcodesOfRole(setup.game, kind.role);
@@ -69,16 +71,15 @@ bool LoadScript(const Setup& setup, const Options& options, const std::string& p
         err << path << ": cannot open: " << cause << "\n";
         return false;
     }
-    file.header = options.header == HeaderMode::On ||
-                  (options.header == HeaderMode::Auto && IsMainScriptPath(path));
+    file.header = options.header == HeaderMode::On || (options.header == HeaderMode::Auto && IsMainScriptPath(path));
     file.summary = ScanKeyOccurrences(file.image, setup.table, file.header, file.occurrences, nullptr);
     return true;
 }
 
 void WarnUnknown(const ScriptFile& file, std::ostream& err) {
     if (!file.summary.HasUnknown()) return;
-    err << file.path << ": warning: " << file.summary.unknownInstructions << " unknown instructions, the first at offset "
-        << file.summary.firstUnknownOffset << "\n";
+    err << file.path << ": warning: " << file.summary.unknownInstructions
+        << " unknown instructions, the first at offset " << file.summary.firstUnknownOffset << "\n";
 }
 
 }  // namespace morvane::cli

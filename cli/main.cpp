@@ -20,7 +20,6 @@
 #include <unistd.h>
 #endif
 
-
 namespace {
 
 // The arguments after the program name, as UTF-8 on every system.
@@ -110,7 +109,8 @@ int main(int argc, char** argv) {
     out.flush();
     if (output.Failed()) {
         std::cerr << "morvane-cli: cannot write the output: "
-                  << (output.Error() != 0 ? morvane::SystemReason(output.Error()) : "nothing more could be written") << "\n";
+                  << (output.Error() != 0 ? morvane::SystemReason(output.Error()) : "nothing more could be written")
+                  << "\n";
         status = kExitFileFailed;
     }
     return status;

@@ -28,7 +28,8 @@ const morvane::OpcodeTable& Table(morvane::GameId game) {
             morvane::ParseOpcodeIni(
                 "[x]\n0000=0\n0001=1,wait %1d%\n0002=1,jump %1p%\n0004=2,%2d% %1d% %3x% %0d% %1\n0005=2\n"
                 "004F=-1,start %1p% %9999999999999d%\n00BC=3,%%%1g%%\n00D6=1\n00E1=2,%2d%%1d%\n0107=4\n"
-                "05B6=0,skip\n05EE=1\n0A92=-1\n0AB0=1,key %1d%\n0ADC=1,test_cheat %1s%\n0BFF=2\n0C89=1\n0E3D=1\n0E3E=2\n2080=1\n7FFF=1\n",
+                "05B6=0,skip\n05EE=1\n0A92=-1\n0AB0=1,key %1d%\n0ADC=1,test_cheat "
+                "%1s%\n0BFF=2\n0C89=1\n0E3D=1\n0E3E=2\n2080=1\n7FFF=1\n",
                 g, all[static_cast<std::size_t>(morvane::GameNumber(g))]);
         return all;
     }();
@@ -61,11 +62,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 Check(o.offset >= 0 && o.offset + kOpcodeWordSize < image.Size());
                 Check(o.IsVKey() || ((o.pad == 0 || o.pad == 1) && !o.wide));
                 if (!o.IsCheat()) continue;
-                Check(o.opcode == 0x0ADC && o.offset + kOpcodeWordSize + static_cast<int32_t>(o.code.size()) <= image.Size());
-                if (o.form == StringForm::LengthPrefixed) Check(static_cast<int32_t>(o.code.size()) == o.room);
-                else Check(o.room == FixedStringRoom(o.form) &&
-                           static_cast<int32_t>(o.code.size()) <= FixedStringBytes(o.form) &&
-                           o.code.find('\0') == std::string::npos);
+                Check(o.opcode == 0x0ADC &&
+                      o.offset + kOpcodeWordSize + static_cast<int32_t>(o.code.size()) <= image.Size());
+                if (o.form == StringForm::LengthPrefixed)
+                    Check(static_cast<int32_t>(o.code.size()) == o.room);
+                else
+                    Check(o.room == FixedStringRoom(o.form) &&
+                          static_cast<int32_t>(o.code.size()) <= FixedStringBytes(o.form) &&
+                          o.code.find('\0') == std::string::npos);
             }
             std::vector<int32_t> offsets;
             for (const KeyOccurrence& o : found) offsets.push_back(o.offset);
@@ -93,8 +97,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             for (KeyOccurrence& o : found) {
                 o.key ^= 0x5A5A;
                 o.pad ^= 1;
-                if (o.code.empty()) o.code = "Z";
-                else std::reverse(o.code.begin(), o.code.end());
+                if (o.code.empty())
+                    o.code = "Z";
+                else
+                    std::reverse(o.code.begin(), o.code.end());
                 if (o.form != StringForm::LengthPrefixed && o.code.size() > 1) o.code.pop_back();
             }
             PatchImage(image, found);

@@ -87,8 +87,8 @@ ScriptKeys ScanOne(const std::string& path, const OpcodeTable& table, GameId gam
 
 }  // namespace
 
-KeyMap BuildKeyMap(const std::vector<std::string>& paths, const OpcodeTable& table, GameId game,
-                   HeaderSkip header, unsigned threads) {
+KeyMap BuildKeyMap(const std::vector<std::string>& paths, const OpcodeTable& table, GameId game, HeaderSkip header,
+                   unsigned threads) {
     std::vector<ScriptKeys> scripts(paths.size());
     if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
     threads = static_cast<unsigned>(std::min<std::size_t>(threads, paths.size()));

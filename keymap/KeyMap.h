@@ -22,7 +22,9 @@ struct MapKey {
     std::string code;  // cheat codes only
 
     static MapKey VKey(int32_t code) { return MapKey{KeyTestKind::VKey, 0, code, std::string()}; }
-    static MapKey Button(int32_t pad, int32_t gameKey) { return MapKey{KeyTestKind::Button, pad, gameKey, std::string()}; }
+    static MapKey Button(int32_t pad, int32_t gameKey) {
+        return MapKey{KeyTestKind::Button, pad, gameKey, std::string()};
+    }
     static MapKey Cheat(const std::string& code) { return MapKey{KeyTestKind::Cheat, 0, 0, code}; }
     static MapKey Of(const KeyOccurrence& occurrence) {
         switch (occurrence.kind) {
@@ -49,8 +51,8 @@ std::string MapKeyName(const MapKey& key);
 // The keys one script tests, and how many times each.
 struct ScriptKeys {
     std::string path;
-    bool read = false;   // false: the file could not be read, and nothing else is known
-    ScanSummary summary;  // what the walk met besides key tests
+    bool read = false;                              // false: the file could not be read, and nothing else is known
+    ScanSummary summary;                            // what the walk met besides key tests
     std::vector<std::pair<MapKey, int32_t>> tests;  // by key, each key once
 
     // Whether the map may lack some of this script's keys: its walk met
@@ -105,7 +107,7 @@ enum class HeaderSkip {
 // Reads and scans the scripts with several threads (`threads` 0: one per
 // processor) and builds their map. The table must be loaded for `game` and is
 // only read. A file that cannot be read is in the map as not read.
-KeyMap BuildKeyMap(const std::vector<std::string>& paths, const OpcodeTable& table, GameId game,
-                   HeaderSkip header, unsigned threads = 0);
+KeyMap BuildKeyMap(const std::vector<std::string>& paths, const OpcodeTable& table, GameId game, HeaderSkip header,
+                   unsigned threads = 0);
 
 }  // namespace morvane

@@ -129,9 +129,12 @@ constexpr double kKeyboardRows = 6.5;
 // either side; the code, or -1 for any other key.
 int32_t EitherSideCode(int32_t code) {
     switch (code) {
-        case 0xA0: case 0xA1: return 0x10;  // Shift
-        case 0xA2: case 0xA3: return 0x11;  // Ctrl
-        case 0xA4: case 0xA5: return 0x12;  // Alt (VK_MENU)
+        case 0xA0:
+        case 0xA1: return 0x10;  // Shift
+        case 0xA2:
+        case 0xA3: return 0x11;  // Ctrl
+        case 0xA4:
+        case 0xA5: return 0x12;  // Alt (VK_MENU)
         default: return -1;
     }
 }
@@ -143,8 +146,8 @@ bool OnKeyboard(int32_t code) {
 
 // ---- the layout ----
 
-constexpr double kUnit = 44;       // a key's width in pixels, gap included
-constexpr double kGap = 4;         // between two keys
+constexpr double kUnit = 44;  // a key's width in pixels, gap included
+constexpr double kGap = 4;    // between two keys
 constexpr double kMargin = 20;
 constexpr double kHeadingHeight = 96;
 constexpr double kSectionTitle = 26;
@@ -212,7 +215,8 @@ private:
         const double lineHeight = small ? 11 : 13;
         double ty = y + (lines.size() > 1 ? 13 : 16);
         for (const std::string& line : lines) {
-            key.labels.push_back(PictureText{x + w / 2, ty, small ? TextStyle::Small : TextStyle::Label, ValidUtf8(line)});
+            key.labels.push_back(
+                PictureText{x + w / 2, ty, small ? TextStyle::Small : TextStyle::Label, ValidUtf8(line)});
             ty += lineHeight;
         }
         if (key.scripts >= 1) {
@@ -223,7 +227,8 @@ private:
             key.discY = cy;
             key.discRadius = key.hasDisc ? kDiscRadius : 0;
             key.hasCount = true;
-            key.count = PictureText{key.hasDisc ? cx + 3.5 : x + w - 5, cy + 4, TextStyle::Count, std::to_string(key.scripts)};
+            key.count =
+                PictureText{key.hasDisc ? cx + 3.5 : x + w - 5, cy + 4, TextStyle::Count, std::to_string(key.scripts)};
         }
         picture_.keys.push_back(std::move(key));
     }
@@ -231,11 +236,13 @@ private:
     std::string Tooltip(const std::string& heading, const Tested& tested) const {
         std::string text = heading;
         if (tested.scripts.empty()) return text + "\nno script tests it";
-        text += "\n" + Plural(tested.scripts.size(), "script", "scripts") + (tested.scripts.size() >= 2 ? ", a conflict:" : ":");
+        text += "\n" + Plural(tested.scripts.size(), "script", "scripts") +
+                (tested.scripts.size() >= 2 ? ", a conflict:" : ":");
         for (const KeyEntry* entry : tested.entries) {
             if (tested.entries.size() > 1) text += "\n" + KeyHeading(entry->key) + ":";
             for (const KeyUse& use : entry->uses)
-                text += "\n  " + map_.scripts[use.script].path + " (" + Plural(static_cast<std::size_t>(use.tests), "test", "tests") + ")";
+                text += "\n  " + map_.scripts[use.script].path + " (" +
+                        Plural(static_cast<std::size_t>(use.tests), "test", "tests") + ")";
         }
         return text;
     }
@@ -244,29 +251,37 @@ private:
         Text(kMargin, y + 18, TextStyle::Title, "Key map of " + caption_.folder);
         std::size_t incomplete = 0, unread = 0;
         for (const ScriptKeys& script : map_.scripts) {
-            if (!script.read) ++unread;
-            else if (script.IsIncomplete()) ++incomplete;
+            if (!script.read)
+                ++unread;
+            else if (script.IsIncomplete())
+                ++incomplete;
         }
         const std::size_t codes = CheatEntries().size();
-        std::string totals = caption_.date + "  \xC2\xB7  " + Plural(map_.scripts.size() - unread, "script", "scripts") + ", " +
+        std::string totals = caption_.date + "  \xC2\xB7  " +
+                             Plural(map_.scripts.size() - unread, "script", "scripts") + ", " +
                              Plural(map_.keys.size() - codes, "key", "keys") +
-                             (codes > 0 ? " and " + Plural(codes, "cheat code", "cheat codes") : std::string()) + " tested, " +
-                             Plural(map_.ConflictCount(), "conflict", "conflicts");
+                             (codes > 0 ? " and " + Plural(codes, "cheat code", "cheat codes") : std::string()) +
+                             " tested, " + Plural(map_.ConflictCount(), "conflict", "conflicts");
         if (incomplete > 0) totals += "; " + std::to_string(incomplete) + " may test more (unknown instructions)";
         if (unread > 0) totals += "; " + std::to_string(unread) + " could not be read";
         Text(kMargin, y + 40, TextStyle::Quiet, totals);
 
         // The legend.
         const double ly = y + 56;
-        const struct { KeyShade shade; const char* text; } kLegend[] = {
-            {KeyShade::Free, "no script"}, {KeyShade::One, "one script"}, {KeyShade::Conflict, "two or more: a conflict"}};
+        const struct {
+            KeyShade shade;
+            const char* text;
+        } kLegend[] = {{KeyShade::Free, "no script"},
+                       {KeyShade::One, "one script"},
+                       {KeyShade::Conflict, "two or more: a conflict"}};
         double lx = kMargin;
         for (const auto& item : kLegend) {
-            picture_.legend.push_back(
-                PictureSwatch{PictureBox{lx, ly, 26, 22, kSwatchCorner}, item.shade, PictureText{lx + 34, ly + 16, TextStyle::Quiet, item.text}});
+            picture_.legend.push_back(PictureSwatch{PictureBox{lx, ly, 26, 22, kSwatchCorner}, item.shade,
+                                                    PictureText{lx + 34, ly + 16, TextStyle::Quiet, item.text}});
             lx += 34 + 7.0 * static_cast<double>(std::string(item.text).size()) + 24;
         }
-        Text(lx, ly + 16, TextStyle::Quiet, "The number on a key: how many scripts test it. Hover a key for the scripts.");
+        Text(lx, ly + 16, TextStyle::Quiet,
+             "The number on a key: how many scripts test it. Hover a key for the scripts.");
     }
 
     void Keyboard(double top) {
@@ -278,15 +293,16 @@ private:
             const int32_t either = EitherSideCode(cap.code);
             if (either >= 0) tested.Add(map_.Find(MapKey::VKey(either)));
             const std::string heading = cap.label + std::string(" (VKey ") + std::to_string(cap.code) +
-                                        (either >= 0 ? ", or " + std::to_string(either) + " for either side" : "") + ")";
+                                        (either >= 0 ? ", or " + std::to_string(either) + " for either side" : "") +
+                                        ")";
             std::vector<std::string> lines{cap.label};
             if (cap.code >= 0x01 && cap.code <= 0x06) {  // "Mouse 1 left" on two lines
                 const std::string label = cap.label;
                 const std::size_t space = label.rfind(' ');
                 lines = {label.substr(0, space), label.substr(space + 1)};
             }
-            Key(kMargin + cap.x * kUnit, top + cap.y * kUnit, cap.w * kUnit - kGap, cap.h * kUnit - kGap, lines,
-                tested, Tooltip(heading, tested));
+            Key(kMargin + cap.x * kUnit, top + cap.y * kUnit, cap.w * kUnit - kGap, cap.h * kUnit - kGap, lines, tested,
+                Tooltip(heading, tested));
         }
     }
 
@@ -312,9 +328,9 @@ private:
         if (name.size() <= longest) return {name};
         split = std::string::npos;
         for (std::size_t i = 0; i < name.size(); ++i)
-            if (name[i] == ' ' && (split == std::string::npos ||
-                                   std::abs(static_cast<double>(i) - name.size() / 2.0) <
-                                       std::abs(static_cast<double>(split) - name.size() / 2.0)))
+            if (name[i] == ' ' &&
+                (split == std::string::npos || std::abs(static_cast<double>(i) - name.size() / 2.0) <
+                                                   std::abs(static_cast<double>(split) - name.size() / 2.0)))
                 split = i;
         if (split == std::string::npos) return {name};
         return {trim(name.substr(0, split)), trim(name.substr(split + 1))};
@@ -327,7 +343,8 @@ private:
         std::sort(others.begin(), others.end(), [](const KeyEntry* a, const KeyEntry* b) { return a->key < b->key; });
         Text(kMargin, top + 16, TextStyle::Section,
              others.empty() ? "Keys the keyboard lacks: none tested"
-                            : "Keys the keyboard lacks (F13\xE2\x80\x93" "F24, media and other keys)");
+                            : "Keys the keyboard lacks (F13\xE2\x80\x93"
+                              "F24, media and other keys)");
         const ChipGrid grid{top + kSectionTitle, kChipsPerRow};
         for (std::size_t i = 0; i < others.size(); ++i) {
             Tested tested;
@@ -335,7 +352,8 @@ private:
             std::string name = MapKeyName(others[i]->key);
             if (name == "?") name = "VKey " + std::to_string(others[i]->key.key);
             const int n = static_cast<int>(i);
-            Key(grid.X(n), grid.Y(n), grid.Width(), kChipHeight, Lines(name, 16), tested, Tooltip(KeyHeading(others[i]->key), tested));
+            Key(grid.X(n), grid.Y(n), grid.Width(), kChipHeight, Lines(name, 16), tested,
+                Tooltip(KeyHeading(others[i]->key), tested));
         }
         return others.empty() ? top + kSectionTitle : grid.Bottom(static_cast<int>(others.size())) + 8;
     }
@@ -374,7 +392,8 @@ private:
         for (int32_t key = 0; key < kGameKeyCount; ++key) {
             Tested tested;
             tested.Add(map_.Find(MapKey::Button(pad, key)));
-            const std::vector<std::string> lines = Lines(std::to_string(key) + ": " + MapKeyName(MapKey::Button(pad, key)), 16);
+            const std::vector<std::string> lines =
+                Lines(std::to_string(key) + ": " + MapKeyName(MapKey::Button(pad, key)), 16);
             Key(grid.X(key), grid.Y(key), grid.Width(), kChipHeight, lines, tested,
                 Tooltip(KeyHeading(MapKey::Button(pad, key)), tested));
         }

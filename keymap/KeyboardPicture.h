@@ -96,11 +96,11 @@ struct PictureBox {
 struct PictureKey {
     PictureBox box;
     KeyShade shade = KeyShade::Free;
-    std::size_t scripts = 0;           // how many scripts test it
-    std::vector<PictureText> labels;   // its name, in one or two lines
-    bool hasCount = false;             // the number of scripts, when any
+    std::size_t scripts = 0;          // how many scripts test it
+    std::vector<PictureText> labels;  // its name, in one or two lines
+    bool hasCount = false;            // the number of scripts, when any
     PictureText count;
-    bool hasDisc = false;              // a conflict's number stands in a disc
+    bool hasDisc = false;  // a conflict's number stands in a disc
     double discX = 0;
     double discY = 0;
     double discRadius = 0;
@@ -129,8 +129,8 @@ struct PictureSwatch {
 struct KeyboardPicture {
     double width = 0;
     double height = 0;
-    std::string title;                 // "Key map of " and the caption's folder
-    std::vector<PictureText> texts;    // the heading, the totals, the section titles
+    std::string title;               // "Key map of " and the caption's folder
+    std::vector<PictureText> texts;  // the heading, the totals, the section titles
     std::vector<PictureSwatch> legend;
     std::vector<PictureKey> keys;
 

@@ -21,8 +21,10 @@ std::string Escape(const std::string& raw) {
             case '\'': escaped += "&apos;"; break;
             default:
                 // XML 1.0 has no way to write other control characters.
-                if (static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t') escaped += "\xEF\xBF\xBD";
-                else escaped += c;
+                if (static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t')
+                    escaped += "\xEF\xBF\xBD";
+                else
+                    escaped += c;
         }
     }
     return escaped;

@@ -16,10 +16,20 @@ std::size_t SequenceLength(const std::string& text, std::size_t at) {
     std::size_t length = 0;
     uint32_t lowest = 0;
     uint32_t point = 0;
-    if ((lead & 0xE0) == 0xC0) { length = 2; lowest = 0x80; point = lead & 0x1Fu; }
-    else if ((lead & 0xF0) == 0xE0) { length = 3; lowest = 0x800; point = lead & 0x0Fu; }
-    else if ((lead & 0xF8) == 0xF0) { length = 4; lowest = 0x10000; point = lead & 0x07u; }
-    else return 0;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        lowest = 0x80;
+        point = lead & 0x1Fu;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        lowest = 0x800;
+        point = lead & 0x0Fu;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        lowest = 0x10000;
+        point = lead & 0x07u;
+    } else
+        return 0;
     if (text.size() - at < length) return 0;
     for (std::size_t i = 1; i < length; ++i) {
         if ((byte(at + i) & 0xC0) != 0x80) return 0;

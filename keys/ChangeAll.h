@@ -21,7 +21,8 @@ struct KeyChange {
 
 struct ChangeReport {
     std::size_t changed = 0;  // tests that took the new key
-    std::vector<std::size_t> refused;  // tests the key rules kept from it (an 8-bit parameter and a VKey of 128 or more)
+    std::vector<std::size_t>
+        refused;  // tests the key rules kept from it (an 8-bit parameter and a VKey of 128 or more)
 };
 
 // Applies a change to the tests as they were read (`read`), writing into

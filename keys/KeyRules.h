@@ -15,10 +15,10 @@ constexpr int32_t kHighestNarrowVKey = 127;
 // Why a key test cannot take a value, or Accepted.
 enum class KeyRefusal {
     Accepted,
-    VKeyOutOfRange,     // a VKey is 0 to 255
-    GameKeyOutOfRange,  // a game key is 0 to 19
-    PadOutOfRange,      // a pad is 0 or 1
-    NeedsWideParameter, // VKey 128 or more in an 8-bit key parameter
+    VKeyOutOfRange,      // a VKey is 0 to 255
+    GameKeyOutOfRange,   // a game key is 0 to 19
+    PadOutOfRange,       // a pad is 0 or 1
+    NeedsWideParameter,  // VKey 128 or more in an 8-bit key parameter
 };
 
 // The three kinds of number a key test holds.

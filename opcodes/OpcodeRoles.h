@@ -39,15 +39,15 @@ inline constexpr SpecialOpcode kSpecialOpcodes[] = {
     {kGameSanAndreas, 0x05B6, OpcodeRole::SkipsData},   // 128 bytes the game skips (debug text)
     {kGameSanAndreas, 0x0ADC, OpcodeRole::CheatTest},   // test_cheat of the script libraries
     // Vice City
-    {kGameViceCity, 0x05EE, OpcodeRole::VKeyTest},      // is_key_pressed of the script libraries
-    {kGameViceCity, 0x0AB0, OpcodeRole::VKeyTest},      // CLEO is_key_pressed
-    {kGameViceCity, 0x00E1, OpcodeRole::ButtonTest},    // is_button_pressed
-    {kGameViceCity, 0x0ADC, OpcodeRole::CheatTest},     // test_cheat of the script libraries
+    {kGameViceCity, 0x05EE, OpcodeRole::VKeyTest},    // is_key_pressed of the script libraries
+    {kGameViceCity, 0x0AB0, OpcodeRole::VKeyTest},    // CLEO is_key_pressed
+    {kGameViceCity, 0x00E1, OpcodeRole::ButtonTest},  // is_button_pressed
+    {kGameViceCity, 0x0ADC, OpcodeRole::CheatTest},   // test_cheat of the script libraries
     // GTA III
-    {kGameGta3, 0x05EE, OpcodeRole::VKeyTest},          // is_key_pressed of the script libraries
-    {kGameGta3, 0x0AB0, OpcodeRole::VKeyTest},          // CLEO is_key_pressed
-    {kGameGta3, 0x00E1, OpcodeRole::ButtonTest},        // is_button_pressed
-    {kGameGta3, 0x0ADC, OpcodeRole::CheatTest},         // test_cheat of the script libraries
+    {kGameGta3, 0x05EE, OpcodeRole::VKeyTest},    // is_key_pressed of the script libraries
+    {kGameGta3, 0x0AB0, OpcodeRole::VKeyTest},    // CLEO is_key_pressed
+    {kGameGta3, 0x00E1, OpcodeRole::ButtonTest},  // is_button_pressed
+    {kGameGta3, 0x0ADC, OpcodeRole::CheatTest},   // test_cheat of the script libraries
 };
 
 // The role of an opcode in a game's byte code.

@@ -14,7 +14,7 @@ std::optional<FileIdentity> IdentifyFile(const std::string& path) {
     HANDLE file = CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-    BY_HANDLE_FILE_INFORMATION info {};
+    BY_HANDLE_FILE_INFORMATION info{};
     const bool ok = GetFileInformationByHandle(file, &info) != 0;
     CloseHandle(file);
     if (!ok) return std::nullopt;
@@ -27,8 +27,8 @@ FileLock::Outcome FileLock::Take(const std::string& path, Wait wait) {
     for (;;) {
         const auto identity = IdentifyFile(path);
         if (!identity) return Outcome::Failed;
-        const std::wstring name = L"Local\\morvane-file-" + std::to_wstring(identity->device) + L"-" +
-                                  std::to_wstring(identity->file);
+        const std::wstring name =
+            L"Local\\morvane-file-" + std::to_wstring(identity->device) + L"-" + std::to_wstring(identity->file);
         HANDLE mutex = CreateMutexW(nullptr, FALSE, name.c_str());
         if (mutex == nullptr) return Outcome::Failed;
         const DWORD waited = WaitForSingleObject(mutex, wait == Wait::No ? 0 : INFINITE);

@@ -35,8 +35,8 @@ constexpr const char* kMissingParameterText = "?";
 
 // One "%Nx%" in a description.
 struct Placeholder {
-    std::size_t begin = 0;  // of the first '%'
-    std::size_t end = 0;    // after the last '%'
+    std::size_t begin = 0;      // of the first '%'
+    std::size_t end = 0;        // after the last '%'
     std::size_t parameter = 0;  // N - 1
     char letter = 0;
 };
@@ -51,7 +51,8 @@ std::vector<Placeholder> Placeholders(std::string_view description) {
         if (description[at] != kPlaceholderMark) continue;
         std::size_t pos = at + 1;
         std::size_t number = 0;
-        while (pos < description.size() && IsDigit(description[pos]) && number < static_cast<std::size_t>(kOpcodeTableSize))
+        while (pos < description.size() && IsDigit(description[pos]) &&
+               number < static_cast<std::size_t>(kOpcodeTableSize))
             number = number * 10 + static_cast<std::size_t>(description[pos++] - '0');
         if (pos == at + 1 || number == 0 || pos + 1 >= description.size() || !IsLetter(description[pos]) ||
             description[pos + 1] != kPlaceholderMark)
@@ -122,9 +123,7 @@ std::string ParamText(const uint8_t* p, int size, GameId game, char letter) {
     const uint8_t typeByte = p[0];
     const uint8_t* payload = p + 1;
     if (game != kGameSanAndreas && typeByte >= kFirstInlineStringByte) return Quoted(p, kInlineStringSize);
-    auto integer = [letter](int32_t value) {
-        return (letter == kLabelLetter ? "@" : "") + std::to_string(value);
-    };
+    auto integer = [letter](int32_t value) { return (letter == kLabelLetter ? "@" : "") + std::to_string(value); };
     switch (static_cast<ParamType>(typeByte)) {
         case ParamType::Int8: return integer(static_cast<int8_t>(payload[0]));
         case ParamType::Int16: return integer(static_cast<int16_t>(ReadLe16(payload)));
@@ -265,9 +264,9 @@ std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(ScriptImage&
         int left;  // instructions still wanted after the test
     };
     std::vector<Waiting> waiting;
-    std::deque<Bounds> recent;  // the last `before` instructions
+    std::deque<Bounds> recent;         // the last `before` instructions
     std::vector<KeyOccurrence> tests;  // found by the step and not wanted here
-    std::size_t next = 0;  // into `order`
+    std::size_t next = 0;              // into `order`
 
     if (!image.Seek(0)) return results;
     if (skipHeader) image.SkipHeader();

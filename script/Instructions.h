@@ -12,13 +12,13 @@ namespace morvane {
 
 // One instruction as a script writer reads it.
 struct DecodedInstruction {
-    int32_t offset = 0;          // of the opcode word
-    int32_t size = 0;            // bytes, opcode word included
-    uint16_t opcode = 0;         // negation flag cleared
-    bool negated = false;        // bit 15 of the word was set
-    bool known = false;          // the opcode table knows the opcode
+    int32_t offset = 0;               // of the opcode word
+    int32_t size = 0;                 // bytes, opcode word included
+    uint16_t opcode = 0;              // negation flag cleared
+    bool negated = false;             // bit 15 of the word was set
+    bool known = false;               // the opcode table knows the opcode
     std::vector<std::string> params;  // each parameter's text, in order
-    std::string text;            // the whole line without the offset: see FormatInstruction
+    std::string text;                 // the whole line without the offset: see FormatInstruction
 };
 
 // Walks the image as the key scan does (from offset 0, or from the end of a

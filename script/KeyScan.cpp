@@ -4,8 +4,7 @@ namespace morvane {
 
 namespace {
 
-void ScanKeyInstruction(ScriptImage& image, int32_t offset, uint16_t opcode,
-                        std::vector<KeyOccurrence>& occurrences) {
+void ScanKeyInstruction(ScriptImage& image, int32_t offset, uint16_t opcode, std::vector<KeyOccurrence>& occurrences) {
     const bool wide = image.PeekByte() != TypeByte(ParamType::Int8);
     int32_t key = 0;
     if (image.ReadUnsignedParam(key)) occurrences.push_back(KeyOccurrence::VKeyTest(offset, key, wide, opcode));

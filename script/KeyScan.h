@@ -64,8 +64,7 @@ struct KeyOccurrence {
 
     bool operator==(const KeyOccurrence& other) const {
         return kind == other.kind && offset == other.offset && opcode == other.opcode && wide == other.wide &&
-               pad == other.pad && key == other.key && code == other.code && form == other.form &&
-               room == other.room;
+               pad == other.pad && key == other.key && code == other.code && form == other.form && room == other.room;
     }
     bool operator!=(const KeyOccurrence& other) const { return !(*this == other); }
 };
@@ -74,7 +73,7 @@ struct KeyOccurrence {
 // does not know, the walk may be reading data as code: tests found after it
 // may be false, and patching them could corrupt the file.
 struct ScanSummary {
-    int64_t instructions = 0;         // walked, unknown ones included
+    int64_t instructions = 0;  // walked, unknown ones included
     int64_t unknownInstructions = 0;
     int32_t firstUnknownOffset = -1;  // -1 when every instruction was known
 

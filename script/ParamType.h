@@ -10,13 +10,13 @@ namespace morvane {
 
 // Type byte in front of every parameter.
 enum class ParamType : uint8_t {
-    EndOfList = 0,            // ends a variable parameter list; no payload
+    EndOfList = 0,  // ends a variable parameter list; no payload
     Int32 = 1,
     GlobalVar = 2,
     LocalVar = 3,
     Int8 = 4,
     Int16 = 5,
-    Float = 6,                // 16-bit fixed point in GTA III, 32-bit float later
+    Float = 6,  // 16-bit fixed point in GTA III, 32-bit float later
     // San Andreas only; in GTA III and Vice City a byte of 7 or more starts an
     // 8-byte inline string instead.
     GlobalArray = 7,
@@ -26,7 +26,7 @@ enum class ParamType : uint8_t {
     LocalString8Var = 11,
     GlobalString8Array = 12,
     LocalString8Array = 13,
-    VarLengthString = 14,     // length byte n, then n characters
+    VarLengthString = 14,  // length byte n, then n characters
     String16 = 15,
     GlobalString16Var = 16,
     LocalString16Var = 17,
@@ -55,9 +55,9 @@ constexpr int kLengthPrefixedHeader = 2;
 enum class ParamRules : uint8_t { Gta3 = 0, ViceCity = 1, SanAndreas = 2 };
 
 constexpr ParamRules RulesForGame(GameId game) {
-    return game == kGameGta3 ? ParamRules::Gta3
-         : game == kGameSanAndreas ? ParamRules::SanAndreas
-                                   : ParamRules::ViceCity;
+    return game == kGameGta3         ? ParamRules::Gta3
+           : game == kGameSanAndreas ? ParamRules::SanAndreas
+                                     : ParamRules::ViceCity;
 }
 
 // Size of a parameter, type byte included, by its type byte: the one place

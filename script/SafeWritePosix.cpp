@@ -94,7 +94,7 @@ public:
     SignalBlock& operator=(const SignalBlock&) = delete;
 
 private:
-    sigset_t previous_ {};
+    sigset_t previous_{};
 };
 
 // ---- the save ----
@@ -224,7 +224,8 @@ bool WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t 
     if (!ok) cause = SystemReason(errno);
     if (ok && exists && (existing.st_uid != geteuid() || existing.st_gid != getegid())) {
         // Keeping the owner is best effort: only a privileged user may.
-        if (fchown(fd, existing.st_uid, existing.st_gid) != 0) { /* the file keeps the writer as owner */ }
+        if (fchown(fd, existing.st_uid, existing.st_gid) != 0) { /* the file keeps the writer as owner */
+        }
     }
     ok = ok && WriteAll(fd, bytes, size, cause);
     if (ok && fsync(fd) != 0) {

@@ -31,12 +31,14 @@ std::string WindowsReason(DWORD error) {
         default: break;
     }
     char* text = nullptr;
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                            FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string reason = length > 0 && text != nullptr ? std::string(text, length) : "system error " + std::to_string(error);
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string reason =
+        length > 0 && text != nullptr ? std::string(text, length) : "system error " + std::to_string(error);
     if (text != nullptr) LocalFree(text);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.')) reason.pop_back();
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.'))
+        reason.pop_back();
     return reason;
 }
 
@@ -60,7 +62,7 @@ bool WriteAll(HANDLE file, const uint8_t* bytes, std::size_t size, std::string& 
 
 // Marks an open file for deletion when its last handle closes, or clears the mark.
 bool MarkForDeletion(HANDLE file, bool deleteIt) {
-    FILE_DISPOSITION_INFO disposition {};
+    FILE_DISPOSITION_INFO disposition{};
     disposition.DeleteFile = deleteIt ? TRUE : FALSE;
     return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != 0;
 }

@@ -160,9 +160,7 @@ bool ScriptImage::ReadIntParam(int32_t& value, Extension extension) {
             value = zero ? static_cast<int32_t>(word) : static_cast<int32_t>(static_cast<int16_t>(word));
             break;
         }
-        default:
-            value = static_cast<int32_t>(ReadLe32(payload));
-            break;
+        default: value = static_cast<int32_t>(ReadLe32(payload)); break;
     }
     cursor_ += static_cast<std::size_t>(width);
     return true;
@@ -187,8 +185,10 @@ bool ScriptImage::StringPayload(std::size_t& payload, int& length, StringForm& f
     }
     form = *found;
     const int header = StringHeaderSize(form);
-    if (form == StringForm::LengthPrefixed) length = Remaining() >= header ? bytes_[cursor_ + 1] : 0;
-    else length = FixedStringBytes(form);
+    if (form == StringForm::LengthPrefixed)
+        length = Remaining() >= header ? bytes_[cursor_ + 1] : 0;
+    else
+        length = FixedStringBytes(form);
     if (Remaining() < header + length) {
         cursor_ = bytes_.size();
         return false;
@@ -226,8 +226,8 @@ bool ScriptImage::WriteStringParam(const std::string& text) {
                                    : static_cast<std::size_t>(FixedStringBytes(was.form));
     const bool fits = was.form == StringForm::LengthPrefixed ? text.size() == length : text.size() <= length;
     // An inline string is told from other parameters by its first byte alone.
-    const bool keepsForm = was.form != StringForm::Inline8 ||
-                           (!text.empty() && static_cast<uint8_t>(text[0]) >= kFirstInlineStringByte);
+    const bool keepsForm =
+        was.form != StringForm::Inline8 || (!text.empty() && static_cast<uint8_t>(text[0]) >= kFirstInlineStringByte);
     if (!fits || !keepsForm) return false;
     if (text == was.text) return true;
     uint8_t* payload = bytes_.data() + (end - length);

@@ -20,8 +20,8 @@ constexpr uint16_t kTruncatedOpcode = 0xFFFF;
 // A string constant as read from the byte code.
 struct StringConstant {
     StringForm form = StringForm::Fixed8;
-    std::string text;   // fixed forms: the bytes before the first zero; length-prefixed: all of them
-    int32_t room = 0;   // characters that fit in its place: FixedStringRoom, or exactly the length
+    std::string text;  // fixed forms: the bytes before the first zero; length-prefixed: all of them
+    int32_t room = 0;  // characters that fit in its place: FixedStringRoom, or exactly the length
 };
 
 // A whole script file in memory with a cursor that walks its byte code.
@@ -121,8 +121,10 @@ inline uint16_t ScriptImage::PeekOpcode() const {
 
 inline uint16_t ScriptImage::ReadOpcode() {
     const uint16_t opcode = PeekOpcode();
-    if (opcode == kTruncatedOpcode) cursor_ = bytes_.size();
-    else cursor_ += kOpcodeWordSize;
+    if (opcode == kTruncatedOpcode)
+        cursor_ = bytes_.size();
+    else
+        cursor_ += kOpcodeWordSize;
     return opcode;
 }
 
@@ -132,24 +134,22 @@ inline bool ScriptImage::SkipParam() {
     const uint8_t paramSize = kParamSizeTables[static_cast<std::size_t>(RulesForGame(game))][typeByte];
     switch (paramSize) {
         case kSizeEndOfList:
-        case kSizeInvalid:
-            Advance(1);
-            return false;
+        case kSizeInvalid: Advance(1); return false;
         case kSizeLengthPrefixed: {
             const std::ptrdiff_t length = Remaining() > 1 ? bytes_[cursor_ + 1] : 0;
             Advance(kLengthPrefixedHeader + length);
             return true;
         }
-        default:
-            Advance(paramSize);
-            return true;
+        default: Advance(paramSize); return true;
     }
 }
 
 inline int32_t ScriptImage::SkipParams(int32_t count) {
     int32_t limit = count;
-    if (count == kVariableParameterCount) limit = INT32_MAX;
-    else if (count <= 0) return count;
+    if (count == kVariableParameterCount)
+        limit = INT32_MAX;
+    else if (count <= 0)
+        return count;
     for (int32_t done = 0; done < limit; ++done) {
         if (!SkipParam()) return done;
     }

@@ -33,8 +33,6 @@ std::optional<GameId> ReadSavedGame() {
     return ParseSavedGame(text);
 }
 
-std::string FormatSavedGame(GameId game) {
-    return std::to_string(GameNumber(game));
-}
+std::string FormatSavedGame(GameId game) { return std::to_string(GameNumber(game)); }
 
 }  // namespace morvane

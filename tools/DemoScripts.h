@@ -28,13 +28,13 @@ constexpr uint16_t kNameScript = 0x03A4;
 constexpr uint16_t kClassicKey = 0x05EE;
 constexpr uint16_t kCustomScript = 0x0A92;
 constexpr uint16_t kSaKey = 0x0AB0;
-constexpr uint16_t kDebugText = 0x05B6;         // the game skips the 128 bytes after it
-constexpr uint16_t kCleoPlusKeyJust = 0x0E3D;   // CLEO+ is_key_just_pressed
+constexpr uint16_t kDebugText = 0x05B6;           // the game skips the 128 bytes after it
+constexpr uint16_t kCleoPlusKeyJust = 0x0E3D;     // CLEO+ is_key_just_pressed
 constexpr uint16_t kCleoPlusButtonJust = 0x0E3E;  // CLEO+ is_button_just_pressed
-constexpr uint16_t kCleo5KeyJust = 0x2080;      // CLEO 5 is_key_just_pressed
-constexpr uint16_t kSampKeyJust = 0x0C89;       // SAMPFUNCS is_key_just_pressed
+constexpr uint16_t kCleo5KeyJust = 0x2080;        // CLEO 5 is_key_just_pressed
+constexpr uint16_t kSampKeyJust = 0x0C89;         // SAMPFUNCS is_key_just_pressed
 constexpr uint16_t kShowTextBox = 0x03E5;
-constexpr uint16_t kTestCheat = 0x0ADC;         // test_cheat: a code typed on the keyboard
+constexpr uint16_t kTestCheat = 0x0ADC;  // test_cheat: a code typed on the keyboard
 
 // A loop that waits, then tests one key; when it is down, does `action`.
 template <typename Test, typename Action>
@@ -53,10 +53,12 @@ inline std::vector<uint8_t> Gta3CustomScript() {
     ScriptBuilder b(kGameGta3);
     b.Op(kNameScript).InlineString("KEYMONY");
     const int32_t loop = b.Here();
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kClassicKey).I8(0x74); },
-            [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(1000); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kButton).I8(0).I8(17); },
-            [](ScriptBuilder& s) { s.Op(kPrintText).InlineString("FIRED").I16(1000).I8(1); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kClassicKey).I8(0x74); },
+        [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(1000); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kButton).I8(0).I8(17); },
+        [](ScriptBuilder& s) { s.Op(kPrintText).InlineString("FIRED").I16(1000).I8(1); });
     b.Op(kSetGlobalFloat).GlobalVar(12).Float(2.5f);
     b.Jump(-loop);
     return b.Bytes();
@@ -67,14 +69,18 @@ inline std::vector<uint8_t> ViceCityCustomScript() {
     ScriptBuilder b(kGameViceCity);
     b.Op(kNameScript).InlineString("VCKEYS");
     const int32_t loop = b.Here();
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kClassicKey).I8(0x4E); },  // N Key
-            [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(20).I8(1); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.NotOp(kClassicKey).I8(0x10); },  // not Shift
-            [](ScriptBuilder& s) { s.Op(kSetGlobalFloat).GlobalVar(24).Float(0.75f); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kButton).I8(0).I8(4); },
-            [](ScriptBuilder& s) { s.Op(kStartScript).I32(0).I8(1).Float(9.0f).EndOfList(); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kButton).I8(1).I8(14); },
-            [](ScriptBuilder& s) { s.Op(kPrintText).InlineString("PAD2").I16(2000).I8(1); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kClassicKey).I8(0x4E); },  // N Key
+        [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(20).I8(1); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.NotOp(kClassicKey).I8(0x10); },  // not Shift
+        [](ScriptBuilder& s) { s.Op(kSetGlobalFloat).GlobalVar(24).Float(0.75f); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kButton).I8(0).I8(4); },
+        [](ScriptBuilder& s) { s.Op(kStartScript).I32(0).I8(1).Float(9.0f).EndOfList(); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kButton).I8(1).I8(14); },
+        [](ScriptBuilder& s) { s.Op(kPrintText).InlineString("PAD2").I16(2000).I8(1); });
     b.Jump(-loop);
     return b.Bytes();
 }
@@ -85,18 +91,24 @@ inline std::vector<uint8_t> SanAndreasCustomScript() {
     ScriptBuilder b(kGameSanAndreas);
     b.Op(kNameScript).String8("SAKEYS");
     const int32_t loop = b.Here();
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSaKey).I8(0x59); },  // Y Key
-            [](ScriptBuilder& s) { s.Op(kCustomScript).VarString("menu.cs").I8(1).EndOfList(); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSaKey).I16(0xA0); },  // Left Shift, 16-bit
-            [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(40).I16(300); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSaKey).I16(0x71); },  // F2, 16-bit
-            [](ScriptBuilder& s) { s.Op(kPrintText).String8("HELP").I32(3000).I8(1); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSaKey).LocalVar(3); },  // a key in a variable
-            [](ScriptBuilder& s) { s.Op(kSetGlobalFloat).GlobalVar(44).Float(1.25f); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kButton).I8(0).I8(16); },
-            [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(50); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.NotOp(kButton).I8(1).I8(6); },
-            [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(48).I8(0); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kSaKey).I8(0x59); },  // Y Key
+        [](ScriptBuilder& s) { s.Op(kCustomScript).VarString("menu.cs").I8(1).EndOfList(); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kSaKey).I16(0xA0); },  // Left Shift, 16-bit
+        [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(40).I16(300); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kSaKey).I16(0x71); },  // F2, 16-bit
+        [](ScriptBuilder& s) { s.Op(kPrintText).String8("HELP").I32(3000).I8(1); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kSaKey).LocalVar(3); },  // a key in a variable
+        [](ScriptBuilder& s) { s.Op(kSetGlobalFloat).GlobalVar(44).Float(1.25f); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kButton).I8(0).I8(16); },
+        [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(50); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.NotOp(kButton).I8(1).I8(6); },
+        [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(48).I8(0); });
     b.Jump(-loop);
     return b.Bytes();
 }
@@ -107,8 +119,8 @@ inline std::vector<uint8_t> SanAndreasCustomScript() {
 inline std::vector<uint8_t> SanAndreasMainScript() {
     ScriptBuilder b(kGameSanAndreas);
     std::size_t previous = b.Jump();
-    b.Raw({'s', 0});                      // target game and padding
-    b.Op(kSaKey).I8(0x58);                // variable space that looks like a key test
+    b.Raw({'s', 0});        // target game and padding
+    b.Op(kSaKey).I8(0x58);  // variable space that looks like a key test
     for (int segment = 1; segment < 6; ++segment) {
         const std::size_t jump = b.Jump();
         b.SetJumpTarget(previous, static_cast<int32_t>(jump));
@@ -118,10 +130,11 @@ inline std::vector<uint8_t> SanAndreasMainScript() {
     b.SetJumpTarget(previous, b.Here());
     const int32_t loop = b.Here();
     b.Op(kNameScript).String8("MAIN");
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSaKey).I8(0x4D); },  // M Key
-            [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(60).I8(1); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kButton).I8(0).I8(15); },
-            [](ScriptBuilder& s) { s.Op(kEndScript); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kSaKey).I8(0x4D); },  // M Key
+        [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(60).I8(1); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kButton).I8(0).I8(15); }, [](ScriptBuilder& s) { s.Op(kEndScript); });
     b.Jump(loop);
     return b.Bytes();
 }
@@ -135,14 +148,18 @@ inline std::vector<uint8_t> SanAndreasLibraryScript() {
     b.Op(kDebugText);
     for (int i = 0; i < 128; i += 4) b.Op(kSaKey).I8(0x70);  // 128 bytes of data that read as F1 tests
     const int32_t loop = b.Here();
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kCleoPlusKeyJust).I8(0x75); },  // F6
-            [](ScriptBuilder& s) { s.Op(kShowTextBox).String8("MENU"); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kCleo5KeyJust).I16(0xA2); },  // Left Ctrl, 16-bit
-            [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(64).I8(1); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSampKeyJust).I8(0x4B); },  // K Key
-            [](ScriptBuilder& s) { s.Op(kCustomScript).VarString("chat.cs").EndOfList(); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kCleoPlusButtonJust).I8(0).I8(19); },  // Look Behind, pad 1
-            [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(10); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kCleoPlusKeyJust).I8(0x75); },  // F6
+        [](ScriptBuilder& s) { s.Op(kShowTextBox).String8("MENU"); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kCleo5KeyJust).I16(0xA2); },  // Left Ctrl, 16-bit
+        [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(64).I8(1); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kSampKeyJust).I8(0x4B); },  // K Key
+        [](ScriptBuilder& s) { s.Op(kCustomScript).VarString("chat.cs").EndOfList(); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kCleoPlusButtonJust).I8(0).I8(19); },  // Look Behind, pad 1
+        [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(10); });
     b.Jump(-loop);
     return b.Bytes();
 }
@@ -155,20 +172,27 @@ inline std::vector<uint8_t> SanAndreasHotkeyScript() {
     ScriptBuilder b(kGameSanAndreas);
     b.Op(kNameScript).String8("HOTKEYS");
     const int32_t loop = b.Here();
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSaKey).I8(0x71); },  // F2
-            [](ScriptBuilder& s) { s.Op(kShowTextBox).String8("HOT1"); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSaKey).I8(0x10); },  // Shift, either side
-            [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(72).I8(1); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.NotOp(kSaKey).I8(0x71); },  // F2 again, released
-            [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(72).I8(0); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kCleoPlusKeyJust).I8(0x4B); },  // K Key
-            [](ScriptBuilder& s) { s.Op(kCustomScript).VarString("radio.cs").EndOfList(); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSaKey).I16(0x80); },  // F17, 16-bit
-            [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(5); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kButton).I8(0).I8(16); },  // Sprint, pad 1
-            [](ScriptBuilder& s) { s.Op(kSetGlobalFloat).GlobalVar(76).Float(1.5f); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kButton).I8(1).I8(17); },  // Fire, pad 2
-            [](ScriptBuilder& s) { s.Op(kPrintText).String8("HOT2").I32(1000).I8(1); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kSaKey).I8(0x71); },  // F2
+        [](ScriptBuilder& s) { s.Op(kShowTextBox).String8("HOT1"); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kSaKey).I8(0x10); },  // Shift, either side
+        [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(72).I8(1); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.NotOp(kSaKey).I8(0x71); },  // F2 again, released
+        [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(72).I8(0); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kCleoPlusKeyJust).I8(0x4B); },  // K Key
+        [](ScriptBuilder& s) { s.Op(kCustomScript).VarString("radio.cs").EndOfList(); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kSaKey).I16(0x80); },  // F17, 16-bit
+        [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(5); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kButton).I8(0).I8(16); },  // Sprint, pad 1
+        [](ScriptBuilder& s) { s.Op(kSetGlobalFloat).GlobalVar(76).Float(1.5f); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kButton).I8(1).I8(17); },  // Fire, pad 2
+        [](ScriptBuilder& s) { s.Op(kPrintText).String8("HOT2").I32(1000).I8(1); });
     b.Jump(-loop);
     return b.Bytes();
 }
@@ -181,16 +205,21 @@ inline std::vector<uint8_t> SanAndreasCheatScript() {
     ScriptBuilder b(kGameSanAndreas);
     b.Op(kNameScript).String8("CHEATS");
     const int32_t loop = b.Here();
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kTestCheat).String8("BOOM"); },  // up to 7 characters
-            [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(500); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kTestCheat).String16("FLYINGCARS"); },  // up to 15
-            [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(80).I8(1); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kTestCheat).VarString("TANK"); },  // exactly 4
-            [](ScriptBuilder& s) { s.Op(kCustomScript).VarString("tank.cs").EndOfList(); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kTestCheat).VarSlot(ParamType::GlobalString8Var, 84); },  // a code in a variable
-            [](ScriptBuilder& s) { s.Op(kShowTextBox).String8("CODE"); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kSaKey).I8(0x71); },  // F2
-            [](ScriptBuilder& s) { s.Op(kShowTextBox).String8("CHEATS"); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kTestCheat).String8("BOOM"); },  // up to 7 characters
+        [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(500); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kTestCheat).String16("FLYINGCARS"); },  // up to 15
+        [](ScriptBuilder& s) { s.Op(kSetGlobalInt).GlobalVar(80).I8(1); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kTestCheat).VarString("TANK"); },  // exactly 4
+        [](ScriptBuilder& s) { s.Op(kCustomScript).VarString("tank.cs").EndOfList(); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kTestCheat).VarSlot(ParamType::GlobalString8Var, 84); },  // a code in a variable
+        [](ScriptBuilder& s) { s.Op(kShowTextBox).String8("CODE"); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kSaKey).I8(0x71); },  // F2
+        [](ScriptBuilder& s) { s.Op(kShowTextBox).String8("CHEATS"); });
     b.Jump(-loop);
     return b.Bytes();
 }
@@ -201,26 +230,25 @@ inline std::vector<uint8_t> ViceCityCheatScript() {
     ScriptBuilder b(kGameViceCity);
     b.Op(kNameScript).InlineString("VCCHEAT");
     const int32_t loop = b.Here();
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kTestCheat).InlineString("GUNS"); },
-            [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(100); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kTestCheat).InlineString("MONEYUP"); },
-            [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(5000); });
-    KeyLoop(b, [](ScriptBuilder& s) { s.Op(kTestCheat).GlobalVar(28); },  // a code in a variable
-            [](ScriptBuilder& s) { s.Op(kPrintText).InlineString("CODE").I16(1000).I8(1); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kTestCheat).InlineString("GUNS"); },
+        [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(100); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kTestCheat).InlineString("MONEYUP"); },
+        [](ScriptBuilder& s) { s.Op(kAddMoney).GlobalVar(8).I32(5000); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kTestCheat).GlobalVar(28); },  // a code in a variable
+        [](ScriptBuilder& s) { s.Op(kPrintText).InlineString("CODE").I16(1000).I8(1); });
     b.Jump(-loop);
     return b.Bytes();
 }
 
 inline std::vector<std::pair<std::string, std::vector<uint8_t>>> DemoScripts() {
     return {
-        {"gta3_keys.cs", Gta3CustomScript()},
-        {"vc_keys.cs", ViceCityCustomScript()},
-        {"sa_keys.cs", SanAndreasCustomScript()},
-        {"main.scm", SanAndreasMainScript()},
-        {"sa_libraries.cs", SanAndreasLibraryScript()},
-        {"sa_hotkeys.cs", SanAndreasHotkeyScript()},
-        {"sa_cheats.cs", SanAndreasCheatScript()},
-        {"vc_cheats.cs", ViceCityCheatScript()},
+        {"gta3_keys.cs", Gta3CustomScript()},           {"vc_keys.cs", ViceCityCustomScript()},
+        {"sa_keys.cs", SanAndreasCustomScript()},       {"main.scm", SanAndreasMainScript()},
+        {"sa_libraries.cs", SanAndreasLibraryScript()}, {"sa_hotkeys.cs", SanAndreasHotkeyScript()},
+        {"sa_cheats.cs", SanAndreasCheatScript()},      {"vc_cheats.cs", ViceCityCheatScript()},
     };
 }
 

@@ -54,7 +54,8 @@ KeyMapWindow::KeyMapWindow(MainFrame* owner, const wxString& folder)
     auto* panelSizer = new wxBoxSizer(wxVERTICAL);
 
     auto* folderRow = new wxBoxSizer(wxHORIZONTAL);
-    folderRow->Add(new wxStaticText(panel, wxID_ANY, "&Folder"), wxSizerFlags().CenterVertical().Border(wxALL, kBorder));
+    folderRow->Add(new wxStaticText(panel, wxID_ANY, "&Folder"),
+                   wxSizerFlags().CenterVertical().Border(wxALL, kBorder));
     folderPicker_ = new wxDirPickerCtrl(panel, wxID_ANY, folder, "Choose the folder to map");
     folderRow->Add(folderPicker_, wxSizerFlags(1).CenterVertical().Border(wxALL, kBorder));
     mapAgainButton_ = new wxButton(panel, wxID_ANY, "&Map again");
@@ -137,8 +138,10 @@ void KeyMapWindow::FillList(const KeyMap& map, const ScriptSearch& search, const
     std::vector<const ScriptKeys*> incomplete;
     std::vector<const ScriptKeys*> unread;
     for (const ScriptKeys& script : map.scripts) {
-        if (!script.read) unread.push_back(&script);
-        else if (script.IsIncomplete()) incomplete.push_back(&script);
+        if (!script.read)
+            unread.push_back(&script);
+        else if (script.IsIncomplete())
+            incomplete.push_back(&script);
     }
     if (!incomplete.empty()) {
         const wxTreeItemId heading = conflicts_->AppendItem(root, "May test more (unknown instructions)");
@@ -152,14 +155,14 @@ void KeyMapWindow::FillList(const KeyMap& map, const ScriptSearch& search, const
     }
     conflicts_->ExpandAll();
 
-    wxString summary = wxString::Format("%s mapped, %s", Plural(map.scripts.size() - unread.size(), "script", "scripts"),
-                                        Plural(conflicts, "conflict", "conflicts"));
+    wxString summary =
+        wxString::Format("%s mapped, %s", Plural(map.scripts.size() - unread.size(), "script", "scripts"),
+                         Plural(conflicts, "conflict", "conflicts"));
     if (map.scripts.empty()) summary = "No script in this folder or its subfolders.";
     if (!search.problems.empty())
-        summary += wxString::Format("; %s could not be searched, the first: %s (%s)",
-                                    Plural(search.problems.size(), "path", "paths"),
-                                    WindowPath(search.problems.front().path),
-                                    wxString::FromUTF8(search.problems.front().cause));
+        summary += wxString::Format(
+            "; %s could not be searched, the first: %s (%s)", Plural(search.problems.size(), "path", "paths"),
+            WindowPath(search.problems.front().path), wxString::FromUTF8(search.problems.front().cause));
     summary_->SetLabel(summary);
 }
 

@@ -111,7 +111,8 @@ void KeyboardPicturePanel::UpdateScale() {
     if (picture_.width <= 0) return;
     const int width = GetClientSize().x;
     scale_ = std::clamp(width / picture_.width, kLeastScale, 1.0);
-    SetVirtualSize(static_cast<int>(std::ceil(picture_.width * scale_)), static_cast<int>(std::ceil(picture_.height * scale_)));
+    SetVirtualSize(static_cast<int>(std::ceil(picture_.width * scale_)),
+                   static_cast<int>(std::ceil(picture_.height * scale_)));
     Refresh();
 }
 
@@ -121,7 +122,8 @@ const PictureKey* KeyboardPicturePanel::KeyAtPoint(const wxPoint& point) const {
 }
 
 wxPoint KeyboardPicturePanel::PointOf(double x, double y) const {
-    return CalcScrolledPosition(wxPoint(static_cast<int>(std::lround(x * scale_)), static_cast<int>(std::lround(y * scale_))));
+    return CalcScrolledPosition(
+        wxPoint(static_cast<int>(std::lround(x * scale_)), static_cast<int>(std::lround(y * scale_))));
 }
 
 void KeyboardPicturePanel::OnPaint(wxPaintEvent& /*event*/) {
@@ -140,8 +142,10 @@ void KeyboardPicturePanel::OnMotion(wxMouseEvent& event) {
     const PictureKey* key = KeyAtPoint(event.GetPosition());
     if (key != hovered_) {
         hovered_ = key;
-        if (key != nullptr) SetToolTip(wxString::FromUTF8(key->tooltip));
-        else UnsetToolTip();
+        if (key != nullptr)
+            SetToolTip(wxString::FromUTF8(key->tooltip));
+        else
+            UnsetToolTip();
     }
     event.Skip();
 }

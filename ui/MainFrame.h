@@ -126,9 +126,9 @@ private:
     morvane::GameId selectedGame = morvane::kGameGta3;
     morvane::OpcodeTable opcodeTable;  // the selected game's
     bool opcodesLoaded = false;
-    bool mainScript = false;  // the opened script's header was stepped over
-    wxString openedPath;  // the script as opened
-    wxString savedPath;   // the file last saved to, for Save without asking
+    bool mainScript = false;                // the opened script's header was stepped over
+    wxString openedPath;                    // the script as opened
+    wxString savedPath;                     // the file last saved to, for Save without asking
     std::vector<std::size_t> visibleTests;  // line i of the list shows test visibleTests[i]
     std::vector<std::vector<morvane::KeyOccurrence>> undoSteps;
     std::vector<std::vector<morvane::KeyOccurrence>> redoSteps;

@@ -26,8 +26,7 @@ const char* const kWaitingLabel = "Press a key (Esc cancels)";
 const char* const kNoVKey = "That key has no VKey: nothing changed";
 const char* const kChangeAllTitle = "Change all";
 const char* const kChangedAll = "Changed %zu test%s from %s to %s.";
-const char* const kRefusedSome =
-    "\n%zu test%s kept %s: an 8-bit key parameter holds VKeys up to 127 only.";
+const char* const kRefusedSome = "\n%zu test%s kept %s: an 8-bit key parameter holds VKeys up to 127 only.";
 // Instructions shown before and after the selected test.
 constexpr int kContextBefore = 4;
 constexpr int kContextAfter = 8;
@@ -316,7 +315,8 @@ void MainFrame::OnChangeAll(wxCommandEvent& /*event*/) {
         names.Add(wxString::Format("%d  %s", key, wxString::FromUTF8(vkey ? VKeyName(key) : GameKeyName(key))));
     const wxString from = wxString::FromUTF8(vkey ? VKeyName(occurrence->key) : GameKeyName(occurrence->key));
     const wxString where = vkey ? wxString() : wxString::Format(" on %s", kPadNames[occurrence->pad]);
-    wxSingleChoiceDialog dialog(this, wxString::Format("Every test of %s%s gets:", from, where), kChangeAllTitle, names);
+    wxSingleChoiceDialog dialog(this, wxString::Format("Every test of %s%s gets:", from, where), kChangeAllTitle,
+                                names);
     if (occurrence->key >= 0 && occurrence->key < count) dialog.SetSelection(occurrence->key);
     if (dialog.ShowModal() != wxID_OK) return;
     const int to = dialog.GetSelection();
@@ -370,8 +370,8 @@ void MainFrame::ShowContext(int index) {
             selected.SetTextColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOTEXT));
             contextView->SetDefaultStyle(selected);
             contextView->AppendText(line);
-            contextView->SetDefaultStyle(wxTextAttr(contextView->GetForegroundColour(), contextView->GetBackgroundColour(),
-                                                    contextView->GetFont()));
+            contextView->SetDefaultStyle(wxTextAttr(contextView->GetForegroundColour(),
+                                                    contextView->GetBackgroundColour(), contextView->GetFont()));
         } else {
             contextView->AppendText(line);
         }

@@ -66,11 +66,12 @@ int SaveFilterFor(const wxString& path) {
 
 // Every button, menu item and choice that starts a command or edits a key.
 void MainFrame::EnableCommands(bool enable) {
-    for (wxWindow* control : std::initializer_list<wxWindow*>{openButton, closeButton, saveButton, gameChoice,
-                                                              vkeyChoice, gameKeyChoice, padChoice, pressKeyButton,
-                                                              changeAllButton, cheatText, setCheatButton})
+    for (wxWindow* control :
+         std::initializer_list<wxWindow*>{openButton, closeButton, saveButton, gameChoice, vkeyChoice, gameKeyChoice,
+                                          padChoice, pressKeyButton, changeAllButton, cheatText, setCheatButton})
         control->Enable(enable);
-    for (wxMenuItem* item : {openItem, saveItem, saveAsItem, closeItem, pressKeyItem, changeAllItem}) item->Enable(enable);
+    for (wxMenuItem* item : {openItem, saveItem, saveAsItem, closeItem, pressKeyItem, changeAllItem})
+        item->Enable(enable);
     UpdateEditCommands();
 }
 
@@ -190,9 +191,11 @@ bool MainFrame::OfferBetterGame(const wxString& path) {
         copy.game = other;
         if (!copy.LoadFromBytes(script.Data(), static_cast<std::size_t>(script.Size()))) continue;
         std::vector<KeyOccurrence> found;
-        const ScanSummary summary = ScanKeyOccurrences(copy, table, IsMainScriptPath(FileSystemPath(path)), found, nullptr);
+        const ScanSummary summary =
+            ScanKeyOccurrences(copy, table, IsMainScriptPath(FileSystemPath(path)), found, nullptr);
         if (!summary.LooksLikeScript() || summary.unknownInstructions * 2 > scanSummary.unknownInstructions) continue;
-        const wxString question = wxString::Format(kBetterGame, GameName(selectedGame), GameName(other), GameName(other));
+        const wxString question =
+            wxString::Format(kBetterGame, GameName(selectedGame), GameName(other), GameName(other));
         wxMessageDialog dialog(this, question, wxMessageBoxCaptionStr, wxYES_NO | wxCENTRE);
         if (dialog.ShowModal() != wxID_YES) return false;
         CloseScript();

@@ -29,7 +29,6 @@ protected:
 
 }  // namespace
 
-
 TEST_F(CheatTest, ListShowsEachCodeAsACheatWithNoKeyOrPad) {
     const CliRun tsv = Run({"list", "--game", "sa", "--format", "tsv", "sa_cheats.cs"});
     EXPECT_EQ(tsv.status, 0);
@@ -86,10 +85,16 @@ TEST_F(CheatTest, RemapChangesCodesInPlaceUpperCasedAndZeroPadded) {
 }
 
 TEST_F(CheatTest, ACodeThatDoesNotFitIsRefusedSayingWhatWould) {
-    const struct { std::vector<std::string> rule; const char* cause; } refusals[] = {
-        {{"--cheat", "TANK=TANKS"}, "offset 99: cheat code TANK cannot become TANKS: this code must have exactly 4 characters"},
-        {{"--at", "20:EIGHTCHR"}, "offset 20: cheat code BOOM cannot become EIGHTCHR: this code may have at most 7 characters"},
-        {{"--cheat", "BOOM=BO-OM"}, "offset 20: cheat code BOOM cannot become BO-OM: a cheat code has only letters A-Z and digits"},
+    const struct {
+        std::vector<std::string> rule;
+        const char* cause;
+    } refusals[] = {
+        {{"--cheat", "TANK=TANKS"},
+         "offset 99: cheat code TANK cannot become TANKS: this code must have exactly 4 characters"},
+        {{"--at", "20:EIGHTCHR"},
+         "offset 20: cheat code BOOM cannot become EIGHTCHR: this code may have at most 7 characters"},
+        {{"--cheat", "BOOM=BO-OM"},
+         "offset 20: cheat code BOOM cannot become BO-OM: a cheat code has only letters A-Z and digits"},
         {{"--at", "57:SIXTEENCHARSWXYZ"},
          "offset 57: cheat code FLYINGCARS cannot become SIXTEENCHARSWXYZ: this code may have at most 15 characters"},
         {{"--at", "57:1:ABC"}, "--at 57:1:ABC: the cheat test at offset 57 has no pad"},
@@ -132,8 +137,9 @@ TEST_F(CheatTest, KeysListsCodesAndTwoScriptsWithOneCodeConflict) {
               "  Cheat FLYINGCARS: mods/sa_cheats.cs (1 test)\n"
               "  Cheat TANK: mods/sa_cheats.cs (1 test)\n"
               "  Cheat boom: mods/other.cs (1 test)\n");
-    EXPECT_NE(Run({"keys", "--game", "sa", "--format", "tsv", "mods"}).out.find("cheat\t-1\t-1\tBOOM\tmods/other.cs\t1\t1\n"),
-              std::string::npos);
+    EXPECT_NE(
+        Run({"keys", "--game", "sa", "--format", "tsv", "mods"}).out.find("cheat\t-1\t-1\tBOOM\tmods/other.cs\t1\t1\n"),
+        std::string::npos);
     const nlohmann::json json = nlohmann::json::parse(Run({"keys", "--game", "sa", "--format", "json", "mods"}).out);
     EXPECT_EQ(json["keys"][0]["kind"], "cheat");
     EXPECT_EQ(json["keys"][0]["name"], "BOOM");

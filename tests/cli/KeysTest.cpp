@@ -56,7 +56,6 @@ const char* const kModsText =
 
 }  // namespace
 
-
 TEST_F(KeysTest, TextGroupsByKeyWithTheConflictsFirst) {
     const CliRun run = Run({"keys", "--game", "sa", "mods"});
     EXPECT_EQ(run.status, 0);
@@ -109,8 +108,9 @@ TEST_F(KeysTest, JsonIsAnObjectPerKeyWithIncompleteAndLeftOutFilesApart) {
     EXPECT_EQ(f2["tests"], 4);
     EXPECT_EQ(f2["files"].size(), 3u);
     EXPECT_EQ(f2["files"][0]["file"], "mods/caf\xC3\xA9\xEF\xBF\xBD.cs");
-    EXPECT_EQ(json["incomplete"], nlohmann::json::parse(
-        R"([{"file": "mods/garbage.cs", "unknownInstructions": 2, "firstUnknownOffset": 0}])"));
+    EXPECT_EQ(
+        json["incomplete"],
+        nlohmann::json::parse(R"([{"file": "mods/garbage.cs", "unknownInstructions": 2, "firstUnknownOffset": 0}])"));
     EXPECT_EQ(json["leftOut"][0]["file"], "notes.txt");
     EXPECT_EQ(run.err,
               "notes.txt: not a script (a script's name ends in .cs, .cs3, .cs4, .cm or .scm)\n"
@@ -139,14 +139,16 @@ TEST_F(KeysTest, AFolderThatCannotBeReadIsReportedAndTheRestMapped) {
     // folder nobody can enter.
     if (geteuid() == 0) {
         runner = "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
-        std::filesystem::permissions(dir.Path(), std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
+        std::filesystem::permissions(dir.Path(),
+                                     std::filesystem::perms::others_read | std::filesystem::perms::others_exec,
                                      std::filesystem::perm_options::add);
     }
     const CliRun run = Binary({"keys", "--game", "sa", "mods"});
     std::filesystem::permissions(dir.File("mods/locked"), std::filesystem::perms::owner_all);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "mods/locked: cannot be searched: Permission denied\n");
-    EXPECT_EQ(run.out, std::string(kModsText) + "\nLeft out: 1\n  mods/locked: cannot be searched: Permission denied\n");
+    EXPECT_EQ(run.out,
+              std::string(kModsText) + "\nLeft out: 1\n  mods/locked: cannot be searched: Permission denied\n");
 }
 
 TEST_F(KeysTest, SvgDrawsTheMapAndAPictureThatCannotBeSavedIsReported) {

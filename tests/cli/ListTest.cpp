@@ -23,8 +23,10 @@ TEST_F(ListTest, TsvJsonAndText) {
     EXPECT_EQ(json.status, 0);
     EXPECT_EQ(json.out,
               "[\n"
-              " {\"file\": \"gta3_keys.cs\", \"offset\": 19, \"kind\": \"vkey\", \"wide\": 0, \"pad\": -1, \"key\": 116, \"name\": \"F5\", \"opcode\": \"05EE\"},\n"
-              " {\"file\": \"gta3_keys.cs\", \"offset\": 49, \"kind\": \"button\", \"wide\": 0, \"pad\": 0, \"key\": 17, \"name\": \"Circle: Fire\", \"opcode\": \"00E1\"}\n"
+              " {\"file\": \"gta3_keys.cs\", \"offset\": 19, \"kind\": \"vkey\", \"wide\": 0, \"pad\": -1, \"key\": "
+              "116, \"name\": \"F5\", \"opcode\": \"05EE\"},\n"
+              " {\"file\": \"gta3_keys.cs\", \"offset\": 49, \"kind\": \"button\", \"wide\": 0, \"pad\": 0, \"key\": "
+              "17, \"name\": \"Circle: Fire\", \"opcode\": \"00E1\"}\n"
               "]\n");
 
     CliRun text = Run({"list", "--game", "vc", "vc_keys.cs"});
@@ -98,8 +100,8 @@ TEST_F(ListTest, FollowsArgumentOrderAndEscapesJson) {
 
 TEST_F(ListTest, MachineReadableOutputSurvivesOddFileNames) {
     const std::vector<uint8_t> script = {0xEE, 0x05, 0x04, 0x41};  // one VKey test, "A Key"
-    const std::vector<std::string> names = {"tab\there.cs", "new\nline.cs", "back\\slash.cs", "cr\rhere.cs",
-                                            "caf\xE9.cs", "caf\xC3\xA9.cs"};
+    const std::vector<std::string> names = {"tab\there.cs", "new\nline.cs", "back\\slash.cs",
+                                            "cr\rhere.cs",  "caf\xE9.cs",   "caf\xC3\xA9.cs"};
     for (const auto& name : names) dir.Write(name, script);
     std::vector<std::string> args = {"list", "--game", "vc", "--format", "tsv"};
     args.insert(args.end(), names.begin(), names.end());
@@ -107,9 +109,11 @@ TEST_F(ListTest, MachineReadableOutputSurvivesOddFileNames) {
     const CliRun tsv = Run(args);
     EXPECT_EQ(tsv.status, 0) << tsv.err;
     const std::string row = "\t0\tvkey\t0\t-1\t65\tA Key\t05EE\n";
-    EXPECT_EQ(tsv.out, "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
-                       "tab\\there.cs" + row + "new\\nline.cs" + row + "back\\\\slash.cs" + row +
-                       "cr\\rhere.cs" + row + "caf\xE9.cs" + row + "caf\xC3\xA9.cs" + row);
+    EXPECT_EQ(tsv.out,
+              "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
+              "tab\\there.cs" +
+                  row + "new\\nline.cs" + row + "back\\\\slash.cs" + row + "cr\\rhere.cs" + row + "caf\xE9.cs" + row +
+                  "caf\xC3\xA9.cs" + row);
 
     args[4] = "json";
     const CliRun json = Run(args);
@@ -130,8 +134,8 @@ TEST(Escape, JsonIsAlwaysValidUtf8AndTsvFieldsStayOneField) {
     using cli::IsValidUtf8;
     using cli::JsonString;
     EXPECT_TRUE(IsValidUtf8("plain \xC3\xA9 \xE2\x82\xAC \xF0\x9F\x94\x91"));
-    for (const char* bad : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80",
-                            "\xC3", "\xE2\x82", "\x80", "\xFF"})
+    for (const char* bad : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xC3",
+                            "\xE2\x82", "\x80", "\xFF"})
         EXPECT_FALSE(IsValidUtf8(bad)) << bad;
     EXPECT_EQ(JsonString("a\"b\\c\x01\x7F"), "\"a\\\"b\\\\c\\u0001\\u007f\"");
     EXPECT_EQ(JsonString("\xED\xA0\x80!"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD!\"");  // a surrogate, byte by byte

@@ -36,7 +36,7 @@ TEST_F(OptionsTest, UsageErrorsExitWithTwo) {
         {"remap", "--vkey", "1=2", "x.cs", "-o", "y.cs", "--in-place"},
         {"remap", "--vkey", "1=2", "a.cs", "b.cs", "-o", "y.cs"},
         {"remap", "--vkey", "1=256", "x.cs", "--in-place"},
-        {"remap", "--vkey", "300=1", "x.cs", "--in-place"},   // FROM is checked like TO
+        {"remap", "--vkey", "300=1", "x.cs", "--in-place"},  // FROM is checked like TO
         {"remap", "--vkey", "-1=2", "x.cs", "-o", "y.cs"},
         {"remap", "--button", "25=1", "x.cs", "--in-place"},
         {"remap", "--pad", "2=0", "x.cs", "--in-place"},
@@ -96,14 +96,18 @@ TEST(KeyArgument, EveryNameShownIsReadBackAsItsKey) {
         for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         return text;
     };
-    const struct { KeyKind kind; int count; std::string (*name)(int32_t); } kinds[] = {
-        {KeyKind::VKey, kVKeyCount, &VKeyName}, {KeyKind::GameKey, kGameKeyCount, &GameKeyName}};
+    const struct {
+        KeyKind kind;
+        int count;
+        std::string (*name)(int32_t);
+    } kinds[] = {{KeyKind::VKey, kVKeyCount, &VKeyName}, {KeyKind::GameKey, kGameKeyCount, &GameKeyName}};
     int shared = 0;
     for (const auto& kind : kinds) {
         for (int32_t key = 0; key < kind.count; ++key) {
             const std::string name = kind.name(key);
             int sharing = 0;
-            for (int32_t other = 0; other < kind.count; ++other) sharing += lower(kind.name(other)) == lower(name) ? 1 : 0;
+            for (int32_t other = 0; other < kind.count; ++other)
+                sharing += lower(kind.name(other)) == lower(name) ? 1 : 0;
             const std::optional<int32_t> expected = sharing == 1 ? std::optional<int32_t>(key) : std::nullopt;
             shared += sharing == 1 ? 0 : 1;
             EXPECT_EQ(ParseKey(name, kind.kind), expected) << name;

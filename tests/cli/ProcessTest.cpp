@@ -24,14 +24,17 @@ TEST_F(ProcessTest, OutputThatCannotBeWrittenIsAFailureWithItsCause) {
     const std::string kFull = "/dev/full";
     const std::string kCause = "morvane-cli: cannot write the output: no space left on device\n";
     for (const auto& args : std::vector<std::vector<std::string>>{
-             {"--help"}, {"--version"}, {"list", "--game", "sa", "sa_keys.cs"},
+             {"--help"},
+             {"--version"},
+             {"list", "--game", "sa", "sa_keys.cs"},
              {"list", "--game", "sa", "--format", "json", "sa_keys.cs", "sa_libraries.cs"}}) {
         const CliRun run = Binary(args, kFull);
         EXPECT_EQ(run.status, 1) << args[0];
         EXPECT_EQ(run.err, kCause) << args[0];
     }
     // The file is written; the report of it is not, and that is said.
-    const CliRun remap = Binary({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "-o", "out.cs"}, kFull);
+    const CliRun remap =
+        Binary({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "-o", "out.cs"}, kFull);
     EXPECT_EQ(remap.status, 1);
     EXPECT_EQ(remap.err, kCause);
     EXPECT_EQ(ReadBytes(dir.File("out.cs")), With("vc_keys.cs", {{22, 0x4D}}));
@@ -106,7 +109,8 @@ TEST_F(ProcessTest, ExitStatusSaysDoneFailedOrMisused) {
 
 // The executable does what the same call in this process does.
 TEST_F(ProcessTest, EachCommandRunsAsTheExecutable) {
-    const std::vector<std::string> remap = {"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "-o", "out.cs"};
+    const std::vector<std::string> remap = {"remap",       "--game",     "vc", "--vkey",
+                                            "N Key=M Key", "vc_keys.cs", "-o", "out.cs"};
     const CliRun binary = Binary(remap);
     EXPECT_EQ(binary.status, 0) << binary.err;
     EXPECT_EQ(binary.out, "vc_keys.cs: 1 changed -> out.cs\n");
@@ -115,10 +119,10 @@ TEST_F(ProcessTest, EachCommandRunsAsTheExecutable) {
     std::filesystem::create_directories(dir.File("mods"));
     std::filesystem::copy_file(DemoPath("sa_keys.cs"), dir.File("mods/sa_keys.cs"));
     std::filesystem::copy_file(DemoPath("sa_hotkeys.cs"), dir.File("mods/hot.cs"));
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"list", "--game", "vc", "--context", "2", "vc_keys.cs", "out.cs"},
-             {"keys", "--game", "sa", "--format", "json", "mods"},
-             {"keys", "--game", "sa", "mods"}}) {
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"list", "--game", "vc", "--context", "2", "vc_keys.cs", "out.cs"},
+                                               {"keys", "--game", "sa", "--format", "json", "mods"},
+                                               {"keys", "--game", "sa", "mods"}}) {
         const CliRun fromBinary = Binary(args);
         const CliRun inProcess = Run(args);
         EXPECT_EQ(fromBinary.status, 0) << args[0];

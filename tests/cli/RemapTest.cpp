@@ -16,22 +16,24 @@ class RemapTest : public CliTest {};
 
 TEST_F(RemapTest, RulesWriteExactlyTheExpectedBytes) {
     CliRun byName = Run({"remap", "--game", "sa", "--vkey", "y key=Z Key", "--vkey", " left shift = Right Shift ",
-                      "sa_keys.cs", "-o", "out.cs"});
+                         "sa_keys.cs", "-o", "out.cs"});
     EXPECT_EQ(byName.status, 0) << byName.err;
     EXPECT_EQ(byName.out, "sa_keys.cs: 2 changed -> out.cs\n");
     EXPECT_EQ(ReadBytes(dir.File("out.cs")), With("sa_keys.cs", {{23, 0x5A}, {57, 0xA1}}));
 
     CliRun buttons = Run({"remap", "--game", "sa", "--button", "Sprint | Accelerate=fire", "--pad", "1=0", "--button",
-                       "6=0x13", "sa_keys.cs", "-o", "buttons.cs"});
+                          "6=0x13", "sa_keys.cs", "-o", "buttons.cs"});
     EXPECT_EQ(buttons.status, 0) << buttons.err;
     EXPECT_EQ(ReadBytes(dir.File("buttons.cs")), With("sa_keys.cs", {{158, 17}, {188, 0}, {190, 19}}));
 
-    CliRun at = Run({"remap", "--game", "sa", "--at", "83:F16", "--at", "0x99:Pad 2:Fire", "sa_keys.cs", "-o", "at.cs"});
+    CliRun at =
+        Run({"remap", "--game", "sa", "--at", "83:F16", "--at", "0x99:Pad 2:Fire", "sa_keys.cs", "-o", "at.cs"});
     EXPECT_EQ(at.status, 0) << at.err;
     EXPECT_EQ(ReadBytes(dir.File("at.cs")), With("sa_keys.cs", {{86, 0x7F}, {156, 1}, {158, 17}}));
 
     // Rules read the values as they were in the file, so two rules can swap keys.
-    CliRun swap = Run({"remap", "--game", "vc", "--vkey", "N Key=Shift", "--vkey", "Shift=N Key", "vc_keys.cs", "-o", "swap.cs"});
+    CliRun swap =
+        Run({"remap", "--game", "vc", "--vkey", "N Key=Shift", "--vkey", "Shift=N Key", "vc_keys.cs", "-o", "swap.cs"});
     EXPECT_EQ(swap.status, 0) << swap.err;
     EXPECT_EQ(ReadBytes(dir.File("swap.cs")), With("vc_keys.cs", {{22, 0x10}, {49, 0x4E}}));
 
@@ -44,8 +46,9 @@ TEST_F(RemapTest, RulesWriteExactlyTheExpectedBytes) {
 TEST_F(RemapTest, RefusedFilesAreNotWrittenAndOthersGoOn) {
     CliRun narrow = Run({"remap", "--game", "sa", "--vkey", "Y Key=F17", "sa_keys.cs", "--in-place"});
     EXPECT_EQ(narrow.status, 1);
-    EXPECT_EQ(narrow.err, "sa_keys.cs: refused: offset 20: VKey 128 needs 16 bits and the key parameter there has 8; "
-                          "nothing written\n");
+    EXPECT_EQ(narrow.err,
+              "sa_keys.cs: refused: offset 20: VKey 128 needs 16 bits and the key parameter there has 8; "
+              "nothing written\n");
     EXPECT_EQ(ReadBytes(dir.File("sa_keys.cs")), Demo("sa_keys.cs"));
 
     CliRun nowhere = Run({"remap", "--game", "sa", "--at", "21:A Key", "sa_keys.cs", "-o", "x.cs"});
@@ -59,7 +62,8 @@ TEST_F(RemapTest, RefusedFilesAreNotWrittenAndOthersGoOn) {
 
     // In place over several files: the missing one fails, the others are done.
     std::filesystem::copy_file(dir.File("vc_keys.cs"), dir.File("vc2.cs"));
-    CliRun many = Run({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "gone.cs", "vc2.cs", "--in-place"});
+    CliRun many =
+        Run({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "gone.cs", "vc2.cs", "--in-place"});
     EXPECT_EQ(many.status, 1);
     EXPECT_EQ(many.err, "gone.cs: cannot open: not found\n");
     EXPECT_EQ(many.out, "vc_keys.cs: 1 changed\nvc2.cs: 1 changed\n");
@@ -97,7 +101,8 @@ TEST_F(RemapTest, UnknownInstructionsWarnOnListAndRefuseRemapUnlessAllowed) {
     EXPECT_EQ(refused.out, "sa_keys.cs: 0 changed (file left as it was)\n");
     EXPECT_EQ(ReadBytes(dir.File("odd.cs")), original);
 
-    CliRun allowed = Run({"remap", "--game", "sa", "--allow-unknown", "--vkey", "B Key=D Key", "odd.cs", "-o", "out.cs"});
+    CliRun allowed =
+        Run({"remap", "--game", "sa", "--allow-unknown", "--vkey", "B Key=D Key", "odd.cs", "-o", "out.cs"});
     EXPECT_EQ(allowed.status, 0) << allowed.err;
     EXPECT_EQ(allowed.out, "odd.cs: 1 changed -> out.cs\n");
     std::vector<uint8_t> expected = original;
@@ -112,9 +117,10 @@ TEST_F(RemapTest, AFileNamedTwiceIsDoneOnce) {
                             "./vc_keys.cs", "link.cs", "hard.cs", "--in-place"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "vc_keys.cs: 1 changed\n");
-    EXPECT_EQ(run.err, "./vc_keys.cs: the same file as vc_keys.cs, done once\n"
-                       "link.cs: the same file as vc_keys.cs, done once\n"
-                       "hard.cs: the same file as vc_keys.cs, done once\n");
+    EXPECT_EQ(run.err,
+              "./vc_keys.cs: the same file as vc_keys.cs, done once\n"
+              "link.cs: the same file as vc_keys.cs, done once\n"
+              "hard.cs: the same file as vc_keys.cs, done once\n");
     // Done twice, the swap would have undone itself.
     EXPECT_EQ(ReadBytes(dir.File("vc_keys.cs")), With("vc_keys.cs", {{22, 0x4D}}));
 }

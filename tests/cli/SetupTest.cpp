@@ -34,8 +34,9 @@ TEST_F(SetupTest, DefaultsComeFromTheWorkingFolderAsInTheWindow) {
     std::filesystem::rename(dir.File("SASCM.ini"), dir.File("other.ini"));
     CliRun missing = Run({"list", "sa_keys.cs", "vc_keys.cs"});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "sa_keys.cs: opcode table cannot be loaded (SASCM.ini: not found)\n"
-                           "vc_keys.cs: opcode table cannot be loaded (SASCM.ini: not found)\n");
+    EXPECT_EQ(missing.err,
+              "sa_keys.cs: opcode table cannot be loaded (SASCM.ini: not found)\n"
+              "vc_keys.cs: opcode table cannot be loaded (SASCM.ini: not found)\n");
     EXPECT_EQ(Run({"list", "--ini", "other.ini", "--format", "tsv", "sa_keys.cs"}).out, kSaKeysTsv);
 }
 
@@ -62,7 +63,8 @@ TEST_F(SetupTest, AssumptionsAndMissingKeyTestsAreSaidOnce) {
     };
     dir.Write("quiet.cs", std::vector<uint8_t>{0x01, 0x00, 0x04, 0x00});  // no key test at all
     dir.Write("nokeys.ini", without("SASCM.ini", {"0AB0", "0E3D", "2080", "0C89"}));
-    const CliRun noKeys = Run({"list", "--game", "sa", "--ini", "nokeys.ini", "--format", "tsv", "quiet.cs", "quiet.cs"});
+    const CliRun noKeys =
+        Run({"list", "--game", "sa", "--ini", "nokeys.ini", "--format", "tsv", "quiet.cs", "quiet.cs"});
     EXPECT_EQ(noKeys.status, 0);
     EXPECT_EQ(noKeys.err, "warning: nokeys.ini does not describe 0AB0, 0E3D, 2080 or 0C89; VKey tests are not found\n");
     dir.Write("nobuttons.ini", without("VICESCM.ini", {"00E1"}));
@@ -87,8 +89,8 @@ TEST_F(SetupTest, ListsKeyTestsOfCurrentLibrariesFromAnIniOrACommandLibrary) {
 
     // The same opcodes as a command library in JSON.
     std::string commands;
-    for (const char* line : {"0001,1", "0002,1", "0004,2", "004D,1", "00D6,1", "00E1,2", "0109,2", "03A4,1",
-                             "03E5,1", "05B6,0", "0AB0,1", "0C89,1", "0E3D,1", "0E3E,2", "2080,1"}) {
+    for (const char* line : {"0001,1", "0002,1", "0004,2", "004D,1", "00D6,1", "00E1,2", "0109,2", "03A4,1", "03E5,1",
+                             "05B6,0", "0AB0,1", "0C89,1", "0E3D,1", "0E3E,2", "2080,1"}) {
         const std::string text(line);
         commands += std::string(commands.empty() ? "" : ",") + "{\"id\": \"" + text.substr(0, 4) +
                     "\", \"name\": \"X\", \"num_params\": " + text.substr(5) + "}";
@@ -114,10 +116,21 @@ TEST_F(SetupTest, ScriptsAndOpcodeFilesThatCannotBeReadAreNamedWithTheCause) {
     EXPECT_EQ(folder.err, "folder.cs: cannot open: is a folder\n");
 
     // Opcode files that cannot be used, each with its reason.
-    const struct { const char* name; std::string text; const char* cause; } bad[] = {
+    const struct {
+        const char* name;
+        std::string text;
+        const char* cause;
+    } bad[] = {
         {"empty.ini", "", "the file is empty"},
         {"nosection.ini", "0001=1\n05EE=1\n", "describes no opcode: there is no [section] line"},
-        {"utf16.ini", std::string("\xFF\xFE[\0x\0]\0\n\0" "0\0" "0\0" "0\0" "1\0=\0" "1\0\n\0", 24),
+        {"utf16.ini",
+         std::string("\xFF\xFE[\0x\0]\0\n\0"
+                     "0\0"
+                     "0\0"
+                     "0\0"
+                     "1\0=\0"
+                     "1\0\n\0",
+                     24),
          "describes no opcode: the text is UTF-16 or not text at all (save it as ANSI or UTF-8)"},
         {"folder", "", "is a folder"},
     };
@@ -127,6 +140,7 @@ TEST_F(SetupTest, ScriptsAndOpcodeFilesThatCannotBeReadAreNamedWithTheCause) {
         const CliRun run = Run({"list", "--game", "vc", "--ini", b.name, "vc_keys.cs"});
         EXPECT_EQ(run.status, 1) << b.name;
         EXPECT_EQ(run.out, "FILE  OFFSET  KIND  WIDE  PAD  KEY  NAME  OPCODE\n") << b.name;
-        EXPECT_EQ(run.err, "vc_keys.cs: opcode table cannot be loaded (" + std::string(b.name) + ": " + b.cause + ")\n");
+        EXPECT_EQ(run.err,
+                  "vc_keys.cs: opcode table cannot be loaded (" + std::string(b.name) + ": " + b.cause + ")\n");
     }
 }

@@ -8,7 +8,9 @@ using namespace morvane;
 namespace {
 
 KeyOccurrence Key(int32_t offset, int32_t key, bool wide) { return KeyOccurrence::VKeyTest(offset, key, wide, 0x0AB0); }
-KeyOccurrence Button(int32_t offset, int32_t pad, int32_t key) { return KeyOccurrence::ButtonTest(offset, pad, key, 0x00E1); }
+KeyOccurrence Button(int32_t offset, int32_t pad, int32_t key) {
+    return KeyOccurrence::ButtonTest(offset, pad, key, 0x00E1);
+}
 
 std::vector<int32_t> Keys(const std::vector<KeyOccurrence>& tests) {
     std::vector<int32_t> keys;

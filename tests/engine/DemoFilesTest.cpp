@@ -47,8 +47,9 @@ TEST(DemoFiles, EachScriptListsItsKeysWithTheDemoOpcodeFiles) {
     EXPECT_EQ(ScanLabels("main.scm", kGameSanAndreas, true),
               (std::vector<std::string>{"M Key (8)", "Triangle: Enter/Exit vehicle pad 0"}));
     // A test of each current library; the debug block's bytes are stepped over.
-    EXPECT_EQ(ScanLabels("sa_libraries.cs", kGameSanAndreas, false),
-              (std::vector<std::string>{"F6 (8)", "Left Ctrl (16)", "K Key (8)", "R3: Look Behind | Submission pad 0"}));
+    EXPECT_EQ(
+        ScanLabels("sa_libraries.cs", kGameSanAndreas, false),
+        (std::vector<std::string>{"F6 (8)", "Left Ctrl (16)", "K Key (8)", "R3: Look Behind | Submission pad 0"}));
     EXPECT_EQ(ScanLabels("sa_hotkeys.cs", kGameSanAndreas, false),
               (std::vector<std::string>{"F2 (8)", "Shift (8)", "F2 (8)", "K Key (8)", "F17 (16)",
                                         "Cross: Sprint | Accelerate pad 0", "Circle: Fire pad 1"}));

@@ -34,8 +34,8 @@ TEST(OpcodeIniFileName, NamesEachGameAndNothingElse) {
 }
 
 TEST(IniSections, OnlyTheFirstSectionIsRead) {
-    const OpcodeTable table = Parsed(
-        "0003=1,before any section\n[OPCODES]\n0001=1,wait\n00D6=1,if\n[OTHER]\n0002=5,later\n");
+    const OpcodeTable table =
+        Parsed("0003=1,before any section\n[OPCODES]\n0001=1,wait\n00D6=1,if\n[OTHER]\n0002=5,later\n");
     EXPECT_EQ(table.size(), static_cast<std::size_t>(kOpcodeTableSize));
     EXPECT_EQ(KnownOpcodes(table), (std::vector<int>{0x001, 0x0D6}));
     EXPECT_EQ(table[1].parameterCount, 1);
@@ -74,7 +74,8 @@ TEST(OpcodeRoles, KeyTestsAreKnownByTheGameTheTableWasLoadedFor) {
         EXPECT_TRUE(ParseOpcodeIni(ini, game, table));
         return table[static_cast<std::size_t>(opcode)].role;
     };
-    for (int vkey : {0x0AB0, 0x0E3D, 0x2080, 0x0C89}) EXPECT_EQ(roleIn(kGameSanAndreas, vkey), OpcodeRole::VKeyTest) << vkey;
+    for (int vkey : {0x0AB0, 0x0E3D, 0x2080, 0x0C89})
+        EXPECT_EQ(roleIn(kGameSanAndreas, vkey), OpcodeRole::VKeyTest) << vkey;
     for (int button : {0x00E1, 0x0E3E}) EXPECT_EQ(roleIn(kGameSanAndreas, button), OpcodeRole::ButtonTest) << button;
     EXPECT_EQ(roleIn(kGameSanAndreas, 0x05B6), OpcodeRole::SkipsData);
     for (GameId game : kAllGames) EXPECT_EQ(roleIn(game, 0x0ADC), OpcodeRole::CheatTest) << GameNumber(game);
@@ -85,7 +86,8 @@ TEST(OpcodeRoles, KeyTestsAreKnownByTheGameTheTableWasLoadedFor) {
         EXPECT_EQ(roleIn(older, 0x0AB0), OpcodeRole::VKeyTest);
         EXPECT_EQ(roleIn(older, 0x00E1), OpcodeRole::ButtonTest);
         // The libraries of San Andreas mean nothing in the older games.
-        for (int plain : {0x0E3D, 0x2080, 0x0C89, 0x0E3E, 0x05B6}) EXPECT_EQ(roleIn(older, plain), OpcodeRole::Plain) << plain;
+        for (int plain : {0x0E3D, 0x2080, 0x0C89, 0x0E3E, 0x05B6})
+            EXPECT_EQ(roleIn(older, plain), OpcodeRole::Plain) << plain;
     }
 }
 
@@ -130,8 +132,13 @@ TEST(IniLineEnds, CrLfLfAndLoneCrGiveTheSameTable) {
     const std::string lf = "[x]\n\n0001=1,a\n;c\n0002=2,b\n\n00E1=2,button\n[y]\n0003=1\n";
     std::string crlf, cr;
     for (char c : lf) {
-        if (c == '\n') { crlf += "\r\n"; cr += '\r'; }
-        else { crlf += c; cr += c; }
+        if (c == '\n') {
+            crlf += "\r\n";
+            cr += '\r';
+        } else {
+            crlf += c;
+            cr += c;
+        }
     }
     const auto expected = KnownOpcodes(Parsed(lf));
     EXPECT_EQ(expected, (std::vector<int>{1, 2, 0xE1}));

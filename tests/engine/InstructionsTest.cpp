@@ -65,21 +65,30 @@ std::vector<std::string> Texts(const std::vector<DecodedInstruction>& instructio
 TEST(DecodedParameters, SanAndreasShowsEachKindAsAScriptWriterWritesIt) {
     ScriptBuilder sa(kGameSanAndreas);
     sa.Op(0x0077)
-        .I8(0xFB).I16(300).I32(static_cast<uint32_t>(-70000)).Float(2.5f).Float(-0.1f)
-        .GlobalVar(48).GlobalVar(13).LocalVar(3)
-        .String8("MENU").String16("A LONGER TEXT").VarString("menu.cs")
-        .VarSlot(ParamType::GlobalString8Var, 40).VarSlot(ParamType::LocalString8Var, 2)
-        .VarSlot(ParamType::GlobalString16Var, 44).VarSlot(ParamType::LocalString16Var, 5)
-        .Array(ParamType::GlobalArray, 40, 3, 10, 0x00)       // $10(3@,10i)
-        .Array(ParamType::LocalArray, 2, 8, 5, 0x81)          // 2@($2,5f): a global index
+        .I8(0xFB)
+        .I16(300)
+        .I32(static_cast<uint32_t>(-70000))
+        .Float(2.5f)
+        .Float(-0.1f)
+        .GlobalVar(48)
+        .GlobalVar(13)
+        .LocalVar(3)
+        .String8("MENU")
+        .String16("A LONGER TEXT")
+        .VarString("menu.cs")
+        .VarSlot(ParamType::GlobalString8Var, 40)
+        .VarSlot(ParamType::LocalString8Var, 2)
+        .VarSlot(ParamType::GlobalString16Var, 44)
+        .VarSlot(ParamType::LocalString16Var, 5)
+        .Array(ParamType::GlobalArray, 40, 3, 10, 0x00)  // $10(3@,10i)
+        .Array(ParamType::LocalArray, 2, 8, 5, 0x81)     // 2@($2,5f): a global index
         .Array(ParamType::GlobalString8Array, 400, 1, 4, 0x02)
         .Array(ParamType::LocalString16Array, 7, 0, 3, 0x03)
         .EndOfList();
     const DecodedInstruction i = First(sa);
-    EXPECT_EQ(i.params, (std::vector<std::string>{
-                            "-5", "300", "-70000", "2.5", "-0.1", "$12", "&13", "3@", "\"MENU\"", "\"A LONGER TEXT\"",
-                            "\"menu.cs\"", "s$10", "2@s", "v$11", "5@v", "$10(3@,10i)", "2@($2,5f)", "s$100(1@,4s)",
-                            "7@v(0@,3v)"}));
+    EXPECT_EQ(i.params, (std::vector<std::string>{"-5", "300", "-70000", "2.5", "-0.1", "$12", "&13", "3@", "\"MENU\"",
+                                                  "\"A LONGER TEXT\"", "\"menu.cs\"", "s$10", "2@s", "v$11", "5@v",
+                                                  "$10(3@,10i)", "2@($2,5f)", "s$100(1@,4s)", "7@v(0@,3v)"}));
     EXPECT_EQ(i.size, static_cast<int32_t>(sa.Bytes().size()));  // the list's 0 byte included
     EXPECT_EQ(i.text.substr(0, 24), "0077: values -5 300 -700");
 }
@@ -165,14 +174,15 @@ TEST(DecodedText, AnInvalidSanAndreasTypeEndsTheInstructionWhereTheWalkDoes) {
 TEST(InstructionsAround, TakesWhatThereIsAtEitherEndAndNothingOffABoundary) {
     ScriptBuilder sa(kGameSanAndreas);
     for (int i = 0; i < 5; ++i) sa.Op(0x0001).I16(static_cast<uint16_t>(i));  // 5 bytes each
-    sa.Raw({0x01});  // a lone last byte is no instruction
+    sa.Raw({0x01});                                                           // a lone last byte is no instruction
     ScriptImage image = Image(sa);
     const OpcodeTable table = Table(kGameSanAndreas);
     EXPECT_EQ(Offsets(InstructionsAround(image, table, false, 0, 4, 2)), (std::vector<int32_t>{0, 5, 10}));
     EXPECT_EQ(Offsets(InstructionsAround(image, table, false, 10, 1, 1)), (std::vector<int32_t>{5, 10, 15}));
     EXPECT_EQ(Offsets(InstructionsAround(image, table, false, 20, 2, 8)), (std::vector<int32_t>{10, 15, 20}));
     EXPECT_EQ(Texts(InstructionsAround(image, table, false, 20, 0, 0)), (std::vector<std::string>{"0001: wait 4 ms"}));
-    for (int32_t off : {-5, 1, 7, 24, 25, 26, 1000}) EXPECT_TRUE(InstructionsAround(image, table, false, off, 4, 8).empty()) << off;
+    for (int32_t off : {-5, 1, 7, 24, 25, 26, 1000})
+        EXPECT_TRUE(InstructionsAround(image, table, false, off, 4, 8).empty()) << off;
     // Negative counts take none.
     EXPECT_EQ(Offsets(InstructionsAround(image, table, false, 10, -3, -1)), (std::vector<int32_t>{10}));
 }
@@ -252,7 +262,8 @@ TEST(InstructionsAround, EveryTestTheScanFindsStartsAnInstructionOfTheWalkInEach
     for (const auto& [name, bytes] : demo::DemoScripts()) {
         for (const GameId game : kAllGames) {
             OpcodeTable table;
-            ASSERT_TRUE(LoadOpcodeTable(std::string(MORVANE_SOURCE_DIR) + "/demo/" + OpcodeIniFileName(game), game, table));
+            ASSERT_TRUE(
+                LoadOpcodeTable(std::string(MORVANE_SOURCE_DIR) + "/demo/" + OpcodeIniFileName(game), game, table));
             ScriptImage image;
             image.game = game;
             image.LoadFromBytes(bytes.data(), bytes.size());

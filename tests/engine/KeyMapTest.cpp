@@ -10,8 +10,10 @@
 
 namespace morvane {
 inline void PrintTo(const MapKey& key, std::ostream* out) {
-    if (key.IsCheat()) *out << "cheat " << key.code;
-    else *out << (key.IsVKey() ? "vkey " : "button pad " + std::to_string(key.pad) + " ") << key.key;
+    if (key.IsCheat())
+        *out << "cheat " << key.code;
+    else
+        *out << (key.IsVKey() ? "vkey " : "button pad " + std::to_string(key.pad) + " ") << key.key;
 }
 }  // namespace morvane
 
@@ -30,7 +32,8 @@ constexpr int32_t kF2 = 0x71;
 KeyOccurrence Key(int32_t code) { return KeyOccurrence::VKeyTest(0, code, false, kSaKey); }
 KeyOccurrence Button(int32_t pad, int32_t key) { return KeyOccurrence::ButtonTest(0, pad, key, kButton); }
 KeyOccurrence Cheat(const std::string& code) {
-    return KeyOccurrence::CheatTest(0, StringConstant{StringForm::Fixed8, code, FixedStringRoom(StringForm::Fixed8)}, 0x0ADC);
+    return KeyOccurrence::CheatTest(0, StringConstant{StringForm::Fixed8, code, FixedStringRoom(StringForm::Fixed8)},
+                                    0x0ADC);
 }
 
 ScriptKeys Script(const std::string& path, const std::vector<KeyOccurrence>& tests) {
@@ -41,7 +44,8 @@ ScriptKeys Script(const std::string& path, const std::vector<KeyOccurrence>& tes
 std::vector<std::string> Users(const KeyMap& map, const MapKey& key) {
     std::vector<std::string> users;
     if (const KeyEntry* entry = map.Find(key))
-        for (const KeyUse& use : entry->uses) users.push_back(map.scripts[use.script].path + ":" + std::to_string(use.tests));
+        for (const KeyUse& use : entry->uses)
+            users.push_back(map.scripts[use.script].path + ":" + std::to_string(use.tests));
     return users;
 }
 
@@ -66,8 +70,8 @@ TEST(KeyMap, AKeyTestedByTwoScriptsIsAConflictAndEachScriptsTestsAreCounted) {
 }
 
 TEST(KeyMap, ButtonsConflictOnlyOnTheSamePadAndNeverWithTheVKeyOfTheSameNumber) {
-    const KeyMap map = AggregateKeyMap({Script("a.cs", {Button(0, 16), Key(16)}), Script("b.cs", {Button(1, 16)}),
-                                        Script("c.cs", {Button(0, 16)})});
+    const KeyMap map = AggregateKeyMap(
+        {Script("a.cs", {Button(0, 16), Key(16)}), Script("b.cs", {Button(1, 16)}), Script("c.cs", {Button(0, 16)})});
     EXPECT_EQ(Users(map, MapKey::Button(0, 16)), (std::vector<std::string>{"a.cs:1", "c.cs:1"}));
     EXPECT_EQ(Users(map, MapKey::Button(1, 16)), (std::vector<std::string>{"b.cs:1"}));
     EXPECT_EQ(Users(map, MapKey::VKey(16)), (std::vector<std::string>{"a.cs:1"}));
@@ -101,7 +105,13 @@ TEST(KeyMap, BuiltFromFilesOnAnyNumberOfThreadsAlike) {
     std::vector<std::string> paths;
     for (int i = 0; i < 40; ++i) {
         ScriptBuilder b(kGameSanAndreas);
-        b.Op(kWait).I8(0).Op(kSaKey).I8(static_cast<uint8_t>(0x41 + i % 5)).Op(kButton).I8(static_cast<uint8_t>(i % 2)).I8(17);
+        b.Op(kWait)
+            .I8(0)
+            .Op(kSaKey)
+            .I8(static_cast<uint8_t>(0x41 + i % 5))
+            .Op(kButton)
+            .I8(static_cast<uint8_t>(i % 2))
+            .I8(17);
         paths.push_back(dir.Write("s" + std::to_string(i) + ".cs", b.Bytes()));
     }
     paths.push_back(dir.File("missing.cs"));
@@ -145,7 +155,8 @@ TEST(KeyMap, StepsOverTheHeaderOfMainScriptsByNameOrAsAsked) {
     EXPECT_EQ(Users(byName, MapKey::VKey(0x58)), (std::vector<std::string>{copy + ":1"}));
     EXPECT_EQ(Users(byName, MapKey::VKey(0x4D)).size(), 2u);
     EXPECT_EQ(BuildKeyMap({main, copy}, table, kGameSanAndreas, HeaderSkip::Always).Find(MapKey::VKey(0x58)), nullptr);
-    EXPECT_EQ(Users(BuildKeyMap({main, copy}, table, kGameSanAndreas, HeaderSkip::Never), MapKey::VKey(0x58)).size(), 2u);
+    EXPECT_EQ(Users(BuildKeyMap({main, copy}, table, kGameSanAndreas, HeaderSkip::Never), MapKey::VKey(0x58)).size(),
+              2u);
 }
 
 TEST(KeyMap, TwoScriptsWithTheSameCheatCodeConflictAndCodesComeAfterKeys) {
@@ -155,7 +166,7 @@ TEST(KeyMap, TwoScriptsWithTheSameCheatCodeConflictAndCodesComeAfterKeys) {
     EXPECT_EQ(Users(map, MapKey::Cheat("BOOM")), (std::vector<std::string>{"a.cs:1", "b.cs:2"}));
     EXPECT_TRUE(map.Find(MapKey::Cheat("BOOM"))->IsConflict());
     EXPECT_FALSE(map.Find(MapKey::Cheat("BOOMS"))->IsConflict());  // another code, however alike
-    EXPECT_EQ(map.Find(MapKey::VKey(0x42))->uses.size(), 1u);     // a code's letters are no keys
+    EXPECT_EQ(map.Find(MapKey::VKey(0x42))->uses.size(), 1u);      // a code's letters are no keys
     EXPECT_EQ(map.ConflictCount(), 1u);
     std::vector<MapKey> order;
     for (const KeyEntry& entry : map.keys) order.push_back(entry.key);

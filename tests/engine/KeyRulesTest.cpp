@@ -29,7 +29,8 @@ TEST(KeyRules, RangesOfGameKeysAndPads) {
 }
 
 TEST(KeyRules, RefusalsReadAsPlainWords) {
-    EXPECT_EQ(RefusalText(KeyRefusal::NeedsWideParameter, 128), "VKey 128 needs 16 bits and the key parameter there has 8");
+    EXPECT_EQ(RefusalText(KeyRefusal::NeedsWideParameter, 128),
+              "VKey 128 needs 16 bits and the key parameter there has 8");
     EXPECT_EQ(RefusalText(KeyRefusal::PadOutOfRange, 2), "pad 2 is not 0 or 1");
     EXPECT_EQ(RefusalText(KeyRefusal::Accepted, 5), "");
 }

@@ -35,8 +35,8 @@ ScanResult ScanWith(const ScriptBuilder& b, const OpcodeTable& table, bool skipH
     image.game = b.Game();
     EXPECT_TRUE(image.LoadFromBytes(b.Bytes().data(), b.Bytes().size()));
     ScanResult result;
-    result.summary = ScanKeyOccurrences(image, table, skipHeader, result.found,
-                                        [&](int32_t at) { result.reports.push_back(at); });
+    result.summary =
+        ScanKeyOccurrences(image, table, skipHeader, result.found, [&](int32_t at) { result.reports.push_back(at); });
     result.endPosition = image.Position();
     EXPECT_FALSE(image.CursorInside());
     return result;
@@ -70,7 +70,8 @@ TEST(ScanKeyOpcode, WideConstantsAndVariables) {
     sa.Op(0x0AB0).LocalVar(1);
     sa.Op(kWait).I8(0);
     sa.Op(0x0AB0).I8(0x20);
-    EXPECT_EQ(Scan(sa).found, (std::vector<KeyOccurrence>{VKey(0, 300, true), VKey(5, 0x10000, true), VKey(26, 0x20, false)}));
+    EXPECT_EQ(Scan(sa).found,
+              (std::vector<KeyOccurrence>{VKey(0, 300, true), VKey(5, 0x10000, true), VKey(26, 0x20, false)}));
 }
 
 TEST(ScanKeyOpcode, OpcodeOfTheOlderGamesIsAPlainInstructionInSanAndreas) {
@@ -139,7 +140,12 @@ TEST(ScanOpcodes, VariableListsAndStringsAreSteppedOver) {
     EXPECT_EQ(Scan(vc).found, (std::vector<KeyOccurrence>{ClassicKey(key, 0x20, false)}));
 
     ScriptBuilder sa(kGameSanAndreas);
-    sa.Op(kStartScript).VarString("launch").String16("label").String8("x").Array(ParamType::GlobalArray, 1, 2, 3, 4).EndOfList();
+    sa.Op(kStartScript)
+        .VarString("launch")
+        .String16("label")
+        .String8("x")
+        .Array(ParamType::GlobalArray, 1, 2, 3, 4)
+        .EndOfList();
     const int32_t saKey = sa.Here();
     sa.Op(0x0AB0).I8(0x21);
     EXPECT_EQ(Scan(sa).found, (std::vector<KeyOccurrence>{VKey(saKey, 0x21, false)}));
@@ -209,9 +215,10 @@ namespace {
 // every library, the data skip, and ordinary opcodes up to 0x2xxx.
 OpcodeTable ModernTable(GameId game) {
     OpcodeTable table;
-    EXPECT_TRUE(ParseOpcodeIni("[OPCODES]\n0001=1\n0004=2\n00E1=2\n05B6=0\n05EE=1\n0AB0=1\n0C00=1\n0C89=1\n"
-                               "0E3D=1\n0E3E=2\n2080=1\n2000=2\n",
-                               game, table));
+    EXPECT_TRUE(
+        ParseOpcodeIni("[OPCODES]\n0001=1\n0004=2\n00E1=2\n05B6=0\n05EE=1\n0AB0=1\n0C00=1\n0C89=1\n"
+                       "0E3D=1\n0E3E=2\n2080=1\n2000=2\n",
+                       game, table));
     return table;
 }
 
@@ -240,12 +247,12 @@ TEST(ScanLibraryKeyTests, OlderGamesTestKeysWithBothLibraryOpcodesAndNotWithSanA
         ScriptBuilder b(game);
         b.Op(0x05EE).I8(0x41);
         b.Op(0x0AB0).I8(0x42);
-        b.Op(0x0E3D).I8(0x43);   // plain here: one parameter stepped over
+        b.Op(0x0E3D).I8(0x43);     // plain here: one parameter stepped over
         b.Op(0x0E3E).I8(0).I8(4);  // plain here: two parameters
         b.Op(0x00E1).I8(1).I8(5);
         const ScanResult r = ScanWith(b, ModernTable(game));
-        EXPECT_EQ(r.found, (std::vector<KeyOccurrence>{ClassicKey(0, 0x41, false), VKey(4, 0x42, false),
-                                                       Button(18, 1, 5)}))
+        EXPECT_EQ(r.found,
+                  (std::vector<KeyOccurrence>{ClassicKey(0, 0x41, false), VKey(4, 0x42, false), Button(18, 1, 5)}))
             << game;
     }
 }
@@ -338,17 +345,17 @@ KeyOccurrence Cheat(int32_t offset, StringForm form, int32_t room, const std::st
 
 TEST(ScanCheatTests, SanAndreasFindsEachStringFormWithItsRoom) {
     ScriptBuilder sa(kGameSanAndreas);
-    sa.Op(kTestCheat).String8("BOOM");          // 0: up to 7 characters
+    sa.Op(kTestCheat).String8("BOOM");            // 0: up to 7 characters
     sa.NotOp(kTestCheat).String16("LONGERCODE");  // 11: up to 15
-    sa.Op(kTestCheat).VarString("FLY");          // 30: exactly 3
-    sa.Op(kTestCheat).String8("SEVENCH");        // 37: a full room still ends with a zero byte
+    sa.Op(kTestCheat).VarString("FLY");           // 30: exactly 3
+    sa.Op(kTestCheat).String8("SEVENCH");         // 37: a full room still ends with a zero byte
     const int32_t key = sa.Here();
     sa.Op(0x0AB0).I8(0x41);
     const ScanResult r = ScanWith(sa, CheatTable(kGameSanAndreas));
-    EXPECT_EQ(r.found, (std::vector<KeyOccurrence>{Cheat(0, StringForm::Fixed8, 7, "BOOM"),
-                                                   Cheat(11, StringForm::Fixed16, 15, "LONGERCODE"),
-                                                   Cheat(30, StringForm::LengthPrefixed, 3, "FLY"),
-                                                   Cheat(37, StringForm::Fixed8, 7, "SEVENCH"), VKey(key, 0x41, false)}));
+    EXPECT_EQ(r.found, (std::vector<KeyOccurrence>{
+                           Cheat(0, StringForm::Fixed8, 7, "BOOM"), Cheat(11, StringForm::Fixed16, 15, "LONGERCODE"),
+                           Cheat(30, StringForm::LengthPrefixed, 3, "FLY"), Cheat(37, StringForm::Fixed8, 7, "SEVENCH"),
+                           VKey(key, 0x41, false)}));
     EXPECT_TRUE(r.found[0].IsCheat());
     EXPECT_FALSE(r.summary.HasUnknown());
 }
@@ -359,9 +366,10 @@ TEST(ScanCheatTests, OlderGamesFindTheInlineString) {
         b.Op(kTestCheat).InlineString("GUNS");
         b.Op(kTestCheat).InlineString("EIGHTCHR");  // all eight bytes used: read whole, no zero to end it
         b.Op(0x05EE).I8(0x42);
-        EXPECT_EQ(ScanWith(b, CheatTable(game)).found,
-                  (std::vector<KeyOccurrence>{Cheat(0, StringForm::Inline8, 7, "GUNS"),
-                                              Cheat(10, StringForm::Inline8, 7, "EIGHTCHR"), ClassicKey(20, 0x42, false)}))
+        EXPECT_EQ(
+            ScanWith(b, CheatTable(game)).found,
+            (std::vector<KeyOccurrence>{Cheat(0, StringForm::Inline8, 7, "GUNS"),
+                                        Cheat(10, StringForm::Inline8, 7, "EIGHTCHR"), ClassicKey(20, 0x42, false)}))
             << game;
     }
 }

@@ -64,14 +64,16 @@ TEST(KeyboardPicture, HasTheSameKeysInTheSamePlacesAsTheSvg) {
             const tinyxml2::XMLElement* rect = g->FirstChildElement("rect");
             if (std::string(g->Name()) == "g" && title && rect)
                 drawn.push_back({title->GetText(), rect->Attribute("class"), rect->DoubleAttribute("x"),
-                                 rect->DoubleAttribute("y"), rect->DoubleAttribute("width"), rect->DoubleAttribute("height")});
+                                 rect->DoubleAttribute("y"), rect->DoubleAttribute("width"),
+                                 rect->DoubleAttribute("height")});
             walk(g);
         }
     };
     walk(document.RootElement());
 
     ASSERT_EQ(drawn.size(), picture.keys.size());
-    const std::map<KeyShade, std::string> classes{{KeyShade::Free, "free"}, {KeyShade::One, "one"}, {KeyShade::Conflict, "many"}};
+    const std::map<KeyShade, std::string> classes{
+        {KeyShade::Free, "free"}, {KeyShade::One, "one"}, {KeyShade::Conflict, "many"}};
     for (std::size_t i = 0; i < drawn.size(); ++i) {
         const PictureKey& key = picture.keys[i];
         EXPECT_EQ(drawn[i].tooltip, key.tooltip);
@@ -142,7 +144,8 @@ TEST(KeyboardPicture, KeysNeitherOverlapNorLeaveThePictureAndTheirTextsStayOnThe
                 EXPECT_TRUE(key.box.Contains(key.count.x - 1, key.count.y - 1)) << key.tooltip;
             }
             for (std::size_t j = i + 1; j < picture.keys.size(); ++j)
-                EXPECT_FALSE(Overlap(key.box, picture.keys[j].box)) << key.tooltip << " and " << picture.keys[j].tooltip;
+                EXPECT_FALSE(Overlap(key.box, picture.keys[j].box))
+                    << key.tooltip << " and " << picture.keys[j].tooltip;
         }
         // The keys lie below the heading and the legend.
         for (const PictureSwatch& swatch : picture.legend)
@@ -160,8 +163,10 @@ TEST(KeyboardPicture, ListsTheCheatCodesInAColumnRightOfTheKeyboard) {
     std::vector<const PictureKey*> codes;
     double rightmostKey = 0;
     for (const PictureKey& key : picture.keys) {
-        if (Heading(key).rfind("Cheat ", 0) == 0) codes.push_back(&key);
-        else rightmostKey = std::max(rightmostKey, key.box.x + key.box.width);
+        if (Heading(key).rfind("Cheat ", 0) == 0)
+            codes.push_back(&key);
+        else
+            rightmostKey = std::max(rightmostKey, key.box.x + key.box.width);
     }
     ASSERT_EQ(codes.size(), 2u);
     // By their code, one under the other, coloured by their scripts.
@@ -188,7 +193,7 @@ TEST(KeyboardPicture, KeyAtFindsTheKeyUnderAPointAndNothingBetweenKeys) {
     ASSERT_NE(hit, nullptr);
     EXPECT_EQ(hit->tooltip, f2.tooltip);
     EXPECT_EQ(picture.KeyAt(f2.box.x + f2.box.width + 1, f2.box.y + 1), nullptr);  // the gap to F3
-    EXPECT_EQ(picture.KeyAt(1, 1), nullptr);                                      // the margin
+    EXPECT_EQ(picture.KeyAt(1, 1), nullptr);                                       // the margin
 }
 
 TEST(KeyboardPicture, EveryTextIsValidUtf8EvenWhenAFileNameIsNot) {

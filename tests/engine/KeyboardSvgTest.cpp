@@ -38,13 +38,15 @@ struct Picture {
     }
 
     void Collect(const tinyxml2::XMLElement* element) {
-        for (const tinyxml2::XMLElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement()) {
+        for (const tinyxml2::XMLElement* child = element->FirstChildElement(); child;
+             child = child->NextSiblingElement()) {
             const tinyxml2::XMLElement* title = child->FirstChildElement("title");
             if (std::string(child->Name()) == "g" && title != nullptr && title->GetText() != nullptr) {
                 const std::string tooltip = title->GetText();
                 Shape shape;
                 shape.cls = Attribute(child->FirstChildElement("rect"), "class");
-                for (const tinyxml2::XMLElement* t = child->FirstChildElement("text"); t; t = t->NextSiblingElement("text"))
+                for (const tinyxml2::XMLElement* t = child->FirstChildElement("text"); t;
+                     t = t->NextSiblingElement("text"))
                     shape.texts.push_back(t->GetText() ? t->GetText() : "");
                 shapes[tooltip.substr(0, tooltip.find('\n'))] = shape;
                 tooltips[tooltip.substr(0, tooltip.find('\n'))] = tooltip;
@@ -58,11 +60,9 @@ struct Picture {
 
 KeyMap DemoMap() {
     return AggregateKeyMap({
-        CountKeyTests("a&b <mods>.cs", {Key(0x71), Key(0x71), Key(0xA0), Key(0x0C)},
-                      ScanSummary{}),
-        CountKeyTests("caf\xC3\xA9\xFF.cs", {Key(0x71), Key(0x10), Key(0x80),
-                                             KeyOccurrence::ButtonTest(0, 1, 17, kButton)},
-                      ScanSummary{}),
+        CountKeyTests("a&b <mods>.cs", {Key(0x71), Key(0x71), Key(0xA0), Key(0x0C)}, ScanSummary{}),
+        CountKeyTests("caf\xC3\xA9\xFF.cs",
+                      {Key(0x71), Key(0x10), Key(0x80), KeyOccurrence::ButtonTest(0, 1, 17, kButton)}, ScanSummary{}),
     });
 }
 
@@ -90,8 +90,9 @@ TEST(KeyboardSvg, ColoursEachKeyByItsScriptsAndListsThemInTheTooltip) {
     const Shape& f2 = picture.shapes["F2 (VKey 113)"];
     EXPECT_EQ(f2.cls, "many");
     EXPECT_EQ(f2.texts, (std::vector<std::string>{"F2", "2"}));
-    EXPECT_EQ(picture.tooltips["F2 (VKey 113)"],
-              "F2 (VKey 113)\n2 scripts, a conflict:\n  a&b <mods>.cs (2 tests)\n  caf\xC3\xA9\xEF\xBF\xBD.cs (1 test)");
+    EXPECT_EQ(
+        picture.tooltips["F2 (VKey 113)"],
+        "F2 (VKey 113)\n2 scripts, a conflict:\n  a&b <mods>.cs (2 tests)\n  caf\xC3\xA9\xEF\xBF\xBD.cs (1 test)");
 
     EXPECT_EQ(picture.shapes["Y (VKey 89)"].cls, "free");
     EXPECT_EQ(picture.shapes["Y (VKey 89)"].texts, (std::vector<std::string>{"Y"}));
@@ -156,8 +157,10 @@ TEST(KeyboardSvg, ListsTheCheatCodesBesideTheKeyboardColouredByTheirScripts) {
             const tinyxml2::XMLElement* rect = g->FirstChildElement("rect");
             if (std::string(g->Name()) == "g" && title && title->GetText() && rect) {
                 const double x = rect->DoubleAttribute("x");
-                if (std::string(title->GetText()).rfind("Cheat ", 0) == 0) cheatLeft = std::min(cheatLeft, x);
-                else rightmostKey = std::max(rightmostKey, x + rect->DoubleAttribute("width"));
+                if (std::string(title->GetText()).rfind("Cheat ", 0) == 0)
+                    cheatLeft = std::min(cheatLeft, x);
+                else
+                    rightmostKey = std::max(rightmostKey, x + rect->DoubleAttribute("width"));
             }
             walk(g);
         }

@@ -40,10 +40,10 @@ std::vector<std::size_t> Diff(const std::vector<uint8_t>& a, const std::vector<u
 ScriptBuilder Sample() {
     ScriptBuilder sa(kGameSanAndreas);
     sa.Op(0x0001).I8(0);
-    sa.Op(0x0AB0).I8(0x41);         // offset 4
-    sa.Op(0x0AB0).I16(0x41);        // offset 8
-    sa.Op(0x0AB0).I32(0x41);        // offset 13
-    sa.Op(0x00E1).I8(0).I8(4);      // offset 20
+    sa.Op(0x0AB0).I8(0x41);     // offset 4
+    sa.Op(0x0AB0).I16(0x41);    // offset 8
+    sa.Op(0x0AB0).I32(0x41);    // offset 13
+    sa.Op(0x00E1).I8(0).I8(4);  // offset 20
     sa.Op(0x0001).I8(0);
     return sa;
 }
@@ -121,15 +121,17 @@ std::vector<KeyOccurrence> ScanCheats(ScriptImage& image, const ScriptBuilder& b
     return found;
 }
 
-std::vector<uint8_t> Bytes(const ScriptImage& image) { return std::vector<uint8_t>(image.Data(), image.Data() + image.Size()); }
+std::vector<uint8_t> Bytes(const ScriptImage& image) {
+    return std::vector<uint8_t>(image.Data(), image.Data() + image.Size());
+}
 
 }  // namespace
 
 TEST(PatchImage, CheatCodesOfEachFormAreWrittenInTheirPlaceZeroPadded) {
     ScriptBuilder sa(kGameSanAndreas);
-    sa.Op(0x0ADC).String8("BOOM");      // 0
+    sa.Op(0x0ADC).String8("BOOM");       // 0
     sa.Op(0x0ADC).String16("LONGCODE");  // 11
-    sa.Op(0x0ADC).VarString("FLY");     // 30
+    sa.Op(0x0ADC).VarString("FLY");      // 30
     sa.Op(0x0001).I8(0);
     ScriptImage image;
     std::vector<KeyOccurrence> cheats = ScanCheats(image, sa);

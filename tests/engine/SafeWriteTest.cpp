@@ -219,7 +219,12 @@ TEST(WriteFileSafely, AnIgnoredSignalStaysIgnoredAndTheSaveCompletes) {
         std::string cause;
         const std::vector<uint8_t> bytes(1 << 20, 0x42);
         // The signal arrives while the save is set up to catch the others.
-        std::thread([] { for (int i = 0; i < 50; ++i) { raise(SIGHUP); std::this_thread::yield(); } }).detach();
+        std::thread([] {
+            for (int i = 0; i < 50; ++i) {
+                raise(SIGHUP);
+                std::this_thread::yield();
+            }
+        }).detach();
         if (!WriteFileSafely(target, bytes.data(), bytes.size(), cause)) return 2;
         return std::signal(SIGHUP, SIG_IGN) == SIG_IGN ? 0 : 3;
     });

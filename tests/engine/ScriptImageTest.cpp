@@ -44,7 +44,11 @@ TEST(SkipParam, TypeSixFollowsTheGame) {
 TEST(SkipParam, CommonTypesHaveTheirSizes) {
     for (GameId game : {kGameGta3, kGameViceCity, kGameSanAndreas}) {
         std::vector<uint8_t> pad(20, 0);
-        auto with = [&](uint8_t t) { std::vector<uint8_t> b = pad; b[0] = t; return b; };
+        auto with = [&](uint8_t t) {
+            std::vector<uint8_t> b = pad;
+            b[0] = t;
+            return b;
+        };
         EXPECT_EQ(Moved(game, with(1), true), 5);
         EXPECT_EQ(Moved(game, with(2), true), 3);
         EXPECT_EQ(Moved(game, with(3), true), 3);
@@ -240,7 +244,9 @@ TEST(ReadStringParam, ReadsEachFormAndStepsOverOthers) {
 }
 
 TEST(WriteStringParam, WritesInPlacePaddedWithZerosAndNeverMovesAByte) {
-    const auto bytes = [](ScriptImage& image) { return std::vector<uint8_t>(image.Data(), image.Data() + image.Size()); };
+    const auto bytes = [](ScriptImage& image) {
+        return std::vector<uint8_t>(image.Data(), image.Data() + image.Size());
+    };
     ScriptBuilder sa(kGameSanAndreas);
     sa.String8("LONGONE").I8(9);
     Image fixed(kGameSanAndreas, sa.Bytes());
@@ -270,7 +276,9 @@ TEST(WriteStringParam, WritesInPlacePaddedWithZerosAndNeverMovesAByte) {
     inlined->Seek(0);
     EXPECT_FALSE(inlined->WriteStringParam(""));
     inlined->Seek(0);
-    EXPECT_FALSE(inlined->WriteStringParam(std::string("\x01" "A")));
+    EXPECT_FALSE(
+        inlined->WriteStringParam(std::string("\x01"
+                                              "A")));
     EXPECT_EQ(bytes(inlined.image), untidy);
     Image number(kGameSanAndreas, {0x04, 0x41});
     EXPECT_FALSE(number->WriteStringParam("A"));

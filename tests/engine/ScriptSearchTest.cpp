@@ -14,7 +14,8 @@ namespace {
 // The found scripts relative to the folder.
 std::vector<std::string> Found(const ScriptSearch& search, const TempDir& dir) {
     std::vector<std::string> names;
-    for (const std::string& path : search.scripts) names.push_back(fs::path(path).lexically_relative(dir.Path()).generic_string());
+    for (const std::string& path : search.scripts)
+        names.push_back(fs::path(path).lexically_relative(dir.Path()).generic_string());
     return names;
 }
 
@@ -23,7 +24,8 @@ std::vector<std::string> Found(const ScriptSearch& search, const TempDir& dir) {
 TEST(ScriptSearch, KnowsScriptsByTheirExtensionInAnyCase) {
     for (const char* name : {"a.cs", "b.CS", "c.cs3", "d.Cs4", "e.cm", "main.scm", "MAIN.SCM", "dir.x/f.cs"})
         EXPECT_TRUE(IsScriptFileName(name)) << name;
-    for (const char* name : {"a.csx", "a.cs5", "a.c", "cs", "scm", ".cs", "a.cs.bak", "a.ini", "a.cs/", "dir.cs/readme"})
+    for (const char* name :
+         {"a.csx", "a.cs5", "a.c", "cs", "scm", ".cs", "a.cs.bak", "a.ini", "a.cs/", "dir.cs/readme"})
         EXPECT_FALSE(IsScriptFileName(name)) << name;
 }
 
@@ -31,8 +33,8 @@ TEST(ScriptSearch, SearchesSubfoldersByNameAndLeavesOutHiddenAndOtherFiles) {
     TempDir dir;
     fs::create_directories(dir.File("mods/b"));
     fs::create_directories(dir.File("mods/.git"));
-    for (const char* name : {"mods/z.cs", "mods/a.CM", "mods/b/c.cs4", "mods/.hidden.cs", "mods/.git/d.cs", "mods/notes.txt",
-                             "mods/SASCM.ini"})
+    for (const char* name : {"mods/z.cs", "mods/a.CM", "mods/b/c.cs4", "mods/.hidden.cs", "mods/.git/d.cs",
+                             "mods/notes.txt", "mods/SASCM.ini"})
         dir.Write(name, "x");
     const ScriptSearch search = FindScripts({dir.File("mods")});
     EXPECT_EQ(Found(search, dir), (std::vector<std::string>{"mods/a.CM", "mods/b/c.cs4", "mods/z.cs"}));

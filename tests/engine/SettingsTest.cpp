@@ -27,7 +27,10 @@ TEST(ParseSavedGame, OnlyTheFirstWordCounts) {
     EXPECT_EQ(ParseSavedGame("1\n2"), kGameViceCity);
     EXPECT_EQ(ParseSavedGame("x2"), kGameGta3);
     EXPECT_EQ(ParseSavedGame(""), kGameGta3);
-    EXPECT_EQ(ParseSavedGame(std::string("\0" "2", 2)), kGameGta3);
+    EXPECT_EQ(ParseSavedGame(std::string("\0"
+                                         "2",
+                                         2)),
+              kGameGta3);
 }
 
 TEST(FormatSavedGame, OneDecimalCharacterWithoutLineEnd) {

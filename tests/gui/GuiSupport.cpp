@@ -61,7 +61,8 @@ void DialogScript::ExpectQuestion(int answer) {
         // writes them as "_").
         auto plain = [](const wxString& label) {
             std::string text = ToStd(label);
-            text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == '&' || c == '_'; }), text.end());
+            text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == '&' || c == '_'; }),
+                       text.end());
             return text;
         };
         std::string labels = plain(box->GetYesLabel()) + "|" + plain(box->GetNoLabel());
@@ -125,9 +126,9 @@ int DialogScript::Enter(wxDialog* dialog) {
 }
 
 std::vector<wxWindow*> WindowProbe::AllControls() const {
-    return {f->occurrencesHeading, f->occurrenceList, f->pathText,   f->openButton,    f->saveButton,
-            f->closeButton,        f->gameLabel,      f->gameChoice, f->padLabel,      f->padChoice,
-            f->gameKeyLabel,       f->gameKeyChoice,  f->vkeyLabel,  f->vkeyChoice,    f->progressGauge,
+    return {f->occurrencesHeading, f->occurrenceList, f->pathText,   f->openButton, f->saveButton,
+            f->closeButton,        f->gameLabel,      f->gameChoice, f->padLabel,   f->padChoice,
+            f->gameKeyLabel,       f->gameKeyChoice,  f->vkeyLabel,  f->vkeyChoice, f->progressGauge,
             f->creditText,         f->keyMapButton};
 }
 
@@ -157,13 +158,12 @@ void WindowProbe::SelectLine(int line) const {
     f->occurrenceList->ProcessWindowEvent(event);
 }
 
-void WindowProbe::CloseWindow() const {
-    f->Close(false);
-}
+void WindowProbe::CloseWindow() const { f->Close(false); }
 
 std::vector<std::string> WindowProbe::Lines() const {
     std::vector<std::string> lines;
-    for (unsigned i = 0; i < f->occurrenceList->GetCount(); ++i) lines.push_back(ToStd(f->occurrenceList->GetString(i)));
+    for (unsigned i = 0; i < f->occurrenceList->GetCount(); ++i)
+        lines.push_back(ToStd(f->occurrenceList->GetString(i)));
     return lines;
 }
 
@@ -253,7 +253,8 @@ std::vector<std::string> WindowProbe::ConflictLines() const {
          heading = tree->GetNextChild(tree->GetRootItem(), headingCookie)) {
         lines.push_back(ToStd(tree->GetItemText(heading)));
         wxTreeItemIdValue cookie;
-        for (wxTreeItemId item = tree->GetFirstChild(heading, cookie); item.IsOk(); item = tree->GetNextChild(heading, cookie))
+        for (wxTreeItemId item = tree->GetFirstChild(heading, cookie); item.IsOk();
+             item = tree->GetNextChild(heading, cookie))
             lines.push_back("  " + ToStd(tree->GetItemText(item)));
     }
     return lines;
@@ -267,9 +268,11 @@ void WindowProbe::ActivateConflictLine(const std::string& line) const {
         wxTreeItemIdValue cookie;
         for (wxTreeItemId item = tree->GetFirstChild(parent, cookie); item.IsOk() && !found.IsOk();
              item = tree->GetNextChild(parent, cookie)) {
-            if (ToStd(tree->GetItemText(item)) == text && (tree->GetItemParent(item) == tree->GetRootItem()) == (text == line))
+            if (ToStd(tree->GetItemText(item)) == text &&
+                (tree->GetItemParent(item) == tree->GetRootItem()) == (text == line))
                 found = item;
-            else search(item);
+            else
+                search(item);
         }
     };
     search(tree->GetRootItem());

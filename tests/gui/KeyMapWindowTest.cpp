@@ -70,17 +70,31 @@ TEST_F(KeyMapTest, OpensOnTheScriptsFolderWithThePictureAndTheConflictsBesideIt)
 
     // The demo folder and its subfolder: the second sa_keys.cs makes each
     // of its keys a conflict, listed by its path below the folder.
-    const std::vector<std::string> withSubfolder = {
-        "K Key (VKey 75): 2 scripts", "  sa_hotkeys.cs (1 test)", "  sa_libraries.cs (1 test)",
-        "Y Key (VKey 89): 2 scripts", "  mods/sa_keys.cs (1 test)", "  sa_keys.cs (1 test)",
-        "F2 (VKey 113): 4 scripts", "  mods/sa_keys.cs (1 test)", "  sa_cheats.cs (1 test)",
-        "  sa_hotkeys.cs (2 tests)", "  sa_keys.cs (1 test)",
-        "Left Shift (VKey 160): 2 scripts", "  mods/sa_keys.cs (1 test)", "  sa_keys.cs (1 test)",
-        "Pad 1 Cross: Sprint | Accelerate (button 16): 3 scripts", "  mods/sa_keys.cs (1 test)",
-        "  sa_hotkeys.cs (1 test)", "  sa_keys.cs (1 test)",
-        "Pad 2 R1: Aim Weapon|Hand Brake (button 6): 2 scripts", "  mods/sa_keys.cs (1 test)", "  sa_keys.cs (1 test)",
-        "May test more (unknown instructions)", "  gta3_keys.cs (15 unknown)", "  vc_cheats.cs (24 unknown)",
-        "  vc_keys.cs (15 unknown)"};
+    const std::vector<std::string> withSubfolder = {"K Key (VKey 75): 2 scripts",
+                                                    "  sa_hotkeys.cs (1 test)",
+                                                    "  sa_libraries.cs (1 test)",
+                                                    "Y Key (VKey 89): 2 scripts",
+                                                    "  mods/sa_keys.cs (1 test)",
+                                                    "  sa_keys.cs (1 test)",
+                                                    "F2 (VKey 113): 4 scripts",
+                                                    "  mods/sa_keys.cs (1 test)",
+                                                    "  sa_cheats.cs (1 test)",
+                                                    "  sa_hotkeys.cs (2 tests)",
+                                                    "  sa_keys.cs (1 test)",
+                                                    "Left Shift (VKey 160): 2 scripts",
+                                                    "  mods/sa_keys.cs (1 test)",
+                                                    "  sa_keys.cs (1 test)",
+                                                    "Pad 1 Cross: Sprint | Accelerate (button 16): 3 scripts",
+                                                    "  mods/sa_keys.cs (1 test)",
+                                                    "  sa_hotkeys.cs (1 test)",
+                                                    "  sa_keys.cs (1 test)",
+                                                    "Pad 2 R1: Aim Weapon|Hand Brake (button 6): 2 scripts",
+                                                    "  mods/sa_keys.cs (1 test)",
+                                                    "  sa_keys.cs (1 test)",
+                                                    "May test more (unknown instructions)",
+                                                    "  gta3_keys.cs (15 unknown)",
+                                                    "  vc_cheats.cs (24 unknown)",
+                                                    "  vc_keys.cs (15 unknown)"};
     EXPECT_EQ(w.ConflictLines(), withSubfolder);
 
     // Only the demo's files: the same list as the command line's.
@@ -227,7 +241,9 @@ TEST_F(KeyMapTest, ThePictureIsPaintedInTheMapsColoursWithTheScriptsInTooltips) 
         for (double y = key.box.y + 5; y < key.box.y + key.box.height - 5; ++y) seen.push_back(pixel(key.box.x + 5, y));
         return seen;
     };
-    auto count = [](const std::vector<Rgb>& seen, const Rgb& colour) { return std::count(seen.begin(), seen.end(), colour); };
+    auto count = [](const std::vector<Rgb>& seen, const Rgb& colour) {
+        return std::count(seen.begin(), seen.end(), colour);
+    };
     const std::vector<Rgb> y = colours(*FindKey(picture, "Y (VKey 89)"));
     EXPECT_EQ(count(y, ColoursOf(KeyShade::One).fill), static_cast<long>(y.size()));
     const std::vector<Rgb> q = colours(*FindKey(picture, "Q (VKey 81)"));

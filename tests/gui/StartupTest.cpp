@@ -138,10 +138,21 @@ TEST_F(StartupTest, WithTheIniFilesTheWindowIsShownWithItsIcon) {
 }
 
 TEST_F(StartupTest, SavedGameIsReadFromTheSettingsFile) {
-    const struct { const char* text; GameId game; } cases[] = {
-        {"0", kGameGta3}, {"1", kGameViceCity}, {"2", kGameSanAndreas}, {"3", kGameGta3},
-        {"0x2", kGameSanAndreas}, {"102", kGameSanAndreas}, {"10", kGameGta3},
-        {" \t\n\r\n1", kGameViceCity}, {"2 junk after", kGameSanAndreas}, {"", kGameGta3}, {"zz", kGameGta3},
+    const struct {
+        const char* text;
+        GameId game;
+    } cases[] = {
+        {"0", kGameGta3},
+        {"1", kGameViceCity},
+        {"2", kGameSanAndreas},
+        {"3", kGameGta3},
+        {"0x2", kGameSanAndreas},
+        {"102", kGameSanAndreas},
+        {"10", kGameGta3},
+        {" \t\n\r\n1", kGameViceCity},
+        {"2 junk after", kGameSanAndreas},
+        {"", kGameGta3},
+        {"zz", kGameGta3},
     };
     for (const auto& c : cases) {
         dir.Write("cfg", std::string(c.text));
@@ -272,14 +283,22 @@ std::string DescribeItem(wxSizerItem* item) {
     std::ostringstream out;
     if (item->IsWindow()) {
         wxWindow* w = item->GetWindow();
-        if (auto* text = dynamic_cast<wxStaticText*>(w)) out << "text(" << ToStd(text->GetLabel()) << ")";
-        else if (dynamic_cast<wxListBox*>(w)) out << "list";
-        else if (dynamic_cast<wxTextCtrl*>(w)) out << "path";
-        else if (auto* button = dynamic_cast<wxButton*>(w)) out << "button(" << ToStd(button->GetLabel()) << ")";
-        else if (dynamic_cast<wxChoice*>(w)) out << "choice";
-        else if (dynamic_cast<wxGauge*>(w)) out << "gauge";
-        else if (w->GetSizer() != nullptr) out << "panel" << Describe(w->GetSizer());
-        else out << "window";
+        if (auto* text = dynamic_cast<wxStaticText*>(w))
+            out << "text(" << ToStd(text->GetLabel()) << ")";
+        else if (dynamic_cast<wxListBox*>(w))
+            out << "list";
+        else if (dynamic_cast<wxTextCtrl*>(w))
+            out << "path";
+        else if (auto* button = dynamic_cast<wxButton*>(w))
+            out << "button(" << ToStd(button->GetLabel()) << ")";
+        else if (dynamic_cast<wxChoice*>(w))
+            out << "choice";
+        else if (dynamic_cast<wxGauge*>(w))
+            out << "gauge";
+        else if (w->GetSizer() != nullptr)
+            out << "panel" << Describe(w->GetSizer());
+        else
+            out << "window";
     } else if (item->IsSizer()) {
         out << Describe(item->GetSizer());
     }
@@ -324,7 +343,9 @@ TEST_F(StartupTest, LayoutTreeHasItsProportionsFlagsAndGaps) {
         "h[text(C&ode):0/8f0/5 path:1/8f0/5 button(S&et code):0/8f0/5]:0/2000/0 "
         "button(C&hange all...):0/2f0/5]:0/20f0/5 "
         "box(Around the selected test)[path:1/20f0/5]:1/20f0/5 "
-        "gauge:0/20f0/5 text(" + ToStd(w.credit()->GetLabel()) + "):0/2f0/5"
+        "gauge:0/20f0/5 text(" +
+        ToStd(w.credit()->GetLabel()) +
+        "):0/2f0/5"
         "]:1/2000/0]"
         ":1/2000/0]";
     EXPECT_EQ(Describe(w.f->GetSizer()), expected);
@@ -345,9 +366,9 @@ TEST_F(StartupTest, TheWindowGrowsButNeverBelowItsContent) {
         for (wxWindow* control : w.AllControls()) {
             wxRect r = control->GetRect();
             if (control->GetParent() != w.panel()) r.Offset(control->GetParent()->GetPosition());
-            EXPECT_TRUE(client.Contains(r)) << when << ": " << ToStd(control->GetLabel()) << " at " << r.x << ","
-                                            << r.y << " " << r.width << "x" << r.height << " outside "
-                                            << client.width << "x" << client.height;
+            EXPECT_TRUE(client.Contains(r))
+                << when << ": " << ToStd(control->GetLabel()) << " at " << r.x << "," << r.y << " " << r.width << "x"
+                << r.height << " outside " << client.width << "x" << client.height;
             EXPECT_GE(r.width, control->GetBestSize().x / 2) << when << ": " << ToStd(control->GetLabel());
         }
     };

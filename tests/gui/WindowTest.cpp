@@ -102,7 +102,8 @@ TEST_F(FlowTest, EveryLineFitsTheListOfAShownWindow) {
     w.Open(Copy("sa_keys.cs"));
     EXPECT_EQ(w.f->GetSize(), before);
     const int room = w.list()->GetClientSize().x;
-    for (const std::string& line : w.Lines()) EXPECT_LT(w.list()->GetTextExtent(wxString::FromUTF8(line)).x, room) << line;
+    for (const std::string& line : w.Lines())
+        EXPECT_LT(w.list()->GetTextExtent(wxString::FromUTF8(line)).x, room) << line;
     // The longest a line can be in a script of up to 4 MB: a long name, both
     // marks, a pad, a far offset, another opcode.
     const std::string longest = "* " + GameKeyName(19) + " \u00B7 Pad 2 \u00B7 0x3FFFFF \u00B7 0E3E (?)";
@@ -130,7 +131,8 @@ TEST_F(FlowTest, SelectingLinesSetsUpTheMatchingChoices) {
 
     // Close File leaves all three empty.
     w.Click(w.closeButton());
-    for (wxChoice* choice : {w.padChoice(), w.gameKeyChoice(), w.vkeyChoice()}) EXPECT_EQ(choice->GetSelection(), wxNOT_FOUND);
+    for (wxChoice* choice : {w.padChoice(), w.gameKeyChoice(), w.vkeyChoice()})
+        EXPECT_EQ(choice->GetSelection(), wxNOT_FOUND);
 }
 
 TEST_F(FlowTest, EditsChangeTheOccurrenceAndItsLine) {
@@ -183,8 +185,8 @@ TEST_F(FlowTest, EditsChangeTheOccurrenceAndItsLine) {
 
 TEST_F(FlowTest, NarrowLineHoldingAHighKeyKeepsItUntilALowOneIsChosen) {
     ScriptBuilder sa(kGameSanAndreas);
-    sa.Op(0x0AB0).I8(0x90);   // Num lock, already above 127
-    sa.Op(0x0AB0).I16(300);   // no name: shown as its number
+    sa.Op(0x0AB0).I8(0x90);  // Num lock, already above 127
+    sa.Op(0x0AB0).I16(300);  // no name: shown as its number
     dir.Write("cfg", "2");
     WindowProbe& w = Window();
     w.Open(WriteScript("high.cs", sa));
@@ -208,9 +210,9 @@ TEST_F(FlowTest, SaveWritesExactlyTheEditedPayloads) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
     const std::vector<uint8_t> original = DemoBytes("sa_keys.cs");
 
-    w.Choose(w.vkeyChoice(), 0x5A);        // Y Key -> Z Key, 8-bit
+    w.Choose(w.vkeyChoice(), 0x5A);  // Y Key -> Z Key, 8-bit
     w.SelectLine(1);
-    w.Choose(w.vkeyChoice(), 0xA1);        // Left Shift -> Right Shift, 16-bit
+    w.Choose(w.vkeyChoice(), 0xA1);  // Left Shift -> Right Shift, 16-bit
     w.SelectLine(4);
     w.Choose(w.padChoice(), 0);
     w.Choose(w.gameKeyChoice(), 17);
@@ -219,7 +221,8 @@ TEST_F(FlowTest, SaveWritesExactlyTheEditedPayloads) {
 
     const auto& dialog = DialogScript::Get().fileDialogs.back();
     EXPECT_EQ(dialog.title, "Choose a file");
-    EXPECT_EQ(dialog.wildcard, "Custom Script (.cs)|*.cs|Custom Mission (.cm)|*.cm|SCM (.scm)|*.scm|All files (*.*)|*.*");
+    EXPECT_EQ(dialog.wildcard,
+              "Custom Script (.cs)|*.cs|Custom Mission (.cm)|*.cm|SCM (.scm)|*.scm|All files (*.*)|*.*");
     EXPECT_EQ(dialog.style & (wxFD_SAVE | wxFD_OVERWRITE_PROMPT), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
 
     const std::vector<uint8_t> saved = ReadBytes(out);
@@ -333,7 +336,8 @@ TEST_F(FlowTest, UnknownInstructionsAreToldOnceAndTheTestsAfterThemMarked) {
     EXPECT_NE(message.find("does not describe 2 instructions"), std::string::npos) << message;
     EXPECT_NE(message.find("offset " + std::to_string(firstUnknown)), std::string::npos) << message;
     EXPECT_NE(message.find("may be wrong"), std::string::npos) << message;
-    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"A Key \u00B7 0x0", "Cross: Sprint | Accelerate \u00B7 Pad 1 \u00B7 0x8 (?)"}));
+    EXPECT_EQ(w.Lines(),
+              (std::vector<std::string>{"A Key \u00B7 0x0", "Cross: Sprint | Accelerate \u00B7 Pad 1 \u00B7 0x8 (?)"}));
 
     // An edit keeps the mark, and the file can still be saved.
     w.SelectLine(1);
@@ -445,10 +449,15 @@ TEST_F(FlowTest, AThreeMegabyteScriptListsEveryTestWithLineZeroSelected) {
 }
 
 TEST_F(FlowTest, CommandLineListsWhatTheWindowLists) {
-    const struct { GameId game; const char* name; const char* gameWord; } demos[] = {
-        {kGameGta3, "gta3_keys.cs", "gta3"}, {kGameViceCity, "vc_keys.cs", "vc"},
-        {kGameSanAndreas, "sa_keys.cs", "sa"}, {kGameSanAndreas, "main.scm", "sa"},
-        {kGameSanAndreas, "sa_libraries.cs", "sa"}};
+    const struct {
+        GameId game;
+        const char* name;
+        const char* gameWord;
+    } demos[] = {{kGameGta3, "gta3_keys.cs", "gta3"},
+                 {kGameViceCity, "vc_keys.cs", "vc"},
+                 {kGameSanAndreas, "sa_keys.cs", "sa"},
+                 {kGameSanAndreas, "main.scm", "sa"},
+                 {kGameSanAndreas, "sa_libraries.cs", "sa"}};
     for (const auto& demo : demos) {
         WindowProbe& w = OpenDemo(demo.game, demo.name);
         const std::string command = std::string("cd '") + dir.Path() + "' && '" + MORVANE_CLI +
@@ -705,12 +714,12 @@ TEST_F(FlowTest, PressKeyTakesTheNextKeyPressedAndEscCancels) {
 TEST_F(FlowTest, ChangeAllGivesEveryTestOfTheKeyTheNewOneAndReportsRefusals) {
     dir.Write("cfg", "2");
     ScriptBuilder sa(kGameSanAndreas);
-    sa.Op(0x0AB0).I8(0x71);    // F2, 8-bit
-    sa.Op(0x0AB0).I16(0x71);   // F2, 16-bit
-    sa.Op(0x0AB0).I8(0x72);    // F3
+    sa.Op(0x0AB0).I8(0x71);   // F2, 8-bit
+    sa.Op(0x0AB0).I16(0x71);  // F2, 16-bit
+    sa.Op(0x0AB0).I8(0x72);   // F3
     sa.Op(0x00E1).I8(0).I8(16);
     sa.Op(0x00E1).I8(1).I8(16);
-    sa.Op(0x0E3D).I8(0x71);    // F2 through another library
+    sa.Op(0x0E3D).I8(0x71);  // F2 through another library
     WindowProbe& w = Window();
     w.Open(WriteScript("f2.cs", sa));
 
@@ -726,7 +735,8 @@ TEST_F(FlowTest, ChangeAllGivesEveryTestOfTheKeyTheNewOneAndReportsRefusals) {
     DialogScript::Get().ExpectMessage();
     w.Click(w.changeAllButton());
     EXPECT_EQ(DialogScript::Get().messages.back(), "Changed 3 tests from F2 to F7.");
-    EXPECT_EQ(w.Names(), (std::vector<std::string>{"F7", "F7", "F3", "Cross: Sprint | Accelerate", "Cross: Sprint | Accelerate", "F7"}));
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"F7", "F7", "F3", "Cross: Sprint | Accelerate",
+                                                   "Cross: Sprint | Accelerate", "F7"}));
     w.Filter("", 1);
     w.Screenshot("window-change-all.png");
     w.Filter("", 0);
@@ -846,7 +856,8 @@ TEST_F(FlowTest, TheContextViewShowsTheDecodedInstructionsAroundTheSelectedTest)
     ASSERT_TRUE(image.LoadFromFile(dir.File("sa_keys.cs")));
     auto expectedFor = [&](std::size_t test) {
         std::string text;
-        for (const DecodedInstruction& i : InstructionsAround(image, table, false, w.occurrences()[test].offset, 4, 8)) {
+        for (const DecodedInstruction& i :
+             InstructionsAround(image, table, false, w.occurrences()[test].offset, 4, 8)) {
             char offset[16];
             std::snprintf(offset, sizeof offset, "%6X  ", static_cast<unsigned>(i.offset));
             text += offset + i.text + "\n";

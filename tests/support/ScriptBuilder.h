@@ -60,7 +60,9 @@ public:
         return at;
     }
     void SetJumpTarget(std::size_t jumpAt, int32_t target) {
-        for (int i = 0; i < 4; ++i) bytes_[jumpAt + 3 + static_cast<std::size_t>(i)] = static_cast<uint8_t>(static_cast<uint32_t>(target) >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            bytes_[jumpAt + 3 + static_cast<std::size_t>(i)] =
+                static_cast<uint8_t>(static_cast<uint32_t>(target) >> (8 * i));
     }
 
     int32_t Here() const { return static_cast<int32_t>(bytes_.size()); }
@@ -68,7 +70,10 @@ public:
     GameId Game() const { return game_; }
 
 private:
-    ScriptBuilder& Type(ParamType type) { bytes_.push_back(TypeByte(type)); return *this; }
+    ScriptBuilder& Type(ParamType type) {
+        bytes_.push_back(TypeByte(type));
+        return *this;
+    }
     ScriptBuilder& Le(uint32_t value, int width) {
         for (int i = 0; i < width; ++i) bytes_.push_back(static_cast<uint8_t>(value >> (8 * i)));
         return *this;
