@@ -12,11 +12,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     morvane::OpcodeTable first;
     morvane::OpcodeTable second;
     const bool a = morvane::ParseOpcodeIni(text, morvane::kGameSanAndreas, first);
-    if (first.size() != static_cast<std::size_t>(morvane::kOpcodeTableSize)) std::abort();
+    if (first.Size() != static_cast<std::size_t>(morvane::kOpcodeTableSize)) std::abort();
     second.Set(5, 9);  // a load resets whatever came before
     const bool b = morvane::ParseOpcodeIni(text, morvane::kGameSanAndreas, second);
     if (a != b) std::abort();
-    for (std::size_t i = 0; i < first.size(); ++i) {
+    for (std::size_t i = 0; i < first.Size(); ++i) {
         if (first[i].known != second[i].known || first[i].parameterCount != second[i].parameterCount ||
             first[i].role != second[i].role)
             std::abort();

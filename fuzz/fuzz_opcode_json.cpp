@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool b = morvane::ParseOpcodeJson(text, morvane::kGameSanAndreas, second, error2);
     if (a != b) std::abort();
     if (a) {
-        for (std::size_t i = 0; i < first.size(); ++i)
+        for (std::size_t i = 0; i < first.Size(); ++i)
             if (first[i].known != second[i].known || first[i].parameterCount != second[i].parameterCount) std::abort();
     }
     return 0;

@@ -65,7 +65,7 @@ public:
     std::string_view Description(uint32_t opcode) const;
 
     GameId Game() const { return game_; }
-    std::size_t size() const { return entries_.size(); }
+    std::size_t Size() const { return entries_.size(); }
     const OpcodeEntry& operator[](std::size_t opcode) const { return entries_[opcode]; }
 
 private:

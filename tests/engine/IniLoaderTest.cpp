@@ -16,7 +16,7 @@ OpcodeTable Parsed(const std::string& text, bool expected = true) {
 
 std::vector<int> KnownOpcodes(const OpcodeTable& table) {
     std::vector<int> known;
-    for (std::size_t i = 0; i < table.size(); ++i)
+    for (std::size_t i = 0; i < table.Size(); ++i)
         if (table[i].known) known.push_back(static_cast<int>(i));
     return known;
 }
@@ -36,7 +36,7 @@ TEST(OpcodeIniFileName, NamesEachGameAndNothingElse) {
 TEST(IniSections, OnlyTheFirstSectionIsRead) {
     const OpcodeTable table =
         Parsed("0003=1,before any section\n[OPCODES]\n0001=1,wait\n00D6=1,if\n[OTHER]\n0002=5,later\n");
-    EXPECT_EQ(table.size(), static_cast<std::size_t>(kOpcodeTableSize));
+    EXPECT_EQ(table.Size(), static_cast<std::size_t>(kOpcodeTableSize));
     EXPECT_EQ(KnownOpcodes(table), (std::vector<int>{0x001, 0x0D6}));
     EXPECT_EQ(table[1].parameterCount, 1);
     EXPECT_FALSE(table[2].known);
@@ -46,7 +46,7 @@ TEST(IniSections, OnlyTheFirstSectionIsRead) {
 TEST(IniSections, NoSectionOrEmptyTextLoadsNothing) {
     EXPECT_TRUE(KnownOpcodes(Parsed("0001=1\n0002=2\n")).empty());
     EXPECT_TRUE(KnownOpcodes(Parsed("")).empty());
-    EXPECT_EQ(Parsed("").size(), static_cast<std::size_t>(kOpcodeTableSize));
+    EXPECT_EQ(Parsed("").Size(), static_cast<std::size_t>(kOpcodeTableSize));
 }
 
 TEST(IniOpcodeLines, TheWholeRangeUpTo7FFFLoadsAndLinesBeyondArePassedOver) {

@@ -35,7 +35,7 @@ TEST(OpcodeJson, ReadsEveryExtensionWithCountsVariableListsAndRoles) {
     OpcodeTable table;
     std::string error;
     ASSERT_TRUE(ParseOpcodeJson(kLibrary, kGameSanAndreas, table, error)) << error;
-    EXPECT_EQ(table.size(), static_cast<std::size_t>(kOpcodeTableSize));
+    EXPECT_EQ(table.Size(), static_cast<std::size_t>(kOpcodeTableSize));
     ASSERT_NE(table.Find(0x0001), nullptr);
     EXPECT_EQ(table.Find(0x0001)->parameterCount, 3);  // a later extension wins
     EXPECT_EQ(table.Find(0x004F)->parameterCount, kVariableParameterCount);
@@ -68,7 +68,7 @@ TEST(OpcodeJson, CommandsWithoutAUsableIdOrCountArePassedOver) {
         {"id": "0004", "num_params": "2"}, {"id": "0005", "num_params": -1}, 7, "x"]}, 3, {"name": "empty"}]})",
                                 kGameGta3, table, error));
     std::vector<std::size_t> known;
-    for (std::size_t i = 0; i < table.size(); ++i)
+    for (std::size_t i = 0; i < table.Size(); ++i)
         if (table[i].known) known.push_back(i);
     EXPECT_EQ(known, (std::vector<std::size_t>{1}));
 }

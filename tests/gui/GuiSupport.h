@@ -80,37 +80,37 @@ public:
 
     MainFrame* f;
 
-    wxListBox* list() const { return f->occurrenceList; }
-    wxStaticText* heading() const { return f->occurrencesHeading; }
-    wxTextCtrl* context() const { return f->contextView; }
-    wxSearchCtrl* filterText() const { return f->filterText; }
-    wxChoice* kindFilter() const { return f->kindFilter; }
-    wxButton* pressKeyButton() const { return f->pressKeyButton; }
-    wxButton* changeAllButton() const { return f->changeAllButton; }
-    wxTextCtrl* cheatText() const { return f->cheatText; }
-    wxButton* setCheatButton() const { return f->setCheatButton; }
+    wxListBox* List() const { return f->occurrenceList; }
+    wxStaticText* Heading() const { return f->occurrencesHeading; }
+    wxTextCtrl* Context() const { return f->contextView; }
+    wxSearchCtrl* FilterText() const { return f->filterText; }
+    wxChoice* KindFilter() const { return f->kindFilter; }
+    wxButton* PressKeyButton() const { return f->pressKeyButton; }
+    wxButton* ChangeAllButton() const { return f->changeAllButton; }
+    wxTextCtrl* CheatText() const { return f->cheatText; }
+    wxButton* SetCheatButton() const { return f->setCheatButton; }
     int PressKeyMenuId() const { return f->pressKeyItem->GetId(); }
     int ChangeAllMenuId() const { return f->changeAllItem->GetId(); }
-    wxTextCtrl* path() const { return f->pathText; }
-    wxButton* openButton() const { return f->openButton; }
-    wxButton* saveButton() const { return f->saveButton; }
-    wxButton* closeButton() const { return f->closeButton; }
-    wxChoice* gameChoice() const { return f->gameChoice; }
-    wxChoice* padChoice() const { return f->padChoice; }
-    wxChoice* gameKeyChoice() const { return f->gameKeyChoice; }
-    wxChoice* vkeyChoice() const { return f->vkeyChoice; }
-    wxGauge* gauge() const { return f->progressGauge; }
-    wxPanel* panel() const { return f->mainPanel; }
-    wxStaticText* credit() const { return f->creditText; }
-    wxButton* keyMapButton() const { return f->keyMapButton; }
+    wxTextCtrl* Path() const { return f->pathText; }
+    wxButton* OpenButton() const { return f->openButton; }
+    wxButton* SaveButton() const { return f->saveButton; }
+    wxButton* CloseButton() const { return f->closeButton; }
+    wxChoice* GameChoice() const { return f->gameChoice; }
+    wxChoice* PadChoice() const { return f->padChoice; }
+    wxChoice* GameKeyChoice() const { return f->gameKeyChoice; }
+    wxChoice* VkeyChoice() const { return f->vkeyChoice; }
+    wxGauge* Gauge() const { return f->progressGauge; }
+    wxPanel* Panel() const { return f->mainPanel; }
+    wxStaticText* Credit() const { return f->creditText; }
+    wxButton* KeyMapButton() const { return f->keyMapButton; }
     int KeyMapMenuId() const { return f->keyMapItem->GetId(); }
     std::vector<wxWindow*> AllControls() const;
 
-    ScriptImage& script() const { return f->script; }
-    std::vector<KeyOccurrence>& occurrences() const { return f->occurrences; }
-    GameId selectedGame() const { return f->selectedGame; }
-    bool opcodesLoaded() const { return f->opcodesLoaded; }
-    const OpcodeTable& opcodeTable() const { return f->opcodeTable; }
+    ScriptImage& Script() const { return f->script; }
+    std::vector<KeyOccurrence>& Occurrences() const { return f->occurrences; }
+    GameId SelectedGame() const { return f->selectedGame; }
+    bool OpcodesLoaded() const { return f->opcodesLoaded; }
+    const OpcodeTable& Table() const { return f->opcodeTable; }
     void UnbindHandlers() const { f->UnbindHandlers(); }
 
     // What a user can do; each fails the test when the control is disabled.

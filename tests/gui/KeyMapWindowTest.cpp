@@ -62,7 +62,7 @@ TEST_F(KeyMapTest, OpensOnTheScriptsFolderWithThePictureAndTheConflictsBesideIt)
     std::filesystem::copy_file(DemoFile("sa_keys.cs"), dir.File("mods/sa_keys.cs"));
     w.Open(dir.File("sa_keys.cs"));
     EXPECT_EQ(w.keyMap(), nullptr);
-    w.Click(w.keyMapButton());
+    w.Click(w.KeyMapButton());
     ASSERT_NE(w.keyMap(), nullptr);
     EXPECT_TRUE(w.keyMap()->IsShown());
     EXPECT_EQ(w.keyMap()->GetParent(), w.f);
@@ -136,13 +136,13 @@ TEST_F(KeyMapTest, OpensOnTheScriptsFolderWithThePictureAndTheConflictsBesideIt)
 TEST_F(KeyMapTest, DoubleClickingAScriptOpensItInTheMainWindowAfterAskingAboutEdits) {
     WindowProbe& w = DemoFolder();
     w.Open(dir.File("sa_keys.cs"));
-    w.Choose(w.vkeyChoice(), 0x72);  // the Y key's test becomes F3: an unsaved edit
+    w.Choose(w.VkeyChoice(), 0x72);  // the Y key's test becomes F3: an unsaved edit
     w.Menu(w.KeyMapMenuId());
     ASSERT_NE(w.keyMap(), nullptr);
 
     // A heading opens nothing.
     w.ActivateConflictLine("F2 (VKey 113): 3 scripts");
-    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("sa_keys.cs"));
+    EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("sa_keys.cs"));
 
     // Cancelled: the edited script stays.
     DialogScript::Get().ExpectQuestion(wxID_CANCEL);
@@ -150,35 +150,35 @@ TEST_F(KeyMapTest, DoubleClickingAScriptOpensItInTheMainWindowAfterAskingAboutEd
     ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
     EXPECT_NE(DialogScript::Get().messages[0].find("sa_keys.cs"), std::string::npos) << DialogScript::Get().messages[0];
     EXPECT_EQ(DialogScript::Get().buttons.at(0), "Save|Don't Save|Cancel");
-    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("sa_keys.cs"));
-    EXPECT_EQ(w.occurrences().at(0).key, 0x72);
+    EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("sa_keys.cs"));
+    EXPECT_EQ(w.Occurrences().at(0).key, 0x72);
 
     // Dropped: the script double-clicked is opened and listed.
     DialogScript::Get().ExpectQuestion(wxID_NO);
     w.ActivateConflictLine("  sa_hotkeys.cs (2 tests)");
-    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("sa_hotkeys.cs"));
+    EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("sa_hotkeys.cs"));
     EXPECT_EQ(ToStd(w.f->GetTitle()).rfind("sa_hotkeys.cs - ", 0), 0u);
-    EXPECT_FALSE(w.occurrences().empty());
+    EXPECT_FALSE(w.Occurrences().empty());
     EXPECT_EQ(ReadBytes(dir.File("sa_keys.cs")), DemoBytes("sa_keys.cs"));
 
     // Without edits no question: the script opens at once.
     w.ActivateConflictLine("  sa_keys.cs (1 test)");
-    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("sa_keys.cs"));
+    EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("sa_keys.cs"));
 }
 
 TEST_F(KeyMapTest, NeedsTheGamesOpcodeTableAndNamesItsFileWhenItIsMissing) {
     WindowProbe& w = DemoFolder();
     // No script open: enabled all the same, and the map is of the working folder.
-    EXPECT_TRUE(w.keyMapButton()->IsEnabled());
-    w.Click(w.keyMapButton());
+    EXPECT_TRUE(w.KeyMapButton()->IsEnabled());
+    w.Click(w.KeyMapButton());
     ASSERT_NE(w.keyMap(), nullptr);
     EXPECT_EQ(w.ConflictLines(), kDemoConflicts);
 
     // Vice City's opcode file is gone: the button is disabled, and mapping
     // again in the open window says which file is missing.
     std::filesystem::remove(dir.File("VICESCM.ini"));
-    w.Choose(w.gameChoice(), GameNumber(kGameViceCity));
-    EXPECT_FALSE(w.keyMapButton()->IsEnabled());
+    w.Choose(w.GameChoice(), GameNumber(kGameViceCity));
+    EXPECT_FALSE(w.KeyMapButton()->IsEnabled());
     EXPECT_FALSE(w.f->GetMenuBar()->FindItem(w.KeyMapMenuId())->IsEnabled());
     DialogScript::Get().ExpectMessage();
     w.Click(w.mapAgainButton());
@@ -188,7 +188,7 @@ TEST_F(KeyMapTest, NeedsTheGamesOpcodeTableAndNamesItsFileWhenItIsMissing) {
     EXPECT_EQ(w.ConflictLines(), kDemoConflicts);  // the last map stays
 
     // GTA III: its rules read the demo differently, and the map follows the game.
-    w.Choose(w.gameChoice(), GameNumber(kGameGta3));
+    w.Choose(w.GameChoice(), GameNumber(kGameGta3));
     w.Click(w.mapAgainButton());
     EXPECT_NE(w.ConflictLines(), kDemoConflicts);
 
@@ -200,7 +200,7 @@ TEST_F(KeyMapTest, NeedsTheGamesOpcodeTableAndNamesItsFileWhenItIsMissing) {
 
 TEST_F(KeyMapTest, AFolderWithoutConflictsOrScriptsSaysSo) {
     WindowProbe& w = DemoFolder();
-    w.Click(w.keyMapButton());
+    w.Click(w.KeyMapButton());
     std::filesystem::create_directories(dir.File("one/empty"));
     std::filesystem::copy_file(DemoFile("sa_keys.cs"), dir.File("one/sa_keys.cs"));
 
@@ -217,7 +217,7 @@ TEST_F(KeyMapTest, AFolderWithoutConflictsOrScriptsSaysSo) {
 
 TEST_F(KeyMapTest, ThePictureIsPaintedInTheMapsColoursWithTheScriptsInTooltips) {
     WindowProbe& w = DemoFolder();
-    w.Click(w.keyMapButton());
+    w.Click(w.KeyMapButton());
     w.keyMap()->Show();
     wxTheApp->Yield(true);
     const KeyboardPicture& picture = w.keyPicture()->Picture();
@@ -277,13 +277,13 @@ TEST_F(KeyMapTest, ThePictureIsPaintedInTheMapsColoursWithTheScriptsInTooltips) 
 
 TEST_F(KeyMapTest, ClosesWithTheMainWindowAndOpensAnewOnceClosed) {
     WindowProbe& w = DemoFolder();
-    w.Click(w.keyMapButton());
+    w.Click(w.KeyMapButton());
     KeyMapWindow* first = w.keyMap();
     ASSERT_NE(first, nullptr);
     first->Close();
     for (int i = 0; i < 3; ++i) wxTheApp->ProcessIdle();
     EXPECT_EQ(w.keyMap(), nullptr);
-    w.Click(w.keyMapButton());
+    w.Click(w.KeyMapButton());
     ASSERT_NE(w.keyMap(), nullptr);
 
     wxWeakRef<KeyMapWindow> second = w.keyMap();

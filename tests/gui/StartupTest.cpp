@@ -88,11 +88,11 @@ TEST_F(StartupTest, StartedElsewhereItWorksInTheDataFolderWithItsSettings) {
     ASSERT_NE(frame, nullptr);
     probe = std::make_unique<WindowProbe>(frame);
     EXPECT_EQ(WorkingFolder(), DataFolder());
-    EXPECT_EQ(probe->selectedGame(), kGameSanAndreas);  // its cfg was read
-    EXPECT_TRUE(probe->opcodesLoaded());
-    EXPECT_TRUE(probe->openButton()->IsEnabled());
+    EXPECT_EQ(probe->SelectedGame(), kGameSanAndreas);  // its cfg was read
+    EXPECT_TRUE(probe->OpcodesLoaded());
+    EXPECT_TRUE(probe->OpenButton()->IsEnabled());
 
-    probe->Choose(probe->gameChoice(), GameNumber(kGameViceCity));
+    probe->Choose(probe->GameChoice(), GameNumber(kGameViceCity));
     probe->CloseWindow();
     EXPECT_FALSE(StillExists(frame));
     frame = nullptr;
@@ -134,7 +134,7 @@ TEST_F(StartupTest, WithTheIniFilesTheWindowIsShownWithItsIcon) {
     EXPECT_TRUE(shown->GetIcon().IsOk());
     frame = shown;
     probe = std::make_unique<WindowProbe>(frame);
-    EXPECT_TRUE(probe->openButton()->IsEnabled());
+    EXPECT_TRUE(probe->OpenButton()->IsEnabled());
 }
 
 TEST_F(StartupTest, SavedGameIsReadFromTheSettingsFile) {
@@ -157,27 +157,27 @@ TEST_F(StartupTest, SavedGameIsReadFromTheSettingsFile) {
     for (const auto& c : cases) {
         dir.Write("cfg", std::string(c.text));
         WindowProbe& w = Window();
-        EXPECT_EQ(w.selectedGame(), c.game) << "cfg: \"" << c.text << "\"";
-        EXPECT_EQ(w.gameChoice()->GetSelection(), GameNumber(c.game)) << c.text;
-        EXPECT_TRUE(w.opcodesLoaded());
+        EXPECT_EQ(w.SelectedGame(), c.game) << "cfg: \"" << c.text << "\"";
+        EXPECT_EQ(w.GameChoice()->GetSelection(), GameNumber(c.game)) << c.text;
+        EXPECT_TRUE(w.OpcodesLoaded());
         // The table is that game's: only SASCM.ini knows the CLEO+ key test.
-        EXPECT_EQ(w.opcodeTable().Game(), c.game) << c.text;
-        EXPECT_EQ(w.opcodeTable().Find(0x0E3D) != nullptr, c.game == kGameSanAndreas) << c.text;
+        EXPECT_EQ(w.Table().Game(), c.game) << c.text;
+        EXPECT_EQ(w.Table().Find(0x0E3D) != nullptr, c.game == kGameSanAndreas) << c.text;
         DestroyWindow();
     }
 }
 
 TEST_F(StartupTest, MissingSettingsFileMeansGta3Silently) {
     WindowProbe& w = Window();
-    EXPECT_EQ(w.selectedGame(), kGameGta3);
-    EXPECT_EQ(ToStd(w.gameChoice()->GetStringSelection()), "GTA III");
-    EXPECT_TRUE(w.openButton()->IsEnabled());
+    EXPECT_EQ(w.SelectedGame(), kGameGta3);
+    EXPECT_EQ(ToStd(w.GameChoice()->GetStringSelection()), "GTA III");
+    EXPECT_TRUE(w.OpenButton()->IsEnabled());
     EXPECT_TRUE(DialogScript::Get().messages.empty());
 }
 
 TEST_F(StartupTest, ClosingWritesTheChosenGameAsOneByte) {
     WindowProbe& w = Window();
-    w.Choose(w.gameChoice(), GameNumber(kGameViceCity));
+    w.Choose(w.GameChoice(), GameNumber(kGameViceCity));
     w.CloseWindow();
     EXPECT_FALSE(StillExists(frame));
     frame = nullptr;  // destroyed by the close
@@ -185,7 +185,7 @@ TEST_F(StartupTest, ClosingWritesTheChosenGameAsOneByte) {
     EXPECT_EQ(ReadBytes(dir.File("cfg")), std::vector<uint8_t>{'1'});
 
     WindowProbe& again = Window();
-    EXPECT_EQ(again.selectedGame(), kGameViceCity);
+    EXPECT_EQ(again.SelectedGame(), kGameViceCity);
 }
 
 TEST_F(StartupTest, ClosingStillDestroysTheWindowWhenSettingsCannotBeWritten) {
@@ -200,79 +200,79 @@ TEST_F(StartupTest, ClosingStillDestroysTheWindowWhenSettingsCannotBeWritten) {
 
 TEST_F(StartupTest, ChoosingAGameReloadsItsTable) {
     WindowProbe& w = Window();
-    w.Choose(w.gameChoice(), GameNumber(kGameSanAndreas));
-    EXPECT_EQ(w.selectedGame(), kGameSanAndreas);
-    EXPECT_TRUE(w.opcodesLoaded());
-    EXPECT_NE(w.opcodeTable().Find(kKeyOpcodeSanAndreas), nullptr);
+    w.Choose(w.GameChoice(), GameNumber(kGameSanAndreas));
+    EXPECT_EQ(w.SelectedGame(), kGameSanAndreas);
+    EXPECT_TRUE(w.OpcodesLoaded());
+    EXPECT_NE(w.Table().Find(kKeyOpcodeSanAndreas), nullptr);
 
     // A table that cannot be read keeps the old entries and disables Open File.
     std::filesystem::remove(dir.File("VICESCM.ini"));
-    w.Choose(w.gameChoice(), GameNumber(kGameViceCity));
-    EXPECT_FALSE(w.opcodesLoaded());
-    EXPECT_FALSE(w.openButton()->IsEnabled());
-    EXPECT_NE(w.opcodeTable().Find(kKeyOpcodeSanAndreas), nullptr);
+    w.Choose(w.GameChoice(), GameNumber(kGameViceCity));
+    EXPECT_FALSE(w.OpcodesLoaded());
+    EXPECT_FALSE(w.OpenButton()->IsEnabled());
+    EXPECT_NE(w.Table().Find(kKeyOpcodeSanAndreas), nullptr);
 
     // Opcodes of today's libraries, up to 0x2xxx, load with the rest.
     dir.Write("SCM.ini", "[x]\n0001=1\n0C00=1\n2080=1\n");
-    w.Choose(w.gameChoice(), GameNumber(kGameGta3));
-    EXPECT_TRUE(w.opcodesLoaded());
-    EXPECT_TRUE(w.openButton()->IsEnabled());
-    EXPECT_NE(w.opcodeTable().Find(0x2080), nullptr);
+    w.Choose(w.GameChoice(), GameNumber(kGameGta3));
+    EXPECT_TRUE(w.OpcodesLoaded());
+    EXPECT_TRUE(w.OpenButton()->IsEnabled());
+    EXPECT_NE(w.Table().Find(0x2080), nullptr);
 
-    w.Choose(w.gameChoice(), GameNumber(kGameSanAndreas));
-    EXPECT_TRUE(w.openButton()->IsEnabled());
+    w.Choose(w.GameChoice(), GameNumber(kGameSanAndreas));
+    EXPECT_TRUE(w.OpenButton()->IsEnabled());
 }
 
 TEST_F(StartupTest, SavedGameWithOpcodesBeyondTheOldRangeLoadsAndSkipsOnlyUnusableLines) {
     dir.Write("cfg", "2");
     dir.Write("SASCM.ini", "[x]\nFFFFF=1\n0C01=1\n8000=1\n");
     WindowProbe& w = Window();
-    EXPECT_EQ(w.selectedGame(), kGameSanAndreas);
-    EXPECT_TRUE(w.opcodesLoaded());
-    EXPECT_TRUE(w.openButton()->IsEnabled());
-    EXPECT_NE(w.opcodeTable().Find(0x0C01), nullptr);
-    EXPECT_EQ(w.opcodeTable().Find(0x8000), nullptr);
+    EXPECT_EQ(w.SelectedGame(), kGameSanAndreas);
+    EXPECT_TRUE(w.OpcodesLoaded());
+    EXPECT_TRUE(w.OpenButton()->IsEnabled());
+    EXPECT_NE(w.Table().Find(0x0C01), nullptr);
+    EXPECT_EQ(w.Table().Find(0x8000), nullptr);
     EXPECT_TRUE(DialogScript::Get().messages.empty());
 }
 
 TEST_F(StartupTest, ControlsStartInTheNoFileState) {
     WindowProbe& w = Window();
     EXPECT_EQ(w.Enabled(), "1001000");
-    EXPECT_TRUE(w.list()->IsEnabled());
-    EXPECT_EQ(w.list()->GetCount(), 0u);
-    EXPECT_TRUE(w.path()->GetValue().empty());
-    EXPECT_FALSE(w.path()->IsEditable());
-    EXPECT_EQ(w.gauge()->GetRange(), 100);
-    EXPECT_EQ(w.gauge()->GetValue(), 0);
+    EXPECT_TRUE(w.List()->IsEnabled());
+    EXPECT_EQ(w.List()->GetCount(), 0u);
+    EXPECT_TRUE(w.Path()->GetValue().empty());
+    EXPECT_FALSE(w.Path()->IsEditable());
+    EXPECT_EQ(w.Gauge()->GetRange(), 100);
+    EXPECT_EQ(w.Gauge()->GetValue(), 0);
     // Controls inside a box belong to the box, the others to the panel.
     for (wxWindow* control : w.AllControls()) {
         EXPECT_TRUE(control->IsShown());
         wxWindow* parent = control->GetParent();
         if (auto* box = dynamic_cast<wxStaticBox*>(parent)) parent = box->GetParent();
-        EXPECT_EQ(parent, w.panel()) << ToStd(control->GetLabel());
+        EXPECT_EQ(parent, w.Panel()) << ToStd(control->GetLabel());
     }
-    EXPECT_NE(dynamic_cast<wxStaticBox*>(w.openButton()->GetParent()), nullptr);
-    EXPECT_NE(dynamic_cast<wxStaticBox*>(w.vkeyChoice()->GetParent()), nullptr);
+    EXPECT_NE(dynamic_cast<wxStaticBox*>(w.OpenButton()->GetParent()), nullptr);
+    EXPECT_NE(dynamic_cast<wxStaticBox*>(w.VkeyChoice()->GetParent()), nullptr);
 
-    ASSERT_EQ(w.gameChoice()->GetCount(), 3u);
-    EXPECT_EQ(ToStd(w.gameChoice()->GetString(0)), "GTA III");
-    EXPECT_EQ(ToStd(w.gameChoice()->GetString(1)), "Vice City");
-    EXPECT_EQ(ToStd(w.gameChoice()->GetString(2)), "San Andreas");
-    ASSERT_EQ(w.padChoice()->GetCount(), 2u);
-    EXPECT_EQ(ToStd(w.padChoice()->GetString(0)), "Pad 1");
-    EXPECT_EQ(ToStd(w.padChoice()->GetString(1)), "Pad 2");
-    ASSERT_EQ(w.vkeyChoice()->GetCount(), 256u);
-    EXPECT_EQ(ToStd(w.vkeyChoice()->GetString(0)), "?");
-    EXPECT_EQ(ToStd(w.vkeyChoice()->GetString(1)), "Left mouse button");
-    EXPECT_EQ(ToStd(w.vkeyChoice()->GetString(0xA0)), "Left Shift");
-    EXPECT_EQ(ToStd(w.vkeyChoice()->GetString(255)), "?");
-    ASSERT_EQ(w.gameKeyChoice()->GetCount(), 20u);
-    EXPECT_EQ(ToStd(w.gameKeyChoice()->GetString(12)), "Start");
-    EXPECT_EQ(ToStd(w.gameKeyChoice()->GetString(19)), "R3: Look Behind | Submission");
+    ASSERT_EQ(w.GameChoice()->GetCount(), 3u);
+    EXPECT_EQ(ToStd(w.GameChoice()->GetString(0)), "GTA III");
+    EXPECT_EQ(ToStd(w.GameChoice()->GetString(1)), "Vice City");
+    EXPECT_EQ(ToStd(w.GameChoice()->GetString(2)), "San Andreas");
+    ASSERT_EQ(w.PadChoice()->GetCount(), 2u);
+    EXPECT_EQ(ToStd(w.PadChoice()->GetString(0)), "Pad 1");
+    EXPECT_EQ(ToStd(w.PadChoice()->GetString(1)), "Pad 2");
+    ASSERT_EQ(w.VkeyChoice()->GetCount(), 256u);
+    EXPECT_EQ(ToStd(w.VkeyChoice()->GetString(0)), "?");
+    EXPECT_EQ(ToStd(w.VkeyChoice()->GetString(1)), "Left mouse button");
+    EXPECT_EQ(ToStd(w.VkeyChoice()->GetString(0xA0)), "Left Shift");
+    EXPECT_EQ(ToStd(w.VkeyChoice()->GetString(255)), "?");
+    ASSERT_EQ(w.GameKeyChoice()->GetCount(), 20u);
+    EXPECT_EQ(ToStd(w.GameKeyChoice()->GetString(12)), "Start");
+    EXPECT_EQ(ToStd(w.GameKeyChoice()->GetString(19)), "R3: Look Behind | Submission");
 
-    const wxString credit = w.credit()->GetLabel();
+    const wxString credit = w.Credit()->GetLabel();
     EXPECT_EQ(credit.Freq('\n'), 1);
-    EXPECT_TRUE(w.credit()->GetWindowStyle() & wxALIGN_RIGHT);
+    EXPECT_TRUE(w.Credit()->GetWindowStyle() & wxALIGN_RIGHT);
 }
 
 namespace {
@@ -344,7 +344,7 @@ TEST_F(StartupTest, LayoutTreeHasItsProportionsFlagsAndGaps) {
         "button(C&hange all...):0/2f0/5]:0/20f0/5 "
         "box(Around the selected test)[path:1/20f0/5]:1/20f0/5 "
         "gauge:0/20f0/5 text(" +
-        ToStd(w.credit()->GetLabel()) +
+        ToStd(w.Credit()->GetLabel()) +
         "):0/2f0/5"
         "]:1/2000/0]"
         ":1/2000/0]";
@@ -362,10 +362,10 @@ TEST_F(StartupTest, TheWindowGrowsButNeverBelowItsContent) {
     w.f->Show();
     wxTheApp->Yield(true);
     auto expectWhole = [&](const char* when) {
-        const wxRect client(wxPoint(0, 0), w.panel()->GetClientSize());
+        const wxRect client(wxPoint(0, 0), w.Panel()->GetClientSize());
         for (wxWindow* control : w.AllControls()) {
             wxRect r = control->GetRect();
-            if (control->GetParent() != w.panel()) r.Offset(control->GetParent()->GetPosition());
+            if (control->GetParent() != w.Panel()) r.Offset(control->GetParent()->GetPosition());
             EXPECT_TRUE(client.Contains(r))
                 << when << ": " << ToStd(control->GetLabel()) << " at " << r.x << "," << r.y << " " << r.width << "x"
                 << r.height << " outside " << client.width << "x" << client.height;
@@ -376,14 +376,14 @@ TEST_F(StartupTest, TheWindowGrowsButNeverBelowItsContent) {
     w.Screenshot("main-window.png");
 
     // Larger: the list and the view around the test take the room.
-    const wxSize listBefore = w.list()->GetSize();
-    const wxSize contextBefore = w.context()->GetSize();
+    const wxSize listBefore = w.List()->GetSize();
+    const wxSize contextBefore = w.Context()->GetSize();
     w.f->SetSize(w.f->GetSize() + wxSize(300, 200));
     w.f->Layout();
-    EXPECT_GT(w.list()->GetSize().x, listBefore.x);
-    EXPECT_GT(w.list()->GetSize().y, listBefore.y);
-    EXPECT_GT(w.context()->GetSize().x, contextBefore.x);
-    EXPECT_GT(w.context()->GetSize().y, contextBefore.y);
+    EXPECT_GT(w.List()->GetSize().x, listBefore.x);
+    EXPECT_GT(w.List()->GetSize().y, listBefore.y);
+    EXPECT_GT(w.Context()->GetSize().x, contextBefore.x);
+    EXPECT_GT(w.Context()->GetSize().y, contextBefore.y);
     expectWhole("larger");
 
     // Asked to be smaller than its content, it stays at its least size.
@@ -413,22 +413,22 @@ TEST_F(StartupTest, HandlersAnswerTheirOwnControlsAndAreUnboundBeforeDestruction
     dir.Write("cfg", "1");
     WindowProbe& w = Window();
     // Bound: each control's event reaches its handler.
-    w.Choose(w.gameChoice(), GameNumber(kGameSanAndreas));
-    EXPECT_EQ(w.selectedGame(), kGameSanAndreas);
+    w.Choose(w.GameChoice(), GameNumber(kGameSanAndreas));
+    EXPECT_EQ(w.SelectedGame(), kGameSanAndreas);
     DialogScript::Get().ExpectCancelledFile();
-    w.Click(w.openButton());
+    w.Click(w.OpenButton());
     EXPECT_EQ(DialogScript::Get().fileDialogs.size(), 1u);
     // The wrong event for a control reaches nothing.
-    wxCommandEvent wrong(wxEVT_CHOICE, w.openButton()->GetId());
-    wrong.SetEventObject(w.openButton());
-    w.openButton()->ProcessWindowEvent(wrong);
-    EXPECT_EQ(w.selectedGame(), kGameSanAndreas);
+    wxCommandEvent wrong(wxEVT_CHOICE, w.OpenButton()->GetId());
+    wrong.SetEventObject(w.OpenButton());
+    w.OpenButton()->ProcessWindowEvent(wrong);
+    EXPECT_EQ(w.SelectedGame(), kGameSanAndreas);
 
     // What the destructor does first: after it, no event reaches a handler.
     w.UnbindHandlers();
-    w.Choose(w.gameChoice(), GameNumber(kGameGta3));
-    EXPECT_EQ(w.selectedGame(), kGameSanAndreas);
-    w.Click(w.openButton());  // no dialog opens: an unexpected one would fail the test
+    w.Choose(w.GameChoice(), GameNumber(kGameGta3));
+    EXPECT_EQ(w.SelectedGame(), kGameSanAndreas);
+    w.Click(w.OpenButton());  // no dialog opens: an unexpected one would fail the test
     EXPECT_EQ(DialogScript::Get().fileDialogs.size(), 1u);
 }
 
@@ -443,8 +443,8 @@ TEST_F(StartupTest, AScriptNamedOnTheCommandLineOpensAtStart) {
     ASSERT_NE(shown, nullptr);
     frame = shown;
     probe = std::make_unique<WindowProbe>(frame);
-    EXPECT_EQ(ToStd(probe->path()->GetValue()), dir.File("sa_keys.cs"));
-    EXPECT_EQ(probe->occurrences().size(), 5u);
+    EXPECT_EQ(ToStd(probe->Path()->GetValue()), dir.File("sa_keys.cs"));
+    EXPECT_EQ(probe->Occurrences().size(), 5u);
     EXPECT_EQ(ToStd(shown->GetTitle()), "sa_keys.cs - Morvane v" MORVANE_VERSION_SHORT);
 }
 

@@ -43,7 +43,7 @@ const std::vector<std::string> kSaKeysLines = {"Y Key \u00B7 0x14", "Left Shift 
 const std::string kTitle = "Morvane v" MORVANE_VERSION_SHORT;
 
 // Byte offsets of the key payloads in sa_keys.cs, found by the scan.
-int32_t OffsetOf(WindowProbe& w, std::size_t line) { return w.occurrences().at(line).offset; }
+int32_t OffsetOf(WindowProbe& w, std::size_t line) { return w.Occurrences().at(line).offset; }
 
 std::vector<std::size_t> DiffPositions(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
     EXPECT_EQ(a.size(), b.size());
@@ -67,9 +67,9 @@ protected:
     std::string WriteScript(const std::string& name, const ScriptBuilder& b) { return dir.Write(name, b.Bytes()); }
     void ExpectNoFileState(WindowProbe& w) {
         EXPECT_EQ(w.Enabled(), "1001000");
-        EXPECT_TRUE(w.path()->GetValue().empty());
-        EXPECT_EQ(w.list()->GetCount(), 0u);
-        EXPECT_FALSE(w.script().IsLoaded());
+        EXPECT_TRUE(w.Path()->GetValue().empty());
+        EXPECT_EQ(w.List()->GetCount(), 0u);
+        EXPECT_FALSE(w.Script().IsLoaded());
     }
 };
 
@@ -81,14 +81,14 @@ TEST_F(FlowTest, OpenListsTheKeysByNameWithLineZeroReady) {
     EXPECT_EQ(dialog.style & (wxFD_OPEN | wxFD_FILE_MUST_EXIST), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
 
     EXPECT_EQ(w.Lines(), kSaKeysLines);
-    EXPECT_EQ(ToStd(w.heading()->GetLabel()), "5 key tests found");
+    EXPECT_EQ(ToStd(w.Heading()->GetLabel()), "5 key tests found");
     EXPECT_EQ(ToStd(w.f->GetTitle()), "sa_keys.cs - " + kTitle);
-    EXPECT_EQ(w.list()->GetSelection(), 0);
+    EXPECT_EQ(w.List()->GetSelection(), 0);
     EXPECT_EQ(w.Enabled(), "1110001");
-    EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x59);
-    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("sa_keys.cs"));
-    EXPECT_EQ(w.gauge()->GetRange(), w.script().Size());
-    EXPECT_EQ(w.gauge()->GetValue(), w.gauge()->GetRange());
+    EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x59);
+    EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("sa_keys.cs"));
+    EXPECT_EQ(w.Gauge()->GetRange(), w.Script().Size());
+    EXPECT_EQ(w.Gauge()->GetValue(), w.Gauge()->GetRange());
     EXPECT_TRUE(DialogScript::Get().messages.empty());
     w.Screenshot("window-with-script.png");
 }
@@ -101,84 +101,84 @@ TEST_F(FlowTest, EveryLineFitsTheListOfAShownWindow) {
     const wxSize before = w.f->GetSize();
     w.Open(Copy("sa_keys.cs"));
     EXPECT_EQ(w.f->GetSize(), before);
-    const int room = w.list()->GetClientSize().x;
+    const int room = w.List()->GetClientSize().x;
     for (const std::string& line : w.Lines())
-        EXPECT_LT(w.list()->GetTextExtent(wxString::FromUTF8(line)).x, room) << line;
+        EXPECT_LT(w.List()->GetTextExtent(wxString::FromUTF8(line)).x, room) << line;
     // The longest a line can be in a script of up to 4 MB: a long name, both
     // marks, a pad, a far offset, another opcode.
     const std::string longest = "* " + GameKeyName(19) + " \u00B7 Pad 2 \u00B7 0x3FFFFF \u00B7 0E3E (?)";
-    EXPECT_LT(w.list()->GetTextExtent(wxString::FromUTF8(longest)).x, room) << longest;
+    EXPECT_LT(w.List()->GetTextExtent(wxString::FromUTF8(longest)).x, room) << longest;
 }
 
 TEST_F(FlowTest, SelectingLinesSetsUpTheMatchingChoices) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
     w.SelectLine(3);
     EXPECT_EQ(w.Enabled(), "1110110");
-    EXPECT_EQ(w.padChoice()->GetSelection(), 0);
-    EXPECT_EQ(ToStd(w.padChoice()->GetStringSelection()), "Pad 1");
-    EXPECT_EQ(w.gameKeyChoice()->GetSelection(), 16);
-    EXPECT_EQ(w.vkeyChoice()->GetSelection(), wxNOT_FOUND);  // a disabled choice shows nothing
+    EXPECT_EQ(w.PadChoice()->GetSelection(), 0);
+    EXPECT_EQ(ToStd(w.PadChoice()->GetStringSelection()), "Pad 1");
+    EXPECT_EQ(w.GameKeyChoice()->GetSelection(), 16);
+    EXPECT_EQ(w.VkeyChoice()->GetSelection(), wxNOT_FOUND);  // a disabled choice shows nothing
 
     w.SelectLine(4);
-    EXPECT_EQ(w.padChoice()->GetSelection(), 1);
-    EXPECT_EQ(w.gameKeyChoice()->GetSelection(), 6);
+    EXPECT_EQ(w.PadChoice()->GetSelection(), 1);
+    EXPECT_EQ(w.GameKeyChoice()->GetSelection(), 6);
 
     w.SelectLine(1);
     EXPECT_EQ(w.Enabled(), "1110001");
-    EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0xA0);
-    EXPECT_EQ(w.padChoice()->GetSelection(), wxNOT_FOUND);
-    EXPECT_EQ(w.gameKeyChoice()->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0xA0);
+    EXPECT_EQ(w.PadChoice()->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(w.GameKeyChoice()->GetSelection(), wxNOT_FOUND);
 
     // Close File leaves all three empty.
-    w.Click(w.closeButton());
-    for (wxChoice* choice : {w.padChoice(), w.gameKeyChoice(), w.vkeyChoice()})
+    w.Click(w.CloseButton());
+    for (wxChoice* choice : {w.PadChoice(), w.GameKeyChoice(), w.VkeyChoice()})
         EXPECT_EQ(choice->GetSelection(), wxNOT_FOUND);
 }
 
 TEST_F(FlowTest, EditsChangeTheOccurrenceAndItsLine) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
-    w.Choose(w.vkeyChoice(), 0x7F);
+    w.Choose(w.VkeyChoice(), 0x7F);
     EXPECT_EQ(w.Lines()[0], "* F16 \u00B7 0x14");  // marked until saved
     EXPECT_EQ(ToStd(w.f->GetTitle()), "*sa_keys.cs - " + kTitle);
-    EXPECT_EQ(w.occurrences()[0].key, 0x7F);
+    EXPECT_EQ(w.Occurrences()[0].key, 0x7F);
 
     // 0x80 does not fit the 8-bit parameter of line 0.
     DialogScript::Get().ExpectMessage();
-    w.Choose(w.vkeyChoice(), 0x80);
+    w.Choose(w.VkeyChoice(), 0x80);
     ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
     EXPECT_EQ(DialogScript::Get().messages[0],
               "You can't select this VKey!\nReason: This VKey needs 16bits and space for VKey is 8bits");
     EXPECT_EQ(DialogScript::Get().captions[0], "Message");
-    EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x7F);
-    EXPECT_EQ(w.occurrences()[0].key, 0x7F);
+    EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x7F);
+    EXPECT_EQ(w.Occurrences()[0].key, 0x7F);
     EXPECT_EQ(w.Names()[0], "F16");
 
     // The 16-bit parameter of line 1 takes it.
     w.SelectLine(1);
-    w.Choose(w.vkeyChoice(), 0x80);
+    w.Choose(w.VkeyChoice(), 0x80);
     EXPECT_EQ(w.Names()[1], "F17");
-    EXPECT_EQ(w.occurrences()[1].key, 0x80);
+    EXPECT_EQ(w.Occurrences()[1].key, 0x80);
 
     // A "?" entry is a key like any other.
     w.SelectLine(2);
-    w.Choose(w.vkeyChoice(), 0);
+    w.Choose(w.VkeyChoice(), 0);
     EXPECT_EQ(w.Names()[2], "?");
-    EXPECT_EQ(w.occurrences()[2].key, 0);
+    EXPECT_EQ(w.Occurrences()[2].key, 0);
 
     // The pad and the game key both show on the line.
     w.SelectLine(3);
-    w.Choose(w.padChoice(), 1);
+    w.Choose(w.PadChoice(), 1);
     EXPECT_EQ(w.Lines()[3], "* Cross: Sprint | Accelerate \u00B7 Pad 2 \u00B7 0x99");
-    EXPECT_EQ(w.occurrences()[3].pad, 1);
-    w.Choose(w.gameKeyChoice(), 17);
+    EXPECT_EQ(w.Occurrences()[3].pad, 1);
+    w.Choose(w.GameKeyChoice(), 17);
     EXPECT_EQ(w.Names()[3], "Circle: Fire");
-    EXPECT_EQ(w.occurrences()[3].key, 17);
-    w.Choose(w.gameKeyChoice(), 12);
-    EXPECT_EQ(w.occurrences()[3].key, 12);
+    EXPECT_EQ(w.Occurrences()[3].key, 17);
+    w.Choose(w.GameKeyChoice(), 12);
+    EXPECT_EQ(w.Occurrences()[3].key, 12);
 
     // Going back to the value the file holds drops the mark.
-    w.Choose(w.gameKeyChoice(), 16);
-    w.Choose(w.padChoice(), 0);
+    w.Choose(w.GameKeyChoice(), 16);
+    w.Choose(w.PadChoice(), 0);
     EXPECT_EQ(w.Lines()[3], kSaKeysLines[3]);
     EXPECT_EQ(w.Lines()[4], kSaKeysLines[4]);
 }
@@ -191,18 +191,18 @@ TEST_F(FlowTest, NarrowLineHoldingAHighKeyKeepsItUntilALowOneIsChosen) {
     WindowProbe& w = Window();
     w.Open(WriteScript("high.cs", sa));
     EXPECT_EQ(w.Names(), (std::vector<std::string>{"Num lock", "300"}));
-    EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x90);
+    EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x90);
 
     DialogScript::Get().ExpectMessage();
-    w.Choose(w.vkeyChoice(), 0x91);
-    EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x90);
-    EXPECT_EQ(w.occurrences()[0].key, 0x90);
-    w.Choose(w.vkeyChoice(), 0x41);
+    w.Choose(w.VkeyChoice(), 0x91);
+    EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x90);
+    EXPECT_EQ(w.Occurrences()[0].key, 0x90);
+    w.Choose(w.VkeyChoice(), 0x41);
     EXPECT_EQ(w.Names()[0], "A Key");
 
     w.SelectLine(1);
-    EXPECT_EQ(w.vkeyChoice()->GetSelection(), wxNOT_FOUND);
-    w.Choose(w.vkeyChoice(), 0xA0);
+    EXPECT_EQ(w.VkeyChoice()->GetSelection(), wxNOT_FOUND);
+    w.Choose(w.VkeyChoice(), 0xA0);
     EXPECT_EQ(w.Names()[1], VKeyName(0xA0));
 }
 
@@ -210,12 +210,12 @@ TEST_F(FlowTest, SaveWritesExactlyTheEditedPayloads) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
     const std::vector<uint8_t> original = DemoBytes("sa_keys.cs");
 
-    w.Choose(w.vkeyChoice(), 0x5A);  // Y Key -> Z Key, 8-bit
+    w.Choose(w.VkeyChoice(), 0x5A);  // Y Key -> Z Key, 8-bit
     w.SelectLine(1);
-    w.Choose(w.vkeyChoice(), 0xA1);  // Left Shift -> Right Shift, 16-bit
+    w.Choose(w.VkeyChoice(), 0xA1);  // Left Shift -> Right Shift, 16-bit
     w.SelectLine(4);
-    w.Choose(w.padChoice(), 0);
-    w.Choose(w.gameKeyChoice(), 17);
+    w.Choose(w.PadChoice(), 0);
+    w.Choose(w.GameKeyChoice(), 17);
     const std::string out = dir.File("out.cs");
     w.Save(out);
 
@@ -239,7 +239,7 @@ TEST_F(FlowTest, SaveWritesExactlyTheEditedPayloads) {
     // After saving, the window shows the saved file and drops the marks; a
     // second save gives the same file.
     EXPECT_EQ(w.Enabled(), "1110110");
-    EXPECT_EQ(ToStd(w.path()->GetValue()), out);
+    EXPECT_EQ(ToStd(w.Path()->GetValue()), out);
     for (const std::string& line : w.Lines()) EXPECT_NE(line.rfind("* ", 0), 0u) << line;
     EXPECT_EQ(ToStd(w.f->GetTitle()), "sa_keys.cs - " + kTitle);
     EXPECT_EQ(ToStd(w.f->GetStatusBar()->GetStatusText()), "Saved out.cs");
@@ -257,7 +257,7 @@ TEST_F(FlowTest, SaveWithoutEditsIsIdenticalAndMayReplaceTheOpenedFile) {
         DestroyWindow();
     }
     WindowProbe& w = OpenDemo(kGameViceCity, "vc_keys.cs");
-    w.Choose(w.vkeyChoice(), 0x4D);
+    w.Choose(w.VkeyChoice(), 0x4D);
     w.Save(dir.File("vc_keys.cs"));
     std::vector<uint8_t> expected = DemoBytes("vc_keys.cs");
     expected[static_cast<std::size_t>(OffsetOf(w, 0)) + 3] = 0x4D;
@@ -266,17 +266,17 @@ TEST_F(FlowTest, SaveWithoutEditsIsIdenticalAndMayReplaceTheOpenedFile) {
 
 TEST_F(FlowTest, CancelledDialogsChangeNothing) {
     WindowProbe& w = OpenDemo(kGameViceCity, "vc_keys.cs");
-    w.Choose(w.vkeyChoice(), 0x4D);
+    w.Choose(w.VkeyChoice(), 0x4D);
     DialogScript::Get().ExpectQuestion(wxID_NO);
     DialogScript::Get().ExpectCancelledFile();
-    w.Click(w.openButton());
+    w.Click(w.OpenButton());
     EXPECT_EQ(w.Names()[0], "M Key");
-    EXPECT_EQ(w.occurrences()[0].key, 0x4D);
+    EXPECT_EQ(w.Occurrences()[0].key, 0x4D);
     EXPECT_EQ(w.Enabled(), "1110001");
-    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("vc_keys.cs"));
+    EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("vc_keys.cs"));
 
     DialogScript::Get().ExpectCancelledFile();
-    w.Click(w.saveButton());
+    w.Click(w.SaveButton());
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator()),
               5);  // three INI files, cfg and the script
 }
@@ -289,7 +289,7 @@ TEST_F(FlowTest, NothingFoundReturnsToTheNoFileState) {
     w.Open(WriteScript("quiet.cm", vc), 1);
     EXPECT_EQ(DialogScript::Get().messages, (std::vector<std::string>{"No key opcode found."}));
     ExpectNoFileState(w);
-    EXPECT_EQ(w.gauge()->GetValue(), 0);
+    EXPECT_EQ(w.Gauge()->GetValue(), 0);
 
     w.Open(dir.Write("empty.cs", std::string()), 1);
     EXPECT_EQ(DialogScript::Get().messages.size(), 2u);
@@ -300,10 +300,10 @@ TEST_F(FlowTest, FileThatCannotBeReadReturnsSilentlyAndDropsTheOldList) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
     const std::string doomed = Copy("vc_keys.cs", "doomed.cs");
     DialogScript::Get().ExpectFile(doomed, [&] { std::filesystem::remove(doomed); });
-    w.Click(w.openButton());
+    w.Click(w.OpenButton());
     EXPECT_TRUE(DialogScript::Get().messages.empty());
     ExpectNoFileState(w);
-    EXPECT_TRUE(w.occurrences().empty());
+    EXPECT_TRUE(w.Occurrences().empty());
 }
 
 TEST_F(FlowTest, OnlyTheLowerCaseScmExtensionSkipsTheHeader) {
@@ -341,10 +341,10 @@ TEST_F(FlowTest, UnknownInstructionsAreToldOnceAndTheTestsAfterThemMarked) {
 
     // An edit keeps the mark, and the file can still be saved.
     w.SelectLine(1);
-    w.Choose(w.gameKeyChoice(), 17);
+    w.Choose(w.GameKeyChoice(), 17);
     EXPECT_EQ(w.Lines()[1], "* Circle: Fire \u00B7 Pad 1 \u00B7 0x8 (?)");
     w.Save(dir.File("saved.cs"));
-    EXPECT_EQ(ReadBytes(dir.File("saved.cs")).at(static_cast<std::size_t>(w.occurrences()[1].offset) + 5), 17);
+    EXPECT_EQ(ReadBytes(dir.File("saved.cs")).at(static_cast<std::size_t>(w.Occurrences()[1].offset) + 5), 17);
 
     // A file the table describes wholly shows no message and no marks.
     DialogScript::Get().Reset();
@@ -355,34 +355,34 @@ TEST_F(FlowTest, UnknownInstructionsAreToldOnceAndTheTestsAfterThemMarked) {
 
 TEST_F(FlowTest, OpeningASecondFileReplacesTheFirst) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
-    w.Choose(w.vkeyChoice(), 0x41);
+    w.Choose(w.VkeyChoice(), 0x41);
     DialogScript::Get().ExpectQuestion(wxID_NO);  // Don't Save
     w.Open(Copy("main.scm"));
     EXPECT_EQ(ReadBytes(dir.File("sa_keys.cs")), DemoBytes("sa_keys.cs"));
     EXPECT_EQ(w.Names(), (std::vector<std::string>{"M Key", "Triangle: Enter/Exit vehicle"}));
-    EXPECT_EQ(w.occurrences().size(), 2u);
-    EXPECT_EQ(w.list()->GetSelection(), 0);
-    EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x4D);
-    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("main.scm"));
+    EXPECT_EQ(w.Occurrences().size(), 2u);
+    EXPECT_EQ(w.List()->GetSelection(), 0);
+    EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x4D);
+    EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("main.scm"));
 }
 
 TEST_F(FlowTest, CloseFileDropsEverything) {
     WindowProbe& w = OpenDemo(kGameGta3, "gta3_keys.cs");
     EXPECT_EQ(w.Names(), (std::vector<std::string>{"F5", "Circle: Fire"}));
-    w.Click(w.closeButton());
+    w.Click(w.CloseButton());
     EXPECT_EQ(ToStd(w.f->GetTitle()), kTitle);
     ExpectNoFileState(w);
-    EXPECT_TRUE(w.occurrences().empty());
-    EXPECT_EQ(w.gauge()->GetValue(), 0);
+    EXPECT_TRUE(w.Occurrences().empty());
+    EXPECT_EQ(w.Gauge()->GetValue(), 0);
     // The game can be changed again, and another file opened.
-    w.Choose(w.gameChoice(), GameNumber(kGameViceCity));
+    w.Choose(w.GameChoice(), GameNumber(kGameViceCity));
     w.Open(Copy("vc_keys.cs"));
     EXPECT_EQ(w.Lines().size(), 4u);
 }
 
 TEST_F(FlowTest, FailedSavesShowTheMessageAndLeaveTheTargetAlone) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
-    w.Choose(w.vkeyChoice(), 0x42);
+    w.Choose(w.VkeyChoice(), 0x42);
 
     // A write-protected target.
     const std::string locked = dir.Write("locked.cs", std::string("keep me"));
@@ -396,7 +396,7 @@ TEST_F(FlowTest, FailedSavesShowTheMessageAndLeaveTheTargetAlone) {
     std::filesystem::create_directory(folder);
     DialogScript::Get().ExpectFile(folder + "/out.cs", [&] { std::filesystem::remove_all(folder); });
     DialogScript::Get().ExpectMessage();
-    w.Click(w.saveButton());
+    w.Click(w.SaveButton());
     EXPECT_EQ(DialogScript::Get().messages.back(), "Couldn't save file\nfolder does not exist");
     EXPECT_FALSE(std::filesystem::exists(folder));
 
@@ -412,7 +412,7 @@ TEST_F(FlowTest, FailedSavesShowTheMessageAndLeaveTheTargetAlone) {
         setrlimit(RLIMIT_FSIZE, &tiny);
     });
     DialogScript::Get().ExpectMessage();
-    w.Click(w.saveButton());
+    w.Click(w.SaveButton());
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
     EXPECT_EQ(DialogScript::Get().messages.size(), 3u);
@@ -441,11 +441,11 @@ TEST_F(FlowTest, AThreeMegabyteScriptListsEveryTestWithLineZeroSelected) {
     ASSERT_TRUE(image.LoadFromBytes(bytes.data(), bytes.size()));
     std::vector<KeyOccurrence> expected;
     ScanKeyOccurrences(image, table, false, expected, nullptr);
-    EXPECT_EQ(w.occurrences(), expected);
+    EXPECT_EQ(w.Occurrences(), expected);
     EXPECT_EQ(w.Lines().size(), expected.size());
-    EXPECT_EQ(w.list()->GetSelection(), 0);
+    EXPECT_EQ(w.List()->GetSelection(), 0);
     EXPECT_TRUE(w.f->IsEnabled());
-    EXPECT_EQ(w.gauge()->GetValue(), w.gauge()->GetRange());
+    EXPECT_EQ(w.Gauge()->GetValue(), w.Gauge()->GetRange());
 }
 
 TEST_F(FlowTest, CommandLineListsWhatTheWindowLists) {
@@ -494,7 +494,7 @@ TEST_F(FlowTest, ClosingTheWindowDuringAScanClosesItAfterwards) {
     DialogScript::Get().ExpectFile(big, [window] {
         window->GetEventHandler()->QueueEvent(new wxCloseEvent(wxEVT_CLOSE_WINDOW, window->GetId()));
     });
-    w.Click(w.openButton());
+    w.Click(w.OpenButton());
     for (int i = 0; i < 5; ++i) {
         wxTheApp->ProcessPendingEvents();
         wxTheApp->ProcessIdle();
@@ -509,14 +509,14 @@ TEST_F(FlowTest, ClosingTheWindowDuringAScanClosesItAfterwards) {
 
 TEST_F(FlowTest, ClosingTheWindowWithEditsAsksAndCancelKeepsEverything) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
-    w.Choose(w.vkeyChoice(), 0x5A);
+    w.Choose(w.VkeyChoice(), 0x5A);
     DialogScript::Get().ExpectQuestion(wxID_CANCEL);
     w.CloseWindow();
     ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
     EXPECT_EQ(DialogScript::Get().messages[0], "Save changes to sa_keys.cs?");
     EXPECT_EQ(DialogScript::Get().buttons[0], "Save|Don't Save|Cancel");
     EXPECT_NE(wxTopLevelWindows.Find(w.f), nullptr);
-    EXPECT_EQ(w.occurrences()[0].key, 0x5A);
+    EXPECT_EQ(w.Occurrences()[0].key, 0x5A);
     EXPECT_EQ(ToStd(w.f->GetTitle()), "*sa_keys.cs - " + kTitle);
 
     // Save: asks where (the first time), writes, then closes.
@@ -534,21 +534,21 @@ TEST_F(FlowTest, ClosingTheWindowWithEditsAsksAndCancelKeepsEverything) {
 TEST_F(FlowTest, CloseFileAndOpenFileAskBeforeDroppingEdits) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
     w.SelectLine(3);
-    w.Choose(w.padChoice(), 1);
+    w.Choose(w.PadChoice(), 1);
 
     DialogScript::Get().ExpectQuestion(wxID_CANCEL);
-    w.Click(w.closeButton());
-    EXPECT_EQ(w.occurrences().size(), 5u);
-    EXPECT_EQ(w.occurrences()[3].pad, 1);
+    w.Click(w.CloseButton());
+    EXPECT_EQ(w.Occurrences().size(), 5u);
+    EXPECT_EQ(w.Occurrences()[3].pad, 1);
 
     DialogScript::Get().ExpectQuestion(wxID_NO);
-    w.Click(w.closeButton());
+    w.Click(w.CloseButton());
     ExpectNoFileState(w);
     EXPECT_EQ(ReadBytes(dir.File("sa_keys.cs")), DemoBytes("sa_keys.cs"));
 
     // Open File: Save writes the edits first, then the other file opens.
     w.Open(dir.File("sa_keys.cs"));
-    w.Choose(w.vkeyChoice(), 0x5A);
+    w.Choose(w.VkeyChoice(), 0x5A);
     DialogScript::Get().ExpectQuestion(wxID_YES);
     DialogScript::Get().ExpectFile(dir.File("first.cs"));
     w.Open(Copy("main.scm"));
@@ -556,13 +556,13 @@ TEST_F(FlowTest, CloseFileAndOpenFileAskBeforeDroppingEdits) {
     EXPECT_EQ(w.Names(), (std::vector<std::string>{"M Key", "Triangle: Enter/Exit vehicle"}));
 
     // Without edits nothing is asked.
-    w.Click(w.closeButton());
+    w.Click(w.CloseButton());
     EXPECT_EQ(DialogScript::Get().Pending(), 0u);
 }
 
 TEST_F(FlowTest, SaveOffersTheOpenedFileAndKeepsItsExtension) {
     WindowProbe& w = OpenDemo(kGameViceCity, "vc_keys.cs", "mission.cm");
-    w.Choose(w.vkeyChoice(), 0x4D);
+    w.Choose(w.VkeyChoice(), 0x4D);
     // A name typed without an extension gets the opened file's.
     w.Save(dir.File("renamed"));
     const auto& dialog = DialogScript::Get().fileDialogs.back();
@@ -571,7 +571,7 @@ TEST_F(FlowTest, SaveOffersTheOpenedFileAndKeepsItsExtension) {
     EXPECT_EQ(dialog.filterIndex, 1);  // Custom Mission (.cm)
     EXPECT_TRUE(std::filesystem::exists(dir.File("renamed.cm")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("renamed")));
-    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("renamed.cm"));
+    EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("renamed.cm"));
 }
 
 TEST_F(FlowTest, CtrlSSavesToTheLastSavedFileWithoutAskingAndSaveAsAsks) {
@@ -582,15 +582,15 @@ TEST_F(FlowTest, CtrlSSavesToTheLastSavedFileWithoutAskingAndSaveAsAsks) {
     EXPECT_EQ(ToStd(menus->FindItem(wxID_SAVE)->GetAccel()->ToString()), "Ctrl+S");
     EXPECT_EQ(ToStd(menus->FindItem(wxID_SAVEAS)->GetAccel()->ToString()), "Ctrl+Shift+S");
     EXPECT_EQ(ToStd(menus->FindItem(wxID_CLOSE)->GetAccel()->ToString()), "Ctrl+W");
-    for (wxButton* button : {w.openButton(), w.saveButton(), w.closeButton()})
+    for (wxButton* button : {w.OpenButton(), w.SaveButton(), w.CloseButton()})
         EXPECT_NE(button->GetLabel().Find('&'), wxNOT_FOUND) << ToStd(button->GetLabel());
 
     // The first Ctrl+S asks where; the next ones do not.
-    w.Choose(w.vkeyChoice(), 0x5A);
+    w.Choose(w.VkeyChoice(), 0x5A);
     DialogScript::Get().ExpectFile(dir.File("out.cs"));
     w.Menu(wxID_SAVE);
     EXPECT_EQ(ReadBytes(dir.File("out.cs")).at(0x14 + 3), 0x5A);
-    w.Choose(w.vkeyChoice(), 0x41);
+    w.Choose(w.VkeyChoice(), 0x41);
     w.Menu(wxID_SAVE);
     EXPECT_EQ(DialogScript::Get().Pending(), 0u);
     EXPECT_EQ(ReadBytes(dir.File("out.cs")).at(0x14 + 3), 0x41);
@@ -607,19 +607,19 @@ TEST_F(FlowTest, CtrlSSavesToTheLastSavedFileWithoutAskingAndSaveAsAsks) {
     ExpectNoFileState(w);
     DialogScript::Get().ExpectFile(Copy("main.scm"));
     w.Menu(wxID_OPEN);
-    EXPECT_EQ(w.occurrences().size(), 2u);
+    EXPECT_EQ(w.Occurrences().size(), 2u);
 }
 
 TEST_F(FlowTest, TabOrderRunsFromTheListToTheKeyChoicesToTheButtons) {
     WindowProbe& w = Window();
-    const wxWindowList& children = w.panel()->GetChildren();
+    const wxWindowList& children = w.Panel()->GetChildren();
     auto position = [&](wxWindow* control) {
-        while (control->GetParent() != w.panel()) control = control->GetParent();
+        while (control->GetParent() != w.Panel()) control = control->GetParent();
         return children.IndexOf(control);
     };
-    EXPECT_LT(position(w.list()), position(w.padChoice()));
-    EXPECT_LT(position(w.vkeyChoice()), position(w.openButton()));
-    EXPECT_EQ(position(w.padChoice()), position(w.vkeyChoice()));  // one box
+    EXPECT_LT(position(w.List()), position(w.PadChoice()));
+    EXPECT_LT(position(w.VkeyChoice()), position(w.OpenButton()));
+    EXPECT_EQ(position(w.PadChoice()), position(w.VkeyChoice()));  // one box
 }
 
 // ---- files that are not scripts ----
@@ -647,20 +647,20 @@ TEST_F(FlowTest, AScriptOfAnotherGameOffersToSwitchToIt) {
     DialogScript::Get().ExpectFile(file);
     DialogScript::Get().ExpectQuestion(wxID_NO);
     DialogScript::Get().ExpectMessage();
-    w.Click(w.openButton());
+    w.Click(w.OpenButton());
     EXPECT_EQ(DialogScript::Get().messages[0],
               "This does not look like a GTA III script, but it reads as a San Andreas script.\n"
               "Switch to San Andreas and open it again?");
     EXPECT_EQ(DialogScript::Get().messages[1], "This does not look like a GTA III script.");
-    EXPECT_EQ(w.selectedGame(), kGameGta3);
+    EXPECT_EQ(w.SelectedGame(), kGameGta3);
 
     // Yes: San Andreas is chosen and the file lists its tests.
     DialogScript::Get().ExpectFile(file);
     DialogScript::Get().ExpectQuestion(wxID_YES);
-    w.Click(w.openButton());
-    EXPECT_EQ(w.selectedGame(), kGameSanAndreas);
-    EXPECT_EQ(w.gameChoice()->GetSelection(), GameNumber(kGameSanAndreas));
-    EXPECT_EQ(w.occurrences().size(), 30u);
+    w.Click(w.OpenButton());
+    EXPECT_EQ(w.SelectedGame(), kGameSanAndreas);
+    EXPECT_EQ(w.GameChoice()->GetSelection(), GameNumber(kGameSanAndreas));
+    EXPECT_EQ(w.Occurrences().size(), 30u);
     EXPECT_EQ(w.Lines()[0], "A Key \u00B7 0x0 \u00B7 0E3D");  // not the game's usual key test: its opcode shows
 }
 
@@ -668,47 +668,47 @@ TEST_F(FlowTest, AScriptOfAnotherGameOffersToSwitchToIt) {
 
 TEST_F(FlowTest, PressKeyTakesTheNextKeyPressedAndEscCancels) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
-    EXPECT_TRUE(w.pressKeyButton()->IsEnabled());
-    w.Click(w.pressKeyButton());
-    EXPECT_EQ(ToStd(w.pressKeyButton()->GetLabel()), "Press a key (Esc cancels)");
+    EXPECT_TRUE(w.PressKeyButton()->IsEnabled());
+    w.Click(w.PressKeyButton());
+    EXPECT_EQ(ToStd(w.PressKeyButton()->GetLabel()), "Press a key (Esc cancels)");
     w.PressKey(WXK_F7);
-    EXPECT_EQ(w.occurrences()[0].key, 0x76);
+    EXPECT_EQ(w.Occurrences()[0].key, 0x76);
     EXPECT_EQ(w.Names()[0], "F7");
-    EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0x76);
-    EXPECT_EQ(ToStd(w.pressKeyButton()->GetLabel()), "P&ress key...");
+    EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x76);
+    EXPECT_EQ(ToStd(w.PressKeyButton()->GetLabel()), "P&ress key...");
 
     // Keys pressed when not asked for go on to the controls as usual.
     w.PressKey('Q');
-    EXPECT_EQ(w.occurrences()[0].key, 0x76);
+    EXPECT_EQ(w.Occurrences()[0].key, 0x76);
 
     // Esc cancels; the right Ctrl key is told from the left one on a 16-bit line.
-    w.Click(w.pressKeyButton());
+    w.Click(w.PressKeyButton());
     w.PressKey(WXK_ESCAPE);
-    EXPECT_EQ(w.occurrences()[0].key, 0x76);
+    EXPECT_EQ(w.Occurrences()[0].key, 0x76);
     w.SelectLine(1);
-    w.Click(w.pressKeyButton());
+    w.Click(w.PressKeyButton());
     w.PressKey(WXK_CONTROL, 0xFFE4);
-    EXPECT_EQ(w.occurrences()[1].key, 0xA3);
+    EXPECT_EQ(w.Occurrences()[1].key, 0xA3);
 
     // The 8-bit rule holds as for the drop-down: F17 (128) is refused on line 0.
     w.SelectLine(0);
-    w.Click(w.pressKeyButton());
+    w.Click(w.PressKeyButton());
     DialogScript::Get().ExpectMessage();
     w.PressKey(WXK_F1 + 16);
-    EXPECT_EQ(w.occurrences()[0].key, 0x76);
+    EXPECT_EQ(w.Occurrences()[0].key, 0x76);
     EXPECT_NE(DialogScript::Get().messages.at(0).find("8bits"), std::string::npos);
 
     // A click on the prompt takes the mouse button that clicked.
-    w.Click(w.pressKeyButton());
+    w.Click(w.PressKeyButton());
     wxMouseEvent click(wxEVT_MIDDLE_DOWN);
-    click.SetEventObject(w.pressKeyButton());
-    w.pressKeyButton()->ProcessWindowEvent(click);
-    EXPECT_EQ(w.occurrences()[0].key, 0x04);
+    click.SetEventObject(w.PressKeyButton());
+    w.PressKeyButton()->ProcessWindowEvent(click);
+    EXPECT_EQ(w.Occurrences()[0].key, 0x04);
     EXPECT_EQ(w.Names()[0], VKeyName(0x04));
 
     // Buttons have no VKey to press.
     w.SelectLine(3);
-    EXPECT_FALSE(w.pressKeyButton()->IsEnabled());
+    EXPECT_FALSE(w.PressKeyButton()->IsEnabled());
 }
 
 TEST_F(FlowTest, ChangeAllGivesEveryTestOfTheKeyTheNewOneAndReportsRefusals) {
@@ -733,7 +733,7 @@ TEST_F(FlowTest, ChangeAllGivesEveryTestOfTheKeyTheNewOneAndReportsRefusals) {
         return static_cast<int>(wxID_OK);
     });
     DialogScript::Get().ExpectMessage();
-    w.Click(w.changeAllButton());
+    w.Click(w.ChangeAllButton());
     EXPECT_EQ(DialogScript::Get().messages.back(), "Changed 3 tests from F2 to F7.");
     EXPECT_EQ(w.Names(), (std::vector<std::string>{"F7", "F7", "F3", "Cross: Sprint | Accelerate",
                                                    "Cross: Sprint | Accelerate", "F7"}));
@@ -765,27 +765,27 @@ TEST_F(FlowTest, ChangeAllGivesEveryTestOfTheKeyTheNewOneAndReportsRefusals) {
 TEST_F(FlowTest, UndoAndRedoFollowEachEditUntilTheFileIsClosed) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
     EXPECT_FALSE(w.f->GetMenuBar()->FindItem(wxID_UNDO)->IsEnabled());
-    w.Choose(w.vkeyChoice(), 0x5A);
+    w.Choose(w.VkeyChoice(), 0x5A);
     w.SelectLine(3);
-    w.Choose(w.padChoice(), 1);
-    w.Choose(w.gameKeyChoice(), 17);
+    w.Choose(w.PadChoice(), 1);
+    w.Choose(w.GameKeyChoice(), 17);
     EXPECT_EQ(ToStd(w.f->GetMenuBar()->FindItem(wxID_UNDO)->GetAccel()->ToString()), "Ctrl+Z");
     EXPECT_EQ(ToStd(w.f->GetMenuBar()->FindItem(wxID_REDO)->GetAccel()->ToString()), "Ctrl+Y");
 
     w.Menu(wxID_UNDO);
-    EXPECT_EQ(w.occurrences()[3].key, 16);
-    EXPECT_EQ(w.gameKeyChoice()->GetSelection(), 16);  // the choices follow
+    EXPECT_EQ(w.Occurrences()[3].key, 16);
+    EXPECT_EQ(w.GameKeyChoice()->GetSelection(), 16);  // the choices follow
     w.Menu(wxID_UNDO);
-    EXPECT_EQ(w.occurrences()[3].pad, 0);
+    EXPECT_EQ(w.Occurrences()[3].pad, 0);
     w.Menu(wxID_REDO);
-    EXPECT_EQ(w.occurrences()[3].pad, 1);
+    EXPECT_EQ(w.Occurrences()[3].pad, 1);
     // A new edit drops what could be redone.
-    w.Choose(w.gameKeyChoice(), 4);
+    w.Choose(w.GameKeyChoice(), 4);
     EXPECT_FALSE(w.f->GetMenuBar()->FindItem(wxID_REDO)->IsEnabled());
 
     // Closing the file ends the history.
     DialogScript::Get().ExpectQuestion(wxID_NO);
-    w.Click(w.closeButton());
+    w.Click(w.CloseButton());
     w.Open(Copy("sa_keys.cs"));
     EXPECT_FALSE(w.f->GetMenuBar()->FindItem(wxID_UNDO)->IsEnabled());
 }
@@ -794,22 +794,22 @@ TEST_F(FlowTest, TheFilterKeepsTheLinesThatMatchAndTheEditorFollowsTheSelection)
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
     w.Filter("shift");
     EXPECT_EQ(w.Names(), (std::vector<std::string>{VKeyName(0xA0)}));
-    EXPECT_EQ(w.vkeyChoice()->GetSelection(), 0xA0);  // the shown line is selected and edited
-    w.Choose(w.vkeyChoice(), 0xA1);
-    EXPECT_EQ(w.occurrences()[1].key, 0xA1);
+    EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0xA0);  // the shown line is selected and edited
+    w.Choose(w.VkeyChoice(), 0xA1);
+    EXPECT_EQ(w.Occurrences()[1].key, 0xA1);
 
     w.Filter("0x99");  // by offset
     EXPECT_EQ(w.Names(), (std::vector<std::string>{"Cross: Sprint | Accelerate"}));
     w.Filter("", 2);  // button tests only
     EXPECT_EQ(w.Names(), (std::vector<std::string>{"Cross: Sprint | Accelerate", "R1: Aim Weapon|Hand Brake"}));
     w.SelectLine(1);
-    w.Choose(w.gameKeyChoice(), 17);
-    EXPECT_EQ(w.occurrences()[4].key, 17);
+    w.Choose(w.GameKeyChoice(), 17);
+    EXPECT_EQ(w.Occurrences()[4].key, 17);
     w.Filter("", 1);  // VKey tests only
     EXPECT_EQ(w.Lines().size(), 3u);
     w.Filter("no such key");
     EXPECT_TRUE(w.Lines().empty());
-    EXPECT_FALSE(w.vkeyChoice()->IsEnabled());
+    EXPECT_FALSE(w.VkeyChoice()->IsEnabled());
     w.Filter("");
     EXPECT_EQ(w.Lines().size(), 5u);
 
@@ -826,21 +826,21 @@ TEST_F(FlowTest, DroppedFilesAndRecentFilesOpenAsDesktopsDo) {
     ASSERT_NE(target, nullptr);
 
     // A drop over unsaved edits asks first; Cancel keeps the file open.
-    w.Choose(w.vkeyChoice(), 0x5A);
+    w.Choose(w.VkeyChoice(), 0x5A);
     DialogScript::Get().ExpectQuestion(wxID_CANCEL);
     EXPECT_FALSE(target->OnDropFiles(0, 0, wxArrayString(1, wxString::FromUTF8(Copy("main.scm")))));
-    EXPECT_EQ(w.occurrences().size(), 5u);
+    EXPECT_EQ(w.Occurrences().size(), 5u);
     DialogScript::Get().ExpectQuestion(wxID_NO);
     EXPECT_TRUE(target->OnDropFiles(0, 0, wxArrayString(1, wxString::FromUTF8(dir.File("main.scm")))));
-    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("main.scm"));
+    EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("main.scm"));
 
     // Both files are in the recent list, the last first; Ctrl+2 opens the other.
     w.Menu(wxID_FILE2);
-    EXPECT_EQ(ToStd(w.path()->GetValue()), dir.File("sa_keys.cs"));
+    EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("sa_keys.cs"));
     // Open starts in the last folder used.
-    w.Click(w.closeButton());
+    w.Click(w.CloseButton());
     DialogScript::Get().ExpectCancelledFile();
-    w.Click(w.openButton());
+    w.Click(w.OpenButton());
     EXPECT_EQ(DialogScript::Get().fileDialogs.back().directory, dir.Path());
 }
 
@@ -857,17 +857,17 @@ TEST_F(FlowTest, TheContextViewShowsTheDecodedInstructionsAroundTheSelectedTest)
     auto expectedFor = [&](std::size_t test) {
         std::string text;
         for (const DecodedInstruction& i :
-             InstructionsAround(image, table, false, w.occurrences()[test].offset, 4, 8)) {
+             InstructionsAround(image, table, false, w.Occurrences()[test].offset, 4, 8)) {
             char offset[16];
             std::snprintf(offset, sizeof offset, "%6X  ", static_cast<unsigned>(i.offset));
             text += offset + i.text + "\n";
         }
         return text;
     };
-    EXPECT_EQ(ToStd(w.context()->GetValue()), expectedFor(0));  // line 0 is selected after opening
+    EXPECT_EQ(ToStd(w.Context()->GetValue()), expectedFor(0));  // line 0 is selected after opening
 
     w.SelectLine(2);
-    const std::string shown = ToStd(w.context()->GetValue());
+    const std::string shown = ToStd(w.Context()->GetValue());
     EXPECT_EQ(shown, expectedFor(2));
     w.Screenshot("window-context.png");
     // Around F2: the test itself, the jump after it and the text shown when the key is down.
@@ -881,14 +881,14 @@ TEST_F(FlowTest, TheContextViewShowsTheDecodedInstructionsAroundTheSelectedTest)
     const long start = static_cast<long>(shown.find("    53  0AB0"));
     wxTextAttr mine;
     wxTextAttr other;
-    ASSERT_TRUE(w.context()->GetStyle(start + 2, mine));
-    ASSERT_TRUE(w.context()->GetStyle(1, other));
+    ASSERT_TRUE(w.Context()->GetStyle(start + 2, mine));
+    ASSERT_TRUE(w.Context()->GetStyle(1, other));
     EXPECT_EQ(mine.GetFontWeight(), wxFONTWEIGHT_BOLD);
     EXPECT_NE(other.GetFontWeight(), wxFONTWEIGHT_BOLD);
 
     // Close File empties it.
-    w.Click(w.closeButton());
-    EXPECT_TRUE(w.context()->GetValue().empty());
+    w.Click(w.CloseButton());
+    EXPECT_TRUE(w.Context()->GetValue().empty());
 }
 
 // ---- typed cheat codes ----
@@ -898,39 +898,39 @@ TEST_F(FlowTest, ACheatTestIsListedByItsCodeAndEditedInAFieldOfItsOwn) {
     EXPECT_EQ(w.Lines(), (std::vector<std::string>{"Cheat BOOM \u00B7 0x14", "Cheat FLYINGCARS \u00B7 0x39",
                                                    "Cheat TANK \u00B7 0x63", "F2 \u00B7 0xA7"}));
     // While a cheat is selected its code replaces the key choices.
-    EXPECT_TRUE(w.cheatText()->IsShown());
-    EXPECT_FALSE(w.vkeyChoice()->IsShown());
-    EXPECT_EQ(ToStd(w.cheatText()->GetValue()), "BOOM");
-    EXPECT_FALSE(w.changeAllButton()->IsEnabled());
+    EXPECT_TRUE(w.CheatText()->IsShown());
+    EXPECT_FALSE(w.VkeyChoice()->IsShown());
+    EXPECT_EQ(ToStd(w.CheatText()->GetValue()), "BOOM");
+    EXPECT_FALSE(w.ChangeAllButton()->IsEnabled());
 
     // A code that fits: typed in lower case, written in upper case.
-    w.cheatText()->ChangeValue("kaboom");
-    w.Click(w.setCheatButton());
-    EXPECT_EQ(w.occurrences()[0].code, "KABOOM");
+    w.CheatText()->ChangeValue("kaboom");
+    w.Click(w.SetCheatButton());
+    EXPECT_EQ(w.Occurrences()[0].code, "KABOOM");
     EXPECT_EQ(w.Lines()[0], "* Cheat KABOOM \u00B7 0x14");
 
     // One that does not fit is refused with the room it has.
     w.SelectLine(2);
-    EXPECT_EQ(ToStd(w.cheatText()->GetValue()), "TANK");
-    w.cheatText()->ChangeValue("TANKS");
+    EXPECT_EQ(ToStd(w.CheatText()->GetValue()), "TANK");
+    w.CheatText()->ChangeValue("TANKS");
     DialogScript::Get().ExpectMessage();
-    w.Click(w.setCheatButton());
+    w.Click(w.SetCheatButton());
     EXPECT_NE(DialogScript::Get().messages.at(0).find("exactly 4 characters"), std::string::npos)
         << DialogScript::Get().messages.at(0);
-    EXPECT_EQ(w.occurrences()[2].code, "TANK");
-    EXPECT_EQ(ToStd(w.cheatText()->GetValue()), "TANK");
+    EXPECT_EQ(w.Occurrences()[2].code, "TANK");
+    EXPECT_EQ(ToStd(w.CheatText()->GetValue()), "TANK");
 
     // A key test brings the key choices back; undo takes the code back.
     w.SelectLine(3);
-    EXPECT_TRUE(w.vkeyChoice()->IsShown());
-    EXPECT_FALSE(w.cheatText()->IsShown());
+    EXPECT_TRUE(w.VkeyChoice()->IsShown());
+    EXPECT_FALSE(w.CheatText()->IsShown());
     w.Menu(wxID_UNDO);
-    EXPECT_EQ(w.occurrences()[0].code, "BOOM");
+    EXPECT_EQ(w.Occurrences()[0].code, "BOOM");
 
     // The saved file holds the new code, zero-padded in its 8 bytes, and nothing else changed.
     w.SelectLine(0);
-    w.cheatText()->ChangeValue("BANG");
-    w.Click(w.setCheatButton());
+    w.CheatText()->ChangeValue("BANG");
+    w.Click(w.SetCheatButton());
     w.Save(dir.File("out.cs"));
     std::vector<uint8_t> expected = DemoBytes("sa_cheats.cs");
     const std::size_t text = 0x14 + 3;  // opcode word, type byte
@@ -947,7 +947,7 @@ TEST_F(FlowTest, ACheatTestIsListedByItsCodeAndEditedInAFieldOfItsOwn) {
 TEST_F(FlowTest, TheRealSavePromptShowsAndEscCancelsTheClose) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
     w.SelectLine(2);
-    w.Choose(w.vkeyChoice(), 0x76);
+    w.Choose(w.VkeyChoice(), 0x76);
     w.f->Show();
     w.f->Raise();
     for (int i = 0; i < 10; ++i) wxTheApp->Yield(true);
@@ -992,5 +992,5 @@ TEST_F(FlowTest, TheRealSavePromptShowsAndEscCancelsTheClose) {
     EXPECT_TRUE(shown);
     EXPECT_EQ(DialogScript::Get().messages, (std::vector<std::string>{"Save changes to sa_keys.cs?"}));
     EXPECT_NE(wxTopLevelWindows.Find(w.f), nullptr);
-    EXPECT_EQ(w.occurrences()[2].key, 0x76);
+    EXPECT_EQ(w.Occurrences()[2].key, 0x76);
 }
