@@ -73,6 +73,6 @@ bool MorvaneApp::Start(const wxArrayString& arguments) {
     frame->SetIcon(wxIcon(morvane_icon_xpm));
 #endif
     frame->Show();
-    if (!script.empty()) frame->OpenScript(script);
+    if (!script.empty()) frame->OpenFromOutside(script);
     return true;
 }

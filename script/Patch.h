@@ -10,9 +10,10 @@ namespace morvane {
 // Writes every occurrence's pad and key back into the image, each in the
 // width its parameter already has, and every cheat test's code into its
 // string's place, padded with zero bytes (see ScriptImage::WriteStringParam).
-// An occurrence whose offset lies outside the image, whose parameters are not
-// integer constants or a string constant, or whose code does not fit, changes
-// nothing: nothing ever moves.
+// A parameter that is not an integer constant (or, for a cheat, a string
+// constant), an occurrence whose offset lies outside the image, and a code
+// that does not fit are left as they are; each parameter is written or left
+// on its own, and nothing ever moves.
 void PatchImage(ScriptImage& image, const std::vector<KeyOccurrence>& occurrences);
 
 }  // namespace morvane

@@ -221,18 +221,26 @@ bool ScriptImage::WriteStringParam(const std::string& text) {
     StringConstant was;
     if (!ReadStringParam(was)) return false;
     const std::size_t end = cursor_;
-    const std::size_t length = was.form == StringForm::LengthPrefixed
-                                   ? static_cast<std::size_t>(was.room)
-                                   : static_cast<std::size_t>(FixedStringBytes(was.form));
-    const bool fits = was.form == StringForm::LengthPrefixed ? text.size() == length : text.size() <= length;
+    const bool prefixed = was.form == StringForm::LengthPrefixed;
+    const std::size_t length =
+        prefixed ? static_cast<std::size_t>(was.room) : static_cast<std::size_t>(FixedStringBytes(was.form));
+    // A fixed string keeps room for its ending zero byte.
+    const bool fits =
+        prefixed ? text.size() == length : text.size() <= static_cast<std::size_t>(FixedStringRoom(was.form));
     // An inline string is told from other parameters by its first byte alone.
     const bool keepsForm =
         was.form != StringForm::Inline8 || (!text.empty() && static_cast<uint8_t>(text[0]) >= kFirstInlineStringByte);
     if (!fits || !keepsForm) return false;
     if (text == was.text) return true;
+    // Only the characters and the ending zero change: the old text's bytes
+    // beyond the new one become zeros, and whatever the file held after the
+    // old ending zero stays as it was.
     uint8_t* payload = bytes_.data() + (end - length);
-    std::fill(payload, payload + length, 0);
     std::copy(text.begin(), text.end(), payload);
+    if (!prefixed) {
+        const std::size_t cleared = std::min(length, std::max(was.text.size(), text.size()) + 1);
+        std::fill(payload + text.size(), payload + cleared, 0);
+    }
     return true;
 }
 

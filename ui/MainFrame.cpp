@@ -266,7 +266,7 @@ void MainFrame::UpdateTitle() {
         SetTitle(kProgramTitle);
         return;
     }
-    const wxString name = wxFileName(openedPath).GetFullName();
+    const wxString name = wxFileName(CurrentPath()).GetFullName();
     SetTitle((IsModified() ? "*" : "") + name + " - " + kProgramTitle);
 }
 

@@ -89,6 +89,10 @@ private:
     // Saving: to the file last saved to (asking the first time), or asking.
     bool Save();
     bool SaveAs();
+    wxString CurrentPath() const;
+    // A code typed into the cheat field and not yet set is set now; false
+    // (with the reason shown) when it does not fit.
+    bool ApplyPendingCheatCode();
     bool SaveTo(const wxString& path);
 
     // What the window says about the opened script.
@@ -130,6 +134,7 @@ private:
     wxString openedPath;                    // the script as opened
     wxString savedPath;                     // the file last saved to, for Save without asking
     std::vector<std::size_t> visibleTests;  // line i of the list shows test visibleTests[i]
+    std::size_t editedTest = kNoTest;       // the test the key choices (or the code field) show
     std::vector<std::vector<morvane::KeyOccurrence>> undoSteps;
     std::vector<std::vector<morvane::KeyOccurrence>> redoSteps;
     bool waitingForKey = false;  // Press key: the next key pressed is taken

@@ -106,6 +106,7 @@ void MainFrame::FillList(std::size_t select) {
 
 void MainFrame::OnFilter(wxCommandEvent& /*event*/) {
     if (occurrences.empty()) return;
+    ApplyPendingCheatCode();
     const std::size_t selected = TestAtLine(occurrenceList->GetSelection());
     FillList(selected == kNoTest ? 0 : selected);
 }
@@ -114,7 +115,8 @@ void MainFrame::OnFilter(wxCommandEvent& /*event*/) {
 // others are disabled and show nothing.
 void MainFrame::UpdateChoices(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= occurrences.size()) return;
-    const KeyOccurrence& occurrence = occurrences[static_cast<std::size_t>(index)];
+    editedTest = static_cast<std::size_t>(index);
+    const KeyOccurrence& occurrence = occurrences[editedTest];
     ShowKeyEditor(occurrence.IsCheat());
     if (occurrence.IsCheat()) {
         cheatText->Enable(true);
@@ -163,26 +165,33 @@ void MainFrame::ShowKeyEditor(bool cheat) {
     mainPanel->Layout();
 }
 
-// The typed code, when it fits the room the test's string has.
-void MainFrame::OnSetCheatCode(wxCommandEvent& /*event*/) {
-    KeyOccurrence* occurrence = SelectedOccurrence();
-    if (occurrence == nullptr || !occurrence->IsCheat()) return;
+void MainFrame::OnSetCheatCode(wxCommandEvent& /*event*/) { ApplyPendingCheatCode(); }
+
+// The code in the field becomes the selected cheat test's when it fits the
+// room the test's string has; otherwise the reason is shown and the field
+// goes back to the code the test holds.
+bool MainFrame::ApplyPendingCheatCode() {
+    if (editedTest >= occurrences.size() || !occurrences[editedTest].IsCheat()) return true;
+    KeyOccurrence* occurrence = &occurrences[editedTest];
     const std::string typed(cheatText->GetValue().utf8_str());
+    if (typed == occurrence->code) return true;
     const CheatRefusal refusal = CheckCheatCode(*occurrence, typed);
     if (refusal != CheatRefusal::Accepted) {
         ShowMessage(wxString::FromUTF8(CheatRefusalText(refusal, *occurrence)));
         cheatText->ChangeValue(wxString::FromUTF8(occurrence->code));
-        return;
+        return false;
     }
     const std::string code = CheatCodeToWrite(typed);
     cheatText->ChangeValue(wxString::FromUTF8(code));
-    if (code == occurrence->code) return;
+    if (code == occurrence->code) return true;
     RememberForUndo();
     occurrence->code = code;
     AfterEdit();
+    return true;
 }
 
 void MainFrame::OnOccurrenceSelected(wxCommandEvent& event) {
+    ApplyPendingCheatCode();  // a code typed for the line left is set (or refused) first
     const std::size_t index = TestAtLine(event.GetInt());
     if (index != kNoTest) UpdateChoices(static_cast<int>(index));
 }

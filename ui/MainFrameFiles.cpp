@@ -43,6 +43,8 @@ const char* const kBetterGame =
     "This does not look like a %s script, but it reads as a %s script.\n"
     "Switch to %s and open it again?";
 const char* const kSaveQuestion = "Save changes to %s?";
+const char* const kReplaceQuestion = "%s already exists. Replace it?";
+const char* const kOpenFailed = "Couldn't open %s";
 const char* const kSavedStatus = "Saved %s";
 // Parts of a list line.
 const char* const kChangedMark = "* ";
@@ -99,6 +101,7 @@ void MainFrame::CloseScript() {
     occurrences.clear();
     savedOccurrences.clear();
     visibleTests.clear();
+    editedTest = kNoTest;
     undoSteps.clear();
     redoSteps.clear();
     scanSummary = ScanSummary();
@@ -132,9 +135,11 @@ void MainFrame::OpenScript(const wxString& path) {
     pathText->SetValue(path);
 
     const std::string file = FileSystemPath(path);
-    if (!script.LoadFromFile(file)) {
+    std::string cause;
+    if (!script.LoadFromFile(file, cause)) {
         script.Release();
         ShowNoFileState();
+        ShowMessage(wxString::Format(kOpenFailed, wxFileName(path).GetFullName()) + "\n" + wxString::FromUTF8(cause));
         return;
     }
 
@@ -225,8 +230,9 @@ void MainFrame::OnCloseFile(wxCommandEvent& /*event*/) {
 bool MainFrame::IsModified() const { return occurrences != savedOccurrences; }
 
 bool MainFrame::ConfirmDiscard() {
+    if (!ApplyPendingCheatCode()) return false;
     if (!IsModified()) return true;
-    const wxString name = wxFileName(openedPath).GetFullName();
+    const wxString name = wxFileName(CurrentPath()).GetFullName();
     wxMessageDialog dialog(this, wxString::Format(kSaveQuestion, name), wxMessageBoxCaptionStr,
                            wxYES_NO | wxCANCEL | wxCENTRE);
     dialog.SetYesNoCancelLabels("&Save", "Do&n't Save", "&Cancel");
@@ -241,20 +247,36 @@ void MainFrame::OnSaveFile(wxCommandEvent& /*event*/) { Save(); }
 
 void MainFrame::OnSaveAs(wxCommandEvent& /*event*/) { SaveAs(); }
 
-bool MainFrame::Save() { return savedPath.empty() ? SaveAs() : SaveTo(savedPath); }
+bool MainFrame::Save() {
+    if (!ApplyPendingCheatCode()) return false;
+    return savedPath.empty() ? SaveAs() : SaveTo(savedPath);
+}
 
 // Offers the opened file's folder and name with the filter of its
 // extension; a name typed without an extension gets the opened file's.
 bool MainFrame::SaveAs() {
-    const wxFileName opened(savedPath.empty() ? openedPath : savedPath);
-    wxFileDialog dialog(this, kDialogTitle, opened.GetPath(), opened.GetFullName(), kSaveWildcard,
+    if (!ApplyPendingCheatCode()) return false;
+    const wxFileName current(CurrentPath());
+    wxFileDialog dialog(this, kDialogTitle, current.GetPath(), current.GetFullName(), kSaveWildcard,
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    dialog.SetFilterIndex(SaveFilterFor(openedPath));
+    dialog.SetFilterIndex(SaveFilterFor(CurrentPath()));
     if (dialog.ShowModal() != wxID_OK) return false;
     wxFileName chosen(dialog.GetPath());
-    if (!chosen.HasExt()) chosen.SetExt(wxFileName(openedPath).GetExt());
+    if (!chosen.HasExt()) {
+        chosen.SetExt(current.GetExt());
+        // The dialog asked about the name as typed; the name with its
+        // extension may be another file that is there.
+        if (chosen.FileExists()) {
+            wxMessageDialog replace(this, wxString::Format(kReplaceQuestion, chosen.GetFullName()),
+                                    wxMessageBoxCaptionStr, wxYES_NO | wxNO_DEFAULT | wxCENTRE);
+            if (replace.ShowModal() != wxID_YES) return false;
+        }
+    }
     return SaveTo(chosen.GetFullPath());
 }
+
+// The file the window's edits belong to: the one last saved to, else the one opened.
+wxString MainFrame::CurrentPath() const { return savedPath.empty() ? openedPath : savedPath; }
 
 bool MainFrame::SaveTo(const wxString& path) {
     PatchImage(script, occurrences);

@@ -264,15 +264,25 @@ TEST(WriteStringParam, WritesInPlacePaddedWithZerosAndNeverMovesAByte) {
     ASSERT_TRUE(varLength->WriteStringParam("SKY"));
     EXPECT_EQ(bytes(varLength.image), (std::vector<uint8_t>{14, 3, 'S', 'K', 'Y'}));
 
-    // The same text leaves the bytes after its ending zero alone.
+    // The same text leaves the bytes after its ending zero alone, and so does
+    // another text: only the old and new characters and the ending zero change.
     const std::vector<uint8_t> untidy{'H', 'I', 0, 'X', 'Y', 0, 0, 0};
     Image same(kGameGta3, untidy);
     ASSERT_TRUE(same->WriteStringParam("HI"));
     EXPECT_EQ(bytes(same.image), untidy);
+    same->Seek(0);
+    ASSERT_TRUE(same->WriteStringParam("OK"));
+    EXPECT_EQ(bytes(same.image), (std::vector<uint8_t>{'O', 'K', 0, 'X', 'Y', 0, 0, 0}));
+    same->Seek(0);
+    ASSERT_TRUE(same->WriteStringParam("HI"));  // back again: the file as it was
+    EXPECT_EQ(bytes(same.image), untidy);
 
-    // Refused: too long, a text that would not start an inline string, no string at all.
+    // Refused: too long (a fixed string keeps its ending zero), a text that
+    // would not start an inline string, no string at all.
     Image inlined(kGameGta3, untidy);
     EXPECT_FALSE(inlined->WriteStringParam("NINECHARS"));
+    inlined->Seek(0);
+    EXPECT_FALSE(inlined->WriteStringParam("EIGHTCHR"));
     inlined->Seek(0);
     EXPECT_FALSE(inlined->WriteStringParam(""));
     inlined->Seek(0);

@@ -241,7 +241,7 @@ TEST_F(FlowTest, SaveWritesExactlyTheEditedPayloads) {
     EXPECT_EQ(w.Enabled(), "1110110");
     EXPECT_EQ(ToStd(w.Path()->GetValue()), out);
     for (const std::string& line : w.Lines()) EXPECT_NE(line.rfind("* ", 0), 0u) << line;
-    EXPECT_EQ(ToStd(w.f->GetTitle()), "sa_keys.cs - " + kTitle);
+    EXPECT_EQ(ToStd(w.f->GetTitle()), "out.cs - " + kTitle);
     EXPECT_EQ(ToStd(w.f->GetStatusBar()->GetStatusText()), "Saved out.cs");
     w.Save(dir.File("again.cs"));
     EXPECT_EQ(ReadBytes(dir.File("again.cs")), saved);
@@ -296,12 +296,13 @@ TEST_F(FlowTest, NothingFoundReturnsToTheNoFileState) {
     ExpectNoFileState(w);
 }
 
-TEST_F(FlowTest, FileThatCannotBeReadReturnsSilentlyAndDropsTheOldList) {
+TEST_F(FlowTest, FileThatCannotBeReadIsToldWithItsCauseAndDropsTheOldList) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
     const std::string doomed = Copy("vc_keys.cs", "doomed.cs");
     DialogScript::Get().ExpectFile(doomed, [&] { std::filesystem::remove(doomed); });
+    DialogScript::Get().ExpectMessage();
     w.Click(w.OpenButton());
-    EXPECT_TRUE(DialogScript::Get().messages.empty());
+    EXPECT_EQ(DialogScript::Get().messages, (std::vector<std::string>{"Couldn't open doomed.cs\nnot found"}));
     ExpectNoFileState(w);
     EXPECT_TRUE(w.Occurrences().empty());
 }
@@ -993,4 +994,42 @@ TEST_F(FlowTest, TheRealSavePromptShowsAndEscCancelsTheClose) {
     EXPECT_EQ(DialogScript::Get().messages, (std::vector<std::string>{"Save changes to sa_keys.cs?"}));
     EXPECT_NE(wxTopLevelWindows.Find(w.f), nullptr);
     EXPECT_EQ(w.Occurrences()[2].key, 0x76);
+}
+
+TEST_F(FlowTest, ACodeTypedButNotSetIsNotLostWithoutAQuestion) {
+    WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_cheats.cs");
+    w.CheatText()->ChangeValue("BANG");  // typed, neither Enter nor Set code
+    DialogScript::Get().ExpectQuestion(wxID_CANCEL);
+    w.Menu(wxID_CLOSE);
+    EXPECT_EQ(DialogScript::Get().messages.at(0), "Save changes to sa_cheats.cs?");
+    EXPECT_EQ(w.Occurrences()[0].code, "BANG");
+
+    // Going to another line sets it too; a code that does not fit is refused there.
+    w.SelectLine(2);
+    w.CheatText()->ChangeValue("TANKS");
+    DialogScript::Get().ExpectMessage();
+    w.SelectLine(3);
+    EXPECT_NE(DialogScript::Get().messages.back().find("exactly 4 characters"), std::string::npos);
+    EXPECT_EQ(w.Occurrences()[2].code, "TANK");
+}
+
+TEST_F(FlowTest, SaveAsNamesTheNewFileAndAsksBeforeReplacingOneTheExtensionNames) {
+    WindowProbe& w = OpenDemo(kGameViceCity, "vc_keys.cs");
+    w.Choose(w.VkeyChoice(), 0x4D);
+    w.Save(dir.File("copy.cs"));
+    EXPECT_EQ(ToStd(w.f->GetTitle()), "copy.cs - " + kTitle);  // the edits now belong to copy.cs
+    w.Choose(w.VkeyChoice(), 0x4E);
+    EXPECT_EQ(ToStd(w.f->GetTitle()), "*copy.cs - " + kTitle);
+
+    // "other" typed; other.cs is there: the question comes before it is replaced.
+    dir.Write("other.cs", std::string("keep"));
+    DialogScript::Get().ExpectFile(dir.File("other"));
+    DialogScript::Get().ExpectQuestion(wxID_NO);
+    w.Menu(wxID_SAVEAS);
+    EXPECT_EQ(DialogScript::Get().messages.back(), "other.cs already exists. Replace it?");
+    EXPECT_EQ(ReadBytes(dir.File("other.cs")), (std::vector<uint8_t>{'k', 'e', 'e', 'p'}));
+    DialogScript::Get().ExpectFile(dir.File("other"));
+    DialogScript::Get().ExpectQuestion(wxID_YES);
+    w.Menu(wxID_SAVEAS);
+    EXPECT_EQ(ReadBytes(dir.File("other.cs")).size(), DemoBytes("vc_keys.cs").size());
 }
