@@ -2,11 +2,11 @@
 
 #include <string>
 
+#include "keymap/Utf8Text.h"
+
 namespace morvane::cli {
 
-// Whether text is well-formed UTF-8 (no overlong forms, no surrogates,
-// nothing beyond U+10FFFF).
-bool IsValidUtf8(const std::string& text);
+using morvane::IsValidUtf8;  // keymap/Utf8Text.h: well-formed UTF-8 throughout
 
 // A JSON string literal, quotes included, that is always valid UTF-8 JSON:
 // `"` and `\` escaped, control characters as \u00XX, and each byte that is

@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <system_error>
-#include <tuple>
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
+#include "script/FileLock.h"
 
 namespace morvane {
 
@@ -18,35 +16,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kScriptExtensions[] = {".cs", ".cs3", ".cs4", ".cm", ".scm"};
-
-// What makes two paths the same file or folder: the device and inode where
-// the system has them, the resolved path otherwise.
-struct FileIdentity {
-    uint64_t device = 0;
-    uint64_t inode = 0;
-    std::string resolved;
-
-    bool operator<(const FileIdentity& other) const {
-        return std::tie(device, inode, resolved) < std::tie(other.device, other.inode, other.resolved);
-    }
-};
-
-bool Identify(const fs::path& path, FileIdentity& identity) {
-#ifdef _WIN32
-    std::error_code error;
-    const fs::path resolved = fs::canonical(path, error);
-    if (error) return false;
-    identity.resolved = resolved.generic_string();
-    std::transform(identity.resolved.begin(), identity.resolved.end(), identity.resolved.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-#else
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return false;
-    identity.device = static_cast<uint64_t>(info.st_dev);
-    identity.inode = static_cast<uint64_t>(info.st_ino);
-#endif
-    return true;
-}
 
 bool IsHidden(const fs::path& name) {
     const std::string text = name.filename().string();
@@ -79,21 +48,21 @@ private:
     void Problem(const fs::path& path, const std::string& cause) { result.problems.push_back({Display(path), cause}); }
 
     void Script(const fs::path& path) {
-        FileIdentity identity;
-        if (!Identify(path, identity)) {
+        const std::optional<FileIdentity> identity = IdentifyFile(path.u8string());
+        if (!identity) {
             Problem(path, "cannot be read");
             return;
         }
-        if (files_.insert(identity).second) result.scripts.push_back(Display(path));
+        if (files_.insert(*identity).second) result.scripts.push_back(Display(path));
     }
 
     void Folder(const fs::path& folder) {
-        FileIdentity identity;
-        if (!Identify(folder, identity)) {
+        const std::optional<FileIdentity> identity = IdentifyFile(folder.u8string());
+        if (!identity) {
             Problem(folder, "cannot be read");
             return;
         }
-        if (!folders_.insert(identity).second) return;  // met before: a link loop or a repeated path
+        if (!folders_.insert(*identity).second) return;  // met before: a link loop or a repeated path
 
         std::vector<fs::path> entries;
         std::error_code error;

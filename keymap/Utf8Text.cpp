@@ -57,4 +57,13 @@ std::string ValidUtf8(const std::string& text) {
     return valid;
 }
 
+bool IsValidUtf8(const std::string& text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = SequenceLength(text, at);
+        if (length == 0) return false;
+        at += length;
+    }
+    return true;
+}
+
 }  // namespace morvane

@@ -9,4 +9,7 @@ namespace morvane {
 // by U+FFFD. File names on Linux are bytes; JSON and XML must be UTF-8.
 std::string ValidUtf8(const std::string& text);
 
+// Whether the text is well-formed UTF-8 throughout.
+bool IsValidUtf8(const std::string& text);
+
 }  // namespace morvane

@@ -14,6 +14,9 @@ struct FileIdentity {
     uint64_t file = 0;
     bool operator==(const FileIdentity& other) const { return device == other.device && file == other.file; }
     bool operator!=(const FileIdentity& other) const { return !(*this == other); }
+    bool operator<(const FileIdentity& other) const {
+        return device != other.device ? device < other.device : file < other.file;
+    }
 };
 
 // The identity of the file at `path` (links followed), or nothing when it
