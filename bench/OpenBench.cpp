@@ -20,51 +20,57 @@ namespace {
 
 constexpr std::size_t kScriptBytes = 3 * 1024 * 1024;
 
-void BM_OpenScriptInTheWindow(benchmark::State& state) {
-    morvane::test::TempDir dir;
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir.Path());
-    for (const char* name : {"SCM.ini", "VICESCM.ini", "SASCM.ini"})
-        dir.Write(name, std::string(morvane::bench::SyntheticIni()));
-    dir.Write("cfg", "2");
-    const std::string script = dir.Write("big.cs", morvane::bench::SyntheticScript(kScriptBytes));
+// A working folder with the opcode files and the script, made the current
+// folder, and a shown window in it; all of it undone at the end.
+class WindowOnAScript {
+public:
+    WindowOnAScript() : previous_(std::filesystem::current_path()) {
+        std::filesystem::current_path(dir_.Path());
+        for (const char* name : {"SCM.ini", "VICESCM.ini", "SASCM.ini"})
+            dir_.Write(name, std::string(morvane::bench::SyntheticIni()));
+        dir_.Write("cfg", "2");
+        script = wxString::FromUTF8(dir_.Write("big.cs", morvane::bench::SyntheticScript(kScriptBytes)));
+        frame = new MainFrame(nullptr);
+        frame->Show();
+        wxTheApp->Yield(true);
+    }
+    ~WindowOnAScript() {
+        frame->Destroy();
+        wxTheApp->Yield(true);
+        std::filesystem::current_path(previous_);
+    }
+    WindowOnAScript(const WindowOnAScript&) = delete;
+    WindowOnAScript& operator=(const WindowOnAScript&) = delete;
 
-    auto* frame = new MainFrame(nullptr);
-    frame->Show();
-    wxTheApp->Yield(true);
-    for (auto _ : state) frame->OpenScript(wxString::FromUTF8(script));
+    MainFrame* frame = nullptr;
+    wxString script;
+
+private:
+    morvane::test::TempDir dir_;
+    std::filesystem::path previous_;
+};
+
+void BM_OpenScriptInTheWindow(benchmark::State& state) {
+    WindowOnAScript window;
+    for (auto _ : state) window.frame->OpenScript(window.script);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(kScriptBytes));
-    frame->Destroy();
-    wxTheApp->Yield(true);
-    std::filesystem::current_path(previous);
 }
 BENCHMARK(BM_OpenScriptInTheWindow)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 // Change all in the window on the same script, back and forth: the edit, its
 // undo step and the list's changed lines.
 void BM_ChangeAllInTheWindow(benchmark::State& state) {
-    morvane::test::TempDir dir;
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir.Path());
-    for (const char* name : {"SCM.ini", "VICESCM.ini", "SASCM.ini"})
-        dir.Write(name, std::string(morvane::bench::SyntheticIni()));
-    dir.Write("cfg", "2");
-    const std::string script = dir.Write("big.cs", morvane::bench::SyntheticScript(kScriptBytes));
-    auto* frame = new MainFrame(nullptr);
-    frame->Show();
-    frame->OpenScript(wxString::FromUTF8(script));
+    WindowOnAScript window;
+    window.frame->OpenScript(window.script);
     std::size_t changed = 0;
     bool forth = true;
     for (auto _ : state) {
         const morvane::KeyChange change{morvane::KeyTestKind::VKey, morvane::KeyChange::kAnyPad, forth ? 0xA0 : 0xA1,
                                         forth ? 0xA1 : 0xA0};
-        changed = frame->ChangeAllKeys(change).changed;
+        changed = window.frame->ChangeAllKeys(change).changed;
         forth = !forth;
     }
     state.counters["changed"] = static_cast<double>(changed);
-    frame->Destroy();
-    wxTheApp->Yield(true);
-    std::filesystem::current_path(previous);
 }
 BENCHMARK(BM_ChangeAllInTheWindow)->Unit(benchmark::kMillisecond);
 

@@ -1,6 +1,7 @@
 // Where the window works: the working folder or the user's data folder.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -98,12 +99,29 @@ TEST_F(WorkFolderTest, NeitherFolderCompleteLeavesTheWorkingFolderAlone) {
 }
 
 TEST_F(WorkFolderTest, DataFolderThatCannotBeEnteredCountsAsMissing) {
-    if (geteuid() == 0) GTEST_SKIP() << "root enters any folder";
+    namespace fs = std::filesystem;
     WriteIniFiles(dir, "locked", kAllIni);
-    std::filesystem::permissions(dir.File("locked"), std::filesystem::perms::owner_read);
-    EXPECT_EQ(EnterWorkFolder(dir.File("locked")), WorkFolder::Missing);
-    EXPECT_EQ(WorkingFolder(), dir.File("start"));
-    std::filesystem::permissions(dir.File("locked"), std::filesystem::perms::owner_all);
+    // Its names can be read but it cannot be entered. Root enters any folder,
+    // so the check runs in a child process as an ordinary user (nobody when
+    // the tests run as root).
+    fs::permissions(dir.Path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                    fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(dir.File("start"), fs::perms::all);
+    fs::permissions(dir.File("locked"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) _exit(3);
+        const bool missing = EnterWorkFolder(dir.File("locked")) == WorkFolder::Missing;
+        const bool stayed = WorkingFolder() == dir.File("start");
+        _exit(missing && stayed ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "3: could not become an ordinary user; 1: the folder was taken";
+    fs::permissions(dir.File("locked"), fs::perms::owner_all);
 }
 
 TEST_F(WorkFolderTest, MessageKeepsItsFirstTwoLinesAndNamesBothFolders) {
