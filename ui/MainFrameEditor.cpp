@@ -27,6 +27,18 @@ const char* const kNoVKey = "That key has no VKey: nothing changed";
 const char* const kChangeAllTitle = "Change all";
 const char* const kChangedAll = "Changed %zu test%s from %s to %s.";
 const char* const kRefusedSome = "\n%zu test%s kept %s: an 8-bit key parameter holds VKeys up to 127 only.";
+// The engine's key-code table names the toolkit's key codes by number.
+static_assert(toolkit::kBack == WXK_BACK && toolkit::kEscape == WXK_ESCAPE && toolkit::kDelete == WXK_DELETE &&
+                  toolkit::kLeftButton == WXK_LBUTTON && toolkit::kShift == WXK_SHIFT && toolkit::kAlt == WXK_ALT &&
+                  toolkit::kControl == WXK_CONTROL && toolkit::kEnd == WXK_END && toolkit::kDown == WXK_DOWN &&
+                  toolkit::kHelp == WXK_HELP && toolkit::kNumpad0 == WXK_NUMPAD0 && toolkit::kDivide == WXK_DIVIDE &&
+                  toolkit::kF1 == WXK_F1 && toolkit::kF1 + 23 == WXK_F24 && toolkit::kNumLock == WXK_NUMLOCK &&
+                  toolkit::kPageDown == WXK_PAGEDOWN && toolkit::kNumpadEnter == WXK_NUMPAD_ENTER &&
+                  toolkit::kNumpadF1 == WXK_NUMPAD_F1 && toolkit::kNumpadHome == WXK_NUMPAD_HOME &&
+                  toolkit::kNumpadDivide == WXK_NUMPAD_DIVIDE && toolkit::kWindowsLeft == WXK_WINDOWS_LEFT &&
+                  toolkit::kWindowsMenu == WXK_WINDOWS_MENU,
+              "keys/KeyCodes.h must name wxWidgets' own key codes");
+
 // Instructions shown before and after the selected test.
 constexpr int kContextBefore = 4;
 constexpr int kContextAfter = 8;
