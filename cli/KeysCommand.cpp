@@ -100,8 +100,7 @@ void WriteText(const KeyMap& map, const ScriptSearch& search, std::ostream& out)
         out << "\nIncomplete: " << Plural(static_cast<int64_t>(incomplete.size()), "script", "scripts")
             << " with unknown instructions, whose keys the map may lack\n";
         for (const ScriptKeys* script : incomplete)
-            out << "  " << PlainText(script->path) << ": " << script->summary.unknownInstructions
-                << " unknown instructions, the first at offset " << script->summary.firstUnknownOffset << "\n";
+            out << "  " << PlainText(script->path) << ": " << UnknownInstructionsText(script->summary) << "\n";
     }
     if (!leftOut.empty()) {
         out << "\nLeft out: " << leftOut.size() << "\n";
@@ -208,8 +207,7 @@ int RunKeys(const Options& options, std::ostream& out, std::ostream& err) {
             err << PlainText(script.path) << ": cannot open\n";
             status = kExitFileFailed;
         } else if (script.IsIncomplete()) {
-            err << PlainText(script.path) << ": warning: " << script.summary.unknownInstructions
-                << " unknown instructions, the first at offset " << script.summary.firstUnknownOffset << "\n";
+            err << PlainText(script.path) << ": warning: " << UnknownInstructionsText(script.summary) << "\n";
         }
     }
 

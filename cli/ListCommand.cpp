@@ -148,7 +148,7 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
         if (options.context > 0) {
             std::vector<int32_t> offsets;
             for (const KeyOccurrence& o : file.occurrences) offsets.push_back(o.offset);
-            for (Context& c : InstructionsAroundEach(file.image, setup.table, file.header, offsets, options.context,
+            for (Context& c : InstructionsAroundEach(file.image, setup.table, file.summary, offsets, options.context,
                                                      options.context))
                 contexts.push_back(std::move(c));
         }

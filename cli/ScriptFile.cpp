@@ -6,14 +6,9 @@
 #include "opcodes/IniLoader.h"
 #include "opcodes/OpcodeJson.h"
 #include "script/MainScript.h"
+#include "cli/Escape.h"
 
 namespace morvane::cli {
-
-std::string OpcodeText(uint16_t opcode) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(opcode));
-    return text;
-}
 
 namespace {
 
@@ -78,8 +73,7 @@ bool LoadScript(const Setup& setup, const Options& options, const std::string& p
 
 void WarnUnknown(const ScriptFile& file, std::ostream& err) {
     if (!file.summary.HasUnknown()) return;
-    err << file.path << ": warning: " << file.summary.unknownInstructions
-        << " unknown instructions, the first at offset " << file.summary.firstUnknownOffset << "\n";
+    err << PlainText(file.path) << ": warning: " << UnknownInstructionsText(file.summary) << "\n";
 }
 
 }  // namespace morvane::cli

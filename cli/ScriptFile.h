@@ -11,9 +11,6 @@
 
 namespace morvane::cli {
 
-// Four upper-case hexadecimal digits, as script compilers write opcodes.
-std::string OpcodeText(uint16_t opcode);
-
 // The game and opcode table a run works with, chosen as the window would:
 // the game from the settings file and its INI file in the working folder,
 // unless the options say otherwise.

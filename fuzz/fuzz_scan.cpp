@@ -1,7 +1,8 @@
 // Load, scan, decode and patch on arbitrary bytes, for each game, with or
-// without the header skip: the scan must end at the end of the image, every
-// occurrence must lie inside it and start an instruction of the decoder's
-// walk, decoded instructions must lie inside the image one after another,
+// without the header skip: a debug footer found must lie where its rule
+// says, the scan must end at the end of the code, every occurrence must lie
+// inside the code and outside every data block and start an instruction of
+// the decoder's walk, decoded instructions must lie inside the image one after another,
 // patching every occurrence with its own values (cheat codes with their own
 // text) must leave every byte as it was, and no patch may change the length;
 // without the header skip, a scan after patching other values finds the
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "opcodes/IniLoader.h"
+#include "script/CodeLayout.h"
 #include "script/Instructions.h"
 #include "script/Patch.h"
 
@@ -27,7 +29,8 @@ const morvane::OpcodeTable& Table(morvane::GameId game) {
         for (const morvane::GameId g : morvane::kAllGames)
             morvane::ParseOpcodeIni(
                 "[x]\n0000=0\n0001=1,wait %1d%\n0002=1,jump %1p%\n0004=2,%2d% %1d% %3x% %0d% %1\n0005=2\n"
-                "004F=-1,start %1p% %9999999999999d%\n00BC=3,%%%1g%%\n00D6=1\n00E1=2,%2d%%1d%\n0107=4\n"
+                "004D=1,jf %1p%\n004E=0\n004F=-1,start %1p% %9999999999999d%\n0050=1\n0051=0\n0871=18\n"
+                "0872=18\n00BC=3,%%%1g%%\n00D6=1\n00E1=2,%2d%%1d%\n0107=4\n0A93=0\n0AB1=-1\n0AB2=-1\n0AC6=2\n"
                 "05B6=0,skip\n05EE=1\n0A92=-1\n0AB0=1,key %1d%\n0ADC=1,test_cheat "
                 "%1s%\n0BFF=2\n0C89=1\n0E3D=1\n0E3E=2\n2080=1\n7FFF=1\n",
                 g, all[static_cast<std::size_t>(morvane::GameNumber(g))]);
@@ -55,11 +58,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 Check(at > lastReport && at < image.Size());
                 lastReport = at;
             });
-            Check(!image.CursorInside() && image.Position() == image.Size());
+            const CodeLayout& code = summary.code;
+            const std::optional<int32_t> footer = DebugFooterStart(data, size, code.start);
+            Check(code.end == footer.value_or(static_cast<int32_t>(size)) && code.footer == footer.has_value());
+            Check(!footer ||
+                  (*footer >= code.start && static_cast<std::size_t>(*footer) + kDebugFooterTailSize <= size &&
+                   std::memcmp(data + size - kDebugFooterTagSize, kDebugFooterTag, kDebugFooterTagSize) == 0));
+            Check(code.start >= 0 && code.start <= code.end && (header || code.start == 0));
+            Check(!image.CursorInside() && image.Position() == code.end);
+            int32_t blockEnd = code.start;
+            for (const DataBlock& block : summary.dataBlocks) {
+                Check(block.begin >= blockEnd && block.begin < block.end && block.end <= code.end);
+                blockEnd = block.end;
+            }
             Check(summary.HasUnknown() == (summary.firstUnknownOffset >= 0));
             Check(summary.firstUnknownOffset < image.Size());
             for (const KeyOccurrence& o : found) {
-                Check(o.offset >= 0 && o.offset + kOpcodeWordSize < image.Size());
+                Check(o.offset >= code.start && o.offset + kOpcodeWordSize < code.end);
+                for (const DataBlock& block : summary.dataBlocks)
+                    Check(o.offset < block.begin || o.offset >= block.end);
                 Check(o.IsVKey() || ((o.pad == 0 || o.pad == 1) && !o.wide));
                 if (!o.IsCheat()) continue;
                 Check(o.opcode == 0x0ADC &&
@@ -73,15 +90,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             std::vector<int32_t> offsets;
             for (const KeyOccurrence& o : found) offsets.push_back(o.offset);
-            const auto contexts = InstructionsAroundEach(image, Table(game), header, offsets, 4, 8);
+            const auto contexts = InstructionsAroundEach(image, Table(game), summary, offsets, 4, 8);
             Check(contexts.size() == found.size());
             for (std::size_t n = 0; n < contexts.size(); ++n) {
                 Check(!contexts[n].empty());
                 bool hasTest = false;
                 for (std::size_t k = 0; k < contexts[n].size(); ++k) {
                     const DecodedInstruction& i = contexts[n][k];
-                    Check(i.offset >= 0 && i.size >= kOpcodeWordSize && i.offset + i.size <= image.Size());
-                    Check(k == 0 || i.offset == contexts[n][k - 1].offset + contexts[n][k - 1].size);
+                    Check(i.offset >= code.start && i.size >= kOpcodeWordSize && i.offset + i.size <= code.end);
+                    Check(k == 0 || i.offset >= contexts[n][k - 1].offset + contexts[n][k - 1].size);
                     Check(!i.text.empty());
                     hasTest = hasTest || i.offset == found[n].offset;
                 }

@@ -35,13 +35,17 @@ bool ParseCommandId(const Json& id, int& opcode) {
     return true;
 }
 
+// A variable list may stand among a command's inputs or its outputs
+// (0AD4 SCAN_STRING writes its values into `arguments`).
 bool TakesVariableList(const Json& command) {
-    const auto input = command.find("input");
-    if (input == command.end() || !input->is_array()) return false;
-    for (const Json& parameter : *input) {
-        if (!parameter.is_object()) continue;
-        const auto type = parameter.find("type");
-        if (type != parameter.end() && type->is_string() && *type == kVariableListType) return true;
+    for (const char* side : {"input", "output"}) {
+        const auto parameters = command.find(side);
+        if (parameters == command.end() || !parameters->is_array()) continue;
+        for (const Json& parameter : *parameters) {
+            if (!parameter.is_object()) continue;
+            const auto type = parameter.find("type");
+            if (type != parameter.end() && type->is_string() && *type == kVariableListType) return true;
+        }
     }
     return false;
 }

@@ -12,8 +12,8 @@ namespace morvane {
 //   {"meta": {...}, "extensions": [{"name": "...", "commands": [
 //       {"id": "0AB0", "name": "IS_KEY_PRESSED", "num_params": 1,
 //        "input": [{"name": "keyCode", "type": "KeyCode"}]}, ...]}]}
-// A command's parameter count is its `num_params`; one with an input of type
-// `arguments` takes a variable list. Its description is its name and a
+// A command's parameter count is its `num_params`; one with an input or an
+// output of type `arguments` takes a variable list. Its description is its name and a
 // placeholder per input ("IS_KEY_PRESSED %1d%"; a `label` input is %Np%). On success the table holds every
 // command of every extension (a later one wins); otherwise the result is
 // false, `error` says why, and the table is as it was.

@@ -14,56 +14,107 @@ enum class OpcodeRole : uint8_t {
     ButtonTest,  // two parameters: a pad number, then a game key (pad button) number
     SkipsData,   // the game steps over kSkippedDataBytes raw bytes after the opcode
     CheatTest,   // one parameter: a typed cheat code as a string constant
+    // Control flow; the parameters are stepped over by the table's count.
+    Jump,      // goes to a label and never on: what follows is reached only through a label
+    EndsPath,  // a return or an end of script: what follows is reached only through a label
+    Branch,    // may go to a label (a conditional jump, a call, a new script) and goes on
 };
 
 // Raw bytes after an opcode of role SkipsData (San Andreas keeps debug text there).
 constexpr int kSkippedDataBytes = 128;
 
-struct SpecialOpcode {
-    GameId game;
-    uint16_t opcode;
-    OpcodeRole role;
+// Which games a row of the list below holds for.
+enum GameSet : uint8_t {
+    kInGta3 = 1 << 0,
+    kInViceCity = 1 << 1,
+    kInSanAndreas = 1 << 2,
+    kInOlderGames = kInGta3 | kInViceCity,
+    kInEveryGame = kInGta3 | kInViceCity | kInSanAndreas,
 };
 
-// Every opcode that tests a key or a cheat code or skips data, per game: the one list the
-// scan, the window, the command line and the tests read. An opcode counts
-// only where the opcode table of that game knows it.
-inline constexpr SpecialOpcode kSpecialOpcodes[] = {
-    // San Andreas
-    {kGameSanAndreas, 0x0AB0, OpcodeRole::VKeyTest},    // CLEO is_key_pressed
-    {kGameSanAndreas, 0x0E3D, OpcodeRole::VKeyTest},    // CLEO+ is_key_just_pressed
-    {kGameSanAndreas, 0x2080, OpcodeRole::VKeyTest},    // CLEO 5 is_key_just_pressed
-    {kGameSanAndreas, 0x0C89, OpcodeRole::VKeyTest},    // SAMPFUNCS is_key_just_pressed
-    {kGameSanAndreas, 0x00E1, OpcodeRole::ButtonTest},  // is_button_pressed
-    {kGameSanAndreas, 0x0E3E, OpcodeRole::ButtonTest},  // CLEO+ is_button_just_pressed
-    {kGameSanAndreas, 0x05B6, OpcodeRole::SkipsData},   // 128 bytes the game skips (debug text)
-    {kGameSanAndreas, 0x0ADC, OpcodeRole::CheatTest},   // test_cheat of the script libraries
-    // Vice City
-    {kGameViceCity, 0x05EE, OpcodeRole::VKeyTest},    // is_key_pressed of the script libraries
-    {kGameViceCity, 0x0AB0, OpcodeRole::VKeyTest},    // CLEO is_key_pressed
-    {kGameViceCity, 0x00E1, OpcodeRole::ButtonTest},  // is_button_pressed
-    {kGameViceCity, 0x0ADC, OpcodeRole::CheatTest},   // test_cheat of the script libraries
-    // GTA III
-    {kGameGta3, 0x05EE, OpcodeRole::VKeyTest},    // is_key_pressed of the script libraries
-    {kGameGta3, 0x0AB0, OpcodeRole::VKeyTest},    // CLEO is_key_pressed
-    {kGameGta3, 0x00E1, OpcodeRole::ButtonTest},  // is_button_pressed
-    {kGameGta3, 0x0ADC, OpcodeRole::CheatTest},   // test_cheat of the script libraries
+constexpr bool GameSetHas(uint8_t games, GameId game) { return (games >> GameNumber(game)) & 1; }
+
+// Which parameters of a Jump or Branch are labels: bit n for parameter n.
+constexpr uint32_t kFirstParameter = 1u << 0;
+// A switch's labels: its default and one after each case value (0871: the
+// default is parameter 3, then cases from parameter 4; 0872: cases only).
+constexpr uint32_t kSwitchStartLabels = 0x2AAA8u;      // parameters 3, 5, 7, ... 17
+constexpr uint32_t kSwitchContinuedLabels = 0x2AAAAu;  // parameters 1, 3, 5, ... 17
+
+struct SpecialOpcode {
+    uint8_t games;  // GameSet
+    uint16_t opcode;
+    OpcodeRole role;
+    uint32_t labels = 0;  // Jump and Branch: which parameters are labels
 };
+
+// Every opcode that tests a key or a cheat code, skips data or steers the
+// script's control flow, per game: the one list the scan, the window, the
+// command line and the tests read. An opcode counts only where the opcode
+// table of that game knows it.
+inline constexpr SpecialOpcode kSpecialOpcodes[] = {
+    // Key tests, button tests and typed cheat codes.
+    {kInSanAndreas, 0x0AB0, OpcodeRole::VKeyTest},    // CLEO is_key_pressed
+    {kInSanAndreas, 0x0E3D, OpcodeRole::VKeyTest},    // CLEO+ is_key_just_pressed
+    {kInSanAndreas, 0x2080, OpcodeRole::VKeyTest},    // CLEO 5 is_key_just_pressed
+    {kInSanAndreas, 0x0C89, OpcodeRole::VKeyTest},    // SAMPFUNCS is_key_just_pressed
+    {kInOlderGames, 0x05EE, OpcodeRole::VKeyTest},    // is_key_pressed of the script libraries
+    {kInOlderGames, 0x0AB0, OpcodeRole::VKeyTest},    // CLEO is_key_pressed
+    {kInEveryGame, 0x00E1, OpcodeRole::ButtonTest},   // is_button_pressed
+    {kInSanAndreas, 0x0E3E, OpcodeRole::ButtonTest},  // CLEO+ is_button_just_pressed
+    {kInEveryGame, 0x0ADC, OpcodeRole::CheatTest},    // test_cheat of the script libraries
+    {kInSanAndreas, 0x05B6, OpcodeRole::SkipsData},   // 128 bytes the game skips (debug text)
+    // Control flow: where the path ends, and which labels lead to code.
+    {kInEveryGame, 0x0002, OpcodeRole::Jump, kFirstParameter},            // goto
+    {kInEveryGame, 0x004E, OpcodeRole::EndsPath},                         // terminate_this_script
+    {kInEveryGame, 0x0051, OpcodeRole::EndsPath},                         // return
+    {kInEveryGame, 0x0A93, OpcodeRole::EndsPath},                         // CLEO terminate_this_custom_script
+    {kInEveryGame, 0x0AB2, OpcodeRole::EndsPath},                         // CLEO cleo_return
+    {kInSanAndreas, 0x2002, OpcodeRole::EndsPath},                        // CLEO 5 cleo_return_with
+    {kInSanAndreas, 0x2003, OpcodeRole::EndsPath},                        // CLEO 5 cleo_return_fail
+    {kInEveryGame, 0x004C, OpcodeRole::Branch, kFirstParameter},          // goto_if_true
+    {kInEveryGame, 0x004D, OpcodeRole::Branch, kFirstParameter},          // goto_if_false
+    {kInEveryGame, 0x004F, OpcodeRole::Branch, kFirstParameter},          // start_new_script
+    {kInEveryGame, 0x0050, OpcodeRole::Branch, kFirstParameter},          // gosub
+    {kInEveryGame, 0x00D7, OpcodeRole::Branch, kFirstParameter},          // launch_mission
+    {kInEveryGame, 0x02CD, OpcodeRole::Branch, 0x3u},                     // gosub_file: both parameters
+    {kInEveryGame, 0x0416, OpcodeRole::Branch, kFirstParameter},          // load_and_launch_mission
+    {kInSanAndreas, 0x0707, OpcodeRole::Branch, kFirstParameter},         // skip_cutscene_start
+    {kInSanAndreas, 0x0871, OpcodeRole::Branch, kSwitchStartLabels},      // switch_start
+    {kInSanAndreas, 0x0872, OpcodeRole::Branch, kSwitchContinuedLabels},  // switch_continued
+    {kInEveryGame, 0x0AA0, OpcodeRole::Branch, kFirstParameter},          // CLEO gosub_if_false
+    {kInEveryGame, 0x0AB1, OpcodeRole::Branch, kFirstParameter},          // CLEO cleo_call
+};
+
+// The row of an opcode in a game, or null.
+constexpr const SpecialOpcode* SpecialOpcodeOf(GameId game, uint16_t opcode) {
+    for (const SpecialOpcode& special : kSpecialOpcodes)
+        if (special.opcode == opcode && GameSetHas(special.games, game)) return &special;
+    return nullptr;
+}
 
 // The role of an opcode in a game's byte code.
 constexpr OpcodeRole RoleOf(GameId game, uint16_t opcode) {
-    for (const SpecialOpcode& special : kSpecialOpcodes)
-        if (special.game == game && special.opcode == opcode) return special.role;
-    return OpcodeRole::Plain;
+    const SpecialOpcode* special = SpecialOpcodeOf(game, opcode);
+    return special != nullptr ? special->role : OpcodeRole::Plain;
+}
+
+// Which parameters of an opcode are labels of code (0 for any opcode that is no Jump or Branch).
+constexpr uint32_t CodeLabelsOf(GameId game, uint16_t opcode) {
+    const SpecialOpcode* special = SpecialOpcodeOf(game, opcode);
+    return special != nullptr ? special->labels : 0;
 }
 
 // The opcodes of one role in a game, in the list's order.
 inline std::vector<uint16_t> OpcodesOfRole(GameId game, OpcodeRole role) {
     std::vector<uint16_t> opcodes;
     for (const SpecialOpcode& special : kSpecialOpcodes)
-        if (special.game == game && special.role == role) opcodes.push_back(special.opcode);
+        if (special.role == role && GameSetHas(special.games, game)) opcodes.push_back(special.opcode);
     return opcodes;
 }
+
+// Whether what follows an instruction of this role is reached only through a label.
+constexpr bool EndsThePath(OpcodeRole role) { return role == OpcodeRole::Jump || role == OpcodeRole::EndsPath; }
 
 // The key test each game's own scripts use; others are named in the listing.
 constexpr uint16_t kKeyOpcodeClassic = 0x05EE;

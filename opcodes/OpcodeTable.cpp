@@ -1,6 +1,14 @@
 #include "opcodes/OpcodeTable.h"
 
+#include <cstdio>
+
 namespace morvane {
+
+std::string OpcodeText(uint16_t opcode) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(opcode));
+    return text;
+}
 
 void OpcodeTable::Reset(GameId game) {
     game_ = game;

@@ -22,6 +22,9 @@ constexpr int32_t kVariableParameterCount = -1;
 // Description number of an entry that has none.
 constexpr uint16_t kNoDescription = 0xFFFF;
 
+// An opcode as script compilers write it: four upper-case hexadecimal digits ("0AB0").
+std::string OpcodeText(uint16_t opcode);
+
 struct OpcodeEntry {
     int32_t parameterCount = 0;
     bool known = false;
@@ -63,6 +66,10 @@ public:
     // The description of a known opcode; empty for an unknown one or one the
     // file described with nothing. Valid until the table next changes.
     std::string_view Description(uint32_t opcode) const;
+
+    // Every entry, indexed by opcode: kOpcodeTableSize of them once loaded,
+    // none before. For the walk's inner loop; Find is the checked way in.
+    const OpcodeEntry* Entries() const { return entries_.data(); }
 
     GameId Game() const { return game_; }
     std::size_t Size() const { return entries_.size(); }

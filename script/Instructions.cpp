@@ -122,7 +122,7 @@ std::string ArrayText(const std::string& base, const uint8_t* payload) {
 std::string ParamText(const uint8_t* p, int size, GameId game, char letter) {
     const uint8_t typeByte = p[0];
     const uint8_t* payload = p + 1;
-    if (game != kGameSanAndreas && typeByte >= kFirstInlineStringByte) return Quoted(p, kInlineStringSize);
+    if (StartsInlineString(RulesForGame(game), typeByte)) return Quoted(p, kInlineStringSize);
     auto integer = [letter](int32_t value) { return (letter == kLabelLetter ? "@" : "") + std::to_string(value); };
     switch (static_cast<ParamType>(typeByte)) {
         case ParamType::Int8: return integer(static_cast<int8_t>(payload[0]));
@@ -218,12 +218,6 @@ struct Bounds {
 
 }  // namespace
 
-std::string OpcodeText(uint16_t opcode) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(opcode));
-    return text;
-}
-
 std::string FormatInstruction(const DecodedInstruction& instruction, std::string_view description, bool cut) {
     std::string text = OpcodeText(instruction.opcode) + ":";
     if (!instruction.known) return text + " " + kUnknownOpcodeText + (cut ? kCutMark : "");
@@ -249,7 +243,7 @@ std::string FormatInstruction(const DecodedInstruction& instruction, std::string
 }
 
 std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(ScriptImage& image, const OpcodeTable& table,
-                                                                    bool skipHeader,
+                                                                    const ScanSummary& walked,
                                                                     const std::vector<int32_t>& offsets, int before,
                                                                     int after) {
     std::vector<std::vector<DecodedInstruction>> results(offsets.size());
@@ -267,10 +261,16 @@ std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(ScriptImage&
     std::deque<Bounds> recent;         // the last `before` instructions
     std::vector<KeyOccurrence> tests;  // found by the step and not wanted here
     std::size_t next = 0;              // into `order`
+    auto block = walked.dataBlocks.begin();
 
-    if (!image.Seek(0)) return results;
-    if (skipHeader) image.SkipHeader();
+    if (!image.LimitTo(walked.code.end) || !image.Seek(walked.code.start)) return results;
     while (image.CursorInside() && (next < order.size() || !waiting.empty())) {
+        // The scan took these bytes for data: so does the view.
+        while (block != walked.dataBlocks.end() && block->begin < image.Position()) ++block;
+        if (block != walked.dataBlocks.end() && block->begin == image.Position()) {
+            image.Seek(block->end);
+            continue;
+        }
         const int32_t start = image.Position();
         uint16_t opcode = 0;
         WalkInstruction(image, table, opcode, tests);
@@ -301,9 +301,9 @@ std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(ScriptImage&
     return results;
 }
 
-std::vector<DecodedInstruction> InstructionsAround(ScriptImage& image, const OpcodeTable& table, bool skipHeader,
-                                                   int32_t offset, int before, int after) {
-    return InstructionsAroundEach(image, table, skipHeader, {offset}, before, after).front();
+std::vector<DecodedInstruction> InstructionsAround(ScriptImage& image, const OpcodeTable& table,
+                                                   const ScanSummary& walked, int32_t offset, int before, int after) {
+    return InstructionsAroundEach(image, table, walked, {offset}, before, after).front();
 }
 
 }  // namespace morvane

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "opcodes/OpcodeTable.h"
+#include "script/KeyScan.h"
 #include "script/ScriptImage.h"
 
 namespace morvane {
@@ -21,19 +22,19 @@ struct DecodedInstruction {
     std::string text;                 // the whole line without the offset: see FormatInstruction
 };
 
-// Walks the image as the key scan does (from offset 0, or from the end of a
-// main script's header when skipHeader) and returns up to `before`
-// instructions before the one that starts at `offset`, that one, and up to
-// `after` after it. Empty when no instruction of the walk starts at `offset`.
-// The image's cursor is left anywhere.
-std::vector<DecodedInstruction> InstructionsAround(ScriptImage& image, const OpcodeTable& table, bool skipHeader,
-                                                   int32_t offset, int before, int after);
+// Walks the image as the key scan whose summary is `walked` did (its code,
+// its data blocks stepped over) and returns up to `before` instructions
+// before the one that starts at `offset`, that one, and up to `after` after
+// it. Empty when no instruction of the walk starts at `offset`. The image's
+// cursor is left anywhere.
+std::vector<DecodedInstruction> InstructionsAround(ScriptImage& image, const OpcodeTable& table,
+                                                   const ScanSummary& walked, int32_t offset, int before, int after);
 
 // The same for several offsets in one walk, as a listing of many key tests
 // needs: one result per offset, in the order given (offsets in any order,
 // repeats allowed).
 std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(ScriptImage& image, const OpcodeTable& table,
-                                                                    bool skipHeader,
+                                                                    const ScanSummary& walked,
                                                                     const std::vector<int32_t>& offsets, int before,
                                                                     int after);
 
@@ -46,9 +47,6 @@ std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(ScriptImage&
 // An opcode the table lacks reads "0123: unknown opcode". `cut` (the bytes
 // run past the end of the file) adds kCutMark.
 std::string FormatInstruction(const DecodedInstruction& instruction, std::string_view description, bool cut);
-
-// An opcode as script compilers write it: four upper-case hexadecimal digits ("0AB0").
-std::string OpcodeText(uint16_t opcode);
 
 // Ends the text of an instruction the end of the file cuts off.
 constexpr const char* kCutMark = " (cut off by the end of the file)";

@@ -1,8 +1,17 @@
 #include "script/KeyScan.h"
 
+#include <algorithm>
+#include <iterator>
+#include <set>
+
 namespace morvane {
 
 namespace {
+
+// Walks over the whole script again with more labels known, at most this
+// often: each walk may reach code after data that only labels in code after
+// that data lead to.
+constexpr int kMostLabelRounds = 8;
 
 void ScanKeyInstruction(ScriptImage& image, int32_t offset, uint16_t opcode, std::vector<KeyOccurrence>& occurrences) {
     const bool wide = image.PeekByte() != TypeByte(ParamType::Int8);
@@ -34,16 +43,17 @@ void ScanCheatInstruction(ScriptImage& image, int32_t offset, uint16_t opcode,
     if (image.ReadStringParam(code)) occurrences.push_back(KeyOccurrence::CheatTest(offset, std::move(code), opcode));
 }
 
-}  // namespace
-
-const OpcodeEntry* WalkInstruction(ScriptImage& image, const OpcodeTable& table, uint16_t& opcode,
-                                   std::vector<KeyOccurrence>& occurrences) {
+inline const OpcodeEntry* Step(ScriptImage& image, const OpcodeTable& table, uint16_t& opcode,
+                               std::vector<KeyOccurrence>& occurrences) {
     const int32_t offset = image.Position();
     opcode = image.ReadOpcode();
     const OpcodeEntry* entry = table.Find(opcode);
     if (entry == nullptr) return nullptr;
     switch (entry->role) {
-        case OpcodeRole::Plain: image.SkipParams(entry->parameterCount); break;
+        case OpcodeRole::Plain:
+        case OpcodeRole::Jump:
+        case OpcodeRole::EndsPath:
+        case OpcodeRole::Branch: image.SkipParams(entry->parameterCount); break;
         case OpcodeRole::VKeyTest: ScanKeyInstruction(image, offset, opcode, occurrences); break;
         case OpcodeRole::ButtonTest: ScanButtonInstruction(image, offset, opcode, occurrences); break;
         case OpcodeRole::SkipsData: image.SkipBytes(kSkippedDataBytes); break;
@@ -52,27 +62,191 @@ const OpcodeEntry* WalkInstruction(ScriptImage& image, const OpcodeTable& table,
     return entry;
 }
 
-ScanSummary ScanKeyOccurrences(ScriptImage& image, const OpcodeTable& table, bool skipHeader,
-                               std::vector<KeyOccurrence>& occurrences, const ScanProgress& progress) {
-    ScanSummary summary;
-    if (skipHeader) image.SkipHeader();
-    if (!image.CursorInside()) return summary;
-    int instructions = 0;
-    for (;;) {
-        const int32_t offset = image.Position();
-        uint16_t opcode = 0;
-        const OpcodeEntry* entry = WalkInstruction(image, table, opcode, occurrences);
-        if (opcode != kTruncatedOpcode) ++summary.instructions;
-        if (entry == nullptr && opcode != kTruncatedOpcode) {
-            // A lone last byte is no instruction; anything else the table lacks is.
-            if (summary.unknownInstructions++ == 0) summary.firstUnknownOffset = offset;
-        }
-        if (!image.CursorInside()) return summary;
-        if (++instructions == kProgressInterval) {
-            instructions = 0;
-            if (progress) progress(image.Position());
+// The offsets labels lead to: those known before a walk and those its
+// instructions named so far.
+class Labels {
+public:
+    explicit Labels(std::vector<int32_t> known) : known_(std::move(known)) {}
+
+    bool LeadsTo(int32_t offset) const {
+        return std::binary_search(known_.begin(), known_.end(), offset) || named_.count(offset) > 0;
+    }
+    // The nearest offset after `offset` a label leads to.
+    std::optional<int32_t> NextAfter(int32_t offset) const {
+        std::optional<int32_t> next;
+        const auto known = std::upper_bound(known_.begin(), known_.end(), offset);
+        if (known != known_.end()) next = *known;
+        const auto named = named_.upper_bound(offset);
+        if (named != named_.end() && (!next || *named < *next)) next = *named;
+        return next;
+    }
+    void Add(int32_t offset) {
+        if (!std::binary_search(known_.begin(), known_.end(), offset)) named_.insert(offset);
+    }
+    // Every offset, known or named, ascending; whether the walk named new ones.
+    std::vector<int32_t> All() const {
+        std::vector<int32_t> all;
+        std::merge(known_.begin(), known_.end(), named_.begin(), named_.end(), std::back_inserter(all));
+        return all;
+    }
+    bool NamedNew() const { return !named_.empty(); }
+
+private:
+    std::vector<int32_t> known_;  // ascending
+    std::set<int32_t> named_;
+};
+
+// Gathers the labels of the code a Jump or Branch instruction at `offset`
+// names; the cursor is left where it was.
+void NameLabels(ScriptImage& image, const CodeLayout& code, int32_t offset, uint16_t opcode, Labels& labels) {
+    const int32_t after = image.Position();
+    uint32_t mask = CodeLabelsOf(image.game, opcode);
+    image.Seek(static_cast<int64_t>(offset) + kOpcodeWordSize);
+    for (; mask != 0; mask >>= 1) {
+        int32_t value = 0;
+        if ((mask & 1u) == 0) {
+            if (!image.SkipParam()) break;
+        } else if (image.ReadSignedParam(value)) {
+            if (const auto target = LabelTarget(code, offset, value)) labels.Add(*target);
+        } else if (!image.CursorInside()) {
+            break;
         }
     }
+    image.Seek(after);
+}
+
+// One walk over the code. Without `labels` it is the plain walk, which only
+// notes whether it met an unknown opcode right after an instruction that ends
+// the path; with them, such bytes are data up to the next offset a label
+// leads to, and the labels of the walk's instructions are gathered until the
+// walk meets an unknown instruction (from there on it may be lost).
+struct Walk {
+    ScanSummary summary;
+    bool metDataCandidate = false;
+};
+
+// Whether the walk steps over an instruction of this role by its count alone.
+constexpr bool SteppedByCount(OpcodeRole role) {
+    return role == OpcodeRole::Plain || role == OpcodeRole::Jump || role == OpcodeRole::EndsPath ||
+           role == OpcodeRole::Branch;
+}
+
+Walk WalkCode(ScriptImage& image, const OpcodeTable& table, const CodeLayout& code, Labels* labels,
+              std::vector<KeyOccurrence>& occurrences, const ScanProgress& progress) {
+    Walk walk;
+    ScanSummary& summary = walk.summary;
+    summary.code = code;
+    image.LimitTo(code.end);
+    image.Seek(code.start);
+
+    // The inner loop keeps the walk's state in locals and steps over the
+    // instructions it only passes by itself; every other one goes through
+    // the image (Step), which then hands the position back.
+    const uint8_t* const bytes = image.Data();
+    const auto end = static_cast<std::size_t>(code.end);
+    const ParamSizeTable& sizes = kParamSizeTables[static_cast<std::size_t>(RulesForGame(image.game))];
+    const OpcodeEntry* const entries = table.Size() == kOpcodeTableSize ? table.Entries() : nullptr;
+    std::size_t at = static_cast<std::size_t>(code.start);
+    bool onTrack = true;        // no unknown instruction met yet
+    bool afterPathEnd = false;  // the instruction before ended the path
+    int sinceReport = 0;
+    int64_t instructions = 0;
+    while (at < end) {
+        // After every kProgressInterval steps, while the walk goes on.
+        if (progress && sinceReport++ == kProgressInterval) {
+            sinceReport = 1;
+            progress(static_cast<int32_t>(at));
+        }
+        if (entries != nullptr && end - at >= kOpcodeWordSize) {
+            const OpcodeEntry& entry = entries[(bytes[at] | (bytes[at + 1] << 8)) & kOpcodeMask];
+            if (entry.known && SteppedByCount(entry.role) && (labels == nullptr || !onTrack)) {
+                ++instructions;
+                afterPathEnd = EndsThePath(entry.role);
+                int32_t stepped = 0;
+                at = entry.parameterCount == 0
+                         ? at + kOpcodeWordSize
+                         : StepOverParams(bytes, at + kOpcodeWordSize, end, sizes, entry.parameterCount, stepped);
+                continue;
+            }
+        }
+        const auto offset = static_cast<int32_t>(at);
+        image.Seek(offset);
+        uint16_t opcode = 0;
+        const OpcodeEntry* entry = Step(image, table, opcode, occurrences);
+        at = static_cast<std::size_t>(image.Position());
+        if (opcode == kTruncatedOpcode) break;  // a lone last byte is no instruction
+        if (entry != nullptr) {
+            ++instructions;
+            afterPathEnd = EndsThePath(entry->role);
+            if (labels != nullptr && onTrack && (entry->role == OpcodeRole::Jump || entry->role == OpcodeRole::Branch))
+                NameLabels(image, code, offset, opcode, *labels);
+            continue;
+        }
+        if (onTrack && afterPathEnd && (labels == nullptr || !labels->LeadsTo(offset))) {
+            walk.metDataCandidate = true;
+            if (labels != nullptr) {
+                const int32_t resume = labels->NextAfter(offset).value_or(code.end);
+                summary.dataBlocks.push_back(DataBlock{offset, resume});
+                at = static_cast<std::size_t>(resume);
+                afterPathEnd = false;
+                continue;
+            }
+        }
+        ++instructions;
+        if (summary.unknownInstructions++ == 0) summary.firstUnknownOffset = offset;
+        const auto named = std::find(summary.unknownOpcodes.begin(), summary.unknownOpcodes.end(), opcode);
+        if (named == summary.unknownOpcodes.end()) {
+            if (summary.unknownOpcodes.size() < kUnknownOpcodesNamed)
+                summary.unknownOpcodes.push_back(opcode);
+            else
+                summary.moreUnknownOpcodes = true;
+        }
+        onTrack = false;
+        afterPathEnd = false;
+    }
+    summary.instructions = instructions;
+    image.Seek(static_cast<int64_t>(at < end ? at : end));
+    return walk;
+}
+
+}  // namespace
+
+const OpcodeEntry* WalkInstruction(ScriptImage& image, const OpcodeTable& table, uint16_t& opcode,
+                                   std::vector<KeyOccurrence>& occurrences) {
+    return Step(image, table, opcode, occurrences);
+}
+
+ScanSummary ScanKeyOccurrences(ScriptImage& image, const OpcodeTable& table, bool skipHeader,
+                               std::vector<KeyOccurrence>& occurrences, const ScanProgress& progress) {
+    const std::size_t before = occurrences.size();
+    const CodeLayout code = FindCode(image, skipHeader);
+    Walk walk = WalkCode(image, table, code, nullptr, occurrences, progress);
+    if (!walk.metDataCandidate) return walk.summary;
+
+    // Some unknown opcode may start data: walk again, gathering where the
+    // labels of the code lead, until a walk names no label the one before
+    // did not know.
+    std::vector<int32_t> known = code.missions;
+    for (int round = 0; round < kMostLabelRounds; ++round) {
+        occurrences.resize(before);
+        Labels labels(known);
+        walk = WalkCode(image, table, code, &labels, occurrences, nullptr);
+        if (!labels.NamedNew()) break;
+        known = labels.All();
+    }
+    return walk.summary;
+}
+
+std::string UnknownOpcodesText(const ScanSummary& summary) {
+    std::string text;
+    for (std::size_t i = 0; i < summary.unknownOpcodes.size(); ++i)
+        text += (i ? ", " : "") + OpcodeText(summary.unknownOpcodes[i]);
+    return text + (summary.moreUnknownOpcodes ? ", ..." : "");
+}
+
+std::string UnknownInstructionsText(const ScanSummary& summary) {
+    return std::to_string(summary.unknownInstructions) + " unknown instructions, the first at offset " +
+           std::to_string(summary.firstUnknownOffset) + " (opcodes " + UnknownOpcodesText(summary) + ")";
 }
 
 }  // namespace morvane

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "opcodes/OpcodeTable.h"
+#include "script/CodeLayout.h"
 #include "script/ScriptImage.h"
 
 namespace morvane {
@@ -69,13 +70,31 @@ struct KeyOccurrence {
     bool operator!=(const KeyOccurrence& other) const { return !(*this == other); }
 };
 
+// Bytes inside the code that the walk took for data, not instructions: after
+// an instruction that ends the path (a jump, a return, an end of script) up
+// to the next offset the script's control flow reaches.
+struct DataBlock {
+    int32_t begin = 0;
+    int32_t end = 0;
+    bool operator==(const DataBlock& other) const { return begin == other.begin && end == other.end; }
+};
+
+// Unknown opcodes a summary names: the first this many distinct ones.
+constexpr std::size_t kUnknownOpcodesNamed = 5;
+
 // What a walk met besides key tests. After an instruction the opcode table
 // does not know, the walk may be reading data as code: tests found after it
 // may be false, and patching them could corrupt the file.
 struct ScanSummary {
-    int64_t instructions = 0;  // walked, unknown ones included
+    int64_t instructions = 0;  // walked, unknown ones included, data blocks not
     int64_t unknownInstructions = 0;
     int32_t firstUnknownOffset = -1;  // -1 when every instruction was known
+    // The distinct unknown opcodes in the order first met, at most
+    // kUnknownOpcodesNamed; `moreUnknownOpcodes` when there were more.
+    std::vector<uint16_t> unknownOpcodes;
+    bool moreUnknownOpcodes = false;
+    CodeLayout code;                    // where the walk started and ended
+    std::vector<DataBlock> dataBlocks;  // skipped, in file order
 
     bool HasUnknown() const { return unknownInstructions > 0; }
     // Whether the bytes read as this game's byte code: no more than half of
@@ -103,12 +122,27 @@ using ScanProgress = std::function<void(int32_t)>;
 const OpcodeEntry* WalkInstruction(ScriptImage& image, const OpcodeTable& table, uint16_t& opcode,
                                    std::vector<KeyOccurrence>& occurrences);
 
-// Walks the image from its cursor (or from the end of a main script's header
-// when `skipHeader` is set) to its end and appends every key and button test
-// whose key is an integer constant, and every cheat test whose code is a
-// string constant. The table must be loaded for the image's
-// game. The cursor is at the end afterwards.
+// Walks the code of the image (see FindCode: from the end of a main script's
+// header when `skipHeader` is set, up to a debug footer) and appends every
+// key and button test whose key is an integer constant, and every cheat test
+// whose code is a string constant. The table must be loaded for the image's
+// game; the image is left limited to the code, its cursor at the end.
+//
+// Where the walk meets an opcode the table does not know right after an
+// instruction that ends the path, and no label of the script leads there,
+// the bytes up to the nearest offset a label of the script leads to (a jump,
+// a call, a switch, a new script, a mission of a main script) are data: never
+// read for tests, not counted as unknown. Any other unknown opcode counts,
+// and from it on the walk may be lost. A script without unknown opcodes
+// reads as one run of instructions from start to end.
 ScanSummary ScanKeyOccurrences(ScriptImage& image, const OpcodeTable& table, bool skipHeader,
                                std::vector<KeyOccurrence>& occurrences, const ScanProgress& progress);
+
+// The unknown opcodes a walk met: "3F12, 3F03", then ", ..." when there were
+// more than kUnknownOpcodesNamed.
+std::string UnknownOpcodesText(const ScanSummary& summary);
+// The warning's words for a walk that met unknown instructions: "3 unknown
+// instructions, the first at offset 120 (opcodes 3F12, 3F03)".
+std::string UnknownInstructionsText(const ScanSummary& summary);
 
 }  // namespace morvane

@@ -17,8 +17,8 @@ enum class ParamType : uint8_t {
     Int8 = 4,
     Int16 = 5,
     Float = 6,  // 16-bit fixed point in GTA III, 32-bit float later
-    // San Andreas only; in GTA III and Vice City a byte of 7 or more starts an
-    // 8-byte inline string instead.
+    // San Andreas; in GTA III and Vice City a byte of 7 or more starts an
+    // 8-byte inline string instead, except VarLengthString (CLEO's strings).
     GlobalArray = 7,
     LocalArray = 8,
     String8 = 9,
@@ -26,7 +26,7 @@ enum class ParamType : uint8_t {
     LocalString8Var = 11,
     GlobalString8Array = 12,
     LocalString8Array = 13,
-    VarLengthString = 14,  // length byte n, then n characters
+    VarLengthString = 14,  // length byte n, then n characters; in every game
     String16 = 15,
     GlobalString16Var = 16,
     LocalString16Var = 17,
@@ -60,10 +60,18 @@ constexpr ParamRules RulesForGame(GameId game) {
                                      : ParamRules::ViceCity;
 }
 
+// Whether a byte where a type byte is expected starts an older game's 8-byte
+// inline string: 7 or more, but not the type byte of a length-prefixed
+// string, which scripts compiled for CLEO hold in every game.
+constexpr bool StartsInlineString(ParamRules rules, uint8_t typeByte) {
+    return rules != ParamRules::SanAndreas && typeByte >= kFirstInlineStringByte &&
+           typeByte != static_cast<uint8_t>(ParamType::VarLengthString);
+}
+
 // Size of a parameter, type byte included, by its type byte: the one place
 // where the byte code's size rules are written down.
 constexpr uint8_t ParamSize(ParamRules rules, uint8_t typeByte) {
-    if (typeByte >= kFirstInlineStringByte && rules != ParamRules::SanAndreas) return kInlineStringSize;
+    if (StartsInlineString(rules, typeByte)) return kInlineStringSize;
     switch (static_cast<ParamType>(typeByte)) {
         case ParamType::EndOfList: return kSizeEndOfList;
         case ParamType::Int32: return 5;
@@ -92,22 +100,20 @@ constexpr uint8_t ParamSize(ParamRules rules, uint8_t typeByte) {
 // The forms a string constant takes, and how much text each holds. A
 // string held in a variable or an array is no constant and has no form.
 enum class StringForm : uint8_t {
-    Inline8,         // GTA III and Vice City: 8 bytes with no type byte (the first is 7 or more)
+    Inline8,         // GTA III and Vice City: 8 bytes with no type byte (see StartsInlineString)
     Fixed8,          // San Andreas type 9: type byte, 8 bytes
     Fixed16,         // San Andreas type 15: type byte, 16 bytes
-    LengthPrefixed,  // San Andreas type 14: type byte, length byte n, n characters
+    LengthPrefixed,  // type 14, in every game: type byte, length byte n, n characters
 };
 
 // The form of the string constant whose first byte is `typeByte`, or nothing.
 constexpr std::optional<StringForm> StringFormOf(ParamRules rules, uint8_t typeByte) {
-    if (rules != ParamRules::SanAndreas) {
-        if (typeByte >= kFirstInlineStringByte) return StringForm::Inline8;
-        return std::nullopt;
-    }
+    if (StartsInlineString(rules, typeByte)) return StringForm::Inline8;
+    if (static_cast<ParamType>(typeByte) == ParamType::VarLengthString) return StringForm::LengthPrefixed;
+    if (rules != ParamRules::SanAndreas) return std::nullopt;
     switch (static_cast<ParamType>(typeByte)) {
         case ParamType::String8: return StringForm::Fixed8;
         case ParamType::String16: return StringForm::Fixed16;
-        case ParamType::VarLengthString: return StringForm::LengthPrefixed;
         default: return std::nullopt;
     }
 }

@@ -7,7 +7,6 @@
 #include <limits>
 #include <memory>
 #include <new>
-#include <vector>
 
 #include "opcodes/ReadFile.h"
 #include "script/LittleEndian.h"
@@ -79,48 +78,56 @@ bool ScriptImage::LoadFromFile(const std::string& path, std::string& cause) {
         cause = OpenFailureCause(path, errno);
         return false;
     }
-    std::vector<uint8_t> buffer;
-    try {
-        buffer.resize(static_cast<std::size_t>(length));
-    } catch (const std::bad_alloc&) {
+    const auto size = static_cast<std::size_t>(length);
+    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size == 0 ? 1 : size]);
+    if (!buffer) {
         cause = "not enough memory to read it";
         return false;
     }
     errno = 0;
-    if (!ReadExactly(file.get(), buffer.data(), buffer.size())) {
+    if (!ReadExactly(file.get(), buffer.get(), size)) {
         cause = errno != 0 ? OpenFailureCause(path, errno) : "changed size while it was read";
         return false;
     }
-    bytes_.swap(buffer);
+    Adopt(std::move(buffer), size);
+    return true;
+}
+
+void ScriptImage::Adopt(std::unique_ptr<uint8_t[]> bytes, std::size_t size) {
+    bytes_ = std::move(bytes);
+    size_ = size;
+    end_ = size;
     cursor_ = 0;
     loaded_ = true;
-    return true;
 }
 
 bool ScriptImage::LoadFromBytes(const void* bytes, std::size_t count) {
     if (count > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) return false;
-    const auto* first = static_cast<const uint8_t*>(bytes);
-    std::vector<uint8_t> buffer;
-    try {
-        buffer.assign(first, first + count);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    bytes_.swap(buffer);
-    cursor_ = 0;
-    loaded_ = true;
+    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[count == 0 ? 1 : count]);
+    if (!buffer) return false;
+    if (count > 0) std::memcpy(buffer.get(), bytes, count);
+    Adopt(std::move(buffer), count);
     return true;
 }
 
 void ScriptImage::Release() {
-    std::vector<uint8_t>().swap(bytes_);
+    bytes_.reset();
+    size_ = 0;
+    end_ = 0;
     cursor_ = 0;
     loaded_ = false;
 }
 
 bool ScriptImage::Seek(int64_t offset) {
-    if (!loaded_ || offset < 0 || offset > Size()) return false;
+    if (!loaded_ || offset < 0 || offset > End()) return false;
     cursor_ = static_cast<std::size_t>(offset);
+    return true;
+}
+
+bool ScriptImage::LimitTo(int64_t end) {
+    if (!loaded_ || end < 0 || end > Size()) return false;
+    end_ = static_cast<std::size_t>(end);
+    if (cursor_ > end_) cursor_ = end_;
     return true;
 }
 
@@ -149,7 +156,7 @@ bool ScriptImage::ReadIntParam(int32_t& value, Extension extension) {
     int width = 0;
     uint8_t typeByte = 0;
     if (!IntegerPayload(at, width, typeByte)) return false;
-    const uint8_t* payload = bytes_.data() + at;
+    const uint8_t* payload = bytes_.get() + at;
     const bool zero = extension == Extension::Zero;
     switch (static_cast<ParamType>(typeByte)) {
         case ParamType::Int8:
@@ -171,7 +178,7 @@ bool ScriptImage::WriteIntParam(int32_t value) {
     int width = 0;
     uint8_t typeByte = 0;
     if (!IntegerPayload(at, width, typeByte)) return false;
-    WriteLe(bytes_.data() + at, static_cast<uint32_t>(value), width);
+    WriteLe(bytes_.get() + at, static_cast<uint32_t>(value), width);
     cursor_ += static_cast<std::size_t>(width);
     return true;
 }
@@ -190,7 +197,7 @@ bool ScriptImage::StringPayload(std::size_t& payload, int& length, StringForm& f
     else
         length = FixedStringBytes(form);
     if (Remaining() < header + length) {
-        cursor_ = bytes_.size();
+        cursor_ = end_;
         return false;
     }
     cursor_ += static_cast<std::size_t>(header);
@@ -203,7 +210,7 @@ bool ScriptImage::ReadStringParam(StringConstant& value) {
     int length = 0;
     StringForm form = StringForm::Fixed8;
     if (!StringPayload(at, length, form)) return false;
-    const auto first = bytes_.begin() + static_cast<std::ptrdiff_t>(at);
+    const uint8_t* first = bytes_.get() + at;
     const auto last = first + length;
     value.form = form;
     if (form == StringForm::LengthPrefixed) {
@@ -228,14 +235,14 @@ bool ScriptImage::WriteStringParam(const std::string& text) {
     const bool fits =
         prefixed ? text.size() == length : text.size() <= static_cast<std::size_t>(FixedStringRoom(was.form));
     // An inline string is told from other parameters by its first byte alone.
-    const bool keepsForm =
-        was.form != StringForm::Inline8 || (!text.empty() && static_cast<uint8_t>(text[0]) >= kFirstInlineStringByte);
+    const bool keepsForm = was.form != StringForm::Inline8 ||
+                           (!text.empty() && StartsInlineString(RulesForGame(game), static_cast<uint8_t>(text[0])));
     if (!fits || !keepsForm) return false;
     if (text == was.text) return true;
     // Only the characters and the ending zero change: the old text's bytes
     // beyond the new one become zeros, and whatever the file held after the
     // old ending zero stays as it was.
-    uint8_t* payload = bytes_.data() + (end - length);
+    uint8_t* payload = bytes_.get() + (end - length);
     std::copy(text.begin(), text.end(), payload);
     if (!prefixed) {
         const std::size_t cleared = std::min(length, std::max(was.text.size(), text.size()) + 1);
@@ -244,20 +251,11 @@ bool ScriptImage::WriteStringParam(const std::string& text) {
     return true;
 }
 
-int32_t ScriptImage::PeekParamType() const {
-    if (!CursorInside()) return -1;
-    const uint8_t typeByte = bytes_[cursor_];
-    if (game != kGameSanAndreas) {
-        return typeByte >= kFirstInlineStringByte ? TypeByte(ParamType::String8) : typeByte;
-    }
-    return typeByte < kFirstInvalidSaTypeByte ? typeByte : -1;
-}
-
 bool ScriptImage::SkipHeader() {
     const int links = HeaderLinksFor(game);
     for (int link = 0; link < links; ++link) {
         int32_t target = 0;
-        if (ReadOpcode() != kJumpOpcode || !ReadSignedParam(target) || target < 0 || target >= Size()) {
+        if (ReadOpcode() != kJumpOpcode || !ReadSignedParam(target) || target < 0 || target >= End()) {
             cursor_ = 0;
             return false;
         }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,10 @@ struct StringConstant {
 };
 
 // A whole script file in memory with a cursor that walks its byte code.
-// The cursor never leaves [0, Size()]: a step that would run past the end
-// stops at the end, and nothing reads or writes outside the bytes.
+// The cursor never leaves [0, End()]: a step that would run past the end
+// stops at the end, and nothing reads or writes outside [0, End()). End() is
+// the end of the file unless LimitTo set it nearer (to leave a block after
+// the code alone).
 class ScriptImage {
 public:
     GameId game = kGameGta3;  // whose size rules the parameters follow
@@ -44,8 +47,15 @@ public:
     void Release();
 
     bool IsLoaded() const { return loaded_; }
-    const uint8_t* Data() const { return bytes_.data(); }
-    int32_t Size() const { return static_cast<int32_t>(bytes_.size()); }
+    const uint8_t* Data() const { return bytes_.get(); }
+    // The whole file, whatever End() is: what a save writes.
+    int32_t Size() const { return static_cast<int32_t>(size_); }
+    // Where reading stops.
+    int32_t End() const { return static_cast<int32_t>(end_); }
+    // Makes `end` (0 to Size()) the end for every read and write from now
+    // on, and moves the cursor there when it stood beyond; false (nothing
+    // changed) for any other offset.
+    bool LimitTo(int64_t end);
 
     // The opcode word at the cursor, negation flag cleared, and the cursor
     // moved past it; kTruncatedOpcode (cursor at the end) when fewer than two
@@ -78,19 +88,16 @@ public:
     // for any other parameter, a cut string, text that does not fit, and
     // text that would not start an older game's inline string.
     bool WriteStringParam(const std::string& text);
-    // The type of the parameter at the cursor without moving; -1 at the end
-    // or for an invalid San Andreas type; 9 for an older game's inline string.
-    int32_t PeekParamType() const;
     // Follows the jumps that open a main script's header segments; false,
     // with the cursor back at offset 0, when the chain is broken.
     bool SkipHeader();
     // Steps over raw bytes, stopping at the end of the image.
     void SkipBytes(std::ptrdiff_t count) { Advance(count); }
 
-    bool CursorInside() const { return loaded_ && cursor_ < bytes_.size(); }
-    std::ptrdiff_t Remaining() const { return static_cast<std::ptrdiff_t>(bytes_.size() - cursor_); }
+    bool CursorInside() const { return cursor_ < end_; }
+    std::ptrdiff_t Remaining() const { return static_cast<std::ptrdiff_t>(end_ - cursor_); }
     int32_t Position() const { return static_cast<int32_t>(cursor_); }
-    // Places the cursor at a byte offset; false (cursor unchanged) outside the image.
+    // Places the cursor at a byte offset; false (cursor unchanged) outside [0, End()].
     bool Seek(int64_t offset);
 
 private:
@@ -106,8 +113,14 @@ private:
     // Steps over a string constant's header and returns its form and the
     // characters' offset and byte count; otherwise steps over the parameter.
     bool StringPayload(std::size_t& payload, int& length, StringForm& form);
+    // Takes a buffer of `size` bytes as the image's.
+    void Adopt(std::unique_ptr<uint8_t[]> bytes, std::size_t size);
 
-    std::vector<uint8_t> bytes_;
+    // Left uninitialised until read into: a script of megabytes is not first
+    // filled with zeros.
+    std::unique_ptr<uint8_t[]> bytes_;
+    std::size_t size_ = 0;
+    std::size_t end_ = 0;
     std::size_t cursor_ = 0;
     bool loaded_ = false;
 };
@@ -115,14 +128,14 @@ private:
 // ---- the walk's hot path, inline ----
 
 inline uint16_t ScriptImage::PeekOpcode() const {
-    if (!loaded_ || Remaining() < kOpcodeWordSize) return kTruncatedOpcode;
+    if (Remaining() < kOpcodeWordSize) return kTruncatedOpcode;
     return static_cast<uint16_t>((bytes_[cursor_] | (bytes_[cursor_ + 1] << 8)) & kOpcodeMask);
 }
 
 inline uint16_t ScriptImage::ReadOpcode() {
     const uint16_t opcode = PeekOpcode();
     if (opcode == kTruncatedOpcode)
-        cursor_ = bytes_.size();
+        cursor_ = end_;
     else
         cursor_ += kOpcodeWordSize;
     return opcode;
@@ -144,16 +157,37 @@ inline bool ScriptImage::SkipParam() {
     }
 }
 
-inline int32_t ScriptImage::SkipParams(int32_t count) {
-    int32_t limit = count;
-    if (count == kVariableParameterCount)
-        limit = INT32_MAX;
-    else if (count <= 0)
-        return count;
-    for (int32_t done = 0; done < limit; ++done) {
-        if (!SkipParam()) return done;
+// Steps over `count` parameters (kVariableParameterCount: up to and
+// including the list's 0 byte) from `at` in bytes[0, end) by the size rules
+// of `sizes`, as SkipParam does one by one: the offset after them (at most
+// `end`). `stepped` gets the number stepped over. The walk's inner loop.
+inline std::size_t StepOverParams(const uint8_t* bytes, std::size_t at, std::size_t end, const ParamSizeTable& sizes,
+                                  int32_t count, int32_t& stepped) {
+    const uint32_t limit = count == kVariableParameterCount ? UINT32_MAX : static_cast<uint32_t>(count);
+    uint32_t done = 0;
+    for (; done < limit && at < end; ++done) {
+        const uint8_t size = sizes[bytes[at]];
+        if (size < kSizeLengthPrefixed && size != kSizeEndOfList) {
+            at += size;
+            continue;
+        }
+        if (size == kSizeLengthPrefixed) {
+            at += kLengthPrefixedHeader + (end - at > 1 ? bytes[at + 1] : 0);
+            continue;
+        }
+        ++at;  // a list's end or an invalid type byte: consumed, and the list ends
+        break;
     }
-    return limit;
+    stepped = static_cast<int32_t>(done);
+    return at < end ? at : end;
+}
+
+inline int32_t ScriptImage::SkipParams(int32_t count) {
+    if (count == 0 || count < kVariableParameterCount) return count;
+    int32_t stepped = 0;
+    cursor_ = StepOverParams(bytes_.get(), cursor_, end_,
+                             kParamSizeTables[static_cast<std::size_t>(RulesForGame(game))], count, stepped);
+    return stepped;
 }
 
 }  // namespace morvane

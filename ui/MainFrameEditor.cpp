@@ -379,7 +379,7 @@ void MainFrame::ShowContext(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= occurrences.size()) return;
     const int32_t offset = occurrences[static_cast<std::size_t>(index)].offset;
     const std::vector<DecodedInstruction> around =
-        InstructionsAround(script, opcodeTable, mainScript, offset, kContextBefore, kContextAfter);
+        InstructionsAround(script, opcodeTable, scanSummary, offset, kContextBefore, kContextAfter);
     contextView->Freeze();
     for (const DecodedInstruction& instruction : around) {
         const wxString line = wxString::Format("%6X  ", static_cast<unsigned>(instruction.offset)) +

@@ -36,7 +36,8 @@ const char* const kSaveFailed = "Couldn't save file";
 const char* const kUnknownWarning =
     "The opcode file does not describe %lld instructions of this script; the first is at offset %d.\n"
     "From there on the script may have been read wrongly, so the key tests after it may be wrong. "
-    "They are marked (?) in the list.";
+    "They are marked (?) in the list.\n\n"
+    "Opcodes not described: %s. An opcode file that describes them reads the script whole.";
 // When most of what the walk read was unknown instructions.
 const char* const kNotAScript = "This does not look like a %s script.";
 const char* const kBetterGame =
@@ -182,7 +183,8 @@ void MainFrame::OpenScript(const wxString& path) {
 
     if (scanSummary.HasUnknown())
         ShowMessage(wxString::Format(kUnknownWarning, static_cast<long long>(scanSummary.unknownInstructions),
-                                     static_cast<int>(scanSummary.firstUnknownOffset)));
+                                     static_cast<int>(scanSummary.firstUnknownOffset),
+                                     UnknownOpcodesText(scanSummary)));
 }
 
 // Reads the script with each other game's rules and opcode file; when one

@@ -114,7 +114,7 @@ TEST_F(KeysTest, JsonIsAnObjectPerKeyWithIncompleteAndLeftOutFilesApart) {
     EXPECT_EQ(json["leftOut"][0]["file"], "notes.txt");
     EXPECT_EQ(run.err,
               "notes.txt: not a script (a script's name ends in .cs, .cs3, .cs4, .cm or .scm)\n"
-              "mods/garbage.cs: warning: 2 unknown instructions, the first at offset 0\n");
+              "mods/garbage.cs: warning: 2 unknown instructions, the first at offset 0 (opcodes 0123, 7777)\n");
 }
 
 TEST_F(KeysTest, TheWalkSkipsHiddenAndOtherFilesAndEndsInLinkLoops) {

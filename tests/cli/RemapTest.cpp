@@ -89,13 +89,13 @@ TEST_F(RemapTest, UnknownInstructionsWarnOnListAndRefuseRemapUnlessAllowed) {
 
     CliRun list = Run({"list", "--game", "sa", "--format", "tsv", "odd.cs", "sa_keys.cs"});
     EXPECT_EQ(list.status, 0);
-    EXPECT_EQ(list.err, "odd.cs: warning: 3 unknown instructions, the first at offset 4\n");
+    EXPECT_EQ(list.err, "odd.cs: warning: 3 unknown instructions, the first at offset 4 (opcodes 0DDD, 0EEE, 0FFF)\n");
     EXPECT_EQ(list.out.substr(list.out.find('\n') + 1, 60).substr(0, 30), "odd.cs\t0\tvkey\t0\t-1\t65\tA Key\t0A");
 
     CliRun refused = Run({"remap", "--game", "sa", "--vkey", "A Key=C Key", "odd.cs", "sa_keys.cs", "--in-place"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err,
-              "odd.cs: warning: 3 unknown instructions, the first at offset 4\n"
+              "odd.cs: warning: 3 unknown instructions, the first at offset 4 (opcodes 0DDD, 0EEE, 0FFF)\n"
               "odd.cs: refused: key tests after offset 4 may be data read as code; nothing written "
               "(--allow-unknown writes it all the same)\n");
     EXPECT_EQ(refused.out, "sa_keys.cs: 0 changed (file left as it was)\n");
@@ -137,4 +137,34 @@ TEST_F(RemapTest, ASaveThatFailsSaysWhetherTheTargetWasKept) {
     EXPECT_EQ(protectedFile.status, 1);
     EXPECT_EQ(protectedFile.err, "kept.cs: cannot save: is write-protected; the file is as it was\n");
     EXPECT_EQ(Slurp(kept), "keep");
+}
+
+TEST_F(RemapTest, ScriptsWithDebugDataCleoStringsAndDataInTheirCodeListCleanlyAndRemap) {
+    for (const char* name : {"sa_debug_footer.cs", "vc_cleo.cs", "sa_data_block.cs"})
+        std::filesystem::copy_file(DemoPath(name), dir.File(name));
+
+    // Listed without a warning: the footer, the strings and the data are not read as code.
+    const CliRun footer = Run({"list", "--game", "sa", "--format", "tsv", "sa_debug_footer.cs", "sa_data_block.cs"});
+    EXPECT_EQ(footer.err, "");
+    EXPECT_EQ(footer.out,
+              "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
+              "sa_debug_footer.cs\t20\tvkey\t0\t-1\t118\tF7\t0AB0\n"
+              "sa_data_block.cs\t59\tvkey\t0\t-1\t85\tU Key\t0AB0\n");
+
+    // The remapped file keeps its debug footer byte for byte.
+    const CliRun remap = Run({"remap", "--game", "sa", "--vkey", "F7=F8", "sa_debug_footer.cs", "-o", "f8.cs"});
+    EXPECT_EQ(remap.status, 0) << remap.err;
+    EXPECT_EQ(ReadBytes(dir.File("f8.cs")), With("sa_debug_footer.cs", {{23, 0x77}}));
+
+    // A ten-letter code in a CLEO string of Vice City: changed to ten others, never to nine.
+    const CliRun cheat =
+        Run({"remap", "--game", "vc", "--cheat", "gesundheit=blessyou12", "vc_cleo.cs", "-o", "bless.cs"});
+    EXPECT_EQ(cheat.status, 0) << cheat.err;
+    std::vector<std::pair<std::size_t, uint8_t>> code;
+    const std::string to = "BLESSYOU12";
+    for (std::size_t i = 0; i < to.size(); ++i) code.emplace_back(23 + i, static_cast<uint8_t>(to[i]));
+    EXPECT_EQ(ReadBytes(dir.File("bless.cs")), With("vc_cleo.cs", code));
+    const CliRun shorter = Run({"remap", "--game", "vc", "--at", "19:BLESSYOU1", "vc_cleo.cs", "-o", "no.cs"});
+    EXPECT_EQ(shorter.status, 1);
+    EXPECT_NE(shorter.err.find("this code must have exactly 10 characters"), std::string::npos) << shorter.err;
 }

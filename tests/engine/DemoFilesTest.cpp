@@ -60,6 +60,13 @@ TEST(DemoFiles, EachScriptListsItsKeysWithTheDemoOpcodeFiles) {
     for (GameId older : {kGameGta3, kGameViceCity})
         EXPECT_EQ(ScanLabels("vc_cheats.cs", older, false),
                   (std::vector<std::string>{"Cheat GUNS (room 7)", "Cheat MONEYUP (room 7)"}));
-    // Without the header skip the bytes in the first segment read as a key test.
-    EXPECT_EQ(ScanLabels("main.scm", kGameSanAndreas, false).front(), "X Key (8)");
+    // Debug data after the code, CLEO's strings, data inside the code: only
+    // the code's tests.
+    EXPECT_EQ(ScanLabels("sa_debug_footer.cs", kGameSanAndreas, false), (std::vector<std::string>{"F7 (8)"}));
+    EXPECT_EQ(ScanLabels("vc_cleo.cs", kGameViceCity, false),
+              (std::vector<std::string>{"Cheat GESUNDHEIT (room 10)", "J Key (8)"}));
+    EXPECT_EQ(ScanLabels("sa_data_block.cs", kGameSanAndreas, false), (std::vector<std::string>{"U Key (8)"}));
+    // Without the header skip the header's segments are data after their
+    // jumps: the bytes in the first that look like a test of X are not one.
+    EXPECT_EQ(ScanLabels("main.scm", kGameSanAndreas, false), ScanLabels("main.scm", kGameSanAndreas, true));
 }

@@ -2,6 +2,7 @@
 
 #include "opcodes/IniLoader.h"
 #include "script/KeyScan.h"
+#include "support/MainScriptBuilder.h"
 #include "support/Printers.h"
 #include "support/ScriptBuilder.h"
 
@@ -424,4 +425,213 @@ TEST(ScanCheatTests, CountOnlyWhereTheTableKnows0ADC) {
     const ScanResult r = ScanWith(sa, without);
     EXPECT_TRUE(r.found.empty());
     EXPECT_TRUE(r.summary.HasUnknown());
+}
+
+TEST(ScanCheatTests, OlderGamesFindLengthPrefixedCodesOfAnyLength) {
+    for (GameId game : {kGameGta3, kGameViceCity}) {
+        ScriptBuilder b(game);
+        b.Op(kTestCheat).VarString("GESUNDHEIT");
+        b.Op(0x0001).VarString("x");  // a CLEO string where any parameter stands
+        b.Op(kTestCheat).InlineString("GUNS");
+        b.Op(0x05EE).I8(0x42);
+        const ScanResult r = ScanWith(b, CheatTable(game));
+        EXPECT_EQ(r.found,
+                  (std::vector<KeyOccurrence>{Cheat(0, StringForm::LengthPrefixed, 10, "GESUNDHEIT"),
+                                              Cheat(19, StringForm::Inline8, 7, "GUNS"), ClassicKey(29, 0x42, false)}))
+            << GameNumber(game);
+        EXPECT_FALSE(r.summary.HasUnknown());
+    }
+}
+
+// ---- data inside the code ----
+
+namespace {
+
+constexpr uint16_t kJump = 0x0002;
+constexpr uint16_t kJumpIfFalse = 0x004D;
+constexpr uint16_t kEndScript = 0x004E;
+constexpr uint16_t kGosub = 0x0050;
+constexpr uint16_t kReturn = 0x0051;
+constexpr uint16_t kEndCustomScript = 0x0A93;
+constexpr uint16_t kCall = 0x0AB1;
+constexpr uint16_t kCleoReturn = 0x0AB2;
+constexpr uint16_t kLabelPointer = 0x0AC6;
+
+OpcodeTable FlowTable(GameId game = kGameSanAndreas) {
+    OpcodeTable table;
+    EXPECT_TRUE(
+        ParseOpcodeIni("[x]\n0001=1\n0002=1\n004D=1\n004E=0\n0050=1\n0051=0\n00E1=2\n0A93=0\n0AB0=1\n"
+                       "05EE=1\n0AB1=-1\n0AB2=-1\n0AC6=2\n",
+                       game, table));
+    return table;
+}
+
+// Bytes no table knows as code, holding what reads as a test of Z.
+void Data(ScriptBuilder& b) { b.Raw({0x12, 0x3F, 0xB0, 0x0A, 0x04, 0x5A}); }
+
+// An instruction that ends the path, with a label where it has one.
+void EndPath(ScriptBuilder& b, uint16_t opcode, int32_t label) {
+    b.Op(opcode);
+    if (opcode == kJump) b.I32(static_cast<uint32_t>(label));
+    if (opcode == kCleoReturn) b.I8(0).EndOfList();
+}
+
+std::vector<int32_t> KeysFound(const ScanResult& r) {
+    std::vector<int32_t> keys;
+    for (const KeyOccurrence& o : r.found) keys.push_back(o.key);
+    return keys;
+}
+
+}  // namespace
+
+TEST(ScanDataBlocks, AfterAnyPathEndTheBytesUpToTheNextLabelAreData) {
+    for (const uint16_t end : {kJump, kEndScript, kReturn, kEndCustomScript, kCleoReturn}) {
+        // gosub @code; key A; END; DATA; code: key B; return
+        ScriptBuilder b(kGameSanAndreas);
+        b.Op(kGosub).I32(0);
+        const std::size_t gosub = 0;
+        b.Op(0x0AB0).I8('A');
+        EndPath(b, end, 0);
+        const int32_t data = b.Here();
+        Data(b);
+        const int32_t code = b.Here();
+        b.SetJumpTarget(gosub, -code);
+        if (end == kJump) b.SetJumpTarget(static_cast<std::size_t>(data - 7), -code);
+        b.Op(0x0AB0).I8('B');
+        b.Op(kReturn);
+        const ScanResult r = ScanWith(b, FlowTable());
+        EXPECT_EQ(KeysFound(r), (std::vector<int32_t>{'A', 'B'})) << OpcodeText(end);
+        EXPECT_FALSE(r.summary.HasUnknown()) << OpcodeText(end);
+        EXPECT_EQ(r.summary.dataBlocks, (std::vector<DataBlock>{{data, code}})) << OpcodeText(end);
+    }
+}
+
+TEST(ScanDataBlocks, DataThatNoLabelEndsRunsToTheEndOfTheCode) {
+    // A label pointer names the data: it stays data, and nothing after it is code.
+    ScriptBuilder b(kGameSanAndreas);
+    b.Op(kLabelPointer).I32(0).LocalVar(0);
+    b.Op(0x0AB0).I8('A');
+    b.Op(kEndCustomScript);
+    const int32_t data = b.Here();
+    b.SetJumpTarget(0, -data);
+    Data(b);
+    Data(b);
+    const ScanResult r = ScanWith(b, FlowTable());
+    EXPECT_EQ(KeysFound(r), (std::vector<int32_t>{'A'}));
+    EXPECT_FALSE(r.summary.HasUnknown());
+    EXPECT_EQ(r.summary.dataBlocks, (std::vector<DataBlock>{{data, b.Here()}}));
+}
+
+TEST(ScanDataBlocks, AnUnknownOpcodeReachedOrAfterAnOrdinaryInstructionCountsAsToday) {
+    // Reached: a jump leads to the unknown opcode itself.
+    ScriptBuilder reached(kGameSanAndreas);
+    reached.Op(kJumpIfFalse).I32(0);
+    reached.Op(kReturn);
+    const int32_t unknown = reached.Here();
+    reached.SetJumpTarget(0, -unknown);
+    Data(reached);
+    const ScanResult r1 = ScanWith(reached, FlowTable());
+    EXPECT_EQ(r1.summary.firstUnknownOffset, unknown);
+    EXPECT_TRUE(r1.summary.dataBlocks.empty());
+    EXPECT_EQ(KeysFound(r1), (std::vector<int32_t>{'Z'}));  // as the walk reads it, marked doubtful
+
+    // After an instruction that goes on.
+    ScriptBuilder after(kGameSanAndreas);
+    after.Op(kGosub).I32(0);
+    after.Op(0x0001).I8(0);
+    Data(after);
+    after.SetJumpTarget(0, -after.Here());
+    after.Op(0x0AB0).I8('B');
+    const ScanResult r2 = ScanWith(after, FlowTable());
+    EXPECT_EQ(r2.summary.firstUnknownOffset, 11);
+    EXPECT_TRUE(r2.summary.dataBlocks.empty());
+}
+
+TEST(ScanDataBlocks, LabelsInCodeAfterTheDataLeadBackToCodeItHid) {
+    // jump @b; DATA; a: key A; return; b: gosub @a (backward); key B; end
+    ScriptBuilder s(kGameSanAndreas);
+    s.Op(kJump).I32(0);
+    Data(s);
+    const int32_t a = s.Here();
+    s.Op(0x0AB0).I8('A');
+    s.Op(kReturn);
+    const int32_t b = s.Here();
+    s.SetJumpTarget(0, -b);
+    s.Op(kGosub).I32(static_cast<uint32_t>(-a));
+    s.Op(0x0AB0).I8('B');
+    s.Op(kEndScript);
+    const ScanResult r = ScanWith(s, FlowTable());
+    EXPECT_EQ(KeysFound(r), (std::vector<int32_t>{'A', 'B'}));
+    EXPECT_EQ(r.summary.dataBlocks, (std::vector<DataBlock>{{7, a}}));
+    EXPECT_FALSE(r.summary.HasUnknown());
+}
+
+TEST(ScanDataBlocks, AMainScriptsLabelsArePositiveAndItsMissionsNegative) {
+    const test::MainScript main(kGameSanAndreas, 1);
+    // main: jump @code (positive); DATA; code: key A; end
+    ScriptBuilder code = main.Code();
+    code.Op(kJump).I32(0);
+    Data(code);
+    const int32_t codeAt = main.CodeStart() + code.Here();
+    code.SetJumpTarget(0, codeAt);
+    code.Op(0x0AB0).I8('A');
+    code.Op(kEndScript);
+    // mission: call @m (negative, from the mission's start); return; DATA; m: key B; cleo return
+    ScriptBuilder mission = main.Code();
+    mission.Op(kCall).I32(0).EndOfList();
+    mission.Op(kReturn);
+    Data(mission);
+    mission.SetJumpTarget(0, -mission.Here());
+    mission.Op(0x0AB0).I8('B');
+    mission.Op(kCleoReturn).I8(0).EndOfList();
+    ScriptImage image;
+    image.game = kGameSanAndreas;
+    const std::vector<uint8_t> bytes = main.Build(code.Bytes(), {mission.Bytes()});
+    image.LoadFromBytes(bytes.data(), bytes.size());
+    std::vector<KeyOccurrence> found;
+    const ScanSummary summary = ScanKeyOccurrences(image, FlowTable(), true, found, nullptr);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].key, 'A');
+    EXPECT_EQ(found[1].key, 'B');
+    EXPECT_FALSE(summary.HasUnknown());
+    EXPECT_EQ(summary.dataBlocks.size(), 2u);
+}
+
+TEST(ScanDataBlocks, AScriptWithoutUnknownOpcodesReadsAsOneRunOfInstructions) {
+    // The same walk whether or not the table knows the flow opcodes.
+    ScriptBuilder b(kGameSanAndreas);
+    b.Op(kJump).I32(static_cast<uint32_t>(-12));
+    b.Op(0x0AB0).I8('A');
+    b.Op(kReturn);
+    b.Op(0x0AB0).I8('B');
+    OpcodeTable plain;
+    ASSERT_TRUE(ParseOpcodeIni("[x]\n0002=1\n0051=0\n0AB0=1\n", kGameSanAndreas, plain));
+    EXPECT_EQ(ScanWith(b, FlowTable()).found, ScanWith(b, plain).found);
+    EXPECT_EQ(KeysFound(ScanWith(b, FlowTable())), (std::vector<int32_t>{'A', 'B'}));
+    EXPECT_TRUE(ScanWith(b, FlowTable()).summary.dataBlocks.empty());
+}
+
+TEST(ScanDebugFooter, TheWalkStopsWhereTheFooterStarts) {
+    ScriptBuilder b(kGameSanAndreas);
+    b.Op(0x0AB0).I8('A');
+    const int32_t footer = b.Here();
+    b.Raw({0x12, 0x3F, 0xB0, 0x0A, 0x04, 'Z'});  // debug data: an unknown opcode, what reads as a key test
+    for (int i = 0; i < 4; ++i) b.Raw({static_cast<uint8_t>(footer >> (8 * i))});
+    b.Raw({'_', '_', 'S', 'B', 'F', 'T', 'R', 0});
+    const ScanResult r = ScanWith(b, FlowTable());
+    EXPECT_EQ(KeysFound(r), (std::vector<int32_t>{'A'}));
+    EXPECT_FALSE(r.summary.HasUnknown());
+    EXPECT_EQ(r.summary.code.end, footer);
+    EXPECT_EQ(r.endPosition, footer);
+}
+
+TEST(ScanUnknown, TheSummaryNamesTheFirstFiveDistinctUnknownOpcodes) {
+    ScriptBuilder b(kGameSanAndreas);
+    for (uint16_t op : {0x3F12, 0x3F03, 0x3F12, 0x3F04, 0x3F05, 0x3F06}) b.Op(op);
+    ScanSummary summary = ScanWith(b, FlowTable()).summary;
+    EXPECT_EQ(UnknownInstructionsText(summary),
+              "6 unknown instructions, the first at offset 0 (opcodes 3F12, 3F03, 3F04, 3F05, 3F06)");
+    b.Op(0x3F07);
+    summary = ScanWith(b, FlowTable()).summary;
+    EXPECT_EQ(UnknownOpcodesText(summary), "3F12, 3F03, 3F04, 3F05, 3F06, ...");
 }

@@ -19,6 +19,9 @@ const char* const kLibrary = R"({
     ]},
     {"name": "CLEO", "commands": [
       {"id": "0AB0", "name": "IS_KEY_PRESSED", "num_params": 1, "input": [{"name": "keyCode", "type": "KeyCode"}]},
+      {"id": "0AD4", "name": "SCAN_STRING", "num_params": 3,
+       "input": [{"name": "string", "type": "string"}, {"name": "format", "type": "string"}],
+       "output": [{"name": "nValues", "type": "int"}, {"name": "values", "type": "arguments"}]},
       {"id": "0AB1", "name": "CLEO_CALL", "num_params": 2,
        "input": [{"name": "label", "type": "label"}, {"name": "numParams", "type": "int"}, {"name": "args", "type": "arguments"}]}
     ]},
@@ -40,6 +43,7 @@ TEST(OpcodeJson, ReadsEveryExtensionWithCountsVariableListsAndRoles) {
     EXPECT_EQ(table.Find(0x0001)->parameterCount, 3);  // a later extension wins
     EXPECT_EQ(table.Find(0x004F)->parameterCount, kVariableParameterCount);
     EXPECT_EQ(table.Find(0x0AB1)->parameterCount, kVariableParameterCount);
+    EXPECT_EQ(table.Find(0x0AD4)->parameterCount, kVariableParameterCount);  // a variable list of outputs
     EXPECT_EQ(table.Find(0x00E1)->role, OpcodeRole::ButtonTest);
     EXPECT_EQ(table.Find(0x0AB0)->role, OpcodeRole::VKeyTest);
     ASSERT_NE(table.Find(0x2080), nullptr);

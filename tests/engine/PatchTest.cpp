@@ -179,3 +179,47 @@ TEST(PatchImage, OlderGamesInlineCheatCodes) {
     std::copy(std::begin(tank), std::end(tank), expected.begin() + 6);
     EXPECT_EQ(Bytes(image), expected);
 }
+
+TEST(PatchImage, OlderGamesLengthPrefixedCheatCodesKeepTheirLength) {
+    ScriptBuilder vc(kGameViceCity);
+    vc.Op(0x0ADC).VarString("GESUNDHEIT");
+    vc.Op(0x0001).I8(0);
+    ScriptImage image;
+    std::vector<KeyOccurrence> cheats = ScanCheats(image, vc);
+    ASSERT_EQ(cheats.size(), 1u);
+    cheats[0].code = "BLESSYOU";  // two characters short: refused, nothing written
+    PatchImage(image, cheats);
+    EXPECT_EQ(Bytes(image), vc.Bytes());
+    cheats[0].code = "ABCDEFGHIJ";
+    PatchImage(image, cheats);
+    ScriptBuilder expected(kGameViceCity);
+    expected.Op(0x0ADC).VarString("ABCDEFGHIJ");
+    expected.Op(0x0001).I8(0);
+    EXPECT_EQ(Bytes(image), expected.Bytes());
+}
+
+TEST(PatchImage, DataBlocksAndADebugFooterStayByteForByte) {
+    // jump @code; data that reads as a test of Z; code: key A; end; footer
+    // whose debug text reads as a test of Y.
+    ScriptBuilder sa(kGameSanAndreas);
+    sa.Op(0x0002).I32(0);
+    sa.Raw({0x12, 0x3F, 0xB0, 0x0A, 0x04, 'Z'});
+    sa.SetJumpTarget(0, -sa.Here());
+    const int32_t key = sa.Here() + 3;
+    sa.Op(0x0AB0).I8('A');
+    sa.Op(0x004E);
+    const int32_t footer = sa.Here();
+    sa.Raw({0xB0, 0x0A, 0x04, 'Y', static_cast<uint8_t>(footer), 0, 0, 0, '_', '_', 'S', 'B', 'F', 'T', 'R', 0});
+    OpcodeTable table;
+    ASSERT_TRUE(ParseOpcodeIni("[x]\n0002=1\n004E=0\n0AB0=1\n", kGameSanAndreas, table));
+    ScriptImage image;
+    image.game = kGameSanAndreas;
+    ASSERT_TRUE(image.LoadFromBytes(sa.Bytes().data(), sa.Bytes().size()));
+    std::vector<KeyOccurrence> tests;
+    const ScanSummary summary = ScanKeyOccurrences(image, table, false, tests, nullptr);
+    ASSERT_EQ(tests.size(), 1u);
+    EXPECT_FALSE(summary.HasUnknown());
+    tests[0].key = 'B';
+    PatchImage(image, tests);
+    EXPECT_EQ(Diff(sa.Bytes(), Bytes(image)), (std::vector<std::size_t>{static_cast<std::size_t>(key)}));
+}

@@ -92,6 +92,27 @@ TEST(SkipParam, LengthPrefixedString) {
     EXPECT_EQ(Moved(kGameSanAndreas, {14, 200, 'a'}, true), 3);
 }
 
+TEST(SkipParam, TypeFourteenIsALengthPrefixedStringInEveryGame) {
+    // CLEO's strings; any other byte of 7 or more still starts an inline string.
+    for (const GameId game : kAllGames) {
+        EXPECT_EQ(Moved(game, {14, 3, 'A', 'B', 'C', 0, 0, 0, 0, 0}, true), 5) << GameNumber(game);
+        Image text(game, {14, 10, 'G', 'E', 'S', 'U', 'N', 'D', 'H', 'E', 'I', 'T', 0x01});
+        StringConstant read;
+        ASSERT_TRUE(text->ReadStringParam(read)) << GameNumber(game);
+        EXPECT_EQ(read.form, StringForm::LengthPrefixed);
+        EXPECT_EQ(read.text, "GESUNDHEIT");
+        EXPECT_EQ(read.room, 10);
+        EXPECT_EQ(text->Position(), 12);
+    }
+    EXPECT_EQ(Moved(kGameViceCity, {13, 3, 'A', 'B', 'C', 0, 0, 0, 0, 0}, true), 8);
+    EXPECT_EQ(Moved(kGameViceCity, {15, 3, 'A', 'B', 'C', 0, 0, 0, 0, 0}, true), 8);
+    // An inline string cannot take text whose first byte would make it one.
+    Image inlined(kGameViceCity, {'G', 'U', 'N', 'S', 0, 0, 0, 0});
+    EXPECT_FALSE(
+        inlined->WriteStringParam("\x0E"
+                                  "ABC"));
+}
+
 TEST(SkipParam, NeverMovesPastTheEnd) {
     EXPECT_EQ(Moved(kGameViceCity, {0x01, 0x00}, true), 2);
     EXPECT_EQ(Moved(kGameViceCity, {0x50, 'a', 'b'}, true), 3);
@@ -293,21 +314,6 @@ TEST(WriteStringParam, WritesInPlacePaddedWithZerosAndNeverMovesAByte) {
     Image number(kGameSanAndreas, {0x04, 0x41});
     EXPECT_FALSE(number->WriteStringParam("A"));
     EXPECT_EQ(bytes(number.image), (std::vector<uint8_t>{0x04, 0x41}));
-}
-
-TEST(PeekParamType, ReportsWithoutMoving) {
-    Image vc(kGameViceCity, {0x06, 0x41});
-    EXPECT_EQ(vc->PeekParamType(), 6);
-    ASSERT_TRUE(vc->Seek(1));
-    EXPECT_EQ(vc->PeekParamType(), 9);
-    EXPECT_EQ(vc->Position(), 1);
-    ASSERT_TRUE(vc->Seek(2));
-    EXPECT_EQ(vc->PeekParamType(), -1);
-
-    Image sa(kGameSanAndreas, {19, 20});
-    EXPECT_EQ(sa->PeekParamType(), 19);
-    ASSERT_TRUE(sa->Seek(1));
-    EXPECT_EQ(sa->PeekParamType(), -1);
 }
 
 TEST(ReadOpcode, ClearsTheTopBitAndNeverReadsPastTheEnd) {

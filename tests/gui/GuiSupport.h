@@ -108,6 +108,7 @@ public:
 
     ScriptImage& Script() const { return f->script; }
     std::vector<KeyOccurrence>& Occurrences() const { return f->occurrences; }
+    const ScanSummary& Summary() const { return f->scanSummary; }
     GameId SelectedGame() const { return f->selectedGame; }
     bool OpcodesLoaded() const { return f->opcodesLoaded; }
     const OpcodeTable& Table() const { return f->opcodeTable; }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "DemoScripts.h"
 #include "gui/GuiSupport.h"
 
 using namespace morvane;
@@ -33,6 +34,7 @@ const std::vector<std::string> kDemoConflicts = {
     "May test more (unknown instructions)",
     "  gta3_keys.cs (15 unknown)",
     "  vc_cheats.cs (24 unknown)",
+    "  vc_cleo.cs (9 unknown)",
     "  vc_keys.cs (15 unknown)",
 };
 
@@ -48,9 +50,7 @@ class KeyMapTest : public WindowTest {
 protected:
     // The demo's scripts in the working folder, the window with San Andreas.
     WindowProbe& DemoFolder() {
-        for (const char* name : {"gta3_keys.cs", "main.scm", "sa_cheats.cs", "sa_hotkeys.cs", "sa_keys.cs",
-                                 "sa_libraries.cs", "vc_cheats.cs", "vc_keys.cs"})
-            Copy(name);
+        for (const auto& [name, bytes] : demo::DemoScripts()) Copy(name);
         dir.Write("cfg", std::to_string(GameNumber(kGameSanAndreas)));
         return Window();
     }
@@ -94,6 +94,7 @@ TEST_F(KeyMapTest, OpensOnTheScriptsFolderWithThePictureAndTheConflictsBesideIt)
                                                     "May test more (unknown instructions)",
                                                     "  gta3_keys.cs (15 unknown)",
                                                     "  vc_cheats.cs (24 unknown)",
+                                                    "  vc_cleo.cs (9 unknown)",
                                                     "  vc_keys.cs (15 unknown)"};
     EXPECT_EQ(w.ConflictLines(), withSubfolder);
 
@@ -102,7 +103,7 @@ TEST_F(KeyMapTest, OpensOnTheScriptsFolderWithThePictureAndTheConflictsBesideIt)
     std::filesystem::remove_all(dir.File("mods"));
     w.Click(w.mapAgainButton());
     EXPECT_EQ(w.ConflictLines(), kDemoConflicts);
-    EXPECT_EQ(ToStd(w.keyMapSummary()->GetLabel()), "8 scripts mapped, 3 conflicts");
+    EXPECT_EQ(ToStd(w.keyMapSummary()->GetLabel()), "11 scripts mapped, 3 conflicts");
     EXPECT_EQ(ToStd(w.keyMap()->GetTitle()), "Key map of " + std::filesystem::path(dir.Path()).filename().string());
 
     // The picture is the SVG's: F2 a conflict, left Shift too (Left Shift

@@ -1,0 +1,113 @@
+#include "script/CodeLayout.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "script/LittleEndian.h"
+
+namespace morvane {
+
+namespace {
+
+// Each header segment opens with a jump, then one byte (the target game in
+// the first, the segment's number in the others).
+constexpr int kSegmentMarkBytes = 1;
+// The header segment that holds the mission table, counted from 0.
+constexpr int kMissionSegment = 2;
+// The mission table: the main code's size, the largest mission's size, the
+// number of missions and of exclusive missions; San Andreas then the most
+// locals a mission has; then each mission's offset.
+constexpr int kMissionCountAt = 4 + 4;
+constexpr int kMissionOffsetsClassic = kMissionCountAt + 2 + 2;
+constexpr int kMissionOffsetsSanAndreas = kMissionOffsetsClassic + 4;
+constexpr int kMissionOffsetBytes = 4;
+
+// The segments' starts, read by following the header's jumps as SkipHeader
+// does; empty when the chain is broken.
+std::vector<int32_t> SegmentStarts(ScriptImage& image) {
+    std::vector<int32_t> starts;
+    image.Seek(0);
+    for (int link = 0; link < HeaderLinksFor(image.game); ++link) {
+        starts.push_back(image.Position());
+        int32_t target = 0;
+        if (image.ReadOpcode() != kJumpOpcode || !image.ReadSignedParam(target) || target < 0 || !image.Seek(target)) {
+            starts.clear();
+            break;
+        }
+    }
+    return starts;
+}
+
+// The missions the mission table names, inside [code.start, code.end).
+std::vector<int32_t> ReadMissions(ScriptImage& image, const CodeLayout& code) {
+    const std::vector<int32_t> segments = SegmentStarts(image);
+    std::vector<int32_t> missions;
+    if (segments.size() <= kMissionSegment) return missions;
+    // The table lies after the jump and the mark, up to the next segment.
+    image.Seek(segments[kMissionSegment]);
+    image.ReadOpcode();
+    image.SkipParam();
+    const int64_t table = static_cast<int64_t>(image.Position()) + kSegmentMarkBytes;
+    const int64_t tableEnd = segments.size() > kMissionSegment + 1 ? segments[kMissionSegment + 1] : code.start;
+    const int offsets = image.game == kGameSanAndreas ? kMissionOffsetsSanAndreas : kMissionOffsetsClassic;
+    if (table + offsets > tableEnd || tableEnd > image.Size()) return missions;
+    const uint8_t* data = image.Data();
+    const int64_t count = ReadLe16(data + table + kMissionCountAt);
+    for (int64_t m = 0; m < count; ++m) {
+        const int64_t at = table + offsets + m * kMissionOffsetBytes;
+        if (at + kMissionOffsetBytes > tableEnd) break;
+        const auto start = static_cast<int32_t>(ReadLe32(data + at));
+        if (start >= code.start && start < code.end) missions.push_back(start);
+    }
+    std::sort(missions.begin(), missions.end());
+    missions.erase(std::unique(missions.begin(), missions.end()), missions.end());
+    return missions;
+}
+
+}  // namespace
+
+std::optional<int32_t> DebugFooterStart(const uint8_t* data, std::size_t size, int32_t codeStart) {
+    if (data == nullptr || size < kDebugFooterTailSize) return std::nullopt;
+    if (std::memcmp(data + size - kDebugFooterTagSize, kDebugFooterTag, kDebugFooterTagSize) != 0) return std::nullopt;
+    const std::size_t tail = size - kDebugFooterTailSize;
+    const uint32_t offset = ReadLe32(data + tail);
+    if (offset > tail || static_cast<int64_t>(offset) < codeStart) return std::nullopt;
+    return static_cast<int32_t>(offset);
+}
+
+CodeLayout FindCode(ScriptImage& image, bool header) {
+    CodeLayout code;
+    image.LimitTo(image.Size());
+    image.Seek(0);
+    if (header && image.SkipHeader()) {
+        code.header = true;
+        code.start = image.Position();
+    }
+    code.end = image.Size();
+    if (const auto footer = DebugFooterStart(image.Data(), static_cast<std::size_t>(image.Size()), code.start)) {
+        code.footer = true;
+        code.end = *footer;
+    }
+    if (code.header) code.missions = ReadMissions(image, code);
+    image.LimitTo(code.end);
+    image.Seek(code.start);
+    return code;
+}
+
+std::optional<int32_t> LabelTarget(const CodeLayout& code, int32_t offset, int32_t label) {
+    int64_t target = 0;
+    if (label >= 0) {
+        target = label;
+    } else if (!code.header) {
+        target = -static_cast<int64_t>(label);
+    } else {
+        // The mission the instruction lies in: the last one starting at or before it.
+        const auto after = std::upper_bound(code.missions.begin(), code.missions.end(), offset);
+        if (after == code.missions.begin()) return std::nullopt;
+        target = static_cast<int64_t>(*(after - 1)) - static_cast<int64_t>(label);
+    }
+    if (target < code.start || target >= code.end) return std::nullopt;
+    return static_cast<int32_t>(target);
+}
+
+}  // namespace morvane
