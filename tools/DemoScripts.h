@@ -35,6 +35,8 @@ constexpr uint16_t kCleo5KeyJust = 0x2080;        // CLEO 5 is_key_just_pressed
 constexpr uint16_t kSampKeyJust = 0x0C89;         // SAMPFUNCS is_key_just_pressed
 constexpr uint16_t kShowTextBox = 0x03E5;
 constexpr uint16_t kTestCheat = 0x0ADC;  // test_cheat: a code typed on the keyboard
+constexpr uint16_t kEndCustomScript = 0x0A93;
+constexpr uint16_t kLabelPointer = 0x0AC6;  // the address of a label, for data placed in the code
 
 // A loop that waits, then tests one key; when it is down, does `action`.
 template <typename Test, typename Action>
@@ -243,12 +245,79 @@ inline std::vector<uint8_t> ViceCityCheatScript() {
     return b.Bytes();
 }
 
+// San Andreas mod compiled with Sanny Builder's "add extra info": after its
+// code a block of debug data (the source's variable names and text), then
+// where that block starts and the tag "__SBFTR". The debug text holds bytes
+// that read as key tests; they are not code.
+inline std::vector<uint8_t> SanAndreasDebugFooterScript() {
+    ScriptBuilder b(kGameSanAndreas);
+    b.Op(kNameScript).String8("DEBUG");
+    const int32_t loop = b.Here();
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kSaKey).I8(0x76); },  // F7
+        [](ScriptBuilder& s) { s.Op(kShowTextBox).String8("DEBUG"); });
+    b.Jump(-loop);
+    const int32_t footer = b.Here();
+    const std::string debug = "SBDEBUG 0@ counter 1@ menu {$CLEO .cs} if 0AB0: key_pressed 0x58";
+    b.Raw({0x00, 0x3F});  // the block's own header, no opcode of any game
+    for (const char c : debug) b.Raw({static_cast<uint8_t>(c)});
+    b.Op(kSaKey).I8(0x58);  // a stray X Key test in the debug data
+    for (int i = 0; i < 4; ++i) b.Raw({static_cast<uint8_t>(static_cast<uint32_t>(footer) >> (8 * i))});
+    b.Raw({'_', '_', 'S', 'B', 'F', 'T', 'R', 0});
+    return b.Bytes();
+}
+
+// Vice City mod compiled for CLEO: its strings are length-prefixed (type
+// 0x0E), its cheat code has ten letters, one more than an inline string holds.
+inline std::vector<uint8_t> ViceCityCleoScript() {
+    ScriptBuilder b(kGameViceCity);
+    b.Op(kNameScript).InlineString("VCCLEO");
+    const int32_t loop = b.Here();
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kTestCheat).VarString("GESUNDHEIT"); },
+        [](ScriptBuilder& s) { s.Op(kCustomScript).VarString("bless.cs").EndOfList(); });
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kSaKey).I8(0x4A); },  // J Key, CLEO's key test
+        [](ScriptBuilder& s) { s.Op(kPrintText).InlineString("JUMP").I16(1000).I8(1); });
+    b.Jump(-loop);
+    return b.Bytes();
+}
+
+// San Andreas mod that keeps a table of data inside its code: a jump over
+// it, and a label pointer to it. The data holds bytes that read as key tests.
+inline std::vector<uint8_t> SanAndreasDataBlockScript() {
+    ScriptBuilder b(kGameSanAndreas);
+    b.Op(kNameScript).String8("DATA");
+    const std::size_t pointer = static_cast<std::size_t>(b.Here());
+    b.Op(kLabelPointer).I32(0).LocalVar(0);
+    const std::size_t over = b.Jump();
+    const int32_t data = b.Here();
+    b.SetJumpTarget(pointer, -data);
+    b.Raw({0x90, 0x90, 0xE8, 0x10});  // machine code: no opcode of the game
+    for (int key = 0x70; key < 0x74; ++key) b.Op(kSaKey).I8(static_cast<uint8_t>(key));  // F1 to F4 as data
+    b.Raw({0xC3, 0x00});
+    b.SetJumpTarget(over, -b.Here());
+    const int32_t loop = b.Here();
+    KeyLoop(
+        b, [](ScriptBuilder& s) { s.Op(kSaKey).I8(0x55); },  // U Key
+        [](ScriptBuilder& s) { s.Op(kShowTextBox).String8("DATA"); });
+    b.Jump(-loop);
+    return b.Bytes();
+}
+
 inline std::vector<std::pair<std::string, std::vector<uint8_t>>> DemoScripts() {
     return {
-        {"gta3_keys.cs", Gta3CustomScript()},           {"vc_keys.cs", ViceCityCustomScript()},
-        {"sa_keys.cs", SanAndreasCustomScript()},       {"main.scm", SanAndreasMainScript()},
-        {"sa_libraries.cs", SanAndreasLibraryScript()}, {"sa_hotkeys.cs", SanAndreasHotkeyScript()},
-        {"sa_cheats.cs", SanAndreasCheatScript()},      {"vc_cheats.cs", ViceCityCheatScript()},
+        {"gta3_keys.cs", Gta3CustomScript()},
+        {"vc_keys.cs", ViceCityCustomScript()},
+        {"sa_keys.cs", SanAndreasCustomScript()},
+        {"main.scm", SanAndreasMainScript()},
+        {"sa_libraries.cs", SanAndreasLibraryScript()},
+        {"sa_hotkeys.cs", SanAndreasHotkeyScript()},
+        {"sa_cheats.cs", SanAndreasCheatScript()},
+        {"vc_cheats.cs", ViceCityCheatScript()},
+        {"sa_debug_footer.cs", SanAndreasDebugFooterScript()},
+        {"vc_cleo.cs", ViceCityCleoScript()},
+        {"sa_data_block.cs", SanAndreasDataBlockScript()},
     };
 }
 
