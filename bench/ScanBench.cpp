@@ -48,20 +48,20 @@ void Report(benchmark::State& state, Fixture& f) {
         benchmark::Counter(static_cast<double>(instructions), benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void BM_ScanKeyOccurrences(benchmark::State& state) {
+void BM_ScanKeyTests(benchmark::State& state) {
     Fixture& f = Shared();
-    std::vector<KeyOccurrence> found;
+    std::vector<KeyTest> found;
     const ScanProgress noProgress = [](int32_t) {};
     for (auto _ : state) {
         found.clear();
         f.image.Seek(0);
-        ScanKeyOccurrences(f.image, f.table, false, found, noProgress);
+        ScanKeyTests(f.image, f.table, HeaderSkip::Never, found, noProgress);
         benchmark::DoNotOptimize(found.data());
     }
     state.counters["found"] = static_cast<double>(found.size());
     Report(state, f);
 }
-BENCHMARK(BM_ScanKeyOccurrences)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanKeyTests)->Unit(benchmark::kMillisecond);
 
 // The reference: the same walk with no key checks and no progress.
 void BM_BareParameterWalk(benchmark::State& state) {
@@ -82,13 +82,13 @@ BENCHMARK(BM_BareParameterWalk)->Unit(benchmark::kMillisecond);
 // another (the engine's part of the window's Change all and of remap --vkey).
 void BM_ChangeAll(benchmark::State& state) {
     Fixture& f = Shared();
-    std::vector<KeyOccurrence> found;
+    std::vector<KeyTest> found;
     f.image.Seek(0);
-    ScanKeyOccurrences(f.image, f.table, false, found, nullptr);
+    ScanKeyTests(f.image, f.table, HeaderSkip::Never, found, nullptr);
     std::size_t changed = 0;
     for (auto _ : state) {
-        std::vector<KeyOccurrence> result = found;
-        changed = ApplyKeyChange(found, result, {KeyTestKind::VKey, KeyChange::kAnyPad, 0xA0, 0xA1}).changed;
+        std::vector<KeyTest> result = found;
+        changed = ApplyKeyChange(found, result, {KeyTestKind::VKey, std::nullopt, 0xA0, 0xA1}).changed;
         benchmark::DoNotOptimize(result.data());
     }
     state.counters["tests"] = static_cast<double>(found.size());

@@ -3,30 +3,9 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "keymap/Utf8Text.h"
+#include "io/Utf8Text.h"
 
 namespace morvane::cli {
-
-std::string JsonString(const std::string& raw) {
-    // Bytes that are not UTF-8 become U+FFFD; every byte left below 0x80 is
-    // ASCII, so the rest of a sequence is copied as it is.
-    const std::string text = ValidUtf8(raw);
-    std::string quoted = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<uint8_t>(c);
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (byte < 0x20 || byte == 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            quoted += escaped;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
-}
 
 std::string HexBytes(const std::string& bytes) {
     static const char kDigits[] = "0123456789abcdef";

@@ -2,16 +2,11 @@
 
 #include <string>
 
-#include "keymap/Utf8Text.h"
+#include "io/Utf8Text.h"
 
 namespace morvane::cli {
 
-using morvane::IsValidUtf8;  // keymap/Utf8Text.h: well-formed UTF-8 throughout
-
-// A JSON string literal, quotes included, that is always valid UTF-8 JSON:
-// `"` and `\` escaped, control characters as \u00XX, and each byte that is
-// not part of well-formed UTF-8 replaced by U+FFFD.
-std::string JsonString(const std::string& text);
+using morvane::IsValidUtf8;  // io/Utf8Text.h: well-formed UTF-8 throughout
 
 // The bytes as lower-case hexadecimal digits, two a byte ("a.cs" -> "612e6373").
 std::string HexBytes(const std::string& bytes);

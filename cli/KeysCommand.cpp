@@ -6,62 +6,54 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "cli/Commands.h"
 #include "cli/ScriptFile.h"
 #include "cli/Escape.h"
+#include "cli/JsonText.h"
 #include "keymap/KeyMap.h"
 #include "keymap/KeyboardSvg.h"
 #include "keymap/ScriptSearch.h"
 #include "keys/KeyNames.h"
-#include "script/SafeWrite.h"
+#include "io/SafeWrite.h"
 
 namespace morvane::cli {
 
 namespace {
 
-HeaderSkip HeaderSkipOf(HeaderMode mode) {
-    switch (mode) {
-        case HeaderMode::On: return HeaderSkip::Always;
-        case HeaderMode::Off: return HeaderSkip::Never;
-        case HeaderMode::Auto: break;
-    }
-    return HeaderSkip::ByName;
-}
-
-std::string Plural(int64_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
-// "VKey 113 F2", "Pad 2 button 6 Aim Weapon|Hand Brake" or "Cheat BOOM".
-std::string KeyTitle(const MapKey& key) {
+// "VKey 113  F2", "Pad 2 button 6  R1: Aim Weapon|Hand Brake" or "Cheat BOOM".
+std::string KeyTitle(const TestedKey& key) {
     if (key.IsCheat()) return "Cheat " + PlainText(key.code);
-    if (key.IsVKey()) return "VKey " + std::to_string(key.key) + "  " + MapKeyName(key);
-    return std::string(kPadNames[key.pad]) + " button " + std::to_string(key.key) + "  " + MapKeyName(key);
-}
-
-std::string KindText(const MapKey& key) {
-    switch (key.kind) {
-        case KeyTestKind::VKey: return "vkey";
-        case KeyTestKind::Button: return "button";
-        case KeyTestKind::Cheat: return "cheat";
-    }
-    return std::string();
+    if (key.IsVKey()) return "VKey " + std::to_string(key.key) + "  " + TestedKeyName(key);
+    return std::string(kPadNames[key.pad]) + " button " + std::to_string(key.key) + "  " + TestedKeyName(key);
 }
 
 // The pad and key columns: -1 where the kind has none.
-int32_t PadColumn(const MapKey& key) { return key.IsButton() ? key.pad : -1; }
-int32_t KeyColumn(const MapKey& key) { return key.IsCheat() ? -1 : key.key; }
+int32_t PadColumn(const TestedKey& key) { return key.IsButton() ? key.pad : -1; }
+int32_t KeyColumn(const TestedKey& key) { return key.IsCheat() ? -1 : key.key; }
+
+int64_t MappedScripts(const KeyMap& map) {
+    return std::count_if(map.scripts.begin(), map.scripts.end(), [](const ScriptKeys& script) { return script.read; });
+}
+
+// What could not be mapped, and why: files that could not be read, and the
+// search's problems.
+std::vector<SearchProblem> LeftOut(const KeyMap& map, const ScriptSearch& search) {
+    std::vector<SearchProblem> leftOut;
+    for (const ScriptKeys& script : map.scripts)
+        if (!script.read) leftOut.push_back({script.path, "cannot open"});
+    leftOut.insert(leftOut.end(), search.problems.begin(), search.problems.end());
+    return leftOut;
+}
 
 void WriteText(const KeyMap& map, const ScriptSearch& search, std::ostream& out) {
-    int64_t mapped = 0;
-    for (const ScriptKeys& script : map.scripts) mapped += script.read ? 1 : 0;
     const auto codes = static_cast<int64_t>(
         std::count_if(map.keys.begin(), map.keys.end(), [](const KeyEntry& entry) { return entry.key.IsCheat(); }));
     const auto keys = static_cast<int64_t>(map.keys.size()) - codes;
-    out << "Key map: " << Plural(mapped, "script", "scripts") << ", " << Plural(keys, "key", "keys")
+    out << "Key map: " << Plural(MappedScripts(map), "script", "scripts") << ", " << Plural(keys, "key", "keys")
         << (codes > 0 ? " and " + Plural(codes, "cheat code", "cheat codes") : std::string()) << " tested, "
         << Plural(static_cast<int64_t>(map.ConflictCount()), "conflict", "conflicts") << "\n";
 
@@ -89,70 +81,86 @@ void WriteText(const KeyMap& map, const ScriptSearch& search, std::ostream& out)
     }
 
     std::vector<const ScriptKeys*> incomplete;
-    std::vector<std::string> leftOut;
-    for (const ScriptKeys& script : map.scripts) {
+    for (const ScriptKeys& script : map.scripts)
         if (script.IsIncomplete()) incomplete.push_back(&script);
-        if (!script.read) leftOut.push_back(PlainText(script.path) + ": cannot open");
-    }
-    for (const SearchProblem& problem : search.problems)
-        leftOut.push_back(PlainText(problem.path) + ": " + problem.cause);
     if (!incomplete.empty()) {
         out << "\nIncomplete: " << Plural(static_cast<int64_t>(incomplete.size()), "script", "scripts")
             << " with unknown instructions, whose keys the map may lack\n";
         for (const ScriptKeys* script : incomplete)
             out << "  " << PlainText(script->path) << ": " << UnknownInstructionsText(script->summary) << "\n";
     }
+    const std::vector<SearchProblem> leftOut = LeftOut(map, search);
     if (!leftOut.empty()) {
         out << "\nLeft out: " << leftOut.size() << "\n";
-        for (const std::string& line : leftOut) out << "  " << line << "\n";
+        for (const SearchProblem& problem : leftOut)
+            out << "  " << PlainText(problem.path) << ": " << problem.cause << "\n";
     }
+}
+
+// The columns of a row of the tsv output, one row a key and script.
+struct TsvColumn {
+    const char* name;
+    std::function<std::string(const KeyEntry&, const KeyUse&, const KeyMap&)> value;
+};
+
+const std::vector<TsvColumn>& TsvColumns() {
+    static const std::vector<TsvColumn> columns = {
+        {"kind", [](const KeyEntry& e, const KeyUse&, const KeyMap&) { return std::string(KindName(e.key.kind)); }},
+        {"pad", [](const KeyEntry& e, const KeyUse&, const KeyMap&) { return std::to_string(PadColumn(e.key)); }},
+        {"key", [](const KeyEntry& e, const KeyUse&, const KeyMap&) { return std::to_string(KeyColumn(e.key)); }},
+        {"name", [](const KeyEntry& e, const KeyUse&, const KeyMap&) { return TestedKeyName(e.key); }},
+        {"file", [](const KeyEntry&, const KeyUse& u, const KeyMap& m) { return m.scripts[u.script].path; }},
+        {"tests", [](const KeyEntry&, const KeyUse& u, const KeyMap&) { return std::to_string(u.tests); }},
+        {"conflict", [](const KeyEntry& e, const KeyUse&, const KeyMap&) { return e.IsConflict() ? "1" : "0"; }},
+    };
+    return columns;
 }
 
 void WriteTsv(const KeyMap& map, std::ostream& out) {
-    out << "kind\tpad\tkey\tname\tfile\ttests\tconflict\n";
+    const std::vector<TsvColumn>& columns = TsvColumns();
+    for (std::size_t c = 0; c < columns.size(); ++c) out << (c ? "\t" : "") << columns[c].name;
+    out << "\n";
     for (const KeyEntry& entry : map.keys)
-        for (const KeyUse& use : entry.uses)
-            out << KindText(entry.key) << "\t" << PadColumn(entry.key) << "\t" << KeyColumn(entry.key) << "\t"
-                << TsvField(MapKeyName(entry.key)) << "\t" << TsvField(map.scripts[use.script].path) << "\t"
-                << use.tests << "\t" << (entry.IsConflict() ? 1 : 0) << "\n";
+        for (const KeyUse& use : entry.uses) {
+            for (std::size_t c = 0; c < columns.size(); ++c)
+                out << (c ? "\t" : "") << TsvField(columns[c].value(entry, use, map));
+            out << "\n";
+        }
+}
+
+// A list of objects, one a line.
+std::string JsonLines(const std::vector<Json>& items) {
+    std::string text = "[";
+    for (std::size_t i = 0; i < items.size(); ++i) text += (i ? ",\n  " : "\n  ") + OneLine(items[i]);
+    return text + (items.empty() ? "]" : "\n ]");
 }
 
 void WriteJson(const KeyMap& map, const ScriptSearch& search, std::ostream& out) {
-    int64_t mapped = 0;
-    for (const ScriptKeys& script : map.scripts) mapped += script.read ? 1 : 0;
-    out << "{\"scripts\": " << mapped << ", \"conflicts\": " << map.ConflictCount() << ",\n \"keys\": [";
-    for (std::size_t k = 0; k < map.keys.size(); ++k) {
-        const KeyEntry& entry = map.keys[k];
-        out << (k ? ",\n  " : "\n  ") << "{\"kind\": " << JsonString(KindText(entry.key))
-            << ", \"pad\": " << PadColumn(entry.key) << ", \"key\": " << KeyColumn(entry.key)
-            << ", \"name\": " << JsonString(MapKeyName(entry.key))
-            << ", \"conflict\": " << (entry.IsConflict() ? "true" : "false") << ", \"tests\": " << entry.Tests()
-            << ", \"files\": [";
-        for (std::size_t u = 0; u < entry.uses.size(); ++u)
-            out << (u ? ", " : "") << "{\"file\": " << JsonString(map.scripts[entry.uses[u].script].path)
-                << ", \"tests\": " << entry.uses[u].tests << "}";
-        out << "]}";
+    std::vector<Json> keys;
+    for (const KeyEntry& entry : map.keys) {
+        Json files = Json::array();
+        for (const KeyUse& use : entry.uses)
+            files.push_back({{"file", map.scripts[use.script].path}, {"tests", use.tests}});
+        keys.push_back({{"kind", KindName(entry.key.kind)},
+                        {"pad", PadColumn(entry.key)},
+                        {"key", KeyColumn(entry.key)},
+                        {"name", TestedKeyName(entry.key)},
+                        {"conflict", entry.IsConflict()},
+                        {"tests", entry.Tests()},
+                        {"files", files}});
     }
-    out << (map.keys.empty() ? "],\n" : "\n ],\n") << " \"incomplete\": [";
-    bool first = true;
-    for (const ScriptKeys& script : map.scripts) {
-        if (!script.IsIncomplete()) continue;
-        out << (first ? "\n  " : ",\n  ") << "{\"file\": " << JsonString(script.path)
-            << ", \"unknownInstructions\": " << script.summary.unknownInstructions
-            << ", \"firstUnknownOffset\": " << script.summary.firstUnknownOffset << "}";
-        first = false;
-    }
-    out << (first ? "],\n" : "\n ],\n") << " \"leftOut\": [";
-    first = true;
-    auto leftOut = [&](const std::string& path, const std::string& cause) {
-        out << (first ? "\n  " : ",\n  ") << "{\"file\": " << JsonString(path) << ", \"cause\": " << JsonString(cause)
-            << "}";
-        first = false;
-    };
+    std::vector<Json> incomplete;
     for (const ScriptKeys& script : map.scripts)
-        if (!script.read) leftOut(script.path, "cannot open");
-    for (const SearchProblem& problem : search.problems) leftOut(problem.path, problem.cause);
-    out << (first ? "]}\n" : "\n ]}\n");
+        if (script.IsIncomplete())
+            incomplete.push_back({{"file", script.path},
+                                  {"unknownInstructions", script.summary.unknownInstructions},
+                                  {"firstUnknownOffset", *script.summary.firstUnknownOffset}});
+    std::vector<Json> leftOut;
+    for (const SearchProblem& problem : LeftOut(map, search))
+        leftOut.push_back({{"file", problem.path}, {"cause", problem.cause}});
+    out << "{\"scripts\": " << MappedScripts(map) << ", \"conflicts\": " << map.ConflictCount()
+        << ",\n \"keys\": " << JsonLines(keys) << ",\n \"incomplete\": " << JsonLines(incomplete)
+        << ",\n \"leftOut\": " << JsonLines(leftOut) << "}\n";
 }
 
 // The folder's own name for a path given as "demo/", "." or "../mods/sa".
@@ -195,7 +203,7 @@ int RunKeys(const Options& options, std::ostream& out, std::ostream& err) {
         return kExitFileFailed;
     }
     const ScriptSearch search = FindScripts(options.files);
-    const KeyMap map = BuildKeyMap(search.scripts, setup.table, setup.game, HeaderSkipOf(options.header));
+    const KeyMap map = BuildKeyMap(search.scripts, setup.table, setup.game, options.header);
 
     int status = kExitDone;
     for (const SearchProblem& problem : search.problems) {

@@ -2,12 +2,13 @@
 // and with --context the instructions around each.
 
 #include <algorithm>
-#include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "cli/Commands.h"
 #include "cli/Escape.h"
+#include "cli/JsonText.h"
 #include "cli/ScriptFile.h"
 #include "keys/KeyNames.h"
 #include "script/Instructions.h"
@@ -16,44 +17,57 @@ namespace morvane::cli {
 
 namespace {
 
-const std::vector<std::string> kFields = {"file", "offset", "kind", "wide", "pad", "key", "name", "opcode"};
-constexpr std::size_t kFileField = 0;
 // In JSON, beside "file" when the file's name is not UTF-8: its bytes in hexadecimal.
 constexpr const char* kFileBytesField = "file_bytes";
 
-std::string KindText(KeyTestKind kind) {
-    switch (kind) {
-        case KeyTestKind::VKey: return "vkey";
-        case KeyTestKind::Button: return "button";
-        case KeyTestKind::Cheat: return "cheat";
+// One line of the listing: a test and the file it is in.
+struct Row {
+    std::string file;
+    KeyTest test;
+    std::vector<DecodedInstruction> context;  // with --context
+};
+
+// A column: its name, and what it holds for a row, a number or text.
+struct Column {
+    const char* name;
+    std::function<int64_t(const Row&)> number;            // for a column of numbers
+    std::function<std::string(const Row&, Format)> text;  // for a column of text, as the format writes it
+
+    bool IsNumber() const { return static_cast<bool>(number); }
+    std::string Text(const Row& row, Format format) const {
+        return IsNumber() ? std::to_string(number(row)) : text(row, format);
     }
-    return std::string();
+};
+
+Column NumberColumn(const char* name, std::function<int64_t(const Row&)> number) { return Column{name, number, {}}; }
+Column TextColumn(const char* name, std::function<std::string(const Row&, Format)> text) {
+    return Column{name, {}, text};
 }
 
-// A cheat code as read from the file, made safe for the text listing's
-// lines (the tsv and json writers escape every field themselves).
-std::string CodeText(const std::string& code, Format format) { return format == Format::Text ? PlainText(code) : code; }
-
-// A cheat test has no key and no pad: its code is its name.
-std::vector<std::string> Record(const std::string& file, const KeyOccurrence& o, Format format) {
-    return {file,
-            std::to_string(o.offset),
-            KindText(o.kind),
-            o.wide ? "1" : "0",
-            std::to_string(o.IsButton() ? o.pad : -1),
-            std::to_string(o.IsCheat() ? -1 : o.key),
-            o.IsCheat() ? CodeText(o.code, format) : OccurrenceLabel(o),
-            OpcodeText(o.opcode)};
+// The listing's columns, in order: the one place that says what a row holds.
+// A cheat test has no key and no pad: its code is its name, made safe for a
+// line of text (the tsv and json writers escape every field themselves).
+const std::vector<Column>& Columns() {
+    static const std::vector<Column> columns = {
+        TextColumn("file", [](const Row& r, Format) { return r.file; }),
+        NumberColumn("offset", [](const Row& r) { return r.test.offset; }),
+        TextColumn("kind", [](const Row& r, Format) { return std::string(KindName(r.test.kind)); }),
+        NumberColumn("wide", [](const Row& r) { return r.test.wide ? 1 : 0; }),
+        NumberColumn("pad", [](const Row& r) { return r.test.IsButton() ? r.test.pad : -1; }),
+        NumberColumn("key", [](const Row& r) { return r.test.IsCheat() ? -1 : r.test.key; }),
+        TextColumn("name",
+                   [](const Row& r, Format format) {
+                       if (!r.test.IsCheat()) return KeyTestLabel(r.test);
+                       return format == Format::Text ? PlainText(r.test.code) : r.test.code;
+                   }),
+        TextColumn("opcode", [](const Row& r, Format) { return OpcodeText(r.test.opcode); }),
+    };
+    return columns;
 }
-
-// Fields that are numbers in JSON: offset, wide, pad, key.
-bool IsNumberField(std::size_t field) { return field == 1 || field == 3 || field == 4 || field == 5; }
-
-using Context = std::vector<DecodedInstruction>;
 
 // The context of a test in text: one line an instruction, indented, the
 // test's own line marked with '>', offsets aligned.
-void WriteContext(const Context& context, int32_t testOffset, std::ostream& out) {
+void WriteContext(const std::vector<DecodedInstruction>& context, int32_t testOffset, std::ostream& out) {
     std::size_t width = 0;
     for (const DecodedInstruction& i : context) width = std::max(width, std::to_string(i.offset).size());
     for (const DecodedInstruction& i : context) {
@@ -63,70 +77,70 @@ void WriteContext(const Context& context, int32_t testOffset, std::ostream& out)
     }
 }
 
-std::string JsonContext(const Context& context) {
-    std::string json = "[";
-    for (std::size_t n = 0; n < context.size(); ++n)
-        json += (n ? ", " : "") + std::string("{\"offset\": ") + std::to_string(context[n].offset) +
-                ", \"text\": " + JsonString(context[n].text) + "}";
-    return json + "]";
+void WriteTsv(const std::vector<Row>& rows, std::ostream& out) {
+    const std::vector<Column>& columns = Columns();
+    for (std::size_t c = 0; c < columns.size(); ++c) out << (c ? "\t" : "") << columns[c].name;
+    out << "\n";
+    for (const Row& row : rows) {
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            out << (c ? "\t" : "") << TsvField(columns[c].Text(row, Format::Tsv));
+        out << "\n";
+    }
 }
 
-// `contexts` is empty, or holds one context a record.
-void WriteRecords(const std::vector<std::vector<std::string>>& records, const std::vector<Context>& contexts,
-                  Format format, std::ostream& out) {
-    switch (format) {
-        case Format::Tsv:
-            for (std::size_t i = 0; i < kFields.size(); ++i) out << (i ? "\t" : "") << kFields[i];
-            out << "\n";
-            for (const auto& r : records) {
-                for (std::size_t i = 0; i < r.size(); ++i) out << (i ? "\t" : "") << TsvField(r[i]);
-                out << "\n";
-            }
-            break;
-        case Format::Json:
-            out << "[";
-            for (std::size_t n = 0; n < records.size(); ++n) {
-                out << (n ? ",\n " : "\n ") << "{";
-                for (std::size_t i = 0; i < kFields.size(); ++i)
-                    out << (i ? ", " : "") << JsonString(kFields[i]) << ": "
-                        << (IsNumberField(i) ? records[n][i] : JsonString(records[n][i]));
-                // A name that is not UTF-8 is shown with U+FFFD above, and exactly here.
-                const std::string& file = records[n][kFileField];
-                if (!IsValidUtf8(file))
-                    out << ", " << JsonString(kFileBytesField) << ": " << JsonString(HexBytes(file));
-                if (!contexts.empty()) out << ", \"context\": " << JsonContext(contexts[n]);
-                out << "}";
-            }
-            out << (records.empty() ? "]\n" : "\n]\n");
-            break;
-        case Format::Text: {
-            std::vector<std::size_t> width(kFields.size());
-            for (std::size_t i = 0; i < kFields.size(); ++i) width[i] = kFields[i].size();
-            for (const auto& r : records)
-                for (std::size_t i = 0; i < r.size(); ++i) width[i] = std::max(width[i], r[i].size());
-            auto row = [&](const std::vector<std::string>& cells) {
-                std::string line;
-                for (std::size_t i = 0; i < cells.size(); ++i) {
-                    const bool right = IsNumberField(i);
-                    const std::string pad(width[i] - cells[i].size(), ' ');
-                    line += (i ? "  " : "") + (right ? pad + cells[i] : cells[i] + (i + 1 < cells.size() ? pad : ""));
-                }
-                out << line << "\n";
-            };
-            std::vector<std::string> heading;
-            for (const auto& f : kFields) {
-                std::string h = f;
-                std::transform(h.begin(), h.end(), h.begin(),
-                               [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-                heading.push_back(h);
-            }
-            row(heading);
-            for (std::size_t n = 0; n < records.size(); ++n) {
-                row(records[n]);
-                if (!contexts.empty()) WriteContext(contexts[n], std::stoi(records[n][1]), out);
-            }
-            break;
+void WriteJson(const std::vector<Row>& rows, bool withContext, std::ostream& out) {
+    out << "[";
+    for (std::size_t n = 0; n < rows.size(); ++n) {
+        const Row& row = rows[n];
+        Json record = Json::object();
+        for (const Column& column : Columns())
+            record[column.name] = column.IsNumber() ? Json(column.number(row)) : Json(column.text(row, Format::Json));
+        // A name that is not UTF-8 is shown with U+FFFD, and exactly here.
+        if (!IsValidUtf8(row.file)) record[kFileBytesField] = HexBytes(row.file);
+        if (withContext) {
+            Json context = Json::array();
+            for (const DecodedInstruction& i : row.context) context.push_back({{"offset", i.offset}, {"text", i.text}});
+            record["context"] = context;
         }
+        out << (n ? ",\n " : "\n ") << OneLine(record);
+    }
+    out << (rows.empty() ? "]\n" : "\n]\n");
+}
+
+// Columns padded to their widest cell, numbers on the right, the heading in
+// capitals.
+void WriteText(const std::vector<Row>& rows, bool withContext, std::ostream& out) {
+    const std::vector<Column>& columns = Columns();
+    std::vector<std::string> heading;
+    for (const Column& column : columns) {
+        std::string name = column.name;
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+        heading.push_back(name);
+    }
+    std::vector<std::vector<std::string>> cells;
+    for (const Row& row : rows) {
+        cells.emplace_back();
+        for (const Column& column : columns) cells.back().push_back(column.Text(row, Format::Text));
+    }
+    std::vector<std::size_t> width(columns.size(), 0);
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        width[c] = heading[c].size();
+        for (const auto& line : cells) width[c] = std::max(width[c], line[c].size());
+    }
+    auto write = [&](const std::vector<std::string>& line) {
+        std::string text;
+        for (std::size_t c = 0; c < line.size(); ++c) {
+            const std::string pad(width[c] - line[c].size(), ' ');
+            const bool last = c + 1 == line.size();
+            text += (c ? "  " : "") + (columns[c].IsNumber() ? pad + line[c] : line[c] + (last ? "" : pad));
+        }
+        out << text << "\n";
+    };
+    write(heading);
+    for (std::size_t n = 0; n < rows.size(); ++n) {
+        write(cells[n]);
+        if (withContext) WriteContext(rows[n].context, rows[n].test.offset, out);
     }
 }
 
@@ -135,8 +149,7 @@ void WriteRecords(const std::vector<std::vector<std::string>>& records, const st
 int RunList(const Options& options, std::ostream& out, std::ostream& err) {
     const Setup setup = PrepareSetup(options, err);
     int status = kExitDone;
-    std::vector<std::vector<std::string>> records;
-    std::vector<Context> contexts;
+    std::vector<Row> rows;
     for (const std::string& path : options.files) {
         ScriptFile file;
         if (!LoadScript(setup, options, path, file, err)) {
@@ -144,16 +157,21 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
             continue;
         }
         WarnUnknown(file, err);
-        for (const KeyOccurrence& o : file.occurrences) records.push_back(Record(path, o, options.format));
-        if (options.context > 0) {
-            std::vector<int32_t> offsets;
-            for (const KeyOccurrence& o : file.occurrences) offsets.push_back(o.offset);
-            for (Context& c : InstructionsAroundEach(file.image, setup.table, file.summary, offsets, options.context,
-                                                     options.context))
-                contexts.push_back(std::move(c));
-        }
+        std::vector<int32_t> offsets;
+        for (const KeyTest& test : file.tests) offsets.push_back(test.offset);
+        std::vector<std::vector<DecodedInstruction>> contexts;
+        if (options.context > 0)
+            contexts = InstructionsAroundEach(file.image, setup.table, file.summary, offsets, options.context,
+                                              options.context);
+        for (std::size_t i = 0; i < file.tests.size(); ++i)
+            rows.push_back(
+                Row{path, file.tests[i], contexts.empty() ? std::vector<DecodedInstruction>() : contexts[i]});
     }
-    WriteRecords(records, contexts, options.format, out);
+    switch (options.format) {
+        case Format::Tsv: WriteTsv(rows, out); break;
+        case Format::Json: WriteJson(rows, options.context > 0, out); break;
+        case Format::Text: WriteText(rows, options.context > 0, out); break;
+    }
     return status;
 }
 

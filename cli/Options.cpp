@@ -1,7 +1,9 @@
 #include "cli/Options.h"
 
+#include <functional>
+#include <utility>
+
 #include "cli/KeyArgument.h"
-#include "script/KnownOpcodes.h"
 #include "keys/KeyNames.h"
 
 namespace morvane::cli {
@@ -28,33 +30,23 @@ namespace {
 // More context than this is a whole script, not the neighbourhood of a test.
 constexpr int64_t kMostContext = 1000;
 
-struct Parser {
-    const std::vector<std::string>& args;
-    std::size_t next = 0;
-    std::string& error;
-
-    bool Fail(const std::string& message) {
-        error = message;
-        return false;
-    }
-
-    // The value of an option given as "--name value" or "--name=value".
-    bool Value(const std::string& arg, const std::string& name, std::string& value) {
-        if (arg.size() > name.size() && arg.compare(0, name.size() + 1, name + "=") == 0) {
-            value = arg.substr(name.size() + 1);
-            return true;
-        }
-        if (next >= args.size()) return Fail(name + " needs a value");
-        value = args[next++];
-        return true;
-    }
+// Which commands take an option.
+enum CommandSet : unsigned {
+    kForList = 1u << 0,
+    kForRemap = 1u << 1,
+    kForKeys = 1u << 2,
+    kForEvery = kForList | kForRemap | kForKeys,
 };
 
-std::optional<GameId> GameByName(const std::string& name) {
-    if (name == "gta3") return kGameGta3;
-    if (name == "vc") return kGameViceCity;
-    if (name == "sa") return kGameSanAndreas;
-    return std::nullopt;
+unsigned SetOf(Command command) {
+    switch (command) {
+        case Command::List: return kForList;
+        case Command::Remap: return kForRemap;
+        case Command::Keys: return kForKeys;
+        case Command::Help:
+        case Command::Version: break;
+    }
+    return 0;
 }
 
 // FROM=TO, split at the one `=` that leaves a key on both sides, so that the
@@ -72,52 +64,46 @@ bool ParsePair(const std::string& text, KeyKind kind, int32_t& from, int32_t& to
     return splits == 1;
 }
 
-bool ParseRule(const std::string& option, const std::string& value, Rule& rule, std::string& error) {
-    rule.text = option + " " + value;
-    if (option == "--at") {
-        std::vector<std::string> parts;
-        std::size_t start = 0;
-        for (std::size_t colon; (colon = value.find(':', start)) != std::string::npos; start = colon + 1)
-            parts.push_back(value.substr(start, colon - start));
-        parts.push_back(value.substr(start));
-        const auto offset = parts.size() >= 2 && parts.size() <= 3 ? ParseNumber(parts[0]) : std::nullopt;
-        if (!offset || *offset < 0) {
-            error = "--at takes OFFSET:KEY or OFFSET:PAD:KEY: " + value;
+bool ParseAtRule(const std::string& value, Rule& rule, std::string& error) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t colon; (colon = value.find(':', start)) != std::string::npos; start = colon + 1)
+        parts.push_back(value.substr(start, colon - start));
+    parts.push_back(value.substr(start));
+    const auto offset = parts.size() >= 2 && parts.size() <= 3 ? ParseNumber(parts[0]) : std::nullopt;
+    if (!offset || *offset < 0) {
+        error = "--at takes OFFSET:KEY or OFFSET:PAD:KEY: " + value;
+        return false;
+    }
+    rule.kind = Rule::Kind::At;
+    rule.offset = *offset;
+    if (parts.size() == 3) {
+        rule.pad = ParseKey(parts[1], KeyKind::Pad);
+        if (!rule.pad || CheckRange(KeyKind::Pad, *rule.pad) != KeyRefusal::Accepted) {
+            error = "a pad is 0 or 1 (\"Pad 1\" or \"Pad 2\"): " + value;
             return false;
         }
-        rule.kind = Rule::Kind::At;
-        rule.offset = *offset;
-        if (parts.size() == 3) {
-            rule.pad = ParseKey(parts[1], KeyKind::Pad);
-            if (!rule.pad || CheckRange(KeyKind::Pad, *rule.pad) != KeyRefusal::Accepted) {
-                error = "a pad is 0 or 1 (\"Pad 1\" or \"Pad 2\"): " + value;
-                return false;
-            }
-        }
-        rule.key = parts.back();
-        return true;
     }
-    if (option == "--cheat") {
-        const std::size_t equals = value.find('=');
-        rule.kind = Rule::Kind::Cheat;
-        if (equals == std::string::npos || equals == 0 || equals + 1 == value.size()) {
-            error = "--cheat takes FROM=TO, each a cheat code: " + value;
-            return false;
-        }
-        rule.fromCode = value.substr(0, equals);
-        rule.toCode = value.substr(equals + 1);
-        return true;
+    rule.key = parts.back();
+    return true;
+}
+
+bool ParseCheatRule(const std::string& value, Rule& rule, std::string& error) {
+    const std::size_t equals = value.find('=');
+    rule.kind = Rule::Kind::Cheat;
+    if (equals == std::string::npos || equals == 0 || equals + 1 == value.size()) {
+        error = "--cheat takes FROM=TO, each a cheat code: " + value;
+        return false;
     }
-    KeyKind kind = KeyKind::VKey;
-    if (option == "--vkey")
-        rule.kind = Rule::Kind::VKey;
-    else if (option == "--button") {
-        rule.kind = Rule::Kind::Button;
-        kind = KeyKind::GameKey;
-    } else {
-        rule.kind = Rule::Kind::Pad;
-        kind = KeyKind::Pad;
-    }
+    rule.fromCode = value.substr(0, equals);
+    rule.toCode = value.substr(equals + 1);
+    return true;
+}
+
+// --vkey, --button and --pad: FROM=TO of one kind of key.
+bool ParseKeyRule(const std::string& option, const std::string& value, Rule::Kind ruleKind, KeyKind kind, Rule& rule,
+                  std::string& error) {
+    rule.kind = ruleKind;
     if (!ParsePair(value, kind, rule.from, rule.to)) {
         error = option + " takes FROM=TO, each a number or a name: " + value;
         return false;
@@ -135,147 +121,221 @@ bool ParseRule(const std::string& option, const std::string& value, Rule& rule, 
     return true;
 }
 
+// A rule option's value read into a rule added to the options.
+using RuleParser = std::function<bool(const std::string& option, const std::string& value, Rule&, std::string&)>;
+
+std::function<bool(const std::string&, Options&, std::string&)> AddRule(const std::string& option, RuleParser parse) {
+    return [option, parse](const std::string& value, Options& options, std::string& error) {
+        Rule rule;
+        rule.text = option + " " + value;
+        if (!parse(option, value, rule, error)) return false;
+        options.rules.push_back(rule);
+        return true;
+    };
+}
+
+RuleParser KeyRule(Rule::Kind ruleKind, KeyKind kind) {
+    return [ruleKind, kind](const std::string& option, const std::string& value, Rule& rule, std::string& error) {
+        return ParseKeyRule(option, value, ruleKind, kind, rule, error);
+    };
+}
+
+// An option, the commands that take it and what its value does; an option
+// without a value (a switch) is given "".
+struct OptionSpec {
+    std::vector<std::string> names;
+    unsigned commands = kForEvery;
+    bool takesValue = true;
+    std::function<bool(const std::string& value, Options&, std::string& error)> apply;
+};
+
+// A value that must not be empty, stored as it is.
+std::function<bool(const std::string&, Options&, std::string&)> Path(std::string Options::*field,
+                                                                     const std::string& name) {
+    return [field, name](const std::string& value, Options& options, std::string& error) {
+        if (value.empty()) {
+            error = name + " needs a path";
+            return false;
+        }
+        options.*field = value;
+        return true;
+    };
+}
+
+// A value that is one of a few words, each standing for a value of the field.
+template <typename Value>
+std::function<bool(const std::string&, Options&, std::string&)> OneOf(
+    Value Options::*field, const std::string& usage, std::vector<std::pair<std::string, Value>> words) {
+    return [field, usage, words](const std::string& value, Options& options, std::string& error) {
+        for (const auto& [word, meaning] : words)
+            if (value == word) {
+                options.*field = meaning;
+                return true;
+            }
+        error = usage + value;
+        return false;
+    };
+}
+
+const std::vector<OptionSpec>& OptionSpecs() {
+    static const std::vector<OptionSpec> specs = {
+        {{"--game"},
+         kForEvery,
+         true,
+         [](const std::string& value, Options& options, std::string& error) {
+             options.game = GameFromShortName(value);
+             if (!options.game) error = "--game is gta3, vc or sa: " + value;
+             return options.game.has_value();
+         }},
+        {{"--ini"}, kForEvery, true, Path(&Options::ini, "--ini")},
+        {{"--header"},
+         kForEvery,
+         true,
+         OneOf<HeaderSkip>(&Options::header, "--header is auto, on or off: ",
+                           {{"auto", HeaderSkip::ByName}, {"on", HeaderSkip::Always}, {"off", HeaderSkip::Never}})},
+        {{"--format"},
+         kForList | kForKeys,
+         true,
+         OneOf<Format>(&Options::format, "--format is text, tsv or json: ",
+                       {{"text", Format::Text}, {"tsv", Format::Tsv}, {"json", Format::Json}})},
+        {{"--svg"}, kForKeys, true, Path(&Options::svg, "--svg")},
+        {{"--context"},
+         kForList,
+         true,
+         [](const std::string& value, Options& options, std::string& error) {
+             const auto lines = ParseNumber(value);
+             if (!lines || *lines < 0 || *lines > kMostContext) {
+                 error = "--context takes a number of instructions from 0 to " + std::to_string(kMostContext) + ": " +
+                         value;
+                 return false;
+             }
+             options.context = static_cast<int>(*lines);
+             return true;
+         }},
+        {{"--vkey"}, kForRemap, true, AddRule("--vkey", KeyRule(Rule::Kind::VKey, KeyKind::VKey))},
+        {{"--button"}, kForRemap, true, AddRule("--button", KeyRule(Rule::Kind::Button, KeyKind::GameKey))},
+        {{"--pad"}, kForRemap, true, AddRule("--pad", KeyRule(Rule::Kind::Pad, KeyKind::Pad))},
+        {{"--cheat"},
+         kForRemap,
+         true,
+         AddRule("--cheat", [](const std::string&, const std::string& value, Rule& rule,
+                               std::string& error) { return ParseCheatRule(value, rule, error); })},
+        {{"--at"},
+         kForRemap,
+         true,
+         AddRule("--at", [](const std::string&, const std::string& value, Rule& rule,
+                            std::string& error) { return ParseAtRule(value, rule, error); })},
+        {{"-o", "--output"}, kForRemap, true, Path(&Options::output, "-o")},
+        {{"--in-place"},
+         kForRemap,
+         false,
+         [](const std::string&, Options& options, std::string&) {
+             options.inPlace = true;
+             return true;
+         }},
+        {{"--allow-unknown"},
+         kForRemap,
+         false,
+         [](const std::string&, Options& options, std::string&) {
+             options.allowUnknown = true;
+             return true;
+         }},
+    };
+    return specs;
+}
+
+// The option an argument names for a command, the name it was given by, and
+// the value written into the argument itself ("--game=sa"), when any.
+const OptionSpec* FindOption(const std::string& arg, Command command, std::string& name,
+                             std::optional<std::string>& inlineValue) {
+    for (const OptionSpec& spec : OptionSpecs()) {
+        if ((spec.commands & SetOf(command)) == 0) continue;
+        for (const std::string& candidate : spec.names) {
+            name = candidate;
+            if (arg == candidate) return &spec;
+            // "-o" takes its value only as the next argument.
+            if (spec.takesValue && candidate.rfind("--", 0) == 0 &&
+                arg.compare(0, candidate.size() + 1, candidate + "=") == 0) {
+                inlineValue = arg.substr(candidate.size() + 1);
+                return &spec;
+            }
+        }
+    }
+    return nullptr;
+}
+
+std::optional<Command> CommandNamed(const std::string& word) {
+    if (word == "--help" || word == "-h" || word == "help") return Command::Help;
+    if (word == "--version") return Command::Version;
+    if (word == "list") return Command::List;
+    if (word == "remap") return Command::Remap;
+    if (word == "keys") return Command::Keys;
+    return std::nullopt;
+}
+
+// What no single option can check: the files and the options together.
+bool CheckTogether(const Options& options, std::string& error) {
+    if (options.files.empty())
+        error = options.command == Command::Keys ? "no script or folder given" : "no script file given";
+    else if (options.context > 0 && options.format == Format::Tsv)
+        error = "--context goes with --format text or json: a tsv row is one key test";
+    else if (options.command == Command::Remap && options.rules.empty())
+        error = "remap needs at least one rule";
+    else if (options.command == Command::Remap && options.inPlace == !options.output.empty())
+        error = "remap needs either -o OUT or --in-place";
+    else if (options.command == Command::Remap && !options.output.empty() && options.files.size() != 1)
+        error = "-o takes exactly one script";
+    return error.empty();
+}
+
 }  // namespace
 
 std::optional<Options> ParseArguments(const std::vector<std::string>& args, std::string& error) {
     Options options;
-    Parser p{args, 0, error};
     if (args.empty()) {
         error = "no command given";
         return std::nullopt;
     }
-    const std::string& command = args[p.next++];
-    if (command == "--help" || command == "-h" || command == "help") {
-        options.command = Command::Help;
-        return options;
-    }
-    if (command == "--version") {
-        options.command = Command::Version;
-        return options;
-    }
-    if (command == "list")
-        options.command = Command::List;
-    else if (command == "remap")
-        options.command = Command::Remap;
-    else if (command == "keys")
-        options.command = Command::Keys;
-    else {
-        error = "unknown command: " + command;
+    const std::optional<Command> command = CommandNamed(args[0]);
+    if (!command) {
+        error = "unknown command: " + args[0];
         return std::nullopt;
     }
+    options.command = *command;
+    if (*command == Command::Help || *command == Command::Version) return options;
 
     bool onlyFiles = false;
-    while (p.next < args.size()) {
-        const std::string arg = args[p.next++];
-        std::string value;
-        auto is = [&](const char* name) {
-            const std::string n = name;
-            return arg == n || arg.compare(0, n.size() + 1, n + "=") == 0;
-        };
+    for (std::size_t next = 1; next < args.size();) {
+        const std::string& arg = args[next++];
         if (onlyFiles || arg.empty() || arg[0] != '-' || arg == "-") {
             options.files.push_back(arg);
-        } else if (arg == "--") {
+            continue;
+        }
+        if (arg == "--") {
             onlyFiles = true;
-        } else if (arg == "--help" || arg == "-h") {
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
             options.command = Command::Help;
             return options;
-        } else if (is("--game")) {
-            if (!p.Value(arg, "--game", value)) return std::nullopt;
-            options.game = GameByName(value);
-            if (!options.game) {
-                error = "--game is gta3, vc or sa: " + value;
-                return std::nullopt;
-            }
-        } else if (is("--ini")) {
-            if (!p.Value(arg, "--ini", options.ini)) return std::nullopt;
-            if (options.ini.empty()) {
-                error = "--ini needs a path";
-                return std::nullopt;
-            }
-        } else if (is("--header")) {
-            if (!p.Value(arg, "--header", value)) return std::nullopt;
-            if (value == "auto")
-                options.header = HeaderMode::Auto;
-            else if (value == "on")
-                options.header = HeaderMode::On;
-            else if (value == "off")
-                options.header = HeaderMode::Off;
-            else {
-                error = "--header is auto, on or off: " + value;
-                return std::nullopt;
-            }
-        } else if (is("--format") && (options.command == Command::List || options.command == Command::Keys)) {
-            if (!p.Value(arg, "--format", value)) return std::nullopt;
-            if (value == "text")
-                options.format = Format::Text;
-            else if (value == "tsv")
-                options.format = Format::Tsv;
-            else if (value == "json")
-                options.format = Format::Json;
-            else {
-                error = "--format is text, tsv or json: " + value;
-                return std::nullopt;
-            }
-        } else if (options.command == Command::Keys && is("--svg")) {
-            if (!p.Value(arg, "--svg", options.svg)) return std::nullopt;
-            if (options.svg.empty()) {
-                error = "--svg needs a path";
-                return std::nullopt;
-            }
-        } else if (is("--context") && options.command == Command::List) {
-            if (!p.Value(arg, "--context", value)) return std::nullopt;
-            const auto lines = ParseNumber(value);
-            if (!lines || *lines < 0 || *lines > kMostContext) {
-                error =
-                    "--context takes a number of instructions from 0 to " + std::to_string(kMostContext) + ": " + value;
-                return std::nullopt;
-            }
-            options.context = static_cast<int>(*lines);
-        } else if (options.command == Command::Remap &&
-                   (is("--vkey") || is("--button") || is("--pad") || is("--cheat") || is("--at"))) {
-            const std::string name = arg.substr(0, arg.find('='));
-            if (!p.Value(arg, name, value)) return std::nullopt;
-            Rule rule;
-            if (!ParseRule(name, value, rule, error)) return std::nullopt;
-            options.rules.push_back(rule);
-        } else if (options.command == Command::Remap && (arg == "-o" || is("--output"))) {
-            if (!p.Value(arg, arg == "-o" ? "-o" : "--output", options.output)) return std::nullopt;
-            if (options.output.empty()) {
-                error = "-o needs a path";
-                return std::nullopt;
-            }
-        } else if (options.command == Command::Remap && arg == "--in-place") {
-            options.inPlace = true;
-        } else if (options.command == Command::Remap && arg == "--allow-unknown") {
-            options.allowUnknown = true;
-        } else {
-            error = "unknown option for " + command + ": " + arg;
+        }
+        std::string name;
+        std::optional<std::string> value;
+        const OptionSpec* spec = FindOption(arg, options.command, name, value);
+        if (spec == nullptr) {
+            error = "unknown option for " + args[0] + ": " + arg;
             return std::nullopt;
         }
-    }
-
-    if (options.files.empty()) {
-        error = options.command == Command::Keys ? "no script or folder given" : "no script file given";
-        return std::nullopt;
-    }
-    if (options.context > 0 && options.format == Format::Tsv) {
-        error = "--context goes with --format text or json: a tsv row is one key test";
-        return std::nullopt;
-    }
-    if (options.command == Command::Remap) {
-        if (options.rules.empty()) {
-            error = "remap needs at least one rule";
-            return std::nullopt;
+        if (spec->takesValue && !value) {
+            if (next >= args.size()) {
+                error = name + " needs a value";
+                return std::nullopt;
+            }
+            value = args[next++];
         }
-        if (options.inPlace == !options.output.empty()) {
-            error = "remap needs either -o OUT or --in-place";
-            return std::nullopt;
-        }
-        if (!options.output.empty() && options.files.size() != 1) {
-            error = "-o takes exactly one script";
-            return std::nullopt;
-        }
+        if (!spec->apply(value.value_or(std::string()), options, error)) return std::nullopt;
     }
+    if (!CheckTogether(options, error)) return std::nullopt;
     return options;
 }
 

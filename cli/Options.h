@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "opcodes/GameId.h"
+#include "script/ScriptFiles.h"
 
 namespace morvane::cli {
 
 enum class Command { List, Remap, Keys, Help, Version };
-enum class HeaderMode { Auto, On, Off };
 enum class Format { Text, Tsv, Json };
 
 // One change asked for on the command line.
@@ -19,9 +19,9 @@ struct Rule {
     Kind kind = Kind::VKey;
     int32_t from = 0;            // VKey, Button, Pad: the value to look for
     int32_t to = 0;              // VKey, Button, Pad: the value to write
-    int64_t offset = 0;          // At: the occurrence's byte position
+    int64_t offset = 0;          // At: the test's byte position
     std::optional<int32_t> pad;  // At: the new pad, when given
-    std::string key;             // At: the new key or cheat code as written (read by the occurrence's kind)
+    std::string key;             // At: the new key or cheat code as written (read by the test's kind)
     std::string fromCode;        // Cheat: the code to look for, letters in either case
     std::string toCode;          // Cheat: the code to write, as typed
     std::string text;            // the rule as written, for messages
@@ -31,7 +31,7 @@ struct Options {
     Command command = Command::Help;
     std::optional<GameId> game;
     std::string ini;
-    HeaderMode header = HeaderMode::Auto;
+    HeaderSkip header = HeaderSkip::ByName;
     Format format = Format::Text;
     int context = 0;  // list: instructions shown before and after each test
     std::vector<Rule> rules;

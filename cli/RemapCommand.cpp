@@ -11,19 +11,19 @@
 #include "keys/ChangeAll.h"
 #include "cli/KeyArgument.h"
 #include "cli/ScriptFile.h"
-#include "script/FileLock.h"
+#include "io/FileLock.h"
 #include "cli/Escape.h"
 #include "script/Patch.h"
-#include "script/SafeWrite.h"
+#include "io/SafeWrite.h"
 #include "keys/KeyNames.h"
 
 namespace morvane::cli {
 
 namespace {
 
-// The new pad and key, or cheat code, of one occurrence under an --at rule,
+// The new pad and key, or cheat code, of one test under an --at rule,
 // or a cause. A code is checked with the others once every rule is applied.
-bool ApplyAt(const Rule& rule, KeyOccurrence& o, std::string& cause) {
+bool ApplyAt(const Rule& rule, KeyTest& o, std::string& cause) {
     if (rule.pad && !o.IsButton()) {
         cause = rule.text + ": the " + (o.IsCheat() ? "cheat" : "key") + " test at offset " + std::to_string(o.offset) +
                 " has no pad";
@@ -46,18 +46,18 @@ bool ApplyAt(const Rule& rule, KeyOccurrence& o, std::string& cause) {
     return true;
 }
 
-// Applies every rule to the occurrences read from the file: each rule looks
+// Applies every rule to the tests read from the file: each rule looks
 // at the values as read, and a later rule wins over an earlier one.
-bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyOccurrence>& read,
-                std::vector<KeyOccurrence>& result, std::string& cause) {
+bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyTest>& read, std::vector<KeyTest>& result,
+                std::string& cause) {
     result = read;
     for (const Rule& rule : rules) {
         if (rule.kind == Rule::Kind::VKey || rule.kind == Rule::Kind::Button) {
             // The window's Change all, applied to the values as read.
             const KeyTestKind kind = rule.kind == Rule::Kind::VKey ? KeyTestKind::VKey : KeyTestKind::Button;
-            const ChangeReport report = ApplyKeyChange(read, result, {kind, KeyChange::kAnyPad, rule.from, rule.to});
+            const ChangeReport report = ApplyKeyChange(read, result, {kind, std::nullopt, rule.from, rule.to});
             if (!report.refused.empty()) {
-                const KeyOccurrence& first = read[report.refused.front()];
+                const KeyTest& first = read[report.refused.front()];
                 cause =
                     "offset " + std::to_string(first.offset) + ": " + RefusalText(CheckVKey(first, rule.to), rule.to);
                 return false;
@@ -66,8 +66,8 @@ bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyOccurrence>
         }
         bool matched = false;
         for (std::size_t i = 0; i < read.size(); ++i) {
-            const KeyOccurrence& was = read[i];
-            KeyOccurrence& now = result[i];
+            const KeyTest& was = read[i];
+            KeyTest& now = result[i];
             switch (rule.kind) {
                 case Rule::Kind::VKey:
                 case Rule::Kind::Button: break;
@@ -93,7 +93,7 @@ bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyOccurrence>
     }
     // A new cheat code must be letters and digits that fit the old one's room.
     for (std::size_t i = 0; i < result.size(); ++i) {
-        const KeyOccurrence& o = result[i];
+        const KeyTest& o = result[i];
         if (!o.IsCheat() || o.code == read[i].code) continue;
         const CheatRefusal refusal = CheckCheatCode(read[i], o.code);
         if (refusal != CheatRefusal::Accepted) {
@@ -104,7 +104,7 @@ bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyOccurrence>
     }
     // An 8-bit key parameter holds VKeys up to 127 only.
     for (std::size_t i = 0; i < result.size(); ++i) {
-        const KeyOccurrence& o = result[i];
+        const KeyTest& o = result[i];
         if (!o.IsVKey() || o.key == read[i].key) continue;
         const KeyRefusal refusal = CheckVKey(read[i], o.key);
         if (refusal != KeyRefusal::Accepted) {
@@ -115,7 +115,7 @@ bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyOccurrence>
     return true;
 }
 
-std::size_t CountChanged(const std::vector<KeyOccurrence>& before, const std::vector<KeyOccurrence>& after) {
+std::size_t CountChanged(const std::vector<KeyTest>& before, const std::vector<KeyTest>& after) {
     std::size_t changed = 0;
     for (std::size_t i = 0; i < before.size(); ++i) changed += !(before[i] == after[i]);
     return changed;
@@ -136,17 +136,17 @@ int RemapFile(const Setup& setup, const Options& options, const std::string& pat
     if (!LoadScript(setup, options, path, file, err)) return kExitFileFailed;
     WarnUnknown(file, err);
     if (file.summary.HasUnknown() && !options.allowUnknown) {
-        err << path << ": refused: key tests after offset " << file.summary.firstUnknownOffset
+        err << path << ": refused: key tests after offset " << *file.summary.firstUnknownOffset
             << " may be data read as code; nothing written (--allow-unknown writes it all the same)\n";
         return kExitFileFailed;
     }
     std::string cause;
-    std::vector<KeyOccurrence> remapped;
-    if (!ApplyRules(options.rules, file.occurrences, remapped, cause)) {
+    std::vector<KeyTest> remapped;
+    if (!ApplyRules(options.rules, file.tests, remapped, cause)) {
         err << path << ": refused: " << cause << "; nothing written\n";
         return kExitFileFailed;
     }
-    const std::size_t changed = CountChanged(file.occurrences, remapped);
+    const std::size_t changed = CountChanged(file.tests, remapped);
     const std::string target = options.inPlace ? path : options.output;
     if (options.inPlace && changed == 0) {
         out << path << ": 0 changed (file left as it was)\n";
@@ -173,7 +173,8 @@ int RunRemap(const Options& options, std::ostream& out, std::ostream& err) {
     std::vector<std::pair<std::optional<FileIdentity>, std::string>> named;
     for (const std::string& path : options.files) named.emplace_back(IdentifyFile(path), path);
     for (std::size_t i = 0; i < named.size(); ++i) {
-        const auto& [identity, path] = named[i];
+        const std::optional<FileIdentity>& identity = named[i].first;
+        const std::string& path = named[i].second;
         const auto first = std::find_if(named.begin(), named.begin() + static_cast<std::ptrdiff_t>(i),
                                         [&](const auto& earlier) { return identity && earlier.first == identity; });
         if (first != named.begin() + static_cast<std::ptrdiff_t>(i)) {

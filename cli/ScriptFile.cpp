@@ -5,7 +5,7 @@
 #include "settings/Settings.h"
 #include "opcodes/IniLoader.h"
 #include "opcodes/OpcodeJson.h"
-#include "script/MainScript.h"
+#include "script/ScriptFiles.h"
 #include "cli/Escape.h"
 
 namespace morvane::cli {
@@ -45,7 +45,7 @@ Setup PrepareSetup(const Options& options, std::ostream& err) {
         setup.game = *saved;
     } else {
         setup.game = kGameGta3;
-        err << "assuming GTA III: no " << kSettingsFileName << " here and no --game\n";
+        err << "assuming " << GameName(kGameGta3) << ": no " << kSettingsFileName << " here and no --game\n";
     }
     setup.iniPath = options.ini.empty() ? OpcodeIniFileName(setup.game) : options.ini;
     setup.tableLoaded = LoadOpcodeFile(setup.iniPath, setup.game, setup.table, setup.tableError);
@@ -60,14 +60,11 @@ bool LoadScript(const Setup& setup, const Options& options, const std::string& p
         return false;
     }
     file.path = path;
-    file.image.game = setup.game;
     std::string cause;
-    if (!file.image.LoadFromFile(path, cause)) {
+    if (!ReadAndScan(path, setup.game, setup.table, options.header, file, cause)) {
         err << path << ": cannot open: " << cause << "\n";
         return false;
     }
-    file.header = options.header == HeaderMode::On || (options.header == HeaderMode::Auto && IsMainScriptPath(path));
-    file.summary = ScanKeyOccurrences(file.image, setup.table, file.header, file.occurrences, nullptr);
     return true;
 }
 

@@ -2,12 +2,10 @@
 
 #include <ostream>
 #include <string>
-#include <vector>
 
 #include "cli/Options.h"
 #include "opcodes/OpcodeTable.h"
 #include "script/KeyScan.h"
-#include "script/ScriptImage.h"
 
 namespace morvane::cli {
 
@@ -27,13 +25,9 @@ struct Setup {
 // the loaded table knows none of.
 Setup PrepareSetup(const Options& options, std::ostream& err);
 
-// One script read and scanned exactly as the window opens it.
-struct ScriptFile {
+// One script read and scanned by the same engine function as the window's.
+struct ScriptFile : ScannedScript {
     std::string path;
-    ScriptImage image;
-    std::vector<KeyOccurrence> occurrences;
-    ScanSummary summary;
-    bool header = false;  // the walk stepped over a main script's header
 };
 
 // Reads and scans one script. False, with one line on `err` naming the file

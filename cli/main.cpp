@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
-#include "opcodes/ReadFile.h"
+#include "io/ReadFile.h"
 
 #ifdef _WIN32
 #include <windows.h>

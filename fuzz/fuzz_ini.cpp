@@ -17,10 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool b = morvane::ParseOpcodeIni(text, morvane::kGameSanAndreas, second);
     if (a != b) std::abort();
     for (std::size_t i = 0; i < first.Size(); ++i) {
-        if (first[i].known != second[i].known || first[i].parameterCount != second[i].parameterCount ||
-            first[i].role != second[i].role)
+        if (first.Entries()[i].known != second.Entries()[i].known ||
+            first.Entries()[i].parameterCount != second.Entries()[i].parameterCount ||
+            first.Entries()[i].role != second.Entries()[i].role)
             std::abort();
-        if (!first[i].known && first[i].parameterCount != 0) std::abort();
+        if (!first.Entries()[i].known && first.Entries()[i].parameterCount != 0) std::abort();
     }
     return 0;
 }

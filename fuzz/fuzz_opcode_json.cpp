@@ -22,7 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (a != b) std::abort();
     if (a) {
         for (std::size_t i = 0; i < first.Size(); ++i)
-            if (first[i].known != second[i].known || first[i].parameterCount != second[i].parameterCount) std::abort();
+            if (first.Entries()[i].known != second.Entries()[i].known ||
+                first.Entries()[i].parameterCount != second.Entries()[i].parameterCount)
+                std::abort();
     }
     return 0;
 }

@@ -1,9 +1,9 @@
 // Load, scan, decode and patch on arbitrary bytes, for each game, with or
 // without the header skip: a debug footer found must lie where its rule
-// says, the scan must end at the end of the code, every occurrence must lie
+// says, the scan must end at the end of the code, every test must lie
 // inside the code and outside every data block and start an instruction of
 // the decoder's walk, decoded instructions must lie inside the image one after another,
-// patching every occurrence with its own values (cheat codes with their own
+// patching every test with its own values (cheat codes with their own
 // text) must leave every byte as it was, and no patch may change the length;
 // without the header skip, a scan after patching other values finds the
 // tests at the same places.
@@ -48,13 +48,13 @@ void Check(bool condition) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace morvane;
     for (const GameId game : kAllGames) {
-        for (bool header : {false, true}) {
+        for (const HeaderSkip header : {HeaderSkip::Never, HeaderSkip::Always}) {
             ScriptImage image;
             image.game = game;
             Check(image.LoadFromBytes(data, size));
-            std::vector<KeyOccurrence> found;
+            std::vector<KeyTest> found;
             int32_t lastReport = -1;
-            const ScanSummary summary = ScanKeyOccurrences(image, Table(game), header, found, [&](int32_t at) {
+            const ScanSummary summary = ScanKeyTests(image, Table(game), header, found, [&](int32_t at) {
                 Check(at > lastReport && at < image.Size());
                 lastReport = at;
             });
@@ -64,16 +64,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Check(!footer ||
                   (*footer >= code.start && static_cast<std::size_t>(*footer) + kDebugFooterTailSize <= size &&
                    std::memcmp(data + size - kDebugFooterTagSize, kDebugFooterTag, kDebugFooterTagSize) == 0));
-            Check(code.start >= 0 && code.start <= code.end && (header || code.start == 0));
+            Check(code.start >= 0 && code.start <= code.end && (header == HeaderSkip::Always || code.start == 0));
             Check(!image.CursorInside() && image.Position() == code.end);
             int32_t blockEnd = code.start;
             for (const DataBlock& block : summary.dataBlocks) {
                 Check(block.begin >= blockEnd && block.begin < block.end && block.end <= code.end);
                 blockEnd = block.end;
             }
-            Check(summary.HasUnknown() == (summary.firstUnknownOffset >= 0));
-            Check(summary.firstUnknownOffset < image.Size());
-            for (const KeyOccurrence& o : found) {
+            Check(summary.HasUnknown() == summary.firstUnknownOffset.has_value());
+            Check(!summary.HasUnknown() ||
+                  (*summary.firstUnknownOffset >= code.start && *summary.firstUnknownOffset < code.end));
+            for (const KeyTest& o : found) {
                 Check(o.offset >= code.start && o.offset + kOpcodeWordSize < code.end);
                 for (const DataBlock& block : summary.dataBlocks)
                     Check(o.offset < block.begin || o.offset >= block.end);
@@ -89,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                           o.code.find('\0') == std::string::npos);
             }
             std::vector<int32_t> offsets;
-            for (const KeyOccurrence& o : found) offsets.push_back(o.offset);
+            for (const KeyTest& o : found) offsets.push_back(o.offset);
             const auto contexts = InstructionsAroundEach(image, Table(game), summary, offsets, 4, 8);
             Check(contexts.size() == found.size());
             for (std::size_t n = 0; n < contexts.size(); ++n) {
@@ -111,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
             // Any other values change only bytes inside the image, never its
             // length, and never what the walk sees: the tests stay where they were.
-            for (KeyOccurrence& o : found) {
+            for (KeyTest& o : found) {
                 o.key ^= 0x5A5A;
                 o.pad ^= 1;
                 if (o.code.empty())
@@ -122,10 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             PatchImage(image, found);
             Check(image.Size() == static_cast<int32_t>(size));
-            if (header) continue;
-            std::vector<KeyOccurrence> again;
+            if (header == HeaderSkip::Always) continue;
+            std::vector<KeyTest> again;
             image.Seek(0);
-            ScanKeyOccurrences(image, Table(game), header, again, nullptr);
+            ScanKeyTests(image, Table(game), header, again, nullptr);
             Check(again.size() == found.size());
             for (std::size_t i = 0; i < again.size() && i < found.size(); ++i)
                 Check(again[i].offset == found[i].offset && again[i].kind == found[i].kind);

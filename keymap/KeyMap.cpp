@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
+#include <new>
 #include <map>
 #include <set>
 #include <system_error>
@@ -9,27 +11,23 @@
 #include <tuple>
 
 #include "keys/KeyNames.h"
-#include "script/MainScript.h"
+#include "script/ScriptFiles.h"
 #include "script/ScriptImage.h"
 
 namespace morvane {
 
-bool MapKey::operator<(const MapKey& other) const {
+bool TestedKey::operator<(const TestedKey& other) const {
     return std::tie(kind, pad, key, code) < std::tie(other.kind, other.pad, other.key, other.code);
 }
 
-std::string MapKeyName(const MapKey& key) {
+std::string TestedKeyName(const TestedKey& key) {
     if (key.IsCheat()) return key.code;
-    const std::string name = key.IsVKey() ? VKeyName(key.key) : GameKeyName(key.key);
-    const std::size_t first = name.find_first_not_of(' ');
-    if (first == std::string::npos) return name;
-    return name.substr(first, name.find_last_not_of(' ') - first + 1);
+    return key.IsVKey() ? VKeyName(key.key) : GameKeyName(key.key);
 }
 
-ScriptKeys CountKeyTests(const std::string& path, const std::vector<KeyOccurrence>& occurrences,
-                         const ScanSummary& summary) {
-    std::map<MapKey, int32_t> counts;
-    for (const KeyOccurrence& occurrence : occurrences) ++counts[MapKey::Of(occurrence)];
+ScriptKeys CountKeyTests(const std::string& path, const std::vector<KeyTest>& tests, const ScanSummary& summary) {
+    std::map<TestedKey, int32_t> counts;
+    for (const KeyTest& test : tests) ++counts[TestedKey::Of(test)];
     ScriptKeys script;
     script.path = path;
     script.read = true;
@@ -49,7 +47,7 @@ std::size_t KeyMap::ConflictCount() const {
         std::count_if(keys.begin(), keys.end(), [](const KeyEntry& entry) { return entry.IsConflict(); }));
 }
 
-const KeyEntry* KeyMap::Find(const MapKey& key) const {
+const KeyEntry* KeyMap::Find(const TestedKey& key) const {
     for (const KeyEntry& entry : keys)
         if (entry.key == key) return &entry;
     return nullptr;
@@ -61,7 +59,7 @@ KeyMap AggregateKeyMap(std::vector<ScriptKeys> scripts) {
     for (ScriptKeys& script : scripts)
         if (seen.insert(script.path).second) map.scripts.push_back(std::move(script));
 
-    std::map<MapKey, std::vector<KeyUse>> uses;
+    std::map<TestedKey, std::vector<KeyUse>> uses;
     for (std::size_t i = 0; i < map.scripts.size(); ++i)
         for (const auto& [key, tests] : map.scripts[i].tests) uses[key].push_back(KeyUse{i, tests});
     for (auto& [key, list] : uses) map.keys.push_back(KeyEntry{key, std::move(list)});
@@ -79,11 +77,33 @@ ScriptKeys ScanOne(const std::string& path, const OpcodeTable& table, GameId gam
         unread.path = path;
         return unread;
     }
-    const bool skipHeader = header == HeaderSkip::Always || (header == HeaderSkip::ByName && IsMainScriptPath(path));
-    std::vector<KeyOccurrence> occurrences;
-    const ScanSummary summary = ScanKeyOccurrences(image, table, skipHeader, occurrences, nullptr);
-    return CountKeyTests(path, occurrences, summary);
+    std::vector<KeyTest> tests;
+    const ScanSummary summary = ScanKeyTests(image, table, header, tests, nullptr);
+    return CountKeyTests(path, tests, summary);
 }
+
+// Threads that are joined when the object ends, however its scope is left.
+class JoinedThreads {
+public:
+    JoinedThreads() = default;
+    JoinedThreads(const JoinedThreads&) = delete;
+    JoinedThreads& operator=(const JoinedThreads&) = delete;
+    ~JoinedThreads() {
+        for (std::thread& thread : threads_) thread.join();
+    }
+    // Starts one more; false when the system has no more threads to give.
+    bool Start(const std::function<void()>& work) {
+        try {
+            threads_.emplace_back(work);
+            return true;
+        } catch (const std::system_error&) {
+            return false;
+        }
+    }
+
+private:
+    std::vector<std::thread> threads_;
+};
 
 }  // namespace
 
@@ -94,22 +114,24 @@ KeyMap BuildKeyMap(const std::vector<std::string>& paths, const OpcodeTable& tab
     threads = static_cast<unsigned>(std::min<std::size_t>(threads, paths.size()));
 
     // Each worker takes the next file and writes only its own slot; the table
-    // is shared read-only.
+    // is shared read-only. A file that cannot be held in memory is one that
+    // could not be read.
     std::atomic<std::size_t> next{0};
     auto work = [&]() {
-        for (std::size_t i; (i = next.fetch_add(1)) < paths.size();)
-            scripts[i] = ScanOne(paths[i], table, game, header);
-    };
-    std::vector<std::thread> workers;
-    for (unsigned t = 1; t < threads; ++t) {
-        try {
-            workers.emplace_back(work);
-        } catch (const std::system_error&) {
-            break;  // no more threads to be had: the ones running share the work
+        for (std::size_t i; (i = next.fetch_add(1)) < paths.size();) {
+            try {
+                scripts[i] = ScanOne(paths[i], table, game, header);
+            } catch (const std::bad_alloc&) {
+                scripts[i] = ScriptKeys();
+                scripts[i].path = paths[i];
+            }
         }
+    };
+    {
+        JoinedThreads workers;
+        for (unsigned t = 1; t < threads && workers.Start(work); ++t) {}
+        work();  // the ones running share the work
     }
-    work();
-    for (std::thread& worker : workers) worker.join();
     return AggregateKeyMap(std::move(scripts));
 }
 

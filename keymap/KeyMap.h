@@ -8,6 +8,7 @@
 #include "opcodes/GameId.h"
 #include "opcodes/OpcodeTable.h"
 #include "script/KeyScan.h"
+#include "script/ScriptFiles.h"
 
 namespace morvane {
 
@@ -15,45 +16,44 @@ namespace morvane {
 // pad's button by its game key, or a typed cheat code by its text. A VKey and
 // a button are never the same key, and a game key on pad 1 is not the same
 // key as on pad 2.
-struct MapKey {
+struct TestedKey {
     KeyTestKind kind = KeyTestKind::VKey;
     int32_t pad = 0;   // buttons only; 0 for every VKey and cheat code
     int32_t key = 0;   // VKeys and buttons; 0 for every cheat code
     std::string code;  // cheat codes only
 
-    static MapKey VKey(int32_t code) { return MapKey{KeyTestKind::VKey, 0, code, std::string()}; }
-    static MapKey Button(int32_t pad, int32_t gameKey) {
-        return MapKey{KeyTestKind::Button, pad, gameKey, std::string()};
+    static TestedKey VKey(int32_t code) { return TestedKey{KeyTestKind::VKey, 0, code, std::string()}; }
+    static TestedKey Button(int32_t pad, int32_t gameKey) {
+        return TestedKey{KeyTestKind::Button, pad, gameKey, std::string()};
     }
-    static MapKey Cheat(const std::string& code) { return MapKey{KeyTestKind::Cheat, 0, 0, code}; }
-    static MapKey Of(const KeyOccurrence& occurrence) {
-        switch (occurrence.kind) {
-            case KeyTestKind::VKey: return VKey(occurrence.key);
-            case KeyTestKind::Button: return Button(occurrence.pad, occurrence.key);
-            case KeyTestKind::Cheat: return Cheat(occurrence.code);
+    static TestedKey Cheat(const std::string& code) { return TestedKey{KeyTestKind::Cheat, 0, 0, code}; }
+    static TestedKey Of(const KeyTest& test) {
+        switch (test.kind) {
+            case KeyTestKind::VKey: return VKey(test.key);
+            case KeyTestKind::Button: return Button(test.pad, test.key);
+            case KeyTestKind::Cheat: return Cheat(test.code);
         }
-        return VKey(occurrence.key);
+        return VKey(test.key);
     }
 
     bool IsVKey() const { return kind == KeyTestKind::VKey; }
     bool IsButton() const { return kind == KeyTestKind::Button; }
     bool IsCheat() const { return kind == KeyTestKind::Cheat; }
-    bool operator<(const MapKey& other) const;
-    bool operator==(const MapKey& other) const {
+    bool operator<(const TestedKey& other) const;
+    bool operator==(const TestedKey& other) const {
         return kind == other.kind && pad == other.pad && key == other.key && code == other.code;
     }
 };
 
-// The key's name as the window shows it, without the table's stray spaces; a
-// cheat code's name is the code.
-std::string MapKeyName(const MapKey& key);
+// The key's name as the window shows it; a cheat code's name is the code.
+std::string TestedKeyName(const TestedKey& key);
 
 // The keys one script tests, and how many times each.
 struct ScriptKeys {
     std::string path;
-    bool read = false;                              // false: the file could not be read, and nothing else is known
-    ScanSummary summary;                            // what the walk met besides key tests
-    std::vector<std::pair<MapKey, int32_t>> tests;  // by key, each key once
+    bool read = false;                                 // false: the file could not be read, and nothing else is known
+    ScanSummary summary;                               // what the walk met besides key tests
+    std::vector<std::pair<TestedKey, int32_t>> tests;  // by key, each key once
 
     // Whether the map may lack some of this script's keys: its walk met
     // instructions the opcode table does not know.
@@ -61,8 +61,7 @@ struct ScriptKeys {
 };
 
 // Counts a scanned script's key tests.
-ScriptKeys CountKeyTests(const std::string& path, const std::vector<KeyOccurrence>& occurrences,
-                         const ScanSummary& summary);
+ScriptKeys CountKeyTests(const std::string& path, const std::vector<KeyTest>& tests, const ScanSummary& summary);
 
 // One script's tests of one key.
 struct KeyUse {
@@ -72,7 +71,7 @@ struct KeyUse {
 
 // A key with the scripts that test it.
 struct KeyEntry {
-    MapKey key;
+    TestedKey key;
     std::vector<KeyUse> uses;  // in the order of the scripts, each script once
 
     // Two or more scripts test the key: pressing it acts in all of them.
@@ -90,19 +89,12 @@ struct KeyMap {
 
     std::size_t ConflictCount() const;
     // The key's entry, or null when no script tests it.
-    const KeyEntry* Find(const MapKey& key) const;
+    const KeyEntry* Find(const TestedKey& key) const;
 };
 
 // Builds the map from scripts already counted. A script listed twice (the
 // same path) counts once.
 KeyMap AggregateKeyMap(std::vector<ScriptKeys> scripts);
-
-// Whether a scan steps over the header of a main script.
-enum class HeaderSkip {
-    ByName,  // for main scripts by their name, as IsMainScriptPath says
-    Always,
-    Never,
-};
 
 // Reads and scans the scripts with several threads (`threads` 0: one per
 // processor) and builds their map. The table must be loaded for `game` and is

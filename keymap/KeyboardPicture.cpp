@@ -5,7 +5,7 @@
 #include <iterator>
 #include <set>
 
-#include "keymap/Utf8Text.h"
+#include "io/Utf8Text.h"
 #include "keys/KeyNames.h"
 #include "keys/KeyRules.h"
 
@@ -70,7 +70,10 @@ struct Cap {
     int32_t code;
 };
 
-constexpr double kMainTop = 1.5;  // the function row is half a key above the rest
+constexpr double kMainTop = 1.5;   // the function row is half a key above the rest
+constexpr double kMouseLeft = 23;  // the mouse's buttons, right of the numeric pad
+// A section's title stands this share of a key above the keys it names.
+constexpr double kTitleAboveKeys = 0.25;
 
 // clang-format off
 const Cap kKeyboard[] = {
@@ -160,9 +163,42 @@ constexpr double kCheatColumnUnits = 6;
 constexpr double kKeyCorner = 5;
 constexpr double kSwatchCorner = 4;
 constexpr double kDiscRadius = 8;
+// Room between the keyboard and the keys it lacks, and under each section of chips.
+constexpr double kAfterKeyboard = 12;
+constexpr double kAfterSection = 8;
+// A key's labels: the first baseline below its top (one line, or the first
+// of two), the lines' spacing (a small label, or one of the key's size).
+constexpr double kLabelBaseline = 16;
+constexpr double kFirstOfTwoBaseline = 13;
+constexpr double kSmallLineHeight = 11;
+constexpr double kLineHeight = 13;
+// A key narrower than this share of a unit, or lower than a unit's room,
+// takes the small labels.
+constexpr double kNarrowKeyShare = 0.95;
+// The number of scripts: its centre this far in from the key's bottom right
+// corner, and its text's end and baseline from there.
+constexpr double kCountInset = 10;
+constexpr double kCountInDiscX = 3.5;
+constexpr double kCountBaselineDrop = 4;
+constexpr double kCountWithoutDiscRight = 5;
+// The heading: baselines of the title, the totals and the legend's texts
+// below its top, and the legend's swatches.
+constexpr double kTitleBaseline = 18;
+constexpr double kTotalsBaseline = 40;
+constexpr double kLegendTop = 56;
+constexpr double kLegendTextBaseline = 16;
+constexpr double kSwatchWidth = 26;
+constexpr double kSwatchHeight = 22;
+constexpr double kSwatchToText = 34;
+constexpr double kLegendCharacterWidth = 7.0;  // what a character of its text takes, about
+constexpr double kLegendSpacing = 24;
+// A section's title baseline below the section's top.
+constexpr double kSectionBaseline = 16;
+// The longest chip name on one line, in characters.
+constexpr std::size_t kLongestChipLine = 16;
 
 std::string Plural(std::size_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
+    return morvane::Plural(static_cast<int64_t>(count), one, many);
 }
 
 // The keys a cap or chip stands for, and the scripts that test any of them.
@@ -188,7 +224,7 @@ public:
         y += kHeadingHeight;
         const double cheatsBottom = CheatCodes(y);
         Keyboard(y);
-        y += kKeyboardRows * kUnit + 12;
+        y += kKeyboardRows * kUnit + kAfterKeyboard;
         y = OtherKeys(y);
         for (int32_t pad = 0; pad <= kHighestPad; ++pad) y = PadButtons(y, pad);
         y = std::max(y, cheatsBottom);
@@ -211,24 +247,24 @@ private:
         key.scripts = tested.scripts.size();
         key.shade = ShadeOf(key.scripts);
         key.tooltip = ValidUtf8(tooltip);
-        const bool small = lines.size() > 1 || w < kUnit * 0.95 || h < kUnit - kGap;
-        const double lineHeight = small ? 11 : 13;
-        double ty = y + (lines.size() > 1 ? 13 : 16);
+        const bool small = lines.size() > 1 || w < kUnit * kNarrowKeyShare || h < kUnit - kGap;
+        const double lineHeight = small ? kSmallLineHeight : kLineHeight;
+        double ty = y + (lines.size() > 1 ? kFirstOfTwoBaseline : kLabelBaseline);
         for (const std::string& line : lines) {
             key.labels.push_back(
                 PictureText{x + w / 2, ty, small ? TextStyle::Small : TextStyle::Label, ValidUtf8(line)});
             ty += lineHeight;
         }
         if (key.scripts >= 1) {
-            const double cx = x + w - 10;
-            const double cy = y + h - 10;
+            const double cx = x + w - kCountInset;
+            const double cy = y + h - kCountInset;
             key.hasDisc = key.scripts >= 2;
             key.discX = cx;
             key.discY = cy;
             key.discRadius = key.hasDisc ? kDiscRadius : 0;
             key.hasCount = true;
-            key.count =
-                PictureText{key.hasDisc ? cx + 3.5 : x + w - 5, cy + 4, TextStyle::Count, std::to_string(key.scripts)};
+            key.count = PictureText{key.hasDisc ? cx + kCountInDiscX : x + w - kCountWithoutDiscRight,
+                                    cy + kCountBaselineDrop, TextStyle::Count, std::to_string(key.scripts)};
         }
         picture_.keys.push_back(std::move(key));
     }
@@ -248,7 +284,7 @@ private:
     }
 
     void Heading(double y) {
-        Text(kMargin, y + 18, TextStyle::Title, "Key map of " + caption_.folder);
+        Text(kMargin, y + kTitleBaseline, TextStyle::Title, "Key map of " + caption_.folder);
         std::size_t incomplete = 0, unread = 0;
         for (const ScriptKeys& script : map_.scripts) {
             if (!script.read)
@@ -264,10 +300,10 @@ private:
                              " tested, " + Plural(map_.ConflictCount(), "conflict", "conflicts");
         if (incomplete > 0) totals += "; " + std::to_string(incomplete) + " may test more (unknown instructions)";
         if (unread > 0) totals += "; " + std::to_string(unread) + " could not be read";
-        Text(kMargin, y + 40, TextStyle::Quiet, totals);
+        Text(kMargin, y + kTotalsBaseline, TextStyle::Quiet, totals);
 
         // The legend.
-        const double ly = y + 56;
+        const double ly = y + kLegendTop;
         const struct {
             KeyShade shade;
             const char* text;
@@ -276,22 +312,24 @@ private:
                        {KeyShade::Conflict, "two or more: a conflict"}};
         double lx = kMargin;
         for (const auto& item : kLegend) {
-            picture_.legend.push_back(PictureSwatch{PictureBox{lx, ly, 26, 22, kSwatchCorner}, item.shade,
-                                                    PictureText{lx + 34, ly + 16, TextStyle::Quiet, item.text}});
-            lx += 34 + 7.0 * static_cast<double>(std::string(item.text).size()) + 24;
+            picture_.legend.push_back(
+                PictureSwatch{PictureBox{lx, ly, kSwatchWidth, kSwatchHeight, kSwatchCorner}, item.shade,
+                              PictureText{lx + kSwatchToText, ly + kLegendTextBaseline, TextStyle::Quiet, item.text}});
+            lx += kSwatchToText + kLegendCharacterWidth * static_cast<double>(std::string(item.text).size()) +
+                  kLegendSpacing;
         }
-        Text(lx, ly + 16, TextStyle::Quiet,
+        Text(lx, ly + kLegendTextBaseline, TextStyle::Quiet,
              "The number on a key: how many scripts test it. Hover a key for the scripts.");
     }
 
     void Keyboard(double top) {
-        const double mouseLabelY = top + (kMainTop - 0.25) * kUnit;
-        Text(kMargin + 23 * kUnit, mouseLabelY, TextStyle::Section, "Mouse");
+        const double mouseLabelY = top + (kMainTop - kTitleAboveKeys) * kUnit;
+        Text(kMargin + kMouseLeft * kUnit, mouseLabelY, TextStyle::Section, "Mouse");
         for (const Cap& cap : kKeyboard) {
             Tested tested;
-            tested.Add(map_.Find(MapKey::VKey(cap.code)));
+            tested.Add(map_.Find(TestedKey::VKey(cap.code)));
             const int32_t either = EitherSideCode(cap.code);
-            if (either >= 0) tested.Add(map_.Find(MapKey::VKey(either)));
+            if (either >= 0) tested.Add(map_.Find(TestedKey::VKey(either)));
             const std::string heading = cap.label + std::string(" (VKey ") + std::to_string(cap.code) +
                                         (either >= 0 ? ", or " + std::to_string(either) + " for either side" : "") +
                                         ")";
@@ -341,7 +379,7 @@ private:
         for (const KeyEntry& entry : map_.keys)
             if (entry.key.IsVKey() && !OnKeyboard(entry.key.key)) others.push_back(&entry);
         std::sort(others.begin(), others.end(), [](const KeyEntry* a, const KeyEntry* b) { return a->key < b->key; });
-        Text(kMargin, top + 16, TextStyle::Section,
+        Text(kMargin, top + kSectionBaseline, TextStyle::Section,
              others.empty() ? "Keys the keyboard lacks: none tested"
                             : "Keys the keyboard lacks (F13\xE2\x80\x93"
                               "F24, media and other keys)");
@@ -349,13 +387,13 @@ private:
         for (std::size_t i = 0; i < others.size(); ++i) {
             Tested tested;
             tested.Add(others[i]);
-            std::string name = MapKeyName(others[i]->key);
+            std::string name = TestedKeyName(others[i]->key);
             if (name == "?") name = "VKey " + std::to_string(others[i]->key.key);
             const int n = static_cast<int>(i);
-            Key(grid.X(n), grid.Y(n), grid.Width(), kChipHeight, Lines(name, 16), tested,
+            Key(grid.X(n), grid.Y(n), grid.Width(), kChipHeight, Lines(name, kLongestChipLine), tested,
                 Tooltip(KeyHeading(others[i]->key), tested));
         }
-        return others.empty() ? top + kSectionTitle : grid.Bottom(static_cast<int>(others.size())) + 8;
+        return others.empty() ? top + kSectionTitle : grid.Bottom(static_cast<int>(others.size())) + kAfterSection;
     }
 
     std::vector<const KeyEntry*> CheatEntries() const {
@@ -374,7 +412,7 @@ private:
         const std::vector<const KeyEntry*> codes = CheatEntries();
         if (codes.empty()) return top;
         const double x = kWidth;
-        Text(x, top + (kMainTop - 0.25) * kUnit, TextStyle::Section, "Cheat codes typed");
+        Text(x, top + (kMainTop - kTitleAboveKeys) * kUnit, TextStyle::Section, "Cheat codes typed");
         double y = top + kMainTop * kUnit;
         for (const KeyEntry* entry : codes) {
             Tested tested;
@@ -387,17 +425,18 @@ private:
     }
 
     double PadButtons(double top, int32_t pad) {
-        Text(kMargin, top + 16, TextStyle::Section, std::string(kPadNames[pad]) + ": buttons by game key");
+        Text(kMargin, top + kSectionBaseline, TextStyle::Section,
+             std::string(kPadNames[pad]) + ": buttons by game key");
         const ChipGrid grid{top + kSectionTitle, kChipsPerRow};
         for (int32_t key = 0; key < kGameKeyCount; ++key) {
             Tested tested;
-            tested.Add(map_.Find(MapKey::Button(pad, key)));
+            tested.Add(map_.Find(TestedKey::Button(pad, key)));
             const std::vector<std::string> lines =
-                Lines(std::to_string(key) + ": " + MapKeyName(MapKey::Button(pad, key)), 16);
+                Lines(std::to_string(key) + ": " + TestedKeyName(TestedKey::Button(pad, key)), kLongestChipLine);
             Key(grid.X(key), grid.Y(key), grid.Width(), kChipHeight, lines, tested,
-                Tooltip(KeyHeading(MapKey::Button(pad, key)), tested));
+                Tooltip(KeyHeading(TestedKey::Button(pad, key)), tested));
         }
-        return grid.Bottom(kGameKeyCount) + 8;
+        return grid.Bottom(kGameKeyCount) + kAfterSection;
     }
 
     const KeyMap& map_;
@@ -407,10 +446,10 @@ private:
 
 }  // namespace
 
-std::string KeyHeading(const MapKey& key) {
+std::string KeyHeading(const TestedKey& key) {
     if (key.IsCheat()) return "Cheat " + key.code;
-    if (key.IsVKey()) return MapKeyName(key) + " (VKey " + std::to_string(key.key) + ")";
-    return std::string(kPadNames[key.pad]) + " " + MapKeyName(key) + " (button " + std::to_string(key.key) + ")";
+    if (key.IsVKey()) return TestedKeyName(key) + " (VKey " + std::to_string(key.key) + ")";
+    return std::string(kPadNames[key.pad]) + " " + TestedKeyName(key) + " (button " + std::to_string(key.key) + ")";
 }
 
 KeyboardPicture LayOutKeyboard(const KeyMap& map, const KeyboardCaption& caption) {

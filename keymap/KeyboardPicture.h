@@ -140,7 +140,7 @@ struct KeyboardPicture {
 
 // A key as a tooltip's first line names it, with its number: "F2 (VKey
 // 113)", "Pad 1 Sprint | Accelerate (button 16)", "Cheat BOOM".
-std::string KeyHeading(const MapKey& key);
+std::string KeyHeading(const TestedKey& key);
 
 KeyboardPicture LayOutKeyboard(const KeyMap& map, const KeyboardCaption& caption);
 

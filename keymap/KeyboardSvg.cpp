@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "keymap/Utf8Text.h"
+#include "io/Utf8Text.h"
 
 namespace morvane {
 

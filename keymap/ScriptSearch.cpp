@@ -7,15 +7,14 @@
 #include <set>
 #include <system_error>
 
-#include "script/FileLock.h"
+#include "io/FileIdentity.h"
+#include "script/ScriptFiles.h"
 
 namespace morvane {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr const char* kScriptExtensions[] = {".cs", ".cs3", ".cs4", ".cm", ".scm"};
 
 bool IsHidden(const fs::path& name) {
     const std::string text = name.filename().string();
@@ -38,7 +37,7 @@ public:
         } else if (fs::is_directory(status)) {
             Folder(path);
         } else if (!IsScriptFileName(text)) {
-            Problem(path, "not a script (a script's name ends in .cs, .cs3, .cs4, .cm or .scm)");
+            Problem(path, "not a script (a script's name ends in " + ScriptExtensionsText("or") + ")");
         } else {
             Script(path);
         }
@@ -95,17 +94,6 @@ private:
 };
 
 }  // namespace
-
-bool IsScriptFileName(const std::string& path) {
-    const std::string name = fs::path(path).filename().string();
-    const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos || dot == 0) return false;
-    std::string extension = name.substr(dot);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return std::find(std::begin(kScriptExtensions), std::end(kScriptExtensions), extension) !=
-           std::end(kScriptExtensions);
-}
 
 ScriptSearch FindScripts(const std::vector<std::string>& paths) {
     Search search;

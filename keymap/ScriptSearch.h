@@ -6,12 +6,6 @@
 
 namespace morvane {
 
-// Whether a file name has the extension of a compiled script, in any case:
-// custom scripts ".cs" (".cs3" and ".cs4" in the compatibility modes of
-// current CLEO versions), custom missions ".cm" and main scripts ".scm".
-// The one list of the extensions a key map reads.
-bool IsScriptFileName(const std::string& path);
-
 // A path that could not be searched, or a file named directly that is not a
 // script, with the cause in plain words.
 struct SearchProblem {

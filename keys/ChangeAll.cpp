@@ -4,15 +4,14 @@
 
 namespace morvane {
 
-ChangeReport ApplyKeyChange(const std::vector<KeyOccurrence>& read, std::vector<KeyOccurrence>& result,
-                            const KeyChange& change) {
+ChangeReport ApplyKeyChange(const std::vector<KeyTest>& read, std::vector<KeyTest>& result, const KeyChange& change) {
     ChangeReport report;
     if (change.kind == KeyTestKind::Cheat) return report;  // codes are changed one by one, never by key
     const std::size_t count = read.size() < result.size() ? read.size() : result.size();
     for (std::size_t i = 0; i < count; ++i) {
-        const KeyOccurrence& was = read[i];
+        const KeyTest& was = read[i];
         if (was.kind != change.kind || was.key != change.from) continue;
-        if (change.kind == KeyTestKind::Button && change.pad != KeyChange::kAnyPad && was.pad != change.pad) continue;
+        if (change.kind == KeyTestKind::Button && change.pad && was.pad != *change.pad) continue;
         if (change.kind == KeyTestKind::VKey && CheckVKey(was, change.to) != KeyRefusal::Accepted) {
             report.refused.push_back(i);
             continue;

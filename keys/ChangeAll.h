@@ -2,19 +2,18 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
-#include "script/KeyScan.h"
+#include "script/KeyTest.h"
 
 namespace morvane {
 
 // "Every test of this key gets that key": VKey tests whose VKey is `from`, or
-// button tests whose game key is `from` (on one pad, or on any when `pad` is
-// kAnyPad).
+// button tests whose game key is `from` (on one pad, or on any without `pad`).
 struct KeyChange {
-    static constexpr int32_t kAnyPad = -1;
     KeyTestKind kind = KeyTestKind::VKey;
-    int32_t pad = kAnyPad;
+    std::optional<int32_t> pad;
     int32_t from = 0;
     int32_t to = 0;
 };
@@ -29,7 +28,6 @@ struct ChangeReport {
 // `result` (the same tests, in the same order, possibly changed by earlier
 // changes). A test the key rules refuse keeps what `result` holds. Used by the
 // window's Change all and by morvane-cli's --vkey and --button rules.
-ChangeReport ApplyKeyChange(const std::vector<KeyOccurrence>& read, std::vector<KeyOccurrence>& result,
-                            const KeyChange& change);
+ChangeReport ApplyKeyChange(const std::vector<KeyTest>& read, std::vector<KeyTest>& result, const KeyChange& change);
 
 }  // namespace morvane

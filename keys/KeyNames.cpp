@@ -7,7 +7,7 @@ const char* const kPadNames[kHighestPad + 1] = {"Pad 1", "Pad 2"};
 // Virtual-key codes 0x00-0xFF, eight a line, then the game keys 0-19.
 // clang-format off
 const char* const kKeyNameTable[kKeyNameCount] = {
-    /* 0x00 */ "?", "Left mouse button", "Right mouse button", "?", "Middle mouse button", "?", "?", "?",
+    /* 0x00 */ "?", "Left mouse button", "Right mouse button", "Cancel", "Middle mouse button", "?", "?", "?",
     /* 0x08 */ "Backspace", "Tab", "?", "?", "Clear", "Enter", "?", "?",
     /* 0x10 */ "Shift", "Ctrl", "Alt", "Pause", "Caps Lock", "?", "?", "?",
     /* 0x18 */ "?", "?", "?", "ESC", "?", "?", "?", "?",
@@ -20,7 +20,7 @@ const char* const kKeyNameTable[kKeyNameCount] = {
     /* 0x50 */ "P Key", "Q Key", "R Key", "S Key", "T Key", "U Key", "V Key", "W Key",
     /* 0x58 */ "X Key", "Y Key", "Z Key", "Left Windows Key", "Right Windows Key", "Application Key", "?", "?",
     /* 0x60 */ "Numpad 0", "Numpad 1", "Numpad 2", "Numpad 3", "Numpad 4", "Numpad 5", "Numpad 6", "Numpad 7",
-    /* 0x68 */ "Numpad 8", "Numpad 9", "Numpad *", "Numpad +", "?", "Numpad -", "Numpad .", "Numpad /",
+    /* 0x68 */ "Numpad 8", "Numpad 9", "Numpad *", "Numpad +", "Numpad Separator", "Numpad -", "Numpad .", "Numpad /",
     /* 0x70 */ "F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8",
     /* 0x78 */ "F9", "F10", "F11", "F12", "F13", "F14", "F15", "F16",
     /* 0x80 */ "F17", "F18", "F19", "F20", "F21", "F22", "F23", "F24",
@@ -75,13 +75,17 @@ std::string VKeyName(int32_t code) { return NameOrNumber(code, kVKeyCount, 0); }
 
 std::string GameKeyName(int32_t number) { return NameOrNumber(number, kGameKeyCount, kVKeyCount); }
 
-std::string OccurrenceLabel(const KeyOccurrence& occurrence) {
-    switch (occurrence.kind) {
-        case KeyTestKind::VKey: return VKeyName(occurrence.key);
-        case KeyTestKind::Button: return GameKeyName(occurrence.key);
-        case KeyTestKind::Cheat: return "Cheat " + occurrence.code;
+std::string KeyTestLabel(const KeyTest& test) {
+    switch (test.kind) {
+        case KeyTestKind::VKey: return VKeyName(test.key);
+        case KeyTestKind::Button: return GameKeyName(test.key);
+        case KeyTestKind::Cheat: return "Cheat " + test.code;
     }
     return std::string();
+}
+
+std::string Plural(int64_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
 }  // namespace morvane

@@ -23,8 +23,11 @@ constexpr const char* kControlSeparator = ": ";
 // The name of a key; a key outside the table shows as its decimal number.
 std::string VKeyName(int32_t code);
 std::string GameKeyName(int32_t number);
-// The text of an occurrence's line in the list: the key's name, or "Cheat "
+// The text of a test's line in the list: the key's name, or "Cheat "
 // and the code.
-std::string OccurrenceLabel(const KeyOccurrence& occurrence);
+std::string KeyTestLabel(const KeyTest& test);
+
+// A count and the word for what is counted: "1 script", "3 scripts".
+std::string Plural(int64_t count, const char* one, const char* many);
 
 }  // namespace morvane

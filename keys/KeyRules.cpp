@@ -23,10 +23,10 @@ KeyRefusal CheckRange(KeyKind kind, int32_t value) {
     return KeyRefusal::VKeyOutOfRange;
 }
 
-KeyRefusal CheckVKey(const KeyOccurrence& occurrence, int32_t vkey) {
+KeyRefusal CheckVKey(const KeyTest& test, int32_t vkey) {
     const KeyRefusal range = CheckRange(KeyKind::VKey, vkey);
     if (range != KeyRefusal::Accepted) return range;
-    if (!occurrence.wide && vkey > kHighestNarrowVKey && vkey != occurrence.key) return KeyRefusal::NeedsWideParameter;
+    if (!test.wide && vkey > kHighestNarrowVKey && vkey != test.key) return KeyRefusal::NeedsWideParameter;
     return KeyRefusal::Accepted;
 }
 
@@ -58,27 +58,27 @@ std::string CheatCodeToWrite(const std::string& typed) {
     return code;
 }
 
-CheatRefusal CheckCheatCode(const KeyOccurrence& occurrence, const std::string& typed) {
+CheatRefusal CheckCheatCode(const KeyTest& test, const std::string& typed) {
     const std::string code = CheatCodeToWrite(typed);
-    if (code == occurrence.code) return CheatRefusal::Accepted;
+    if (code == test.code) return CheatRefusal::Accepted;
     if (!std::all_of(code.begin(), code.end(), IsCodeCharacter)) return CheatRefusal::NotLettersAndDigits;
     const auto length = static_cast<int64_t>(code.size());
-    if (occurrence.form == StringForm::LengthPrefixed) {
-        if (length != occurrence.room) return CheatRefusal::WrongLength;
+    if (test.form == StringForm::LengthPrefixed) {
+        if (length != test.room) return CheatRefusal::WrongLength;
     } else {
         if (length == 0) return CheatRefusal::Empty;
-        if (length > occurrence.room) return CheatRefusal::TooLong;
+        if (length > test.room) return CheatRefusal::TooLong;
     }
     return CheatRefusal::Accepted;
 }
 
-std::string CheatRefusalText(CheatRefusal refusal, const KeyOccurrence& occurrence) {
+std::string CheatRefusalText(CheatRefusal refusal, const KeyTest& test) {
     switch (refusal) {
         case CheatRefusal::Accepted: return std::string();
         case CheatRefusal::NotLettersAndDigits: return "a cheat code has only letters A-Z and digits";
-        case CheatRefusal::TooLong: return "this code may have at most " + Characters(occurrence.room);
-        case CheatRefusal::WrongLength: return "this code must have exactly " + Characters(occurrence.room);
-        case CheatRefusal::Empty: return "this code must have 1 to " + Characters(occurrence.room);
+        case CheatRefusal::TooLong: return "this code may have at most " + Characters(test.room);
+        case CheatRefusal::WrongLength: return "this code must have exactly " + Characters(test.room);
+        case CheatRefusal::Empty: return "this code must have 1 to " + Characters(test.room);
     }
     return std::string();
 }

@@ -32,7 +32,7 @@ KeyRefusal CheckRange(KeyKind kind, int32_t value);
 
 // Whether a key test may take a new VKey: in range, and a narrow (8-bit)
 // parameter holds VKeys up to 127 (a key it already holds above that may stay).
-KeyRefusal CheckVKey(const KeyOccurrence& occurrence, int32_t vkey);
+KeyRefusal CheckVKey(const KeyTest& test, int32_t vkey);
 
 // The refusal in plain words ("VKey 128 needs 16 bits and the key parameter
 // there has 8"); empty for Accepted.
@@ -57,10 +57,10 @@ std::string CheatCodeToWrite(const std::string& typed);
 // makes it: letters A-Z and digits only, at most the room of a fixed string
 // (the rest is padded with zero bytes) and exactly the length of a
 // length-prefixed one. The code the test already holds may always stay.
-CheatRefusal CheckCheatCode(const KeyOccurrence& occurrence, const std::string& typed);
+CheatRefusal CheckCheatCode(const KeyTest& test, const std::string& typed);
 
 // The refusal in plain words, saying what would fit ("this code must have
 // exactly 4 characters"); empty for Accepted.
-std::string CheatRefusalText(CheatRefusal refusal, const KeyOccurrence& occurrence);
+std::string CheatRefusalText(CheatRefusal refusal, const KeyTest& test);
 
 }  // namespace morvane

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace morvane {
 
@@ -23,6 +24,21 @@ constexpr int GameNumber(GameId game) { return static_cast<int>(game); }
 constexpr std::optional<GameId> GameFromNumber(int64_t number) {
     if (number < 0 || number >= kGameCount) return std::nullopt;
     return static_cast<GameId>(number);
+}
+
+// The game's name as players write it ("GTA III", "Vice City", "San
+// Andreas"), and its short name on the command line ("gta3", "vc", "sa").
+constexpr std::array<const char*, kGameCount> kGameNames = {"GTA III", "Vice City", "San Andreas"};
+constexpr std::array<const char*, kGameCount> kGameShortNames = {"gta3", "vc", "sa"};
+
+constexpr const char* GameName(GameId game) { return kGameNames[static_cast<std::size_t>(GameNumber(game))]; }
+constexpr const char* GameShortName(GameId game) { return kGameShortNames[static_cast<std::size_t>(GameNumber(game))]; }
+
+// The game of a short name, or nothing.
+constexpr std::optional<GameId> GameFromShortName(std::string_view name) {
+    for (const GameId game : kAllGames)
+        if (name == GameShortName(game)) return game;
+    return std::nullopt;
 }
 
 }  // namespace morvane

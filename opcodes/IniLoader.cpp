@@ -5,7 +5,7 @@
 #include <limits>
 #include <string_view>
 
-#include "opcodes/ReadFile.h"
+#include "io/ReadFile.h"
 
 namespace morvane {
 

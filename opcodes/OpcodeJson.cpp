@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "opcodes/IniLoader.h"
-#include "opcodes/ReadFile.h"
+#include "io/ReadFile.h"
 
 namespace morvane {
 

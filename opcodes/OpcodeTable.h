@@ -73,7 +73,6 @@ public:
 
     GameId Game() const { return game_; }
     std::size_t Size() const { return entries_.size(); }
-    const OpcodeEntry& operator[](std::size_t opcode) const { return entries_[opcode]; }
 
 private:
     // Where a description lies in the pool.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "script/LittleEndian.h"
+#include "io/LittleEndian.h"
 
 namespace morvane {
 
@@ -75,11 +75,11 @@ std::optional<int32_t> DebugFooterStart(const uint8_t* data, std::size_t size, i
     return static_cast<int32_t>(offset);
 }
 
-CodeLayout FindCode(ScriptImage& image, bool header) {
+CodeLayout FindCode(ScriptImage& image, HeaderSkip header) {
     CodeLayout code;
     image.LimitTo(image.Size());
     image.Seek(0);
-    if (header && image.SkipHeader()) {
+    if (StepsOverHeader(header, image.Path()) && image.SkipHeader()) {
         code.header = true;
         code.start = image.Position();
     }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "script/ScriptFiles.h"
 #include "script/ScriptImage.h"
 
 namespace morvane {
@@ -33,12 +34,12 @@ constexpr std::size_t kDebugFooterTailSize = 4 + kDebugFooterTagSize;
 // whose offset is out of range, a partial tag, no tag) is no footer: nothing.
 std::optional<int32_t> DebugFooterStart(const uint8_t* data, std::size_t size, int32_t codeStart);
 
-// Finds the code of a loaded image: steps over a main script's header when
-// `header` (as SkipHeader, from offset 0; a broken chain starts the code at
-// 0), reads the mission table of a header it stepped over, and ends the code
+// Finds the code of a loaded image: steps over a main script's header as
+// `header` says for the image's file (as SkipHeader, from offset 0; a broken
+// chain starts the code at 0), reads the mission table of a header it stepped over, and ends the code
 // where a debug footer starts. Limits the image to the code
 // (ScriptImage::LimitTo) and leaves the cursor at its start.
-CodeLayout FindCode(ScriptImage& image, bool header);
+CodeLayout FindCode(ScriptImage& image, HeaderSkip header);
 
 // The offset a label parameter leads to from an instruction at `offset`, or
 // nothing when it leads nowhere in the code. A negative label is an offset

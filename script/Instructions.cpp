@@ -9,7 +9,7 @@
 #include <numeric>
 
 #include "script/KeyScan.h"
-#include "script/LittleEndian.h"
+#include "io/LittleEndian.h"
 
 namespace morvane {
 
@@ -258,9 +258,9 @@ std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(ScriptImage&
         int left;  // instructions still wanted after the test
     };
     std::vector<Waiting> waiting;
-    std::deque<Bounds> recent;         // the last `before` instructions
-    std::vector<KeyOccurrence> tests;  // found by the step and not wanted here
-    std::size_t next = 0;              // into `order`
+    std::deque<Bounds> recent;   // the last `before` instructions
+    std::vector<KeyTest> tests;  // found by the step and not wanted here
+    std::size_t next = 0;        // into `order`
     auto block = walked.dataBlocks.begin();
 
     if (!image.LimitTo(walked.code.end) || !image.Seek(walked.code.start)) return results;

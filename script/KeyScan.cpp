@@ -13,14 +13,13 @@ namespace {
 // that data lead to.
 constexpr int kMostLabelRounds = 8;
 
-void ScanKeyInstruction(ScriptImage& image, int32_t offset, uint16_t opcode, std::vector<KeyOccurrence>& occurrences) {
+void ScanKeyInstruction(ScriptImage& image, int32_t offset, uint16_t opcode, std::vector<KeyTest>& tests) {
     const bool wide = image.PeekByte() != TypeByte(ParamType::Int8);
     int32_t key = 0;
-    if (image.ReadUnsignedParam(key)) occurrences.push_back(KeyOccurrence::VKeyTest(offset, key, wide, opcode));
+    if (image.ReadUnsignedParam(key)) tests.push_back(KeyTest::VKey(offset, key, wide, opcode));
 }
 
-void ScanButtonInstruction(ScriptImage& image, int32_t offset, uint16_t opcode,
-                           std::vector<KeyOccurrence>& occurrences) {
+void ScanButtonInstruction(ScriptImage& image, int32_t offset, uint16_t opcode, std::vector<KeyTest>& tests) {
     const int padType = image.PeekByte();
     int32_t pad = 0;
     if (!image.ReadUnsignedParam(pad)) {
@@ -34,17 +33,16 @@ void ScanButtonInstruction(ScriptImage& image, int32_t offset, uint16_t opcode,
         return;
     }
     int32_t key = 0;
-    if (image.ReadUnsignedParam(key)) occurrences.push_back(KeyOccurrence::ButtonTest(offset, pad, key, opcode));
+    if (image.ReadUnsignedParam(key)) tests.push_back(KeyTest::Button(offset, pad, key, opcode));
 }
 
-void ScanCheatInstruction(ScriptImage& image, int32_t offset, uint16_t opcode,
-                          std::vector<KeyOccurrence>& occurrences) {
+void ScanCheatInstruction(ScriptImage& image, int32_t offset, uint16_t opcode, std::vector<KeyTest>& tests) {
     StringConstant code;
-    if (image.ReadStringParam(code)) occurrences.push_back(KeyOccurrence::CheatTest(offset, std::move(code), opcode));
+    if (image.ReadStringParam(code)) tests.push_back(KeyTest::Cheat(offset, std::move(code), opcode));
 }
 
 inline const OpcodeEntry* Step(ScriptImage& image, const OpcodeTable& table, uint16_t& opcode,
-                               std::vector<KeyOccurrence>& occurrences) {
+                               std::vector<KeyTest>& tests) {
     const int32_t offset = image.Position();
     opcode = image.ReadOpcode();
     const OpcodeEntry* entry = table.Find(opcode);
@@ -54,10 +52,10 @@ inline const OpcodeEntry* Step(ScriptImage& image, const OpcodeTable& table, uin
         case OpcodeRole::Jump:
         case OpcodeRole::EndsPath:
         case OpcodeRole::Branch: image.SkipParams(entry->parameterCount); break;
-        case OpcodeRole::VKeyTest: ScanKeyInstruction(image, offset, opcode, occurrences); break;
-        case OpcodeRole::ButtonTest: ScanButtonInstruction(image, offset, opcode, occurrences); break;
+        case OpcodeRole::VKeyTest: ScanKeyInstruction(image, offset, opcode, tests); break;
+        case OpcodeRole::ButtonTest: ScanButtonInstruction(image, offset, opcode, tests); break;
         case OpcodeRole::SkipsData: image.SkipBytes(kSkippedDataBytes); break;
-        case OpcodeRole::CheatTest: ScanCheatInstruction(image, offset, opcode, occurrences); break;
+        case OpcodeRole::CheatTest: ScanCheatInstruction(image, offset, opcode, tests); break;
     }
     return entry;
 }
@@ -132,7 +130,7 @@ constexpr bool SteppedByCount(OpcodeRole role) {
 }
 
 Walk WalkCode(ScriptImage& image, const OpcodeTable& table, const CodeLayout& code, Labels* labels,
-              std::vector<KeyOccurrence>& occurrences, const ScanProgress& progress) {
+              std::vector<KeyTest>& tests, const ScanProgress& progress) {
     Walk walk;
     ScanSummary& summary = walk.summary;
     summary.code = code;
@@ -172,7 +170,7 @@ Walk WalkCode(ScriptImage& image, const OpcodeTable& table, const CodeLayout& co
         const auto offset = static_cast<int32_t>(at);
         image.Seek(offset);
         uint16_t opcode = 0;
-        const OpcodeEntry* entry = Step(image, table, opcode, occurrences);
+        const OpcodeEntry* entry = Step(image, table, opcode, tests);
         at = static_cast<std::size_t>(image.Position());
         if (opcode == kTruncatedOpcode) break;  // a lone last byte is no instruction
         if (entry != nullptr) {
@@ -212,15 +210,15 @@ Walk WalkCode(ScriptImage& image, const OpcodeTable& table, const CodeLayout& co
 }  // namespace
 
 const OpcodeEntry* WalkInstruction(ScriptImage& image, const OpcodeTable& table, uint16_t& opcode,
-                                   std::vector<KeyOccurrence>& occurrences) {
-    return Step(image, table, opcode, occurrences);
+                                   std::vector<KeyTest>& tests) {
+    return Step(image, table, opcode, tests);
 }
 
-ScanSummary ScanKeyOccurrences(ScriptImage& image, const OpcodeTable& table, bool skipHeader,
-                               std::vector<KeyOccurrence>& occurrences, const ScanProgress& progress) {
-    const std::size_t before = occurrences.size();
-    const CodeLayout code = FindCode(image, skipHeader);
-    Walk walk = WalkCode(image, table, code, nullptr, occurrences, progress);
+ScanSummary ScanKeyTests(ScriptImage& image, const OpcodeTable& table, HeaderSkip header, std::vector<KeyTest>& tests,
+                         const ScanProgress& progress) {
+    const std::size_t before = tests.size();
+    const CodeLayout code = FindCode(image, header);
+    Walk walk = WalkCode(image, table, code, nullptr, tests, progress);
     if (!walk.metDataCandidate) return walk.summary;
 
     // Some unknown opcode may start data: walk again, gathering where the
@@ -228,13 +226,32 @@ ScanSummary ScanKeyOccurrences(ScriptImage& image, const OpcodeTable& table, boo
     // did not know.
     std::vector<int32_t> known = code.missions;
     for (int round = 0; round < kMostLabelRounds; ++round) {
-        occurrences.resize(before);
+        tests.resize(before);
         Labels labels(known);
-        walk = WalkCode(image, table, code, &labels, occurrences, nullptr);
+        walk = WalkCode(image, table, code, &labels, tests, nullptr);
         if (!labels.NamedNew()) break;
         known = labels.All();
     }
     return walk.summary;
+}
+
+bool ReadAndScan(const std::string& path, GameId game, const OpcodeTable& table, HeaderSkip header,
+                 ScannedScript& script, std::string& cause, const ScanProgress& progress) {
+    ScannedScript read;
+    read.image.game = game;
+    if (!read.image.LoadFromFile(path, cause)) return false;
+    read.summary = ScanKeyTests(read.image, table, header, read.tests, progress);
+    script = std::move(read);
+    return true;
+}
+
+const char* KindName(KeyTestKind kind) {
+    switch (kind) {
+        case KeyTestKind::VKey: return "vkey";
+        case KeyTestKind::Button: return "button";
+        case KeyTestKind::Cheat: return "cheat";
+    }
+    return "";
 }
 
 std::string UnknownOpcodesText(const ScanSummary& summary) {
@@ -246,7 +263,7 @@ std::string UnknownOpcodesText(const ScanSummary& summary) {
 
 std::string UnknownInstructionsText(const ScanSummary& summary) {
     return std::to_string(summary.unknownInstructions) + " unknown instructions, the first at offset " +
-           std::to_string(summary.firstUnknownOffset) + " (opcodes " + UnknownOpcodesText(summary) + ")";
+           std::to_string(summary.firstUnknownOffset.value_or(0)) + " (opcodes " + UnknownOpcodesText(summary) + ")";
 }
 
 }  // namespace morvane

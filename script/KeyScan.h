@@ -8,67 +8,10 @@
 
 #include "opcodes/OpcodeTable.h"
 #include "script/CodeLayout.h"
+#include "script/KeyTest.h"
 #include "script/ScriptImage.h"
 
 namespace morvane {
-
-// What a key test tests: a keyboard key by its Windows virtual-key code, a
-// pad button by its pad and game key number, or a typed cheat code.
-enum class KeyTestKind : uint8_t { VKey, Button, Cheat };
-
-// One instruction that tests a key or a cheat code, with what it tests.
-struct KeyOccurrence {
-    KeyTestKind kind = KeyTestKind::VKey;
-    int32_t offset = 0;   // byte position of the opcode word
-    uint16_t opcode = 0;  // the instruction's opcode, negation flag cleared
-    bool wide = false;    // VKey tests: the key is not held in an 8-bit parameter
-    int32_t pad = 0;      // button tests: 0 or 1
-    int32_t key = 0;      // VKey and button tests: read unsigned in the parameter's width
-    // Cheat tests: the code as the file holds it, the form of its string and
-    // the characters that fit there (see StringConstant).
-    std::string code;
-    StringForm form = StringForm::Fixed8;
-    int32_t room = 0;
-
-    static KeyOccurrence VKeyTest(int32_t offset, int32_t key, bool wide, uint16_t opcode) {
-        KeyOccurrence o;
-        o.kind = KeyTestKind::VKey;
-        o.offset = offset;
-        o.opcode = opcode;
-        o.wide = wide;
-        o.key = key;
-        return o;
-    }
-    static KeyOccurrence ButtonTest(int32_t offset, int32_t pad, int32_t key, uint16_t opcode) {
-        KeyOccurrence o;
-        o.kind = KeyTestKind::Button;
-        o.offset = offset;
-        o.opcode = opcode;
-        o.pad = pad;
-        o.key = key;
-        return o;
-    }
-    static KeyOccurrence CheatTest(int32_t offset, StringConstant string, uint16_t opcode) {
-        KeyOccurrence o;
-        o.kind = KeyTestKind::Cheat;
-        o.offset = offset;
-        o.opcode = opcode;
-        o.code = std::move(string.text);
-        o.form = string.form;
-        o.room = string.room;
-        return o;
-    }
-
-    bool IsVKey() const { return kind == KeyTestKind::VKey; }
-    bool IsButton() const { return kind == KeyTestKind::Button; }
-    bool IsCheat() const { return kind == KeyTestKind::Cheat; }
-
-    bool operator==(const KeyOccurrence& other) const {
-        return kind == other.kind && offset == other.offset && opcode == other.opcode && wide == other.wide &&
-               pad == other.pad && key == other.key && code == other.code && form == other.form && room == other.room;
-    }
-    bool operator!=(const KeyOccurrence& other) const { return !(*this == other); }
-};
 
 // Bytes inside the code that the walk took for data, not instructions: after
 // an instruction that ends the path (a jump, a return, an end of script) up
@@ -88,7 +31,7 @@ constexpr std::size_t kUnknownOpcodesNamed = 5;
 struct ScanSummary {
     int64_t instructions = 0;  // walked, unknown ones included, data blocks not
     int64_t unknownInstructions = 0;
-    int32_t firstUnknownOffset = -1;  // -1 when every instruction was known
+    std::optional<int32_t> firstUnknownOffset;  // none when every instruction was known
     // The distinct unknown opcodes in the order first met, at most
     // kUnknownOpcodesNamed; `moreUnknownOpcodes` when there were more.
     std::vector<uint16_t> unknownOpcodes;
@@ -102,9 +45,7 @@ struct ScanSummary {
     // almost all unknown instructions).
     bool LooksLikeScript() const { return unknownInstructions * 2 <= instructions; }
     // Whether a test lies after the first unknown instruction.
-    bool IsDoubtful(const KeyOccurrence& occurrence) const {
-        return HasUnknown() && occurrence.offset > firstUnknownOffset;
-    }
+    bool IsDoubtful(const KeyTest& test) const { return firstUnknownOffset && test.offset > *firstUnknownOffset; }
 };
 
 // Instructions walked between two progress reports.
@@ -114,16 +55,16 @@ constexpr int kProgressInterval = 100;
 using ScanProgress = std::function<void(int32_t)>;
 
 // One step of the walk: reads the instruction at the cursor and steps over
-// it exactly as ScanKeyOccurrences does, appending the key test it holds.
+// it exactly as ScanKeyTests does, appending the key test it holds.
 // `opcode` gets the opcode read (negation flag cleared; kTruncatedOpcode for a
 // lone last byte, which is no instruction). Returns the opcode's entry, or
 // nullptr when the table does not know it; the cursor then stands after the
 // opcode word.
 const OpcodeEntry* WalkInstruction(ScriptImage& image, const OpcodeTable& table, uint16_t& opcode,
-                                   std::vector<KeyOccurrence>& occurrences);
+                                   std::vector<KeyTest>& tests);
 
 // Walks the code of the image (see FindCode: from the end of a main script's
-// header when `skipHeader` is set, up to a debug footer) and appends every
+// header when `header` says so for the image's file, up to a debug footer) and appends every
 // key and button test whose key is an integer constant, and every cheat test
 // whose code is a string constant. The table must be loaded for the image's
 // game; the image is left limited to the code, its cursor at the end.
@@ -135,8 +76,23 @@ const OpcodeEntry* WalkInstruction(ScriptImage& image, const OpcodeTable& table,
 // read for tests, not counted as unknown. Any other unknown opcode counts,
 // and from it on the walk may be lost. A script without unknown opcodes
 // reads as one run of instructions from start to end.
-ScanSummary ScanKeyOccurrences(ScriptImage& image, const OpcodeTable& table, bool skipHeader,
-                               std::vector<KeyOccurrence>& occurrences, const ScanProgress& progress);
+ScanSummary ScanKeyTests(ScriptImage& image, const OpcodeTable& table, HeaderSkip header, std::vector<KeyTest>& tests,
+                         const ScanProgress& progress);
+
+// A script file read and scanned: what the window shows and the command
+// line lists.
+struct ScannedScript {
+    ScriptImage image;
+    std::vector<KeyTest> tests;
+    ScanSummary summary;
+};
+
+// Reads the file at `path` as a script of `game` and scans it with `table`
+// (which must be loaded for that game), stepping over a main script's header
+// as `header` says. False, with the cause in `cause` ("not found", ...), when
+// the file cannot be read; `script` is then as it was.
+bool ReadAndScan(const std::string& path, GameId game, const OpcodeTable& table, HeaderSkip header,
+                 ScannedScript& script, std::string& cause, const ScanProgress& progress = nullptr);
 
 // The unknown opcodes a walk met: "3F12, 3F03", then ", ..." when there were
 // more than kUnknownOpcodesNamed.

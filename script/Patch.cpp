@@ -2,16 +2,16 @@
 
 namespace morvane {
 
-void PatchImage(ScriptImage& image, const std::vector<KeyOccurrence>& occurrences) {
-    for (const KeyOccurrence& occurrence : occurrences) {
-        if (occurrence.offset < 0 || !image.Seek(static_cast<int64_t>(occurrence.offset) + kOpcodeWordSize)) continue;
-        switch (occurrence.kind) {
-            case KeyTestKind::VKey: image.WriteIntParam(occurrence.key); break;
+void PatchImage(ScriptImage& image, const std::vector<KeyTest>& tests) {
+    for (const KeyTest& test : tests) {
+        if (test.offset < 0 || !image.Seek(static_cast<int64_t>(test.offset) + kOpcodeWordSize)) continue;
+        switch (test.kind) {
+            case KeyTestKind::VKey: image.WriteIntParam(test.key); break;
             case KeyTestKind::Button:
-                image.WriteIntParam(occurrence.pad);
-                image.WriteIntParam(occurrence.key);
+                image.WriteIntParam(test.pad);
+                image.WriteIntParam(test.key);
                 break;
-            case KeyTestKind::Cheat: image.WriteStringParam(occurrence.code); break;
+            case KeyTestKind::Cheat: image.WriteStringParam(test.code); break;
         }
     }
 }

@@ -7,13 +7,13 @@
 
 namespace morvane {
 
-// Writes every occurrence's pad and key back into the image, each in the
+// Writes every test's pad and key back into the image, each in the
 // width its parameter already has, and every cheat test's code into its
 // string's place, padded with zero bytes (see ScriptImage::WriteStringParam).
 // A parameter that is not an integer constant (or, for a cheat, a string
-// constant), an occurrence whose offset lies outside the image, and a code
+// constant), a test whose offset lies outside the image, and a code
 // that does not fit are left as they are; each parameter is written or left
 // on its own, and nothing ever moves.
-void PatchImage(ScriptImage& image, const std::vector<KeyOccurrence>& occurrences);
+void PatchImage(ScriptImage& image, const std::vector<KeyTest>& tests);
 
 }  // namespace morvane

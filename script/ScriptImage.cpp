@@ -8,8 +8,8 @@
 #include <memory>
 #include <new>
 
-#include "opcodes/ReadFile.h"
-#include "script/LittleEndian.h"
+#include "io/ReadFile.h"
+#include "io/LittleEndian.h"
 
 namespace morvane {
 
@@ -90,6 +90,7 @@ bool ScriptImage::LoadFromFile(const std::string& path, std::string& cause) {
         return false;
     }
     Adopt(std::move(buffer), size);
+    path_ = path;
     return true;
 }
 
@@ -107,11 +108,13 @@ bool ScriptImage::LoadFromBytes(const void* bytes, std::size_t count) {
     if (!buffer) return false;
     if (count > 0) std::memcpy(buffer.get(), bytes, count);
     Adopt(std::move(buffer), count);
+    path_.clear();
     return true;
 }
 
 void ScriptImage::Release() {
     bytes_.reset();
+    path_.clear();
     size_ = 0;
     end_ = 0;
     cursor_ = 0;

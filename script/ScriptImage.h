@@ -47,6 +47,8 @@ public:
     void Release();
 
     bool IsLoaded() const { return loaded_; }
+    // The file the bytes were read from; empty for bytes from memory.
+    const std::string& Path() const { return path_; }
     const uint8_t* Data() const { return bytes_.get(); }
     // The whole file, whatever End() is: what a save writes.
     int32_t Size() const { return static_cast<int32_t>(size_); }
@@ -119,6 +121,7 @@ private:
     // Left uninitialised until read into: a script of megabytes is not first
     // filled with zeros.
     std::unique_ptr<uint8_t[]> bytes_;
+    std::string path_;
     std::size_t size_ = 0;
     std::size_t end_ = 0;
     std::size_t cursor_ = 0;

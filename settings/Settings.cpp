@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "opcodes/ReadFile.h"
+#include "io/ReadFile.h"
 
 namespace morvane {
 

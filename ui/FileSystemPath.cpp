@@ -2,7 +2,7 @@
 
 #include <wx/strconv.h>
 
-#include "keymap/Utf8Text.h"
+#include "io/Utf8Text.h"
 
 std::string FileSystemPath(const wxString& path) {
 #ifdef __WXMSW__

@@ -9,6 +9,7 @@
 #include <wx/utils.h>
 
 #include "keymap/KeyboardPicture.h"
+#include "keys/KeyNames.h"
 #include "opcodes/IniLoader.h"
 #include "ui/FileSystemPath.h"
 #include "ui/MainFrame.h"
@@ -36,7 +37,7 @@ private:
 };
 
 wxString Plural(std::size_t count, const char* one, const char* many) {
-    return wxString::Format("%zu %s", count, count == 1 ? one : many);
+    return wxString::FromUTF8(morvane::Plural(static_cast<int64_t>(count), one, many));
 }
 
 // A script as the list names it: its path below the mapped folder.
@@ -48,37 +49,40 @@ wxString ShownName(const wxString& path, const wxString& folder) {
 
 }  // namespace
 
-KeyMapWindow::KeyMapWindow(MainFrame* owner, const wxString& folder)
-    : wxFrame(owner, wxID_ANY, kTitle, wxDefaultPosition, kWindowSize), owner_(owner) {
+KeyMapWindow::KeyMapWindow(MainFrame* owner, const wxString& folder) : wxFrame(owner, wxID_ANY, kTitle), owner_(owner) {
+    SetSize(FromDIP(kWindowSize));
     auto* panel = new wxPanel(this);
     auto* panelSizer = new wxBoxSizer(wxVERTICAL);
 
     auto* folderRow = new wxBoxSizer(wxHORIZONTAL);
     folderRow->Add(new wxStaticText(panel, wxID_ANY, "&Folder"),
-                   wxSizerFlags().CenterVertical().Border(wxALL, kBorder));
-    folderPicker_ = new wxDirPickerCtrl(panel, wxID_ANY, folder, "Choose the folder to map");
-    folderRow->Add(folderPicker_, wxSizerFlags(1).CenterVertical().Border(wxALL, kBorder));
-    mapAgainButton_ = new wxButton(panel, wxID_ANY, "&Map again");
+                   wxSizerFlags().CenterVertical().Border(wxALL, FromDIP(kBorder)));
+    folderPicker_ = new wxDirPickerCtrl(panel, wxID_ANY, folder, "Choose the folder to map", wxDefaultPosition,
+                                        wxDefaultSize, wxDIRP_DEFAULT_STYLE, wxDefaultValidator, "keyMapFolder");
+    folderRow->Add(folderPicker_, wxSizerFlags(1).CenterVertical().Border(wxALL, FromDIP(kBorder)));
+    mapAgainButton_ = new wxButton(panel, wxID_ANY, "&Map again", wxDefaultPosition, wxDefaultSize, 0,
+                                   wxDefaultValidator, "mapAgainButton");
     mapAgainButton_->SetToolTip("Maps the folder again, with the game chosen in the main window");
-    folderRow->Add(mapAgainButton_, wxSizerFlags().CenterVertical().Border(wxALL, kBorder));
+    folderRow->Add(mapAgainButton_, wxSizerFlags().CenterVertical().Border(wxALL, FromDIP(kBorder)));
     panelSizer->Add(folderRow, wxSizerFlags().Expand());
-    summary_ = new wxStaticText(panel, wxID_ANY, wxEmptyString);
-    panelSizer->Add(summary_, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT, kBorder));
+    summary_ = new wxStaticText(panel, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0, "keyMapSummary");
+    panelSizer->Add(summary_, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT, FromDIP(kBorder)));
 
     auto* mapRow = new wxBoxSizer(wxHORIZONTAL);
     picture_ = new KeyboardPicturePanel(panel);
-    mapRow->Add(picture_, wxSizerFlags(1).Expand().Border(wxALL, kBorder));
+    mapRow->Add(picture_, wxSizerFlags(1).Expand().Border(wxALL, FromDIP(kBorder)));
     auto* listSizer = new wxStaticBoxSizer(wxVERTICAL, panel, "Conflicts");
-    conflicts_ = new wxTreeCtrl(listSizer->GetStaticBox(), wxID_ANY, wxDefaultPosition, wxSize(kListWidth, -1),
-                                wxTR_HIDE_ROOT | wxTR_HAS_BUTTONS | wxTR_SINGLE | wxTR_NO_LINES);
-    listSizer->Add(conflicts_, wxSizerFlags(1).Expand().Border(wxALL, kBorder));
+    conflicts_ = new wxTreeCtrl(listSizer->GetStaticBox(), wxID_ANY, wxDefaultPosition, FromDIP(wxSize(kListWidth, -1)),
+                                wxTR_HIDE_ROOT | wxTR_HAS_BUTTONS | wxTR_SINGLE | wxTR_NO_LINES, wxDefaultValidator,
+                                "conflictList");
+    listSizer->Add(conflicts_, wxSizerFlags(1).Expand().Border(wxALL, FromDIP(kBorder)));
     listSizer->Add(new wxStaticText(listSizer->GetStaticBox(), wxID_ANY, "Double-click a script to open it."),
-                   wxSizerFlags().Border(wxALL, kBorder));
-    mapRow->Add(listSizer, wxSizerFlags().Expand().Border(wxALL, kBorder));
+                   wxSizerFlags().Border(wxALL, FromDIP(kBorder)));
+    mapRow->Add(listSizer, wxSizerFlags().Expand().Border(wxALL, FromDIP(kBorder)));
     panelSizer->Add(mapRow, wxSizerFlags(1).Expand());
     panel->SetSizer(panelSizer);
 
-    SetMinSize(kLeastSize);
+    SetMinSize(FromDIP(kLeastSize));
     folderPicker_->Bind(wxEVT_DIRPICKER_CHANGED, &KeyMapWindow::OnFolderChanged, this);
     mapAgainButton_->Bind(wxEVT_BUTTON, &KeyMapWindow::OnMapAgain, this);
     conflicts_->Bind(wxEVT_TREE_ITEM_ACTIVATED, &KeyMapWindow::OnItemActivated, this);

@@ -12,16 +12,13 @@
 
 class MainFrame;
 
-namespace morvane::test {
-class WindowProbe;
-}
-
 // Which keys the scripts of a folder test: the keyboard picture of the
 // command line's --svg, and beside it the conflicts, each key with its
 // scripts, then the scripts the map may be incomplete for. Double-clicking a
 // script opens it in the main window, which asks first about unsaved edits.
 // The main window owns it; the map is made with the main window's game and
-// opcode table of the moment.
+// opcode table of the moment. Its controls have names (wxWindow::GetName) by
+// which tests find them.
 class KeyMapWindow : public wxFrame {
 public:
     KeyMapWindow(MainFrame* owner, const wxString& folder);
@@ -45,6 +42,4 @@ private:
     wxStaticText* summary_;
     KeyboardPicturePanel* picture_;
     wxTreeCtrl* conflicts_;
-
-    friend class morvane::test::WindowProbe;  // the window tests look inside
 };

@@ -81,7 +81,8 @@ void PaintKeyboardPicture(wxGraphicsContext& context, const KeyboardPicture& pic
     }
 }
 
-KeyboardPicturePanel::KeyboardPicturePanel(wxWindow* parent) : wxScrolledCanvas(parent, wxID_ANY) {
+KeyboardPicturePanel::KeyboardPicturePanel(wxWindow* parent)
+    : wxScrolledCanvas(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxScrolledWindowStyle, "keyPicture") {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     SetScrollRate(kScrollStep, kScrollStep);
     // The vertical bar always there: the width the picture is fitted to does

@@ -14,13 +14,16 @@
 #include "MorvaneVersion.h"
 #include "keys/KeyNames.h"
 #include "opcodes/IniLoader.h"
+#include "opcodes/OpcodeJson.h"
 #include "settings/Settings.h"
+#include "ui/FileSystemPath.h"
 #include "ui/KeyMapWindow.h"
 
 using namespace morvane;
 
 namespace {
 
+// The least size the window is made at, in pixels at 96 dots an inch.
 const wxSize kWindowSize(422, 429);
 const char* const kProgramTitle = "Morvane v" MORVANE_VERSION_SHORT;
 // Room beside a list line for the scroll bar and the item padding.
@@ -30,7 +33,6 @@ const wchar_t* const kLongestLineTail = L"* \u00B7 Pad 2 \u00B7 0x3FFFFF \u00B7 
 
 // Where the window's size and place are kept between runs (the user's
 // configuration, not the game folder).
-const char* const kGeometryGroup = "/Window";
 const char* const kGeometryX = "/Window/X";
 const char* const kGeometryY = "/Window/Y";
 const char* const kGeometryWidth = "/Window/Width";
@@ -56,7 +58,7 @@ private:
 }  // namespace
 
 MainFrame::MainFrame(wxWindow* parent)
-    : MainFrameLayout(parent, kProgramTitle, kWindowSize, wxDEFAULT_FRAME_STYLE), recentFiles(kRecentFiles) {
+    : MainFrameLayout(parent, kProgramTitle, wxDEFAULT_FRAME_STYLE), recentFiles(kRecentFiles) {
     selectedGame = LoadSavedGame();
     gameChoice->SetSelection(GameNumber(selectedGame));
     for (int pad = 0; pad <= kHighestPad; ++pad) padChoice->Insert(kPadNames[pad], static_cast<unsigned>(pad));
@@ -65,10 +67,6 @@ MainFrame::MainFrame(wxWindow* parent)
     RestoreGeometry();
     LoadGameTable();
     ShowNoFileState();
-    EnableCommands(false);
-    openButton->Enable(opcodesLoaded);
-    openItem->Enable(opcodesLoaded);
-    gameChoice->Enable(true);
 
     recentFiles.UseMenu(recentMenu);
     wxConfigBase* config = wxConfigBase::Get();
@@ -79,78 +77,91 @@ MainFrame::MainFrame(wxWindow* parent)
     for (int i = 0; i < kRecentFiles; ++i) keys.emplace_back(wxACCEL_CTRL, '1' + i, wxID_FILE1 + i);
     SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(keys.size()), keys.data()));
     SetDropTarget(new ScriptDropTarget(this));
-    UpdateEditCommands();
     BindHandlers();
+    UpdateWindowUI(wxUPDATE_UI_RECURSE);
 }
 
 // Every binding is removed while all controls still exist, so no handler
 // runs on a window that is being taken apart.
-MainFrame::~MainFrame() { UnbindHandlers(); }
+MainFrame::~MainFrame() { bindings.UnbindAll(); }
 
 void MainFrame::BindHandlers() {
-    Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
-    occurrenceList->Bind(wxEVT_LISTBOX, &MainFrame::OnOccurrenceSelected, this);
-    openButton->Bind(wxEVT_BUTTON, &MainFrame::OnOpenFile, this);
-    saveButton->Bind(wxEVT_BUTTON, &MainFrame::OnSaveAs, this);
-    closeButton->Bind(wxEVT_BUTTON, &MainFrame::OnCloseFile, this);
-    gameChoice->Bind(wxEVT_CHOICE, &MainFrame::OnGameSelected, this);
-    padChoice->Bind(wxEVT_CHOICE, &MainFrame::OnPadSelected, this);
-    gameKeyChoice->Bind(wxEVT_CHOICE, &MainFrame::OnGameKeySelected, this);
-    vkeyChoice->Bind(wxEVT_CHOICE, &MainFrame::OnVKeySelected, this);
-    Bind(wxEVT_MENU, &MainFrame::OnOpenFile, this, wxID_OPEN);
-    Bind(wxEVT_MENU, &MainFrame::OnSaveFile, this, wxID_SAVE);
-    Bind(wxEVT_MENU, &MainFrame::OnSaveAs, this, wxID_SAVEAS);
-    Bind(wxEVT_MENU, &MainFrame::OnCloseFile, this, wxID_CLOSE);
-    Bind(wxEVT_MENU, &MainFrame::OnQuit, this, wxID_EXIT);
-    Bind(wxEVT_MENU, &MainFrame::OnUndo, this, wxID_UNDO);
-    Bind(wxEVT_MENU, &MainFrame::OnRedo, this, wxID_REDO);
-    Bind(wxEVT_MENU, &MainFrame::OnPressKey, this, pressKeyItem->GetId());
-    Bind(wxEVT_MENU, &MainFrame::OnChangeAll, this, changeAllItem->GetId());
-    Bind(wxEVT_MENU, &MainFrame::OnRecentFile, this, wxID_FILE1, wxID_FILE1 + kRecentFiles - 1);
-    Bind(wxEVT_MENU, &MainFrame::OnKeyMap, this, keyMapItem->GetId());
-    keyMapButton->Bind(wxEVT_BUTTON, &MainFrame::OnKeyMap, this);
-    pressKeyButton->Bind(wxEVT_BUTTON, &MainFrame::OnPressKey, this);
-    setCheatButton->Bind(wxEVT_BUTTON, &MainFrame::OnSetCheatCode, this);
-    cheatText->Bind(wxEVT_TEXT_ENTER, &MainFrame::OnSetCheatCode, this);
-    changeAllButton->Bind(wxEVT_BUTTON, &MainFrame::OnChangeAll, this);
+    EventBindings& b = bindings;
+    b.Bind(this, wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
+    b.Bind(testList, wxEVT_LISTBOX, &MainFrame::OnTestSelected, this);
+    b.Bind(openButton, wxEVT_BUTTON, &MainFrame::OnOpenFile, this);
+    b.Bind(saveAsButton, wxEVT_BUTTON, &MainFrame::OnSaveAs, this);
+    b.Bind(closeButton, wxEVT_BUTTON, &MainFrame::OnCloseFile, this);
+    b.Bind(keyMapButton, wxEVT_BUTTON, &MainFrame::OnKeyMap, this);
+    b.Bind(gameChoice, wxEVT_CHOICE, &MainFrame::OnGameSelected, this);
+    b.Bind(padChoice, wxEVT_CHOICE, &MainFrame::OnPadSelected, this);
+    b.Bind(gameKeyChoice, wxEVT_CHOICE, &MainFrame::OnGameKeySelected, this);
+    b.Bind(vkeyChoice, wxEVT_CHOICE, &MainFrame::OnVKeySelected, this);
+    b.Bind(pressKeyButton, wxEVT_BUTTON, &MainFrame::OnPressKey, this);
     for (const auto& type : {wxEVT_LEFT_DOWN, wxEVT_RIGHT_DOWN, wxEVT_MIDDLE_DOWN, wxEVT_AUX1_DOWN, wxEVT_AUX2_DOWN})
-        pressKeyButton->Bind(type, &MainFrame::OnPressKeyMouse, this);
-    Bind(wxEVT_CHAR_HOOK, &MainFrame::OnCharHook, this);
-    filterText->Bind(wxEVT_TEXT, &MainFrame::OnFilter, this);
-    kindFilter->Bind(wxEVT_CHOICE, &MainFrame::OnFilter, this);
+        b.Bind(pressKeyButton, type, &MainFrame::OnPressKeyMouse, this);
+    b.Bind(setCheatButton, wxEVT_BUTTON, &MainFrame::OnSetCheatCode, this);
+    b.Bind(cheatText, wxEVT_TEXT_ENTER, &MainFrame::OnSetCheatCode, this);
+    b.Bind(changeAllButton, wxEVT_BUTTON, &MainFrame::OnChangeAll, this);
+    b.Bind(filterText, wxEVT_TEXT, &MainFrame::OnFilter, this);
+    b.Bind(kindFilter, wxEVT_CHOICE, &MainFrame::OnFilter, this);
+    b.Bind(this, wxEVT_CHAR_HOOK, &MainFrame::OnCharHook, this);
+
+    b.Bind(this, wxEVT_MENU, &MainFrame::OnOpenFile, this, wxID_OPEN);
+    b.Bind(this, wxEVT_MENU, &MainFrame::OnSaveFile, this, wxID_SAVE);
+    b.Bind(this, wxEVT_MENU, &MainFrame::OnSaveAs, this, wxID_SAVEAS);
+    b.Bind(this, wxEVT_MENU, &MainFrame::OnCloseFile, this, wxID_CLOSE);
+    b.Bind(this, wxEVT_MENU, &MainFrame::OnQuit, this, wxID_EXIT);
+    b.Bind(this, wxEVT_MENU, &MainFrame::OnUndo, this, wxID_UNDO);
+    b.Bind(this, wxEVT_MENU, &MainFrame::OnRedo, this, wxID_REDO);
+    b.Bind(this, wxEVT_MENU, &MainFrame::OnPressKey, this, pressKeyItem->GetId());
+    b.Bind(this, wxEVT_MENU, &MainFrame::OnChangeAll, this, changeAllItem->GetId());
+    b.Bind(this, wxEVT_MENU, &MainFrame::OnKeyMap, this, keyMapItem->GetId());
+    b.Bind(this, wxEVT_MENU, &MainFrame::OnRecentFile, this, wxID_FILE1, wxID_FILE1 + kRecentFiles - 1);
+
+    // Which commands are enabled.
+    for (const int id : {openButton->GetId(), static_cast<int>(wxID_OPEN), keyMapButton->GetId(), keyMapItem->GetId()})
+        b.Bind(this, wxEVT_UPDATE_UI, &MainFrame::OnUpdateNeedsTable, this, id);
+    for (const int id : {saveAsButton->GetId(), closeButton->GetId(), static_cast<int>(wxID_SAVE),
+                         static_cast<int>(wxID_SAVEAS), static_cast<int>(wxID_CLOSE)})
+        b.Bind(this, wxEVT_UPDATE_UI, &MainFrame::OnUpdateNeedsScript, this, id);
+    b.Bind(this, wxEVT_UPDATE_UI, &MainFrame::OnUpdateNeedsNoScript, this, gameChoice->GetId());
+    b.Bind(this, wxEVT_UPDATE_UI, &MainFrame::OnUpdateUndo, this, wxID_UNDO);
+    b.Bind(this, wxEVT_UPDATE_UI, &MainFrame::OnUpdateRedo, this, wxID_REDO);
+    for (const int id : {padChoice->GetId(), gameKeyChoice->GetId()})
+        b.Bind(this, wxEVT_UPDATE_UI, &MainFrame::OnUpdateButtonTest, this, id);
+    for (const int id : {vkeyChoice->GetId(), pressKeyButton->GetId(), pressKeyItem->GetId()})
+        b.Bind(this, wxEVT_UPDATE_UI, &MainFrame::OnUpdateVKeyTest, this, id);
+    for (const int id : {changeAllButton->GetId(), changeAllItem->GetId()})
+        b.Bind(this, wxEVT_UPDATE_UI, &MainFrame::OnUpdateKeyTest, this, id);
+    for (const int id : {cheatText->GetId(), setCheatButton->GetId()})
+        b.Bind(this, wxEVT_UPDATE_UI, &MainFrame::OnUpdateCheatTest, this, id);
 }
 
-void MainFrame::UnbindHandlers() {
-    Unbind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
-    occurrenceList->Unbind(wxEVT_LISTBOX, &MainFrame::OnOccurrenceSelected, this);
-    openButton->Unbind(wxEVT_BUTTON, &MainFrame::OnOpenFile, this);
-    saveButton->Unbind(wxEVT_BUTTON, &MainFrame::OnSaveAs, this);
-    closeButton->Unbind(wxEVT_BUTTON, &MainFrame::OnCloseFile, this);
-    gameChoice->Unbind(wxEVT_CHOICE, &MainFrame::OnGameSelected, this);
-    padChoice->Unbind(wxEVT_CHOICE, &MainFrame::OnPadSelected, this);
-    gameKeyChoice->Unbind(wxEVT_CHOICE, &MainFrame::OnGameKeySelected, this);
-    vkeyChoice->Unbind(wxEVT_CHOICE, &MainFrame::OnVKeySelected, this);
-    Unbind(wxEVT_MENU, &MainFrame::OnOpenFile, this, wxID_OPEN);
-    Unbind(wxEVT_MENU, &MainFrame::OnSaveFile, this, wxID_SAVE);
-    Unbind(wxEVT_MENU, &MainFrame::OnSaveAs, this, wxID_SAVEAS);
-    Unbind(wxEVT_MENU, &MainFrame::OnCloseFile, this, wxID_CLOSE);
-    Unbind(wxEVT_MENU, &MainFrame::OnQuit, this, wxID_EXIT);
-    Unbind(wxEVT_MENU, &MainFrame::OnUndo, this, wxID_UNDO);
-    Unbind(wxEVT_MENU, &MainFrame::OnRedo, this, wxID_REDO);
-    Unbind(wxEVT_MENU, &MainFrame::OnPressKey, this, pressKeyItem->GetId());
-    Unbind(wxEVT_MENU, &MainFrame::OnChangeAll, this, changeAllItem->GetId());
-    Unbind(wxEVT_MENU, &MainFrame::OnRecentFile, this, wxID_FILE1, wxID_FILE1 + kRecentFiles - 1);
-    Unbind(wxEVT_MENU, &MainFrame::OnKeyMap, this, keyMapItem->GetId());
-    keyMapButton->Unbind(wxEVT_BUTTON, &MainFrame::OnKeyMap, this);
-    pressKeyButton->Unbind(wxEVT_BUTTON, &MainFrame::OnPressKey, this);
-    setCheatButton->Unbind(wxEVT_BUTTON, &MainFrame::OnSetCheatCode, this);
-    cheatText->Unbind(wxEVT_TEXT_ENTER, &MainFrame::OnSetCheatCode, this);
-    changeAllButton->Unbind(wxEVT_BUTTON, &MainFrame::OnChangeAll, this);
-    for (const auto& type : {wxEVT_LEFT_DOWN, wxEVT_RIGHT_DOWN, wxEVT_MIDDLE_DOWN, wxEVT_AUX1_DOWN, wxEVT_AUX2_DOWN})
-        pressKeyButton->Unbind(type, &MainFrame::OnPressKeyMouse, this);
-    Unbind(wxEVT_CHAR_HOOK, &MainFrame::OnCharHook, this);
-    filterText->Unbind(wxEVT_TEXT, &MainFrame::OnFilter, this);
-    kindFilter->Unbind(wxEVT_CHOICE, &MainFrame::OnFilter, this);
+void MainFrame::OnUpdateNeedsTable(wxUpdateUIEvent& event) { event.Enable(opcodeTable != nullptr); }
+void MainFrame::OnUpdateNeedsScript(wxUpdateUIEvent& event) { event.Enable(session.IsOpen()); }
+void MainFrame::OnUpdateNeedsNoScript(wxUpdateUIEvent& event) { event.Enable(!session.IsOpen()); }
+void MainFrame::OnUpdateUndo(wxUpdateUIEvent& event) { event.Enable(session.CanUndo()); }
+void MainFrame::OnUpdateRedo(wxUpdateUIEvent& event) { event.Enable(session.CanRedo()); }
+
+void MainFrame::OnUpdateButtonTest(wxUpdateUIEvent& event) {
+    const std::size_t test = SelectedTest();
+    event.Enable(test != kNoTest && session.Tests()[test].IsButton());
+}
+
+void MainFrame::OnUpdateVKeyTest(wxUpdateUIEvent& event) {
+    const std::size_t test = SelectedTest();
+    event.Enable(test != kNoTest && session.Tests()[test].IsVKey());
+}
+
+void MainFrame::OnUpdateKeyTest(wxUpdateUIEvent& event) {
+    const std::size_t test = SelectedTest();
+    event.Enable(test != kNoTest && !session.Tests()[test].IsCheat());
+}
+
+void MainFrame::OnUpdateCheatTest(wxUpdateUIEvent& event) {
+    const std::size_t test = SelectedTest();
+    event.Enable(test != kNoTest && session.Tests()[test].IsCheat());
 }
 
 void MainFrame::RememberRecentFile(const wxString& path) {
@@ -182,14 +193,15 @@ void MainFrame::OnRecentFile(wxCommandEvent& event) {
 void MainFrame::FitToContent() {
     int widest = 0;
     for (int code = 0; code < kVKeyCount; ++code)
-        widest = std::max(widest, occurrenceList->GetTextExtent(wxString::FromUTF8(VKeyName(code))).x);
+        widest = std::max(widest, testList->GetTextExtent(wxString::FromUTF8(VKeyName(code))).x);
     for (int key = 0; key < kGameKeyCount; ++key)
-        widest = std::max(widest, occurrenceList->GetTextExtent(wxString::FromUTF8(GameKeyName(key))).x);
-    widest += occurrenceList->GetTextExtent(kLongestLineTail).x;
-    occurrenceList->SetMinSize(wxSize(widest + kListMargin, wxDefaultCoord));
+        widest = std::max(widest, testList->GetTextExtent(wxString::FromUTF8(GameKeyName(key))).x);
+    widest += testList->GetTextExtent(kLongestLineTail).x;
+    testList->SetMinSize(wxSize(widest + FromDIP(kListMargin), wxDefaultCoord));
     const wxSize needed = GetSizer()->ComputeFittingWindowSize(this);
     SetMinSize(needed);
-    SetSize(wxSize(std::max(kWindowSize.x, needed.x), std::max(kWindowSize.y, needed.y)));
+    const wxSize least = FromDIP(kWindowSize);
+    SetSize(wxSize(std::max(least.x, needed.x), std::max(least.y, needed.y)));
     Layout();
 }
 
@@ -232,21 +244,22 @@ void MainFrame::FillKeyChoices() {
         gameKeyChoice->Insert(wxString::FromUTF8(GameKeyName(key)), static_cast<unsigned>(key));
 }
 
-// The selected game's opcode table; Open File and Key map are enabled only
-// when it loaded.
+// The selected game's opcode table, read as the command line reads it; Open
+// File and Key map are enabled only when it loaded.
 void MainFrame::LoadGameTable() {
-    opcodesLoaded = LoadOpcodeTable(OpcodeIniFileName(selectedGame), selectedGame, opcodeTable);
-    openButton->Enable(opcodesLoaded);
-    openItem->Enable(opcodesLoaded);
-    keyMapButton->Enable(opcodesLoaded);
-    keyMapItem->Enable(opcodesLoaded);
+    auto table = std::make_shared<OpcodeTable>();
+    std::string cause;
+    if (LoadOpcodeFile(OpcodeIniFileName(selectedGame), selectedGame, *table, cause))
+        opcodeTable = std::move(table);
+    else
+        opcodeTable.reset();
 }
 
 // The key map window, made for the opened script's folder (the working
 // folder when none is open); when it is already open, brought to the front.
 void MainFrame::OnKeyMap(wxCommandEvent& /*event*/) {
     if (!keyMapWindow) {
-        const wxString folder = openedPath.empty() ? wxGetCwd() : wxFileName(openedPath).GetPath();
+        const wxString folder = session.IsOpen() ? wxFileName(WindowPath(session.OpenedPath())).GetPath() : wxGetCwd();
         keyMapWindow = new KeyMapWindow(this, folder);
     }
     keyMapWindow->Show();
@@ -262,12 +275,12 @@ void MainFrame::SelectGame(GameId game) {
 void MainFrame::ShowMessage(const wxString& text) { wxMessageBox(text, wxMessageBoxCaptionStr, wxOK | wxCENTRE, this); }
 
 void MainFrame::UpdateTitle() {
-    if (openedPath.empty()) {
+    if (!session.IsOpen()) {
         SetTitle(kProgramTitle);
         return;
     }
     const wxString name = wxFileName(CurrentPath()).GetFullName();
-    SetTitle((IsModified() ? "*" : "") + name + " - " + kProgramTitle);
+    SetTitle((session.IsModified() ? "*" : "") + name + " - " + kProgramTitle);
 }
 
 void MainFrame::OnClose(wxCloseEvent& event) {

@@ -4,23 +4,23 @@
 #include <wx/weakref.h>
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "keys/ChangeAll.h"
 #include "opcodes/GameId.h"
 #include "opcodes/OpcodeTable.h"
-#include "script/KeyScan.h"
-#include "script/ScriptImage.h"
+#include "session/EditSession.h"
+#include "ui/EventBindings.h"
 #include "ui/MainFrameLayout.h"
 
-namespace morvane::test {
-class WindowProbe;
-}
 class KeyMapWindow;
 
-// The program's window: the controls of its layout, the opened script, its
-// key tests, the selected game and that game's opcode table, and the
-// handlers of every command.
+// The program's window: it shows the edit session of the opened script (its
+// key tests, the view around the selected one) and hands the user's commands
+// to it; it keeps the selected game and that game's opcode table. Which
+// commands are enabled it asks the session when the toolkit updates the
+// window (wxEVT_UPDATE_UI).
 class MainFrame : public MainFrameLayout {
 public:
     explicit MainFrame(wxWindow* parent);
@@ -39,14 +39,18 @@ public:
     // The game chosen, and its opcode table (null when its file could not
     // be read), for the key map.
     morvane::GameId SelectedGame() const { return selectedGame; }
-    const morvane::OpcodeTable* LoadedOpcodeTable() const { return opcodesLoaded ? &opcodeTable : nullptr; }
+    const morvane::OpcodeTable* LoadedOpcodeTable() const { return opcodeTable.get(); }
+    // The opened script and what was done to it.
+    const morvane::EditSession& Session() const { return session; }
+    // The key map window, null while it is not open.
+    KeyMapWindow* KeyMap() const { return keyMapWindow; }
 
 private:
-    // Sets up the three key choices for occurrence `index`.
-    void UpdateChoices(int index);
+    // Sets up the key choices (or the code field) for test `index`.
+    void UpdateChoices(std::size_t index);
 
     void OnClose(wxCloseEvent& event);
-    void OnOccurrenceSelected(wxCommandEvent& event);
+    void OnTestSelected(wxCommandEvent& event);
     void OnOpenFile(wxCommandEvent& event);
     void OnSaveFile(wxCommandEvent& event);
     void OnSaveAs(wxCommandEvent& event);
@@ -58,7 +62,6 @@ private:
     void OnVKeySelected(wxCommandEvent& event);
     void OnPressKey(wxCommandEvent& event);
     void OnSetCheatCode(wxCommandEvent& event);
-    void ShowKeyEditor(bool cheat);
     void OnCharHook(wxKeyEvent& event);
     void OnPressKeyMouse(wxMouseEvent& event);
     void OnChangeAll(wxCommandEvent& event);
@@ -67,24 +70,32 @@ private:
     void OnFilter(wxCommandEvent& event);
     void OnRecentFile(wxCommandEvent& event);
     void OnKeyMap(wxCommandEvent& event);
+    // Which commands are enabled, asked when the window is updated.
+    void OnUpdateNeedsTable(wxUpdateUIEvent& event);
+    void OnUpdateNeedsScript(wxUpdateUIEvent& event);
+    void OnUpdateNeedsNoScript(wxUpdateUIEvent& event);
+    void OnUpdateUndo(wxUpdateUIEvent& event);
+    void OnUpdateRedo(wxUpdateUIEvent& event);
+    void OnUpdateButtonTest(wxUpdateUIEvent& event);
+    void OnUpdateVKeyTest(wxUpdateUIEvent& event);
+    void OnUpdateKeyTest(wxUpdateUIEvent& event);
+    void OnUpdateCheatTest(wxUpdateUIEvent& event);
 
     void BindHandlers();
-    void UnbindHandlers();
     void FillKeyChoices();
     void FitToContent();
     void RestoreGeometry();
     void SaveGeometry();
-    void EnableCommands(bool enable);
     void ShowNoFileState();
     void CloseScript();
     void LoadGameTable();
     void SelectGame(morvane::GameId game);
     void ShowMessage(const wxString& text);
+    void ShowKeyEditor(bool cheat);
 
-    // Unsaved edits: whether there are any, and the question before they
-    // would be lost. True when the caller may go on (saved, or dropped on
-    // purpose); false when the user cancelled or the save failed.
-    bool IsModified() const;
+    // Unsaved edits: the question before they would be lost. True when the
+    // caller may go on (saved, or dropped on purpose); false when the user
+    // cancelled or the save failed.
     bool ConfirmDiscard();
     // Saving: to the file last saved to (asking the first time), or asking.
     bool Save();
@@ -99,47 +110,35 @@ private:
     void UpdateTitle();
     void UpdateHeading();
     void RefreshLine(std::size_t index);
-    void ShowContext(int index);
+    void ShowContext(std::size_t index);
     // Offers another game when the script reads much better with it; true
     // when the user switched and the script was opened again.
-    bool OfferBetterGame(const wxString& path);
-    // The list's text for occurrence `index`: its key's name, its pad, where
-    // it is, its opcode when unusual; marked when changed and not saved, and
+    bool OfferBetterGame(const wxString& path, const morvane::ScannedScript& read);
+    // The list's text for test `index`: its key's name, its pad, where it
+    // is, its opcode when unusual; marked when changed and not saved, and
     // when it lies after an instruction the opcode file does not describe.
     wxString LineText(std::size_t index) const;
-    // The occurrence of the list's selected line, or nullptr without one.
-    morvane::KeyOccurrence* SelectedOccurrence();
     // The list shows the tests the filter keeps: line -> test, and back.
     static constexpr std::size_t kNoTest = static_cast<std::size_t>(-1);
     std::size_t TestAtLine(int line) const;
     int LineOfTest(std::size_t index) const;
+    // The test of the list's selected line, or kNoTest.
+    std::size_t SelectedTest() const;
     void FillList(std::size_t select);
     bool FilterKeeps(std::size_t index) const;
-    // Edits: each one first remembers the tests as they were.
-    void RememberForUndo();
+    // After an edit: the lines, the choices and the title follow it.
     void AfterEdit();
     void SetSelectedVKey(int32_t vkey);
     void StopWaitingForKey(const wxString& status);
-    void UpdateEditCommands();
     void RememberRecentFile(const wxString& path);
 
-    morvane::ScriptImage script;
-    std::vector<morvane::KeyOccurrence> occurrences;
-    std::vector<morvane::KeyOccurrence> savedOccurrences;  // as the file on disk has them
-    morvane::ScanSummary scanSummary;
+    morvane::EditSession session;
     morvane::GameId selectedGame = morvane::kGameGta3;
-    morvane::OpcodeTable opcodeTable;  // the selected game's
-    bool opcodesLoaded = false;
-    bool mainScript = false;                // the opened script's header was stepped over
-    wxString openedPath;                    // the script as opened
-    wxString savedPath;                     // the file last saved to, for Save without asking
-    std::vector<std::size_t> visibleTests;  // line i of the list shows test visibleTests[i]
-    std::size_t editedTest = kNoTest;       // the test the key choices (or the code field) show
-    std::vector<std::vector<morvane::KeyOccurrence>> undoSteps;
-    std::vector<std::vector<morvane::KeyOccurrence>> redoSteps;
-    bool waitingForKey = false;  // Press key: the next key pressed is taken
+    std::shared_ptr<morvane::OpcodeTable> opcodeTable;  // the selected game's; null when its file could not be read
+    std::vector<std::size_t> visibleTests;              // line i of the list shows test visibleTests[i]
+    std::size_t editedTest = kNoTest;                   // the test the key choices (or the code field) show
+    bool waitingForKey = false;                         // Press key: the next key pressed is taken
     wxFileHistory recentFiles;
     wxWeakRef<KeyMapWindow> keyMapWindow;  // while it is open
-
-    friend class morvane::test::WindowProbe;  // the window tests look inside
+    EventBindings bindings;
 };

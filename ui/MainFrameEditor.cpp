@@ -1,6 +1,6 @@
-// Editing the selected occurrence through the pad, game key and VKey choices,
-// a key pressed, or a change of every test of a key; undoing edits; the
-// list's filter; and showing what surrounds the selected test.
+// Editing the selected test through the pad, game key and VKey choices, a
+// key pressed, or a change of every test of a key; undoing edits; the list's
+// filter; and showing what surrounds the selected test.
 
 #include <wx/choicdlg.h>
 #include <wx/msgdlg.h>
@@ -19,14 +19,13 @@ using namespace morvane;
 
 namespace {
 
-const char* const kVKeyTooWide =
-    "You can't select this VKey!\nReason: This VKey needs 16bits and space for VKey is 8bits";
+const char* const kVKeyRefused = "You can't select this VKey: %s.";
 const char* const kPressKeyLabel = "P&ress key...";
 const char* const kWaitingLabel = "Press a key (Esc cancels)";
 const char* const kNoVKey = "That key has no VKey: nothing changed";
 const char* const kChangeAllTitle = "Change all";
-const char* const kChangedAll = "Changed %zu test%s from %s to %s.";
-const char* const kRefusedSome = "\n%zu test%s kept %s: an 8-bit key parameter holds VKeys up to 127 only.";
+const char* const kChangedAll = "Changed %s from %s to %s.";
+const char* const kRefusedSome = "\n%s kept %s: an 8-bit key parameter holds VKeys up to 127 only.";
 // The engine's key-code table names the toolkit's key codes by number.
 static_assert(toolkit::kBack == WXK_BACK && toolkit::kEscape == WXK_ESCAPE && toolkit::kDelete == WXK_DELETE &&
                   toolkit::kLeftButton == WXK_LBUTTON && toolkit::kShift == WXK_SHIFT && toolkit::kAlt == WXK_ALT &&
@@ -52,6 +51,8 @@ void SelectNumber(wxChoice* choice, int32_t number) {
     choice->SetSelection(inRange ? number : wxNOT_FOUND);
 }
 
+wxString Tests(std::size_t count) { return wxString::FromUTF8(Plural(static_cast<int64_t>(count), "test", "tests")); }
+
 }  // namespace
 
 std::size_t MainFrame::TestAtLine(int line) const {
@@ -65,24 +66,21 @@ int MainFrame::LineOfTest(std::size_t index) const {
     return static_cast<int>(at - visibleTests.begin());
 }
 
-KeyOccurrence* MainFrame::SelectedOccurrence() {
-    const std::size_t index = TestAtLine(occurrenceList->GetSelection());
-    return index == kNoTest ? nullptr : &occurrences[index];
-}
+std::size_t MainFrame::SelectedTest() const { return TestAtLine(testList->GetSelection()); }
 
 // A test stays in the list when its kind is the one chosen and its line
 // contains the filter's text (its key's name, offset or opcode), in any case.
 bool MainFrame::FilterKeeps(std::size_t index) const {
-    const KeyOccurrence& occurrence = occurrences[index];
+    const KeyTest& test = session.Tests()[index];
     switch (kindFilter->GetSelection()) {
         case kVKeyTests:
-            if (!occurrence.IsVKey()) return false;
+            if (!test.IsVKey()) return false;
             break;
         case kButtonTests:
-            if (!occurrence.IsButton()) return false;
+            if (!test.IsButton()) return false;
             break;
         case kCheatTests:
-            if (!occurrence.IsCheat()) return false;
+            if (!test.IsCheat()) return false;
             break;
         default: break;
     }
@@ -95,76 +93,43 @@ bool MainFrame::FilterKeeps(std::size_t index) const {
 void MainFrame::FillList(std::size_t select) {
     visibleTests.clear();
     wxArrayString lines;
-    for (std::size_t i = 0; i < occurrences.size(); ++i) {
+    for (std::size_t i = 0; i < session.Tests().size(); ++i) {
         if (!FilterKeeps(i)) continue;
         visibleTests.push_back(i);
         lines.Add(LineText(i));
     }
-    occurrenceList->Clear();
-    if (!lines.empty()) occurrenceList->Insert(lines, 0);
+    testList->Clear();
+    if (!lines.empty()) testList->Insert(lines, 0);
     int line = LineOfTest(select);
     if (line < 0 && !visibleTests.empty()) line = 0;
     if (line >= 0) {
-        occurrenceList->SetSelection(line);
-        UpdateChoices(static_cast<int>(visibleTests[static_cast<std::size_t>(line)]));
+        testList->SetSelection(line);
+        UpdateChoices(visibleTests[static_cast<std::size_t>(line)]);
     } else {
-        for (wxChoice* choice : {padChoice, gameKeyChoice, vkeyChoice}) {
-            choice->Enable(false);
-            choice->SetSelection(wxNOT_FOUND);
-        }
+        editedTest = kNoTest;
+        for (wxChoice* choice : {padChoice, gameKeyChoice, vkeyChoice}) choice->SetSelection(wxNOT_FOUND);
         contextView->Clear();
     }
 }
 
 void MainFrame::OnFilter(wxCommandEvent& /*event*/) {
-    if (occurrences.empty()) return;
+    if (session.Tests().empty()) return;
     ApplyPendingCheatCode();
-    const std::size_t selected = TestAtLine(occurrenceList->GetSelection());
+    const std::size_t selected = SelectedTest();
     FillList(selected == kNoTest ? 0 : selected);
 }
 
-// The choices that edit the occurrence are enabled and show its values; the
-// others are disabled and show nothing.
-void MainFrame::UpdateChoices(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= occurrences.size()) return;
-    editedTest = static_cast<std::size_t>(index);
-    const KeyOccurrence& occurrence = occurrences[editedTest];
-    ShowKeyEditor(occurrence.IsCheat());
-    if (occurrence.IsCheat()) {
-        cheatText->Enable(true);
-        setCheatButton->Enable(true);
-        cheatText->ChangeValue(wxString::FromUTF8(occurrence.code));
-        for (wxChoice* choice : {padChoice, gameKeyChoice, vkeyChoice}) {
-            choice->Enable(false);
-            choice->SetSelection(wxNOT_FOUND);
-        }
-        pressKeyButton->Enable(false);
-        changeAllButton->Enable(false);
-        pressKeyItem->Enable(false);
-        changeAllItem->Enable(false);
-        ShowContext(index);
-        return;
-    }
-    if (occurrence.IsVKey()) {
-        vkeyChoice->Enable(true);
-        pressKeyButton->Enable(true);
-        SelectNumber(vkeyChoice, occurrence.key);
-        padChoice->Enable(false);
-        gameKeyChoice->Enable(false);
-        padChoice->SetSelection(wxNOT_FOUND);
-        gameKeyChoice->SetSelection(wxNOT_FOUND);
-    } else {
-        gameKeyChoice->Enable(true);
-        padChoice->Enable(true);
-        SelectNumber(gameKeyChoice, occurrence.key);
-        SelectNumber(padChoice, occurrence.pad);
-        vkeyChoice->Enable(false);
-        pressKeyButton->Enable(false);
-        vkeyChoice->SetSelection(wxNOT_FOUND);
-    }
-    changeAllButton->Enable(true);
-    pressKeyItem->Enable(occurrence.IsVKey());
-    changeAllItem->Enable(true);
+// The choices show the test's values, the others nothing; a cheat test
+// shows its code instead.
+void MainFrame::UpdateChoices(std::size_t index) {
+    if (index >= session.Tests().size()) return;
+    editedTest = index;
+    const KeyTest& test = session.Tests()[index];
+    ShowKeyEditor(test.IsCheat());
+    if (test.IsCheat()) cheatText->ChangeValue(wxString::FromUTF8(test.code));
+    SelectNumber(vkeyChoice, test.IsVKey() ? test.key : -1);
+    SelectNumber(gameKeyChoice, test.IsButton() ? test.key : -1);
+    SelectNumber(padChoice, test.IsButton() ? test.pad : -1);
     ShowContext(index);
 }
 
@@ -183,86 +148,65 @@ void MainFrame::OnSetCheatCode(wxCommandEvent& /*event*/) { ApplyPendingCheatCod
 // room the test's string has; otherwise the reason is shown and the field
 // goes back to the code the test holds.
 bool MainFrame::ApplyPendingCheatCode() {
-    if (editedTest >= occurrences.size() || !occurrences[editedTest].IsCheat()) return true;
-    KeyOccurrence* occurrence = &occurrences[editedTest];
+    if (editedTest >= session.Tests().size() || !session.Tests()[editedTest].IsCheat()) return true;
     const std::string typed(cheatText->GetValue().utf8_str());
-    if (typed == occurrence->code) return true;
-    const CheatRefusal refusal = CheckCheatCode(*occurrence, typed);
+    if (typed == session.Tests()[editedTest].code) return true;
+    session.TypeCheatCode(editedTest, typed);
+    const CheatRefusal refusal = session.SetPendingCheatCode();
+    const KeyTest& test = session.Tests()[editedTest];
+    cheatText->ChangeValue(wxString::FromUTF8(test.code));
     if (refusal != CheatRefusal::Accepted) {
-        ShowMessage(wxString::FromUTF8(CheatRefusalText(refusal, *occurrence)));
-        cheatText->ChangeValue(wxString::FromUTF8(occurrence->code));
+        ShowMessage(wxString::FromUTF8(CheatRefusalText(refusal, test)));
         return false;
     }
-    const std::string code = CheatCodeToWrite(typed);
-    cheatText->ChangeValue(wxString::FromUTF8(code));
-    if (code == occurrence->code) return true;
-    RememberForUndo();
-    occurrence->code = code;
     AfterEdit();
     return true;
 }
 
-void MainFrame::OnOccurrenceSelected(wxCommandEvent& event) {
+void MainFrame::OnTestSelected(wxCommandEvent& event) {
     ApplyPendingCheatCode();  // a code typed for the line left is set (or refused) first
     const std::size_t index = TestAtLine(event.GetInt());
-    if (index != kNoTest) UpdateChoices(static_cast<int>(index));
+    if (index != kNoTest) UpdateChoices(index);
 }
 
-void MainFrame::RememberForUndo() {
-    undoSteps.push_back(occurrences);
-    redoSteps.clear();
-}
-
-// After the tests changed: their lines, the choices, the title, the menus.
+// After the tests changed: their lines, the choices, the title.
 void MainFrame::AfterEdit() {
-    for (std::size_t i = 0; i < occurrences.size(); ++i) RefreshLine(i);
-    const std::size_t selected = TestAtLine(occurrenceList->GetSelection());
-    if (selected != kNoTest) UpdateChoices(static_cast<int>(selected));
+    for (std::size_t i = 0; i < session.Tests().size(); ++i) RefreshLine(i);
+    const std::size_t selected = SelectedTest();
+    if (selected != kNoTest) UpdateChoices(selected);
     UpdateTitle();
-    UpdateEditCommands();
-}
-
-void MainFrame::UpdateEditCommands() {
-    undoItem->Enable(!undoSteps.empty());
-    redoItem->Enable(!redoSteps.empty());
 }
 
 void MainFrame::OnPadSelected(wxCommandEvent& event) {
-    KeyOccurrence* occurrence = SelectedOccurrence();
-    if (occurrence == nullptr || occurrence->pad == event.GetInt()) return;
-    RememberForUndo();
-    occurrence->pad = event.GetInt();
-    AfterEdit();
+    const std::size_t test = SelectedTest();
+    if (test == kNoTest) return;
+    if (session.SetPad(test, event.GetInt()) == KeyRefusal::Accepted) AfterEdit();
 }
 
 void MainFrame::OnGameKeySelected(wxCommandEvent& event) {
-    KeyOccurrence* occurrence = SelectedOccurrence();
-    if (occurrence == nullptr || occurrence->key == event.GetInt()) return;
-    RememberForUndo();
-    occurrence->key = event.GetInt();
-    AfterEdit();
+    const std::size_t test = SelectedTest();
+    if (test == kNoTest) return;
+    if (session.SetGameKey(test, event.GetInt()) == KeyRefusal::Accepted) AfterEdit();
 }
 
 void MainFrame::OnVKeySelected(wxCommandEvent& event) { SetSelectedVKey(event.GetInt()); }
 
 // The selected test takes a VKey, unless its parameter cannot hold it.
 void MainFrame::SetSelectedVKey(int32_t vkey) {
-    KeyOccurrence* occurrence = SelectedOccurrence();
-    if (occurrence == nullptr || !occurrence->IsVKey()) return;
-    if (CheckVKey(*occurrence, vkey) != KeyRefusal::Accepted) {
-        ShowMessage(kVKeyTooWide);
-        SelectNumber(vkeyChoice, occurrence->key);
+    const std::size_t test = SelectedTest();
+    if (test == kNoTest || !session.Tests()[test].IsVKey()) return;
+    const KeyRefusal refusal = session.SetVKey(test, vkey);
+    if (refusal != KeyRefusal::Accepted) {
+        ShowMessage(wxString::Format(kVKeyRefused, wxString::FromUTF8(RefusalText(refusal, vkey))));
+        SelectNumber(vkeyChoice, session.Tests()[test].key);
         return;
     }
-    if (occurrence->key == vkey) return;
-    RememberForUndo();
-    occurrence->key = vkey;
     AfterEdit();
 }
 
 void MainFrame::OnPressKey(wxCommandEvent& /*event*/) {
-    const KeyOccurrence* occurrence = SelectedOccurrence();
-    if (occurrence == nullptr || !occurrence->IsVKey()) return;
+    const std::size_t test = SelectedTest();
+    if (test == kNoTest || !session.Tests()[test].IsVKey()) return;
     waitingForKey = true;
     pressKeyButton->SetLabel(kWaitingLabel);
     SetStatusText(kWaitingLabel);
@@ -313,73 +257,58 @@ void MainFrame::OnPressKeyMouse(wxMouseEvent& event) {
 }
 
 ChangeReport MainFrame::ChangeAllKeys(const KeyChange& change) {
-    const std::vector<KeyOccurrence> before = occurrences;
-    std::vector<KeyOccurrence> after = occurrences;
-    const ChangeReport report = ApplyKeyChange(before, after, change);
-    if (report.changed > 0) {
-        RememberForUndo();
-        occurrences.swap(after);
-        AfterEdit();
-    }
+    const ChangeReport report = session.ChangeAll(change);
+    if (report.changed > 0) AfterEdit();
     return report;
 }
 
 // Every test with the selected line's key (same kind; a button on the same
 // pad) gets a key chosen from a list of names.
 void MainFrame::OnChangeAll(wxCommandEvent& /*event*/) {
-    const KeyOccurrence* occurrence = SelectedOccurrence();
-    if (occurrence == nullptr) return;
-    const bool vkey = occurrence->IsVKey();
+    const std::size_t selected = SelectedTest();
+    if (selected == kNoTest || session.Tests()[selected].IsCheat()) return;
+    const KeyTest test = session.Tests()[selected];
+    const bool vkey = test.IsVKey();
     const int count = vkey ? kVKeyCount : kGameKeyCount;
     wxArrayString names;
     for (int key = 0; key < count; ++key)
         names.Add(wxString::Format("%d  %s", key, wxString::FromUTF8(vkey ? VKeyName(key) : GameKeyName(key))));
-    const wxString from = wxString::FromUTF8(vkey ? VKeyName(occurrence->key) : GameKeyName(occurrence->key));
-    const wxString where = vkey ? wxString() : wxString::Format(" on %s", kPadNames[occurrence->pad]);
+    const wxString from = wxString::FromUTF8(vkey ? VKeyName(test.key) : GameKeyName(test.key));
+    const wxString where = vkey ? wxString() : wxString::Format(" on %s", kPadNames[test.pad]);
     wxSingleChoiceDialog dialog(this, wxString::Format("Every test of %s%s gets:", from, where), kChangeAllTitle,
                                 names);
-    if (occurrence->key >= 0 && occurrence->key < count) dialog.SetSelection(occurrence->key);
+    if (test.key >= 0 && test.key < count) dialog.SetSelection(test.key);
     if (dialog.ShowModal() != wxID_OK) return;
     const int to = dialog.GetSelection();
     KeyChange change;
-    change.kind = occurrence->kind;
-    change.pad = vkey ? KeyChange::kAnyPad : occurrence->pad;
-    change.from = occurrence->key;
+    change.kind = test.kind;
+    if (!vkey) change.pad = test.pad;
+    change.from = test.key;
     change.to = to;
     const ChangeReport report = ChangeAllKeys(change);
     const wxString toName = wxString::FromUTF8(vkey ? VKeyName(to) : GameKeyName(to));
-    wxString text = wxString::Format(kChangedAll, report.changed, report.changed == 1 ? "" : "s", from, toName);
-    if (!report.refused.empty())
-        text += wxString::Format(kRefusedSome, report.refused.size(), report.refused.size() == 1 ? "" : "s", from);
+    wxString text = wxString::Format(kChangedAll, Tests(report.changed), from, toName);
+    if (!report.refused.empty()) text += wxString::Format(kRefusedSome, Tests(report.refused.size()), from);
     SetStatusText(text.BeforeFirst('\n'));
     ShowMessage(text);
 }
 
 void MainFrame::OnUndo(wxCommandEvent& /*event*/) {
-    if (undoSteps.empty()) return;
-    redoSteps.push_back(occurrences);
-    occurrences = std::move(undoSteps.back());
-    undoSteps.pop_back();
-    AfterEdit();
+    if (session.Undo()) AfterEdit();
 }
 
 void MainFrame::OnRedo(wxCommandEvent& /*event*/) {
-    if (redoSteps.empty()) return;
-    undoSteps.push_back(occurrences);
-    occurrences = std::move(redoSteps.back());
-    redoSteps.pop_back();
-    AfterEdit();
+    if (session.Redo()) AfterEdit();
 }
 
 // The instructions around the test, one a line: its offset in hexadecimal
 // and the instruction as a script writer reads it; the test's own line bold
 // on a tinted ground.
-void MainFrame::ShowContext(int index) {
+void MainFrame::ShowContext(std::size_t index) {
     contextView->Clear();
-    if (index < 0 || static_cast<std::size_t>(index) >= occurrences.size()) return;
-    const int32_t offset = occurrences[static_cast<std::size_t>(index)].offset;
-    const std::vector<DecodedInstruction> around =
-        InstructionsAround(script, opcodeTable, scanSummary, offset, kContextBefore, kContextAfter);
+    if (index >= session.Tests().size()) return;
+    const int32_t offset = session.Tests()[index].offset;
+    const std::vector<DecodedInstruction> around = session.Around(index, kContextBefore, kContextAfter);
     contextView->Freeze();
     for (const DecodedInstruction& instruction : around) {
         const wxString line = wxString::Format("%6X  ", static_cast<unsigned>(instruction.offset)) +

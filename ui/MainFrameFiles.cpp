@@ -12,9 +12,8 @@
 
 #include "keys/KeyNames.h"
 #include "opcodes/IniLoader.h"
-#include "script/MainScript.h"
-#include "script/Patch.h"
-#include "script/SafeWrite.h"
+#include "opcodes/OpcodeJson.h"
+#include "script/ScriptFiles.h"
 #include "ui/FileSystemPath.h"
 #include "ui/MainFrame.h"
 
@@ -23,7 +22,6 @@ using namespace morvane;
 namespace {
 
 const char* const kDialogTitle = "Choose a file";
-const char* const kOpenWildcard = "SCM Script (*.scm;*.cs;*.cm)|*.scm;*.cs;*.cm|All files (*.*)|*.*";
 const char* const kSaveWildcard =
     "Custom Script (.cs)|*.cs|Custom Mission (.cm)|*.cm|SCM (.scm)|*.scm|All files (*.*)|*.*";
 // The save dialog's filters by extension, in kSaveWildcard's order; any other
@@ -51,12 +49,17 @@ const char* const kSavedStatus = "Saved %s";
 const char* const kChangedMark = "* ";
 const char* const kDoubtfulMark = " (?)";
 const wchar_t* const kLineSeparator = L" \u00B7 ";
-const char* const kGameNames[] = {"GTA III", "Vice City", "San Andreas"};
 
 // How often the window repaints its gauge while a file is scanned.
 constexpr std::chrono::milliseconds kRepaintInterval(30);
 
-const char* GameName(GameId game) { return kGameNames[GameNumber(game)]; }
+// The Open dialog's filter: the extensions of every script, then any file.
+wxString OpenWildcard() {
+    wxString patterns;
+    for (const std::string& extension : kScriptExtensions)
+        patterns += (patterns.empty() ? "*." : ";*.") + wxString::FromUTF8(extension);
+    return "Script (" + patterns + ")|" + patterns + "|All files (*.*)|*.*";
+}
 
 int SaveFilterFor(const wxString& path) {
     const wxString extension = wxFileName(path).GetExt();
@@ -67,93 +70,68 @@ int SaveFilterFor(const wxString& path) {
 
 }  // namespace
 
-// Every button, menu item and choice that starts a command or edits a key.
-void MainFrame::EnableCommands(bool enable) {
-    for (wxWindow* control :
-         std::initializer_list<wxWindow*>{openButton, closeButton, saveButton, gameChoice, vkeyChoice, gameKeyChoice,
-                                          padChoice, pressKeyButton, changeAllButton, cheatText, setCheatButton})
-        control->Enable(enable);
-    for (wxMenuItem* item : {openItem, saveItem, saveAsItem, closeItem, pressKeyItem, changeAllItem})
-        item->Enable(enable);
-    UpdateEditCommands();
-}
-
-// No script: the path and the list are empty, the choices show nothing, and
-// a file can be opened (when the table loaded) and a game chosen.
+// No script: the path and the list are empty, the choices show nothing.
 void MainFrame::ShowNoFileState() {
     pathText->SetValue(wxEmptyString);
-    openButton->Enable(opcodesLoaded);
-    openItem->Enable(opcodesLoaded);
-    gameChoice->Enable(true);
     for (wxChoice* choice : {padChoice, gameKeyChoice, vkeyChoice}) choice->SetSelection(wxNOT_FOUND);
     ShowKeyEditor(false);
     progressGauge->SetValue(0);
     contextView->Clear();
-    openedPath.clear();
-    savedPath.clear();
     UpdateHeading();
     UpdateTitle();
 }
 
 void MainFrame::CloseScript() {
     if (waitingForKey) StopWaitingForKey(wxEmptyString);
-    EnableCommands(false);
-    script.Release();
-    occurrences.clear();
-    savedOccurrences.clear();
+    session.Close();
     visibleTests.clear();
     editedTest = kNoTest;
-    undoSteps.clear();
-    redoSteps.clear();
-    scanSummary = ScanSummary();
-    occurrenceList->Clear();
+    testList->Clear();
     ShowNoFileState();
 }
 
 void MainFrame::UpdateHeading() {
-    if (openedPath.empty()) {
-        occurrencesHeading->SetLabel("Occurrences found:");
+    if (!session.IsOpen()) {
+        testsHeading->SetLabel("Key tests found:");
         return;
     }
-    const std::size_t count = occurrences.size();
-    occurrencesHeading->SetLabel(wxString::Format("%zu key test%s found", count, count == 1 ? "" : "s"));
+    const auto count = static_cast<int64_t>(session.Tests().size());
+    testsHeading->SetLabel(wxString::FromUTF8(Plural(count, "key test", "key tests") + " found"));
 }
 
 void MainFrame::OnOpenFile(wxCommandEvent& /*event*/) {
     if (!ConfirmDiscard()) return;
     // Open starts in the opened file's folder, else in the last one used.
-    const wxString folder = openedPath.empty() ? wxConfigBase::Get()->Read("/Files/LastFolder", wxString())
-                                               : wxFileName(openedPath).GetPath();
-    wxFileDialog dialog(this, kDialogTitle, folder, wxEmptyString, kOpenWildcard, wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    const wxString folder = session.IsOpen() ? wxFileName(CurrentPath()).GetPath()
+                                             : wxConfigBase::Get()->Read("/Files/LastFolder", wxString());
+    wxFileDialog dialog(this, kDialogTitle, folder, wxEmptyString, OpenWildcard(), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK) return;
     OpenScript(dialog.GetPath());
 }
 
 void MainFrame::OpenScript(const wxString& path) {
     CloseScript();
-    EnableCommands(false);
-    script.game = selectedGame;
+    if (!opcodeTable) return;
     pathText->SetValue(path);
 
     const std::string file = FileSystemPath(path);
+    ScannedScript read;
+    read.image.game = selectedGame;
     std::string cause;
-    if (!script.LoadFromFile(file, cause)) {
-        script.Release();
+    if (!read.image.LoadFromFile(file, cause)) {
         ShowNoFileState();
         ShowMessage(wxString::Format(kOpenFailed, wxFileName(path).GetFullName()) + "\n" + wxString::FromUTF8(cause));
         return;
     }
-
     {
         // No input reaches the window while the list is being built; now and
         // then the gauge moves and the window repaints, nothing more.
         wxWindowDisabler noInput;
         wxBusyCursor busy;
         progressGauge->SetValue(0);
-        progressGauge->SetRange(script.Size());
+        progressGauge->SetRange(read.image.Size());
         auto lastRepaint = std::chrono::steady_clock::now();
-        mainScript = IsMainScriptPath(file);
-        scanSummary = ScanKeyOccurrences(script, opcodeTable, mainScript, occurrences, [&](int32_t position) {
+        read.summary = ScanKeyTests(read.image, *opcodeTable, HeaderSkip::ByName, read.tests, [&](int32_t position) {
             const auto now = std::chrono::steady_clock::now();
             if (now - lastRepaint < kRepaintInterval) return;
             lastRepaint = now;
@@ -163,44 +141,42 @@ void MainFrame::OpenScript(const wxString& path) {
         progressGauge->SetValue(progressGauge->GetRange());
     }
 
-    if (!scanSummary.LooksLikeScript() && OfferBetterGame(path)) return;
+    if (!read.summary.LooksLikeScript() && OfferBetterGame(path, read)) return;
 
-    if (occurrences.empty()) {
-        ShowMessage(scanSummary.LooksLikeScript() ? wxString(kNothingFound)
-                                                  : wxString::Format(kNotAScript, GameName(selectedGame)));
+    if (read.tests.empty()) {
+        ShowMessage(read.summary.LooksLikeScript() ? wxString(kNothingFound)
+                                                   : wxString::Format(kNotAScript, GameName(selectedGame)));
         CloseScript();
         return;
     }
 
-    openedPath = path;
-    savedOccurrences = occurrences;
+    session.Adopt(std::move(read), file, opcodeTable);
     RememberRecentFile(path);
-    EnableCommands(true);
-    gameChoice->Enable(false);
     UpdateHeading();
     UpdateTitle();
     FillList(0);
 
-    if (scanSummary.HasUnknown())
-        ShowMessage(wxString::Format(kUnknownWarning, static_cast<long long>(scanSummary.unknownInstructions),
-                                     static_cast<int>(scanSummary.firstUnknownOffset),
-                                     UnknownOpcodesText(scanSummary)));
+    const ScanSummary& summary = session.Summary();
+    if (summary.HasUnknown())
+        ShowMessage(wxString::Format(kUnknownWarning, static_cast<long long>(summary.unknownInstructions),
+                                     static_cast<int>(*summary.firstUnknownOffset), UnknownOpcodesText(summary)));
 }
 
 // Reads the script with each other game's rules and opcode file; when one
 // of them knows nearly all of it, asks whether to switch to that game.
-bool MainFrame::OfferBetterGame(const wxString& path) {
+bool MainFrame::OfferBetterGame(const wxString& path, const ScannedScript& read) {
+    const HeaderSkip header = read.summary.code.header ? HeaderSkip::Always : HeaderSkip::Never;
     for (const GameId other : kAllGames) {
         if (other == selectedGame) continue;
         OpcodeTable table;
-        if (!LoadOpcodeTable(OpcodeIniFileName(other), other, table)) continue;
+        std::string cause;
+        if (!LoadOpcodeFile(OpcodeIniFileName(other), other, table, cause)) continue;
         ScriptImage copy;
         copy.game = other;
-        if (!copy.LoadFromBytes(script.Data(), static_cast<std::size_t>(script.Size()))) continue;
-        std::vector<KeyOccurrence> found;
-        const ScanSummary summary =
-            ScanKeyOccurrences(copy, table, IsMainScriptPath(FileSystemPath(path)), found, nullptr);
-        if (!summary.LooksLikeScript() || summary.unknownInstructions * 2 > scanSummary.unknownInstructions) continue;
+        if (!copy.LoadFromBytes(read.image.Data(), static_cast<std::size_t>(read.image.Size()))) continue;
+        std::vector<KeyTest> found;
+        const ScanSummary summary = ScanKeyTests(copy, table, header, found, nullptr);
+        if (!summary.LooksLikeScript() || summary.unknownInstructions * 2 > read.summary.unknownInstructions) continue;
         const wxString question =
             wxString::Format(kBetterGame, GameName(selectedGame), GameName(other), GameName(other));
         wxMessageDialog dialog(this, question, wxMessageBoxCaptionStr, wxYES_NO | wxCENTRE);
@@ -214,14 +190,14 @@ bool MainFrame::OfferBetterGame(const wxString& path) {
 }
 
 bool MainFrame::OpenFromOutside(const wxString& path) {
-    if (!opcodesLoaded) {
+    if (!opcodeTable) {
         ShowMessage(wxString::Format("%s cannot be opened: the opcode file %s could not be read.",
                                      wxFileName(path).GetFullName(), OpcodeIniFileName(selectedGame)));
         return false;
     }
     if (!ConfirmDiscard()) return false;
     OpenScript(path);
-    return !openedPath.empty();
+    return session.IsOpen();
 }
 
 void MainFrame::OnCloseFile(wxCommandEvent& /*event*/) {
@@ -229,11 +205,9 @@ void MainFrame::OnCloseFile(wxCommandEvent& /*event*/) {
     CloseScript();
 }
 
-bool MainFrame::IsModified() const { return occurrences != savedOccurrences; }
-
 bool MainFrame::ConfirmDiscard() {
     if (!ApplyPendingCheatCode()) return false;
-    if (!IsModified()) return true;
+    if (!session.IsModified()) return true;
     const wxString name = wxFileName(CurrentPath()).GetFullName();
     wxMessageDialog dialog(this, wxString::Format(kSaveQuestion, name), wxMessageBoxCaptionStr,
                            wxYES_NO | wxCANCEL | wxCENTRE);
@@ -250,14 +224,14 @@ void MainFrame::OnSaveFile(wxCommandEvent& /*event*/) { Save(); }
 void MainFrame::OnSaveAs(wxCommandEvent& /*event*/) { SaveAs(); }
 
 bool MainFrame::Save() {
-    if (!ApplyPendingCheatCode()) return false;
-    return savedPath.empty() ? SaveAs() : SaveTo(savedPath);
+    if (!session.IsOpen() || !ApplyPendingCheatCode()) return false;
+    return session.SavedPath().empty() ? SaveAs() : SaveTo(WindowPath(session.SavedPath()));
 }
 
 // Offers the opened file's folder and name with the filter of its
 // extension; a name typed without an extension gets the opened file's.
 bool MainFrame::SaveAs() {
-    if (!ApplyPendingCheatCode()) return false;
+    if (!session.IsOpen() || !ApplyPendingCheatCode()) return false;
     const wxFileName current(CurrentPath());
     wxFileDialog dialog(this, kDialogTitle, current.GetPath(), current.GetFullName(), kSaveWildcard,
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
@@ -277,37 +251,33 @@ bool MainFrame::SaveAs() {
     return SaveTo(chosen.GetFullPath());
 }
 
-// The file the window's edits belong to: the one last saved to, else the one opened.
-wxString MainFrame::CurrentPath() const { return savedPath.empty() ? openedPath : savedPath; }
+wxString MainFrame::CurrentPath() const { return WindowPath(session.CurrentPath()); }
 
 bool MainFrame::SaveTo(const wxString& path) {
-    PatchImage(script, occurrences);
     std::string cause;
-    if (!WriteFileSafely(FileSystemPath(path), script.Data(), static_cast<std::size_t>(script.Size()), cause)) {
+    if (!session.SaveTo(FileSystemPath(path), cause)) {
         ShowMessage(wxString(kSaveFailed) + "\n" + wxString::FromUTF8(cause));
         return false;
     }
-    savedPath = path;
-    savedOccurrences = occurrences;
     pathText->SetValue(path);
-    for (std::size_t i = 0; i < occurrences.size(); ++i) RefreshLine(i);
+    for (std::size_t i = 0; i < session.Tests().size(); ++i) RefreshLine(i);
     UpdateTitle();
     SetStatusText(wxString::Format(kSavedStatus, wxFileName(path).GetFullName()));
     return true;
 }
 
 wxString MainFrame::LineText(std::size_t index) const {
-    const KeyOccurrence& occurrence = occurrences[index];
+    const KeyTest& test = session.Tests()[index];
     wxString text;
-    if (index < savedOccurrences.size() && !(occurrence == savedOccurrences[index])) text += kChangedMark;
-    text += wxString::FromUTF8(OccurrenceLabel(occurrence));
-    if (occurrence.IsButton() && occurrence.pad >= 0 && occurrence.pad <= kHighestPad)
-        text += kLineSeparator + wxString(kPadNames[occurrence.pad]);
-    text += kLineSeparator + wxString::Format("0x%X", static_cast<unsigned>(occurrence.offset));
-    const OpcodeRole role = occurrence.IsVKey() ? OpcodeRole::VKeyTest : OpcodeRole::ButtonTest;
-    if (!occurrence.IsCheat() && occurrence.opcode != UsualOpcodeFor(selectedGame, role))
-        text += kLineSeparator + wxString::Format("%04X", static_cast<unsigned>(occurrence.opcode));
-    if (scanSummary.IsDoubtful(occurrence)) text += kDoubtfulMark;
+    if (session.IsChanged(index)) text += kChangedMark;
+    text += wxString::FromUTF8(KeyTestLabel(test));
+    if (test.IsButton() && test.pad >= 0 && test.pad <= kHighestPad)
+        text += kLineSeparator + wxString(kPadNames[test.pad]);
+    text += kLineSeparator + wxString::Format("0x%X", static_cast<unsigned>(test.offset));
+    const OpcodeRole role = test.IsVKey() ? OpcodeRole::VKeyTest : OpcodeRole::ButtonTest;
+    if (!test.IsCheat() && test.opcode != UsualOpcodeFor(selectedGame, role))
+        text += kLineSeparator + wxString::FromUTF8(OpcodeText(test.opcode));
+    if (session.Summary().IsDoubtful(test)) text += kDoubtfulMark;
     return text;
 }
 
@@ -315,6 +285,6 @@ void MainFrame::RefreshLine(std::size_t index) {
     const int line = LineOfTest(index);
     if (line < 0) return;
     const wxString text = LineText(index);
-    if (occurrenceList->GetString(static_cast<unsigned>(line)) != text)
-        occurrenceList->SetString(static_cast<unsigned>(line), text);
+    if (testList->GetString(static_cast<unsigned>(line)) != text)
+        testList->SetString(static_cast<unsigned>(line), text);
 }

@@ -3,14 +3,17 @@
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 
+#include "opcodes/GameId.h"
+
 namespace {
 
+// Sizes in pixels at 96 dots an inch; the window scales them to its screen.
 constexpr int kBorder = 5;
+constexpr int kKeyGridColumnGap = 50;
 constexpr int kGameGridRows = 1;
 constexpr int kGameGridColumns = 2;
 constexpr int kKeyGridRows = 3;
 constexpr int kKeyGridColumns = 2;
-constexpr int kKeyGridColumnGap = 50;
 constexpr int kGaugeRange = 100;
 constexpr int kNoWrap = -1;
 // The list and the column beside it share the extra width evenly (a box
@@ -23,12 +26,43 @@ constexpr int kContextColumns = 44;
 
 const char* const kCredit = "Morvane - key remapper\nfor compiled game scripts";
 
-wxSizerFlags Bordered() { return wxSizerFlags().Border(wxALL, kBorder); }
-
 }  // namespace
 
-MainFrameLayout::MainFrameLayout(wxWindow* parent, const wxString& title, const wxSize& size, long style)
-    : wxFrame(parent, wxID_ANY, title, wxDefaultPosition, size, style) {
+MainFrameLayout::MainFrameLayout(wxWindow* parent, const wxString& title, long style)
+    : wxFrame(parent, wxID_ANY, title, wxDefaultPosition, wxDefaultSize, style) {
+    MakeMenus();
+    statusBar = CreateStatusBar();
+    mainPanel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "mainPanel");
+
+    // Left: the list of key tests. Right: the file box, the key box, what
+    // surrounds the selected test, the progress gauge and the credit. The
+    // key box comes before the file box in the tab order: list, key choices,
+    // buttons.
+    auto* panelSizer = new wxBoxSizer(wxHORIZONTAL);
+    const wxSizerFlags bordered = wxSizerFlags().Border(wxALL, FromDIP(kBorder));
+    panelSizer->Add(MakeListColumn(), wxSizerFlags(bordered).Proportion(kListColumnShare).Expand());
+    auto* controlColumnSizer = new wxBoxSizer(wxVERTICAL);
+    wxSizer* fileBox = MakeFileBox();
+    wxSizer* keyBox = MakeKeyBox();
+    controlColumnSizer->Add(fileBox, wxSizerFlags(bordered).Expand());
+    controlColumnSizer->Add(keyBox, wxSizerFlags(bordered).Expand());
+    controlColumnSizer->Add(MakeContextBox(), wxSizerFlags(bordered).Proportion(1).Expand());
+    progressGauge = new wxGauge(mainPanel, wxID_ANY, kGaugeRange, wxDefaultPosition, wxDefaultSize, wxGA_HORIZONTAL,
+                                wxDefaultValidator, "progressGauge");
+    controlColumnSizer->Add(progressGauge, wxSizerFlags(bordered).Expand());
+    creditText =
+        new wxStaticText(mainPanel, wxID_ANY, kCredit, wxDefaultPosition, wxDefaultSize, wxALIGN_RIGHT, "creditText");
+    creditText->Wrap(kNoWrap);
+    controlColumnSizer->Add(creditText, wxSizerFlags(bordered).Right());
+    panelSizer->Add(controlColumnSizer, wxSizerFlags(kControlColumnShare).Expand());
+    mainPanel->SetSizer(panelSizer);
+
+    auto* frameSizer = new wxBoxSizer(wxHORIZONTAL);
+    frameSizer->Add(mainPanel, wxSizerFlags(1).Expand());
+    SetSizer(frameSizer);
+}
+
+void MainFrameLayout::MakeMenus() {
     fileMenu = new wxMenu;
     openItem = fileMenu->Append(wxID_OPEN, "&Open...\tCtrl+O");
     saveItem = fileMenu->Append(wxID_SAVE, "&Save\tCtrl+S");
@@ -49,125 +83,127 @@ MainFrameLayout::MainFrameLayout(wxWindow* parent, const wxString& title, const 
     menuBar->Append(fileMenu, "&File");
     menuBar->Append(editMenu, "&Edit");
     SetMenuBar(menuBar);
-    statusBar = CreateStatusBar();
+}
 
-    auto* frameSizer = new wxBoxSizer(wxHORIZONTAL);
-    mainPanel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL);
-    auto* panelSizer = new wxBoxSizer(wxHORIZONTAL);
-
-    // Left: the list of key tests under its heading.
-    auto* listColumnSizer = new wxBoxSizer(wxVERTICAL);
-    occurrencesHeading = new wxStaticText(mainPanel, wxID_ANY, "Occurrences found:");
-    occurrencesHeading->Wrap(kNoWrap);
-    listColumnSizer->Add(occurrencesHeading, Bordered().Expand());
-    // Above the list: what to keep of it.
+// The list of key tests under its heading, with what to keep of it above.
+wxSizer* MainFrameLayout::MakeListColumn() {
+    const wxSizerFlags bordered = wxSizerFlags().Border(wxALL, FromDIP(kBorder));
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    testsHeading =
+        new wxStaticText(mainPanel, wxID_ANY, "Key tests found:", wxDefaultPosition, wxDefaultSize, 0, "testsHeading");
+    testsHeading->Wrap(kNoWrap);
+    column->Add(testsHeading, wxSizerFlags(bordered).Expand());
     auto* filterSizer = new wxBoxSizer(wxHORIZONTAL);
-    filterText = new wxSearchCtrl(mainPanel, wxID_ANY);
+    filterText = new wxSearchCtrl(mainPanel, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
+                                  wxDefaultValidator, "filterText");
     filterText->SetDescriptiveText("Filter: key, offset or opcode");
     filterSizer->Add(filterText, wxSizerFlags(1).Expand());
     const wxString kinds[] = {"All tests", "VKey tests", "Button tests", "Cheat codes"};
-    kindFilter = new wxChoice(mainPanel, wxID_ANY, wxDefaultPosition, wxDefaultSize, WXSIZEOF(kinds), kinds);
+    kindFilter = new wxChoice(mainPanel, wxID_ANY, wxDefaultPosition, wxDefaultSize, WXSIZEOF(kinds), kinds, 0,
+                              wxDefaultValidator, "kindFilter");
     kindFilter->SetSelection(0);
-    filterSizer->Add(kindFilter, wxSizerFlags().Border(wxLEFT, kBorder));
-    listColumnSizer->Add(filterSizer, Bordered().Expand());
-    occurrenceList = new wxListBox(mainPanel, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, nullptr, wxLB_SINGLE);
-    listColumnSizer->Add(occurrenceList, Bordered().Proportion(1).Expand());
-    panelSizer->Add(listColumnSizer, Bordered().Proportion(kListColumnShare).Expand());
+    filterSizer->Add(kindFilter, wxSizerFlags().Border(wxLEFT, FromDIP(kBorder)));
+    column->Add(filterSizer, wxSizerFlags(bordered).Expand());
+    testList = new wxListBox(mainPanel, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, nullptr, wxLB_SINGLE,
+                             wxDefaultValidator, "testList");
+    column->Add(testList, wxSizerFlags(bordered).Proportion(1).Expand());
+    return column;
+}
 
-    // Right: the file box, the key box, what surrounds the selected test,
-    // the progress gauge and the credit. The key box comes before the file
-    // box in the tab order: list, key choices, buttons.
-    auto* controlColumnSizer = new wxBoxSizer(wxVERTICAL);
-    auto* fileSizer = new wxStaticBoxSizer(wxVERTICAL, mainPanel, "File");
-    wxStaticBox* fileBox = fileSizer->GetStaticBox();
-    auto* keySizer = new wxStaticBoxSizer(wxVERTICAL, mainPanel, "Key configuration");
-    wxStaticBox* keyBox = keySizer->GetStaticBox();
-    keyBox->MoveAfterInTabOrder(occurrenceList);
+// The path of the script and the commands on files, then the game.
+wxSizer* MainFrameLayout::MakeFileBox() {
+    const wxSizerFlags bordered = wxSizerFlags().Border(wxALL, FromDIP(kBorder));
+    auto* box = new wxStaticBoxSizer(wxVERTICAL, mainPanel, "File");
+    wxStaticBox* parent = box->GetStaticBox();
+    pathText = new wxTextCtrl(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_READONLY,
+                              wxDefaultValidator, "pathText");
+    box->Add(pathText, wxSizerFlags(bordered).Expand());
+    auto addButton = [&](wxButton*& button, const char* label, const char* name) {
+        button = new wxButton(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name);
+        box->Add(button, wxSizerFlags(bordered).Expand());
+    };
+    addButton(openButton, "&Open File", "openButton");
+    addButton(saveAsButton, "&Save File", "saveAsButton");
+    addButton(closeButton, "&Close File", "closeButton");
+    addButton(keyMapButton, "Key &map...", "keyMapButton");  // which keys the scripts of a whole folder test
 
-    pathText = new wxTextCtrl(fileBox, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
-    fileSizer->Add(pathText, Bordered().Expand());
-    openButton = new wxButton(fileBox, wxID_ANY, "&Open File");
-    openButton->Enable(false);
-    fileSizer->Add(openButton, Bordered().Expand());
-    saveButton = new wxButton(fileBox, wxID_ANY, "&Save File");
-    saveButton->Enable(false);
-    fileSizer->Add(saveButton, Bordered().Expand());
-    closeButton = new wxButton(fileBox, wxID_ANY, "&Close File");
-    closeButton->Enable(false);
-    fileSizer->Add(closeButton, Bordered().Expand());
-    // Which keys the scripts of a whole folder test.
-    keyMapButton = new wxButton(fileBox, wxID_ANY, "Key &map...");
-    keyMapButton->Enable(false);
-    fileSizer->Add(keyMapButton, Bordered().Expand());
-
-    // Label and choice in rows whose columns take only the room they need.
-    auto* gameGridSizer = new wxFlexGridSizer(kGameGridRows, kGameGridColumns, 0, 0);
-    gameGridSizer->AddGrowableCol(1);
-    gameLabel = new wxStaticText(fileBox, wxID_ANY, "&Game");
+    // Label and choice in a row whose columns take only the room they need.
+    auto* gameGrid = new wxFlexGridSizer(kGameGridRows, kGameGridColumns, 0, 0);
+    gameGrid->AddGrowableCol(1);
+    gameLabel = new wxStaticText(parent, wxID_ANY, "&Game", wxDefaultPosition, wxDefaultSize, 0, "gameLabel");
     gameLabel->Wrap(kNoWrap);
-    gameGridSizer->Add(gameLabel, Bordered().CenterVertical());
-    const wxString games[] = {"GTA III", "Vice City", "San Andreas"};
-    gameChoice = new wxChoice(fileBox, wxID_ANY, wxDefaultPosition, wxDefaultSize, WXSIZEOF(games), games);
+    gameGrid->Add(gameLabel, wxSizerFlags(bordered).CenterVertical());
+    wxArrayString games;
+    for (const char* name : morvane::kGameNames) games.Add(name);
+    gameChoice =
+        new wxChoice(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, games, 0, wxDefaultValidator, "gameChoice");
     gameChoice->SetSelection(0);
-    gameGridSizer->Add(gameChoice, Bordered().Expand());
-    fileSizer->Add(gameGridSizer, wxSizerFlags().Expand());
+    gameGrid->Add(gameChoice, wxSizerFlags(bordered).Expand());
+    box->Add(gameGrid, wxSizerFlags().Expand());
+    return box;
+}
 
-    auto* keyGridSizer = new wxFlexGridSizer(kKeyGridRows, kKeyGridColumns, 0, kKeyGridColumnGap);
-    keyGridSizer->AddGrowableCol(1);
-    auto addKeyRow = [&](wxStaticText*& label, const char* text, wxChoice*& choice, wxWindow* beside) {
-        label = new wxStaticText(keyBox, wxID_ANY, text);
+// The pad, game key and VKey of the selected test, or its cheat code, and
+// Change all.
+wxSizer* MainFrameLayout::MakeKeyBox() {
+    const wxSizerFlags bordered = wxSizerFlags().Border(wxALL, FromDIP(kBorder));
+    auto* box = new wxStaticBoxSizer(wxVERTICAL, mainPanel, "Key configuration");
+    wxStaticBox* parent = box->GetStaticBox();
+    parent->MoveAfterInTabOrder(testList);
+
+    auto* keyGrid = new wxFlexGridSizer(kKeyGridRows, kKeyGridColumns, 0, FromDIP(kKeyGridColumnGap));
+    keyGrid->AddGrowableCol(1);
+    auto addKeyRow = [&](wxStaticText*& label, const char* text, wxChoice*& choice, const char* name,
+                         wxWindow* beside) {
+        label = new wxStaticText(parent, wxID_ANY, text);
         label->Wrap(kNoWrap);
-        keyGridSizer->Add(label, Bordered().CenterVertical());
-        choice = new wxChoice(keyBox, wxID_ANY);
-        choice->Enable(false);
+        keyGrid->Add(label, wxSizerFlags(bordered).CenterVertical());
+        choice =
+            new wxChoice(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, nullptr, 0, wxDefaultValidator, name);
         auto* cell = new wxBoxSizer(wxHORIZONTAL);
         cell->Add(choice, wxSizerFlags().CenterVertical());
-        if (beside != nullptr) cell->Add(beside, wxSizerFlags().CenterVertical().Border(wxLEFT, kBorder));
-        keyGridSizer->Add(cell, Bordered().Right());
+        if (beside != nullptr) cell->Add(beside, wxSizerFlags().CenterVertical().Border(wxLEFT, FromDIP(kBorder)));
+        keyGrid->Add(cell, wxSizerFlags(bordered).Right());
     };
-    addKeyRow(padLabel, "&Pad", padChoice, nullptr);
-    addKeyRow(gameKeyLabel, "Game &Key", gameKeyChoice, nullptr);
+    addKeyRow(padLabel, "&Pad", padChoice, "padChoice", nullptr);
+    addKeyRow(gameKeyLabel, "Game &Key", gameKeyChoice, "gameKeyChoice", nullptr);
     // Beside the VKey choice: take the next key pressed instead.
-    pressKeyButton = new wxButton(keyBox, wxID_ANY, "P&ress key...");
-    pressKeyButton->Enable(false);
-    addKeyRow(vkeyLabel, "&VKey", vkeyChoice, pressKeyButton);
+    pressKeyButton = new wxButton(parent, wxID_ANY, "P&ress key...", wxDefaultPosition, wxDefaultSize, 0,
+                                  wxDefaultValidator, "pressKeyButton");
+    addKeyRow(vkeyLabel, "&VKey", vkeyChoice, "vkeyChoice", pressKeyButton);
     pressKeyButton->MoveAfterInTabOrder(vkeyChoice);  // made before the choice, reached after it
-    keyChoicesSizer = keyGridSizer;
-    keySizer->Add(keyGridSizer, Bordered().Expand());
+    keyChoicesSizer = keyGrid;
+    box->Add(keyGrid, wxSizerFlags(bordered).Expand());
+
     // A cheat test's typed code; shown instead of the key choices.
     auto* cheatRow = new wxBoxSizer(wxHORIZONTAL);
-    cheatLabel = new wxStaticText(keyBox, wxID_ANY, "C&ode");
-    cheatRow->Add(cheatLabel, Bordered().CenterVertical());
-    cheatText = new wxTextCtrl(keyBox, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_PROCESS_ENTER);
-    cheatRow->Add(cheatText, Bordered().Proportion(1).CenterVertical());
-    setCheatButton = new wxButton(keyBox, wxID_ANY, "S&et code");
-    cheatRow->Add(setCheatButton, Bordered().CenterVertical());
+    cheatLabel = new wxStaticText(parent, wxID_ANY, "C&ode");
+    cheatRow->Add(cheatLabel, wxSizerFlags(bordered).CenterVertical());
+    cheatText = new wxTextCtrl(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_PROCESS_ENTER,
+                               wxDefaultValidator, "cheatText");
+    cheatRow->Add(cheatText, wxSizerFlags(bordered).Proportion(1).CenterVertical());
+    setCheatButton = new wxButton(parent, wxID_ANY, "S&et code", wxDefaultPosition, wxDefaultSize, 0,
+                                  wxDefaultValidator, "setCheatButton");
+    cheatRow->Add(setCheatButton, wxSizerFlags(bordered).CenterVertical());
     cheatSizer = cheatRow;
-    keySizer->Add(cheatRow, wxSizerFlags().Expand());
-    keySizer->Hide(cheatRow, true);
-    changeAllButton = new wxButton(keyBox, wxID_ANY, "C&hange all...");
-    changeAllButton->Enable(false);
-    keySizer->Add(changeAllButton, Bordered().Right());
-    controlColumnSizer->Add(fileSizer, Bordered().Expand());
-    controlColumnSizer->Add(keySizer, Bordered().Expand());
+    box->Add(cheatRow, wxSizerFlags().Expand());
+    box->Hide(cheatRow, true);
 
-    auto* contextSizer = new wxStaticBoxSizer(wxVERTICAL, mainPanel, "Around the selected test");
-    contextView = new wxTextCtrl(contextSizer->GetStaticBox(), wxID_ANY, wxEmptyString, wxDefaultPosition,
-                                 wxDefaultSize, wxTE_MULTILINE | wxTE_READONLY | wxTE_RICH2 | wxTE_DONTWRAP);
+    changeAllButton = new wxButton(parent, wxID_ANY, "C&hange all...", wxDefaultPosition, wxDefaultSize, 0,
+                                   wxDefaultValidator, "changeAllButton");
+    box->Add(changeAllButton, wxSizerFlags(bordered).Right());
+    return box;
+}
+
+// The instructions around the selected test, in a fixed-width font.
+wxSizer* MainFrameLayout::MakeContextBox() {
+    auto* box = new wxStaticBoxSizer(wxVERTICAL, mainPanel, "Around the selected test");
+    contextView =
+        new wxTextCtrl(box->GetStaticBox(), wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                       wxTE_MULTILINE | wxTE_READONLY | wxTE_RICH2 | wxTE_DONTWRAP, wxDefaultValidator, "contextView");
     contextView->SetFont(wxFont(wxFontInfo().Family(wxFONTFAMILY_TELETYPE)));
     const wxSize character = contextView->GetTextExtent("M");
     contextView->SetMinSize(wxSize(character.x * kContextColumns, character.y * kContextLines));
-    contextSizer->Add(contextView, Bordered().Proportion(1).Expand());
-    controlColumnSizer->Add(contextSizer, Bordered().Proportion(1).Expand());
-
-    progressGauge = new wxGauge(mainPanel, wxID_ANY, kGaugeRange);
-    controlColumnSizer->Add(progressGauge, Bordered().Expand());
-    creditText = new wxStaticText(mainPanel, wxID_ANY, kCredit, wxDefaultPosition, wxDefaultSize, wxALIGN_RIGHT);
-    creditText->Wrap(kNoWrap);
-    controlColumnSizer->Add(creditText, Bordered().Right());
-    panelSizer->Add(controlColumnSizer, wxSizerFlags(kControlColumnShare).Expand());
-
-    mainPanel->SetSizer(panelSizer);
-    frameSizer->Add(mainPanel, wxSizerFlags(1).Expand());
-    SetSizer(frameSizer);
+    box->Add(contextView, wxSizerFlags().Border(wxALL, FromDIP(kBorder)).Proportion(1).Expand());
+    return box;
 }

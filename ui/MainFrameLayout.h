@@ -14,9 +14,10 @@
 
 // The main window's controls, menus and their layout, and nothing else: the
 // frame that derives from it holds the program's state and reacts to events.
+// Each control has a name (wxWindow::GetName) by which tests find it.
 class MainFrameLayout : public wxFrame {
 public:
-    MainFrameLayout(wxWindow* parent, const wxString& title, const wxSize& size, long style);
+    MainFrameLayout(wxWindow* parent, const wxString& title, long style);
 
 protected:
     wxMenuBar* menuBar;
@@ -36,13 +37,13 @@ protected:
     wxStatusBar* statusBar;
 
     wxPanel* mainPanel;
-    wxStaticText* occurrencesHeading;
+    wxStaticText* testsHeading;
     wxSearchCtrl* filterText;
     wxChoice* kindFilter;
-    wxListBox* occurrenceList;
+    wxListBox* testList;
     wxTextCtrl* pathText;
     wxButton* openButton;
-    wxButton* saveButton;
+    wxButton* saveAsButton;  // asks where to save, as Save As does
     wxButton* closeButton;
     wxButton* keyMapButton;
     wxStaticText* gameLabel;
@@ -64,4 +65,11 @@ protected:
     wxTextCtrl* contextView;
     wxGauge* progressGauge;
     wxStaticText* creditText;
+
+private:
+    void MakeMenus();
+    wxSizer* MakeListColumn();
+    wxSizer* MakeFileBox();
+    wxSizer* MakeKeyBox();
+    wxSizer* MakeContextBox();
 };

@@ -5,6 +5,7 @@
 
 #include "cli/Escape.h"
 #include "cli/CliSupport.h"
+#include "cli/JsonText.h"
 
 using namespace morvane;
 using namespace morvane::test;
@@ -132,12 +133,12 @@ TEST_F(ListTest, MachineReadableOutputSurvivesOddFileNames) {
 
 TEST(Escape, JsonIsAlwaysValidUtf8AndTsvFieldsStayOneField) {
     using cli::IsValidUtf8;
-    using cli::JsonString;
+    auto JsonString = [](const std::string& text) { return cli::OneLine(cli::Json(text)); };
     EXPECT_TRUE(IsValidUtf8("plain \xC3\xA9 \xE2\x82\xAC \xF0\x9F\x94\x91"));
     for (const char* bad : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xC3",
                             "\xE2\x82", "\x80", "\xFF"})
         EXPECT_FALSE(IsValidUtf8(bad)) << bad;
-    EXPECT_EQ(JsonString("a\"b\\c\x01\x7F"), "\"a\\\"b\\\\c\\u0001\\u007f\"");
+    EXPECT_EQ(JsonString("a\"b\\c\x01\t"), "\"a\\\"b\\\\c\\u0001\\t\"");
     EXPECT_EQ(JsonString("\xED\xA0\x80!"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD!\"");  // a surrogate, byte by byte
     EXPECT_EQ(JsonString("\xE2\x82\xAC"), "\"\xE2\x82\xAC\"");
     EXPECT_EQ(cli::TsvField("a\tb\nc\rd\\e"), "a\\tb\\nc\\rd\\\\e");

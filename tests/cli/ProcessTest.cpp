@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "MorvaneVersion.h"
-#include "script/FileLock.h"
-#include "script/SafeWrite.h"
+#include "io/FileLock.h"
+#include "io/SafeWrite.h"
 #include "cli/CliSupport.h"
 
 using namespace morvane;

@@ -78,7 +78,7 @@ TEST(FindCode, EndsTheCodeAtTheFooterAndLimitsTheImageToIt) {
     sa.Op(0x0001).I8(0);
     const std::vector<uint8_t> bytes = WithFooter(sa.Bytes(), 16, static_cast<uint32_t>(sa.Here()));
     ScriptImage image = Load(kGameSanAndreas, bytes);
-    const CodeLayout code = FindCode(image, false);
+    const CodeLayout code = FindCode(image, HeaderSkip::Never);
     EXPECT_EQ(code.start, 0);
     EXPECT_EQ(code.end, sa.Here());
     EXPECT_TRUE(code.footer);
@@ -97,14 +97,14 @@ TEST(FindCode, AMainScriptsMissionsComeFromItsHeader) {
         ScriptBuilder second = main.Code();
         second.Op(0x004E);
         ScriptImage image = Load(game, main.Build(code.Bytes(), {first.Bytes(), second.Bytes()}));
-        const CodeLayout layout = FindCode(image, true);
+        const CodeLayout layout = FindCode(image, HeaderSkip::Always);
         EXPECT_TRUE(layout.header) << GameNumber(game);
         EXPECT_EQ(layout.start, main.CodeStart()) << GameNumber(game);
         const int32_t firstAt = main.MissionStart(code.Here());
         EXPECT_EQ(layout.missions, (std::vector<int32_t>{firstAt, firstAt + first.Here()})) << GameNumber(game);
 
         // The same bytes without the header skip: no missions, code from 0.
-        const CodeLayout custom = FindCode(image, false);
+        const CodeLayout custom = FindCode(image, HeaderSkip::Never);
         EXPECT_FALSE(custom.header);
         EXPECT_EQ(custom.start, 0);
         EXPECT_TRUE(custom.missions.empty());

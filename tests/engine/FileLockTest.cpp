@@ -2,8 +2,8 @@
 
 #include <unistd.h>
 
-#include "script/FileLock.h"
-#include "script/SafeWrite.h"
+#include "io/FileLock.h"
+#include "io/SafeWrite.h"
 #include "support/Child.h"
 #include "support/TempDir.h"
 

@@ -17,7 +17,7 @@ OpcodeTable Parsed(const std::string& text, bool expected = true) {
 std::vector<int> KnownOpcodes(const OpcodeTable& table) {
     std::vector<int> known;
     for (std::size_t i = 0; i < table.Size(); ++i)
-        if (table[i].known) known.push_back(static_cast<int>(i));
+        if (table.Find(static_cast<uint32_t>(i)) != nullptr) known.push_back(static_cast<int>(i));
     return known;
 }
 
@@ -38,9 +38,8 @@ TEST(IniSections, OnlyTheFirstSectionIsRead) {
         Parsed("0003=1,before any section\n[OPCODES]\n0001=1,wait\n00D6=1,if\n[OTHER]\n0002=5,later\n");
     EXPECT_EQ(table.Size(), static_cast<std::size_t>(kOpcodeTableSize));
     EXPECT_EQ(KnownOpcodes(table), (std::vector<int>{0x001, 0x0D6}));
-    EXPECT_EQ(table[1].parameterCount, 1);
-    EXPECT_FALSE(table[2].known);
-    EXPECT_EQ(table[2].parameterCount, 0);
+    EXPECT_EQ(table.Find(1)->parameterCount, 1);
+    EXPECT_EQ(table.Find(2), nullptr);
 }
 
 TEST(IniSections, NoSectionOrEmptyTextLoadsNothing) {
@@ -54,17 +53,17 @@ TEST(IniOpcodeLines, TheWholeRangeUpTo7FFFLoadsAndLinesBeyondArePassedOver) {
         "[x]\n0001=1\n0BFF=2,old last\n0C00=0,CLEO\n0E3D=1,CLEO+\n2080=1,CLEO 5\n7FFF=3,highest\n"
         "8000=2,negation flag\n10001=1,beyond 16 bits\n0002=2\n");
     EXPECT_EQ(KnownOpcodes(table), (std::vector<int>{1, 2, 0xBFF, 0xC00, 0xE3D, 0x2080, 0x7FFF}));
-    EXPECT_EQ(table[0x7FFF].parameterCount, 3);
-    EXPECT_EQ(table[0x2080].parameterCount, 1);
+    EXPECT_EQ(table.Find(0x7FFF)->parameterCount, 3);
+    EXPECT_EQ(table.Find(0x2080)->parameterCount, 1);
     EXPECT_EQ(table.Find(0x8000), nullptr);
     EXPECT_EQ(table.Find(0xFFFF), nullptr);
 }
 
 TEST(IniOpcodeLines, CountsBeyond32BitsClampToTheNearestEnd) {
     const OpcodeTable table = Parsed("[x]\n0001=4294967297\n0002=-4294967297\n0003=2147483647\n");
-    EXPECT_EQ(table[1].parameterCount, INT32_MAX);
-    EXPECT_EQ(table[2].parameterCount, INT32_MIN);
-    EXPECT_EQ(table[3].parameterCount, INT32_MAX);
+    EXPECT_EQ(table.Find(1)->parameterCount, INT32_MAX);
+    EXPECT_EQ(table.Find(2)->parameterCount, INT32_MIN);
+    EXPECT_EQ(table.Find(3)->parameterCount, INT32_MAX);
 }
 
 TEST(OpcodeRoles, KeyTestsAreKnownByTheGameTheTableWasLoadedFor) {
@@ -72,7 +71,7 @@ TEST(OpcodeRoles, KeyTestsAreKnownByTheGameTheTableWasLoadedFor) {
     auto roleIn = [&](GameId game, int opcode) {
         OpcodeTable table;
         EXPECT_TRUE(ParseOpcodeIni(ini, game, table));
-        return table[static_cast<std::size_t>(opcode)].role;
+        return table.Entries()[opcode].role;
     };
     for (int vkey : {0x0AB0, 0x0E3D, 0x2080, 0x0C89})
         EXPECT_EQ(roleIn(kGameSanAndreas, vkey), OpcodeRole::VKeyTest) << vkey;
@@ -93,34 +92,34 @@ TEST(OpcodeRoles, KeyTestsAreKnownByTheGameTheTableWasLoadedFor) {
 
 TEST(IniOpcodeLines, VariableCountLaterLineWinsAndSpacesAroundFields) {
     const OpcodeTable table = Parsed("[x]\n004F=-1,start script\n0001=1\n0001=3\n0002 = 2 ,spaced\n");
-    EXPECT_EQ(table[0x04F].parameterCount, kVariableParameterCount);
-    EXPECT_EQ(table[1].parameterCount, 3);
-    EXPECT_EQ(table[2].parameterCount, 2);
+    EXPECT_EQ(table.Find(0x04F)->parameterCount, kVariableParameterCount);
+    EXPECT_EQ(table.Find(1)->parameterCount, 3);
+    EXPECT_EQ(table.Find(2)->parameterCount, 2);
 }
 
 TEST(IniOpcodeLines, SkippedLinesAndTabbedLines) {
     const OpcodeTable table = Parsed("[x]\n 0001=1\n;0002=1\n\n\t0003=4\n");
     EXPECT_EQ(KnownOpcodes(table), (std::vector<int>{3}));
-    EXPECT_EQ(table[3].parameterCount, 4);
+    EXPECT_EQ(table.Find(3)->parameterCount, 4);
 }
 
 TEST(IniOpcodeLines, SeparatorsRunsHexPrefixAndMissingDigits) {
     const OpcodeTable table = Parsed("[x]\n0x10,,=7,desc\n0011=,desc\n0012=abc\n00zz=9\n");
-    EXPECT_EQ(table[0x10].parameterCount, 7);
-    EXPECT_TRUE(table[0x11].known);
-    EXPECT_EQ(table[0x11].parameterCount, 0);
-    EXPECT_EQ(table[0x12].parameterCount, 0);
-    EXPECT_TRUE(table[0].known);  // "00zz" reads as 0
-    EXPECT_EQ(table[0].parameterCount, 9);
+    EXPECT_EQ(table.Find(0x10)->parameterCount, 7);
+    EXPECT_NE(table.Find(0x11), nullptr);
+    EXPECT_EQ(table.Find(0x11)->parameterCount, 0);
+    EXPECT_EQ(table.Find(0x12)->parameterCount, 0);
+    EXPECT_NE(table.Find(0), nullptr);  // "00zz" reads as 0
+    EXPECT_EQ(table.Find(0)->parameterCount, 9);
 }
 
 TEST(IniOpcodeLines, CountEndingTheLineDoesNotEatTheNextLine) {
     const OpcodeTable table = Parsed("[x]\n0001=1\n0002=2,next\n0003\n0004=4\n");
-    EXPECT_EQ(table[1].parameterCount, 1);
-    EXPECT_EQ(table[2].parameterCount, 2);
-    EXPECT_TRUE(table[3].known);
-    EXPECT_EQ(table[3].parameterCount, 0);
-    EXPECT_EQ(table[4].parameterCount, 4);
+    EXPECT_EQ(table.Find(1)->parameterCount, 1);
+    EXPECT_EQ(table.Find(2)->parameterCount, 2);
+    EXPECT_NE(table.Find(3), nullptr);
+    EXPECT_EQ(table.Find(3)->parameterCount, 0);
+    EXPECT_EQ(table.Find(4)->parameterCount, 4);
 }
 
 TEST(IniOpcodeLines, NegativeOpcodeIsPassedOverWithoutTouchingTheTable) {
@@ -144,7 +143,7 @@ TEST(IniLineEnds, CrLfLfAndLoneCrGiveTheSameTable) {
     EXPECT_EQ(expected, (std::vector<int>{1, 2, 0xE1}));
     EXPECT_EQ(KnownOpcodes(Parsed(crlf)), expected);
     EXPECT_EQ(KnownOpcodes(Parsed(cr)), expected);
-    EXPECT_EQ(Parsed(cr)[0xE1].parameterCount, 2);
+    EXPECT_EQ(Parsed(cr).Find(0xE1)->parameterCount, 2);
 }
 
 TEST(IniFiles, EachLoadResetsAndAMissingFileKeepsTheTable) {
@@ -155,7 +154,7 @@ TEST(IniFiles, EachLoadResetsAndAMissingFileKeepsTheTable) {
     ASSERT_TRUE(LoadOpcodeTable(first, kGameGta3, table));
     ASSERT_TRUE(LoadOpcodeTable(second, kGameSanAndreas, table));
     EXPECT_EQ(KnownOpcodes(table), (std::vector<int>{2}));
-    EXPECT_EQ(table[2].parameterCount, 3);
+    EXPECT_EQ(table.Find(2)->parameterCount, 3);
 
     EXPECT_FALSE(LoadOpcodeTable(dir.File("missing.ini"), kGameGta3, table));
     EXPECT_FALSE(LoadOpcodeTable("", kGameGta3, table));

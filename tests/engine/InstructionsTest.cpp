@@ -41,15 +41,16 @@ ScriptImage Image(const ScriptBuilder& b) {
 }
 
 // What the scan's walk of the image met, for the view that follows it.
-ScanSummary Walked(ScriptImage& image, const OpcodeTable& table, bool header) {
-    std::vector<KeyOccurrence> tests;
-    return ScanKeyOccurrences(image, table, header, tests, nullptr);
+ScanSummary Walked(ScriptImage& image, const OpcodeTable& table, HeaderSkip header) {
+    std::vector<KeyTest> tests;
+    return ScanKeyTests(image, table, header, tests, nullptr);
 }
 
 // The one instruction at offset 0 of a script.
 DecodedInstruction First(const ScriptBuilder& b) {
     ScriptImage image = Image(b);
-    const auto around = InstructionsAround(image, Table(b.Game()), Walked(image, Table(b.Game()), false), 0, 0, 0);
+    const auto around =
+        InstructionsAround(image, Table(b.Game()), Walked(image, Table(b.Game()), HeaderSkip::Never), 0, 0, 0);
     EXPECT_EQ(around.size(), 1u);
     return around.empty() ? DecodedInstruction{} : around.front();
 }
@@ -180,8 +181,8 @@ TEST(DecodedText, AnInvalidSanAndreasTypeEndsTheInstructionWhereTheWalkDoes) {
     ScriptBuilder sa(kGameSanAndreas);
     sa.Op(0x0079).I8(1).Raw({0x30}).Op(0x0001).I16(250);
     ScriptImage image = Image(sa);
-    const auto around =
-        InstructionsAround(image, Table(kGameSanAndreas), Walked(image, Table(kGameSanAndreas), false), 0, 0, 1);
+    const auto around = InstructionsAround(image, Table(kGameSanAndreas),
+                                           Walked(image, Table(kGameSanAndreas), HeaderSkip::Never), 0, 0, 1);
     EXPECT_EQ(Texts(around), (std::vector<std::string>{"0079: three 1 <invalid type 48> ?", "0001: wait 250 ms"}));
 }
 
@@ -191,18 +192,19 @@ TEST(InstructionsAround, TakesWhatThereIsAtEitherEndAndNothingOffABoundary) {
     sa.Raw({0x01});                                                           // a lone last byte is no instruction
     ScriptImage image = Image(sa);
     const OpcodeTable table = Table(kGameSanAndreas);
-    EXPECT_EQ(Offsets(InstructionsAround(image, table, Walked(image, table, false), 0, 4, 2)),
+    EXPECT_EQ(Offsets(InstructionsAround(image, table, Walked(image, table, HeaderSkip::Never), 0, 4, 2)),
               (std::vector<int32_t>{0, 5, 10}));
-    EXPECT_EQ(Offsets(InstructionsAround(image, table, Walked(image, table, false), 10, 1, 1)),
+    EXPECT_EQ(Offsets(InstructionsAround(image, table, Walked(image, table, HeaderSkip::Never), 10, 1, 1)),
               (std::vector<int32_t>{5, 10, 15}));
-    EXPECT_EQ(Offsets(InstructionsAround(image, table, Walked(image, table, false), 20, 2, 8)),
+    EXPECT_EQ(Offsets(InstructionsAround(image, table, Walked(image, table, HeaderSkip::Never), 20, 2, 8)),
               (std::vector<int32_t>{10, 15, 20}));
-    EXPECT_EQ(Texts(InstructionsAround(image, table, Walked(image, table, false), 20, 0, 0)),
+    EXPECT_EQ(Texts(InstructionsAround(image, table, Walked(image, table, HeaderSkip::Never), 20, 0, 0)),
               (std::vector<std::string>{"0001: wait 4 ms"}));
     for (int32_t off : {-5, 1, 7, 24, 25, 26, 1000})
-        EXPECT_TRUE(InstructionsAround(image, table, Walked(image, table, false), off, 4, 8).empty()) << off;
+        EXPECT_TRUE(InstructionsAround(image, table, Walked(image, table, HeaderSkip::Never), off, 4, 8).empty())
+            << off;
     // Negative counts take none.
-    EXPECT_EQ(Offsets(InstructionsAround(image, table, Walked(image, table, false), 10, -3, -1)),
+    EXPECT_EQ(Offsets(InstructionsAround(image, table, Walked(image, table, HeaderSkip::Never), 10, -3, -1)),
               (std::vector<int32_t>{10}));
 }
 
@@ -214,11 +216,11 @@ TEST(InstructionsAround, ManyOffsetsInOneWalkGiveWhatEachAloneGives) {
     OpcodeTable table;
     ASSERT_TRUE(LoadOpcodeTable(std::string(MORVANE_SOURCE_DIR) + "/demo/SASCM.ini", kGameSanAndreas, table));
     const std::vector<int32_t> offsets = {153, 20, 21, 54, 20, 185};
-    const auto each = InstructionsAroundEach(image, table, Walked(image, table, false), offsets, 4, 8);
+    const auto each = InstructionsAroundEach(image, table, Walked(image, table, HeaderSkip::Never), offsets, 4, 8);
     ASSERT_EQ(each.size(), offsets.size());
     for (std::size_t n = 0; n < offsets.size(); ++n)
         EXPECT_EQ(Texts(each[n]),
-                  Texts(InstructionsAround(image, table, Walked(image, table, false), offsets[n], 4, 8)))
+                  Texts(InstructionsAround(image, table, Walked(image, table, HeaderSkip::Never), offsets[n], 4, 8)))
             << offsets[n];
     EXPECT_TRUE(each[2].empty());
     EXPECT_FALSE(each[0].empty());
@@ -232,7 +234,7 @@ TEST(InstructionsAround, TheDemoScriptsKeyTestsReadAsTheirSourceWritesThem) {
     const auto bytes = demo::SanAndreasCustomScript();
     image.LoadFromBytes(bytes.data(), bytes.size());
     // The Left Shift test, four instructions before and eight after, as the window shows it.
-    EXPECT_EQ(Texts(InstructionsAround(image, table, Walked(image, table, false), 54, 4, 8)),
+    EXPECT_EQ(Texts(InstructionsAround(image, table, Walked(image, table, HeaderSkip::Never), 54, 4, 8)),
               (std::vector<std::string>{
                   "004D: jump if false @-45",
                   "0A92: create custom script \"menu.cs\" with arguments 1",
@@ -248,7 +250,7 @@ TEST(InstructionsAround, TheDemoScriptsKeyTestsReadAsTheirSourceWritesThem) {
                   "00BC: print text \"HELP\" for 3000 ms style 1",
                   "0001: wait 250 ms",
               }));
-    EXPECT_EQ(Texts(InstructionsAround(image, table, Walked(image, table, false), 185, 0, 8)),
+    EXPECT_EQ(Texts(InstructionsAround(image, table, Walked(image, table, HeaderSkip::Never), 185, 0, 8)),
               (std::vector<std::string>{"00E1: not pad 1 button 6 pressed", "004D: jump if false @-205",
                                         "0004: $12 = 0 (global int)", "0002: jump @-11"}));
 }
@@ -264,16 +266,16 @@ TEST(InstructionsAround, FollowsTheScanOverAMainScriptsHeader) {
     // Read as code from offset 0, the bytes after the first segment's jump
     // are data up to the next segment, where the jump leads: the view steps
     // over them as the scan did.
-    const auto fromStart = InstructionsAround(image, table, Walked(image, table, false), 0, 0, 1);
+    const auto fromStart = InstructionsAround(image, table, Walked(image, table, HeaderSkip::Never), 0, 0, 1);
     ASSERT_EQ(fromStart.size(), 2u);
     EXPECT_EQ(fromStart[0].text, "0002: jump @" + std::to_string(fromStart[1].offset));
     EXPECT_GT(fromStart[1].offset, fromStart[0].offset + fromStart[0].size);
 
     // With the header stepped over, the first instruction is the main code's.
-    const ScanSummary walked = Walked(image, table, true);
+    const ScanSummary walked = Walked(image, table, HeaderSkip::Always);
     EXPECT_TRUE(InstructionsAround(image, table, walked, 0, 4, 8).empty());
-    std::vector<KeyOccurrence> tests;
-    ScanKeyOccurrences(image, table, true, tests, nullptr);
+    std::vector<KeyTest> tests;
+    ScanKeyTests(image, table, HeaderSkip::Always, tests, nullptr);
     ASSERT_FALSE(tests.empty());
     const auto around = InstructionsAround(image, table, walked, tests.front().offset, 100, 0);
     ASSERT_FALSE(around.empty());
@@ -290,11 +292,12 @@ TEST(InstructionsAround, EveryTestTheScanFindsStartsAnInstructionOfTheWalkInEach
             ScriptImage image;
             image.game = game;
             image.LoadFromBytes(bytes.data(), bytes.size());
-            std::vector<KeyOccurrence> tests;
-            ScanKeyOccurrences(image, table, false, tests, nullptr);
+            std::vector<KeyTest> tests;
+            ScanKeyTests(image, table, HeaderSkip::Never, tests, nullptr);
             std::vector<int32_t> offsets;
-            for (const KeyOccurrence& o : tests) offsets.push_back(o.offset);
-            const auto each = InstructionsAroundEach(image, table, Walked(image, table, false), offsets, 2, 2);
+            for (const KeyTest& o : tests) offsets.push_back(o.offset);
+            const auto each =
+                InstructionsAroundEach(image, table, Walked(image, table, HeaderSkip::Never), offsets, 2, 2);
             for (std::size_t n = 0; n < offsets.size(); ++n) {
                 ASSERT_FALSE(each[n].empty()) << name << " at " << offsets[n];
                 // Instructions follow one another without gaps.

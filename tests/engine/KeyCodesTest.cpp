@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "keys/KeyCodes.h"
 #include "keys/KeyNames.h"
 
@@ -77,9 +79,13 @@ TEST(KeyCodes, PunctuationKeysOfTheUsLayoutAreTheirOemKeys) {
 TEST(KeyCodes, KeysWithoutAVKeyAndMouseButtons) {
     EXPECT_EQ(VKeyForToolkitKey(0, 0), std::nullopt);
     EXPECT_EQ(VKeyForToolkitKey(0x00E9, 0), std::nullopt);  // é: no key of the US layout
-    EXPECT_EQ(VKeyForMouseButton(MouseButton::Left), 0x01);
-    EXPECT_EQ(VKeyForMouseButton(MouseButton::Right), 0x02);
-    EXPECT_EQ(VKeyForMouseButton(MouseButton::Middle), 0x04);
-    EXPECT_EQ(VKeyForMouseButton(MouseButton::Extra1), 0x05);
-    EXPECT_EQ(VKeyForMouseButton(MouseButton::Extra2), 0x06);
+    // Each mouse button is a key of its own, the first three named after it.
+    EXPECT_EQ(VKeyName(VKeyForMouseButton(MouseButton::Left)), "Left mouse button");
+    EXPECT_EQ(VKeyName(VKeyForMouseButton(MouseButton::Right)), "Right mouse button");
+    EXPECT_EQ(VKeyName(VKeyForMouseButton(MouseButton::Middle)), "Middle mouse button");
+    std::set<int32_t> buttons;
+    for (const MouseButton b :
+         {MouseButton::Left, MouseButton::Right, MouseButton::Middle, MouseButton::Extra1, MouseButton::Extra2})
+        buttons.insert(VKeyForMouseButton(b));
+    EXPECT_EQ(buttons.size(), 5u);
 }

@@ -9,7 +9,7 @@
 #include "support/TempDir.h"
 
 namespace morvane {
-inline void PrintTo(const MapKey& key, std::ostream* out) {
+inline void PrintTo(const TestedKey& key, std::ostream* out) {
     if (key.IsCheat())
         *out << "cheat " << key.code;
     else
@@ -29,19 +29,18 @@ constexpr uint16_t kSaKey = 0x0AB0;
 constexpr uint16_t kUnknown = 0x0123;
 constexpr int32_t kF2 = 0x71;
 
-KeyOccurrence Key(int32_t code) { return KeyOccurrence::VKeyTest(0, code, false, kSaKey); }
-KeyOccurrence Button(int32_t pad, int32_t key) { return KeyOccurrence::ButtonTest(0, pad, key, kButton); }
-KeyOccurrence Cheat(const std::string& code) {
-    return KeyOccurrence::CheatTest(0, StringConstant{StringForm::Fixed8, code, FixedStringRoom(StringForm::Fixed8)},
-                                    0x0ADC);
+KeyTest Key(int32_t code) { return KeyTest::VKey(0, code, false, kSaKey); }
+KeyTest Button(int32_t pad, int32_t key) { return KeyTest::Button(0, pad, key, kButton); }
+KeyTest Cheat(const std::string& code) {
+    return KeyTest::Cheat(0, StringConstant{StringForm::Fixed8, code, FixedStringRoom(StringForm::Fixed8)}, 0x0ADC);
 }
 
-ScriptKeys Script(const std::string& path, const std::vector<KeyOccurrence>& tests) {
+ScriptKeys Script(const std::string& path, const std::vector<KeyTest>& tests) {
     return CountKeyTests(path, tests, ScanSummary{});
 }
 
 // "path:tests" for each script that tests the key, in order.
-std::vector<std::string> Users(const KeyMap& map, const MapKey& key) {
+std::vector<std::string> Users(const KeyMap& map, const TestedKey& key) {
     std::vector<std::string> users;
     if (const KeyEntry* entry = map.Find(key))
         for (const KeyUse& use : entry->uses)
@@ -59,45 +58,45 @@ OpcodeTable SaTable() {
 
 TEST(KeyMap, AKeyTestedByTwoScriptsIsAConflictAndEachScriptsTestsAreCounted) {
     const KeyMap map = AggregateKeyMap({Script("a.cs", {Key(kF2), Key(kF2), Key(0x59)}), Script("b.cs", {Key(kF2)})});
-    EXPECT_EQ(Users(map, MapKey::VKey(kF2)), (std::vector<std::string>{"a.cs:2", "b.cs:1"}));
-    EXPECT_TRUE(map.Find(MapKey::VKey(kF2))->IsConflict());
-    EXPECT_EQ(map.Find(MapKey::VKey(kF2))->Tests(), 3);
+    EXPECT_EQ(Users(map, TestedKey::VKey(kF2)), (std::vector<std::string>{"a.cs:2", "b.cs:1"}));
+    EXPECT_TRUE(map.Find(TestedKey::VKey(kF2))->IsConflict());
+    EXPECT_EQ(map.Find(TestedKey::VKey(kF2))->Tests(), 3);
     // Two tests in one script are no conflict.
-    EXPECT_EQ(Users(map, MapKey::VKey(0x59)), (std::vector<std::string>{"a.cs:1"}));
-    EXPECT_FALSE(map.Find(MapKey::VKey(0x59))->IsConflict());
+    EXPECT_EQ(Users(map, TestedKey::VKey(0x59)), (std::vector<std::string>{"a.cs:1"}));
+    EXPECT_FALSE(map.Find(TestedKey::VKey(0x59))->IsConflict());
     EXPECT_EQ(map.ConflictCount(), 1u);
-    EXPECT_EQ(map.Find(MapKey::VKey(0x41)), nullptr);
+    EXPECT_EQ(map.Find(TestedKey::VKey(0x41)), nullptr);
 }
 
 TEST(KeyMap, ButtonsConflictOnlyOnTheSamePadAndNeverWithTheVKeyOfTheSameNumber) {
     const KeyMap map = AggregateKeyMap(
         {Script("a.cs", {Button(0, 16), Key(16)}), Script("b.cs", {Button(1, 16)}), Script("c.cs", {Button(0, 16)})});
-    EXPECT_EQ(Users(map, MapKey::Button(0, 16)), (std::vector<std::string>{"a.cs:1", "c.cs:1"}));
-    EXPECT_EQ(Users(map, MapKey::Button(1, 16)), (std::vector<std::string>{"b.cs:1"}));
-    EXPECT_EQ(Users(map, MapKey::VKey(16)), (std::vector<std::string>{"a.cs:1"}));
+    EXPECT_EQ(Users(map, TestedKey::Button(0, 16)), (std::vector<std::string>{"a.cs:1", "c.cs:1"}));
+    EXPECT_EQ(Users(map, TestedKey::Button(1, 16)), (std::vector<std::string>{"b.cs:1"}));
+    EXPECT_EQ(Users(map, TestedKey::VKey(16)), (std::vector<std::string>{"a.cs:1"}));
     EXPECT_EQ(map.ConflictCount(), 1u);
 }
 
 TEST(KeyMap, ListsConflictsFirstThenVKeysByCodeThenButtonsByPadAndKey) {
     const KeyMap map = AggregateKeyMap({Script("a.cs", {Button(1, 2), Button(0, 19), Key(0x80), Key(0x41), Key(kF2)}),
                                         Script("b.cs", {Button(0, 19), Key(kF2)})});
-    std::vector<MapKey> order;
+    std::vector<TestedKey> order;
     for (const KeyEntry& entry : map.keys) order.push_back(entry.key);
-    EXPECT_EQ(order, (std::vector<MapKey>{MapKey::VKey(kF2), MapKey::Button(0, 19), MapKey::VKey(0x41),
-                                          MapKey::VKey(0x80), MapKey::Button(1, 2)}));
+    EXPECT_EQ(order, (std::vector<TestedKey>{TestedKey::VKey(kF2), TestedKey::Button(0, 19), TestedKey::VKey(0x41),
+                                             TestedKey::VKey(0x80), TestedKey::Button(1, 2)}));
 }
 
 TEST(KeyMap, AScriptGivenTwiceCountsOnce) {
     const KeyMap map = AggregateKeyMap({Script("a.cs", {Key(kF2)}), Script("a.cs", {Key(kF2)})});
     EXPECT_EQ(map.scripts.size(), 1u);
-    EXPECT_EQ(Users(map, MapKey::VKey(kF2)), (std::vector<std::string>{"a.cs:1"}));
+    EXPECT_EQ(Users(map, TestedKey::VKey(kF2)), (std::vector<std::string>{"a.cs:1"}));
 }
 
 TEST(KeyMap, NamesKeysWithoutTheTablesStraySpaces) {
-    EXPECT_EQ(MapKeyName(MapKey::VKey(0xA0)), "Left Shift");
-    EXPECT_EQ(MapKeyName(MapKey::VKey(kF2)), "F2");
-    EXPECT_EQ(MapKeyName(MapKey::Button(1, 17)), "Circle: Fire");
-    EXPECT_EQ(MapKeyName(MapKey::VKey(300)), "300");
+    EXPECT_EQ(TestedKeyName(TestedKey::VKey(0xA0)), "Left Shift");
+    EXPECT_EQ(TestedKeyName(TestedKey::VKey(kF2)), "F2");
+    EXPECT_EQ(TestedKeyName(TestedKey::Button(1, 17)), "Circle: Fire");
+    EXPECT_EQ(TestedKeyName(TestedKey::VKey(300)), "300");
 }
 
 TEST(KeyMap, BuiltFromFilesOnAnyNumberOfThreadsAlike) {
@@ -128,8 +127,8 @@ TEST(KeyMap, BuiltFromFilesOnAnyNumberOfThreadsAlike) {
         EXPECT_EQ(one.keys[k].key, four.keys[k].key);
         EXPECT_EQ(Users(one, one.keys[k].key), Users(four, four.keys[k].key));
     }
-    EXPECT_EQ(Users(one, MapKey::VKey(0x41)).size(), 8u);
-    EXPECT_EQ(Users(one, MapKey::Button(0, 17)).size(), 20u);
+    EXPECT_EQ(Users(one, TestedKey::VKey(0x41)).size(), 8u);
+    EXPECT_EQ(Users(one, TestedKey::Button(0, 17)).size(), 20u);
 
     EXPECT_FALSE(one.scripts[40].read);
     EXPECT_FALSE(one.scripts[40].IsIncomplete());
@@ -137,7 +136,7 @@ TEST(KeyMap, BuiltFromFilesOnAnyNumberOfThreadsAlike) {
     EXPECT_TRUE(one.scripts[41].IsIncomplete());
     EXPECT_EQ(one.scripts[41].summary.firstUnknownOffset, 4);
     // Counted, though the second may be data read as code.
-    EXPECT_EQ(Users(one, MapKey::VKey(0x5A)), (std::vector<std::string>{dir.File("odd.cs") + ":2"}));
+    EXPECT_EQ(Users(one, TestedKey::VKey(0x5A)), (std::vector<std::string>{dir.File("odd.cs") + ":2"}));
 }
 
 TEST(KeyMap, StepsOverTheHeaderOfMainScriptsByNameOrAsAsked) {
@@ -162,22 +161,22 @@ TEST(KeyMap, StepsOverTheHeaderOfMainScriptsByNameOrAsAsked) {
     EXPECT_EQ(headers(HeaderSkip::Never), (std::vector<bool>{false, false}));
     // Either way the header's bytes that look like a test of X are none.
     const KeyMap byName = BuildKeyMap({main, copy}, table, kGameSanAndreas, HeaderSkip::ByName);
-    EXPECT_EQ(byName.Find(MapKey::VKey(0x58)), nullptr);
-    EXPECT_EQ(Users(byName, MapKey::VKey(0x4D)).size(), 2u);
+    EXPECT_EQ(byName.Find(TestedKey::VKey(0x58)), nullptr);
+    EXPECT_EQ(Users(byName, TestedKey::VKey(0x4D)).size(), 2u);
 }
 
 TEST(KeyMap, TwoScriptsWithTheSameCheatCodeConflictAndCodesComeAfterKeys) {
     const KeyMap map = AggregateKeyMap({Script("a.cs", {Cheat("BOOM"), Key(0x42), Cheat("FLY")}),
                                         Script("b.cs", {Cheat("BOOM"), Cheat("BOOM"), Button(0, 3)}),
                                         Script("c.cs", {Cheat("BOOMS")})});
-    EXPECT_EQ(Users(map, MapKey::Cheat("BOOM")), (std::vector<std::string>{"a.cs:1", "b.cs:2"}));
-    EXPECT_TRUE(map.Find(MapKey::Cheat("BOOM"))->IsConflict());
-    EXPECT_FALSE(map.Find(MapKey::Cheat("BOOMS"))->IsConflict());  // another code, however alike
-    EXPECT_EQ(map.Find(MapKey::VKey(0x42))->uses.size(), 1u);      // a code's letters are no keys
+    EXPECT_EQ(Users(map, TestedKey::Cheat("BOOM")), (std::vector<std::string>{"a.cs:1", "b.cs:2"}));
+    EXPECT_TRUE(map.Find(TestedKey::Cheat("BOOM"))->IsConflict());
+    EXPECT_FALSE(map.Find(TestedKey::Cheat("BOOMS"))->IsConflict());  // another code, however alike
+    EXPECT_EQ(map.Find(TestedKey::VKey(0x42))->uses.size(), 1u);      // a code's letters are no keys
     EXPECT_EQ(map.ConflictCount(), 1u);
-    std::vector<MapKey> order;
+    std::vector<TestedKey> order;
     for (const KeyEntry& entry : map.keys) order.push_back(entry.key);
-    EXPECT_EQ(order, (std::vector<MapKey>{MapKey::Cheat("BOOM"), MapKey::VKey(0x42), MapKey::Button(0, 3),
-                                          MapKey::Cheat("BOOMS"), MapKey::Cheat("FLY")}));
-    EXPECT_EQ(MapKeyName(MapKey::Cheat("FLY")), "FLY");
+    EXPECT_EQ(order, (std::vector<TestedKey>{TestedKey::Cheat("BOOM"), TestedKey::VKey(0x42), TestedKey::Button(0, 3),
+                                             TestedKey::Cheat("BOOMS"), TestedKey::Cheat("FLY")}));
+    EXPECT_EQ(TestedKeyName(TestedKey::Cheat("FLY")), "FLY");
 }

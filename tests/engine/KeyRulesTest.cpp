@@ -6,18 +6,18 @@ using namespace morvane;
 
 namespace {
 
-KeyOccurrence KeyTest(bool wide, int32_t key) { return KeyOccurrence::VKeyTest(0, key, wide, kKeyOpcodeSanAndreas); }
+KeyTest VKeyTestOf(bool wide, int32_t key) { return KeyTest::VKey(0, key, wide, kKeyOpcodeSanAndreas); }
 
 }  // namespace
 
 TEST(KeyRules, ANarrowKeyParameterTakesVKeysUpTo127AndKeepsAHigherOneItHolds) {
-    EXPECT_EQ(CheckVKey(KeyTest(false, 0x41), 0x7F), KeyRefusal::Accepted);
-    EXPECT_EQ(CheckVKey(KeyTest(false, 0x41), 0x80), KeyRefusal::NeedsWideParameter);
-    EXPECT_EQ(CheckVKey(KeyTest(false, 0xA0), 0xA0), KeyRefusal::Accepted);  // already there
-    EXPECT_EQ(CheckVKey(KeyTest(false, 0xA0), 0xA1), KeyRefusal::NeedsWideParameter);
-    EXPECT_EQ(CheckVKey(KeyTest(true, 0x41), 0xFF), KeyRefusal::Accepted);
-    EXPECT_EQ(CheckVKey(KeyTest(true, 0x41), 0x100), KeyRefusal::VKeyOutOfRange);
-    EXPECT_EQ(CheckVKey(KeyTest(true, 0x41), -1), KeyRefusal::VKeyOutOfRange);
+    EXPECT_EQ(CheckVKey(VKeyTestOf(false, 0x41), 0x7F), KeyRefusal::Accepted);
+    EXPECT_EQ(CheckVKey(VKeyTestOf(false, 0x41), 0x80), KeyRefusal::NeedsWideParameter);
+    EXPECT_EQ(CheckVKey(VKeyTestOf(false, 0xA0), 0xA0), KeyRefusal::Accepted);  // already there
+    EXPECT_EQ(CheckVKey(VKeyTestOf(false, 0xA0), 0xA1), KeyRefusal::NeedsWideParameter);
+    EXPECT_EQ(CheckVKey(VKeyTestOf(true, 0x41), 0xFF), KeyRefusal::Accepted);
+    EXPECT_EQ(CheckVKey(VKeyTestOf(true, 0x41), 0x100), KeyRefusal::VKeyOutOfRange);
+    EXPECT_EQ(CheckVKey(VKeyTestOf(true, 0x41), -1), KeyRefusal::VKeyOutOfRange);
 }
 
 TEST(KeyRules, RangesOfGameKeysAndPads) {
@@ -39,31 +39,31 @@ TEST(KeyRules, RefusalsReadAsPlainWords) {
 
 namespace {
 
-KeyOccurrence CheatTest(StringForm form, const std::string& code) {
+KeyTest CheatTest(StringForm form, const std::string& code) {
     const int32_t room = form == StringForm::LengthPrefixed ? static_cast<int32_t>(code.size()) : FixedStringRoom(form);
-    return KeyOccurrence::CheatTest(0, StringConstant{form, code, room}, 0x0ADC);
+    return KeyTest::Cheat(0, StringConstant{form, code, room}, 0x0ADC);
 }
 
 }  // namespace
 
 TEST(CheatRules, AFixedStringTakesUpToItsRoomAndALengthPrefixedOneExactlyItsLength) {
-    const KeyOccurrence eight = CheatTest(StringForm::Fixed8, "BOOM");
+    const KeyTest eight = CheatTest(StringForm::Fixed8, "BOOM");
     EXPECT_EQ(CheckCheatCode(eight, "SEVENCH"), CheatRefusal::Accepted);
     EXPECT_EQ(CheckCheatCode(eight, "EIGHTCHR"), CheatRefusal::TooLong);
     EXPECT_EQ(CheckCheatCode(eight, "A"), CheatRefusal::Accepted);
     EXPECT_EQ(CheckCheatCode(eight, ""), CheatRefusal::Empty);
     EXPECT_EQ(CheckCheatCode(CheatTest(StringForm::Inline8, "GUNS"), "EIGHTCHR"), CheatRefusal::TooLong);
-    const KeyOccurrence sixteen = CheatTest(StringForm::Fixed16, "X");
+    const KeyTest sixteen = CheatTest(StringForm::Fixed16, "X");
     EXPECT_EQ(CheckCheatCode(sixteen, "FIFTEENCHARSXYZ"), CheatRefusal::Accepted);
     EXPECT_EQ(CheckCheatCode(sixteen, "SIXTEENCHARSWXYZ"), CheatRefusal::TooLong);
-    const KeyOccurrence four = CheatTest(StringForm::LengthPrefixed, "BOOM");
+    const KeyTest four = CheatTest(StringForm::LengthPrefixed, "BOOM");
     EXPECT_EQ(CheckCheatCode(four, "BANG"), CheatRefusal::Accepted);
     EXPECT_EQ(CheckCheatCode(four, "BAN"), CheatRefusal::WrongLength);
     EXPECT_EQ(CheckCheatCode(four, "BANGS"), CheatRefusal::WrongLength);
 }
 
 TEST(CheatRules, OnlyLettersAndDigitsWrittenInUpperCaseAndTheOldCodeMayStay) {
-    const KeyOccurrence eight = CheatTest(StringForm::Fixed8, "BOOM");
+    const KeyTest eight = CheatTest(StringForm::Fixed8, "BOOM");
     EXPECT_EQ(CheatCodeToWrite("bang2x"), "BANG2X");
     EXPECT_EQ(CheckCheatCode(eight, "bang2x"), CheatRefusal::Accepted);
     for (const char* bad : {"BO OM", "BO-OM", "\xC3\x84XY", "AB\tC", "\x01"})

@@ -25,32 +25,34 @@ OpcodeTable TableFor(GameId game) {
 }
 
 struct ScanResult {
-    std::vector<KeyOccurrence> found;
+    std::vector<KeyTest> found;
     std::vector<int32_t> reports;
     int32_t endPosition = 0;
     ScanSummary summary;
 };
 
-ScanResult ScanWith(const ScriptBuilder& b, const OpcodeTable& table, bool skipHeader = false) {
+ScanResult ScanWith(const ScriptBuilder& b, const OpcodeTable& table, HeaderSkip header = HeaderSkip::Never) {
     ScriptImage image;
     image.game = b.Game();
     EXPECT_TRUE(image.LoadFromBytes(b.Bytes().data(), b.Bytes().size()));
     ScanResult result;
     result.summary =
-        ScanKeyOccurrences(image, table, skipHeader, result.found, [&](int32_t at) { result.reports.push_back(at); });
+        ScanKeyTests(image, table, header, result.found, [&](int32_t at) { result.reports.push_back(at); });
     result.endPosition = image.Position();
     EXPECT_FALSE(image.CursorInside());
     return result;
 }
 
-ScanResult Scan(const ScriptBuilder& b, bool skipHeader = false) { return ScanWith(b, TableFor(b.Game()), skipHeader); }
-
-KeyOccurrence VKey(int32_t offset, int32_t key, bool wide, uint16_t opcode = kKeyOpcodeSanAndreas) {
-    return KeyOccurrence::VKeyTest(offset, key, wide, opcode);
+ScanResult Scan(const ScriptBuilder& b, HeaderSkip header = HeaderSkip::Never) {
+    return ScanWith(b, TableFor(b.Game()), header);
 }
-KeyOccurrence ClassicKey(int32_t offset, int32_t key, bool wide) { return VKey(offset, key, wide, kKeyOpcodeClassic); }
-KeyOccurrence Button(int32_t offset, int32_t pad, int32_t key, uint16_t opcode = kButtonOpcode) {
-    return KeyOccurrence::ButtonTest(offset, pad, key, opcode);
+
+KeyTest VKey(int32_t offset, int32_t key, bool wide, uint16_t opcode = kKeyOpcodeSanAndreas) {
+    return KeyTest::VKey(offset, key, wide, opcode);
+}
+KeyTest ClassicKey(int32_t offset, int32_t key, bool wide) { return VKey(offset, key, wide, kKeyOpcodeClassic); }
+KeyTest Button(int32_t offset, int32_t pad, int32_t key, uint16_t opcode = kButtonOpcode) {
+    return KeyTest::Button(offset, pad, key, opcode);
 }
 
 }  // namespace
@@ -60,7 +62,7 @@ TEST(ScanKeyOpcode, EightBitKeyAndNegatedForm) {
     sa.Op(kWait).I8(0);
     sa.Op(0x0AB0).I8(0x41);
     sa.NotOp(0x0AB0).I8(0x42);
-    EXPECT_EQ(Scan(sa).found, (std::vector<KeyOccurrence>{VKey(4, 0x41, false), VKey(8, 0x42, false)}));
+    EXPECT_EQ(Scan(sa).found, (std::vector<KeyTest>{VKey(4, 0x41, false), VKey(8, 0x42, false)}));
 }
 
 TEST(ScanKeyOpcode, WideConstantsAndVariables) {
@@ -72,20 +74,20 @@ TEST(ScanKeyOpcode, WideConstantsAndVariables) {
     sa.Op(kWait).I8(0);
     sa.Op(0x0AB0).I8(0x20);
     EXPECT_EQ(Scan(sa).found,
-              (std::vector<KeyOccurrence>{VKey(0, 300, true), VKey(5, 0x10000, true), VKey(26, 0x20, false)}));
+              (std::vector<KeyTest>{VKey(0, 300, true), VKey(5, 0x10000, true), VKey(26, 0x20, false)}));
 }
 
 TEST(ScanKeyOpcode, OpcodeOfTheOlderGamesIsAPlainInstructionInSanAndreas) {
     ScriptBuilder sa(kGameSanAndreas);
     sa.Op(0x05EE).I8(0x41).Op(0x0AB0).I8(0x42);
-    EXPECT_EQ(Scan(sa).found, (std::vector<KeyOccurrence>{VKey(4, 0x42, false)}));
+    EXPECT_EQ(Scan(sa).found, (std::vector<KeyTest>{VKey(4, 0x42, false)}));
 }
 
 TEST(ScanButtonOpcode, PadAndKeyConstants) {
     ScriptBuilder vc(kGameViceCity);
     vc.Op(0x00E1).I8(1).I8(5);
     vc.Op(0x00E1).I32(0).I16(17);
-    EXPECT_EQ(Scan(vc).found, (std::vector<KeyOccurrence>{Button(0, 1, 5), Button(6, 0, 17)}));
+    EXPECT_EQ(Scan(vc).found, (std::vector<KeyTest>{Button(0, 1, 5), Button(6, 0, 17)}));
 }
 
 TEST(ScanButtonOpcode, BadPadsAndVariablesStepOverBothParameters) {
@@ -96,7 +98,7 @@ TEST(ScanButtonOpcode, BadPadsAndVariablesStepOverBothParameters) {
     vc.Op(0x00E1).I8(0).LocalVar(2);
     const int32_t last = vc.Here();
     vc.Op(0x00E1).I8(0).I8(4);
-    EXPECT_EQ(Scan(vc).found, (std::vector<KeyOccurrence>{Button(last, 0, 4)}));
+    EXPECT_EQ(Scan(vc).found, (std::vector<KeyTest>{Button(last, 0, 4)}));
 }
 
 TEST(ScanButtonOpcode, InvalidSanAndreasPadTypeConsumesOnlyItsByte) {
@@ -104,7 +106,7 @@ TEST(ScanButtonOpcode, InvalidSanAndreasPadTypeConsumesOnlyItsByte) {
     sa.Op(0x00E1).Raw({0x30});  // invalid type byte; next bytes are read as an instruction
     const int32_t next = sa.Here();
     sa.Op(0x0AB0).I8(0x41);
-    EXPECT_EQ(Scan(sa).found, (std::vector<KeyOccurrence>{VKey(next, 0x41, false)}));
+    EXPECT_EQ(Scan(sa).found, (std::vector<KeyTest>{VKey(next, 0x41, false)}));
 }
 
 TEST(ScanOpcodes, UnknownAndOutOfTableOpcodesAreTwoBytes) {
@@ -114,7 +116,7 @@ TEST(ScanOpcodes, UnknownAndOutOfTableOpcodesAreTwoBytes) {
     sa.Op(0x7FFF);
     sa.Op(0x0AB0).I8(0x41);
     const ScanResult r = Scan(sa);
-    EXPECT_EQ(r.found, (std::vector<KeyOccurrence>{VKey(6, 0x41, false)}));
+    EXPECT_EQ(r.found, (std::vector<KeyTest>{VKey(6, 0x41, false)}));
     EXPECT_EQ(r.summary.unknownInstructions, 3);
     EXPECT_EQ(r.summary.firstUnknownOffset, 0);
     EXPECT_TRUE(r.summary.IsDoubtful(r.found[0]));
@@ -126,8 +128,8 @@ TEST(ScanOpcodes, UnknownAndOutOfTableOpcodesAreTwoBytes) {
     ScriptImage image;
     image.game = kGameSanAndreas;
     ASSERT_TRUE(image.LoadFromBytes(b.Bytes().data(), b.Bytes().size()));
-    std::vector<KeyOccurrence> found;
-    ScanKeyOccurrences(image, withoutKeys, false, found, nullptr);
+    std::vector<KeyTest> found;
+    ScanKeyTests(image, withoutKeys, HeaderSkip::Never, found, nullptr);
     EXPECT_TRUE(found.empty());
 }
 
@@ -138,7 +140,7 @@ TEST(ScanOpcodes, VariableListsAndStringsAreSteppedOver) {
     vc.Op(kWait).InlineString("MAIN\0\0\0\0");
     const int32_t key = vc.Here();
     vc.Op(0x05EE).I8(0x20);
-    EXPECT_EQ(Scan(vc).found, (std::vector<KeyOccurrence>{ClassicKey(key, 0x20, false)}));
+    EXPECT_EQ(Scan(vc).found, (std::vector<KeyTest>{ClassicKey(key, 0x20, false)}));
 
     ScriptBuilder sa(kGameSanAndreas);
     sa.Op(kStartScript)
@@ -149,12 +151,12 @@ TEST(ScanOpcodes, VariableListsAndStringsAreSteppedOver) {
         .EndOfList();
     const int32_t saKey = sa.Here();
     sa.Op(0x0AB0).I8(0x21);
-    EXPECT_EQ(Scan(sa).found, (std::vector<KeyOccurrence>{VKey(saKey, 0x21, false)}));
+    EXPECT_EQ(Scan(sa).found, (std::vector<KeyTest>{VKey(saKey, 0x21, false)}));
 
     ScriptBuilder gta3(kGameGta3);
     gta3.Op(kSetVar).GlobalVar(2).Float(3.0f);
     gta3.Op(0x05EE).I8(0x22);
-    EXPECT_EQ(Scan(gta3).found, (std::vector<KeyOccurrence>{ClassicKey(8, 0x22, false)}));
+    EXPECT_EQ(Scan(gta3).found, (std::vector<KeyTest>{ClassicKey(8, 0x22, false)}));
 }
 
 TEST(ScanHeader, HeaderIsSkippedOnlyWhenAsked) {
@@ -168,8 +170,8 @@ TEST(ScanHeader, HeaderIsSkippedOnlyWhenAsked) {
     vc.SetJumpTarget(jumps[2], vc.Here());
     const int32_t main = vc.Here();
     vc.Op(0x05EE).I8(0x51);
-    EXPECT_EQ(Scan(vc, true).found, (std::vector<KeyOccurrence>{ClassicKey(main, 0x51, false)}));
-    EXPECT_EQ(Scan(vc, false).found.size(), 4u);
+    EXPECT_EQ(Scan(vc, HeaderSkip::Always).found, (std::vector<KeyTest>{ClassicKey(main, 0x51, false)}));
+    EXPECT_EQ(Scan(vc, HeaderSkip::Never).found.size(), 4u);
 }
 
 TEST(ScanEnds, EmptyImagesAndTruncatedTails) {
@@ -236,11 +238,11 @@ TEST(ScanLibraryKeyTests, SanAndreasFindsEveryLibrarysKeyAndButtonTests) {
     sa.Op(0x0E3D).GlobalVar(4);  // a key in a variable is left alone
     sa.Op(0x0AB0).I8(0x41);
     const ScanResult r = ScanWith(sa, ModernTable(kGameSanAndreas));
-    EXPECT_EQ(r.found, (std::vector<KeyOccurrence>{VKey(4, 0x71, false, 0x0E3D), VKey(8, 0xA2, true, 0x2080),
-                                                   VKey(13, 0x20, false, 0x0C89), Button(23, 1, 17, 0x0E3E),
-                                                   VKey(34, 0x41, false)}));
+    EXPECT_EQ(r.found,
+              (std::vector<KeyTest>{VKey(4, 0x71, false, 0x0E3D), VKey(8, 0xA2, true, 0x2080),
+                                    VKey(13, 0x20, false, 0x0C89), Button(23, 1, 17, 0x0E3E), VKey(34, 0x41, false)}));
     EXPECT_FALSE(r.summary.HasUnknown());
-    EXPECT_EQ(r.summary.firstUnknownOffset, -1);
+    EXPECT_EQ(r.summary.firstUnknownOffset, std::nullopt);
 }
 
 TEST(ScanLibraryKeyTests, OlderGamesTestKeysWithBothLibraryOpcodesAndNotWithSanAndreasOnes) {
@@ -252,8 +254,7 @@ TEST(ScanLibraryKeyTests, OlderGamesTestKeysWithBothLibraryOpcodesAndNotWithSanA
         b.Op(0x0E3E).I8(0).I8(4);  // plain here: two parameters
         b.Op(0x00E1).I8(1).I8(5);
         const ScanResult r = ScanWith(b, ModernTable(game));
-        EXPECT_EQ(r.found,
-                  (std::vector<KeyOccurrence>{ClassicKey(0, 0x41, false), VKey(4, 0x42, false), Button(18, 1, 5)}))
+        EXPECT_EQ(r.found, (std::vector<KeyTest>{ClassicKey(0, 0x41, false), VKey(4, 0x42, false), Button(18, 1, 5)}))
             << game;
     }
 }
@@ -264,7 +265,7 @@ TEST(ScanLibraryKeyTests, KeyTestsCountOnlyWhereTheTableKnowsThem) {
     ScriptBuilder sa(kGameSanAndreas);
     sa.Op(0x0E3D).Op(0x0AB0).I8(0x41);
     const ScanResult r = ScanWith(sa, onlyOld);
-    EXPECT_EQ(r.found, (std::vector<KeyOccurrence>{VKey(2, 0x41, false)}));
+    EXPECT_EQ(r.found, (std::vector<KeyTest>{VKey(2, 0x41, false)}));
     EXPECT_EQ(r.summary.unknownInstructions, 1);
 }
 
@@ -275,13 +276,13 @@ TEST(ScanDataSkip, SanAndreasStepsOver128BytesThatWouldReadAsKeyTests) {
     const int32_t after = sa.Here();
     sa.Op(0x0AB0).I8(0x51);
     const ScanResult r = ScanWith(sa, ModernTable(kGameSanAndreas));
-    EXPECT_EQ(r.found, (std::vector<KeyOccurrence>{VKey(after, 0x51, false)}));
+    EXPECT_EQ(r.found, (std::vector<KeyTest>{VKey(after, 0x51, false)}));
     EXPECT_FALSE(r.summary.HasUnknown());
 
     // In Vice City the same opcode is an ordinary instruction of no parameters.
     ScriptBuilder vc(kGameViceCity);
     vc.Op(0x05B6).Op(0x05EE).I8(0x52);
-    EXPECT_EQ(ScanWith(vc, ModernTable(kGameViceCity)).found, (std::vector<KeyOccurrence>{ClassicKey(2, 0x52, false)}));
+    EXPECT_EQ(ScanWith(vc, ModernTable(kGameViceCity)).found, (std::vector<KeyTest>{ClassicKey(2, 0x52, false)}));
 }
 
 TEST(ScanDataSkip, NearTheEndTheSkipStopsAtTheEnd) {
@@ -290,7 +291,7 @@ TEST(ScanDataSkip, NearTheEndTheSkipStopsAtTheEnd) {
     sa.Op(0x05B6);
     for (int i = 0; i < 10; ++i) sa.Op(0x0AB0).I8(0x50);  // fewer than 128 bytes left
     const ScanResult r = ScanWith(sa, ModernTable(kGameSanAndreas));
-    EXPECT_EQ(r.found, (std::vector<KeyOccurrence>{VKey(0, 0x41, false)}));
+    EXPECT_EQ(r.found, (std::vector<KeyTest>{VKey(0, 0x41, false)}));
     EXPECT_EQ(r.endPosition, sa.Here());
     EXPECT_FALSE(r.summary.HasUnknown());
 }
@@ -338,8 +339,8 @@ OpcodeTable CheatTable(GameId game) {
     return table;
 }
 
-KeyOccurrence Cheat(int32_t offset, StringForm form, int32_t room, const std::string& code) {
-    return KeyOccurrence::CheatTest(offset, StringConstant{form, code, room}, kTestCheat);
+KeyTest Cheat(int32_t offset, StringForm form, int32_t room, const std::string& code) {
+    return KeyTest::Cheat(offset, StringConstant{form, code, room}, kTestCheat);
 }
 
 }  // namespace
@@ -353,10 +354,10 @@ TEST(ScanCheatTests, SanAndreasFindsEachStringFormWithItsRoom) {
     const int32_t key = sa.Here();
     sa.Op(0x0AB0).I8(0x41);
     const ScanResult r = ScanWith(sa, CheatTable(kGameSanAndreas));
-    EXPECT_EQ(r.found, (std::vector<KeyOccurrence>{
-                           Cheat(0, StringForm::Fixed8, 7, "BOOM"), Cheat(11, StringForm::Fixed16, 15, "LONGERCODE"),
-                           Cheat(30, StringForm::LengthPrefixed, 3, "FLY"), Cheat(37, StringForm::Fixed8, 7, "SEVENCH"),
-                           VKey(key, 0x41, false)}));
+    EXPECT_EQ(r.found, (std::vector<KeyTest>{Cheat(0, StringForm::Fixed8, 7, "BOOM"),
+                                             Cheat(11, StringForm::Fixed16, 15, "LONGERCODE"),
+                                             Cheat(30, StringForm::LengthPrefixed, 3, "FLY"),
+                                             Cheat(37, StringForm::Fixed8, 7, "SEVENCH"), VKey(key, 0x41, false)}));
     EXPECT_TRUE(r.found[0].IsCheat());
     EXPECT_FALSE(r.summary.HasUnknown());
 }
@@ -367,9 +368,8 @@ TEST(ScanCheatTests, OlderGamesFindTheInlineString) {
         b.Op(kTestCheat).InlineString("GUNS");
         b.Op(kTestCheat).InlineString("EIGHTCHR");  // all eight bytes used: read whole, no zero to end it
         b.Op(0x05EE).I8(0x42);
-        EXPECT_EQ(
-            ScanWith(b, CheatTable(game)).found,
-            (std::vector<KeyOccurrence>{Cheat(0, StringForm::Inline8, 7, "GUNS"),
+        EXPECT_EQ(ScanWith(b, CheatTable(game)).found,
+                  (std::vector<KeyTest>{Cheat(0, StringForm::Inline8, 7, "GUNS"),
                                         Cheat(10, StringForm::Inline8, 7, "EIGHTCHR"), ClassicKey(20, 0x42, false)}))
             << game;
     }
@@ -384,12 +384,12 @@ TEST(ScanCheatTests, CodesInVariablesAndOtherParametersAreSteppedOver) {
     sa.Op(kTestCheat).I8(5);
     const int32_t key = sa.Here();
     sa.Op(0x0AB0).I8(0x43);
-    EXPECT_EQ(ScanWith(sa, CheatTable(kGameSanAndreas)).found, (std::vector<KeyOccurrence>{VKey(key, 0x43, false)}));
+    EXPECT_EQ(ScanWith(sa, CheatTable(kGameSanAndreas)).found, (std::vector<KeyTest>{VKey(key, 0x43, false)}));
 
     ScriptBuilder vc(kGameViceCity);
     vc.Op(kTestCheat).GlobalVar(8);
     vc.Op(0x05EE).I8(0x44);
-    EXPECT_EQ(ScanWith(vc, CheatTable(kGameViceCity)).found, (std::vector<KeyOccurrence>{ClassicKey(5, 0x44, false)}));
+    EXPECT_EQ(ScanWith(vc, CheatTable(kGameViceCity)).found, (std::vector<KeyTest>{ClassicKey(5, 0x44, false)}));
 }
 
 TEST(ScanCheatTests, AStringCutByTheEndOfTheFileIsNoTest) {
@@ -399,8 +399,8 @@ TEST(ScanCheatTests, AStringCutByTheEndOfTheFileIsNoTest) {
         ScriptImage image;
         image.game = whole.Game();
         EXPECT_TRUE(image.LoadFromBytes(bytes.data(), bytes.size()));
-        std::vector<KeyOccurrence> found;
-        ScanKeyOccurrences(image, CheatTable(whole.Game()), false, found, nullptr);
+        std::vector<KeyTest> found;
+        ScanKeyTests(image, CheatTable(whole.Game()), HeaderSkip::Never, found, nullptr);
         EXPECT_EQ(image.Position(), image.Size());
         return found.size();
     };
@@ -436,8 +436,8 @@ TEST(ScanCheatTests, OlderGamesFindLengthPrefixedCodesOfAnyLength) {
         b.Op(0x05EE).I8(0x42);
         const ScanResult r = ScanWith(b, CheatTable(game));
         EXPECT_EQ(r.found,
-                  (std::vector<KeyOccurrence>{Cheat(0, StringForm::LengthPrefixed, 10, "GESUNDHEIT"),
-                                              Cheat(19, StringForm::Inline8, 7, "GUNS"), ClassicKey(29, 0x42, false)}))
+                  (std::vector<KeyTest>{Cheat(0, StringForm::LengthPrefixed, 10, "GESUNDHEIT"),
+                                        Cheat(19, StringForm::Inline8, 7, "GUNS"), ClassicKey(29, 0x42, false)}))
             << GameNumber(game);
         EXPECT_FALSE(r.summary.HasUnknown());
     }
@@ -478,7 +478,7 @@ void EndPath(ScriptBuilder& b, uint16_t opcode, int32_t label) {
 
 std::vector<int32_t> KeysFound(const ScanResult& r) {
     std::vector<int32_t> keys;
-    for (const KeyOccurrence& o : r.found) keys.push_back(o.key);
+    for (const KeyTest& o : r.found) keys.push_back(o.key);
     return keys;
 }
 
@@ -588,8 +588,8 @@ TEST(ScanDataBlocks, AMainScriptsLabelsArePositiveAndItsMissionsNegative) {
     image.game = kGameSanAndreas;
     const std::vector<uint8_t> bytes = main.Build(code.Bytes(), {mission.Bytes()});
     image.LoadFromBytes(bytes.data(), bytes.size());
-    std::vector<KeyOccurrence> found;
-    const ScanSummary summary = ScanKeyOccurrences(image, FlowTable(), true, found, nullptr);
+    std::vector<KeyTest> found;
+    const ScanSummary summary = ScanKeyTests(image, FlowTable(), HeaderSkip::Always, found, nullptr);
     ASSERT_EQ(found.size(), 2u);
     EXPECT_EQ(found[0].key, 'A');
     EXPECT_EQ(found[1].key, 'B');

@@ -8,7 +8,7 @@
 
 #include "keymap/KeyboardPicture.h"
 #include "keymap/KeyboardSvg.h"
-#include "keymap/Utf8Text.h"
+#include "io/Utf8Text.h"
 
 using namespace morvane;
 
@@ -17,15 +17,15 @@ namespace {
 constexpr uint16_t kSaKey = 0x0AB0;
 constexpr uint16_t kButton = 0x00E1;
 
-KeyOccurrence Key(int32_t code) { return KeyOccurrence::VKeyTest(0, code, code > 127, kSaKey); }
-KeyOccurrence Cheat(const std::string& code) {
-    return KeyOccurrence::CheatTest(0, StringConstant{StringForm::Fixed8, code, 7}, 0x0ADC);
+KeyTest Key(int32_t code) { return KeyTest::VKey(0, code, code > 127, kSaKey); }
+KeyTest Cheat(const std::string& code) {
+    return KeyTest::Cheat(0, StringConstant{StringForm::Fixed8, code, 7}, 0x0ADC);
 }
 
 KeyMap TwoMods() {
     return AggregateKeyMap({
         CountKeyTests("a.cs", {Key(0x71), Key(0x71), Key(0xA0), Key(0x80)}, ScanSummary{}),
-        CountKeyTests("b\xFF.cs", {Key(0x71), Key(0x10), KeyOccurrence::ButtonTest(0, 1, 17, kButton)}, ScanSummary{}),
+        CountKeyTests("b\xFF.cs", {Key(0x71), Key(0x10), KeyTest::Button(0, 1, 17, kButton)}, ScanSummary{}),
     });
 }
 

@@ -15,7 +15,7 @@ namespace {
 constexpr uint16_t kSaKey = 0x0AB0;
 constexpr uint16_t kButton = 0x00E1;
 
-KeyOccurrence Key(int32_t code) { return KeyOccurrence::VKeyTest(0, code, code > 127, kSaKey); }
+KeyTest Key(int32_t code) { return KeyTest::VKey(0, code, code > 127, kSaKey); }
 
 std::string Attribute(const tinyxml2::XMLElement* element, const char* name) {
     const char* value = element->Attribute(name);
@@ -61,8 +61,8 @@ struct Picture {
 KeyMap DemoMap() {
     return AggregateKeyMap({
         CountKeyTests("a&b <mods>.cs", {Key(0x71), Key(0x71), Key(0xA0), Key(0x0C)}, ScanSummary{}),
-        CountKeyTests("caf\xC3\xA9\xFF.cs",
-                      {Key(0x71), Key(0x10), Key(0x80), KeyOccurrence::ButtonTest(0, 1, 17, kButton)}, ScanSummary{}),
+        CountKeyTests("caf\xC3\xA9\xFF.cs", {Key(0x71), Key(0x10), Key(0x80), KeyTest::Button(0, 1, 17, kButton)},
+                      ScanSummary{}),
     });
 }
 
@@ -134,7 +134,7 @@ TEST(KeyboardSvg, AnEmptyMapIsAKeyboardWithNoKeyTaken) {
 
 TEST(KeyboardSvg, ListsTheCheatCodesBesideTheKeyboardColouredByTheirScripts) {
     auto cheat = [](const std::string& code) {
-        return KeyOccurrence::CheatTest(0, StringConstant{StringForm::Fixed8, code, 7}, 0x0ADC);
+        return KeyTest::Cheat(0, StringConstant{StringForm::Fixed8, code, 7}, 0x0ADC);
     };
     const KeyMap withCodes = AggregateKeyMap({
         CountKeyTests("a.cs", {Key(0x71), cheat("BOOM"), cheat("A<B")}, ScanSummary{}),

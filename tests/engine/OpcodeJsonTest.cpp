@@ -73,7 +73,7 @@ TEST(OpcodeJson, CommandsWithoutAUsableIdOrCountArePassedOver) {
                                 kGameGta3, table, error));
     std::vector<std::size_t> known;
     for (std::size_t i = 0; i < table.Size(); ++i)
-        if (table[i].known) known.push_back(i);
+        if (table.Find(static_cast<uint32_t>(i)) != nullptr) known.push_back(i);
     EXPECT_EQ(known, (std::vector<std::size_t>{1}));
 }
 

@@ -12,7 +12,7 @@ namespace {
 
 struct Scanned {
     ScriptImage image;
-    std::vector<KeyOccurrence> occurrences;
+    std::vector<KeyTest> tests;
     std::vector<uint8_t> original;
 
     explicit Scanned(const ScriptBuilder& b) : original(b.Bytes()) {
@@ -20,10 +20,10 @@ struct Scanned {
         EXPECT_TRUE(ParseOpcodeIni("[x]\n0001=1\n00E1=2\n0AB0=1\n05EE=1\n", b.Game(), table));
         image.game = b.Game();
         EXPECT_TRUE(image.LoadFromBytes(original.data(), original.size()));
-        ScanKeyOccurrences(image, table, false, occurrences, nullptr);
+        ScanKeyTests(image, table, HeaderSkip::Never, tests, nullptr);
     }
     std::vector<uint8_t> Patched() {
-        PatchImage(image, occurrences);
+        PatchImage(image, tests);
         return std::vector<uint8_t>(image.Data(), image.Data() + image.Size());
     }
 };
@@ -52,14 +52,14 @@ ScriptBuilder Sample() {
 
 TEST(PatchImage, WithoutEditsEveryByteStays) {
     Scanned s(Sample());
-    ASSERT_EQ(s.occurrences.size(), 4u);
+    ASSERT_EQ(s.tests.size(), 4u);
     EXPECT_EQ(s.Patched(), s.original);
     EXPECT_EQ(s.Patched(), s.original);  // twice, the same
 }
 
 TEST(PatchImage, EightBitKeyChangesOneByte) {
     Scanned s(Sample());
-    s.occurrences[0].key = 0x42;
+    s.tests[0].key = 0x42;
     const auto out = s.Patched();
     EXPECT_EQ(Diff(s.original, out), (std::vector<std::size_t>{4 + 3}));
     EXPECT_EQ(out[7], 0x42);
@@ -67,8 +67,8 @@ TEST(PatchImage, EightBitKeyChangesOneByte) {
 
 TEST(PatchImage, WideKeysKeepTheirWidth) {
     Scanned s(Sample());
-    s.occurrences[1].key = 0xA0;
-    s.occurrences[2].key = 0x1A0;
+    s.tests[1].key = 0xA0;
+    s.tests[2].key = 0x1A0;
     const auto out = s.Patched();
     EXPECT_EQ(Diff(s.original, out), (std::vector<std::size_t>{11, 16, 17}));
     EXPECT_EQ(std::vector<uint8_t>(out.begin() + 11, out.begin() + 13), (std::vector<uint8_t>{0xA0, 0x00}));
@@ -77,29 +77,29 @@ TEST(PatchImage, WideKeysKeepTheirWidth) {
 
 TEST(PatchImage, ButtonPadAndKey) {
     Scanned s(Sample());
-    s.occurrences[3].pad = 1;
-    s.occurrences[3].key = 17;
+    s.tests[3].pad = 1;
+    s.tests[3].key = 17;
     const auto out = s.Patched();
     EXPECT_EQ(Diff(s.original, out), (std::vector<std::size_t>{23, 25}));
     EXPECT_EQ(out[23], 0x01);
     EXPECT_EQ(out[25], 0x11);
 }
 
-TEST(PatchImage, TwoOccurrencesAndNothingElse) {
+TEST(PatchImage, TwoTestsAndNothingElse) {
     Scanned s(Sample());
-    s.occurrences[0].key = 0x5A;
-    s.occurrences[3].key = 9;
+    s.tests[0].key = 0x5A;
+    s.tests[3].key = 9;
     EXPECT_EQ(Diff(s.original, s.Patched()), (std::vector<std::size_t>{7, 25}));
 }
 
-TEST(PatchImage, ForeignOccurrencesWriteNothing) {
+TEST(PatchImage, ForeignTestsWriteNothing) {
     Scanned s(Sample());
-    std::vector<KeyOccurrence> bogus = {
-        KeyOccurrence::VKeyTest(-4, 1, true, 0x0AB0),
-        KeyOccurrence::VKeyTest(s.image.Size() - 1, 1, true, 0x0AB0),
-        KeyOccurrence::VKeyTest(s.image.Size(), 1, true, 0x0AB0),
-        KeyOccurrence::VKeyTest(INT32_MAX, 1, true, 0x0AB0),
-        KeyOccurrence::VKeyTest(0, 0x77, false, 0x0AB0),  // lands on 0x0001's 8-bit parameter
+    std::vector<KeyTest> bogus = {
+        KeyTest::VKey(-4, 1, true, 0x0AB0),
+        KeyTest::VKey(s.image.Size() - 1, 1, true, 0x0AB0),
+        KeyTest::VKey(s.image.Size(), 1, true, 0x0AB0),
+        KeyTest::VKey(INT32_MAX, 1, true, 0x0AB0),
+        KeyTest::VKey(0, 0x77, false, 0x0AB0),  // lands on 0x0001's 8-bit parameter
     };
     PatchImage(s.image, bogus);
     std::vector<uint8_t> expected = s.original;
@@ -111,13 +111,13 @@ TEST(PatchImage, ForeignOccurrencesWriteNothing) {
 
 namespace {
 
-std::vector<KeyOccurrence> ScanCheats(ScriptImage& image, const ScriptBuilder& b) {
+std::vector<KeyTest> ScanCheats(ScriptImage& image, const ScriptBuilder& b) {
     OpcodeTable table;
     EXPECT_TRUE(ParseOpcodeIni("[x]\n0001=1\n0ADC=1\n", b.Game(), table));
     image.game = b.Game();
     EXPECT_TRUE(image.LoadFromBytes(b.Bytes().data(), b.Bytes().size()));
-    std::vector<KeyOccurrence> found;
-    ScanKeyOccurrences(image, table, false, found, nullptr);
+    std::vector<KeyTest> found;
+    ScanKeyTests(image, table, HeaderSkip::Never, found, nullptr);
     return found;
 }
 
@@ -134,7 +134,7 @@ TEST(PatchImage, CheatCodesOfEachFormAreWrittenInTheirPlaceZeroPadded) {
     sa.Op(0x0ADC).VarString("FLY");      // 30
     sa.Op(0x0001).I8(0);
     ScriptImage image;
-    std::vector<KeyOccurrence> cheats = ScanCheats(image, sa);
+    std::vector<KeyTest> cheats = ScanCheats(image, sa);
     ASSERT_EQ(cheats.size(), 3u);
     PatchImage(image, cheats);
     EXPECT_EQ(Bytes(image), sa.Bytes());  // every code its own: nothing changes
@@ -156,7 +156,7 @@ TEST(PatchImage, ACheatCodeThatDoesNotFitWritesNothing) {
     sa.Op(0x0ADC).VarString("FLY");
     sa.Op(0x0ADC).String8("BOOM");
     ScriptImage image;
-    std::vector<KeyOccurrence> cheats = ScanCheats(image, sa);
+    std::vector<KeyTest> cheats = ScanCheats(image, sa);
     ASSERT_EQ(cheats.size(), 2u);
     cheats[0].code = "FLYING";     // a length-prefixed string keeps its length
     cheats[1].code = "NINECHARS";  // longer than the 8 bytes
@@ -169,7 +169,7 @@ TEST(PatchImage, OlderGamesInlineCheatCodes) {
     vc.Op(0x0001).I8(0);
     vc.Op(0x0ADC).InlineString("GUNSGUNS");  // 4
     ScriptImage image;
-    std::vector<KeyOccurrence> cheats = ScanCheats(image, vc);
+    std::vector<KeyTest> cheats = ScanCheats(image, vc);
     ASSERT_EQ(cheats.size(), 1u);
     EXPECT_EQ(cheats[0].code, "GUNSGUNS");
     cheats[0].code = "TANK";
@@ -185,7 +185,7 @@ TEST(PatchImage, OlderGamesLengthPrefixedCheatCodesKeepTheirLength) {
     vc.Op(0x0ADC).VarString("GESUNDHEIT");
     vc.Op(0x0001).I8(0);
     ScriptImage image;
-    std::vector<KeyOccurrence> cheats = ScanCheats(image, vc);
+    std::vector<KeyTest> cheats = ScanCheats(image, vc);
     ASSERT_EQ(cheats.size(), 1u);
     cheats[0].code = "BLESSYOU";  // two characters short: refused, nothing written
     PatchImage(image, cheats);
@@ -215,8 +215,8 @@ TEST(PatchImage, DataBlocksAndADebugFooterStayByteForByte) {
     ScriptImage image;
     image.game = kGameSanAndreas;
     ASSERT_TRUE(image.LoadFromBytes(sa.Bytes().data(), sa.Bytes().size()));
-    std::vector<KeyOccurrence> tests;
-    const ScanSummary summary = ScanKeyOccurrences(image, table, false, tests, nullptr);
+    std::vector<KeyTest> tests;
+    const ScanSummary summary = ScanKeyTests(image, table, HeaderSkip::Never, tests, nullptr);
     ASSERT_EQ(tests.size(), 1u);
     EXPECT_FALSE(summary.HasUnknown());
     tests[0].key = 'B';

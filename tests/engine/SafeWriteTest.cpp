@@ -9,7 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "script/SafeWrite.h"
+#include "io/SafeWrite.h"
 #include "support/Child.h"
 #include "support/TempDir.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "keymap/Utf8Text.h"
+#include "io/Utf8Text.h"
 
 using namespace morvane;
 

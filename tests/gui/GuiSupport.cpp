@@ -126,10 +126,24 @@ int DialogScript::Enter(wxDialog* dialog) {
 }
 
 std::vector<wxWindow*> WindowProbe::AllControls() const {
-    return {f->occurrencesHeading, f->occurrenceList, f->pathText,   f->openButton, f->saveButton,
-            f->closeButton,        f->gameLabel,      f->gameChoice, f->padLabel,   f->padChoice,
-            f->gameKeyLabel,       f->gameKeyChoice,  f->vkeyLabel,  f->vkeyChoice, f->progressGauge,
-            f->creditText,         f->keyMapButton};
+    std::vector<wxWindow*> controls = {Heading(),     List(),       Path(),        OpenButton(),    SaveButton(),
+                                       CloseButton(), GameChoice(), PadChoice(),   GameKeyChoice(), VkeyChoice(),
+                                       Gauge(),       Credit(),     KeyMapButton()};
+    // The labels beside the choices, which tests find by their text.
+    for (const char* label : {"&Game", "&Pad", "Game &Key", "&VKey"})
+        controls.push_back(wxWindow::FindWindowByLabel(label, f));
+    return controls;
+}
+
+wxMenuItem* WindowProbe::MenuItem(int id) const {
+    UpdateUi();
+    return f->GetMenuBar()->FindItem(id);
+}
+
+int WindowProbe::MenuId(const char* menu, const char* item) const {
+    const int id = f->GetMenuBar()->FindMenuItem(menu, item);
+    EXPECT_NE(id, wxNOT_FOUND) << "no menu item " << item;
+    return id;
 }
 
 void WindowProbe::Click(wxButton* button) const {
@@ -150,20 +164,21 @@ void WindowProbe::Choose(wxChoice* choice, int item) const {
 }
 
 void WindowProbe::SelectLine(int line) const {
-    ASSERT_TRUE(f->occurrenceList->IsEnabled());
-    f->occurrenceList->SetSelection(line);
-    wxCommandEvent event(wxEVT_LISTBOX, f->occurrenceList->GetId());
-    event.SetEventObject(f->occurrenceList);
+    wxListBox* list = List();
+    ASSERT_TRUE(list->IsEnabled());
+    list->SetSelection(line);
+    wxCommandEvent event(wxEVT_LISTBOX, list->GetId());
+    event.SetEventObject(list);
     event.SetInt(line);
-    f->occurrenceList->ProcessWindowEvent(event);
+    list->ProcessWindowEvent(event);
 }
 
 void WindowProbe::CloseWindow() const { f->Close(false); }
 
 std::vector<std::string> WindowProbe::Lines() const {
     std::vector<std::string> lines;
-    for (unsigned i = 0; i < f->occurrenceList->GetCount(); ++i)
-        lines.push_back(ToStd(f->occurrenceList->GetString(i)));
+    wxListBox* list = List();
+    for (unsigned i = 0; i < list->GetCount(); ++i) lines.push_back(ToStd(list->GetString(i)));
     return lines;
 }
 
@@ -178,8 +193,8 @@ std::vector<std::string> WindowProbe::Names() const {
 
 std::string WindowProbe::Enabled() const {
     std::string states;
-    for (wxWindow* w : std::initializer_list<wxWindow*>{f->openButton, f->saveButton, f->closeButton, f->gameChoice,
-                                                        f->padChoice, f->gameKeyChoice, f->vkeyChoice})
+    for (wxWindow* w : std::initializer_list<wxWindow*>{OpenButton(), SaveButton(), CloseButton(), GameChoice(),
+                                                        PadChoice(), GameKeyChoice(), VkeyChoice()})
         states += w->IsEnabled() ? '1' : '0';
     return states;
 }
@@ -187,19 +202,19 @@ std::string WindowProbe::Enabled() const {
 void WindowProbe::Open(const std::string& file, int messages) const {
     DialogScript::Get().ExpectFile(file);
     for (int i = 0; i < messages; ++i) DialogScript::Get().ExpectMessage();
-    Click(f->openButton);
+    Click(OpenButton());
     EXPECT_EQ(DialogScript::Get().Pending(), 0u);
 }
 
 void WindowProbe::Save(const std::string& file, int messages) const {
     DialogScript::Get().ExpectFile(file);
     for (int i = 0; i < messages; ++i) DialogScript::Get().ExpectMessage();
-    Click(f->saveButton);
+    Click(SaveButton());
     EXPECT_EQ(DialogScript::Get().Pending(), 0u);
 }
 
 void WindowProbe::Menu(int id) const {
-    wxMenuItem* item = f->GetMenuBar()->FindItem(id);
+    wxMenuItem* item = MenuItem(id);
     ASSERT_NE(item, nullptr) << "no menu item " << id;
     ASSERT_TRUE(item->IsEnabled()) << ToStd(item->GetItemLabelText()) << " is disabled";
     wxCommandEvent event(wxEVT_MENU, id);
@@ -216,12 +231,13 @@ void WindowProbe::PressKey(int keyCode, unsigned rawKeyCode) const {
 }
 
 void WindowProbe::Filter(const std::string& text, int kind) const {
-    f->kindFilter->SetSelection(kind);
-    f->filterText->ChangeValue(wxString::FromUTF8(text));
-    wxCommandEvent event(wxEVT_TEXT, f->filterText->GetId());
-    event.SetEventObject(f->filterText);
-    event.SetString(f->filterText->GetValue());
-    f->filterText->ProcessWindowEvent(event);
+    KindFilter()->SetSelection(kind);
+    wxSearchCtrl* filter = FilterText();
+    filter->ChangeValue(wxString::FromUTF8(text));
+    wxCommandEvent event(wxEVT_TEXT, filter->GetId());
+    event.SetEventObject(filter);
+    event.SetString(filter->GetValue());
+    filter->ProcessWindowEvent(event);
 }
 
 bool WindowProbe::Screenshot(const std::string& name) const { return ScreenshotOf(f, name); }

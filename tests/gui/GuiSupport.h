@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <wx/choice.h>
+#include <wx/filepicker.h>
+#include <wx/gauge.h>
+#include <wx/treectrl.h>
 #include <wx/weakref.h>
 #include <wx/dialog.h>
 #include <wx/filedlg.h>
@@ -18,6 +21,7 @@
 #include <vector>
 
 #include "ui/KeyMapWindow.h"
+#include "ui/KeyboardPicturePanel.h"
 #include "ui/MainFrame.h"
 #include "support/TempDir.h"
 
@@ -73,46 +77,51 @@ private:
     std::deque<Answer> answers_;
 };
 
-// Access to the window's insides for tests.
+// The window as a test sees it: its controls found by their names, its
+// state through what it shows and through its edit session, and what a user
+// can do to it. Every control returned has first had its enabled state
+// updated, as the toolkit does when the window goes idle.
 class WindowProbe {
 public:
     explicit WindowProbe(MainFrame* frame) : f(frame) {}
 
     MainFrame* f;
 
-    wxListBox* List() const { return f->occurrenceList; }
-    wxStaticText* Heading() const { return f->occurrencesHeading; }
-    wxTextCtrl* Context() const { return f->contextView; }
-    wxSearchCtrl* FilterText() const { return f->filterText; }
-    wxChoice* KindFilter() const { return f->kindFilter; }
-    wxButton* PressKeyButton() const { return f->pressKeyButton; }
-    wxButton* ChangeAllButton() const { return f->changeAllButton; }
-    wxTextCtrl* CheatText() const { return f->cheatText; }
-    wxButton* SetCheatButton() const { return f->setCheatButton; }
-    int PressKeyMenuId() const { return f->pressKeyItem->GetId(); }
-    int ChangeAllMenuId() const { return f->changeAllItem->GetId(); }
-    wxTextCtrl* Path() const { return f->pathText; }
-    wxButton* OpenButton() const { return f->openButton; }
-    wxButton* SaveButton() const { return f->saveButton; }
-    wxButton* CloseButton() const { return f->closeButton; }
-    wxChoice* GameChoice() const { return f->gameChoice; }
-    wxChoice* PadChoice() const { return f->padChoice; }
-    wxChoice* GameKeyChoice() const { return f->gameKeyChoice; }
-    wxChoice* VkeyChoice() const { return f->vkeyChoice; }
-    wxGauge* Gauge() const { return f->progressGauge; }
-    wxPanel* Panel() const { return f->mainPanel; }
-    wxStaticText* Credit() const { return f->creditText; }
-    wxButton* KeyMapButton() const { return f->keyMapButton; }
-    int KeyMapMenuId() const { return f->keyMapItem->GetId(); }
+    wxListBox* List() const { return Find<wxListBox>("testList"); }
+    wxStaticText* Heading() const { return Find<wxStaticText>("testsHeading"); }
+    wxTextCtrl* Context() const { return Find<wxTextCtrl>("contextView"); }
+    wxSearchCtrl* FilterText() const { return Find<wxSearchCtrl>("filterText"); }
+    wxChoice* KindFilter() const { return Find<wxChoice>("kindFilter"); }
+    wxButton* PressKeyButton() const { return Find<wxButton>("pressKeyButton"); }
+    wxButton* ChangeAllButton() const { return Find<wxButton>("changeAllButton"); }
+    wxTextCtrl* CheatText() const { return Find<wxTextCtrl>("cheatText"); }
+    wxButton* SetCheatButton() const { return Find<wxButton>("setCheatButton"); }
+    int PressKeyMenuId() const { return MenuId("&Edit", "&Press Key..."); }
+    int ChangeAllMenuId() const { return MenuId("&Edit", "Change &All..."); }
+    int KeyMapMenuId() const { return MenuId("&File", "Key &Map..."); }
+    // A menu item, its enabled state updated.
+    wxMenuItem* MenuItem(int id) const;
+    wxTextCtrl* Path() const { return Find<wxTextCtrl>("pathText"); }
+    wxButton* OpenButton() const { return Find<wxButton>("openButton"); }
+    wxButton* SaveButton() const { return Find<wxButton>("saveAsButton"); }
+    wxButton* CloseButton() const { return Find<wxButton>("closeButton"); }
+    wxChoice* GameChoice() const { return Find<wxChoice>("gameChoice"); }
+    wxChoice* PadChoice() const { return Find<wxChoice>("padChoice"); }
+    wxChoice* GameKeyChoice() const { return Find<wxChoice>("gameKeyChoice"); }
+    wxChoice* VkeyChoice() const { return Find<wxChoice>("vkeyChoice"); }
+    wxGauge* Gauge() const { return Find<wxGauge>("progressGauge"); }
+    wxPanel* Panel() const { return Find<wxPanel>("mainPanel"); }
+    wxStaticText* Credit() const { return Find<wxStaticText>("creditText"); }
+    wxButton* KeyMapButton() const { return Find<wxButton>("keyMapButton"); }
     std::vector<wxWindow*> AllControls() const;
 
-    ScriptImage& Script() const { return f->script; }
-    std::vector<KeyOccurrence>& Occurrences() const { return f->occurrences; }
-    const ScanSummary& Summary() const { return f->scanSummary; }
-    GameId SelectedGame() const { return f->selectedGame; }
-    bool OpcodesLoaded() const { return f->opcodesLoaded; }
-    const OpcodeTable& Table() const { return f->opcodeTable; }
-    void UnbindHandlers() const { f->UnbindHandlers(); }
+    const EditSession& Session() const { return f->Session(); }
+    const ScriptImage& Script() const { return f->Session().Image(); }
+    const std::vector<KeyTest>& Tests() const { return f->Session().Tests(); }
+    const ScanSummary& Summary() const { return f->Session().Summary(); }
+    GameId SelectedGame() const { return f->SelectedGame(); }
+    bool OpcodesLoaded() const { return f->LoadedOpcodeTable() != nullptr; }
+    const OpcodeTable& Table() const { return *f->LoadedOpcodeTable(); }
 
     // What a user can do; each fails the test when the control is disabled.
     void Click(wxButton* button) const;
@@ -145,12 +154,12 @@ public:
     bool Screenshot(const std::string& name) const;
 
     // The key map window, null while it is not open, and its controls.
-    KeyMapWindow* keyMap() const { return f->keyMapWindow; }
-    wxDirPickerCtrl* keyMapFolder() const { return f->keyMapWindow->folderPicker_; }
-    wxButton* mapAgainButton() const { return f->keyMapWindow->mapAgainButton_; }
-    wxStaticText* keyMapSummary() const { return f->keyMapWindow->summary_; }
-    KeyboardPicturePanel* keyPicture() const { return f->keyMapWindow->picture_; }
-    wxTreeCtrl* conflictList() const { return f->keyMapWindow->conflicts_; }
+    KeyMapWindow* keyMap() const { return f->KeyMap(); }
+    wxDirPickerCtrl* keyMapFolder() const { return FindIn<wxDirPickerCtrl>(keyMap(), "keyMapFolder"); }
+    wxButton* mapAgainButton() const { return FindIn<wxButton>(keyMap(), "mapAgainButton"); }
+    wxStaticText* keyMapSummary() const { return FindIn<wxStaticText>(keyMap(), "keyMapSummary"); }
+    KeyboardPicturePanel* keyPicture() const { return FindIn<KeyboardPicturePanel>(keyMap(), "keyPicture"); }
+    wxTreeCtrl* conflictList() const { return FindIn<wxTreeCtrl>(keyMap(), "conflictList"); }
     // The list beside the picture: each heading, and under it its scripts
     // indented by two spaces.
     std::vector<std::string> ConflictLines() const;
@@ -158,6 +167,24 @@ public:
     void ActivateConflictLine(const std::string& line) const;
     // A folder chosen in the key map's folder picker.
     void PickKeyMapFolder(const std::string& folder) const;
+
+private:
+    // What the toolkit does when the window goes idle: every control and
+    // menu item asks the window whether it is enabled.
+    void UpdateUi() const { f->UpdateWindowUI(wxUPDATE_UI_RECURSE); }
+    template <typename Control>
+    Control* Find(const char* name) const {
+        UpdateUi();
+        return FindIn<Control>(f, name);
+    }
+    template <typename Control>
+    static Control* FindIn(wxWindow* parent, const char* name) {
+        if (parent == nullptr) return nullptr;
+        auto* control = dynamic_cast<Control*>(wxWindow::FindWindowByName(name, parent));
+        EXPECT_NE(control, nullptr) << "no control named " << name;
+        return control;
+    }
+    int MenuId(const char* menu, const char* item) const;
 };
 
 // Saves what a window shows as a PNG in the screenshot folder; false when

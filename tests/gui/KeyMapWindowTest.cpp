@@ -152,14 +152,14 @@ TEST_F(KeyMapTest, DoubleClickingAScriptOpensItInTheMainWindowAfterAskingAboutEd
     EXPECT_NE(DialogScript::Get().messages[0].find("sa_keys.cs"), std::string::npos) << DialogScript::Get().messages[0];
     EXPECT_EQ(DialogScript::Get().buttons.at(0), "Save|Don't Save|Cancel");
     EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("sa_keys.cs"));
-    EXPECT_EQ(w.Occurrences().at(0).key, 0x72);
+    EXPECT_EQ(w.Tests().at(0).key, 0x72);
 
     // Dropped: the script double-clicked is opened and listed.
     DialogScript::Get().ExpectQuestion(wxID_NO);
     w.ActivateConflictLine("  sa_hotkeys.cs (2 tests)");
     EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("sa_hotkeys.cs"));
     EXPECT_EQ(ToStd(w.f->GetTitle()).rfind("sa_hotkeys.cs - ", 0), 0u);
-    EXPECT_FALSE(w.Occurrences().empty());
+    EXPECT_FALSE(w.Tests().empty());
     EXPECT_EQ(ReadBytes(dir.File("sa_keys.cs")), DemoBytes("sa_keys.cs"));
 
     // Without edits no question: the script opens at once.
@@ -180,7 +180,7 @@ TEST_F(KeyMapTest, NeedsTheGamesOpcodeTableAndNamesItsFileWhenItIsMissing) {
     std::filesystem::remove(dir.File("VICESCM.ini"));
     w.Choose(w.GameChoice(), GameNumber(kGameViceCity));
     EXPECT_FALSE(w.KeyMapButton()->IsEnabled());
-    EXPECT_FALSE(w.f->GetMenuBar()->FindItem(w.KeyMapMenuId())->IsEnabled());
+    EXPECT_FALSE(w.MenuItem(w.KeyMapMenuId())->IsEnabled());
     DialogScript::Get().ExpectMessage();
     w.Click(w.mapAgainButton());
     ASSERT_EQ(DialogScript::Get().messages.size(), 1u);

@@ -43,7 +43,7 @@ const std::vector<std::string> kSaKeysLines = {"Y Key \u00B7 0x14", "Left Shift 
 const std::string kTitle = "Morvane v" MORVANE_VERSION_SHORT;
 
 // Byte offsets of the key payloads in sa_keys.cs, found by the scan.
-int32_t OffsetOf(WindowProbe& w, std::size_t line) { return w.Occurrences().at(line).offset; }
+int32_t OffsetOf(WindowProbe& w, std::size_t line) { return w.Tests().at(line).offset; }
 
 std::vector<std::size_t> DiffPositions(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
     EXPECT_EQ(a.size(), b.size());
@@ -77,7 +77,8 @@ TEST_F(FlowTest, OpenListsTheKeysByNameWithLineZeroReady) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
     const auto& dialog = DialogScript::Get().fileDialogs.at(0);
     EXPECT_EQ(dialog.title, "Choose a file");
-    EXPECT_EQ(dialog.wildcard, "SCM Script (*.scm;*.cs;*.cm)|*.scm;*.cs;*.cm|All files (*.*)|*.*");
+    // Every script's extension, as the key map's folder search knows them.
+    EXPECT_EQ(dialog.wildcard, "Script (*.cs;*.cs3;*.cs4;*.cm;*.scm)|*.cs;*.cs3;*.cs4;*.cm;*.scm|All files (*.*)|*.*");
     EXPECT_EQ(dialog.style & (wxFD_OPEN | wxFD_FILE_MUST_EXIST), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
 
     EXPECT_EQ(w.Lines(), kSaKeysLines);
@@ -135,46 +136,46 @@ TEST_F(FlowTest, SelectingLinesSetsUpTheMatchingChoices) {
         EXPECT_EQ(choice->GetSelection(), wxNOT_FOUND);
 }
 
-TEST_F(FlowTest, EditsChangeTheOccurrenceAndItsLine) {
+TEST_F(FlowTest, EditsChangeTheTestAndItsLine) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
     w.Choose(w.VkeyChoice(), 0x7F);
     EXPECT_EQ(w.Lines()[0], "* F16 \u00B7 0x14");  // marked until saved
     EXPECT_EQ(ToStd(w.f->GetTitle()), "*sa_keys.cs - " + kTitle);
-    EXPECT_EQ(w.Occurrences()[0].key, 0x7F);
+    EXPECT_EQ(w.Tests()[0].key, 0x7F);
 
     // 0x80 does not fit the 8-bit parameter of line 0.
     DialogScript::Get().ExpectMessage();
     w.Choose(w.VkeyChoice(), 0x80);
     ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
     EXPECT_EQ(DialogScript::Get().messages[0],
-              "You can't select this VKey!\nReason: This VKey needs 16bits and space for VKey is 8bits");
+              "You can't select this VKey: VKey 128 needs 16 bits and the key parameter there has 8.");
     EXPECT_EQ(DialogScript::Get().captions[0], "Message");
     EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x7F);
-    EXPECT_EQ(w.Occurrences()[0].key, 0x7F);
+    EXPECT_EQ(w.Tests()[0].key, 0x7F);
     EXPECT_EQ(w.Names()[0], "F16");
 
     // The 16-bit parameter of line 1 takes it.
     w.SelectLine(1);
     w.Choose(w.VkeyChoice(), 0x80);
     EXPECT_EQ(w.Names()[1], "F17");
-    EXPECT_EQ(w.Occurrences()[1].key, 0x80);
+    EXPECT_EQ(w.Tests()[1].key, 0x80);
 
     // A "?" entry is a key like any other.
     w.SelectLine(2);
     w.Choose(w.VkeyChoice(), 0);
     EXPECT_EQ(w.Names()[2], "?");
-    EXPECT_EQ(w.Occurrences()[2].key, 0);
+    EXPECT_EQ(w.Tests()[2].key, 0);
 
     // The pad and the game key both show on the line.
     w.SelectLine(3);
     w.Choose(w.PadChoice(), 1);
     EXPECT_EQ(w.Lines()[3], "* Cross: Sprint | Accelerate \u00B7 Pad 2 \u00B7 0x99");
-    EXPECT_EQ(w.Occurrences()[3].pad, 1);
+    EXPECT_EQ(w.Tests()[3].pad, 1);
     w.Choose(w.GameKeyChoice(), 17);
     EXPECT_EQ(w.Names()[3], "Circle: Fire");
-    EXPECT_EQ(w.Occurrences()[3].key, 17);
+    EXPECT_EQ(w.Tests()[3].key, 17);
     w.Choose(w.GameKeyChoice(), 12);
-    EXPECT_EQ(w.Occurrences()[3].key, 12);
+    EXPECT_EQ(w.Tests()[3].key, 12);
 
     // Going back to the value the file holds drops the mark.
     w.Choose(w.GameKeyChoice(), 16);
@@ -196,7 +197,7 @@ TEST_F(FlowTest, NarrowLineHoldingAHighKeyKeepsItUntilALowOneIsChosen) {
     DialogScript::Get().ExpectMessage();
     w.Choose(w.VkeyChoice(), 0x91);
     EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x90);
-    EXPECT_EQ(w.Occurrences()[0].key, 0x90);
+    EXPECT_EQ(w.Tests()[0].key, 0x90);
     w.Choose(w.VkeyChoice(), 0x41);
     EXPECT_EQ(w.Names()[0], "A Key");
 
@@ -271,7 +272,7 @@ TEST_F(FlowTest, CancelledDialogsChangeNothing) {
     DialogScript::Get().ExpectCancelledFile();
     w.Click(w.OpenButton());
     EXPECT_EQ(w.Names()[0], "M Key");
-    EXPECT_EQ(w.Occurrences()[0].key, 0x4D);
+    EXPECT_EQ(w.Tests()[0].key, 0x4D);
     EXPECT_EQ(w.Enabled(), "1110001");
     EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("vc_keys.cs"));
 
@@ -304,7 +305,7 @@ TEST_F(FlowTest, FileThatCannotBeReadIsToldWithItsCauseAndDropsTheOldList) {
     w.Click(w.OpenButton());
     EXPECT_EQ(DialogScript::Get().messages, (std::vector<std::string>{"Couldn't open doomed.cs\nnot found"}));
     ExpectNoFileState(w);
-    EXPECT_TRUE(w.Occurrences().empty());
+    EXPECT_TRUE(w.Tests().empty());
 }
 
 TEST_F(FlowTest, OnlyTheLowerCaseScmExtensionSkipsTheHeader) {
@@ -346,7 +347,7 @@ TEST_F(FlowTest, UnknownInstructionsAreToldOnceAndTheTestsAfterThemMarked) {
     w.Choose(w.GameKeyChoice(), 17);
     EXPECT_EQ(w.Lines()[1], "* Circle: Fire \u00B7 Pad 1 \u00B7 0x8 (?)");
     w.Save(dir.File("saved.cs"));
-    EXPECT_EQ(ReadBytes(dir.File("saved.cs")).at(static_cast<std::size_t>(w.Occurrences()[1].offset) + 5), 17);
+    EXPECT_EQ(ReadBytes(dir.File("saved.cs")).at(static_cast<std::size_t>(w.Tests()[1].offset) + 5), 17);
 
     // A file the table describes wholly shows no message and no marks.
     DialogScript::Get().Reset();
@@ -362,7 +363,7 @@ TEST_F(FlowTest, OpeningASecondFileReplacesTheFirst) {
     w.Open(Copy("main.scm"));
     EXPECT_EQ(ReadBytes(dir.File("sa_keys.cs")), DemoBytes("sa_keys.cs"));
     EXPECT_EQ(w.Names(), (std::vector<std::string>{"M Key", "Triangle: Enter/Exit vehicle"}));
-    EXPECT_EQ(w.Occurrences().size(), 2u);
+    EXPECT_EQ(w.Tests().size(), 2u);
     EXPECT_EQ(w.List()->GetSelection(), 0);
     EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x4D);
     EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("main.scm"));
@@ -374,7 +375,7 @@ TEST_F(FlowTest, CloseFileDropsEverything) {
     w.Click(w.CloseButton());
     EXPECT_EQ(ToStd(w.f->GetTitle()), kTitle);
     ExpectNoFileState(w);
-    EXPECT_TRUE(w.Occurrences().empty());
+    EXPECT_TRUE(w.Tests().empty());
     EXPECT_EQ(w.Gauge()->GetValue(), 0);
     // The game can be changed again, and another file opened.
     w.Choose(w.GameChoice(), GameNumber(kGameViceCity));
@@ -441,9 +442,9 @@ TEST_F(FlowTest, AThreeMegabyteScriptListsEveryTestWithLineZeroSelected) {
     ScriptImage image;
     image.game = kGameSanAndreas;
     ASSERT_TRUE(image.LoadFromBytes(bytes.data(), bytes.size()));
-    std::vector<KeyOccurrence> expected;
-    ScanKeyOccurrences(image, table, false, expected, nullptr);
-    EXPECT_EQ(w.Occurrences(), expected);
+    std::vector<KeyTest> expected;
+    ScanKeyTests(image, table, HeaderSkip::Never, expected, nullptr);
+    EXPECT_EQ(w.Tests(), expected);
     EXPECT_EQ(w.Lines().size(), expected.size());
     EXPECT_EQ(w.List()->GetSelection(), 0);
     EXPECT_TRUE(w.f->IsEnabled());
@@ -518,7 +519,7 @@ TEST_F(FlowTest, ClosingTheWindowWithEditsAsksAndCancelKeepsEverything) {
     EXPECT_EQ(DialogScript::Get().messages[0], "Save changes to sa_keys.cs?");
     EXPECT_EQ(DialogScript::Get().buttons[0], "Save|Don't Save|Cancel");
     EXPECT_NE(wxTopLevelWindows.Find(w.f), nullptr);
-    EXPECT_EQ(w.Occurrences()[0].key, 0x5A);
+    EXPECT_EQ(w.Tests()[0].key, 0x5A);
     EXPECT_EQ(ToStd(w.f->GetTitle()), "*sa_keys.cs - " + kTitle);
 
     // Save: asks where (the first time), writes, then closes.
@@ -540,8 +541,8 @@ TEST_F(FlowTest, CloseFileAndOpenFileAskBeforeDroppingEdits) {
 
     DialogScript::Get().ExpectQuestion(wxID_CANCEL);
     w.Click(w.CloseButton());
-    EXPECT_EQ(w.Occurrences().size(), 5u);
-    EXPECT_EQ(w.Occurrences()[3].pad, 1);
+    EXPECT_EQ(w.Tests().size(), 5u);
+    EXPECT_EQ(w.Tests()[3].pad, 1);
 
     DialogScript::Get().ExpectQuestion(wxID_NO);
     w.Click(w.CloseButton());
@@ -609,7 +610,7 @@ TEST_F(FlowTest, CtrlSSavesToTheLastSavedFileWithoutAskingAndSaveAsAsks) {
     ExpectNoFileState(w);
     DialogScript::Get().ExpectFile(Copy("main.scm"));
     w.Menu(wxID_OPEN);
-    EXPECT_EQ(w.Occurrences().size(), 2u);
+    EXPECT_EQ(w.Tests().size(), 2u);
 }
 
 TEST_F(FlowTest, TabOrderRunsFromTheListToTheKeyChoicesToTheButtons) {
@@ -662,7 +663,7 @@ TEST_F(FlowTest, AScriptOfAnotherGameOffersToSwitchToIt) {
     w.Click(w.OpenButton());
     EXPECT_EQ(w.SelectedGame(), kGameSanAndreas);
     EXPECT_EQ(w.GameChoice()->GetSelection(), GameNumber(kGameSanAndreas));
-    EXPECT_EQ(w.Occurrences().size(), 30u);
+    EXPECT_EQ(w.Tests().size(), 30u);
     EXPECT_EQ(w.Lines()[0], "A Key \u00B7 0x0 \u00B7 0E3D");  // not the game's usual key test: its opcode shows
 }
 
@@ -674,38 +675,38 @@ TEST_F(FlowTest, PressKeyTakesTheNextKeyPressedAndEscCancels) {
     w.Click(w.PressKeyButton());
     EXPECT_EQ(ToStd(w.PressKeyButton()->GetLabel()), "Press a key (Esc cancels)");
     w.PressKey(WXK_F7);
-    EXPECT_EQ(w.Occurrences()[0].key, 0x76);
+    EXPECT_EQ(w.Tests()[0].key, 0x76);
     EXPECT_EQ(w.Names()[0], "F7");
     EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x76);
     EXPECT_EQ(ToStd(w.PressKeyButton()->GetLabel()), "P&ress key...");
 
     // Keys pressed when not asked for go on to the controls as usual.
     w.PressKey('Q');
-    EXPECT_EQ(w.Occurrences()[0].key, 0x76);
+    EXPECT_EQ(w.Tests()[0].key, 0x76);
 
     // Esc cancels; the right Ctrl key is told from the left one on a 16-bit line.
     w.Click(w.PressKeyButton());
     w.PressKey(WXK_ESCAPE);
-    EXPECT_EQ(w.Occurrences()[0].key, 0x76);
+    EXPECT_EQ(w.Tests()[0].key, 0x76);
     w.SelectLine(1);
     w.Click(w.PressKeyButton());
     w.PressKey(WXK_CONTROL, 0xFFE4);
-    EXPECT_EQ(w.Occurrences()[1].key, 0xA3);
+    EXPECT_EQ(w.Tests()[1].key, 0xA3);
 
     // The 8-bit rule holds as for the drop-down: F17 (128) is refused on line 0.
     w.SelectLine(0);
     w.Click(w.PressKeyButton());
     DialogScript::Get().ExpectMessage();
     w.PressKey(WXK_F1 + 16);
-    EXPECT_EQ(w.Occurrences()[0].key, 0x76);
-    EXPECT_NE(DialogScript::Get().messages.at(0).find("8bits"), std::string::npos);
+    EXPECT_EQ(w.Tests()[0].key, 0x76);
+    EXPECT_NE(DialogScript::Get().messages.at(0).find("VKey 128 needs 16 bits"), std::string::npos);
 
     // A click on the prompt takes the mouse button that clicked.
     w.Click(w.PressKeyButton());
     wxMouseEvent click(wxEVT_MIDDLE_DOWN);
     click.SetEventObject(w.PressKeyButton());
     w.PressKeyButton()->ProcessWindowEvent(click);
-    EXPECT_EQ(w.Occurrences()[0].key, 0x04);
+    EXPECT_EQ(w.Tests()[0].key, 0x04);
     EXPECT_EQ(w.Names()[0], VKeyName(0x04));
 
     // Buttons have no VKey to press.
@@ -745,7 +746,7 @@ TEST_F(FlowTest, ChangeAllGivesEveryTestOfTheKeyTheNewOneAndReportsRefusals) {
 
     // F7 to F17 (128): the two 8-bit parameters keep F7.
     DialogScript::Get().Reset();
-    EXPECT_EQ(w.ChangeAllReport(KeyChange{KeyTestKind::VKey, KeyChange::kAnyPad, 0x76, 0x80}), "changed 1, refused 2");
+    EXPECT_EQ(w.ChangeAllReport(KeyChange{KeyTestKind::VKey, std::nullopt, 0x76, 0x80}), "changed 1, refused 2");
 
     // A button changes on its own pad only.
     EXPECT_EQ(w.ChangeAllReport(KeyChange{KeyTestKind::Button, 1, 16, 17}), "changed 1, refused 0");
@@ -766,30 +767,30 @@ TEST_F(FlowTest, ChangeAllGivesEveryTestOfTheKeyTheNewOneAndReportsRefusals) {
 
 TEST_F(FlowTest, UndoAndRedoFollowEachEditUntilTheFileIsClosed) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
-    EXPECT_FALSE(w.f->GetMenuBar()->FindItem(wxID_UNDO)->IsEnabled());
+    EXPECT_FALSE(w.MenuItem(wxID_UNDO)->IsEnabled());
     w.Choose(w.VkeyChoice(), 0x5A);
     w.SelectLine(3);
     w.Choose(w.PadChoice(), 1);
     w.Choose(w.GameKeyChoice(), 17);
-    EXPECT_EQ(ToStd(w.f->GetMenuBar()->FindItem(wxID_UNDO)->GetAccel()->ToString()), "Ctrl+Z");
-    EXPECT_EQ(ToStd(w.f->GetMenuBar()->FindItem(wxID_REDO)->GetAccel()->ToString()), "Ctrl+Y");
+    EXPECT_EQ(ToStd(w.MenuItem(wxID_UNDO)->GetAccel()->ToString()), "Ctrl+Z");
+    EXPECT_EQ(ToStd(w.MenuItem(wxID_REDO)->GetAccel()->ToString()), "Ctrl+Y");
 
     w.Menu(wxID_UNDO);
-    EXPECT_EQ(w.Occurrences()[3].key, 16);
+    EXPECT_EQ(w.Tests()[3].key, 16);
     EXPECT_EQ(w.GameKeyChoice()->GetSelection(), 16);  // the choices follow
     w.Menu(wxID_UNDO);
-    EXPECT_EQ(w.Occurrences()[3].pad, 0);
+    EXPECT_EQ(w.Tests()[3].pad, 0);
     w.Menu(wxID_REDO);
-    EXPECT_EQ(w.Occurrences()[3].pad, 1);
+    EXPECT_EQ(w.Tests()[3].pad, 1);
     // A new edit drops what could be redone.
     w.Choose(w.GameKeyChoice(), 4);
-    EXPECT_FALSE(w.f->GetMenuBar()->FindItem(wxID_REDO)->IsEnabled());
+    EXPECT_FALSE(w.MenuItem(wxID_REDO)->IsEnabled());
 
     // Closing the file ends the history.
     DialogScript::Get().ExpectQuestion(wxID_NO);
     w.Click(w.CloseButton());
     w.Open(Copy("sa_keys.cs"));
-    EXPECT_FALSE(w.f->GetMenuBar()->FindItem(wxID_UNDO)->IsEnabled());
+    EXPECT_FALSE(w.MenuItem(wxID_UNDO)->IsEnabled());
 }
 
 TEST_F(FlowTest, TheFilterKeepsTheLinesThatMatchAndTheEditorFollowsTheSelection) {
@@ -798,7 +799,7 @@ TEST_F(FlowTest, TheFilterKeepsTheLinesThatMatchAndTheEditorFollowsTheSelection)
     EXPECT_EQ(w.Names(), (std::vector<std::string>{VKeyName(0xA0)}));
     EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0xA0);  // the shown line is selected and edited
     w.Choose(w.VkeyChoice(), 0xA1);
-    EXPECT_EQ(w.Occurrences()[1].key, 0xA1);
+    EXPECT_EQ(w.Tests()[1].key, 0xA1);
 
     w.Filter("0x99");  // by offset
     EXPECT_EQ(w.Names(), (std::vector<std::string>{"Cross: Sprint | Accelerate"}));
@@ -806,7 +807,7 @@ TEST_F(FlowTest, TheFilterKeepsTheLinesThatMatchAndTheEditorFollowsTheSelection)
     EXPECT_EQ(w.Names(), (std::vector<std::string>{"Cross: Sprint | Accelerate", "R1: Aim Weapon|Hand Brake"}));
     w.SelectLine(1);
     w.Choose(w.GameKeyChoice(), 17);
-    EXPECT_EQ(w.Occurrences()[4].key, 17);
+    EXPECT_EQ(w.Tests()[4].key, 17);
     w.Filter("", 1);  // VKey tests only
     EXPECT_EQ(w.Lines().size(), 3u);
     w.Filter("no such key");
@@ -831,7 +832,7 @@ TEST_F(FlowTest, DroppedFilesAndRecentFilesOpenAsDesktopsDo) {
     w.Choose(w.VkeyChoice(), 0x5A);
     DialogScript::Get().ExpectQuestion(wxID_CANCEL);
     EXPECT_FALSE(target->OnDropFiles(0, 0, wxArrayString(1, wxString::FromUTF8(Copy("main.scm")))));
-    EXPECT_EQ(w.Occurrences().size(), 5u);
+    EXPECT_EQ(w.Tests().size(), 5u);
     DialogScript::Get().ExpectQuestion(wxID_NO);
     EXPECT_TRUE(target->OnDropFiles(0, 0, wxArrayString(1, wxString::FromUTF8(dir.File("main.scm")))));
     EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("main.scm"));
@@ -859,7 +860,7 @@ TEST_F(FlowTest, TheContextViewShowsTheDecodedInstructionsAroundTheSelectedTest)
     auto expectedFor = [&](std::size_t test) {
         std::string text;
         for (const DecodedInstruction& i :
-             InstructionsAround(image, table, w.Summary(), w.Occurrences()[test].offset, 4, 8)) {
+             InstructionsAround(image, table, w.Summary(), w.Tests()[test].offset, 4, 8)) {
             char offset[16];
             std::snprintf(offset, sizeof offset, "%6X  ", static_cast<unsigned>(i.offset));
             text += offset + i.text + "\n";
@@ -908,7 +909,7 @@ TEST_F(FlowTest, ACheatTestIsListedByItsCodeAndEditedInAFieldOfItsOwn) {
     // A code that fits: typed in lower case, written in upper case.
     w.CheatText()->ChangeValue("kaboom");
     w.Click(w.SetCheatButton());
-    EXPECT_EQ(w.Occurrences()[0].code, "KABOOM");
+    EXPECT_EQ(w.Tests()[0].code, "KABOOM");
     EXPECT_EQ(w.Lines()[0], "* Cheat KABOOM \u00B7 0x14");
 
     // One that does not fit is refused with the room it has.
@@ -919,7 +920,7 @@ TEST_F(FlowTest, ACheatTestIsListedByItsCodeAndEditedInAFieldOfItsOwn) {
     w.Click(w.SetCheatButton());
     EXPECT_NE(DialogScript::Get().messages.at(0).find("exactly 4 characters"), std::string::npos)
         << DialogScript::Get().messages.at(0);
-    EXPECT_EQ(w.Occurrences()[2].code, "TANK");
+    EXPECT_EQ(w.Tests()[2].code, "TANK");
     EXPECT_EQ(ToStd(w.CheatText()->GetValue()), "TANK");
 
     // A key test brings the key choices back; undo takes the code back.
@@ -927,7 +928,7 @@ TEST_F(FlowTest, ACheatTestIsListedByItsCodeAndEditedInAFieldOfItsOwn) {
     EXPECT_TRUE(w.VkeyChoice()->IsShown());
     EXPECT_FALSE(w.CheatText()->IsShown());
     w.Menu(wxID_UNDO);
-    EXPECT_EQ(w.Occurrences()[0].code, "BOOM");
+    EXPECT_EQ(w.Tests()[0].code, "BOOM");
 
     // The saved file holds the new code, zero-padded in its 8 bytes, and nothing else changed.
     w.SelectLine(0);
@@ -994,7 +995,7 @@ TEST_F(FlowTest, TheRealSavePromptShowsAndEscCancelsTheClose) {
     EXPECT_TRUE(shown);
     EXPECT_EQ(DialogScript::Get().messages, (std::vector<std::string>{"Save changes to sa_keys.cs?"}));
     EXPECT_NE(wxTopLevelWindows.Find(w.f), nullptr);
-    EXPECT_EQ(w.Occurrences()[2].key, 0x76);
+    EXPECT_EQ(w.Tests()[2].key, 0x76);
 }
 
 TEST_F(FlowTest, ACodeTypedButNotSetIsNotLostWithoutAQuestion) {
@@ -1003,7 +1004,7 @@ TEST_F(FlowTest, ACodeTypedButNotSetIsNotLostWithoutAQuestion) {
     DialogScript::Get().ExpectQuestion(wxID_CANCEL);
     w.Menu(wxID_CLOSE);
     EXPECT_EQ(DialogScript::Get().messages.at(0), "Save changes to sa_cheats.cs?");
-    EXPECT_EQ(w.Occurrences()[0].code, "BANG");
+    EXPECT_EQ(w.Tests()[0].code, "BANG");
 
     // Going to another line sets it too; a code that does not fit is refused there.
     w.SelectLine(2);
@@ -1011,7 +1012,7 @@ TEST_F(FlowTest, ACodeTypedButNotSetIsNotLostWithoutAQuestion) {
     DialogScript::Get().ExpectMessage();
     w.SelectLine(3);
     EXPECT_NE(DialogScript::Get().messages.back().find("exactly 4 characters"), std::string::npos);
-    EXPECT_EQ(w.Occurrences()[2].code, "TANK");
+    EXPECT_EQ(w.Tests()[2].code, "TANK");
 }
 
 TEST_F(FlowTest, SaveAsNamesTheNewFileAndAsksBeforeReplacingOneTheExtensionNames) {

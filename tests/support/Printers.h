@@ -7,8 +7,8 @@
 
 namespace morvane {
 
-// Readable occurrences in test failure messages.
-inline void PrintTo(const KeyOccurrence& o, std::ostream* out) {
+// Readable key tests in test failure messages.
+inline void PrintTo(const KeyTest& o, std::ostream* out) {
     if (o.IsCheat()) {
         *out << "{cheat @" << o.offset << " \"" << o.code << "\" room " << o.room << "}";
         return;

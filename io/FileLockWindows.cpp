@@ -1,10 +1,10 @@
-#include "script/FileLock.h"
+#include "io/FileLock.h"
 
 #include <windows.h>
 
 #include <string>
 
-#include "opcodes/ReadFile.h"
+#include "io/ReadFile.h"
 
 namespace morvane {
 

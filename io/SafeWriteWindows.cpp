@@ -3,14 +3,14 @@
 // program ends before it is complete), flushed, then moved over the target in
 // one step.
 
-#include "script/SafeWrite.h"
+#include "io/SafeWrite.h"
 
 #include <windows.h>
 
 #include <mutex>
 #include <string>
 
-#include "opcodes/ReadFile.h"
+#include "io/ReadFile.h"
 
 namespace morvane {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "script/MainScript.h"
+#include "script/ScriptFiles.h"
 
 using namespace morvane;
 
@@ -17,4 +17,16 @@ TEST(IsMainScriptPath, OnlyTheLowerCaseExtensionOfTheFileName) {
     EXPECT_FALSE(IsMainScriptPath("scm"));
     EXPECT_FALSE(IsMainScriptPath(".scm"));
     EXPECT_FALSE(IsMainScriptPath(""));
+}
+
+TEST(IsScriptFileName, KnowsScriptsByTheirExtensionInAnyCase) {
+    for (const char* name : {"a.cs", "b.CS", "c.cs3", "d.Cs4", "e.cm", "main.scm", "MAIN.SCM", "dir.x/f.cs"})
+        EXPECT_TRUE(IsScriptFileName(name)) << name;
+    for (const char* name :
+         {"a.csx", "a.cs5", "a.c", "cs", "scm", ".cs", "a.cs.bak", "a.ini", "a.cs/", "dir.cs/readme"})
+        EXPECT_FALSE(IsScriptFileName(name)) << name;
+}
+
+TEST(ScriptExtensionsText, NamesEveryExtensionInASentence) {
+    EXPECT_EQ(ScriptExtensionsText("or"), ".cs, .cs3, .cs4, .cm or .scm");
 }

@@ -1,4 +1,4 @@
-#include "opcodes/ReadFile.h"
+#include "io/ReadFile.h"
 
 #include <cerrno>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "keymap/Utf8Text.h"
+#include "io/Utf8Text.h"
 
 #include <cstdint>
 

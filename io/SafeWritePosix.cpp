@@ -1,4 +1,4 @@
-#include "script/SafeWrite.h"
+#include "io/SafeWrite.h"
 
 #include <atomic>
 #include <cerrno>
@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "opcodes/ReadFile.h"
+#include "io/ReadFile.h"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "script/FileLock.h"
+#include "io/FileLock.h"
 
 #include <cerrno>
 

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "script/ParamType.h"
+#include "script/ScriptImage.h"
+
+namespace morvane {
+
+// In Morvane's words a key is what an instruction of a script can test: a
+// keyboard key (its Windows virtual-key code, "VKey"), a pad button (its pad
+// and game key number) or a typed cheat code; and a key test is such an
+// instruction found in a script.
+enum class KeyTestKind : uint8_t { VKey, Button, Cheat };
+
+// The kind's name in the command line's data formats: "vkey", "button", "cheat".
+const char* KindName(KeyTestKind kind);
+
+// One instruction that tests a key, with what it tests.
+struct KeyTest {
+    KeyTestKind kind = KeyTestKind::VKey;
+    int32_t offset = 0;   // byte position of the opcode word
+    uint16_t opcode = 0;  // the instruction's opcode, negation flag cleared
+    bool wide = false;    // VKey tests: the key is not held in an 8-bit parameter
+    int32_t pad = 0;      // button tests: 0 or 1
+    int32_t key = 0;      // VKey and button tests: read unsigned in the parameter's width
+    // Cheat tests: the code as the file holds it, the form of its string and
+    // the characters that fit there (see StringConstant).
+    std::string code;
+    StringForm form = StringForm::Fixed8;
+    int32_t room = 0;
+
+    static KeyTest VKey(int32_t offset, int32_t key, bool wide, uint16_t opcode) {
+        KeyTest t;
+        t.kind = KeyTestKind::VKey;
+        t.offset = offset;
+        t.opcode = opcode;
+        t.wide = wide;
+        t.key = key;
+        return t;
+    }
+    static KeyTest Button(int32_t offset, int32_t pad, int32_t key, uint16_t opcode) {
+        KeyTest t;
+        t.kind = KeyTestKind::Button;
+        t.offset = offset;
+        t.opcode = opcode;
+        t.pad = pad;
+        t.key = key;
+        return t;
+    }
+    static KeyTest Cheat(int32_t offset, StringConstant string, uint16_t opcode) {
+        KeyTest t;
+        t.kind = KeyTestKind::Cheat;
+        t.offset = offset;
+        t.opcode = opcode;
+        t.code = std::move(string.text);
+        t.form = string.form;
+        t.room = string.room;
+        return t;
+    }
+
+    bool IsVKey() const { return kind == KeyTestKind::VKey; }
+    bool IsButton() const { return kind == KeyTestKind::Button; }
+    bool IsCheat() const { return kind == KeyTestKind::Cheat; }
+
+    bool operator==(const KeyTest& other) const {
+        return kind == other.kind && offset == other.offset && opcode == other.opcode && wide == other.wide &&
+               pad == other.pad && key == other.key && code == other.code && form == other.form && room == other.room;
+    }
+    bool operator!=(const KeyTest& other) const { return !(*this == other); }
+};
+
+}  // namespace morvane

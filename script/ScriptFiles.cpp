@@ -1,0 +1,59 @@
+#include "script/ScriptFiles.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace morvane {
+
+namespace {
+
+constexpr const char* kMainScriptExtension = "scm";
+
+#ifdef _WIN32
+constexpr const char* kFolderSeparators = "/\\";
+#else
+constexpr const char* kFolderSeparators = "/";
+#endif
+
+// The extension of a path's file name, without its dot; empty when there is
+// none (a name that only starts with a dot, ".scm", is a hidden file without one).
+std::string Extension(const std::string& path) {
+    const std::size_t slash = path.find_last_of(kFolderSeparators);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0) return std::string();
+    return name.substr(dot + 1);
+}
+
+}  // namespace
+
+const std::vector<std::string> kScriptExtensions = {"cs", "cs3", "cs4", "cm", "scm"};
+
+std::string ScriptExtensionsText(const char* conjunction) {
+    std::string text;
+    for (std::size_t i = 0; i < kScriptExtensions.size(); ++i) {
+        if (i > 0) text += i + 1 == kScriptExtensions.size() ? std::string(" ") + conjunction + " " : ", ";
+        text += "." + kScriptExtensions[i];
+    }
+    return text;
+}
+
+bool IsScriptFileName(const std::string& path) {
+    std::string extension = Extension(path);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return std::find(kScriptExtensions.begin(), kScriptExtensions.end(), extension) != kScriptExtensions.end();
+}
+
+bool IsMainScriptPath(const std::string& path) { return Extension(path) == kMainScriptExtension; }
+
+bool StepsOverHeader(HeaderSkip skip, const std::string& path) {
+    switch (skip) {
+        case HeaderSkip::Always: return true;
+        case HeaderSkip::Never: return false;
+        case HeaderSkip::ByName: break;
+    }
+    return IsMainScriptPath(path);
+}
+
+}  // namespace morvane

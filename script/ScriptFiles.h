@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace morvane {
+
+// The extensions of compiled scripts, in lower case: custom scripts ".cs"
+// (".cs3" and ".cs4" in the compatibility modes of current CLEO versions),
+// custom missions ".cm" and main scripts ".scm". The one list the window's
+// Open, the key map's folder search and the command line read.
+extern const std::vector<std::string> kScriptExtensions;
+
+// The extensions as a sentence: ".cs, .cs3, .cs4, .cm or .scm" (with "and"
+// for `conjunction` "and").
+std::string ScriptExtensionsText(const char* conjunction);
+
+// Whether a file name has one of those extensions, in any case.
+bool IsScriptFileName(const std::string& path);
+
+// Whether a path names a main script, whose header segments the scan steps
+// over: its extension (the text after the last dot of the file name) is
+// exactly "scm", in lower case. "MAIN.SCM", "x.cs" and "x.cm" are not.
+bool IsMainScriptPath(const std::string& path);
+
+// Whether a walk steps over the header segments of a main script.
+enum class HeaderSkip {
+    ByName,  // when the file's name is a main script's (IsMainScriptPath)
+    Always,
+    Never,
+};
+
+// Whether the walk of the file at `path` steps over the header.
+bool StepsOverHeader(HeaderSkip skip, const std::string& path);
+
+}  // namespace morvane
