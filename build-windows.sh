@@ -44,22 +44,27 @@ morvane_install_packages cmake ninja-build make dpkg-dev g++-mingw-w64-x86-64-po
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 
+# Debian's source package PACKAGE into $cache/src (once), through a deb-src
+# entry added for that download only.
+fetch_source() {
+    local package="$1"
+    mkdir -p "$cache/src"
+    ls -d "$cache"/src/"$package"-*/ >/dev/null 2>&1 && return 0
+    local sources=/etc/apt/sources.list.d/morvane-deb-src.sources
+    printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm bookworm-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+        | $sudo tee "$sources" >/dev/null
+    trap '$sudo rm -f "'"$sources"'"' EXIT
+    $sudo apt-get update -qq
+    (cd "$cache/src" && apt-get source -qq --only-source "$package")
+    $sudo rm -f "$sources"
+    trap - EXIT
+    $sudo apt-get update -qq
+}
+
 # ---- wxWidgets for Windows, from Debian's source package, built once ----
 if [ ! -f "$wx_prefix/.complete" ]; then
     echo "== Building wxWidgets $wx_version for Windows into $wx_prefix (once)"
-    mkdir -p "$cache/src"
-    if ! ls -d "$cache"/src/wxwidgets3.2-*/ >/dev/null 2>&1; then
-        sources=/etc/apt/sources.list.d/morvane-deb-src.sources
-        # Debian's deb-src entries, for this download only.
-        printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm bookworm-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
-            | $sudo tee "$sources" >/dev/null
-        trap '$sudo rm -f "$sources"' EXIT
-        $sudo apt-get update -qq
-        (cd "$cache/src" && apt-get source -qq --only-source wxwidgets3.2)
-        $sudo rm -f "$sources"
-        trap - EXIT
-        $sudo apt-get update -qq
-    fi
+    fetch_source wxwidgets3.2
     src="$(ls -d "$cache"/src/wxwidgets3.2-*/ | head -n 1)"
     rm -rf "$src/build-msw"
     mkdir -p "$src/build-msw"
@@ -78,11 +83,16 @@ if [ ! -f "$wx_prefix/.complete" ]; then
     echo "   wxWidgets built in $(( $(date +%s) - start ))s"
 fi
 
+# ---- tinyxml2, the XML parser of the mode files: its one source file, from Debian's source package ----
+fetch_source tinyxml2
+tinyxml2_src="$(ls -d "$cache"/src/tinyxml2-*/ | head -n 1)"
+
 # ---- Morvane for Windows ----
 echo "== Building Morvane for Windows"
 cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
       -DMORVANE_WX_CONFIG="$wx_prefix/bin/wx-config" \
+      -DMORVANE_TINYXML2_SOURCE="$tinyxml2_src" \
       -DMORVANE_TESTS=OFF -DMORVANE_BENCH=OFF -DMORVANE_WERROR=ON >/dev/null
 cmake --build build-windows -j "$jobs" --target morvane morvane-cli
 for exe in morvane.exe morvane-cli.exe; do

@@ -15,5 +15,5 @@ morvane_install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-MORVANE_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libwxgtk3.2-dev nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev)
-MORVANE_TEST_PACKAGES=(clang-format xvfb xauth xdotool imagemagick clang-14 libclang-rt-14-dev libtinyxml2-dev)
+MORVANE_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libwxgtk3.2-dev nlohmann-json3-dev libtinyxml2-dev libgtest-dev libgmock-dev libbenchmark-dev)
+MORVANE_TEST_PACKAGES=(clang-format xvfb xauth xdotool imagemagick clang-14 libclang-rt-14-dev)

@@ -6,9 +6,9 @@
 #include <wx/filename.h>
 #include <wx/icon.h>
 #include <wx/stdpaths.h>
-#include <wx/msgdlg.h>
 
 #include "ui/MainFrame.h"
+#include "ui/OpcodeFiles.h"
 #include "settings/WorkFolder.h"
 
 #ifndef __WXMSW__
@@ -58,13 +58,19 @@ bool MorvaneApp::Start(const wxArrayString& arguments) {
     wxConfigBase::Set(new wxFileConfig(GetAppName(), wxEmptyString, configFile.GetFullPath(), wxEmptyString,
                                        wxCONFIG_USE_LOCAL_FILE));
 #endif
-    // The working folder, or else the user's data folder, must hold the three INI files.
+    // The working folder, or else the user's data folder, holds the three INI
+    // files; otherwise the user chooses (once) where the missing games'
+    // opcodes come from: the built-in tables or Sanny Builder's folder.
     const std::string dataFolder = morvane::UserDataFolder();
     if (morvane::EnterWorkFolder(dataFolder) == morvane::WorkFolder::Missing) {
-        wxString text = wxString::FromUTF8(morvane::MissingIniFilesMessage(morvane::WorkingFolder(), dataFolder));
-        if (text.empty()) text = "Couldn't find opcodes ini files.\nProgram will close.";  // folder names not UTF-8
-        wxMessageBox(text, wxMessageBoxCaptionStr, wxOK | wxCENTRE);
-        return false;
+        if (!ChoiceHolds(ReadOpcodeChoice())) {
+            wxString text = wxString::FromUTF8(morvane::MissingIniFilesMessage(morvane::WorkingFolder(), dataFolder));
+            if (text.empty()) text = "Couldn't find opcodes ini files.";  // folder names not UTF-8
+            const std::optional<morvane::OpcodeChoice> choice = AskForOpcodeFiles(nullptr, text, "&Quit");
+            if (!choice) return false;
+            RememberOpcodeChoice(*choice);
+        }
+        morvane::EnterFolderForChosenTables(dataFolder);
     }
     MainFrame* frame = new MainFrame(nullptr);
 #ifdef __WXMSW__

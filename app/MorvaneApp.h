@@ -4,8 +4,10 @@
 
 // Starts the program: works in the folder that holds the three opcode INI
 // files (the working directory, else the user's data folder, see
-// settings/WorkFolder.h), refuses to run without them, then shows the one
-// window, which opens the script named on the command line, if any.
+// settings/WorkFolder.h); without them it asks once where the missing games'
+// opcodes come from (the built-in tables, Sanny Builder's folder, or Quit);
+// then shows the one window, which opens the script named on the command
+// line, if any.
 class MorvaneApp : public wxApp {
 public:
     bool OnInit() override;

@@ -199,11 +199,11 @@ std::string Today() {
 int RunKeys(const Options& options, std::ostream& out, std::ostream& err) {
     const Setup setup = PrepareSetup(options, err);
     if (!setup.tableLoaded) {
-        err << "morvane-cli: opcode table cannot be loaded (" << setup.iniPath << ": " << setup.tableError << ")\n";
+        err << "morvane-cli: opcode table cannot be loaded (" << setup.tableError << ")\n";
         return kExitFileFailed;
     }
     const ScriptSearch search = FindScripts(options.files);
-    const KeyMap map = BuildKeyMap(search.scripts, setup.table, setup.game, options.header);
+    const KeyMap map = BuildKeyMap(search.scripts, setup.Table(), setup.game, options.header);
 
     int status = kExitDone;
     for (const SearchProblem& problem : search.problems) {

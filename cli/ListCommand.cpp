@@ -161,7 +161,7 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
         for (const KeyTest& test : file.tests) offsets.push_back(test.offset);
         std::vector<std::vector<DecodedInstruction>> contexts;
         if (options.context > 0)
-            contexts = InstructionsAroundEach(file.image, setup.table, file.summary, offsets, options.context,
+            contexts = InstructionsAroundEach(file.image, setup.Table(), file.summary, offsets, options.context,
                                               options.context);
         for (std::size_t i = 0; i < file.tests.size(); ++i)
             rows.push_back(

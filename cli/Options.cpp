@@ -9,15 +9,17 @@
 namespace morvane::cli {
 
 const char* const kUsage =
-    "usage: morvane-cli list  [--game gta3|vc|sa] [--ini PATH] [--header auto|on|off]\n"
+    "usage: morvane-cli list  [--game gta3|vc|sa] [--ini PATH]... [--sanny DIR] [--header auto|on|off]\n"
     "                         [--format text|tsv|json] [--context N] FILE...\n"
-    "       morvane-cli remap [--game gta3|vc|sa] [--ini PATH] [--header auto|on|off]\n"
+    "       morvane-cli remap [--game gta3|vc|sa] [--ini PATH]... [--sanny DIR] [--header auto|on|off]\n"
     "                         [--allow-unknown] RULE... FILE... (-o OUT | --in-place)\n"
-    "       morvane-cli keys  [--game gta3|vc|sa] [--ini PATH] [--header auto|on|off]\n"
+    "       morvane-cli keys  [--game gta3|vc|sa] [--ini PATH]... [--sanny DIR] [--header auto|on|off]\n"
     "                         [--format text|tsv|json] [--svg FILE] PATH...\n"
     "  keys: the keys and cheat codes the scripts test, and which two scripts share one; a PATH is a\n"
     "        script or a folder searched for .cs, .cs3, .cs4, .cm and .scm files\n"
-    "  --ini PATH: an opcode INI file, or a command library as JSON (sa.json)\n"
+    "  --ini PATH: an opcode INI file, or a command library as JSON (sa.json); several are merged in order\n"
+    "  --sanny DIR: the opcode files of Sanny Builder's folder DIR, as its mode files list them\n"
+    "  without --ini or --sanny: the game's INI file here (SASCM.ini ...), else the built-in table\n"
     "  --context N: the N instructions before and after each test, decoded (text and json)\n"
     "  rules: --vkey FROM=TO   --button FROM=TO   --pad FROM=TO   --cheat FROM=TO\n"
     "         --at OFFSET:KEY  --at OFFSET:PAD:KEY  --at OFFSET:CODE\n"
@@ -187,7 +189,15 @@ const std::vector<OptionSpec>& OptionSpecs() {
              if (!options.game) error = "--game is gta3, vc or sa: " + value;
              return options.game.has_value();
          }},
-        {{"--ini"}, kForEvery, true, Path(&Options::ini, "--ini")},
+        {{"--ini"},
+         kForEvery,
+         true,
+         [](const std::string& value, Options& options, std::string& error) {
+             if (value.empty()) error = "--ini needs a path";
+             options.ini.push_back(value);
+             return error.empty();
+         }},
+        {{"--sanny"}, kForEvery, true, Path(&Options::sanny, "--sanny")},
         {{"--header"},
          kForEvery,
          true,

@@ -30,7 +30,8 @@ struct Rule {
 struct Options {
     Command command = Command::Help;
     std::optional<GameId> game;
-    std::string ini;
+    std::vector<std::string> ini;  // opcode files, merged in order
+    std::string sanny;             // a Sanny Builder folder
     HeaderSkip header = HeaderSkip::ByName;
     Format format = Format::Text;
     int context = 0;  // list: instructions shown before and after each test

@@ -5,6 +5,7 @@
 #include "settings/Settings.h"
 #include "opcodes/IniLoader.h"
 #include "opcodes/OpcodeJson.h"
+#include "opcodes/SannyBuilder.h"
 #include "script/ScriptFiles.h"
 #include "cli/Escape.h"
 
@@ -28,11 +29,45 @@ void WarnMissingTests(const Setup& setup, std::ostream& err) {
         const char* what;
     } kinds[] = {{OpcodeRole::VKeyTest, "VKey tests"}, {OpcodeRole::ButtonTest, "button tests"}};
     for (const auto& kind : kinds) {
-        if (setup.table.DescribesAnyOf(kind.role)) continue;
+        if (setup.Table().DescribesAnyOf(kind.role)) continue;
         const std::vector<uint16_t> opcodes = OpcodesOfRole(setup.game, kind.role);
-        err << "warning: " << setup.iniPath << " does not describe " << OpcodeList(opcodes) << "; " << kind.what
+        err << "warning: " << setup.tableName << " does not describe " << OpcodeList(opcodes) << "; " << kind.what
             << " are not found\n";
     }
+}
+
+// The table the options name: a Sanny Builder folder's, then opcode files
+// merged over it; or the game's INI file here, else the built-in one.
+bool LoadTable(const Options& options, Setup& setup, std::ostream& err) {
+    const GameId game = setup.game;
+    if (options.sanny.empty() && options.ini.empty()) {
+        if (!LoadGameTable(game, std::string(), OpcodeChoice{OpcodeChoice::Kind::BuiltIn, {}}, setup.opcodes,
+                           setup.tableError))
+            return false;
+        if (setup.opcodes.source == OpcodeSource::BuiltIn)
+            err << "note: no " << OpcodeIniFileName(game) << " here and no --ini or --sanny: using the built-in "
+                << "opcode table of " << GameName(game) << " (game and CLEO 4)\n";
+        return true;
+    }
+    if (!options.sanny.empty()) {
+        SannyBuilderTable read;
+        if (!LoadSannyBuilderTable(options.sanny, game, setup.opcodes.table, read, setup.tableError)) return false;
+        setup.opcodes.source = OpcodeSource::SannyBuilder;
+        setup.opcodes.files = read.files;
+        for (const std::string& missing : read.missing)
+            err << "note: Sanny Builder's mode file names " << missing << ", which is not there: skipped\n";
+    }
+    if (!options.ini.empty()) {
+        GameTable named;
+        if (!LoadNamedFiles(options.ini, game, named, setup.tableError)) return false;
+        if (options.sanny.empty()) {
+            setup.opcodes = std::move(named);
+        } else {
+            setup.opcodes.table.MergeFrom(named.table);
+            setup.opcodes.files.insert(setup.opcodes.files.end(), named.files.begin(), named.files.end());
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -47,21 +82,25 @@ Setup PrepareSetup(const Options& options, std::ostream& err) {
         setup.game = kGameGta3;
         err << "assuming " << GameName(kGameGta3) << ": no " << kSettingsFileName << " here and no --game\n";
     }
-    setup.iniPath = options.ini.empty() ? OpcodeIniFileName(setup.game) : options.ini;
-    setup.tableLoaded = LoadOpcodeFile(setup.iniPath, setup.game, setup.table, setup.tableError);
-    if (setup.tableLoaded) WarnMissingTests(setup, err);
+    setup.tableLoaded = LoadTable(options, setup, err);
+    if (!setup.tableLoaded) return setup;
+    const std::vector<std::string>& files = setup.opcodes.files;
+    setup.tableName = files.size() == 1 && setup.opcodes.source != OpcodeSource::SannyBuilder
+                          ? files.front()
+                          : setup.opcodes.Description();
+    WarnMissingTests(setup, err);
     return setup;
 }
 
 bool LoadScript(const Setup& setup, const Options& options, const std::string& path, ScriptFile& file,
                 std::ostream& err) {
     if (!setup.tableLoaded) {
-        err << path << ": opcode table cannot be loaded (" << setup.iniPath << ": " << setup.tableError << ")\n";
+        err << path << ": opcode table cannot be loaded (" << setup.tableError << ")\n";
         return false;
     }
     file.path = path;
     std::string cause;
-    if (!ReadAndScan(path, setup.game, setup.table, options.header, file, cause)) {
+    if (!ReadAndScan(path, setup.game, setup.Table(), options.header, file, cause)) {
         err << path << ": cannot open: " << cause << "\n";
         return false;
     }

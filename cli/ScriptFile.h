@@ -4,25 +4,30 @@
 #include <string>
 
 #include "cli/Options.h"
+#include "opcodes/OpcodeSources.h"
 #include "opcodes/OpcodeTable.h"
 #include "script/KeyScan.h"
 
 namespace morvane::cli {
 
 // The game and opcode table a run works with, chosen as the window would:
-// the game from the settings file and its INI file in the working folder,
-// unless the options say otherwise.
+// the game from the settings file, its INI file in the working folder, else
+// the built-in table; unless the options name the game, opcode files or a
+// Sanny Builder folder.
 struct Setup {
     GameId game = kGameGta3;
-    std::string iniPath;
-    OpcodeTable table;
+    GameTable opcodes;
+    std::string tableName;  // the table in messages: its file, or what it is
     bool tableLoaded = false;
-    std::string tableError;  // why the table could not be loaded
+    std::string tableError;  // why the table could not be loaded: the file and the cause
+
+    const OpcodeTable& Table() const { return opcodes.table; }
 };
 
 // Says once on `err` what was assumed or is missing: the game when neither
-// a settings file nor --game names one, and the key tests or button tests
-// the loaded table knows none of.
+// a settings file nor --game names one, the built-in table when no opcode
+// file is there, files a Sanny Builder mode file names that are not there,
+// and the key tests or button tests the loaded table knows none of.
 Setup PrepareSetup(const Options& options, std::ostream& err);
 
 // One script read and scanned by the same engine function as the window's.

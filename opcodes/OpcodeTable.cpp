@@ -34,6 +34,15 @@ void OpcodeTable::Set(int opcode, int32_t parameterCount, std::string_view descr
     entry = OpcodeEntry{parameterCount, true, RoleOf(game_, static_cast<uint16_t>(opcode)), number};
 }
 
+void OpcodeTable::MergeFrom(const OpcodeTable& other) {
+    if (entries_.empty()) Reset(other.game_);
+    for (std::size_t opcode = 0; opcode < other.entries_.size(); ++opcode) {
+        const OpcodeEntry* entry = other.Find(static_cast<uint32_t>(opcode));
+        if (entry != nullptr)
+            Set(static_cast<int>(opcode), entry->parameterCount, other.Description(static_cast<uint32_t>(opcode)));
+    }
+}
+
 std::string_view OpcodeTable::Description(uint32_t opcode) const {
     const OpcodeEntry* entry = Find(opcode);
     if (entry == nullptr || entry->description == kNoDescription) return {};

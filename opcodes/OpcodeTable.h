@@ -52,6 +52,10 @@ public:
     // call for the same opcode replaces the first.
     void Set(int opcode, int32_t parameterCount, std::string_view description = {});
 
+    // Takes every opcode the other table describes, with its count and
+    // description, in place of what this one had for it.
+    void MergeFrom(const OpcodeTable& other);
+
     // The entry of an opcode that is in the table, or nullptr.
     const OpcodeEntry* Find(uint32_t opcode) const {
         if (opcode >= entries_.size()) return nullptr;

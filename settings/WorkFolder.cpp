@@ -94,8 +94,8 @@ std::string MissingThere(const std::string& folder) {
 
 std::string MissingIniFilesMessage(const std::string& workingFolder, const std::string& userDataFolder) {
     std::string text =
-        "Couldn't find opcodes ini files.\nProgram will close.\n\n"
-        "SCM.ini, VICESCM.ini and SASCM.ini must all be in the folder Morvane starts in:\n";
+        "Couldn't find opcodes ini files.\n\n"
+        "SCM.ini, VICESCM.ini and SASCM.ini are read from the folder Morvane starts in:\n";
     text += workingFolder.empty() ? std::string("(unknown)") : workingFolder + MissingThere(workingFolder);
     text += "\nor in Morvane's data folder:\n";
 #ifdef _WIN32
@@ -104,7 +104,44 @@ std::string MissingIniFilesMessage(const std::string& workingFolder, const std::
     text += userDataFolder.empty() ? std::string("(none: neither XDG_DATA_HOME nor HOME is set)") : userDataFolder;
 #endif
     if (!userDataFolder.empty()) text += MissingThere(userDataFolder);
-    return text;
+    return text +
+           "\n\nFor the games whose file is missing Morvane can use its built-in opcode tables (the games' own "
+           "opcodes and CLEO 4's), or read the opcode files of Sanny Builder's folder.";
+}
+
+WorkFolder EnterFolderForChosenTables(const std::string& userDataFolder) {
+    if (MissingOpcodeIniFiles(std::string()).size() < static_cast<std::size_t>(kGameCount)) return WorkFolder::Current;
+    if (userDataFolder.empty()) return WorkFolder::Current;
+    std::error_code error;
+    fs::create_directories(fs::u8path(userDataFolder), error);
+    fs::current_path(fs::u8path(userDataFolder), error);
+    return error ? WorkFolder::Current : WorkFolder::UserData;
+}
+
+std::string DefaultSannyBuilderFolder() {
+    std::vector<fs::path> programFolders;
+#ifdef _WIN32
+    for (const wchar_t* name : {L"ProgramFiles(x86)", L"ProgramFiles", L"LOCALAPPDATA"}) {
+        const std::string folder = EnvironmentUtf8(name);
+        if (folder.empty()) continue;
+        programFolders.push_back(fs::u8path(folder));
+        programFolders.push_back(fs::u8path(folder) / "Programs");
+    }
+#else
+    std::string prefix = Environment("WINEPREFIX");
+    if (prefix.empty() && !Environment("HOME").empty()) prefix = (fs::path(Environment("HOME")) / ".wine").string();
+    if (!prefix.empty()) {
+        programFolders.push_back(fs::path(prefix) / "drive_c" / "Program Files (x86)");
+        programFolders.push_back(fs::path(prefix) / "drive_c" / "Program Files");
+    }
+#endif
+    for (const fs::path& programs : programFolders) {
+        for (const char* name : {"Sanny Builder 4", "Sanny Builder 3", "Sanny Builder"}) {
+            std::error_code error;
+            if (fs::is_directory(programs / name, error)) return (programs / name).u8string();
+        }
+    }
+    return std::string();
 }
 
 }  // namespace morvane

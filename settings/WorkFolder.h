@@ -34,9 +34,20 @@ enum class WorkFolder {
 // Chooses where to work and, for UserData, changes into that folder.
 WorkFolder EnterWorkFolder(const std::string& userDataFolder);
 
-// The start-up message when the INI files are in neither folder. Its first
-// two lines are "Couldn't find opcodes ini files." and "Program will close.";
-// then it names the files, both folders and which files each one lacks.
+// Where to work when neither folder holds all three INI files and the user
+// chose where the missing games' opcodes come from (the built-in tables or
+// a Sanny Builder folder): the working folder when it holds one of the INI
+// files, else the user's data folder, made when missing (Current when it
+// cannot be made or entered). Its settings file is kept there.
+WorkFolder EnterFolderForChosenTables(const std::string& userDataFolder);
+
+// The start-up message when the INI files are in neither folder: its first
+// line is "Couldn't find opcodes ini files."; then it names the files, both
+// folders and which files each one lacks, and the other ways to the opcodes.
 std::string MissingIniFilesMessage(const std::string& workingFolder, const std::string& userDataFolder);
+
+// Where Sanny Builder's installers put it (on Linux: under a Wine prefix's
+// drive_c, $WINEPREFIX or ~/.wine), the first that is there; empty when none.
+std::string DefaultSannyBuilderFolder();
 
 }  // namespace morvane

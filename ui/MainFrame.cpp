@@ -18,6 +18,7 @@
 #include "settings/Settings.h"
 #include "ui/FileSystemPath.h"
 #include "ui/KeyMapWindow.h"
+#include "ui/OpcodeFiles.h"
 
 using namespace morvane;
 
@@ -38,6 +39,9 @@ const char* const kGeometryY = "/Window/Y";
 const char* const kGeometryWidth = "/Window/Width";
 const char* const kGeometryHeight = "/Window/Height";
 const char* const kGeometryMaximized = "/Window/Maximized";
+
+// The status bar's field that says where the opcodes come from.
+constexpr int kOpcodesField = 1;
 
 // How many files the recent-files list keeps (Ctrl+1 to Ctrl+9).
 constexpr int kRecentFiles = 9;
@@ -117,6 +121,7 @@ void MainFrame::BindHandlers() {
     b.Bind(this, wxEVT_MENU, &MainFrame::OnPressKey, this, pressKeyItem->GetId());
     b.Bind(this, wxEVT_MENU, &MainFrame::OnChangeAll, this, changeAllItem->GetId());
     b.Bind(this, wxEVT_MENU, &MainFrame::OnKeyMap, this, keyMapItem->GetId());
+    b.Bind(this, wxEVT_MENU, &MainFrame::OnOpcodeFiles, this, opcodeFilesItem->GetId());
     b.Bind(this, wxEVT_MENU, &MainFrame::OnRecentFile, this, wxID_FILE1, wxID_FILE1 + kRecentFiles - 1);
 
     // Which commands are enabled.
@@ -244,15 +249,36 @@ void MainFrame::FillKeyChoices() {
         gameKeyChoice->Insert(wxString::FromUTF8(GameKeyName(key)), static_cast<unsigned>(key));
 }
 
-// The selected game's opcode table, read as the command line reads it; Open
-// File and Key map are enabled only when it loaded.
+// The selected game's opcode table: its INI file here, else where the user
+// chose (see ui/OpcodeFiles.h); the status bar says which. Open File and Key
+// map are enabled only when there is one.
 void MainFrame::LoadGameTable() {
-    auto table = std::make_shared<OpcodeTable>();
+    auto loaded = std::make_shared<GameTable>();
     std::string cause;
-    if (LoadOpcodeFile(OpcodeIniFileName(selectedGame), selectedGame, *table, cause))
-        opcodeTable = std::move(table);
-    else
+    if (morvane::LoadGameTable(selectedGame, std::string(), ReadOpcodeChoice(), *loaded, cause)) {
+        gameTable = loaded;
+        opcodeTable = std::shared_ptr<const OpcodeTable>(loaded, &loaded->table);
+        SetStatusText("Opcodes: " + wxString::FromUTF8(loaded->Description()), kOpcodesField);
+    } else {
+        gameTable.reset();
         opcodeTable.reset();
+        SetStatusText("Opcodes: none (" + wxString::FromUTF8(cause) + ")", kOpcodesField);
+    }
+}
+
+// Where the opcodes of the games whose INI file is not here come from, at
+// any time; the selected game's table is read again. An open script keeps
+// the table it was read with.
+void MainFrame::OnOpcodeFiles(wxCommandEvent& /*event*/) {
+    const wxString message = wxString::Format(
+        "Opcode files are read from the folder Morvane works in:\n%s\n\nFor the games whose INI file (%s) is not "
+        "there, Morvane can use its built-in opcode tables (the games' own opcodes and CLEO 4's), or read the opcode "
+        "files of Sanny Builder's folder.",
+        wxGetCwd(), wxString::FromUTF8(OpcodeIniFileName(selectedGame)));
+    const std::optional<OpcodeChoice> choice = AskForOpcodeFiles(this, message, "&Cancel");
+    if (!choice) return;
+    RememberOpcodeChoice(*choice);
+    LoadGameTable();
 }
 
 // The key map window, made for the opened script's folder (the working

@@ -9,6 +9,7 @@
 
 #include "keys/ChangeAll.h"
 #include "opcodes/GameId.h"
+#include "opcodes/OpcodeSources.h"
 #include "opcodes/OpcodeTable.h"
 #include "session/EditSession.h"
 #include "ui/EventBindings.h"
@@ -70,6 +71,7 @@ private:
     void OnFilter(wxCommandEvent& event);
     void OnRecentFile(wxCommandEvent& event);
     void OnKeyMap(wxCommandEvent& event);
+    void OnOpcodeFiles(wxCommandEvent& event);
     // Which commands are enabled, asked when the window is updated.
     void OnUpdateNeedsTable(wxUpdateUIEvent& event);
     void OnUpdateNeedsScript(wxUpdateUIEvent& event);
@@ -134,10 +136,13 @@ private:
 
     morvane::EditSession session;
     morvane::GameId selectedGame = morvane::kGameGta3;
-    std::shared_ptr<morvane::OpcodeTable> opcodeTable;  // the selected game's; null when its file could not be read
-    std::vector<std::size_t> visibleTests;              // line i of the list shows test visibleTests[i]
-    std::size_t editedTest = kNoTest;                   // the test the key choices (or the code field) show
-    bool waitingForKey = false;                         // Press key: the next key pressed is taken
+    // The selected game's opcode table and where it came from; the table
+    // null when there is none.
+    std::shared_ptr<morvane::GameTable> gameTable;
+    std::shared_ptr<const morvane::OpcodeTable> opcodeTable;
+    std::vector<std::size_t> visibleTests;  // line i of the list shows test visibleTests[i]
+    std::size_t editedTest = kNoTest;       // the test the key choices (or the code field) show
+    bool waitingForKey = false;             // Press key: the next key pressed is taken
     wxFileHistory recentFiles;
     wxWeakRef<KeyMapWindow> keyMapWindow;  // while it is open
     EventBindings bindings;

@@ -16,6 +16,7 @@
 #include "script/ScriptFiles.h"
 #include "ui/FileSystemPath.h"
 #include "ui/MainFrame.h"
+#include "ui/OpcodeFiles.h"
 
 using namespace morvane;
 
@@ -36,6 +37,10 @@ const char* const kUnknownWarning =
     "From there on the script may have been read wrongly, so the key tests after it may be wrong. "
     "They are marked (?) in the list.\n\n"
     "Opcodes not described: %s. An opcode file that describes them reads the script whole.";
+// After that warning, when the table is the built-in one.
+const char* const kBuiltinCure =
+    "\nThe built-in table holds the games' own opcodes and CLEO 4's; choosing Sanny Builder's folder (File > Opcode "
+    "Files...) adds those of the libraries it knows (CLEO+, CLEO 5, SAMPFUNCS).";
 // When most of what the walk read was unknown instructions.
 const char* const kNotAScript = "This does not look like a %s script.";
 const char* const kBetterGame =
@@ -157,9 +162,12 @@ void MainFrame::OpenScript(const wxString& path) {
     FillList(0);
 
     const ScanSummary& summary = session.Summary();
-    if (summary.HasUnknown())
-        ShowMessage(wxString::Format(kUnknownWarning, static_cast<long long>(summary.unknownInstructions),
-                                     static_cast<int>(*summary.firstUnknownOffset), UnknownOpcodesText(summary)));
+    if (summary.HasUnknown()) {
+        wxString text = wxString::Format(kUnknownWarning, static_cast<long long>(summary.unknownInstructions),
+                                         static_cast<int>(*summary.firstUnknownOffset), UnknownOpcodesText(summary));
+        if (gameTable && gameTable->source == OpcodeSource::BuiltIn) text += kBuiltinCure;
+        ShowMessage(text);
+    }
 }
 
 // Reads the script with each other game's rules and opcode file; when one
@@ -168,9 +176,10 @@ bool MainFrame::OfferBetterGame(const wxString& path, const ScannedScript& read)
     const HeaderSkip header = read.summary.code.header ? HeaderSkip::Always : HeaderSkip::Never;
     for (const GameId other : kAllGames) {
         if (other == selectedGame) continue;
-        OpcodeTable table;
+        GameTable loaded;
         std::string cause;
-        if (!LoadOpcodeFile(OpcodeIniFileName(other), other, table, cause)) continue;
+        if (!morvane::LoadGameTable(other, std::string(), ReadOpcodeChoice(), loaded, cause)) continue;
+        const OpcodeTable& table = loaded.table;
         ScriptImage copy;
         copy.game = other;
         if (!copy.LoadFromBytes(read.image.Data(), static_cast<std::size_t>(read.image.Size()))) continue;

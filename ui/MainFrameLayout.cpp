@@ -31,7 +31,10 @@ const char* const kCredit = "Morvane - key remapper\nfor compiled game scripts";
 MainFrameLayout::MainFrameLayout(wxWindow* parent, const wxString& title, long style)
     : wxFrame(parent, wxID_ANY, title, wxDefaultPosition, wxDefaultSize, style) {
     MakeMenus();
-    statusBar = CreateStatusBar();
+    // Messages, then where the game's opcodes come from.
+    statusBar = CreateStatusBar(2);
+    const int widths[] = {-1, -1};
+    statusBar->SetStatusWidths(2, widths);
     mainPanel = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL, "mainPanel");
 
     // Left: the list of key tests. Right: the file box, the key box, what
@@ -69,6 +72,7 @@ void MainFrameLayout::MakeMenus() {
     saveAsItem = fileMenu->Append(wxID_SAVEAS, "Save &As...\tCtrl+Shift+S");
     closeItem = fileMenu->Append(wxID_CLOSE, "&Close\tCtrl+W");
     keyMapItem = fileMenu->Append(wxID_ANY, "Key &Map...\tCtrl+M");
+    opcodeFilesItem = fileMenu->Append(wxID_ANY, "Opcode &Files...");
     recentMenu = new wxMenu;
     fileMenu->AppendSubMenu(recentMenu, "Open &Recent");
     fileMenu->AppendSeparator();

@@ -27,6 +27,7 @@ protected:
     wxMenuItem* saveAsItem;
     wxMenuItem* closeItem;
     wxMenuItem* keyMapItem;
+    wxMenuItem* opcodeFilesItem;
     wxMenuItem* quitItem;
     wxMenu* recentMenu;
     wxMenu* editMenu;

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/CliSupport.h"
+#include "support/SannyFolder.h"
 
 using namespace morvane;
 using namespace morvane::test;
@@ -34,14 +35,45 @@ TEST_F(SetupTest, DefaultsComeFromTheWorkingFolderAsInTheWindow) {
     EXPECT_FALSE(readsHeaderAsCode({"list", "--header", "on", "MAIN.SCM"}));
     EXPECT_TRUE(readsHeaderAsCode({"list", "--header", "off", "main.scm"}));
 
-    // Another opcode file, or none.
+    // Another opcode file, or none here: the built-in table, with a note.
     std::filesystem::rename(dir.File("SASCM.ini"), dir.File("other.ini"));
-    CliRun missing = Run({"list", "sa_keys.cs", "vc_keys.cs"});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err,
-              "sa_keys.cs: opcode table cannot be loaded (SASCM.ini: not found)\n"
-              "vc_keys.cs: opcode table cannot be loaded (SASCM.ini: not found)\n");
+    const CliRun builtin = Run({"list", "--format", "tsv", "sa_keys.cs"});
+    EXPECT_EQ(builtin.status, 0);
+    EXPECT_EQ(builtin.err,
+              "note: no SASCM.ini here and no --ini or --sanny: using the built-in opcode table of San Andreas "
+              "(game and CLEO 4)\n");
+    EXPECT_EQ(builtin.out, kSaKeysTsv);
     EXPECT_EQ(Run({"list", "--ini", "other.ini", "--format", "tsv", "sa_keys.cs"}).out, kSaKeysTsv);
+}
+
+TEST_F(SetupTest, SeveralIniFilesAreMergedInOrderAndASannyBuilderFolderAsItsModeFilesSay) {
+    dir.Write("cfg", "2");
+    // The game's own opcodes alone know no CLEO key test: sa_keys.cs lists only its buttons.
+    const std::string sanny = MakeSannyFolder(dir);
+    const std::string own = sanny + "/data/sa/SASCM.ini";
+    const CliRun alone = Run({"list", "--ini", own, "--format", "tsv", "sa_keys.cs"});
+    EXPECT_EQ(alone.out.find("\tvkey\t"), std::string::npos) << alone.out;
+    // SASCM.ini and its CLEO file, merged: every test.
+    const CliRun merged =
+        Run({"list", "--ini", own, "--ini", sanny + "/data/sa/SASCM.CLEO.ini", "--format", "tsv", "sa_keys.cs"});
+    EXPECT_EQ(merged.err, "");
+    EXPECT_EQ(merged.out, kSaKeysTsv);
+    // The folder as Sanny Builder reads it: its mode file's files, and a
+    // note for the one it names that is not there.
+    const CliRun folder = Run({"list", "--sanny", sanny, "--format", "tsv", "sa_keys.cs", "sa_libraries.cs"});
+    EXPECT_EQ(folder.status, 0) << folder.err;
+    EXPECT_EQ(folder.err,
+              "note: Sanny Builder's mode file names @sb:\\data\\sa\\SASCM.Clipboard.ini, which is not there: "
+              "skipped\n");
+    EXPECT_EQ(folder.out.rfind(kSaKeysTsv, 0), 0u) << folder.out;
+    for (const char* opcode : {"\t0E3D\n", "\t0E3E\n", "\t0C89\n"})
+        EXPECT_NE(folder.out.find(opcode), std::string::npos) << opcode << folder.out;
+    // A folder that is not Sanny Builder's is told.
+    const CliRun wrong = Run({"list", "--sanny", dir.Path(), "sa_keys.cs"});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_NE(wrong.err.find("sa_keys.cs: opcode table cannot be loaded (no opcode files of San Andreas in "),
+              std::string::npos)
+        << wrong.err;
 }
 
 TEST_F(SetupTest, AssumptionsAndMissingKeyTestsAreSaidOnce) {

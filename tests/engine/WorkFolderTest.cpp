@@ -98,6 +98,24 @@ TEST_F(WorkFolderTest, NeitherFolderCompleteLeavesTheWorkingFolderAlone) {
     EXPECT_EQ(WorkingFolder(), dir.File("start"));
 }
 
+TEST_F(WorkFolderTest, WithTablesChosenItWorksWhereAnIniFileIsElseInTheDataFolder) {
+    WriteIniFiles(dir, "start", {"SASCM.ini"});
+    EXPECT_EQ(EnterFolderForChosenTables(dir.File("data")), WorkFolder::Current);
+    EXPECT_EQ(WorkingFolder(), dir.File("start"));
+    std::filesystem::remove(dir.File("start/SASCM.ini"));
+    EXPECT_EQ(EnterFolderForChosenTables(dir.File("new/data")), WorkFolder::UserData);  // made
+    EXPECT_EQ(WorkingFolder(), dir.File("new/data"));
+}
+
+TEST_F(WorkFolderTest, SannyBuilderIsLookedForWhereItsInstallersPutIt) {
+    env.Set("WINEPREFIX", dir.File("prefix"));
+    EXPECT_EQ(DefaultSannyBuilderFolder(), "");
+    std::filesystem::create_directories(dir.File("prefix/drive_c/Program Files/Sanny Builder 3"));
+    EXPECT_EQ(DefaultSannyBuilderFolder(), dir.File("prefix/drive_c/Program Files/Sanny Builder 3"));
+    std::filesystem::create_directories(dir.File("prefix/drive_c/Program Files (x86)/Sanny Builder 4"));
+    EXPECT_EQ(DefaultSannyBuilderFolder(), dir.File("prefix/drive_c/Program Files (x86)/Sanny Builder 4"));
+}
+
 TEST_F(WorkFolderTest, DataFolderThatCannotBeEnteredCountsAsMissing) {
     namespace fs = std::filesystem;
     WriteIniFiles(dir, "locked", kAllIni);
@@ -124,9 +142,11 @@ TEST_F(WorkFolderTest, DataFolderThatCannotBeEnteredCountsAsMissing) {
     fs::permissions(dir.File("locked"), fs::perms::owner_all);
 }
 
-TEST_F(WorkFolderTest, MessageKeepsItsFirstTwoLinesAndNamesBothFolders) {
+TEST_F(WorkFolderTest, MessageKeepsItsFirstLineNamesBothFoldersAndTheOtherWays) {
     const std::string text = MissingIniFilesMessage("/games/mods", "/home/player/.local/share/morvane");
-    EXPECT_EQ(text.rfind("Couldn't find opcodes ini files.\nProgram will close.\n", 0), 0u) << text;
+    EXPECT_EQ(text.rfind("Couldn't find opcodes ini files.\n", 0), 0u) << text;
+    EXPECT_NE(text.find("built-in opcode tables"), std::string::npos) << text;
+    EXPECT_NE(text.find("Sanny Builder's folder"), std::string::npos) << text;
     EXPECT_NE(text.find("SCM.ini, VICESCM.ini and SASCM.ini"), std::string::npos);
     EXPECT_NE(text.find("\n/games/mods\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\n/home/player/.local/share/morvane"), std::string::npos) << text;

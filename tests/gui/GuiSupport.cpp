@@ -105,6 +105,28 @@ void DialogScript::ExpectFile(const std::string& path, std::function<void()> aft
     });
 }
 
+void DialogScript::ExpectFolder(const std::string& folder) {
+    Expect([folder](wxDialog* dialog) {
+        auto* folders = dynamic_cast<wxDirDialog*>(dialog);
+        if (folders == nullptr) {
+            ADD_FAILURE() << "expected a folder dialog, got \"" << ToStd(dialog->GetTitle()) << "\"";
+            return static_cast<int>(wxID_CANCEL);
+        }
+        // GTK's chooser takes the folder asynchronously and gives the path
+        // only when it is accepted: accept it as OK does until it has it.
+        const wxString wanted = wxString::FromUTF8(folder);
+        folders->SetPath(wanted);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (folders->GetPath() != wanted && std::chrono::steady_clock::now() < deadline) {
+            wxTheApp->Yield(true);
+            wxMilliSleep(1);
+            folders->GTKOnAccept();
+        }
+        EXPECT_EQ(ToStd(folders->GetPath()), folder);
+        return static_cast<int>(wxID_OK);
+    });
+}
+
 void DialogScript::ExpectCancelledFile() {
     Expect([this](wxDialog* dialog) {
         wxFileDialog* files = nullptr;
@@ -308,7 +330,9 @@ void WindowProbe::PickKeyMapFolder(const std::string& folder) const {
 
 void WindowTest::SetUp() {
     DialogScript::Get().Reset();
-    wxConfigBase::Get()->DeleteGroup("/Window");  // each window starts at its laid-out size
+    wxConfigBase::Get()->DeleteGroup("/Window");   // each window starts at its laid-out size
+    wxConfigBase::Get()->DeleteGroup("/Opcodes");  // and no opcode files are chosen
+    wxConfigBase::Get()->Flush();                  // also for a start that reads the configuration anew
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
     previousDirectory = cwd;

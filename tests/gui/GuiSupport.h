@@ -11,6 +11,7 @@
 #include <wx/treectrl.h>
 #include <wx/weakref.h>
 #include <wx/dialog.h>
+#include <wx/dirdlg.h>
 #include <wx/filedlg.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
@@ -47,6 +48,8 @@ public:
     // A file dialog answered with OK for `path` (which must exist, or lie in an existing folder).
     void ExpectFile(const std::string& path, std::function<void()> afterChoosing = nullptr);
     void ExpectCancelledFile();
+    // A folder dialog answered with OK for `folder` (which must exist).
+    void ExpectFolder(const std::string& folder);
 
     std::size_t Pending() const { return answers_.size(); }
     void Reset() {
@@ -99,6 +102,7 @@ public:
     int PressKeyMenuId() const { return MenuId("&Edit", "&Press Key..."); }
     int ChangeAllMenuId() const { return MenuId("&Edit", "Change &All..."); }
     int KeyMapMenuId() const { return MenuId("&File", "Key &Map..."); }
+    int OpcodeFilesMenuId() const { return MenuId("&File", "Opcode &Files..."); }
     // A menu item, its enabled state updated.
     wxMenuItem* MenuItem(int id) const;
     wxTextCtrl* Path() const { return Find<wxTextCtrl>("pathText"); }

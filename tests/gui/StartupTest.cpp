@@ -18,6 +18,7 @@
 #include "opcodes/OpcodeTable.h"
 #include "settings/WorkFolder.h"
 #include "support/Printers.h"
+#include "support/SannyFolder.h"
 #include "support/ScopedEnvironment.h"
 
 using namespace morvane;
@@ -64,17 +65,85 @@ protected:
     ScopedEnvironment env;
 };
 
-TEST_F(StartupTest, MissingIniFileRefusesToStartWithoutWindowOrSettings) {
+TEST_F(StartupTest, MissingIniFileAsksWhereTheOpcodesComeFromAndQuitClosesMorvane) {
     std::filesystem::remove(dir.File("VICESCM.ini"));
     const std::size_t before = TopLevelWindows();
-    DialogScript::Get().ExpectMessage();
+    DialogScript::Get().ExpectQuestion(wxID_CANCEL);
     EXPECT_FALSE(static_cast<MorvaneApp*>(wxTheApp)->OnInit());
     ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
     EXPECT_EQ(DialogScript::Get().messages[0], MissingMessage());
     EXPECT_NE(DialogScript::Get().messages[0].find(dir.Path() + "\n(missing there: VICESCM.ini)"), std::string::npos);
-    EXPECT_EQ(DialogScript::Get().captions[0], "Message");
+    EXPECT_EQ(DialogScript::Get().captions[0], "Morvane");
+    EXPECT_EQ(DialogScript::Get().buttons[0], "Use Built-in Tables|Choose Sanny Builder Folder...|Quit");
     EXPECT_EQ(TopLevelWindows(), before);
     EXPECT_FALSE(std::filesystem::exists(dir.File("cfg")));
+}
+
+TEST_F(StartupTest, BuiltInTablesChosenAtStartAreRememberedAndOpenTheDemoScripts) {
+    // Started in an empty folder, as from a desktop menu.
+    for (const char* ini : {"SCM.ini", "VICESCM.ini", "SASCM.ini"}) std::filesystem::remove(dir.File(ini));
+    DialogScript::Get().ExpectQuestion(wxID_YES);
+    ASSERT_TRUE(static_cast<MorvaneApp*>(wxTheApp)->OnInit());
+    frame = dynamic_cast<MainFrame*>(wxTopLevelWindows.GetLast()->GetData());
+    ASSERT_NE(frame, nullptr);
+    probe = std::make_unique<WindowProbe>(frame);
+    EXPECT_EQ(WorkingFolder(), DataFolder());  // made, and its settings kept there
+    EXPECT_EQ(ToStd(frame->GetStatusBar()->GetStatusText(1)), "Opcodes: built-in (game and CLEO 4)");
+    for (const auto& [game, script] :
+         {std::make_pair(kGameGta3, "gta3_keys.cs"), std::make_pair(kGameViceCity, "vc_keys.cs"),
+          std::make_pair(kGameSanAndreas, "sa_keys.cs")}) {
+        probe->Choose(probe->GameChoice(), GameNumber(game));
+        probe->Open(Copy(script));
+        EXPECT_FALSE(probe->Summary().HasUnknown()) << script;
+        EXPECT_FALSE(probe->Tests().empty()) << script;
+        probe->Click(probe->CloseButton());
+    }
+    DestroyWindow();
+
+    // Asked once: the next start opens the window at once.
+    ASSERT_TRUE(static_cast<MorvaneApp*>(wxTheApp)->OnInit());
+    frame = dynamic_cast<MainFrame*>(wxTopLevelWindows.GetLast()->GetData());
+    probe = std::make_unique<WindowProbe>(frame);
+    EXPECT_TRUE(probe->OpcodesLoaded());
+}
+
+TEST_F(StartupTest, ASannyBuilderFolderChosenAtStartGivesTheMissingGamesOpcodes) {
+    const std::string sanny = MakeSannyFolder(dir);
+    std::filesystem::remove(dir.File("SASCM.ini"));
+    dir.Write("cfg", "2");
+    DialogScript::Get().ExpectQuestion(wxID_NO);
+    DialogScript::Get().ExpectFolder(sanny);
+    ASSERT_TRUE(static_cast<MorvaneApp*>(wxTheApp)->OnInit());
+    frame = dynamic_cast<MainFrame*>(wxTopLevelWindows.GetLast()->GetData());
+    probe = std::make_unique<WindowProbe>(frame);
+    EXPECT_EQ(WorkingFolder(), dir.Path());  // it holds INI files of other games
+    EXPECT_EQ(ToStd(frame->GetStatusBar()->GetStatusText(1)),
+              "Opcodes: Sanny Builder, SASCM.ini + 3 files, 34 commands");
+    EXPECT_NE(probe->Table().Find(0x0E3D), nullptr);  // CLEO+, from SASCM.CLEO+.ini
+    // The games whose INI file is here read it.
+    probe->Choose(probe->GameChoice(), GameNumber(kGameViceCity));
+    EXPECT_EQ(ToStd(frame->GetStatusBar()->GetStatusText(1)).rfind("Opcodes: VICESCM.ini, ", 0), 0u);
+
+    // File > Opcode Files... changes the choice at any time.
+    probe->Choose(probe->GameChoice(), GameNumber(kGameSanAndreas));
+    DialogScript::Get().ExpectQuestion(wxID_YES);
+    probe->Menu(probe->OpcodeFilesMenuId());
+    EXPECT_EQ(ToStd(frame->GetStatusBar()->GetStatusText(1)), "Opcodes: built-in (game and CLEO 4)");
+    EXPECT_EQ(DialogScript::Get().buttons.back(), "Use Built-in Tables|Choose Sanny Builder Folder...|Cancel");
+}
+
+TEST_F(StartupTest, AFolderWithoutSannyBuildersFilesIsAskedForAgain) {
+    std::filesystem::remove(dir.File("SASCM.ini"));
+    std::filesystem::create_directory(dir.File("empty"));
+    DialogScript::Get().ExpectQuestion(wxID_NO);
+    DialogScript::Get().ExpectFolder(dir.File("empty"));
+    DialogScript::Get().ExpectMessage();
+    DialogScript::Get().ExpectFolder(MakeSannyFolder(dir));
+    ASSERT_TRUE(static_cast<MorvaneApp*>(wxTheApp)->OnInit());
+    frame = dynamic_cast<MainFrame*>(wxTopLevelWindows.GetLast()->GetData());
+    probe = std::make_unique<WindowProbe>(frame);
+    EXPECT_NE(DialogScript::Get().messages.at(1).find("holds no opcode files of Sanny Builder"), std::string::npos)
+        << DialogScript::Get().messages.at(1);
 }
 
 TEST_F(StartupTest, StartedElsewhereItWorksInTheDataFolderWithItsSettings) {
@@ -104,7 +173,7 @@ TEST_F(StartupTest, StartedElsewhereItWorksInTheDataFolderWithItsSettings) {
 TEST_F(StartupTest, IncompleteDataFolderRefusesAndTheMessageNamesBothFolders) {
     MoveIniFilesToDataFolder("SASCM.ini");  // one file here, two there
     const std::size_t before = TopLevelWindows();
-    DialogScript::Get().ExpectMessage();
+    DialogScript::Get().ExpectQuestion(wxID_CANCEL);
     EXPECT_FALSE(static_cast<MorvaneApp*>(wxTheApp)->OnInit());
     ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
     EXPECT_EQ(DialogScript::Get().messages[0], MissingMessage());
@@ -116,7 +185,7 @@ TEST_F(StartupTest, IncompleteDataFolderRefusesAndTheMessageNamesBothFolders) {
 TEST_F(StartupTest, EachIniFileIsRequired) {
     for (const char* missing : {"SCM.ini", "SASCM.ini"}) {
         std::filesystem::rename(dir.File(missing), dir.File("away"));
-        DialogScript::Get().ExpectMessage();
+        DialogScript::Get().ExpectQuestion(wxID_CANCEL);
         EXPECT_FALSE(static_cast<MorvaneApp*>(wxTheApp)->OnInit()) << missing;
         std::filesystem::rename(dir.File("away"), dir.File(missing));
     }

@@ -1,0 +1,11 @@
+#include "opcodes/BuiltinTables.h"
+
+namespace morvane {
+
+void LoadBuiltinTable(GameId game, OpcodeTable& table) {
+    table.Reset(game);
+    for (const BuiltinCommand& command : BuiltinCommandsOf(game))
+        table.Set(command.id, command.count, command.description);
+}
+
+}  // namespace morvane

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "opcodes/GameId.h"
+#include "opcodes/OpcodeTable.h"
+
+namespace morvane {
+
+// Where a game's opcode table comes from, in this order: the game's INI file
+// in the work folder ("SCM.ini", "VICESCM.ini", "SASCM.ini"), else the Sanny
+// Builder folder the user chose, else Morvane's built-in table. Opcode files
+// named on the command line come before all of these.
+enum class OpcodeSource { NamedFiles, WorkFolder, SannyBuilder, BuiltIn };
+
+// What the user chose for the games whose INI file the work folder lacks.
+struct OpcodeChoice {
+    enum class Kind { None, BuiltIn, SannyBuilder };
+    Kind kind = Kind::None;
+    std::string sannyFolder;  // SannyBuilder: the folder chosen
+};
+
+// What the built-in tables hold, as the window and the command line say it.
+constexpr const char* kBuiltinTableWords = "built-in (game and CLEO 4)";
+
+// A game's opcode table and where it came from.
+struct GameTable {
+    OpcodeTable table;
+    OpcodeSource source = OpcodeSource::BuiltIn;
+    std::vector<std::string> files;    // read, in order; none for the built-in table
+    std::vector<std::string> missing;  // named by a Sanny Builder mode file but not there
+    std::string sannyFailure;          // why the chosen Sanny Builder folder gave no table, when it did not
+
+    // "SASCM.ini, 2,477 commands", "Sanny Builder, SASCM.ini + 4 files, 2,477
+    // commands" or kBuiltinTableWords.
+    std::string Description() const;
+};
+
+// Loads a game's table in the order above, for a work folder ("" is the
+// working folder). False, with the cause in `error`, when the work folder's
+// INI file is there but cannot be used, or when it is missing and no choice
+// was made. A Sanny Builder folder that gives no table for the game leaves
+// the built-in one, its cause in `sannyFailure`.
+bool LoadGameTable(GameId game, const std::string& workFolder, const OpcodeChoice& choice, GameTable& loaded,
+                   std::string& error);
+
+// Loads opcode files (INI or JSON) in order into one table, a later file's
+// opcodes winning; false, with the file and the cause in `error`, when one
+// cannot be read.
+bool LoadNamedFiles(const std::vector<std::string>& paths, GameId game, GameTable& loaded, std::string& error);
+
+// A count with its thousands grouped: "2,477".
+std::string GroupedNumber(int64_t number);
+
+}  // namespace morvane

@@ -1,0 +1,288 @@
+#include "opcodes/SannyBuilder.h"
+
+#include <tinyxml2.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+#include "io/ReadFile.h"
+#include "opcodes/IniLoader.h"
+#include "opcodes/OpcodeJson.h"
+
+namespace morvane {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kModeFile = "mode.xml";
+constexpr const char* kDataFolder = "data";
+constexpr const char* kSannyFolderMark = "@sb:";
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+bool SameName(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
+
+// Whether a name matches a pattern of "*" and "?", without regard to case.
+bool Matches(const std::string& pattern, const std::string& name) {
+    const std::string p = Lower(pattern);
+    const std::string n = Lower(name);
+    std::size_t pi = 0, ni = 0, star = std::string::npos, mark = 0;
+    while (ni < n.size()) {
+        if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
+            ++pi;
+            ++ni;
+        } else if (pi < p.size() && p[pi] == '*') {
+            star = pi++;
+            mark = ni;
+        } else if (star != std::string::npos) {
+            pi = star + 1;
+            ni = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (pi < p.size() && p[pi] == '*') ++pi;
+    return pi == p.size();
+}
+
+bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
+
+// The entries of a folder whose names match, exactly first, then without
+// regard to case; files only, or folders only.
+std::vector<fs::path> Entries(const fs::path& folder, const std::string& name, bool folders) {
+    std::vector<fs::path> found;
+    std::error_code error;
+    const fs::path exact = folder / fs::u8path(name);
+    if (!HasWildcard(name) && (folders ? fs::is_directory(exact, error) : fs::is_regular_file(exact, error)))
+        return {exact};
+    fs::directory_iterator it(folder, error);
+    for (const fs::directory_iterator end; !error && it != end; it.increment(error)) {
+        std::error_code statusError;
+        const bool isFolder = fs::is_directory(it->path(), statusError);
+        const bool isFile = fs::is_regular_file(it->path(), statusError);
+        if (folders ? !isFolder : !isFile) continue;
+        const std::string entry = it->path().filename().u8string();
+        if (HasWildcard(name) ? Matches(name, entry) : SameName(name, entry)) found.push_back(it->path());
+    }
+    std::sort(found.begin(), found.end(), [](const fs::path& a, const fs::path& b) {
+        return Lower(a.filename().u8string()) < Lower(b.filename().u8string());
+    });
+    return found;
+}
+
+// Splits "a\b/c" into its names.
+std::vector<std::string> Names(const std::string& path) {
+    std::vector<std::string> names;
+    std::string name;
+    for (const char c : path) {
+        if (c == '\\' || c == '/') {
+            if (!name.empty()) names.push_back(name);
+            name.clear();
+        } else {
+            name += c;
+        }
+    }
+    if (!name.empty()) names.push_back(name);
+    return names;
+}
+
+// Sanny Builder's own folder for a folder the user chose: the folder that
+// holds data\, or the data folder's parent.
+fs::path ProgramFolder(const std::string& chosen) {
+    const fs::path folder = fs::u8path(chosen);
+    if (!Entries(folder, kDataFolder, true).empty()) return folder;
+    if (SameName(folder.filename().u8string(), kDataFolder)) return folder.parent_path();
+    const fs::path parent = folder.parent_path();
+    if (folder.filename().empty() && SameName(parent.filename().u8string(), kDataFolder)) return parent.parent_path();
+    return folder;
+}
+
+// The one file a path under the program's folder names, or nothing.
+std::vector<std::string> Find(const fs::path& program, const std::vector<std::string>& names) {
+    fs::path folder = program;
+    for (std::size_t i = 0; i + 1 < names.size(); ++i) {
+        const std::vector<fs::path> next = Entries(folder, names[i], true);
+        if (next.empty()) return {};
+        folder = next.front();
+    }
+    std::vector<std::string> files;
+    if (names.empty()) return files;
+    for (const fs::path& file : Entries(folder, names.back(), false)) files.push_back(file.u8string());
+    return files;
+}
+
+bool LoadFile(const std::string& path, GameId game, OpcodeTable& table, std::string& error) {
+    return LoadOpcodeFile(path, game, table, error);
+}
+
+// What a mode gave: nothing to read (the next mode is tried), a table, or a
+// failure to report.
+enum class Mode { NotThere, Loaded, Failed };
+
+// The entries of a mode file; Failed with the cause when it cannot be read.
+Mode ReadMode(const std::string& path, const char* tag, std::vector<std::string>& entries, std::string& error) {
+    std::string text;
+    if (!ReadWholeFile(path, text, error) || !ReadModeEntries(text, tag, entries, error)) {
+        error = path + ": " + error;
+        return Mode::Failed;
+    }
+    return Mode::Loaded;
+}
+
+// The command library of the game's library mode, when it is there.
+Mode LoadLibraryMode(const fs::path& program, GameId game, OpcodeTable& table, SannyBuilderTable& read,
+                     std::string& error) {
+    const std::vector<std::string> mode = Find(program, {kDataFolder, SannyLibraryModeFolder(game), kModeFile});
+    if (mode.empty()) return Mode::NotThere;
+    std::vector<std::string> libraries;
+    if (ReadMode(mode.front(), "library", libraries, error) == Mode::Failed) return Mode::Failed;
+    for (const std::string& entry : libraries) {
+        const std::vector<std::string> files = ResolveModePath(program.u8string(), entry);
+        if (files.empty()) {
+            read.missing.push_back(entry);
+            continue;
+        }
+        if (!LoadFile(files.front(), game, table, error)) {
+            error = files.front() + ": " + error;
+            return Mode::Failed;
+        }
+        read.files = {files.front()};
+        read.library = true;
+        return Mode::Loaded;
+    }
+    return Mode::NotThere;  // no library there: the classic mode's files
+}
+
+// The <opcodes> files of the game's mode, merged in order.
+Mode LoadClassicMode(const fs::path& program, GameId game, OpcodeTable& table, SannyBuilderTable& read,
+                     std::string& error) {
+    const std::vector<std::string> mode = Find(program, {kDataFolder, SannyModeFolder(game), kModeFile});
+    if (mode.empty()) return Mode::NotThere;
+    std::vector<std::string> entries;
+    if (ReadMode(mode.front(), "opcodes", entries, error) == Mode::Failed) return Mode::Failed;
+    OpcodeTable merged;
+    merged.Reset(game);
+    std::vector<std::string> files;
+    for (const std::string& entry : entries) {
+        const std::vector<std::string> named = ResolveModePath(program.u8string(), entry);
+        if (named.empty() && !HasWildcard(entry)) read.missing.push_back(entry);
+        for (const std::string& file : named) {
+            if (std::find(files.begin(), files.end(), file) != files.end()) continue;  // each file once
+            OpcodeTable one;
+            std::string cause;
+            if (!LoadFile(file, game, one, cause)) {
+                read.missing.push_back(entry + " (" + cause + ")");
+                continue;
+            }
+            merged.MergeFrom(one);
+            files.push_back(file);
+        }
+    }
+    if (files.empty()) {
+        error = mode.front() + ": no file it names could be read";
+        return Mode::Failed;
+    }
+    table = std::move(merged);
+    read.files = files;
+    return Mode::Loaded;
+}
+
+}  // namespace
+
+std::string SannyModeFolder(GameId game) {
+    switch (game) {
+        case kGameGta3: return "gta3";
+        case kGameViceCity: return "vc";
+        case kGameSanAndreas: return "sa";
+    }
+    return std::string();
+}
+
+std::string SannyLibraryModeFolder(GameId game) { return SannyModeFolder(game) + "_sbl"; }
+
+std::string SannyClassicIniName(GameId game) {
+    switch (game) {
+        case kGameGta3: return "SCM.ini";
+        case kGameViceCity: return "VCSCM.ini";
+        case kGameSanAndreas: return "SASCM.ini";
+    }
+    return std::string();
+}
+
+bool ReadModeEntries(const std::string& text, const char* tag, std::vector<std::string>& entries, std::string& error) {
+    tinyxml2::XMLDocument document;
+    if (document.Parse(text.data(), text.size()) != tinyxml2::XML_SUCCESS) {
+        error = std::string("not a mode file: ") +
+                (document.ErrorStr() != nullptr ? document.ErrorStr() : "the XML cannot be read");
+        return false;
+    }
+    entries.clear();
+    // Depth first, in document order, without recursion: the nesting of a
+    // hostile file cannot exhaust the stack.
+    std::vector<const tinyxml2::XMLElement*> pending;
+    if (const tinyxml2::XMLElement* root = document.FirstChildElement()) pending.push_back(root);
+    while (!pending.empty()) {
+        const tinyxml2::XMLElement* element = pending.back();
+        pending.pop_back();
+        if (element->NextSiblingElement() != nullptr) pending.push_back(element->NextSiblingElement());
+        if (std::string(element->Name()) == tag) {
+            const char* value = element->GetText();
+            if (value != nullptr) {
+                std::string entry = value;
+                const std::size_t first = entry.find_first_not_of(" \t\r\n");
+                const std::size_t last = entry.find_last_not_of(" \t\r\n");
+                if (first != std::string::npos) entries.push_back(entry.substr(first, last - first + 1));
+            }
+        }
+        if (element->FirstChildElement() != nullptr) pending.push_back(element->FirstChildElement());
+    }
+    return true;
+}
+
+std::vector<std::string> ResolveModePath(const std::string& folder, const std::string& entry) {
+    std::string path = entry;
+    if (path.size() < std::string(kSannyFolderMark).size() ||
+        !SameName(path.substr(0, std::string(kSannyFolderMark).size()), kSannyFolderMark))
+        return Find(fs::u8path(folder), Names(path));  // taken as lying under Sanny Builder's folder too
+    path.erase(0, std::string(kSannyFolderMark).size());
+    return Find(fs::u8path(folder), Names(path));
+}
+
+bool LoadSannyBuilderTable(const std::string& folder, GameId game, OpcodeTable& table, SannyBuilderTable& read,
+                           std::string& error) {
+    read = SannyBuilderTable();
+    if (!IsFolder(folder)) {
+        error = folder + ": " + (fs::exists(fs::u8path(folder)) ? "not a folder" : "not found");
+        return false;
+    }
+    const fs::path program = ProgramFolder(folder);
+    for (auto mode : {LoadLibraryMode, LoadClassicMode}) {
+        switch (mode(program, game, table, read, error)) {
+            case Mode::Loaded: return true;
+            case Mode::Failed: return false;
+            case Mode::NotThere: break;
+        }
+    }
+    const std::vector<std::string> ini = Find(program, {kDataFolder, SannyModeFolder(game), SannyClassicIniName(game)});
+    if (ini.empty()) {
+        error = "no opcode files of " + std::string(GameName(game)) + " in " + folder + " (looked for data\\" +
+                SannyModeFolder(game) + "\\mode.xml and data\\" + SannyModeFolder(game) + "\\" +
+                SannyClassicIniName(game) + ")";
+        return false;
+    }
+    if (!LoadFile(ini.front(), game, table, error)) {
+        error = ini.front() + ": " + error;
+        return false;
+    }
+    read.files = ini;
+    return true;
+}
+
+}  // namespace morvane
