@@ -16,4 +16,4 @@ morvane_install_packages() {
 }
 
 MORVANE_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libwxgtk3.2-dev nlohmann-json3-dev libtinyxml2-dev libgtest-dev libgmock-dev libbenchmark-dev)
-MORVANE_TEST_PACKAGES=(clang-format xvfb xauth xdotool imagemagick clang-14 libclang-rt-14-dev)
+MORVANE_TEST_PACKAGES=(clang-format xvfb xauth xdotool imagemagick clang-14 libclang-rt-14-dev libglib2.0-dev)

@@ -11,14 +11,23 @@ namespace morvane::cli {
 
 namespace {
 
+// The text in lower case, without the spaces around it or around a "|"
+// (names of earlier versions wrote "Aim Weapon|Hand Brake").
 std::string Folded(const std::string& text) {
     std::size_t begin = 0;
     std::size_t end = text.size();
     while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
     while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
     std::string folded;
-    for (std::size_t i = begin; i < end; ++i)
+    for (std::size_t i = begin; i < end; ++i) {
+        if (text[i] == '|') {
+            while (!folded.empty() && folded.back() == ' ') folded.pop_back();
+            folded += '|';
+            while (i + 1 < end && text[i + 1] == ' ') ++i;
+            continue;
+        }
         folded += static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+    }
     return folded;
 }
 
@@ -54,7 +63,17 @@ struct FormerName {
 constexpr FormerName kFormerNames[] = {
     {"APPLICATIN Key", KeyKind::VKey, 0x5D},  // now "Application Key"
     {"?", KeyKind::GameKey, 12},              // now "Start"
+    {"Left Menu", KeyKind::VKey, 0xA4},       // now "Left Alt"
+    {"Right Menu", KeyKind::VKey, 0xA5},      // now "Right Alt"
 };
+
+// A VKey as the VKey list offers it: "F2 (0x71)", or "VKey 0xE8" for one
+// without a name; nothing for any other text.
+std::optional<int32_t> FindListEntry(const std::string& wanted) {
+    for (int32_t code = 0; code < kVKeyCount; ++code)
+        if (Folded(VKeyEntryName(code)) == wanted) return code;
+    return std::nullopt;
+}
 
 std::optional<int32_t> FindFormerName(const std::string& wanted, KeyKind kind) {
     for (const FormerName& former : kFormerNames)
@@ -93,7 +112,9 @@ std::optional<int32_t> ParseKey(const std::string& text, KeyKind kind) {
     if (wanted.empty()) return std::nullopt;
     if (const auto former = FindFormerName(wanted, kind)) return former;
     switch (kind) {
-        case KeyKind::VKey: return FindName(wanted, 0, kVKeyCount);
+        case KeyKind::VKey:
+            if (const auto entry = FindListEntry(wanted)) return entry;
+            return FindName(wanted, 0, kVKeyCount);
         case KeyKind::GameKey: return FindName(wanted, kVKeyCount, kGameKeyCount);
         case KeyKind::Pad:
             for (int32_t pad = 0; pad <= kHighestPad; ++pad)

@@ -17,9 +17,10 @@ std::optional<int64_t> ParseNumber(const std::string& text);
 // Reads a key: a number, or a key's name as the window shows it, matched
 // without regard to case or surrounding spaces ("A Key", "f16"). A game key
 // also answers to its pad control or its action alone ("Circle: Fire",
-// "Circle", "Fire"), and a few names of earlier versions still count
-// ("APPLICATIN Key"). Pads also take their names ("Pad 1" is pad 0). A name
-// several keys share ("?" of the VKeys) names none.
+// "Circle", "Fire"), a VKey also to the window's list entry ("F2 (0x71)",
+// "VKey 0xE8"), and a few names of earlier versions still count
+// ("APPLICATIN Key", "Left Menu"). Pads also take their names ("Pad 1" is pad
+// 0). A name several keys share ("?" of the VKeys) names none.
 std::optional<int32_t> ParseKey(const std::string& text, KeyKind kind);
 
 }  // namespace morvane::cli

@@ -24,7 +24,7 @@ namespace morvane::cli {
 
 namespace {
 
-// "VKey 113  F2", "Pad 2 button 6  R1: Aim Weapon|Hand Brake" or "Cheat BOOM".
+// "VKey 113  F2", "Pad 2 button 6  R1: Aim Weapon | Hand Brake" or "Cheat BOOM".
 std::string KeyTitle(const TestedKey& key) {
     if (key.IsCheat()) return "Cheat " + PlainText(key.code);
     if (key.IsVKey()) return "VKey " + std::to_string(key.key) + "  " + TestedKeyName(key);

@@ -66,4 +66,13 @@ bool IsValidUtf8(const std::string& text) {
     return true;
 }
 
+std::size_t CodePointCount(const std::string& text) {
+    constexpr unsigned char kContinuationMask = 0xC0;
+    constexpr unsigned char kContinuation = 0x80;
+    std::size_t count = 0;
+    for (const char c : text)
+        if ((static_cast<unsigned char>(c) & kContinuationMask) != kContinuation) ++count;
+    return count;
+}
+
 }  // namespace morvane

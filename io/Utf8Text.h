@@ -12,4 +12,7 @@ std::string ValidUtf8(const std::string& text);
 // Whether the text is well-formed UTF-8 throughout.
 bool IsValidUtf8(const std::string& text);
 
+// How many characters valid UTF-8 text holds (its bytes that start one).
+std::size_t CodePointCount(const std::string& text);
+
 }  // namespace morvane

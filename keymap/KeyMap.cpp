@@ -62,7 +62,12 @@ KeyMap AggregateKeyMap(std::vector<ScriptKeys> scripts) {
     std::map<TestedKey, std::vector<KeyUse>> uses;
     for (std::size_t i = 0; i < map.scripts.size(); ++i)
         for (const auto& [key, tests] : map.scripts[i].tests) uses[key].push_back(KeyUse{i, tests});
-    for (auto& [key, list] : uses) map.keys.push_back(KeyEntry{key, std::move(list)});
+    for (auto& [key, list] : uses) {
+        KeyEntry entry{key, std::move(list), 0};
+        for (const KeyUse& use : entry.uses)
+            if (!key.IsButton() || !IsMainScriptPath(map.scripts[use.script].path)) ++entry.contenders;
+        map.keys.push_back(std::move(entry));
+    }
     std::stable_partition(map.keys.begin(), map.keys.end(), [](const KeyEntry& entry) { return entry.IsConflict(); });
     return map;
 }

@@ -73,9 +73,13 @@ struct KeyUse {
 struct KeyEntry {
     TestedKey key;
     std::vector<KeyUse> uses;  // in the order of the scripts, each script once
+    // The scripts that fight over the key: every one for a keyboard key or a
+    // cheat code; for a pad's button only those that are not a main script,
+    // whose button tests are the game's own controls.
+    std::size_t contenders = 0;
 
-    // Two or more scripts test the key: pressing it acts in all of them.
-    bool IsConflict() const { return uses.size() >= 2; }
+    // Two or more scripts fight over the key: pressing it acts in all of them.
+    bool IsConflict() const { return contenders >= 2; }
     int64_t Tests() const;
 };
 

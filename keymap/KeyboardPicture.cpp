@@ -39,10 +39,10 @@ const ShadeColours& ColoursOf(KeyShade shade) {
 const TextLook& LookOf(TextStyle style) {
     static const TextLook kTitle{20, true, TextAnchor::Start};
     static const TextLook kQuiet{13, false, TextAnchor::Start};
-    static const TextLook kSection{13, true, TextAnchor::Start};
-    static const TextLook kLabel{12, false, TextAnchor::Middle};
-    static const TextLook kSmall{10, false, TextAnchor::Middle};
-    static const TextLook kCount{12, true, TextAnchor::End};
+    static const TextLook kSection{14, true, TextAnchor::Start};
+    static const TextLook kLabel{14, false, TextAnchor::Middle};
+    static const TextLook kSmall{12, false, TextAnchor::Middle};
+    static const TextLook kCount{12, true, TextAnchor::Middle};
     switch (style) {
         case TextStyle::Title: return kTitle;
         case TextStyle::Quiet: return kQuiet;
@@ -149,122 +149,171 @@ bool OnKeyboard(int32_t code) {
 
 // ---- the layout ----
 
-constexpr double kUnit = 44;  // a key's width in pixels, gap included
-constexpr double kGap = 4;    // between two keys
+// A key's width in pixels, gap included: as large as the width gives, from
+// the least to the most.
+constexpr double kUnit = 40;
+constexpr double kLeastUnit = 30;
+constexpr double kGap = 4;  // between two keys
 constexpr double kMargin = 20;
-constexpr double kHeadingHeight = 96;
 constexpr double kSectionTitle = 26;
-constexpr double kChipHeight = 40;
-constexpr int kChipsPerRow = 10;
-constexpr double kWidth = kMargin * 2 + kKeyboardUnits * kUnit;
+// Chips: at least this wide, at most this many in a row; their height is
+// their longest name's lines and this padding.
+constexpr double kLeastChipWidth = 120;
+constexpr int kMostChipsPerRow = 10;
+constexpr int kLeastChipsPerRow = 4;
+constexpr double kChipPadding = 10;
+constexpr double kLeastChipHeight = 36;
+// The keyboard and the mouse, margins included, at the most and the least unit.
+constexpr double kKeyboardWidth = kMargin * 2 + kKeyboardUnits * kUnit;
+constexpr double kLeastKeyboardWidth = kMargin * 2 + kKeyboardUnits * kLeastUnit;
 // The list of cheat codes beside the keyboard, drawn only when some script
-// tests a code: its width, in keys.
+// tests a code and the picture is wide enough: its width, in keys.
 constexpr double kCheatColumnUnits = 6;
+constexpr double kCheatColumnWidth = kCheatColumnUnits * kUnit;
+// The height of a row of cheat codes in their column.
+constexpr double kCheatRow = kUnit;
 constexpr double kKeyCorner = 5;
 constexpr double kSwatchCorner = 4;
+// A key's labels: this far in from each side at least, from the top down;
+// their lines this far apart (a small label, or one of the key's size).
+constexpr double kLabelInset = 3;
+constexpr double kLabelTop = 5;
+constexpr double kSmallLineHeight = 14;
+constexpr double kLineHeight = 16;
+// The number of scripts in the key's bottom right corner, kDiscInset in from
+// it, in a disc of kDiscRadius at the most unit (less at a smaller one) or
+// wide enough for the digits and kDiscPadding; a chip keeps kCountRoom for
+// it under its name.
+constexpr double kCountRoom = 11;
 constexpr double kDiscRadius = 8;
+constexpr double kDiscPadding = 2.5;
+constexpr double kDiscInset = 2;
+constexpr double kCountBaselineDrop = 4;
 // Room between the keyboard and the keys it lacks, and under each section of chips.
 constexpr double kAfterKeyboard = 12;
 constexpr double kAfterSection = 8;
-// A key's labels: the first baseline below its top (one line, or the first
-// of two), the lines' spacing (a small label, or one of the key's size).
-constexpr double kLabelBaseline = 16;
-constexpr double kFirstOfTwoBaseline = 13;
-constexpr double kSmallLineHeight = 11;
-constexpr double kLineHeight = 13;
-// A key narrower than this share of a unit, or lower than a unit's room,
-// takes the small labels.
-constexpr double kNarrowKeyShare = 0.95;
-// The number of scripts: its centre this far in from the key's bottom right
-// corner, and its text's end and baseline from there.
-constexpr double kCountInset = 10;
-constexpr double kCountInDiscX = 3.5;
-constexpr double kCountBaselineDrop = 4;
-constexpr double kCountWithoutDiscRight = 5;
-// The heading: baselines of the title, the totals and the legend's texts
-// below its top, and the legend's swatches.
+// The heading: baselines of the title and the totals below its top, the
+// legend's row, and the room under the heading.
 constexpr double kTitleBaseline = 18;
 constexpr double kTotalsBaseline = 40;
-constexpr double kLegendTop = 56;
+constexpr double kLegendTop = 52;
 constexpr double kLegendTextBaseline = 16;
+constexpr double kLegendRow = 28;
+constexpr double kHintLineHeight = 18;
+constexpr double kAfterHeading = 12;
 constexpr double kSwatchWidth = 26;
 constexpr double kSwatchHeight = 22;
 constexpr double kSwatchToText = 34;
-constexpr double kLegendCharacterWidth = 7.0;  // what a character of its text takes, about
 constexpr double kLegendSpacing = 24;
 // A section's title baseline below the section's top.
 constexpr double kSectionBaseline = 16;
-// The longest chip name on one line, in characters.
-constexpr std::size_t kLongestChipLine = 16;
 
 std::string Plural(std::size_t count, const char* one, const char* many) {
     return morvane::Plural(static_cast<int64_t>(count), one, many);
 }
 
-// The keys a cap or chip stands for, and the scripts that test any of them.
+// The keys a cap or chip stands for, the scripts that test any of them and
+// those of them that fight over it (see KeyEntry::contenders).
 struct Tested {
     std::vector<const KeyEntry*> entries;
     std::set<std::size_t> scripts;
+    std::set<std::size_t> contenders;
+    const KeyMap* map = nullptr;
 
+    explicit Tested(const KeyMap& m) : map(&m) {}
     void Add(const KeyEntry* entry) {
         if (entry == nullptr) return;
         entries.push_back(entry);
-        for (const KeyUse& use : entry->uses) scripts.insert(use.script);
+        for (const KeyUse& use : entry->uses) {
+            scripts.insert(use.script);
+            if (!entry->key.IsButton() || !IsMainScriptPath(map->scripts[use.script].path))
+                contenders.insert(use.script);
+        }
+    }
+    KeyShade Shade() const {
+        if (scripts.empty()) return KeyShade::Free;
+        return contenders.size() >= 2 ? KeyShade::Conflict : KeyShade::One;
     }
 };
 
 class Layout {
 public:
-    Layout(const KeyMap& map, const KeyboardCaption& caption) : map_(map), caption_(caption) {}
+    Layout(const KeyMap& map, const KeyboardCaption& caption, double width)
+        : map_(map), caption_(caption), width_(width <= 0 ? kKeyboardWidth : std::max(width, kLeastKeyboardWidth)) {
+        if (width <= 0 && HasCheatCodes()) width_ = kKeyboardWidth + kCheatColumnWidth;
+        cheatsBeside_ = HasCheatCodes() && width_ >= kKeyboardWidth + kCheatColumnWidth;
+        const double keyboardRoom = cheatsBeside_ ? width_ - kCheatColumnWidth : width_;
+        unit_ = std::clamp((keyboardRoom - 2 * kMargin) / kKeyboardUnits, kLeastUnit, kUnit);
+    }
 
     KeyboardPicture Make() {
         picture_.title = ValidUtf8("Key map of " + caption_.folder);
-        double y = kMargin;
-        Heading(y);
-        y += kHeadingHeight;
-        const double cheatsBottom = CheatCodes(y);
+        double y = Heading(kMargin);
+        const double cheatsBottom = cheatsBeside_ ? CheatColumn(y) : y;
         Keyboard(y);
-        y += kKeyboardRows * kUnit + kAfterKeyboard;
+        y += kKeyboardRows * unit_ + kAfterKeyboard;
         y = OtherKeys(y);
+        if (!cheatsBeside_ && HasCheatCodes()) y = CheatChips(y);
         for (int32_t pad = 0; pad <= kHighestPad; ++pad) y = PadButtons(y, pad);
         y = std::max(y, cheatsBottom);
         picture_.height = y + kMargin - kGap;
-        picture_.width = HasCheatCodes() ? kWidth + kCheatColumnUnits * kUnit : kWidth;
+        picture_.width = width_;
         return std::move(picture_);
     }
 
 private:
-    void Text(double x, double y, TextStyle style, const std::string& text) {
-        picture_.texts.push_back(PictureText{x, y, style, ValidUtf8(text)});
+    void Text(double x, double y, TextStyle style, const std::string& text, double maxWidth) {
+        picture_.texts.push_back(PictureText{x, y, style, ValidUtf8(text), maxWidth});
+    }
+
+    // The lines a key's name takes in a box `width` wide: at most two on a
+    // key of the keyboard, as many as it needs on a chip.
+    static std::vector<std::string> KeyLines(const std::string& name, double width, TextStyle style) {
+        return WrapText(name, width - 2 * kLabelInset, style);
+    }
+
+    // No more lines than a key `height` high holds: the last takes the rest
+    // (and is drawn smaller when it must).
+    static std::vector<std::string> FitLines(std::vector<std::string> lines, double height, TextStyle style) {
+        const double size = LookOf(style).size;
+        const double lineHeight = style == TextStyle::Small ? kSmallLineHeight : kLineHeight;
+        const auto most =
+            static_cast<std::size_t>(std::max(1.0, 1 + std::floor((height - kLabelTop - size) / lineHeight)));
+        while (lines.size() > most) {
+            lines[lines.size() - 2] += " " + lines.back();
+            lines.pop_back();
+        }
+        return lines;
     }
 
     // A key or chip: its box in its colour, its tooltip, its label lines and
     // the number of scripts.
-    void Key(double x, double y, double w, double h, const std::vector<std::string>& lines, const Tested& tested,
-             const std::string& tooltip) {
+    void Key(double x, double y, double w, double h, const std::vector<std::string>& lines, TextStyle style,
+             const Tested& tested, const std::string& tooltip) {
         PictureKey key;
         key.box = PictureBox{x, y, w, h, kKeyCorner};
         key.scripts = tested.scripts.size();
-        key.shade = ShadeOf(key.scripts);
+        key.shade = tested.Shade();
         key.tooltip = ValidUtf8(tooltip);
-        const bool small = lines.size() > 1 || w < kUnit * kNarrowKeyShare || h < kUnit - kGap;
-        const double lineHeight = small ? kSmallLineHeight : kLineHeight;
-        double ty = y + (lines.size() > 1 ? kFirstOfTwoBaseline : kLabelBaseline);
+        const double lineHeight = style == TextStyle::Small ? kSmallLineHeight : kLineHeight;
+        // From the top down, as on a key cap, clear of the number below.
+        double ty = y + kLabelTop + LookOf(style).size * kAscentShare;
         for (const std::string& line : lines) {
-            key.labels.push_back(
-                PictureText{x + w / 2, ty, small ? TextStyle::Small : TextStyle::Label, ValidUtf8(line)});
+            key.labels.push_back(PictureText{x + w / 2, ty, style, ValidUtf8(line), w - 2 * kLabelInset});
             ty += lineHeight;
         }
         if (key.scripts >= 1) {
-            const double cx = x + w - kCountInset;
-            const double cy = y + h - kCountInset;
-            key.hasDisc = key.scripts >= 2;
-            key.discX = cx;
-            key.discY = cy;
-            key.discRadius = key.hasDisc ? kDiscRadius : 0;
+            const std::string digits = std::to_string(key.scripts);
+            const double textWidth = EstimatedWidth(digits, TextStyle::Count);
+            key.hasDisc = key.shade == KeyShade::Conflict;
+            // As large as the key's size gives, and wide enough for the digits.
+            const double radius = std::max(kDiscRadius * unit_ / kUnit, textWidth / 2 + kDiscPadding);
+            key.discRadius = key.hasDisc ? radius : 0;
+            key.discX = x + w - radius - kDiscInset;
+            key.discY = y + h - radius - kDiscInset;
             key.hasCount = true;
-            key.count = PictureText{key.hasDisc ? cx + kCountInDiscX : x + w - kCountWithoutDiscRight,
-                                    cy + kCountBaselineDrop, TextStyle::Count, std::to_string(key.scripts)};
+            key.count = PictureText{key.discX, key.discY + kCountBaselineDrop, TextStyle::Count, digits,
+                                    2 * radius - kDiscPadding};
         }
         picture_.keys.push_back(std::move(key));
     }
@@ -272,8 +321,13 @@ private:
     std::string Tooltip(const std::string& heading, const Tested& tested) const {
         std::string text = heading;
         if (tested.scripts.empty()) return text + "\nno script tests it";
-        text += "\n" + Plural(tested.scripts.size(), "script", "scripts") +
-                (tested.scripts.size() >= 2 ? ", a conflict:" : ":");
+        text += "\n" + Plural(tested.scripts.size(), "script", "scripts");
+        if (tested.contenders.size() >= 2)
+            text += ", a conflict:";
+        else if (tested.contenders.size() < tested.scripts.size())
+            text += ", the game's controls:";
+        else
+            text += ":";
         for (const KeyEntry* entry : tested.entries) {
             if (tested.entries.size() > 1) text += "\n" + KeyHeading(entry->key) + ":";
             for (const KeyUse& use : entry->uses)
@@ -283,8 +337,10 @@ private:
         return text;
     }
 
-    void Heading(double y) {
-        Text(kMargin, y + kTitleBaseline, TextStyle::Title, "Key map of " + caption_.folder);
+    // The title, the totals and the legend; where the keys start below them.
+    double Heading(double y) {
+        const double room = width_ - 2 * kMargin;
+        Text(kMargin, y + kTitleBaseline, TextStyle::Title, "Key map of " + caption_.folder, room);
         std::size_t incomplete = 0, unread = 0;
         for (const ScriptKeys& script : map_.scripts) {
             if (!script.read)
@@ -300,78 +356,129 @@ private:
                              " tested, " + Plural(map_.ConflictCount(), "conflict", "conflicts");
         if (incomplete > 0) totals += "; " + std::to_string(incomplete) + " may test more (unknown instructions)";
         if (unread > 0) totals += "; " + std::to_string(unread) + " could not be read";
-        Text(kMargin, y + kTotalsBaseline, TextStyle::Quiet, totals);
+        Text(kMargin, y + kTotalsBaseline, TextStyle::Quiet, totals, room);
 
-        // The legend.
-        const double ly = y + kLegendTop;
+        // The legend, then the hint: on the legend's row when it fits, else
+        // on a row of its own.
+        double ly = y + kLegendTop;
         const struct {
             KeyShade shade;
             const char* text;
         } kLegend[] = {{KeyShade::Free, "no script"},
-                       {KeyShade::One, "one script"},
-                       {KeyShade::Conflict, "two or more: a conflict"}};
+                       {KeyShade::One, "tested, no conflict"},
+                       {KeyShade::Conflict, "a conflict: two or more mods test it"}};
         double lx = kMargin;
         for (const auto& item : kLegend) {
-            picture_.legend.push_back(
-                PictureSwatch{PictureBox{lx, ly, kSwatchWidth, kSwatchHeight, kSwatchCorner}, item.shade,
-                              PictureText{lx + kSwatchToText, ly + kLegendTextBaseline, TextStyle::Quiet, item.text}});
-            lx += kSwatchToText + kLegendCharacterWidth * static_cast<double>(std::string(item.text).size()) +
-                  kLegendSpacing;
+            const double textWidth = EstimatedWidth(item.text, TextStyle::Quiet);
+            picture_.legend.push_back(PictureSwatch{
+                PictureBox{lx, ly, kSwatchWidth, kSwatchHeight, kSwatchCorner}, item.shade,
+                PictureText{lx + kSwatchToText, ly + kLegendTextBaseline, TextStyle::Quiet, item.text, textWidth}});
+            lx += kSwatchToText + textWidth + kLegendSpacing;
         }
-        Text(lx, ly + kLegendTextBaseline, TextStyle::Quiet,
-             "The number on a key: how many scripts test it. Hover a key for the scripts.");
+        const std::string hint =
+            "The number on a key: how many scripts test it. Hover a key for the scripts; a pad button the main "
+            "script also tests is one of the game's controls, not a conflict.";
+        const double hintWidth = EstimatedWidth(hint, TextStyle::Quiet);
+        if (lx + hintWidth > width_ - kMargin) {
+            lx = kMargin;
+            ly += kLegendRow;
+        }
+        // Too long even for a row of its own: its lines, one under the other.
+        for (const std::string& line : WrapText(hint, width_ - kMargin - lx, TextStyle::Quiet)) {
+            Text(lx, ly + kLegendTextBaseline, TextStyle::Quiet, line, width_ - kMargin - lx);
+            ly += kHintLineHeight;
+        }
+        return ly + kLegendRow - kHintLineHeight + kAfterHeading;
     }
 
     void Keyboard(double top) {
-        const double mouseLabelY = top + (kMainTop - kTitleAboveKeys) * kUnit;
-        Text(kMargin + kMouseLeft * kUnit, mouseLabelY, TextStyle::Section, "Mouse");
+        const double mouseLabelY = top + (kMainTop - kTitleAboveKeys) * unit_;
+        Text(kMargin + kMouseLeft * unit_, mouseLabelY, TextStyle::Section, "Mouse",
+             (kKeyboardUnits - kMouseLeft) * unit_);
         for (const Cap& cap : kKeyboard) {
-            Tested tested;
+            Tested tested(map_);
             tested.Add(map_.Find(TestedKey::VKey(cap.code)));
             const int32_t either = EitherSideCode(cap.code);
             if (either >= 0) tested.Add(map_.Find(TestedKey::VKey(either)));
             const std::string heading = cap.label + std::string(" (VKey ") + std::to_string(cap.code) +
                                         (either >= 0 ? ", or " + std::to_string(either) + " for either side" : "") +
                                         ")";
-            std::vector<std::string> lines{cap.label};
-            if (cap.code >= 0x01 && cap.code <= 0x06) {  // "Mouse 1 left" on two lines
-                const std::string label = cap.label;
-                const std::size_t space = label.rfind(' ');
-                lines = {label.substr(0, space), label.substr(space + 1)};
+            const double w = cap.w * unit_ - kGap;
+            // One line in the key's size when it fits, else the small size.
+            TextStyle style = TextStyle::Label;
+            std::vector<std::string> lines = KeyLines(cap.label, w, style);
+            if (lines.size() > 1) {
+                style = TextStyle::Small;
+                lines = FitLines(KeyLines(cap.label, w, style), cap.h * unit_ - kGap, style);
             }
-            Key(kMargin + cap.x * kUnit, top + cap.y * kUnit, cap.w * kUnit - kGap, cap.h * kUnit - kGap, lines, tested,
+            Key(kMargin + cap.x * unit_, top + cap.y * unit_, w, cap.h * unit_ - kGap, lines, style, tested,
                 Tooltip(heading, tested));
         }
     }
 
-    // Chips in rows of equal width across the picture.
-    struct ChipGrid {
-        double top;
-        int perRow;
-        double Width() const { return (kWidth - 2 * kMargin + kGap) / perRow - kGap; }
-        double X(int i) const { return kMargin + (i % perRow) * (Width() + kGap); }
-        double Y(int i) const { return top + (i / perRow) * (kChipHeight + kGap); }
-        double Bottom(int count) const { return top + ((count + perRow - 1) / perRow) * (kChipHeight + kGap); }
+    // Chips in rows of equal width across the picture, as many a row as
+    // their least width lets; each row as high as its longest name needs.
+    class ChipGrid {
+    public:
+        ChipGrid(double top, double width) : top_(top) {
+            const int fit = static_cast<int>((width - 2 * kMargin + kGap) / (kLeastChipWidth + kGap));
+            perRow_ = std::clamp(fit, kLeastChipsPerRow, kMostChipsPerRow);
+            chipWidth_ = (width - 2 * kMargin + kGap) / perRow_ - kGap;
+        }
+        double ChipWidth() const { return chipWidth_; }
+        // The chips' lines given, their places: call Place for each in order.
+        void Plan(const std::vector<std::vector<std::string>>& lines) {
+            rowHeights_.assign(
+                (lines.size() + static_cast<std::size_t>(perRow_) - 1) / static_cast<std::size_t>(perRow_),
+                kLeastChipHeight);
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                double& row = rowHeights_[i / static_cast<std::size_t>(perRow_)];
+                row = std::max(row, kSmallLineHeight * static_cast<double>(lines[i].size() - 1) +
+                                        LookOf(TextStyle::Small).size + kChipPadding + kCountRoom);
+            }
+        }
+        PictureBox Box(std::size_t i) const {
+            const std::size_t row = i / static_cast<std::size_t>(perRow_);
+            double y = top_;
+            for (std::size_t r = 0; r < row; ++r) y += rowHeights_[r] + kGap;
+            const auto column = static_cast<double>(i % static_cast<std::size_t>(perRow_));
+            return PictureBox{kMargin + column * (chipWidth_ + kGap), y, chipWidth_, rowHeights_[row], kKeyCorner};
+        }
+        double Bottom() const {
+            double y = top_;
+            for (const double h : rowHeights_) y += h + kGap;
+            return y;
+        }
+
+    private:
+        double top_;
+        int perRow_ = kMostChipsPerRow;
+        double chipWidth_ = kLeastChipWidth;
+        std::vector<double> rowHeights_;
     };
 
-    // Splits a name into at most two lines: at "|" (on foot | in a car), or
-    // at the space nearest the middle of a long name.
-    static std::vector<std::string> Lines(const std::string& name, std::size_t longest) {
-        auto trim = [](const std::string& s) {
-            const std::size_t a = s.find_first_not_of(' ');
-            return a == std::string::npos ? std::string() : s.substr(a, s.find_last_not_of(' ') - a + 1);
-        };
-        std::size_t split = name.find('|');
-        if (split != std::string::npos) return {trim(name.substr(0, split)), trim(name.substr(split + 1))};
-        if (name.size() <= longest) return {name};
-        split = std::string::npos;
-        for (std::size_t i = 0; i < name.size(); ++i)
-            if (name[i] == ' ' &&
-                (split == std::string::npos || std::abs(static_cast<double>(i) - name.size() / 2.0) <
-                                                   std::abs(static_cast<double>(split) - name.size() / 2.0)))
-                split = i;
-        if (split == std::string::npos) return {name};
-        return {trim(name.substr(0, split)), trim(name.substr(split + 1))};
+    // A section of chips under its title: each the name, the tested keys and
+    // the tooltip's heading of one chip. Returns the section's bottom.
+    struct Chip {
+        std::string name;
+        Tested tested;
+        std::string heading;
+    };
+    double Chips(double top, const std::string& title, const std::vector<Chip>& chips) {
+        // Under the keyboard only, when the cheat codes' column stands beside it.
+        const double width = cheatsBeside_ ? width_ - kCheatColumnWidth : width_;
+        Text(kMargin, top + kSectionBaseline, TextStyle::Section, title, width - 2 * kMargin);
+        if (chips.empty()) return top + kSectionTitle;
+        ChipGrid grid(top + kSectionTitle, width);
+        std::vector<std::vector<std::string>> lines;
+        for (const Chip& chip : chips) lines.push_back(KeyLines(chip.name, grid.ChipWidth(), TextStyle::Small));
+        grid.Plan(lines);
+        for (std::size_t i = 0; i < chips.size(); ++i) {
+            const PictureBox box = grid.Box(i);
+            Key(box.x, box.y, box.width, box.height, lines[i], TextStyle::Small, chips[i].tested,
+                Tooltip(chips[i].heading, chips[i].tested));
+        }
+        return grid.Bottom() + kAfterSection;
     }
 
     double OtherKeys(double top) {
@@ -379,21 +486,19 @@ private:
         for (const KeyEntry& entry : map_.keys)
             if (entry.key.IsVKey() && !OnKeyboard(entry.key.key)) others.push_back(&entry);
         std::sort(others.begin(), others.end(), [](const KeyEntry* a, const KeyEntry* b) { return a->key < b->key; });
-        Text(kMargin, top + kSectionBaseline, TextStyle::Section,
-             others.empty() ? "Keys the keyboard lacks: none tested"
-                            : "Keys the keyboard lacks (F13\xE2\x80\x93"
-                              "F24, media and other keys)");
-        const ChipGrid grid{top + kSectionTitle, kChipsPerRow};
-        for (std::size_t i = 0; i < others.size(); ++i) {
-            Tested tested;
-            tested.Add(others[i]);
-            std::string name = TestedKeyName(others[i]->key);
-            if (name == "?") name = "VKey " + std::to_string(others[i]->key.key);
-            const int n = static_cast<int>(i);
-            Key(grid.X(n), grid.Y(n), grid.Width(), kChipHeight, Lines(name, kLongestChipLine), tested,
-                Tooltip(KeyHeading(others[i]->key), tested));
+        std::vector<Chip> chips;
+        for (const KeyEntry* entry : others) {
+            Tested tested(map_);
+            tested.Add(entry);
+            std::string name = TestedKeyName(entry->key);
+            if (name == kUnnamedKey) name = "VKey " + std::to_string(entry->key.key);
+            chips.push_back(Chip{name, tested, KeyHeading(entry->key)});
         }
-        return others.empty() ? top + kSectionTitle : grid.Bottom(static_cast<int>(others.size())) + kAfterSection;
+        return Chips(top,
+                     others.empty() ? "Keys the keyboard lacks: none tested"
+                                    : "Keys the keyboard lacks (F13\xE2\x80\x93"
+                                      "F24, media and other keys)",
+                     chips);
     }
 
     std::vector<const KeyEntry*> CheatEntries() const {
@@ -406,41 +511,51 @@ private:
 
     bool HasCheatCodes() const { return !CheatEntries().empty(); }
 
-    // The codes typed as cheats, one a line in a column right of the mouse,
-    // from the top of the keyboard down; the column's bottom.
-    double CheatCodes(double top) {
-        const std::vector<const KeyEntry*> codes = CheatEntries();
-        if (codes.empty()) return top;
-        const double x = kWidth;
-        Text(x, top + (kMainTop - kTitleAboveKeys) * kUnit, TextStyle::Section, "Cheat codes typed");
-        double y = top + kMainTop * kUnit;
-        for (const KeyEntry* entry : codes) {
-            Tested tested;
+    // The codes typed as cheats, one a line in a column at the picture's
+    // right edge, from the top of the keyboard down; the column's bottom.
+    double CheatColumn(double top) {
+        const double x = width_ - kCheatColumnWidth;
+        const double w = kCheatColumnWidth - kGap - kMargin;
+        Text(x, top + (kMainTop - kTitleAboveKeys) * unit_, TextStyle::Section, "Cheat codes typed", w);
+        double y = top + kMainTop * unit_;
+        for (const KeyEntry* entry : CheatEntries()) {
+            Tested tested(map_);
             tested.Add(entry);
-            Key(x, y, kCheatColumnUnits * kUnit - kGap - kMargin, kUnit - kGap, {entry->key.code}, tested,
+            Key(x, y, w, kCheatRow - kGap, KeyLines(entry->key.code, w, TextStyle::Label), TextStyle::Label, tested,
                 Tooltip(KeyHeading(entry->key), tested));
-            y += kUnit;
+            y += kCheatRow;
         }
         return y;
     }
 
-    double PadButtons(double top, int32_t pad) {
-        Text(kMargin, top + kSectionBaseline, TextStyle::Section,
-             std::string(kPadNames[pad]) + ": buttons by game key");
-        const ChipGrid grid{top + kSectionTitle, kChipsPerRow};
-        for (int32_t key = 0; key < kGameKeyCount; ++key) {
-            Tested tested;
-            tested.Add(map_.Find(TestedKey::Button(pad, key)));
-            const std::vector<std::string> lines =
-                Lines(std::to_string(key) + ": " + TestedKeyName(TestedKey::Button(pad, key)), kLongestChipLine);
-            Key(grid.X(key), grid.Y(key), grid.Width(), kChipHeight, lines, tested,
-                Tooltip(KeyHeading(TestedKey::Button(pad, key)), tested));
+    // The same codes as chips below the keyboard, when the picture has no
+    // room beside it.
+    double CheatChips(double top) {
+        std::vector<Chip> chips;
+        for (const KeyEntry* entry : CheatEntries()) {
+            Tested tested(map_);
+            tested.Add(entry);
+            chips.push_back(Chip{entry->key.code, tested, KeyHeading(entry->key)});
         }
-        return grid.Bottom(kGameKeyCount) + kAfterSection;
+        return Chips(top, "Cheat codes typed", chips);
+    }
+
+    double PadButtons(double top, int32_t pad) {
+        std::vector<Chip> chips;
+        for (int32_t key = 0; key < kGameKeyCount; ++key) {
+            Tested tested(map_);
+            tested.Add(map_.Find(TestedKey::Button(pad, key)));
+            chips.push_back(Chip{std::to_string(key) + ": " + TestedKeyName(TestedKey::Button(pad, key)), tested,
+                                 KeyHeading(TestedKey::Button(pad, key))});
+        }
+        return Chips(top, std::string(kPadNames[pad]) + ": buttons by game key", chips);
     }
 
     const KeyMap& map_;
     const KeyboardCaption& caption_;
+    double width_;
+    bool cheatsBeside_ = false;
+    double unit_ = kUnit;
     KeyboardPicture picture_;
 };
 
@@ -452,8 +567,49 @@ std::string KeyHeading(const TestedKey& key) {
     return std::string(kPadNames[key.pad]) + " " + TestedKeyName(key) + " (button " + std::to_string(key.key) + ")";
 }
 
-KeyboardPicture LayOutKeyboard(const KeyMap& map, const KeyboardCaption& caption) {
-    return Layout(map, caption).Make();
+KeyboardPicture LayOutKeyboard(const KeyMap& map, const KeyboardCaption& caption, double width) {
+    return Layout(map, caption, width).Make();
+}
+
+double LeastPictureWidth() { return kLeastKeyboardWidth; }
+
+double EstimatedWidth(const std::string& text, TextStyle style) {
+    const TextLook& look = LookOf(style);
+    return static_cast<double>(CodePointCount(text)) * look.size * (look.bold ? kBoldCharacterShare : kCharacterShare);
+}
+
+std::vector<std::string> WrapText(const std::string& text, double width, TextStyle style) {
+    auto trim = [](const std::string& s) {
+        const std::size_t a = s.find_first_not_of(' ');
+        return a == std::string::npos ? std::string() : s.substr(a, s.find_last_not_of(' ') - a + 1);
+    };
+    std::vector<std::string> lines;
+    std::size_t begin = 0;
+    while (begin <= text.size()) {
+        // Each side of a "|" (on foot | in a car) starts a line.
+        std::size_t bar = text.find('|', begin);
+        if (bar == std::string::npos) bar = text.size();
+        const std::string part = trim(text.substr(begin, bar - begin));
+        std::string line;
+        std::size_t at = 0;
+        while (at < part.size()) {
+            std::size_t space = part.find(' ', at);
+            if (space == std::string::npos) space = part.size();
+            const std::string word = part.substr(at, space - at);
+            const std::string longer = line.empty() ? word : line + " " + word;
+            if (!line.empty() && EstimatedWidth(longer, style) > width) {
+                lines.push_back(line);
+                line = word;
+            } else {
+                line = longer;
+            }
+            at = space + 1;
+        }
+        if (!line.empty()) lines.push_back(line);
+        begin = bar + 1;
+    }
+    if (lines.empty()) lines.push_back(std::string());
+    return lines;
 }
 
 }  // namespace morvane

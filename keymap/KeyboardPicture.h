@@ -75,13 +75,28 @@ struct TextLook {
 const TextLook& LookOf(TextStyle style);
 
 // A text at a place: `x` where its anchor is, `y` its baseline. UTF-8, valid
-// even when a file name was not.
+// even when a file name was not. A renderer whose font draws it wider than
+// `maxWidth` draws it smaller, so that it never spills over what is beside it.
 struct PictureText {
     double x = 0;
     double y = 0;
     TextStyle style = TextStyle::Quiet;
     std::string text;
+    double maxWidth = 0;
 };
+
+// What a character takes, about, as a share of the text's size (bold a
+// little more), and how far the baseline lies below the top of a line.
+constexpr double kCharacterShare = 0.6;
+constexpr double kBoldCharacterShare = 0.68;
+constexpr double kAscentShare = 0.8;
+
+// The width a text takes in a style, about: its characters times the share.
+double EstimatedWidth(const std::string& text, TextStyle style);
+// The lines a name takes in a box `width` wide: each side of a "|" (on foot
+// | in a car) on lines of its own, its words wrapped between them; a word
+// longer than the width stays whole.
+std::vector<std::string> WrapText(const std::string& text, double width, TextStyle style);
 
 struct PictureBox {
     double x = 0;
@@ -123,9 +138,11 @@ struct PictureSwatch {
 // it, each key coloured by how many scripts test it, the number of scripts on
 // the key and the scripts in its tooltip; the keys the keyboard lacks in a
 // strip below; the twenty buttons of each pad as chips; the cheat codes
-// typed, when any, in a list right of the keyboard, coloured the same way; a
-// legend, the caption and the totals. Shift, Ctrl and Alt keys also show the
-// tests of their either-side code.
+// typed, when any, in a list right of the keyboard (or below it), coloured
+// the same way; a legend, the caption and the totals. Shift, Ctrl and Alt
+// keys also show the tests of their either-side code. A key is a conflict
+// when two scripts fight over it (KeyEntry::contenders): a pad's button the
+// main script tests is the game's control, shown but no conflict.
 struct KeyboardPicture {
     double width = 0;
     double height = 0;
@@ -142,6 +159,14 @@ struct KeyboardPicture {
 // 113)", "Pad 1 Sprint | Accelerate (button 16)", "Cheat BOOM".
 std::string KeyHeading(const TestedKey& key);
 
-KeyboardPicture LayOutKeyboard(const KeyMap& map, const KeyboardCaption& caption);
+// Lays the picture out `width` pixels wide, its texts always at their
+// sizes: the keys as wide as the width gives, between a least and a most
+// size (the least width, LeastPictureWidth, when less is given: a window
+// that shows it narrower scales it); the keys the keyboard lacks and the
+// pads' buttons in as many chips a row as the width holds; the cheat codes
+// beside the keyboard when there is room, else below it. A width of 0 gives
+// the picture's natural width, its keys at their most size.
+KeyboardPicture LayOutKeyboard(const KeyMap& map, const KeyboardCaption& caption, double width = 0);
+double LeastPictureWidth();
 
 }  // namespace morvane

@@ -110,8 +110,10 @@ constexpr Pair kToolkitToVKey[] = {
     {')', '0'},
 };
 
-// X keysyms of the modifier keys of each side, and their VKeys.
-constexpr Pair kSidedModifiers[] = {
+// X keysyms of the keys whose toolkit code does not tell which key it was
+// (the toolkit reports Shift, Ctrl or Alt for either side, and Alt for the
+// Windows keys too), and their VKeys.
+constexpr Pair kX11KeysOfASide[] = {
     {0xFFE1, 0xA0},  // Shift_L
     {0xFFE2, 0xA1},  // Shift_R
     {0xFFE3, 0xA2},  // Control_L
@@ -121,7 +123,33 @@ constexpr Pair kSidedModifiers[] = {
     {0xFE03, 0xA5},  // ISO_Level3_Shift (AltGr)
     {0xFFE7, 0xA4},  // Meta_L
     {0xFFE8, 0xA5},  // Meta_R
+    {0xFFEB, 0x5B},  // Super_L: the left Windows key
+    {0xFFEC, 0x5C},  // Super_R
+    {0xFF67, 0x5D},  // Menu: the Application key
 };
+
+// Windows: the VKeys that stand for either side, and the scan code of the
+// right Shift; the right Ctrl and Alt are extended keys.
+constexpr uint32_t kVKeyShift = 0x10;
+constexpr uint32_t kVKeyControl = 0x11;
+constexpr uint32_t kVKeyMenu = 0x12;  // Alt
+constexpr uint32_t kRightShiftScanCode = 0x36;
+constexpr int kScanCodeShift = 16;
+constexpr uint32_t kScanCodeMask = 0xFF;
+constexpr uint32_t kExtendedKeyFlag = 1u << 24;
+constexpr int32_t kHighestVKey = 0xFF;
+
+std::optional<int32_t> WindowsVKey(uint32_t vkey, uint32_t flags) {
+    const bool extended = (flags & kExtendedKeyFlag) != 0;
+    switch (vkey) {
+        case kVKeyShift: return ((flags >> kScanCodeShift) & kScanCodeMask) == kRightShiftScanCode ? 0xA1 : 0xA0;
+        case kVKeyControl: return extended ? 0xA3 : 0xA2;
+        case kVKeyMenu: return extended ? 0xA5 : 0xA4;
+        default: break;
+    }
+    if (vkey > 0 && vkey <= static_cast<uint32_t>(kHighestVKey)) return static_cast<int32_t>(vkey);
+    return std::nullopt;
+}
 
 constexpr int kVKeyF1 = 0x70;
 constexpr int kVKeyNumpad0 = 0x60;
@@ -129,13 +157,11 @@ constexpr int kFunctionKeys = 24;
 
 }  // namespace
 
-std::optional<int32_t> VKeyForToolkitKey(int keyCode, uint32_t rawKeyCode) {
-#ifdef _WIN32
-    if (rawKeyCode > 0 && rawKeyCode < 256) return static_cast<int32_t>(rawKeyCode);
-#endif
-    if (keyCode == toolkit::kShift || keyCode == toolkit::kControl || keyCode == toolkit::kAlt) {
-        for (const Pair& sided : kSidedModifiers)
-            if (static_cast<uint32_t>(sided.first) == rawKeyCode) return sided.second;
+std::optional<int32_t> VKeyForToolkitKey(int keyCode, uint32_t rawKeyCode, uint32_t rawKeyFlags, KeySystem system) {
+    if (system == KeySystem::Windows && rawKeyCode != 0) return WindowsVKey(rawKeyCode, rawKeyFlags);
+    if (system == KeySystem::X11) {
+        for (const Pair& key : kX11KeysOfASide)
+            if (static_cast<uint32_t>(key.first) == rawKeyCode) return key.second;
     }
     if ((keyCode >= 'A' && keyCode <= 'Z') || (keyCode >= '0' && keyCode <= '9')) return keyCode;
     if (keyCode >= 'a' && keyCode <= 'z') return keyCode - 'a' + 'A';

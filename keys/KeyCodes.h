@@ -78,12 +78,27 @@ constexpr int kWindowsRight = 394;
 constexpr int kWindowsMenu = 395;
 }  // namespace toolkit
 
-// The Windows virtual-key code of a key the toolkit reports, or nothing for
-// a key that has none. `rawKeyCode` is the key's code in the system's own
-// terms: on Linux an X keysym, which tells the left Shift, Ctrl and Alt from
-// the right ones (0 when unknown); on Windows it already is the VKey and is
-// taken as it is.
-std::optional<int32_t> VKeyForToolkitKey(int keyCode, uint32_t rawKeyCode);
+// The system whose raw key codes a key event carries.
+enum class KeySystem {
+    X11,      // the raw code is the X keysym: Shift_R, Super_L, Menu ... (0 when unknown)
+    Windows,  // the raw code is the VKey of the key message, the raw flags its lParam
+};
+
+#ifdef _WIN32
+constexpr KeySystem kThisKeySystem = KeySystem::Windows;
+#else
+constexpr KeySystem kThisKeySystem = KeySystem::X11;
+#endif
+
+// The Windows virtual-key code of the key pressed, side included, or nothing
+// for a key that has none. `keyCode` is the toolkit's key code; `rawKeyCode`
+// and `rawKeyFlags` are the system's own: on X11 the keysym tells the left
+// Shift, Ctrl, Alt and Windows keys from the right ones, and the Menu key from
+// Alt; on Windows the key message's VKey says only "Shift", "Ctrl" or "Alt",
+// and its scan code (bits 16-23 of the flags) and extended-key flag (bit 24)
+// tell the side.
+std::optional<int32_t> VKeyForToolkitKey(int keyCode, uint32_t rawKeyCode, uint32_t rawKeyFlags = 0,
+                                         KeySystem system = kThisKeySystem);
 
 // The mouse buttons a key test can test, and their VKeys.
 enum class MouseButton { Left, Right, Middle, Extra1, Extra2 };

@@ -1,5 +1,7 @@
 #include "keys/KeyNames.h"
 
+#include <cstdio>
+
 namespace morvane {
 
 const char* const kPadNames[kHighestPad + 1] = {"Pad 1", "Pad 2"};
@@ -27,7 +29,7 @@ const char* const kKeyNameTable[kKeyNameCount] = {
     /* 0x88 */ "?", "?", "?", "?", "?", "?", "?", "?",
     /* 0x90 */ "Num lock", "Scroll lock", "?", "?", "?", "?", "?", "?",
     /* 0x98 */ "?", "?", "?", "?", "?", "?", "?", "?",
-    /* 0xA0 */ "Left Shift", "Right Shift", "Left Ctrl", "Right Ctrl", "Left Menu", "Right Menu", "?", "?",
+    /* 0xA0 */ "Left Shift", "Right Shift", "Left Ctrl", "Right Ctrl", "Left Alt", "Right Alt", "?", "?",
     /* 0xA8 */ "?", "?", "?", "?", "?", "?", "?", "?",
     /* 0xB0 */ "?", "?", "?", "?", "?", "?", "?", "?",
     /* 0xB8 */ "?", "?", "; Key", "= Key", ", Key", "- Key", ". Key", "/ Key",
@@ -44,11 +46,11 @@ const char* const kKeyNameTable[kKeyNameCount] = {
     /* game key  2 */ "Right Stick X: Special ctrl left/right",
     /* game key  3 */ "Right Stick Y: Special ctrl up/down",
     /* game key  4 */ "L1: Action/Secondary fire",
-    /* game key  5 */ "L2: Prev Weapon|Look Left",
-    /* game key  6 */ "R1: Aim Weapon|Hand Brake",
-    /* game key  7 */ "R2: Next Weapon|Look Right",
-    /* game key  8 */ "D-pad Up: Grp Ctrl Frwd|Next Radio",
-    /* game key  9 */ "D-pad Down: Grp Ctrl Back|Prev Radio",
+    /* game key  5 */ "L2: Prev Weapon | Look Left",
+    /* game key  6 */ "R1: Aim Weapon | Hand Brake",
+    /* game key  7 */ "R2: Next Weapon | Look Right",
+    /* game key  8 */ "D-pad Up: Grp Ctrl Frwd | Next Radio",
+    /* game key  9 */ "D-pad Down: Grp Ctrl Back | Prev Radio",
     /* game key 10 */ "D-pad Left: Conversation No",
     /* game key 11 */ "D-pad Right: Conversation Yes",
     /* game key 12 */ "Start",
@@ -74,6 +76,14 @@ std::string NameOrNumber(int32_t key, int32_t count, int first) {
 std::string VKeyName(int32_t code) { return NameOrNumber(code, kVKeyCount, 0); }
 
 std::string GameKeyName(int32_t number) { return NameOrNumber(number, kGameKeyCount, kVKeyCount); }
+
+std::string VKeyEntryName(int32_t code) {
+    if (code < 0 || code >= kVKeyCount) return VKeyName(code);  // no key of the table: its number
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(code));
+    const std::string name = VKeyName(code);
+    return name == kUnnamedKey ? "VKey " + std::string(hex) : name + " (" + hex + ")";
+}
 
 std::string KeyTestLabel(const KeyTest& test) {
     switch (test.kind) {

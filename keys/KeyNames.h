@@ -22,6 +22,12 @@ constexpr const char* kControlSeparator = ": ";
 
 // The name of a key; a key outside the table shows as its decimal number.
 std::string VKeyName(int32_t code);
+// The table's name of the VKeys it has no name for.
+constexpr const char* kUnnamedKey = "?";
+// A VKey as the VKey list offers it, with its code: "F2 (0x71)", or "VKey
+// 0xE8" where the table has no name; a number no VKey has, as VKeyName
+// gives it. morvane-cli reads these forms back.
+std::string VKeyEntryName(int32_t code);
 std::string GameKeyName(int32_t number);
 // The text of a test's line in the list: the key's name, or "Cheat "
 // and the code.

@@ -118,12 +118,34 @@ std::string ArrayText(const std::string& base, const uint8_t* payload) {
     return base + "(" + indexText + "," + std::to_string(size) + element + ")";
 }
 
+// How the parameters of one instruction are written: its game, where it
+// lies and how its labels read.
+struct ParamContext {
+    GameId game = kGameGta3;
+    int32_t offset = 0;  // of the instruction
+    const CodeLayout* code = nullptr;
+    LabelForm labels = LabelForm::Raw;
+};
+
+// A label parameter: "@-45" as the byte code holds it, or "@0x1F" for the
+// file offset it leads to (its number when it leads nowhere in the code).
+std::string LabelText(int32_t value, const ParamContext& context) {
+    if (context.labels == LabelForm::FileOffset && context.code != nullptr) {
+        if (const std::optional<int32_t> target = LabelTarget(*context.code, context.offset, value))
+            return "@" + HexOffsetText(*target);
+    }
+    return "@" + std::to_string(value);
+}
+
 // The text of a parameter whose `size` bytes (type byte included) lie at `p`.
-std::string ParamText(const uint8_t* p, int size, GameId game, char letter) {
+std::string ParamText(const uint8_t* p, int size, const ParamContext& context, char letter) {
+    const GameId game = context.game;
     const uint8_t typeByte = p[0];
     const uint8_t* payload = p + 1;
     if (StartsInlineString(RulesForGame(game), typeByte)) return Quoted(p, kInlineStringSize);
-    auto integer = [letter](int32_t value) { return (letter == kLabelLetter ? "@" : "") + std::to_string(value); };
+    auto integer = [letter, &context](int32_t value) {
+        return letter == kLabelLetter ? LabelText(value, context) : std::to_string(value);
+    };
     switch (static_cast<ParamType>(typeByte)) {
         case ParamType::Int8: return integer(static_cast<int8_t>(payload[0]));
         case ParamType::Int16: return integer(static_cast<int16_t>(ReadLe16(payload)));
@@ -157,7 +179,8 @@ std::string ParamText(const uint8_t* p, int size, GameId game, char letter) {
 }
 
 // Decodes the instruction the walk found at [offset, offset + size).
-DecodedInstruction Decode(const ScriptImage& image, const OpcodeTable& table, int32_t offset, int32_t size) {
+DecodedInstruction Decode(const ScriptImage& image, const OpcodeTable& table, const CodeLayout& code, LabelForm labels,
+                          int32_t offset, int32_t size) {
     DecodedInstruction instruction;
     instruction.offset = offset;
     instruction.size = size;
@@ -179,6 +202,7 @@ DecodedInstruction Decode(const ScriptImage& image, const OpcodeTable& table, in
             letters[placeholder.parameter] = placeholder.letter;
         }
         const ParamRules rules = RulesForGame(image.game);
+        const ParamContext context{image.game, offset, &code, labels};
         const int32_t end = offset + size;
         int32_t at = offset + kOpcodeWordSize;
         while (at < end) {
@@ -202,7 +226,7 @@ DecodedInstruction Decode(const ScriptImage& image, const OpcodeTable& table, in
             }
             const std::size_t number = instruction.params.size();
             instruction.params.push_back(
-                ParamText(data + at, paramSize, image.game, number < letters.size() ? letters[number] : 0));
+                ParamText(data + at, paramSize, context, number < letters.size() ? letters[number] : 0));
             at += paramSize;
         }
     }
@@ -217,6 +241,12 @@ struct Bounds {
 };
 
 }  // namespace
+
+std::string HexOffsetText(int32_t offset) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%X", static_cast<unsigned>(offset));
+    return text;
+}
 
 std::string FormatInstruction(const DecodedInstruction& instruction, std::string_view description, bool cut) {
     std::string text = OpcodeText(instruction.opcode) + ":";
@@ -245,7 +275,7 @@ std::string FormatInstruction(const DecodedInstruction& instruction, std::string
 std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(ScriptImage& image, const OpcodeTable& table,
                                                                     const ScanSummary& walked,
                                                                     const std::vector<int32_t>& offsets, int before,
-                                                                    int after) {
+                                                                    int after, LabelForm labels) {
     std::vector<std::vector<DecodedInstruction>> results(offsets.size());
     const std::size_t keepBefore = before > 0 ? static_cast<std::size_t>(before) : 0;
     const int keepAfter = after > 0 ? after : 0;
@@ -279,7 +309,7 @@ std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(ScriptImage&
         const Bounds here{start, image.Position() - start};
 
         for (Waiting& w : waiting) {
-            results[w.result].push_back(Decode(image, table, here.offset, here.size));
+            results[w.result].push_back(Decode(image, table, walked.code, labels, here.offset, here.size));
             --w.left;
         }
         waiting.erase(std::remove_if(waiting.begin(), waiting.end(), [](const Waiting& w) { return w.left == 0; }),
@@ -288,8 +318,9 @@ std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(ScriptImage&
         while (next < order.size() && offsets[order[next]] < start) ++next;  // inside an instruction: none
         for (; next < order.size() && offsets[order[next]] == start; ++next) {
             std::vector<DecodedInstruction>& result = results[order[next]];
-            for (const Bounds& b : recent) result.push_back(Decode(image, table, b.offset, b.size));
-            result.push_back(Decode(image, table, here.offset, here.size));
+            for (const Bounds& b : recent)
+                result.push_back(Decode(image, table, walked.code, labels, b.offset, b.size));
+            result.push_back(Decode(image, table, walked.code, labels, here.offset, here.size));
             if (keepAfter > 0) waiting.push_back(Waiting{order[next], keepAfter});
         }
 
@@ -302,8 +333,9 @@ std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(ScriptImage&
 }
 
 std::vector<DecodedInstruction> InstructionsAround(ScriptImage& image, const OpcodeTable& table,
-                                                   const ScanSummary& walked, int32_t offset, int before, int after) {
-    return InstructionsAroundEach(image, table, walked, {offset}, before, after).front();
+                                                   const ScanSummary& walked, int32_t offset, int before, int after,
+                                                   LabelForm labels) {
+    return InstructionsAroundEach(image, table, walked, {offset}, before, after, labels).front();
 }
 
 }  // namespace morvane

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "opcodes/OpcodeTable.h"
+#include "script/CodeLayout.h"
 #include "script/KeyScan.h"
 #include "script/ScriptImage.h"
 
@@ -22,13 +23,23 @@ struct DecodedInstruction {
     std::string text;                 // the whole line without the offset: see FormatInstruction
 };
 
+// How an instruction's text writes a label, the place a jump leads to.
+enum class LabelForm {
+    Raw,         // its number as the byte code holds it: "@-45" (a script compiler reads it back)
+    FileOffset,  // the file offset it leads to, in hexadecimal as offsets are shown: "@0x1F"
+};
+
+// An offset as the window shows every offset: "0x12BA6".
+std::string HexOffsetText(int32_t offset);
+
 // Walks the image as the key scan whose summary is `walked` did (its code,
 // its data blocks stepped over) and returns up to `before` instructions
 // before the one that starts at `offset`, that one, and up to `after` after
 // it. Empty when no instruction of the walk starts at `offset`. The image's
 // cursor is left anywhere.
 std::vector<DecodedInstruction> InstructionsAround(ScriptImage& image, const OpcodeTable& table,
-                                                   const ScanSummary& walked, int32_t offset, int before, int after);
+                                                   const ScanSummary& walked, int32_t offset, int before, int after,
+                                                   LabelForm labels = LabelForm::Raw);
 
 // The same for several offsets in one walk, as a listing of many key tests
 // needs: one result per offset, in the order given (offsets in any order,
@@ -36,7 +47,7 @@ std::vector<DecodedInstruction> InstructionsAround(ScriptImage& image, const Opc
 std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(ScriptImage& image, const OpcodeTable& table,
                                                                     const ScanSummary& walked,
                                                                     const std::vector<int32_t>& offsets, int before,
-                                                                    int after);
+                                                                    int after, LabelForm labels = LabelForm::Raw);
 
 // The text of an instruction whose opcode, negation and parameter texts are
 // filled in: the opcode as four upper-case hexadecimal digits and ": ", then

@@ -15,14 +15,17 @@ constexpr const char* kFolderSeparators = "/\\";
 constexpr const char* kFolderSeparators = "/";
 #endif
 
-// The extension of a path's file name, without its dot; empty when there is
+// The extension of a path's file name in lower case, without its dot; empty when there is
 // none (a name that only starts with a dot, ".scm", is a hidden file without one).
 std::string Extension(const std::string& path) {
     const std::size_t slash = path.find_last_of(kFolderSeparators);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     const std::size_t dot = name.rfind('.');
     if (dot == std::string::npos || dot == 0) return std::string();
-    return name.substr(dot + 1);
+    std::string extension = name.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
 }
 
 }  // namespace
@@ -39,9 +42,7 @@ std::string ScriptExtensionsText(const char* conjunction) {
 }
 
 bool IsScriptFileName(const std::string& path) {
-    std::string extension = Extension(path);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string extension = Extension(path);
     return std::find(kScriptExtensions.begin(), kScriptExtensions.end(), extension) != kScriptExtensions.end();
 }
 

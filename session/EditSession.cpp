@@ -144,9 +144,10 @@ bool EditSession::SaveTo(const std::string& path, std::string& cause) {
     return true;
 }
 
-std::vector<DecodedInstruction> EditSession::Around(std::size_t index, int before, int after) {
+std::vector<DecodedInstruction> EditSession::Around(std::size_t index, int before, int after, LabelForm labels) {
     if (index >= script_.tests.size()) return {};
-    return InstructionsAround(script_.image, *table_, script_.summary, script_.tests[index].offset, before, after);
+    return InstructionsAround(script_.image, *table_, script_.summary, script_.tests[index].offset, before, after,
+                              labels);
 }
 
 }  // namespace morvane

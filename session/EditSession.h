@@ -81,7 +81,7 @@ public:
     bool SaveTo(const std::string& path, std::string& cause);
 
     // The instructions around a test as its bytes read now.
-    std::vector<DecodedInstruction> Around(std::size_t index, int before, int after);
+    std::vector<DecodedInstruction> Around(std::size_t index, int before, int after, LabelForm labels = LabelForm::Raw);
 
 private:
     // A button test's game key or pad.

@@ -1,30 +1,41 @@
 #include "ui/KeyMapWindow.h"
 
 #include <wx/datetime.h>
+#include <wx/display.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
+#include <wx/settings.h>
 #include <wx/statbox.h>
 #include <wx/utils.h>
+
+#include <algorithm>
+#include <functional>
 
 #include "keymap/KeyboardPicture.h"
 #include "keys/KeyNames.h"
 #include "opcodes/IniLoader.h"
 #include "ui/FileSystemPath.h"
 #include "ui/MainFrame.h"
+#include "ui/ProgramName.h"
 
 using namespace morvane;
 
 namespace {
 
-const char* const kTitle = "Key map";
-// Fits a 1024x768 screen; never smaller than the least size.
-const wxSize kWindowSize(1000, 700);
+const char* const kTitle = "Key Map";
+// Made this large when the screen has room, else as large as the screen's
+// free area; never smaller than the least size.
+const wxSize kWindowSize(1340, 740);
 const wxSize kLeastSize(640, 420);
 constexpr int kBorder = 5;
 // The list keeps its width; the picture takes the room a larger window gives.
-constexpr int kListWidth = 280;
+constexpr int kListWidth = 300;
+// ... and widens for its longest line up to this share of the window.
+constexpr double kMostListShare = 0.4;
+// Room for an item's expand button, beside the indent of each level.
+constexpr int kTreeButtonRoom = 24;
 
 // A script's line in the list: the file it opens.
 class ScriptItem : public wxTreeItemData {
@@ -50,7 +61,10 @@ wxString ShownName(const wxString& path, const wxString& folder) {
 }  // namespace
 
 KeyMapWindow::KeyMapWindow(MainFrame* owner, const wxString& folder) : wxFrame(owner, wxID_ANY, kTitle), owner_(owner) {
-    SetSize(FromDIP(kWindowSize));
+    const int display = wxDisplay::GetFromWindow(owner);
+    const wxRect screen = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
+    const wxSize wanted = FromDIP(kWindowSize);
+    SetSize(wxSize(std::min(wanted.x, screen.width), std::min(wanted.y, screen.height)));
     auto* panel = new wxPanel(this);
     auto* panelSizer = new wxBoxSizer(wxVERTICAL);
 
@@ -95,7 +109,7 @@ KeyMapWindow::~KeyMapWindow() {
     conflicts_->Unbind(wxEVT_TREE_ITEM_ACTIVATED, &KeyMapWindow::OnItemActivated, this);
 }
 
-void KeyMapWindow::ShowMessage(const wxString& text) { wxMessageBox(text, kTitle, wxOK | wxCENTRE, this); }
+void KeyMapWindow::ShowMessage(const wxString& text) { wxMessageBox(text, kProgramName, wxOK | wxCENTRE, this); }
 
 bool KeyMapWindow::ShowFolder(const wxString& folder) {
     const OpcodeTable* table = owner_->LoadedOpcodeTable();
@@ -114,9 +128,9 @@ bool KeyMapWindow::ShowFolder(const wxString& folder) {
     const KeyMap map = BuildKeyMap(search.scripts, *table, owner_->SelectedGame(), HeaderSkip::ByName);
     wxFileName name = wxFileName::DirName(folder);
     const wxString caption = name.GetDirCount() > 0 ? name.GetDirs().Last() : folder;
-    picture_->SetPicture(LayOutKeyboard(
-        map, KeyboardCaption{FileSystemPath(caption), std::string(wxDateTime::Today().FormatISODate().utf8_str())}));
     FillList(map, search, folder);
+    picture_->SetMap(
+        map, KeyboardCaption{FileSystemPath(caption), std::string(wxDateTime::Today().FormatISODate().utf8_str())});
     SetTitle(wxString::Format("%s of %s", kTitle, caption));
     return true;
 }
@@ -158,6 +172,7 @@ void KeyMapWindow::FillList(const KeyMap& map, const ScriptSearch& search, const
         for (const ScriptKeys* script : unread) addScript(heading, script->path, wxEmptyString);
     }
     conflicts_->ExpandAll();
+    FitListToNames();
 
     wxString summary =
         wxString::Format("%s mapped, %s", Plural(map.scripts.size() - unread.size(), "script", "scripts"),
@@ -168,6 +183,26 @@ void KeyMapWindow::FillList(const KeyMap& map, const ScriptSearch& search, const
             "; %s could not be searched, the first: %s (%s)", Plural(search.problems.size(), "path", "paths"),
             WindowPath(search.problems.front().path), wxString::FromUTF8(search.problems.front().cause));
     summary_->SetLabel(summary);
+}
+
+// The list as wide as its longest line, so that no name is cut off, but
+// never more than a share of the window (then it scrolls).
+void KeyMapWindow::FitListToNames() {
+    int widest = FromDIP(kListWidth);
+    const int indent = static_cast<int>(conflicts_->GetIndent()) + FromDIP(kTreeButtonRoom);
+    const std::function<void(const wxTreeItemId&, int)> measure = [&](const wxTreeItemId& parent, int depth) {
+        wxTreeItemIdValue cookie;
+        for (wxTreeItemId item = conflicts_->GetFirstChild(parent, cookie); item.IsOk();
+             item = conflicts_->GetNextChild(parent, cookie)) {
+            widest = std::max(widest, conflicts_->GetTextExtent(conflicts_->GetItemText(item)).x + indent * depth);
+            measure(item, depth + 1);
+        }
+    };
+    measure(conflicts_->GetRootItem(), 1);
+    widest += wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this);
+    const int most = static_cast<int>(GetClientSize().x * kMostListShare);
+    conflicts_->SetMinSize(wxSize(std::min(widest, std::max(most, FromDIP(kListWidth))), wxDefaultCoord));
+    Layout();
 }
 
 void KeyMapWindow::OnFolderChanged(wxFileDirPickerEvent& event) { ShowFolder(event.GetPath()); }

@@ -35,6 +35,7 @@ private:
     void OnItemActivated(wxTreeEvent& event);
     void FillList(const morvane::KeyMap& map, const morvane::ScriptSearch& search, const wxString& folder);
     void ShowMessage(const wxString& text);
+    void FitListToNames();
 
     MainFrame* owner_;
     wxDirPickerCtrl* folderPicker_;

@@ -1,7 +1,9 @@
 #include "ui/KeyboardPicturePanel.h"
 
 #include <wx/dcclient.h>
+#include <wx/dcscreen.h>
 #include <wx/graphics.h>
+#include <wx/settings.h>
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +13,8 @@ using namespace morvane;
 
 namespace {
 
+// The smallest a text is made to fit its room, in pixels.
+constexpr double kLeastTextSize = 6;
 // Scroll steps, in pixels.
 constexpr int kScrollStep = 20;
 // What the black lines of a conflict's hatch let through, 0 to 255.
@@ -18,27 +22,68 @@ constexpr unsigned char kHatchAlpha = static_cast<unsigned char>(kHatchOpacity *
 
 wxColour Colour(const Rgb& rgb) { return wxColour(rgb.red, rgb.green, rgb.blue); }
 
-wxFont FontOf(TextStyle style, bool bold) {
-    const TextLook& look = LookOf(style);
-    return wxFont(wxFontInfo(wxSize(0, static_cast<int>(std::lround(look.size))))
-                      .Family(wxFONTFAMILY_SWISS)
-                      .FaceName("DejaVu Sans")
-                      .Bold(look.bold || bold));
+// A text's font: the system's interface font at the text's size in pixels,
+// or smaller so that the text is no wider than its room; its width drawn.
+wxFont FontOf(TextStyle style, bool bold, double size) {
+    wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
+    font.SetPixelSize(wxSize(0, std::max(1, static_cast<int>(std::lround(size)))));
+    font.SetWeight(LookOf(style).bold || bold ? wxFONTWEIGHT_BOLD : wxFONTWEIGHT_NORMAL);
+    return font;
+}
+
+struct FittedText {
+    wxFont font;
+    double width = 0;
+    double height = 0;
+    double descent = 0;
+};
+
+// What a graphics context draws a font at, against what the screen draws it
+// at (Cairo takes a pixel size for points): the factor that makes a text as
+// large as the picture's pixels say.
+double FontCorrection(wxGraphicsContext& context) {
+    static double correction = 0;
+    if (correction > 0) return correction;
+    constexpr double kProbeSize = 100;
+    const wxFont probe = FontOf(TextStyle::Label, false, kProbeSize);
+    wxScreenDC screen;
+    screen.SetFont(probe);
+    const double onScreen = screen.GetTextExtent("Hg").y;
+    context.SetFont(probe, *wxBLACK);
+    double width = 0, height = 0;
+    context.GetTextExtent("Hg", &width, &height);
+    correction = onScreen > 0 && height > 0 ? onScreen / height : 1.0;
+    return correction;
+}
+
+FittedText Fit(wxGraphicsContext& context, const PictureText& text, bool bold, const wxString& shown) {
+    double size = LookOf(text.style).size * FontCorrection(context);
+    FittedText fitted;
+    for (;;) {
+        fitted.font = FontOf(text.style, bold, size);
+        context.SetFont(fitted.font, *wxBLACK);
+        double leading = 0;
+        context.GetTextExtent(shown, &fitted.width, &fitted.height, &fitted.descent, &leading);
+        if (text.maxWidth <= 0 || fitted.width <= text.maxWidth || size <= kLeastTextSize) break;
+        // Fonts come in whole pixels: the size the width asks for, and at
+        // least a pixel less than the last.
+        size = std::max(kLeastTextSize, std::min(std::floor(size * text.maxWidth / fitted.width), size - 1));
+    }
+    return fitted;
 }
 
 // A text at its anchor and baseline, as the SVG places it.
 void DrawText(wxGraphicsContext& context, const PictureText& text, const Rgb& colour, bool bold = false) {
-    context.SetFont(FontOf(text.style, bold), Colour(colour));
     const wxString shown = wxString::FromUTF8(text.text);
-    double width = 0, height = 0, descent = 0, leading = 0;
-    context.GetTextExtent(shown, &width, &height, &descent, &leading);
+    const FittedText fitted = Fit(context, text, bold, shown);
+    context.SetFont(fitted.font, Colour(colour));
     double x = text.x;
     switch (LookOf(text.style).anchor) {
         case TextAnchor::Start: break;
-        case TextAnchor::Middle: x -= width / 2; break;
-        case TextAnchor::End: x -= width; break;
+        case TextAnchor::Middle: x -= fitted.width / 2; break;
+        case TextAnchor::End: x -= fitted.width; break;
     }
-    context.DrawText(shown, x, text.y - (height - descent));
+    context.DrawText(shown, x, text.y - (fitted.height - fitted.descent));
 }
 
 const Rgb& TextColour(TextStyle style) { return style == TextStyle::Quiet ? kPictureQuietText : kPictureText; }
@@ -81,6 +126,10 @@ void PaintKeyboardPicture(wxGraphicsContext& context, const KeyboardPicture& pic
     }
 }
 
+double DrawnTextWidth(wxGraphicsContext& context, const PictureText& text, bool bold) {
+    return Fit(context, text, bold, wxString::FromUTF8(text.text)).width;
+}
+
 KeyboardPicturePanel::KeyboardPicturePanel(wxWindow* parent)
     : wxScrolledCanvas(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxScrolledWindowStyle, "keyPicture") {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
@@ -101,17 +150,25 @@ KeyboardPicturePanel::~KeyboardPicturePanel() {
     Unbind(wxEVT_SIZE, &KeyboardPicturePanel::OnSize, this);
 }
 
-void KeyboardPicturePanel::SetPicture(KeyboardPicture picture) {
-    picture_ = std::move(picture);
-    hovered_ = nullptr;
-    UnsetToolTip();
+void KeyboardPicturePanel::SetMap(KeyMap map, KeyboardCaption caption) {
+    map_ = std::move(map);
+    caption_ = std::move(caption);
+    laidOutWidth_ = -1;
     UpdateScale();
 }
 
+// Laid out anew for the width the panel has, when it changed.
 void KeyboardPicturePanel::UpdateScale() {
-    if (picture_.width <= 0) return;
-    const int width = GetClientSize().x;
-    scale_ = std::clamp(width / picture_.width, kLeastScale, 1.0);
+    const double width = GetClientSize().x;
+    const double least = LeastPictureWidth();
+    const double layoutWidth = std::max(width, least);
+    scale_ = width >= least ? 1.0 : std::max(width / least, kLeastScale);
+    if (layoutWidth != laidOutWidth_) {
+        laidOutWidth_ = layoutWidth;
+        picture_ = LayOutKeyboard(map_, caption_, layoutWidth);
+        hovered_ = nullptr;
+        UnsetToolTip();
+    }
     SetVirtualSize(static_cast<int>(std::ceil(picture_.width * scale_)),
                    static_cast<int>(std::ceil(picture_.height * scale_)));
     Refresh();

@@ -6,10 +6,13 @@
 
 class wxGraphicsContext;
 
-// Draws a key map's picture, the same layout the SVG file has, with the same
+// Draws a key map's picture, the layout of the SVG file with the same
 // colours: each key filled by its shade, a conflict hatched with its number
-// in a disc. Scaled to the width it has, but never below kLeastScale (then it
-// scrolls). The mouse over a key shows its scripts as a tooltip.
+// in a disc. Laid out for the width it has (its chips as many a row as fit);
+// narrower than the keyboard, scaled down, but never below kLeastScale (then
+// it scrolls); taller than its window, it scrolls. Texts are in the system's
+// interface font, made smaller where a word would spill over its key. The
+// mouse over a key shows its scripts as a tooltip.
 class KeyboardPicturePanel : public wxScrolledCanvas {
 public:
     static constexpr double kLeastScale = 0.65;
@@ -17,7 +20,7 @@ public:
     explicit KeyboardPicturePanel(wxWindow* parent);
     ~KeyboardPicturePanel() override;
 
-    void SetPicture(morvane::KeyboardPicture picture);
+    void SetMap(morvane::KeyMap map, morvane::KeyboardCaption caption);
     const morvane::KeyboardPicture& Picture() const { return picture_; }
     double Scale() const { return scale_; }
     // The key under a point of the panel (its client coordinates), or null.
@@ -32,6 +35,9 @@ private:
     void OnSize(wxSizeEvent& event);
     void UpdateScale();
 
+    morvane::KeyMap map_;
+    morvane::KeyboardCaption caption_;
+    double laidOutWidth_ = -1;
     morvane::KeyboardPicture picture_;
     double scale_ = 1;
     const morvane::PictureKey* hovered_ = nullptr;  // the key whose tooltip is shown
@@ -40,3 +46,7 @@ private:
 // Draws the picture with its top left corner at the context's origin, at the
 // context's scale.
 void PaintKeyboardPicture(wxGraphicsContext& context, const morvane::KeyboardPicture& picture);
+
+// The width a text of the picture is drawn at: its own size, or smaller so
+// that it is no wider than its maxWidth.
+double DrawnTextWidth(wxGraphicsContext& context, const morvane::PictureText& text, bool bold);

@@ -10,6 +10,7 @@
 #include <wx/sizer.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "MorvaneVersion.h"
 #include "keys/KeyNames.h"
@@ -24,13 +25,10 @@ using namespace morvane;
 
 namespace {
 
-// The least size the window is made at, in pixels at 96 dots an inch.
-const wxSize kWindowSize(422, 429);
+// The size the window is first made at, in pixels at 96 dots an inch,
+// when the screen has room for it; never less than its controls need.
+const wxSize kWindowSize(900, 640);
 const char* const kProgramTitle = "Morvane v" MORVANE_VERSION_SHORT;
-// Room beside a list line for the scroll bar and the item padding.
-constexpr int kListMargin = 40;
-// The longest line the list shows besides the key's name.
-const wchar_t* const kLongestLineTail = L"* \u00B7 Pad 2 \u00B7 0x3FFFFF \u00B7 7FFF (?)";
 
 // Where the window's size and place are kept between runs (the user's
 // configuration, not the game folder).
@@ -67,6 +65,7 @@ MainFrame::MainFrame(wxWindow* parent)
     gameChoice->SetSelection(GameNumber(selectedGame));
     for (int pad = 0; pad <= kHighestPad; ++pad) padChoice->Insert(kPadNames[pad], static_cast<unsigned>(pad));
     FillKeyChoices();
+    testList->SetCellText([this](long row, long column) { return TestCell(TestAtRow(row), column); });
     FitToContent();
     RestoreGeometry();
     LoadGameTable();
@@ -77,9 +76,7 @@ MainFrame::MainFrame(wxWindow* parent)
     config->SetPath(kRecentGroup);
     recentFiles.Load(*config);
     config->SetPath("/");
-    std::vector<wxAcceleratorEntry> keys;
-    for (int i = 0; i < kRecentFiles; ++i) keys.emplace_back(wxACCEL_CTRL, '1' + i, wxID_FILE1 + i);
-    SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(keys.size()), keys.data()));
+    LabelRecentFiles();
     SetDropTarget(new ScriptDropTarget(this));
     BindHandlers();
     UpdateWindowUI(wxUPDATE_UI_RECURSE);
@@ -92,7 +89,8 @@ MainFrame::~MainFrame() { bindings.UnbindAll(); }
 void MainFrame::BindHandlers() {
     EventBindings& b = bindings;
     b.Bind(this, wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
-    b.Bind(testList, wxEVT_LISTBOX, &MainFrame::OnTestSelected, this);
+    b.Bind(testList, wxEVT_LIST_ITEM_SELECTED, &MainFrame::OnTestSelected, this);
+    b.Bind(testList, wxEVT_LIST_COL_CLICK, &MainFrame::OnColumnClick, this);
     b.Bind(openButton, wxEVT_BUTTON, &MainFrame::OnOpenFile, this);
     b.Bind(saveAsButton, wxEVT_BUTTON, &MainFrame::OnSaveAs, this);
     b.Bind(closeButton, wxEVT_BUTTON, &MainFrame::OnCloseFile, this);
@@ -102,8 +100,13 @@ void MainFrame::BindHandlers() {
     b.Bind(gameKeyChoice, wxEVT_CHOICE, &MainFrame::OnGameKeySelected, this);
     b.Bind(vkeyChoice, wxEVT_CHOICE, &MainFrame::OnVKeySelected, this);
     b.Bind(pressKeyButton, wxEVT_BUTTON, &MainFrame::OnPressKey, this);
-    for (const auto& type : {wxEVT_LEFT_DOWN, wxEVT_RIGHT_DOWN, wxEVT_MIDDLE_DOWN, wxEVT_AUX1_DOWN, wxEVT_AUX2_DOWN})
-        b.Bind(pressKeyButton, type, &MainFrame::OnPressKeyMouse, this);
+    for (const auto& type : {wxEVT_LEFT_DOWN, wxEVT_RIGHT_DOWN, wxEVT_MIDDLE_DOWN, wxEVT_AUX1_DOWN, wxEVT_AUX2_DOWN}) {
+        b.Bind(keyPrompt, type, &MainFrame::OnPressKeyMouse, this);
+        b.Bind(keyPromptText, type, &MainFrame::OnPressKeyMouse, this);
+    }
+    b.Bind(keyPrompt, wxEVT_KEY_DOWN, &MainFrame::OnKeyPromptKeyDown, this);
+    b.Bind(keyPrompt, wxEVT_KEY_UP, &MainFrame::OnKeyPromptKeyUp, this);
+    b.Bind(keyPrompt, wxEVT_KILL_FOCUS, &MainFrame::OnKeyPromptLostFocus, this);
     b.Bind(setCheatButton, wxEVT_BUTTON, &MainFrame::OnSetCheatCode, this);
     b.Bind(cheatText, wxEVT_TEXT_ENTER, &MainFrame::OnSetCheatCode, this);
     b.Bind(changeAllButton, wxEVT_BUTTON, &MainFrame::OnChangeAll, this);
@@ -172,6 +175,7 @@ void MainFrame::OnUpdateCheatTest(wxUpdateUIEvent& event) {
 void MainFrame::RememberRecentFile(const wxString& path) {
     wxLogNull quiet;  // as for the window's size: best effort, no message
     recentFiles.AddFileToHistory(path);
+    LabelRecentFiles();
     wxConfigBase* config = wxConfigBase::Get();
     config->SetPath(kRecentGroup);
     recentFiles.Save(*config);
@@ -187,6 +191,7 @@ void MainFrame::OnRecentFile(wxCommandEvent& event) {
     if (!wxFileName::FileExists(path)) {
         ShowMessage(wxString::Format("%s is no longer there.", path));
         recentFiles.RemoveFileFromHistory(index);
+        LabelRecentFiles();
         return;
     }
     OpenFromOutside(path);
@@ -194,19 +199,18 @@ void MainFrame::OnRecentFile(wxCommandEvent& event) {
 
 // The window is never smaller than what its controls need (GTK draws them
 // larger than the layout was first made for), and the list is wide enough
-// for its longest line.
+// for its columns; it is first made larger when the screen has room.
 void MainFrame::FitToContent() {
-    int widest = 0;
-    for (int code = 0; code < kVKeyCount; ++code)
-        widest = std::max(widest, testList->GetTextExtent(wxString::FromUTF8(VKeyName(code))).x);
-    for (int key = 0; key < kGameKeyCount; ++key)
-        widest = std::max(widest, testList->GetTextExtent(wxString::FromUTF8(GameKeyName(key))).x);
-    widest += testList->GetTextExtent(kLongestLineTail).x;
-    testList->SetMinSize(wxSize(widest + FromDIP(kListMargin), wxDefaultCoord));
+    testList->SetMinSize(wxSize(testList->ColumnsWidth(), wxDefaultCoord));
     const wxSize needed = GetSizer()->ComputeFittingWindowSize(this);
     SetMinSize(needed);
-    const wxSize least = FromDIP(kWindowSize);
-    SetSize(wxSize(std::max(least.x, needed.x), std::max(least.y, needed.y)));
+    const wxRect screen =
+        wxDisplay(wxDisplay::GetFromWindow(this) == wxNOT_FOUND ? 0u
+                                                                : static_cast<unsigned>(wxDisplay::GetFromWindow(this)))
+            .GetClientArea();
+    const wxSize wanted = FromDIP(kWindowSize);
+    SetSize(wxSize(std::max(needed.x, std::min(wanted.x, screen.width)),
+                   std::max(needed.y, std::min(wanted.y, screen.height))));
     Layout();
 }
 
@@ -242,9 +246,11 @@ void MainFrame::SaveGeometry() {
     config->Flush();
 }
 
+// The VKeys with their codes ("F2 (0x71)", "VKey 0xE8"): those the table
+// has no name for told apart too.
 void MainFrame::FillKeyChoices() {
     for (int code = 0; code < kVKeyCount; ++code)
-        vkeyChoice->Insert(wxString::FromUTF8(VKeyName(code)), static_cast<unsigned>(code));
+        vkeyChoice->Insert(wxString::FromUTF8(VKeyEntryName(code)), static_cast<unsigned>(code));
     for (int key = 0; key < kGameKeyCount; ++key)
         gameKeyChoice->Insert(wxString::FromUTF8(GameKeyName(key)), static_cast<unsigned>(key));
 }
@@ -298,7 +304,46 @@ void MainFrame::SelectGame(GameId game) {
     LoadGameTable();
 }
 
-void MainFrame::ShowMessage(const wxString& text) { wxMessageBox(text, wxMessageBoxCaptionStr, wxOK | wxCENTRE, this); }
+void MainFrame::ShowMessage(const wxString& text) { wxMessageBox(text, kProgramName, wxOK | wxCENTRE, this); }
+
+void MainFrame::LabelRecentFiles() {
+    for (std::size_t i = 0; i < recentFiles.GetCount(); ++i) {
+        wxMenuItem* item = recentMenu->FindItem(wxID_FILE1 + static_cast<int>(i));
+        if (item == nullptr) continue;
+        const wxString label = item->GetItemLabel().BeforeFirst('\t');
+        item->SetItemLabel(wxString::Format("%s\tCtrl+%d", label, static_cast<int>(i) + 1));
+    }
+}
+
+bool MainFrame::RunShortcut(const wxKeyEvent& event) {
+    int key = event.GetKeyCode();
+    if (key >= 'a' && key <= 'z') key += 'A' - 'a';
+    const std::function<int(wxMenu*)> find = [&](wxMenu* menu) -> int {
+        for (wxMenuItem* item : menu->GetMenuItems()) {
+            if (item->IsSubMenu()) {
+                if (const int id = find(item->GetSubMenu()); id != wxID_NONE) return id;
+                continue;
+            }
+            const std::unique_ptr<wxAcceleratorEntry> accelerator(item->GetAccel());
+            if (accelerator && accelerator->GetKeyCode() == key &&
+                accelerator->GetFlags() == (event.GetModifiers() & (wxMOD_ALT | wxMOD_CONTROL | wxMOD_SHIFT)))
+                return item->GetId();
+        }
+        return wxID_NONE;
+    };
+    int id = wxID_NONE;
+    for (std::size_t i = 0; i < menuBar->GetMenuCount() && id == wxID_NONE; ++i) id = find(menuBar->GetMenu(i));
+    if (id == wxID_NONE) return false;
+    // Enabled as the menu item would be at this moment.
+    wxUpdateUIEvent update(id);
+    update.SetEventObject(this);
+    ProcessWindowEvent(update);
+    if (update.GetSetEnabled() && !update.GetEnabled()) return true;  // the key is the shortcut, doing nothing now
+    wxCommandEvent command(wxEVT_MENU, id);
+    command.SetEventObject(this);
+    ProcessWindowEvent(command);
+    return true;
+}
 
 void MainFrame::UpdateTitle() {
     if (!session.IsOpen()) {

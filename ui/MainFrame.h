@@ -14,6 +14,7 @@
 #include "session/EditSession.h"
 #include "ui/EventBindings.h"
 #include "ui/MainFrameLayout.h"
+#include "ui/ProgramName.h"
 
 class KeyMapWindow;
 
@@ -51,7 +52,8 @@ private:
     void UpdateChoices(std::size_t index);
 
     void OnClose(wxCloseEvent& event);
-    void OnTestSelected(wxCommandEvent& event);
+    void OnTestSelected(wxListEvent& event);
+    void OnColumnClick(wxListEvent& event);
     void OnOpenFile(wxCommandEvent& event);
     void OnSaveFile(wxCommandEvent& event);
     void OnSaveAs(wxCommandEvent& event);
@@ -64,6 +66,9 @@ private:
     void OnPressKey(wxCommandEvent& event);
     void OnSetCheatCode(wxCommandEvent& event);
     void OnCharHook(wxKeyEvent& event);
+    void OnKeyPromptKeyDown(wxKeyEvent& event);
+    void OnKeyPromptKeyUp(wxKeyEvent& event);
+    void OnKeyPromptLostFocus(wxFocusEvent& event);
     void OnPressKeyMouse(wxMouseEvent& event);
     void OnChangeAll(wxCommandEvent& event);
     void OnUndo(wxCommandEvent& event);
@@ -94,6 +99,11 @@ private:
     void SelectGame(morvane::GameId game);
     void ShowMessage(const wxString& text);
     void ShowKeyEditor(bool cheat);
+    // A menu command whose shortcut the key event is, run as its menu item
+    // runs it when it is enabled; false when the key is no shortcut.
+    bool RunShortcut(const wxKeyEvent& event);
+    // The recent files' menu items, each with its Ctrl+number.
+    void LabelRecentFiles();
 
     // Unsaved edits: the question before they would be lost. True when the
     // caller may go on (saved, or dropped on purpose); false when the user
@@ -106,32 +116,48 @@ private:
     // A code typed into the cheat field and not yet set is set now; false
     // (with the reason shown) when it does not fit.
     bool ApplyPendingCheatCode();
+    // Changed tests that may be data: the question before they are saved;
+    // true when there are none or the user saves anyway.
+    bool ConfirmDoubtfulSave();
     bool SaveTo(const wxString& path);
 
     // What the window says about the opened script.
     void UpdateTitle();
     void UpdateHeading();
-    void RefreshLine(std::size_t index);
     void ShowContext(std::size_t index);
-    // Offers another game when the script reads much better with it; true
+    // Reads and scans a script with the selected game's table; false, with
+    // the message shown, when it cannot be opened.
+    bool ReadScript(const wxString& path, morvane::ScannedScript& read);
+    void ShowGauge();
+    // Offers another game when the script reads far better with it; true
     // when the user switched and the script was opened again.
     bool OfferBetterGame(const wxString& path, const morvane::ScannedScript& read);
-    // The list's text for test `index`: its key's name, its pad, where it
-    // is, its opcode when unusual; marked when changed and not saved, and
-    // when it lies after an instruction the opcode file does not describe.
-    wxString LineText(std::size_t index) const;
-    // The list shows the tests the filter keeps: line -> test, and back.
+    // The text of a cell of the list for test `index`: its key's name (a
+    // VKey with its code), its pad, where it is, its opcode, and its marks
+    // (changed and not saved; after an instruction the opcode file does not
+    // describe).
+    wxString TestCell(std::size_t index, long column) const;
+    // The list shows the tests the filter keeps, in the order of the column
+    // it is sorted by: row -> test, and back.
     static constexpr std::size_t kNoTest = static_cast<std::size_t>(-1);
-    std::size_t TestAtLine(int line) const;
-    int LineOfTest(std::size_t index) const;
-    // The test of the list's selected line, or kNoTest.
+    std::size_t TestAtRow(long row) const;
+    long RowOfTest(std::size_t index) const;
+    // The test of the list's selected row, or kNoTest.
     std::size_t SelectedTest() const;
     void FillList(std::size_t select);
+    void SortRows();
     bool FilterKeeps(std::size_t index) const;
-    // After an edit: the lines, the choices and the title follow it.
+    bool IsFiltered() const;
+    // After an edit: the rows, the choices and the title follow it, and
+    // what the status bar said about the script before it goes.
     void AfterEdit();
-    void SetSelectedVKey(int32_t vkey);
-    void StopWaitingForKey(const wxString& status);
+    // The selected test takes a VKey; false (with the reason shown) when
+    // its parameter cannot hold it.
+    bool SetSelectedVKey(int32_t vkey);
+    // Press Key: the key of the event taken, or the wait ended.
+    void TakeKey(const wxKeyEvent& event);
+    void TakeVKey(int32_t vkey);
+    void StopWaitingForKey();
     void RememberRecentFile(const wxString& path);
 
     morvane::EditSession session;
@@ -140,9 +166,17 @@ private:
     // null when there is none.
     std::shared_ptr<morvane::GameTable> gameTable;
     std::shared_ptr<const morvane::OpcodeTable> opcodeTable;
-    std::vector<std::size_t> visibleTests;  // line i of the list shows test visibleTests[i]
-    std::size_t editedTest = kNoTest;       // the test the key choices (or the code field) show
-    bool waitingForKey = false;             // Press key: the next key pressed is taken
+    std::vector<std::size_t> visibleTests;  // row i of the list shows test visibleTests[i]
+    std::vector<long> rowOfTest;            // and test j is on row rowOfTest[j], or -1
+    long sortColumn = TestList::kOffsetColumn;
+    bool sortAscending = true;
+    std::size_t editedTest = kNoTest;  // the test the key choices (or the code field) show
+    // Press Key: waiting for the next key; then, once it is taken, for its
+    // release, which nothing else may see (a released Alt opens the menu bar
+    // on Windows).
+    enum class KeyWait { None, ForPress, ForRelease };
+    KeyWait keyWait = KeyWait::None;
+    bool selectingRow = false;  // the window itself selects a row: no selection event is the user's
     wxFileHistory recentFiles;
     wxWeakRef<KeyMapWindow> keyMapWindow;  // while it is open
     EventBindings bindings;

@@ -8,6 +8,7 @@
 #include <wx/sizer.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "keys/KeyCodes.h"
 #include "keys/KeyNames.h"
@@ -20,10 +21,10 @@ using namespace morvane;
 namespace {
 
 const char* const kVKeyRefused = "You can't select this VKey: %s.";
-const char* const kPressKeyLabel = "P&ress key...";
 const char* const kWaitingLabel = "Press a key (Esc cancels)";
+const char* const kNoKeyTaken = "No key taken";
 const char* const kNoVKey = "That key has no VKey: nothing changed";
-const char* const kChangeAllTitle = "Change all";
+const char* const kChangeAllTitle = "Change All";
 const char* const kChangedAll = "Changed %s from %s to %s.";
 const char* const kRefusedSome = "\n%s kept %s: an 8-bit key parameter holds VKeys up to 127 only.";
 // The engine's key-code table names the toolkit's key codes by number.
@@ -38,9 +39,15 @@ static_assert(toolkit::kBack == WXK_BACK && toolkit::kEscape == WXK_ESCAPE && to
                   toolkit::kWindowsMenu == WXK_WINDOWS_MENU,
               "keys/KeyCodes.h must name wxWidgets' own key codes");
 
+// The test's own line's ground: one part of the selection's colour to
+// (kTintParts - 1) parts of the view's.
+constexpr int kTintParts = 4;
 // Instructions shown before and after the selected test.
 constexpr int kContextBefore = 4;
 constexpr int kContextAfter = 8;
+// Parts of a list row's marks.
+const char* const kChangedMark = "*";
+const char* const kDoubtfulMark = "(?)";
 // Kinds of test the kind filter keeps, in its items' order.
 enum KindFilterItem { kAllTests = 0, kVKeyTests = 1, kButtonTests = 2, kCheatTests = 3 };
 
@@ -55,21 +62,41 @@ wxString Tests(std::size_t count) { return wxString::FromUTF8(Plural(static_cast
 
 }  // namespace
 
-std::size_t MainFrame::TestAtLine(int line) const {
-    if (line < 0 || static_cast<std::size_t>(line) >= visibleTests.size()) return kNoTest;
-    return visibleTests[static_cast<std::size_t>(line)];
+std::size_t MainFrame::TestAtRow(long row) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= visibleTests.size()) return kNoTest;
+    return visibleTests[static_cast<std::size_t>(row)];
 }
 
-int MainFrame::LineOfTest(std::size_t index) const {
-    const auto at = std::lower_bound(visibleTests.begin(), visibleTests.end(), index);
-    if (at == visibleTests.end() || *at != index) return -1;
-    return static_cast<int>(at - visibleTests.begin());
+long MainFrame::RowOfTest(std::size_t index) const { return index < rowOfTest.size() ? rowOfTest[index] : -1; }
+
+std::size_t MainFrame::SelectedTest() const { return TestAtRow(testList->SelectedRow()); }
+
+wxString MainFrame::TestCell(std::size_t index, long column) const {
+    if (index >= session.Tests().size()) return wxString();
+    const KeyTest& test = session.Tests()[index];
+    switch (column) {
+        case TestList::kKeyColumn:
+            return wxString::FromUTF8(test.IsVKey() ? VKeyEntryName(test.key) : KeyTestLabel(test));
+        case TestList::kPadColumn:
+            return test.IsButton() && test.pad >= 0 && test.pad <= kHighestPad ? wxString(kPadNames[test.pad])
+                                                                               : wxString();
+        case TestList::kOffsetColumn: return wxString::FromUTF8(HexOffsetText(test.offset));
+        case TestList::kOpcodeColumn: return wxString::FromUTF8(OpcodeText(test.opcode));
+        case TestList::kMarkColumn: {
+            wxString marks;
+            if (session.IsChanged(index)) marks += kChangedMark;
+            if (session.Summary().IsDoubtful(test)) marks += (marks.empty() ? "" : " ") + wxString(kDoubtfulMark);
+            return marks;
+        }
+        default: return wxString();
+    }
 }
 
-std::size_t MainFrame::SelectedTest() const { return TestAtLine(testList->GetSelection()); }
+bool MainFrame::IsFiltered() const { return kindFilter->GetSelection() != kAllTests || !filterText->IsEmpty(); }
 
-// A test stays in the list when its kind is the one chosen and its line
-// contains the filter's text (its key's name, offset or opcode), in any case.
+// A test stays in the list when its kind is the one chosen and one of its
+// cells (its key's name and code, pad, offset, opcode or marks) contains the
+// filter's text, in any case.
 bool MainFrame::FilterKeeps(std::size_t index) const {
     const KeyTest& test = session.Tests()[index];
     switch (kindFilter->GetSelection()) {
@@ -85,38 +112,92 @@ bool MainFrame::FilterKeeps(std::size_t index) const {
         default: break;
     }
     const wxString wanted = filterText->GetValue().Lower();
-    return wanted.empty() || LineText(index).Lower().Contains(wanted);
+    if (wanted.empty()) return true;
+    for (long column = 0; column < TestList::kColumnCount; ++column)
+        if (TestCell(index, column).Lower().Contains(wanted)) return true;
+    return false;
+}
+
+// The rows in the order of the sort column, each tie in the file's order.
+void MainFrame::SortRows() {
+    const auto byOffset = [this](std::size_t a, std::size_t b) {
+        return session.Tests()[a].offset < session.Tests()[b].offset;
+    };
+    std::function<bool(std::size_t, std::size_t)> before;
+    switch (sortColumn) {
+        case TestList::kKeyColumn:
+        case TestList::kPadColumn:
+        case TestList::kMarkColumn:
+            before = [this](std::size_t a, std::size_t b) {
+                return TestCell(a, sortColumn).CmpNoCase(TestCell(b, sortColumn)) < 0;
+            };
+            break;
+        case TestList::kOpcodeColumn:
+            before = [this](std::size_t a, std::size_t b) {
+                return session.Tests()[a].opcode < session.Tests()[b].opcode;
+            };
+            break;
+        default: before = byOffset; break;
+    }
+    std::stable_sort(visibleTests.begin(), visibleTests.end(), byOffset);
+    if (sortAscending)
+        std::stable_sort(visibleTests.begin(), visibleTests.end(), before);
+    else
+        std::stable_sort(visibleTests.begin(), visibleTests.end(),
+                         [&](std::size_t a, std::size_t b) { return before(b, a); });
+    rowOfTest.assign(session.Tests().size(), -1);
+    for (std::size_t row = 0; row < visibleTests.size(); ++row) rowOfTest[visibleTests[row]] = static_cast<long>(row);
 }
 
 // Fills the list with the tests the filter keeps and selects `select`, or
-// the first line when it is not shown.
+// the first row when it is not shown; an empty result says so in the
+// list's place.
 void MainFrame::FillList(std::size_t select) {
     visibleTests.clear();
-    wxArrayString lines;
-    for (std::size_t i = 0; i < session.Tests().size(); ++i) {
-        if (!FilterKeeps(i)) continue;
-        visibleTests.push_back(i);
-        lines.Add(LineText(i));
+    for (std::size_t i = 0; i < session.Tests().size(); ++i)
+        if (FilterKeeps(i)) visibleTests.push_back(i);
+    SortRows();
+    const bool empty = visibleTests.empty() && session.IsOpen();
+    wxSizer* column = testList->GetContainingSizer();
+    if (column->IsShown(emptyListText) != empty) {
+        column->Show(emptyListText, empty);
+        column->Show(testList, !empty);
+        mainPanel->Layout();
     }
-    testList->Clear();
-    if (!lines.empty()) testList->Insert(lines, 0);
-    int line = LineOfTest(select);
-    if (line < 0 && !visibleTests.empty()) line = 0;
-    if (line >= 0) {
-        testList->SetSelection(line);
-        UpdateChoices(visibleTests[static_cast<std::size_t>(line)]);
+    testList->ShowRows(static_cast<long>(visibleTests.size()));
+    long row = RowOfTest(select);
+    if (row < 0 && !visibleTests.empty()) row = 0;
+    selectingRow = true;
+    testList->SelectRow(row);
+    selectingRow = false;
+    if (row >= 0) {
+        UpdateChoices(visibleTests[static_cast<std::size_t>(row)]);
     } else {
         editedTest = kNoTest;
         for (wxChoice* choice : {padChoice, gameKeyChoice, vkeyChoice}) choice->SetSelection(wxNOT_FOUND);
         contextView->Clear();
     }
+    UpdateHeading();
 }
 
 void MainFrame::OnFilter(wxCommandEvent& /*event*/) {
     if (session.Tests().empty()) return;
     ApplyPendingCheatCode();
     const std::size_t selected = SelectedTest();
-    FillList(selected == kNoTest ? 0 : selected);
+    FillList(selected == kNoTest ? editedTest : selected);
+}
+
+// A click on a column's title sorts the rows by it; a second click on the
+// same column turns the order round.
+void MainFrame::OnColumnClick(wxListEvent& event) {
+    const long column = event.GetColumn();
+    if (column < 0 || column >= TestList::kColumnCount) return;
+    sortAscending = column == sortColumn ? !sortAscending : true;
+    sortColumn = column;
+    testList->ShowSortColumn(sortColumn, sortAscending);
+    if (!session.IsOpen()) return;
+    const std::size_t selected = SelectedTest();
+    FillList(selected == kNoTest ? editedTest : selected);
 }
 
 // The choices show the test's values, the others nothing; a cheat test
@@ -163,15 +244,18 @@ bool MainFrame::ApplyPendingCheatCode() {
     return true;
 }
 
-void MainFrame::OnTestSelected(wxCommandEvent& event) {
-    ApplyPendingCheatCode();  // a code typed for the line left is set (or refused) first
-    const std::size_t index = TestAtLine(event.GetInt());
+void MainFrame::OnTestSelected(wxListEvent& event) {
+    if (selectingRow) return;
+    ApplyPendingCheatCode();  // a code typed for the row left is set (or refused) first
+    const std::size_t index = TestAtRow(event.GetIndex());
     if (index != kNoTest) UpdateChoices(index);
 }
 
-// After the tests changed: their lines, the choices, the title.
+// After the tests changed: their rows, the choices, the title; a message
+// about the script before the edit no longer holds.
 void MainFrame::AfterEdit() {
-    for (std::size_t i = 0; i < session.Tests().size(); ++i) RefreshLine(i);
+    SetStatusText(wxEmptyString);
+    testList->Refresh();
     const std::size_t selected = SelectedTest();
     if (selected != kNoTest) UpdateChoices(selected);
     UpdateTitle();
@@ -191,55 +275,118 @@ void MainFrame::OnGameKeySelected(wxCommandEvent& event) {
 
 void MainFrame::OnVKeySelected(wxCommandEvent& event) { SetSelectedVKey(event.GetInt()); }
 
-// The selected test takes a VKey, unless its parameter cannot hold it.
-void MainFrame::SetSelectedVKey(int32_t vkey) {
+bool MainFrame::SetSelectedVKey(int32_t vkey) {
     const std::size_t test = SelectedTest();
-    if (test == kNoTest || !session.Tests()[test].IsVKey()) return;
+    if (test == kNoTest || !session.Tests()[test].IsVKey()) return false;
     const KeyRefusal refusal = session.SetVKey(test, vkey);
     if (refusal != KeyRefusal::Accepted) {
-        ShowMessage(wxString::Format(kVKeyRefused, wxString::FromUTF8(RefusalText(refusal, vkey))));
+        const wxString text = wxString::Format(kVKeyRefused, wxString::FromUTF8(RefusalText(refusal, vkey)));
         SelectNumber(vkeyChoice, session.Tests()[test].key);
-        return;
+        SetStatusText(text);
+        ShowMessage(text);
+        return false;
     }
     AfterEdit();
+    return true;
 }
 
+// Press Key: the prompt takes the button's place and the focus, so that the
+// next key, whichever it is, comes to the window and to nothing else.
 void MainFrame::OnPressKey(wxCommandEvent& /*event*/) {
     const std::size_t test = SelectedTest();
     if (test == kNoTest || !session.Tests()[test].IsVKey()) return;
-    waitingForKey = true;
-    pressKeyButton->SetLabel(kWaitingLabel);
+    keyWait = KeyWait::ForPress;
+    keyPromptText->SetLabel(kWaitingLabel);
+    wxSizer* cell = pressKeyButton->GetContainingSizer();
+    cell->Show(pressKeyButton, false);
+    cell->Show(keyPrompt, true);
+    mainPanel->Layout();
+    keyPrompt->SetFocus();
     SetStatusText(kWaitingLabel);
-    mainPanel->Layout();
 }
 
-void MainFrame::StopWaitingForKey(const wxString& status) {
-    waitingForKey = false;
-    pressKeyButton->SetLabel(kPressKeyLabel);
+void MainFrame::StopWaitingForKey() {
+    if (keyWait == KeyWait::None) return;
+    keyWait = KeyWait::None;
+    wxSizer* cell = pressKeyButton->GetContainingSizer();
+    const bool hadFocus = wxWindow::FindFocus() == keyPrompt;
+    cell->Show(keyPrompt, false);
+    cell->Show(pressKeyButton, true);
     mainPanel->Layout();
-    SetStatusText(status);
+    if (hadFocus) pressKeyButton->SetFocus();
 }
 
-// While waiting, the next key pressed anywhere in the window is the new VKey.
+// The key pressed while waiting: Esc ends the wait; any other is taken, as
+// the system names it (each side of Shift, Ctrl and Alt apart). The key's
+// release is then waited for, so that nothing else sees it.
+void MainFrame::TakeKey(const wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_ESCAPE) {
+        StopWaitingForKey();
+        SetStatusText(kNoKeyTaken);
+        return;
+    }
+    const std::optional<int32_t> vkey =
+        VKeyForToolkitKey(event.GetKeyCode(), event.GetRawKeyCode(), event.GetRawKeyFlags());
+    keyWait = KeyWait::ForRelease;
+    if (!vkey) {
+        keyPromptText->SetLabel(kNoVKey);
+        SetStatusText(kNoVKey);
+        return;
+    }
+    keyPromptText->SetLabel(wxString::FromUTF8("Took " + VKeyName(*vkey)));
+    TakeVKey(*vkey);
+}
+
+// The VKey taken becomes the selected test's, and the status bar says so,
+// or why it could not.
+void MainFrame::TakeVKey(int32_t vkey) {
+    if (SetSelectedVKey(vkey)) SetStatusText(wxString::FromUTF8("Took " + VKeyEntryName(vkey)));
+}
+
+// While Press Key waits, every key is the one taken; else a key that is a
+// menu command's shortcut runs it, wherever the focus is.
 void MainFrame::OnCharHook(wxKeyEvent& event) {
-    if (!waitingForKey) {
+    if (keyWait == KeyWait::ForPress) {
+        TakeKey(event);
+        return;
+    }
+    if (RunShortcut(event)) return;
+    event.Skip();
+}
+
+// Where the character hook does not see a key (a system key on some
+// platforms), the focused prompt still does.
+void MainFrame::OnKeyPromptKeyDown(wxKeyEvent& event) {
+    if (keyWait == KeyWait::ForPress) {
+        TakeKey(event);
+        return;
+    }
+    if (keyWait == KeyWait::None) event.Skip();
+}
+
+// The taken key's release ends the wait, unseen by anything else.
+void MainFrame::OnKeyPromptKeyUp(wxKeyEvent& event) {
+    if (keyWait == KeyWait::None) {
         event.Skip();
         return;
     }
-    if (event.GetKeyCode() == WXK_ESCAPE) {
-        StopWaitingForKey("No key taken");
-        return;
+    if (keyWait == KeyWait::ForRelease) StopWaitingForKey();
+}
+
+// The focus taken elsewhere (a click, another window) ends the wait.
+void MainFrame::OnKeyPromptLostFocus(wxFocusEvent& event) {
+    if (keyWait == KeyWait::ForPress) {
+        StopWaitingForKey();
+        SetStatusText(kNoKeyTaken);
+    } else if (keyWait == KeyWait::ForRelease) {
+        StopWaitingForKey();
     }
-    // The system's own key code: on Linux the X keysym, which tells left
-    // from right modifiers; on Windows the VKey itself.
-    const std::optional<int32_t> vkey = VKeyForToolkitKey(event.GetKeyCode(), event.GetRawKeyCode());
-    StopWaitingForKey(vkey ? wxString::FromUTF8("Took " + VKeyName(*vkey)) : wxString(kNoVKey));
-    if (vkey) SetSelectedVKey(*vkey);
+    event.Skip();
 }
 
 // While waiting, a click on the prompt takes that mouse button.
 void MainFrame::OnPressKeyMouse(wxMouseEvent& event) {
-    if (!waitingForKey) {
+    if (keyWait != KeyWait::ForPress) {
         event.Skip();
         return;
     }
@@ -251,9 +398,8 @@ void MainFrame::OnPressKeyMouse(wxMouseEvent& event) {
         case wxMOUSE_BTN_AUX2: button = MouseButton::Extra2; break;
         default: break;
     }
-    const int32_t vkey = VKeyForMouseButton(button);
-    StopWaitingForKey(wxString::FromUTF8("Took " + VKeyName(vkey)));
-    SetSelectedVKey(vkey);
+    StopWaitingForKey();
+    TakeVKey(VKeyForMouseButton(button));
 }
 
 ChangeReport MainFrame::ChangeAllKeys(const KeyChange& change) {
@@ -272,7 +418,8 @@ void MainFrame::OnChangeAll(wxCommandEvent& /*event*/) {
     const int count = vkey ? kVKeyCount : kGameKeyCount;
     wxArrayString names;
     for (int key = 0; key < count; ++key)
-        names.Add(wxString::Format("%d  %s", key, wxString::FromUTF8(vkey ? VKeyName(key) : GameKeyName(key))));
+        names.Add(vkey ? wxString::FromUTF8(VKeyEntryName(key))
+                       : wxString::Format("%d  %s", key, wxString::FromUTF8(GameKeyName(key))));
     const wxString from = wxString::FromUTF8(vkey ? VKeyName(test.key) : GameKeyName(test.key));
     const wxString where = vkey ? wxString() : wxString::Format(" on %s", kPadNames[test.pad]);
     wxSingleChoiceDialog dialog(this, wxString::Format("Every test of %s%s gets:", from, where), kChangeAllTitle,
@@ -301,31 +448,41 @@ void MainFrame::OnRedo(wxCommandEvent& /*event*/) {
     if (session.Redo()) AfterEdit();
 }
 
-// The instructions around the test, one a line: its offset in hexadecimal
-// and the instruction as a script writer reads it; the test's own line bold
-// on a tinted ground.
+// The instructions around the test, one a line: its offset and the
+// instruction as a script writer reads it, each jump's target the offset it
+// leads to; the test's own line bold on a tinted ground.
 void MainFrame::ShowContext(std::size_t index) {
     contextView->Clear();
     if (index >= session.Tests().size()) return;
     const int32_t offset = session.Tests()[index].offset;
-    const std::vector<DecodedInstruction> around = session.Around(index, kContextBefore, kContextAfter);
+    const std::vector<DecodedInstruction> around =
+        session.Around(index, kContextBefore, kContextAfter, LabelForm::FileOffset);
     contextView->Freeze();
+    long start = 0;
+    long end = 0;
+    wxString text;
     for (const DecodedInstruction& instruction : around) {
-        const wxString line = wxString::Format("%6X  ", static_cast<unsigned>(instruction.offset)) +
-                              wxString::FromUTF8(instruction.text) + "\n";
+        const wxString line =
+            wxString::Format("%8s  ", HexOffsetText(instruction.offset)) + wxString::FromUTF8(instruction.text) + "\n";
         if (instruction.offset == offset) {
-            wxTextAttr selected;
-            selected.SetFontWeight(wxFONTWEIGHT_BOLD);
-            selected.SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOBK));
-            selected.SetTextColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOTEXT));
-            contextView->SetDefaultStyle(selected);
-            contextView->AppendText(line);
-            contextView->SetDefaultStyle(wxTextAttr(contextView->GetForegroundColour(),
-                                                    contextView->GetBackgroundColour(), contextView->GetFont()));
-        } else {
-            contextView->AppendText(line);
+            start = static_cast<long>(text.length());
+            end = start + static_cast<long>(line.length()) - 1;
         }
+        text += line;
     }
+    contextView->ChangeValue(text);
+    // A light tint of the selection's colour over the view's own ground.
+    const wxColour ground = contextView->GetBackgroundColour();
+    const wxColour tint = wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT);
+    auto mix = [](unsigned char a, unsigned char b) {
+        return static_cast<unsigned char>((a * (kTintParts - 1) + b) / kTintParts);
+    };
+    wxTextAttr selected;
+    selected.SetFontWeight(wxFONTWEIGHT_BOLD);
+    selected.SetBackgroundColour(
+        wxColour(mix(ground.Red(), tint.Red()), mix(ground.Green(), tint.Green()), mix(ground.Blue(), tint.Blue())));
+    selected.SetTextColour(contextView->GetForegroundColour());
+    if (end > start) contextView->SetStyle(start, end, selected);
     contextView->ShowPosition(0);
     contextView->Thaw();
 }

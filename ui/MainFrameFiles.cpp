@@ -13,10 +13,13 @@
 #include "keys/KeyNames.h"
 #include "opcodes/IniLoader.h"
 #include "opcodes/OpcodeJson.h"
+#include "script/Instructions.h"
+#include "session/GameGuess.h"
 #include "script/ScriptFiles.h"
 #include "ui/FileSystemPath.h"
 #include "ui/MainFrame.h"
 #include "ui/OpcodeFiles.h"
+#include "ui/ProgramName.h"
 
 using namespace morvane;
 
@@ -33,7 +36,7 @@ const char* const kNothingFound = "No key opcode found.";
 const char* const kSaveFailed = "Couldn't save file";
 // After an open whose walk met instructions the opcode file does not describe.
 const char* const kUnknownWarning =
-    "The opcode file does not describe %lld instructions of this script; the first is at offset %d.\n"
+    "The opcode file does not describe %lld instructions of this script; the first is at offset %s.\n"
     "From there on the script may have been read wrongly, so the key tests after it may be wrong. "
     "They are marked (?) in the list.\n\n"
     "Opcodes not described: %s. An opcode file that describes them reads the script whole.";
@@ -43,17 +46,16 @@ const char* const kBuiltinCure =
     "Files...) adds those of the libraries it knows (CLEO+, CLEO 5, SAMPFUNCS).";
 // When most of what the walk read was unknown instructions.
 const char* const kNotAScript = "This does not look like a %s script.";
+// When another game's table reads the script far better.
 const char* const kBetterGame =
-    "This does not look like a %s script, but it reads as a %s script.\n"
-    "Switch to %s and open it again?";
+    "%s of this script's %s instructions are unknown to the %s opcode table, %s to the %s table.\n"
+    "Is it a %s script? Switch to %s and open it again?";
+const char* const kDoubtfulSave =
+    "%s after an instruction the opcode file does not describe; they may be data. Save anyway?";
 const char* const kSaveQuestion = "Save changes to %s?";
 const char* const kReplaceQuestion = "%s already exists. Replace it?";
 const char* const kOpenFailed = "Couldn't open %s";
 const char* const kSavedStatus = "Saved %s";
-// Parts of a list line.
-const char* const kChangedMark = "* ";
-const char* const kDoubtfulMark = " (?)";
-const wchar_t* const kLineSeparator = L" \u00B7 ";
 
 // How often the window repaints its gauge while a file is scanned.
 constexpr std::chrono::milliseconds kRepaintInterval(30);
@@ -87,21 +89,24 @@ void MainFrame::ShowNoFileState() {
 }
 
 void MainFrame::CloseScript() {
-    if (waitingForKey) StopWaitingForKey(wxEmptyString);
+    StopWaitingForKey();
     session.Close();
-    visibleTests.clear();
     editedTest = kNoTest;
-    testList->Clear();
+    FillList(kNoTest);
+    SetStatusText(wxEmptyString);
     ShowNoFileState();
 }
 
+// "704 key tests found"; while the filter hides some, "12 of 704 key tests".
 void MainFrame::UpdateHeading() {
     if (!session.IsOpen()) {
         testsHeading->SetLabel("Key tests found:");
         return;
     }
     const auto count = static_cast<int64_t>(session.Tests().size());
-    testsHeading->SetLabel(wxString::FromUTF8(Plural(count, "key test", "key tests") + " found"));
+    const std::string all = Plural(count, "key test", "key tests");
+    testsHeading->SetLabel(IsFiltered() ? wxString::Format("%zu of %s", visibleTests.size(), wxString::FromUTF8(all))
+                                        : wxString::FromUTF8(all + " found"));
 }
 
 void MainFrame::OnOpenFile(wxCommandEvent& /*event*/) {
@@ -114,88 +119,101 @@ void MainFrame::OnOpenFile(wxCommandEvent& /*event*/) {
     OpenScript(dialog.GetPath());
 }
 
+// A script that cannot be opened (unreadable, not a script of the game, no
+// key test) leaves the one that was open as it was.
 void MainFrame::OpenScript(const wxString& path) {
-    CloseScript();
     if (!opcodeTable) return;
-    pathText->SetValue(path);
-
-    const std::string file = FileSystemPath(path);
     ScannedScript read;
-    read.image.game = selectedGame;
-    std::string cause;
-    if (!read.image.LoadFromFile(file, cause)) {
-        ShowNoFileState();
-        ShowMessage(wxString::Format(kOpenFailed, wxFileName(path).GetFullName()) + "\n" + wxString::FromUTF8(cause));
+    if (!ReadScript(path, read)) {
+        ShowGauge();
         return;
     }
-    {
-        // No input reaches the window while the list is being built; now and
-        // then the gauge moves and the window repaints, nothing more.
-        wxWindowDisabler noInput;
-        wxBusyCursor busy;
-        progressGauge->SetValue(0);
-        progressGauge->SetRange(read.image.Size());
-        auto lastRepaint = std::chrono::steady_clock::now();
-        read.summary = ScanKeyTests(read.image, *opcodeTable, HeaderSkip::ByName, read.tests, [&](int32_t position) {
-            const auto now = std::chrono::steady_clock::now();
-            if (now - lastRepaint < kRepaintInterval) return;
-            lastRepaint = now;
-            progressGauge->SetValue(position);
-            wxTheApp->SafeYieldFor(nullptr, wxEVT_CATEGORY_UI);
-        });
-        progressGauge->SetValue(progressGauge->GetRange());
-    }
-
-    if (!read.summary.LooksLikeScript() && OfferBetterGame(path, read)) return;
-
+    if (OfferBetterGame(path, read)) return;
     if (read.tests.empty()) {
+        ShowGauge();
         ShowMessage(read.summary.LooksLikeScript() ? wxString(kNothingFound)
                                                    : wxString::Format(kNotAScript, GameName(selectedGame)));
-        CloseScript();
         return;
     }
 
-    session.Adopt(std::move(read), file, opcodeTable);
+    StopWaitingForKey();
+    session.Adopt(std::move(read), FileSystemPath(path), opcodeTable);
+    pathText->SetValue(path);
+    SetStatusText(wxEmptyString);
     RememberRecentFile(path);
-    UpdateHeading();
     UpdateTitle();
     FillList(0);
 
     const ScanSummary& summary = session.Summary();
     if (summary.HasUnknown()) {
         wxString text = wxString::Format(kUnknownWarning, static_cast<long long>(summary.unknownInstructions),
-                                         static_cast<int>(*summary.firstUnknownOffset), UnknownOpcodesText(summary));
+                                         wxString::FromUTF8(HexOffsetText(*summary.firstUnknownOffset)),
+                                         UnknownOpcodesText(summary));
         if (gameTable && gameTable->source == OpcodeSource::BuiltIn) text += kBuiltinCure;
         ShowMessage(text);
     }
 }
 
-// Reads the script with each other game's rules and opcode file; when one
-// of them knows nearly all of it, asks whether to switch to that game.
-bool MainFrame::OfferBetterGame(const wxString& path, const ScannedScript& read) {
-    const HeaderSkip header = read.summary.code.header ? HeaderSkip::Always : HeaderSkip::Never;
-    for (const GameId other : kAllGames) {
-        if (other == selectedGame) continue;
-        GameTable loaded;
-        std::string cause;
-        if (!morvane::LoadGameTable(other, std::string(), ReadOpcodeChoice(), loaded, cause)) continue;
-        const OpcodeTable& table = loaded.table;
-        ScriptImage copy;
-        copy.game = other;
-        if (!copy.LoadFromBytes(read.image.Data(), static_cast<std::size_t>(read.image.Size()))) continue;
-        std::vector<KeyTest> found;
-        const ScanSummary summary = ScanKeyTests(copy, table, header, found, nullptr);
-        if (!summary.LooksLikeScript() || summary.unknownInstructions * 2 > read.summary.unknownInstructions) continue;
-        const wxString question =
-            wxString::Format(kBetterGame, GameName(selectedGame), GameName(other), GameName(other));
-        wxMessageDialog dialog(this, question, wxMessageBoxCaptionStr, wxYES_NO | wxCENTRE);
-        if (dialog.ShowModal() != wxID_YES) return false;
-        CloseScript();
-        SelectGame(other);
-        OpenScript(path);
-        return true;
+// The gauge as it was before a failed open: full for the open script, else empty.
+void MainFrame::ShowGauge() {
+    if (session.IsOpen()) {
+        progressGauge->SetRange(session.Image().Size());
+        progressGauge->SetValue(progressGauge->GetRange());
+    } else {
+        progressGauge->SetValue(0);
     }
-    return false;
+}
+
+bool MainFrame::ReadScript(const wxString& path, ScannedScript& read) {
+    read.image.game = selectedGame;
+    std::string cause;
+    if (!read.image.LoadFromFile(FileSystemPath(path), cause)) {
+        ShowMessage(wxString::Format(kOpenFailed, wxFileName(path).GetFullName()) + "\n" + wxString::FromUTF8(cause));
+        return false;
+    }
+    // No input reaches the window while the file is scanned; now and then
+    // the gauge moves and the window repaints, nothing more.
+    wxWindowDisabler noInput;
+    wxBusyCursor busy;
+    progressGauge->SetValue(0);
+    progressGauge->SetRange(read.image.Size());
+    auto lastRepaint = std::chrono::steady_clock::now();
+    read.summary = ScanKeyTests(read.image, *opcodeTable, HeaderSkip::ByName, read.tests, [&](int32_t position) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastRepaint < kRepaintInterval) return;
+        lastRepaint = now;
+        progressGauge->SetValue(position);
+        wxTheApp->SafeYieldFor(nullptr, wxEVT_CATEGORY_UI);
+    });
+    progressGauge->SetValue(progressGauge->GetRange());
+    return true;
+}
+
+// When much of the script is unknown to the selected game's table and
+// another game's table reads it far better, asks whether to switch to that
+// game, every time it is so.
+bool MainFrame::OfferBetterGame(const wxString& path, const ScannedScript& read) {
+    std::vector<std::unique_ptr<GameTable>> loaded;
+    const std::optional<BetterReading> better = BetterGame(read, [&](GameId game) -> const OpcodeTable* {
+        auto table = std::make_unique<GameTable>();
+        std::string cause;
+        if (!morvane::LoadGameTable(game, std::string(), ReadOpcodeChoice(), *table, cause)) return nullptr;
+        loaded.push_back(std::move(table));
+        return &loaded.back()->table;
+    });
+    if (!better) return false;
+    const wxString question =
+        wxString::Format(kBetterGame, wxString::FromUTF8(GroupedNumber(read.summary.unknownInstructions)),
+                         wxString::FromUTF8(GroupedNumber(read.summary.instructions)), GameName(selectedGame),
+                         wxString::FromUTF8(GroupedNumber(better->unknownInstructions)), GameName(better->game),
+                         GameName(better->game), GameName(better->game));
+    wxMessageDialog dialog(this, question, kProgramName, wxYES_NO | wxCENTRE);
+    dialog.SetYesNoLabels(wxString::Format("&Switch to %s", GameName(better->game)),
+                          wxString::Format("&Keep %s", GameName(selectedGame)));
+    if (dialog.ShowModal() != wxID_YES) return false;
+    SelectGame(better->game);
+    OpenScript(path);
+    return true;
 }
 
 bool MainFrame::OpenFromOutside(const wxString& path) {
@@ -218,8 +236,7 @@ bool MainFrame::ConfirmDiscard() {
     if (!ApplyPendingCheatCode()) return false;
     if (!session.IsModified()) return true;
     const wxString name = wxFileName(CurrentPath()).GetFullName();
-    wxMessageDialog dialog(this, wxString::Format(kSaveQuestion, name), wxMessageBoxCaptionStr,
-                           wxYES_NO | wxCANCEL | wxCENTRE);
+    wxMessageDialog dialog(this, wxString::Format(kSaveQuestion, name), kProgramName, wxYES_NO | wxCANCEL | wxCENTRE);
     dialog.SetYesNoCancelLabels("&Save", "Do&n't Save", "&Cancel");
     switch (dialog.ShowModal()) {
         case wxID_YES: return Save();
@@ -252,8 +269,8 @@ bool MainFrame::SaveAs() {
         // The dialog asked about the name as typed; the name with its
         // extension may be another file that is there.
         if (chosen.FileExists()) {
-            wxMessageDialog replace(this, wxString::Format(kReplaceQuestion, chosen.GetFullName()),
-                                    wxMessageBoxCaptionStr, wxYES_NO | wxNO_DEFAULT | wxCENTRE);
+            wxMessageDialog replace(this, wxString::Format(kReplaceQuestion, chosen.GetFullName()), kProgramName,
+                                    wxYES_NO | wxNO_DEFAULT | wxCENTRE);
             if (replace.ShowModal() != wxID_YES) return false;
         }
     }
@@ -262,38 +279,28 @@ bool MainFrame::SaveAs() {
 
 wxString MainFrame::CurrentPath() const { return WindowPath(session.CurrentPath()); }
 
+bool MainFrame::ConfirmDoubtfulSave() {
+    const std::size_t doubtful = session.ChangedDoubtfulTests().size();
+    if (doubtful == 0) return true;
+    const std::string tests = doubtful == 1 ? "1 changed test lies" : std::to_string(doubtful) + " changed tests lie";
+    wxMessageDialog dialog(this, wxString::Format(kDoubtfulSave, wxString::FromUTF8(tests)), kProgramName,
+                           wxYES_NO | wxNO_DEFAULT | wxICON_WARNING | wxCENTRE);
+    dialog.SetYesNoLabels("&Save Anyway", "&Cancel");
+    return dialog.ShowModal() == wxID_YES;
+}
+
 bool MainFrame::SaveTo(const wxString& path) {
+    if (!ConfirmDoubtfulSave()) return false;
     std::string cause;
     if (!session.SaveTo(FileSystemPath(path), cause)) {
         ShowMessage(wxString(kSaveFailed) + "\n" + wxString::FromUTF8(cause));
         return false;
     }
     pathText->SetValue(path);
-    for (std::size_t i = 0; i < session.Tests().size(); ++i) RefreshLine(i);
+    testList->Refresh();
+    if (editedTest != kNoTest) ShowContext(editedTest);
+    RememberRecentFile(path);
     UpdateTitle();
     SetStatusText(wxString::Format(kSavedStatus, wxFileName(path).GetFullName()));
     return true;
-}
-
-wxString MainFrame::LineText(std::size_t index) const {
-    const KeyTest& test = session.Tests()[index];
-    wxString text;
-    if (session.IsChanged(index)) text += kChangedMark;
-    text += wxString::FromUTF8(KeyTestLabel(test));
-    if (test.IsButton() && test.pad >= 0 && test.pad <= kHighestPad)
-        text += kLineSeparator + wxString(kPadNames[test.pad]);
-    text += kLineSeparator + wxString::Format("0x%X", static_cast<unsigned>(test.offset));
-    const OpcodeRole role = test.IsVKey() ? OpcodeRole::VKeyTest : OpcodeRole::ButtonTest;
-    if (!test.IsCheat() && test.opcode != UsualOpcodeFor(selectedGame, role))
-        text += kLineSeparator + wxString::FromUTF8(OpcodeText(test.opcode));
-    if (session.Summary().IsDoubtful(test)) text += kDoubtfulMark;
-    return text;
-}
-
-void MainFrame::RefreshLine(std::size_t index) {
-    const int line = LineOfTest(index);
-    if (line < 0) return;
-    const wxString text = LineText(index);
-    if (testList->GetString(static_cast<unsigned>(line)) != text)
-        testList->SetString(static_cast<unsigned>(line), text);
 }

@@ -1,6 +1,7 @@
 #include "ui/MainFrameLayout.h"
 
 #include <wx/sizer.h>
+#include <wx/settings.h>
 #include <wx/statbox.h>
 
 #include "opcodes/GameId.h"
@@ -9,19 +10,20 @@ namespace {
 
 // Sizes in pixels at 96 dots an inch; the window scales them to its screen.
 constexpr int kBorder = 5;
-constexpr int kKeyGridColumnGap = 50;
+constexpr int kKeyGridColumnGap = 10;
 constexpr int kGameGridRows = 1;
 constexpr int kGameGridColumns = 2;
 constexpr int kKeyGridRows = 3;
 constexpr int kKeyGridColumns = 2;
 constexpr int kGaugeRange = 100;
+constexpr int kFileButtonColumns = 2;
 constexpr int kNoWrap = -1;
 // The list and the column beside it share the extra width evenly (a box
 // sizer keeps that ratio in its least size too).
 constexpr int kListColumnShare = 1;
 constexpr int kControlColumnShare = 1;
 // Room for about this many decoded instructions of this many characters.
-constexpr int kContextLines = 10;
+constexpr int kContextLines = 6;
 constexpr int kContextColumns = 44;
 
 const char* const kCredit = "Morvane - key remapper\nfor compiled game scripts";
@@ -67,10 +69,11 @@ MainFrameLayout::MainFrameLayout(wxWindow* parent, const wxString& title, long s
 
 void MainFrameLayout::MakeMenus() {
     fileMenu = new wxMenu;
-    openItem = fileMenu->Append(wxID_OPEN, "&Open...\tCtrl+O");
-    saveItem = fileMenu->Append(wxID_SAVE, "&Save\tCtrl+S");
-    saveAsItem = fileMenu->Append(wxID_SAVEAS, "Save &As...\tCtrl+Shift+S");
-    closeItem = fileMenu->Append(wxID_CLOSE, "&Close\tCtrl+W");
+    openItem = fileMenu->Append(wxID_OPEN, "&Open File...\tCtrl+O");
+    saveItem = fileMenu->Append(wxID_SAVE, "&Save File\tCtrl+S");
+    saveAsItem = fileMenu->Append(wxID_SAVEAS, "Save File &As...\tCtrl+Shift+S");
+    closeItem = fileMenu->Append(wxID_CLOSE, "&Close File\tCtrl+W");
+    fileMenu->AppendSeparator();
     keyMapItem = fileMenu->Append(wxID_ANY, "Key &Map...\tCtrl+M");
     opcodeFilesItem = fileMenu->Append(wxID_ANY, "Opcode &Files...");
     recentMenu = new wxMenu;
@@ -108,9 +111,12 @@ wxSizer* MainFrameLayout::MakeListColumn() {
     kindFilter->SetSelection(0);
     filterSizer->Add(kindFilter, wxSizerFlags().Border(wxLEFT, FromDIP(kBorder)));
     column->Add(filterSizer, wxSizerFlags(bordered).Expand());
-    testList = new wxListBox(mainPanel, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, nullptr, wxLB_SINGLE,
-                             wxDefaultValidator, "testList");
+    testList = new TestList(mainPanel, "testList");
     column->Add(testList, wxSizerFlags(bordered).Proportion(1).Expand());
+    emptyListText = new wxStaticText(mainPanel, wxID_ANY, "No key test matches the filter.", wxDefaultPosition,
+                                     wxDefaultSize, wxALIGN_CENTRE_HORIZONTAL, "emptyListText");
+    column->Add(emptyListText, wxSizerFlags(bordered).Proportion(1).Expand());
+    column->Hide(emptyListText);
     return column;
 }
 
@@ -122,14 +128,17 @@ wxSizer* MainFrameLayout::MakeFileBox() {
     pathText = new wxTextCtrl(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_READONLY,
                               wxDefaultValidator, "pathText");
     box->Add(pathText, wxSizerFlags(bordered).Expand());
+    // Two buttons a row, as the menu's commands name them.
+    auto* buttons = new wxGridSizer(kFileButtonColumns, 0, 0);
     auto addButton = [&](wxButton*& button, const char* label, const char* name) {
         button = new wxButton(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name);
-        box->Add(button, wxSizerFlags(bordered).Expand());
+        buttons->Add(button, wxSizerFlags(bordered).Expand());
     };
-    addButton(openButton, "&Open File", "openButton");
-    addButton(saveAsButton, "&Save File", "saveAsButton");
+    addButton(openButton, "&Open File...", "openButton");
+    addButton(saveAsButton, "Save File &As...", "saveAsButton");
     addButton(closeButton, "&Close File", "closeButton");
-    addButton(keyMapButton, "Key &map...", "keyMapButton");  // which keys the scripts of a whole folder test
+    addButton(keyMapButton, "Key &Map...", "keyMapButton");  // which keys the scripts of a whole folder test
+    box->Add(buttons, wxSizerFlags().Expand());
 
     // Label and choice in a row whose columns take only the room they need.
     auto* gameGrid = new wxFlexGridSizer(kGameGridRows, kGameGridColumns, 0, 0);
@@ -157,8 +166,7 @@ wxSizer* MainFrameLayout::MakeKeyBox() {
 
     auto* keyGrid = new wxFlexGridSizer(kKeyGridRows, kKeyGridColumns, 0, FromDIP(kKeyGridColumnGap));
     keyGrid->AddGrowableCol(1);
-    auto addKeyRow = [&](wxStaticText*& label, const char* text, wxChoice*& choice, const char* name,
-                         wxWindow* beside) {
+    auto addKeyRow = [&](wxStaticText*& label, const char* text, wxChoice*& choice, const char* name, wxSizer* beside) {
         label = new wxStaticText(parent, wxID_ANY, text);
         label->Wrap(kNoWrap);
         keyGrid->Add(label, wxSizerFlags(bordered).CenterVertical());
@@ -172,9 +180,21 @@ wxSizer* MainFrameLayout::MakeKeyBox() {
     addKeyRow(padLabel, "&Pad", padChoice, "padChoice", nullptr);
     addKeyRow(gameKeyLabel, "Game &Key", gameKeyChoice, "gameKeyChoice", nullptr);
     // Beside the VKey choice: take the next key pressed instead.
-    pressKeyButton = new wxButton(parent, wxID_ANY, "P&ress key...", wxDefaultPosition, wxDefaultSize, 0,
+    auto* pressKeyCell = new wxBoxSizer(wxHORIZONTAL);
+    pressKeyButton = new wxButton(parent, wxID_ANY, "P&ress Key...", wxDefaultPosition, wxDefaultSize, 0,
                                   wxDefaultValidator, "pressKeyButton");
-    addKeyRow(vkeyLabel, "&VKey", vkeyChoice, "vkeyChoice", pressKeyButton);
+    pressKeyCell->Add(pressKeyButton, wxSizerFlags().CenterVertical());
+    keyPrompt =
+        new wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS | wxBORDER_SIMPLE, "keyPrompt");
+    keyPromptText = new wxStaticText(keyPrompt, wxID_ANY, "Press a key (Esc cancels)");
+    auto* promptSizer = new wxBoxSizer(wxHORIZONTAL);
+    promptSizer->Add(keyPromptText, wxSizerFlags().CenterVertical().Border(wxALL, FromDIP(kBorder)));
+    keyPrompt->SetSizer(promptSizer);
+    keyPrompt->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOBK));
+    keyPromptText->SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOTEXT));
+    pressKeyCell->Add(keyPrompt, wxSizerFlags().CenterVertical());
+    pressKeyCell->Hide(keyPrompt);
+    addKeyRow(vkeyLabel, "&VKey", vkeyChoice, "vkeyChoice", pressKeyCell);
     pressKeyButton->MoveAfterInTabOrder(vkeyChoice);  // made before the choice, reached after it
     keyChoicesSizer = keyGrid;
     box->Add(keyGrid, wxSizerFlags(bordered).Expand());
@@ -193,7 +213,7 @@ wxSizer* MainFrameLayout::MakeKeyBox() {
     box->Add(cheatRow, wxSizerFlags().Expand());
     box->Hide(cheatRow, true);
 
-    changeAllButton = new wxButton(parent, wxID_ANY, "C&hange all...", wxDefaultPosition, wxDefaultSize, 0,
+    changeAllButton = new wxButton(parent, wxID_ANY, "C&hange All...", wxDefaultPosition, wxDefaultSize, 0,
                                    wxDefaultValidator, "changeAllButton");
     box->Add(changeAllButton, wxSizerFlags(bordered).Right());
     return box;

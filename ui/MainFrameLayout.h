@@ -4,13 +4,14 @@
 #include <wx/choice.h>
 #include <wx/frame.h>
 #include <wx/gauge.h>
-#include <wx/listbox.h>
 #include <wx/menu.h>
 #include <wx/panel.h>
 #include <wx/srchctrl.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
+
+#include "ui/TestList.h"
 
 // The main window's controls, menus and their layout, and nothing else: the
 // frame that derives from it holds the program's state and reacts to events.
@@ -41,7 +42,8 @@ protected:
     wxStaticText* testsHeading;
     wxSearchCtrl* filterText;
     wxChoice* kindFilter;
-    wxListBox* testList;
+    TestList* testList;
+    wxStaticText* emptyListText;  // in the list's place when the filter keeps no test
     wxTextCtrl* pathText;
     wxButton* openButton;
     wxButton* saveAsButton;  // asks where to save, as Save As does
@@ -56,6 +58,10 @@ protected:
     wxStaticText* vkeyLabel;
     wxChoice* vkeyChoice;
     wxButton* pressKeyButton;
+    // In the button's place while Press Key waits: takes the focus, so that
+    // every key (Enter, Alt, F10) comes to it and to nothing else.
+    wxPanel* keyPrompt;
+    wxStaticText* keyPromptText;
     wxButton* changeAllButton;
     // In place of the key choices while a cheat test is selected.
     wxSizer* keyChoicesSizer;

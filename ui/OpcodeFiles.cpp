@@ -8,6 +8,7 @@
 #include "opcodes/SannyBuilder.h"
 #include "settings/WorkFolder.h"
 #include "ui/FileSystemPath.h"
+#include "ui/ProgramName.h"
 
 using namespace morvane;
 
@@ -17,7 +18,6 @@ const char* const kSourceKey = "/Opcodes/Source";
 const char* const kSannyFolderKey = "/Opcodes/SannyBuilderFolder";
 const char* const kBuiltInValue = "built-in";
 const char* const kSannyValue = "Sanny Builder";
-const char* const kCaption = "Morvane";
 const char* const kFolderTitle = "Choose Sanny Builder's folder";
 const char* const kNoOpcodeFiles =
     "%s holds no opcode files of Sanny Builder: %s\n\nChoose the folder Sanny Builder is installed in.";
@@ -76,7 +76,7 @@ bool ChoiceHolds(const OpcodeChoice& choice) {
 std::optional<OpcodeChoice> AskForOpcodeFiles(wxWindow* parent, const wxString& message, const wxString& cancelLabel) {
     wxString folder = WindowPath(DefaultSannyBuilderFolder());
     for (;;) {
-        wxMessageDialog question(parent, message, kCaption, wxYES_NO | wxCANCEL | wxCANCEL_DEFAULT | wxCENTRE);
+        wxMessageDialog question(parent, message, kProgramName, wxYES_NO | wxCANCEL | wxCANCEL_DEFAULT | wxCENTRE);
         question.SetYesNoCancelLabels("Use &Built-in Tables", "Choose &Sanny Builder Folder...", cancelLabel);
         switch (question.ShowModal()) {
             case wxID_YES: return OpcodeChoice{OpcodeChoice::Kind::BuiltIn, {}};
@@ -89,7 +89,7 @@ std::optional<OpcodeChoice> AskForOpcodeFiles(wxWindow* parent, const wxString& 
             folder = dialog.GetPath();
             const std::optional<std::string> cause = NoTableCause(FileSystemPath(folder));
             if (!cause) return OpcodeChoice{OpcodeChoice::Kind::SannyBuilder, FileSystemPath(folder)};
-            wxMessageBox(wxString::Format(kNoOpcodeFiles, folder, wxString::FromUTF8(*cause)), kCaption,
+            wxMessageBox(wxString::Format(kNoOpcodeFiles, folder, wxString::FromUTF8(*cause)), kProgramName,
                          wxOK | wxCENTRE, parent);
         }
     }

@@ -112,6 +112,6 @@ inline const char* const kSaKeysTsv =
     "sa_keys.cs\t54\tvkey\t1\t-1\t160\tLeft Shift\t0AB0\n"
     "sa_keys.cs\t83\tvkey\t1\t-1\t113\tF2\t0AB0\n"
     "sa_keys.cs\t153\tbutton\t0\t0\t16\tCross: Sprint | Accelerate\t00E1\n"
-    "sa_keys.cs\t185\tbutton\t0\t1\t6\tR1: Aim Weapon|Hand Brake\t00E1\n";
+    "sa_keys.cs\t185\tbutton\t0\t1\t6\tR1: Aim Weapon | Hand Brake\t00E1\n";
 
 }  // namespace morvane::test

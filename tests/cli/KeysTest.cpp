@@ -51,7 +51,7 @@ const char* const kModsText =
     "  VKey 162  Left Ctrl: mods/sa_libraries.cs (1 test)\n"
     "  Pad 1 button 15  Triangle: Enter/Exit vehicle: mods/main.scm (1 test)\n"
     "  Pad 1 button 19  R3: Look Behind | Submission: mods/sa_libraries.cs (1 test)\n"
-    "  Pad 2 button 6  R1: Aim Weapon|Hand Brake: mods/sa_keys.cs (1 test)\n"
+    "  Pad 2 button 6  R1: Aim Weapon | Hand Brake: mods/sa_keys.cs (1 test)\n"
     "  Pad 2 button 17  Circle: Fire: mods/sub/HOT.CS (1 test)\n";
 
 }  // namespace
@@ -79,7 +79,7 @@ TEST_F(KeysTest, TsvHasOneRowPerKeyAndScript) {
               "vkey\t-1\t89\tY Key\tmods/sa_keys.cs\t1\t0\n"
               "vkey\t-1\t128\tF17\tmods/sub/HOT.CS\t1\t0\n"
               "vkey\t-1\t160\tLeft Shift\tmods/sa_keys.cs\t1\t0\n"
-              "button\t1\t6\tR1: Aim Weapon|Hand Brake\tmods/sa_keys.cs\t1\t0\n"
+              "button\t1\t6\tR1: Aim Weapon | Hand Brake\tmods/sa_keys.cs\t1\t0\n"
               "button\t1\t17\tCircle: Fire\tmods/sub/HOT.CS\t1\t0\n");
 
     // Names that would break the columns are escaped.

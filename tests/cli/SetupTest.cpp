@@ -24,16 +24,19 @@ TEST_F(SetupTest, DefaultsComeFromTheWorkingFolderAsInTheWindow) {
     dir.Write("cfg", "2");
     EXPECT_EQ(Run({"list", "--format", "tsv", "sa_keys.cs"}).out, kSaKeysTsv);
 
-    // main.scm steps over its header; MAIN.SCM does not, unless asked: read
-    // as code, the header's segment data holds instructions no table knows.
+    // A main script (.scm in any case) steps over its header unless asked
+    // not to: read as code, the header's segment data holds instructions no
+    // table knows.
     std::filesystem::copy_file(dir.File("main.scm"), dir.File("MAIN.SCM"));
+    std::filesystem::copy_file(dir.File("main.scm"), dir.File("main.cs"));
     auto readsHeaderAsCode = [&](std::vector<std::string> args) {
         return Run(args).err.find("unknown instructions") != std::string::npos;
     };
     EXPECT_FALSE(readsHeaderAsCode({"list", "main.scm"}));
-    EXPECT_TRUE(readsHeaderAsCode({"list", "MAIN.SCM"}));
-    EXPECT_FALSE(readsHeaderAsCode({"list", "--header", "on", "MAIN.SCM"}));
-    EXPECT_TRUE(readsHeaderAsCode({"list", "--header", "off", "main.scm"}));
+    EXPECT_FALSE(readsHeaderAsCode({"list", "MAIN.SCM"}));
+    EXPECT_TRUE(readsHeaderAsCode({"list", "main.cs"}));
+    EXPECT_FALSE(readsHeaderAsCode({"list", "--header", "on", "main.cs"}));
+    EXPECT_TRUE(readsHeaderAsCode({"list", "--header", "off", "MAIN.SCM"}));
 
     // Another opcode file, or none here: the built-in table, with a note.
     std::filesystem::rename(dir.File("SASCM.ini"), dir.File("other.ini"));

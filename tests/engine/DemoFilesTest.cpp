@@ -43,7 +43,7 @@ TEST(DemoFiles, EachScriptListsItsKeysWithTheDemoOpcodeFiles) {
                                         "Square: Jump | Brake/Reserve pad 1"}));
     EXPECT_EQ(ScanLabels("sa_keys.cs", kGameSanAndreas),
               (std::vector<std::string>{"Y Key (8)", "Left Shift (16)", "F2 (16)", "Cross: Sprint | Accelerate pad 0",
-                                        "R1: Aim Weapon|Hand Brake pad 1"}));
+                                        "R1: Aim Weapon | Hand Brake pad 1"}));
     EXPECT_EQ(ScanLabels("main.scm", kGameSanAndreas),
               (std::vector<std::string>{"M Key (8)", "Triangle: Enter/Exit vehicle pad 0"}));
     // A test of each current library; the debug block's bytes are stepped over.

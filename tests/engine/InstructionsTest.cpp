@@ -253,6 +253,17 @@ TEST(InstructionsAround, TheDemoScriptsKeyTestsReadAsTheirSourceWritesThem) {
     EXPECT_EQ(Texts(InstructionsAround(image, table, Walked(image, table, HeaderSkip::Never), 185, 0, 8)),
               (std::vector<std::string>{"00E1: not pad 1 button 6 pressed", "004D: jump if false @-205",
                                         "0004: $12 = 0 (global int)", "0002: jump @-11"}));
+    // As the window shows them: each label the file offset it leads to; a
+    // label that leads past the end of the code keeps its number.
+    EXPECT_EQ(Texts(InstructionsAround(image, table, Walked(image, table, HeaderSkip::Never), 185, 0, 3,
+                                       LabelForm::FileOffset)),
+              (std::vector<std::string>{"00E1: not pad 1 button 6 pressed", "004D: jump if false @0xCD",
+                                        "0004: $12 = 0 (global int)", "0002: jump @0xB"}));
+    const std::vector<uint8_t> nowhere = {0x02, 0x00, 0x01, 0x00, 0xF0, 0xFF, 0xFF};  // jump @-4096
+    image.LoadFromBytes(nowhere.data(), nowhere.size());
+    EXPECT_EQ(Texts(InstructionsAround(image, table, Walked(image, table, HeaderSkip::Never), 0, 0, 0,
+                                       LabelForm::FileOffset)),
+              (std::vector<std::string>{"0002: jump @-4096"}));
 }
 
 TEST(InstructionsAround, FollowsTheScanOverAMainScriptsHeader) {

@@ -11,7 +11,7 @@ namespace {
 
 // The key's VKey by its name, so a failure reads as "A Key", not 65.
 std::string NameOf(std::optional<int32_t> vkey) { return vkey ? VKeyName(*vkey) : std::string("(none)"); }
-std::string Key(int code, uint32_t raw = 0) { return NameOf(VKeyForToolkitKey(code, raw)); }
+std::string Key(int code, uint32_t raw = 0) { return NameOf(VKeyForToolkitKey(code, raw, 0, KeySystem::X11)); }
 
 }  // namespace
 
@@ -51,16 +51,36 @@ TEST(KeyCodes, ArrowsAndTheNavigationBlock) {
     EXPECT_EQ(VKeyForToolkitKey(toolkit::kDelete, 0), 0x2E);
 }
 
-TEST(KeyCodes, ModifiersOfEachSideFromTheSystemsKeyCode) {
-    EXPECT_EQ(VKeyForToolkitKey(toolkit::kShift, 0xFFE1), 0xA0);
-    EXPECT_EQ(VKeyForToolkitKey(toolkit::kShift, 0xFFE2), 0xA1);
-    EXPECT_EQ(VKeyForToolkitKey(toolkit::kControl, 0xFFE3), 0xA2);
-    EXPECT_EQ(VKeyForToolkitKey(toolkit::kControl, 0xFFE4), 0xA3);
-    EXPECT_EQ(VKeyForToolkitKey(toolkit::kAlt, 0xFFE9), 0xA4);
-    EXPECT_EQ(VKeyForToolkitKey(toolkit::kAlt, 0xFFEA), 0xA5);
+TEST(KeyCodes, EachSideOfAModifierAndTheWindowsAndMenuKeysFromTheSystemsKeyCode) {
+    // The toolkit's code says only Shift, Ctrl or Alt (and Alt for the
+    // Windows keys); the system's own code tells which key was pressed.
+    const struct {
+        const char* what;
+        int keyCode;
+        uint32_t keysym;  // X11
+        uint32_t vkey;    // Windows: the key message's VKey
+        uint32_t flags;   // Windows: its scan code and extended-key flag
+        int32_t expected;
+    } keys[] = {
+        {"left Shift", toolkit::kShift, 0xFFE1, 0x10, 0x2A << 16, 0xA0},
+        {"right Shift", toolkit::kShift, 0xFFE2, 0x10, 0x36 << 16, 0xA1},
+        {"left Ctrl", toolkit::kControl, 0xFFE3, 0x11, 0x1D << 16, 0xA2},
+        {"right Ctrl", toolkit::kControl, 0xFFE4, 0x11, (0x1D << 16) | (1u << 24), 0xA3},
+        {"left Alt", toolkit::kAlt, 0xFFE9, 0x12, 0x38 << 16, 0xA4},
+        {"right Alt", toolkit::kAlt, 0xFFEA, 0x12, (0x38 << 16) | (1u << 24), 0xA5},
+        {"left Windows key", toolkit::kAlt, 0xFFEB, 0x5B, (0x5B << 16) | (1u << 24), 0x5B},
+        {"right Windows key", toolkit::kAlt, 0xFFEC, 0x5C, (0x5C << 16) | (1u << 24), 0x5C},
+        {"Menu key", toolkit::kWindowsMenu, 0xFF67, 0x5D, (0x5D << 16) | (1u << 24), 0x5D},
+        {"Enter", toolkit::kReturn, 0xFF0D, 0x0D, 0x1C << 16, 0x0D},
+    };
+    for (const auto& k : keys) {
+        EXPECT_EQ(VKeyForToolkitKey(k.keyCode, k.keysym, 0, KeySystem::X11), k.expected) << k.what << " on X11";
+        EXPECT_EQ(VKeyForToolkitKey(k.keyCode, k.vkey, k.flags, KeySystem::Windows), k.expected)
+            << k.what << " on Windows";
+    }
     // Without the system's code only the side-less key is known.
-    EXPECT_EQ(VKeyForToolkitKey(toolkit::kShift, 0), 0x10);
-    EXPECT_EQ(VKeyForToolkitKey(toolkit::kControl, 0), 0x11);
+    EXPECT_EQ(VKeyForToolkitKey(toolkit::kShift, 0, 0, KeySystem::X11), 0x10);
+    EXPECT_EQ(VKeyForToolkitKey(toolkit::kControl, 0, 0, KeySystem::Windows), 0x11);
 }
 
 TEST(KeyCodes, PunctuationKeysOfTheUsLayoutAreTheirOemKeys) {

@@ -77,6 +77,20 @@ TEST(KeyMap, ButtonsConflictOnlyOnTheSamePadAndNeverWithTheVKeyOfTheSameNumber) 
     EXPECT_EQ(map.ConflictCount(), 1u);
 }
 
+// A main script's buttons are the game's controls: a mod that tests one too
+// shares it with the game, not with another mod. Its keyboard keys and cheat
+// codes still conflict.
+TEST(KeyMap, AButtonTheMainScriptSharesIsNoConflictUnlessTwoOtherScriptsTestIt) {
+    const KeyMap map =
+        AggregateKeyMap({Script("data/MAIN.SCM", {Button(0, 16), Button(0, 17), Key(kF2)}),
+                         Script("a.cs", {Button(0, 16), Button(0, 17), Key(kF2)}), Script("b.cs", {Button(0, 17)})});
+    EXPECT_EQ(Users(map, TestedKey::Button(0, 16)), (std::vector<std::string>{"data/MAIN.SCM:1", "a.cs:1"}));
+    EXPECT_FALSE(map.Find(TestedKey::Button(0, 16))->IsConflict());
+    EXPECT_TRUE(map.Find(TestedKey::Button(0, 17))->IsConflict());
+    EXPECT_TRUE(map.Find(TestedKey::VKey(kF2))->IsConflict());
+    EXPECT_EQ(map.ConflictCount(), 2u);
+}
+
 TEST(KeyMap, ListsConflictsFirstThenVKeysByCodeThenButtonsByPadAndKey) {
     const KeyMap map = AggregateKeyMap({Script("a.cs", {Button(1, 2), Button(0, 19), Key(0x80), Key(0x41), Key(kF2)}),
                                         Script("b.cs", {Button(0, 19), Key(kF2)})});

@@ -44,7 +44,7 @@ TEST(KeyNameTable, EveryGameKeyNamesItsPadControl) {
     for (int key = 0; key < kGameKeyCount; ++key) EXPECT_NE(GameKeyName(key), "?") << key;
     EXPECT_EQ(GameKeyName(0), "Left Stick X: Left/Right");
     EXPECT_EQ(GameKeyName(3), "Right Stick Y: Special ctrl up/down");
-    EXPECT_EQ(GameKeyName(8), "D-pad Up: Grp Ctrl Frwd|Next Radio");
+    EXPECT_EQ(GameKeyName(8), "D-pad Up: Grp Ctrl Frwd | Next Radio");
     EXPECT_EQ(GameKeyName(12), "Start");
     EXPECT_EQ(GameKeyName(16), "Cross: Sprint | Accelerate");
     EXPECT_EQ(GameKeyName(19), "R3: Look Behind | Submission");

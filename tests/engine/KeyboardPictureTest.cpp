@@ -126,30 +126,55 @@ TEST(KeyboardPicture, ClassesKeysByTheirScriptsAndPutsTheNumberOnThem) {
     EXPECT_EQ(picture.legend[0].shade, KeyShade::Free);
     EXPECT_EQ(picture.legend[1].shade, KeyShade::One);
     EXPECT_EQ(picture.legend[2].shade, KeyShade::Conflict);
-    EXPECT_EQ(picture.legend[2].text.text, "two or more: a conflict");
+    EXPECT_EQ(picture.legend[2].text.text, "a conflict: two or more mods test it");
 }
 
+// At any width a window may give it, with many cheat codes or none.
 TEST(KeyboardPicture, KeysNeitherOverlapNorLeaveThePictureAndTheirTextsStayOnThem) {
-    for (const KeyMap& map : {TwoMods(), KeyMap{}}) {
-        const KeyboardPicture picture = LayOutKeyboard(map, KeyboardCaption{"mods", "today"});
-        ASSERT_GE(picture.keys.size(), 109u + 40u);  // the keyboard and the mouse, both pads
-        for (std::size_t i = 0; i < picture.keys.size(); ++i) {
-            const PictureKey& key = picture.keys[i];
-            EXPECT_GE(key.box.x, 0);
-            EXPECT_GE(key.box.y, 0);
-            EXPECT_LE(key.box.x + key.box.width, picture.width) << key.tooltip;
-            EXPECT_LE(key.box.y + key.box.height, picture.height) << key.tooltip;
-            for (const PictureText& label : key.labels) EXPECT_TRUE(key.box.Contains(label.x, label.y)) << key.tooltip;
-            if (key.hasCount) {
-                EXPECT_TRUE(key.box.Contains(key.count.x - 1, key.count.y - 1)) << key.tooltip;
+    std::vector<KeyTest> codes;
+    for (const char* code : {"AAA", "BBB", "CCC", "DDD", "EEE", "FFF", "GGG", "HHH", "III", "JJJ", "KKK", "LLL"})
+        codes.push_back(Cheat(code));
+    const KeyMap manyCodes = AggregateKeyMap({CountKeyTests("a.cs", codes, ScanSummary{})});
+    for (const double width : {0.0, 700.0, 1000.0, 1400.0, 2400.0}) {
+        for (const KeyMap& map : {TwoMods(), KeyMap{}, manyCodes}) {
+            const KeyboardPicture picture = LayOutKeyboard(map, KeyboardCaption{"mods", "today"}, width);
+            SCOPED_TRACE("width " + std::to_string(width));
+            EXPECT_GE(picture.width, width);
+            ASSERT_GE(picture.keys.size(), 109u + 40u);  // the keyboard and the mouse, both pads
+            for (std::size_t i = 0; i < picture.keys.size(); ++i) {
+                const PictureKey& key = picture.keys[i];
+                EXPECT_GE(key.box.x, 0);
+                EXPECT_GE(key.box.y, 0);
+                EXPECT_LE(key.box.x + key.box.width, picture.width) << key.tooltip;
+                EXPECT_LE(key.box.y + key.box.height, picture.height) << key.tooltip;
+                // Each line of its name inside it and at most as wide as it;
+                // at the natural size, as wide as it has room for too (but for
+                // a word too long to break), so that nothing is drawn smaller.
+                for (const PictureText& label : key.labels) {
+                    EXPECT_TRUE(key.box.Contains(label.x, label.y)) << key.tooltip;
+                    EXPECT_LE(label.maxWidth, key.box.width) << key.tooltip;
+                    if (width == 0 && label.text.find(' ') != std::string::npos) {
+                        EXPECT_LE(EstimatedWidth(label.text, label.style), label.maxWidth) << label.text;
+                    }
+                }
+                if (key.hasCount) {
+                    EXPECT_TRUE(key.box.Contains(key.count.x - 1, key.count.y - 1)) << key.tooltip;
+                    EXPECT_LE(EstimatedWidth(key.count.text, key.count.style), key.count.maxWidth) << key.tooltip;
+                }
+                if (key.hasDisc) {
+                    EXPECT_TRUE(key.box.Contains(key.discX - key.discRadius, key.discY - key.discRadius))
+                        << key.tooltip;
+                    EXPECT_TRUE(key.box.Contains(key.discX + key.discRadius, key.discY + key.discRadius))
+                        << key.tooltip;
+                }
+                for (std::size_t j = i + 1; j < picture.keys.size(); ++j)
+                    EXPECT_FALSE(Overlap(key.box, picture.keys[j].box))
+                        << key.tooltip << " and " << picture.keys[j].tooltip;
             }
-            for (std::size_t j = i + 1; j < picture.keys.size(); ++j)
-                EXPECT_FALSE(Overlap(key.box, picture.keys[j].box))
-                    << key.tooltip << " and " << picture.keys[j].tooltip;
+            // The keys lie below the heading and the legend.
+            for (const PictureSwatch& swatch : picture.legend)
+                for (const PictureKey& key : picture.keys) EXPECT_FALSE(Overlap(swatch.box, key.box));
         }
-        // The keys lie below the heading and the legend.
-        for (const PictureSwatch& swatch : picture.legend)
-            for (const PictureKey& key : picture.keys) EXPECT_FALSE(Overlap(swatch.box, key.box));
     }
 }
 
@@ -184,6 +209,35 @@ TEST(KeyboardPicture, ListsTheCheatCodesInAColumnRightOfTheKeyboard) {
     EXPECT_TRUE(hasText(picture, "Cheat codes typed"));
     EXPECT_FALSE(hasText(plain, "Cheat codes typed"));
     EXPECT_TRUE(hasText(picture, "today  \xC2\xB7  2 scripts, 1 key and 2 cheat codes tested, 1 conflict"));
+
+    // A picture as wide as the keyboard alone has them below it.
+    const KeyboardPicture narrow = LayOutKeyboard(withCodes, KeyboardCaption{"mods", "today"}, plain.width);
+    EXPECT_EQ(narrow.width, plain.width);
+    const PictureKey& mouse = Find(narrow, "Mouse 5 forward (VKey 6)");
+    EXPECT_GT(Find(narrow, "Cheat BOOM").box.y, mouse.box.y + mouse.box.height);
+    EXPECT_TRUE(hasText(narrow, "Cheat codes typed"));
+}
+
+// Two digits and more fit their disc; a conflict's disc stays inside its key.
+TEST(KeyboardPicture, ADiscIsWideEnoughForItsCount) {
+    std::vector<ScriptKeys> scripts;
+    for (int i = 0; i < 12; ++i)
+        scripts.push_back(CountKeyTests(std::to_string(i) + ".cs", {Key(0x71)}, ScanSummary{}));
+    const KeyboardPicture picture = LayOutKeyboard(AggregateKeyMap(scripts), KeyboardCaption{"mods", "today"});
+    const PictureKey& f2 = Find(picture, "F2 (VKey 113)");
+    EXPECT_EQ(f2.count.text, "12");
+    EXPECT_GE(2 * f2.discRadius, EstimatedWidth("12", TextStyle::Count));
+    EXPECT_GE(f2.count.maxWidth, EstimatedWidth("12", TextStyle::Count));
+}
+
+TEST(WrapText, BreaksAtBarsAndBetweenWordsButNeverInsideOne) {
+    const double room = EstimatedWidth("D-pad Up: Grp", TextStyle::Small);
+    EXPECT_EQ(WrapText("8: D-pad Up: Grp Ctrl Frwd | Next Radio", room, TextStyle::Small),
+              (std::vector<std::string>{"8: D-pad Up:", "Grp Ctrl Frwd", "Next Radio"}));
+    EXPECT_EQ(WrapText("Start", room, TextStyle::Small), (std::vector<std::string>{"Start"}));
+    EXPECT_EQ(WrapText("Forward/Backward/Sideways", room, TextStyle::Small),
+              (std::vector<std::string>{"Forward/Backward/Sideways"}));
+    EXPECT_EQ(WrapText("", room, TextStyle::Small), (std::vector<std::string>{""}));
 }
 
 TEST(KeyboardPicture, KeyAtFindsTheKeyUnderAPointAndNothingBetweenKeys) {

@@ -4,12 +4,13 @@
 
 using namespace morvane;
 
-TEST(IsMainScriptPath, OnlyTheLowerCaseExtensionOfTheFileName) {
+// Windows names files in any case: MAIN.SCM is the main script too.
+TEST(IsMainScriptPath, TheExtensionOfTheFileNameInAnyCase) {
     EXPECT_TRUE(IsMainScriptPath("main.scm"));
     EXPECT_TRUE(IsMainScriptPath("/games/sa/data/script/main.scm"));
     EXPECT_TRUE(IsMainScriptPath("a.b.scm"));
-    EXPECT_FALSE(IsMainScriptPath("MAIN.SCM"));
-    EXPECT_FALSE(IsMainScriptPath("main.Scm"));
+    EXPECT_TRUE(IsMainScriptPath("MAIN.SCM"));
+    EXPECT_TRUE(IsMainScriptPath("main.Scm"));
     EXPECT_FALSE(IsMainScriptPath("x.cs"));
     EXPECT_FALSE(IsMainScriptPath("x.cm"));
     EXPECT_FALSE(IsMainScriptPath("main.scm.bak"));

@@ -7,7 +7,6 @@
 #include <wx/dcmemory.h>
 #include <wx/filename.h>
 #include <wx/gauge.h>
-#include <wx/listbox.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
@@ -186,12 +185,21 @@ void WindowProbe::Choose(wxChoice* choice, int item) const {
 }
 
 void WindowProbe::SelectLine(int line) const {
-    wxListBox* list = List();
+    TestList* list = List();
     ASSERT_TRUE(list->IsEnabled());
-    list->SetSelection(line);
-    wxCommandEvent event(wxEVT_LISTBOX, list->GetId());
+    ASSERT_LT(line, list->GetItemCount());
+    list->SelectRow(line);
+    wxListEvent event(wxEVT_LIST_ITEM_SELECTED, list->GetId());
     event.SetEventObject(list);
-    event.SetInt(line);
+    event.m_itemIndex = line;
+    list->ProcessWindowEvent(event);
+}
+
+void WindowProbe::ClickColumn(int column) const {
+    TestList* list = List();
+    wxListEvent event(wxEVT_LIST_COL_CLICK, list->GetId());
+    event.SetEventObject(list);
+    event.m_col = column;
     list->ProcessWindowEvent(event);
 }
 
@@ -199,17 +207,26 @@ void WindowProbe::CloseWindow() const { f->Close(false); }
 
 std::vector<std::string> WindowProbe::Lines() const {
     std::vector<std::string> lines;
-    wxListBox* list = List();
-    for (unsigned i = 0; i < list->GetCount(); ++i) lines.push_back(ToStd(list->GetString(i)));
+    TestList* list = List();
+    if (!list->IsShown()) return lines;
+    for (long row = 0; row < list->GetItemCount(); ++row) {
+        std::string line;
+        for (int column = 0; column < TestList::kColumnCount; ++column) {
+            const std::string cell = ToStd(list->GetItemText(row, column));
+            if (cell.empty()) continue;
+            line += (line.empty() ? "" : " \u00B7 ") + cell;
+        }
+        lines.push_back(line);
+    }
     return lines;
 }
 
 std::vector<std::string> WindowProbe::Names() const {
     std::vector<std::string> names;
-    for (std::string line : Lines()) {
-        if (line.rfind("* ", 0) == 0) line.erase(0, 2);
-        names.push_back(line.substr(0, line.find(" \u00B7 ")));
-    }
+    TestList* list = List();
+    if (!list->IsShown()) return names;
+    for (long row = 0; row < list->GetItemCount(); ++row)
+        names.push_back(ToStd(list->GetItemText(row, TestList::kKeyColumn)));
     return names;
 }
 
@@ -244,12 +261,24 @@ void WindowProbe::Menu(int id) const {
     f->ProcessWindowEvent(event);
 }
 
-void WindowProbe::PressKey(int keyCode, unsigned rawKeyCode) const {
+void WindowProbe::PressKey(int keyCode, unsigned rawKeyCode, unsigned rawFlags, int modifiers) const {
     wxKeyEvent event(wxEVT_CHAR_HOOK);
     event.m_keyCode = keyCode;
     event.m_rawCode = rawKeyCode;
+    event.m_rawFlags = rawFlags;
+    event.SetControlDown((modifiers & wxMOD_CONTROL) != 0);
+    event.SetShiftDown((modifiers & wxMOD_SHIFT) != 0);
+    event.SetAltDown((modifiers & wxMOD_ALT) != 0);
     event.SetEventObject(f);
     f->ProcessWindowEvent(event);
+}
+
+void WindowProbe::ReleaseKey(int keyCode) const {
+    wxPanel* prompt = KeyPrompt();
+    wxKeyEvent event(wxEVT_KEY_UP);
+    event.m_keyCode = keyCode;
+    event.SetEventObject(prompt);
+    prompt->ProcessWindowEvent(event);
 }
 
 void WindowProbe::Filter(const std::string& text, int kind) const {

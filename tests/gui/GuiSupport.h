@@ -90,7 +90,9 @@ public:
 
     MainFrame* f;
 
-    wxListBox* List() const { return Find<wxListBox>("testList"); }
+    TestList* List() const { return Find<TestList>("testList"); }
+    wxStaticText* EmptyListText() const { return Find<wxStaticText>("emptyListText"); }
+    wxPanel* KeyPrompt() const { return Find<wxPanel>("keyPrompt"); }
     wxStaticText* Heading() const { return Find<wxStaticText>("testsHeading"); }
     wxTextCtrl* Context() const { return Find<wxTextCtrl>("contextView"); }
     wxSearchCtrl* FilterText() const { return Find<wxSearchCtrl>("filterText"); }
@@ -102,6 +104,7 @@ public:
     int PressKeyMenuId() const { return MenuId("&Edit", "&Press Key..."); }
     int ChangeAllMenuId() const { return MenuId("&Edit", "Change &All..."); }
     int KeyMapMenuId() const { return MenuId("&File", "Key &Map..."); }
+    int CloseMenuId() const { return MenuId("&File", "&Close File"); }
     int OpcodeFilesMenuId() const { return MenuId("&File", "Opcode &Files..."); }
     // A menu item, its enabled state updated.
     wxMenuItem* MenuItem(int id) const;
@@ -133,9 +136,14 @@ public:
     void SelectLine(int line) const;
     void CloseWindow() const;
 
-    // The list's lines as shown, and the key names at their start.
+    // The list's rows as shown, each its cells that are not empty joined
+    // by " · " ("F2 (0x71) · 0x53 · 0AB0 · *"), and the
+    // key column's texts alone; the selected row, or -1.
     std::vector<std::string> Lines() const;
     std::vector<std::string> Names() const;
+    long SelectedRow() const { return List()->SelectedRow(); }
+    // A click on a column's title.
+    void ClickColumn(int column) const;
     // Enabled state of open, save, close, game, pad, game key and vkey, in that order.
     std::string Enabled() const;
 
@@ -145,8 +153,10 @@ public:
     // A command of the window's menu, as its menu item or its key sends it.
     void Menu(int id) const;
     // A key pressed while the window has the focus: the key code the
-    // toolkit reports and the system's own code.
-    void PressKey(int keyCode, unsigned rawKeyCode = 0) const;
+    // toolkit reports, the system's own code and flags, the modifiers held.
+    void PressKey(int keyCode, unsigned rawKeyCode = 0, unsigned rawFlags = 0, int modifiers = 0) const;
+    // Its release, where the focus is while Press Key waits.
+    void ReleaseKey(int keyCode) const;
     // Typing into the filter, and choosing which kind of test it keeps.
     void Filter(const std::string& text, int kind = 0) const;
     // Change all after its dialog, as "changed N, refused M".

@@ -8,6 +8,10 @@
 #include <wx/init.h>
 #include <wx/log.h>
 
+#ifdef __WXGTK__
+#include <glib.h>
+#endif
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +28,15 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
         << "wxWidgets assertion in " << morvane::test::ToStd(func) << ": " << morvane::test::ToStd(cond) << " "
         << morvane::test::ToStd(msg);
 }
+
+#ifdef __WXGTK__
+// GTK's complaints that the window uses it in a way it does not allow
+// (Gtk-CRITICAL and the like) fail the test that caused them.
+void FailOnToolkitComplaint(const gchar* domain, GLogLevelFlags level, const gchar* message, gpointer /*data*/) {
+    ADD_FAILURE() << (domain != nullptr ? domain : "GLib")
+                  << ((level & G_LOG_LEVEL_CRITICAL) != 0 ? "-CRITICAL: " : "-WARNING: ") << message;
+}
+#endif
 
 }  // namespace
 
@@ -53,6 +66,11 @@ int main(int argc, char** argv) {
     }
     delete wxLog::SetActiveTarget(new wxLogStderr);
     wxSetAssertHandler(FailOnAssert);
+#ifdef __WXGTK__
+    for (const char* domain : {"Gtk", "Gdk", "GLib-GObject", "GLib"})
+        g_log_set_handler(domain, static_cast<GLogLevelFlags>(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING),
+                          FailOnToolkitComplaint, nullptr);
+#endif
     wxInitAllImageHandlers();
     morvane::test::DialogScript::Get();
 

@@ -88,7 +88,7 @@ TEST_F(KeyMapTest, OpensOnTheScriptsFolderWithThePictureAndTheConflictsBesideIt)
                                                     "  mods/sa_keys.cs (1 test)",
                                                     "  sa_hotkeys.cs (1 test)",
                                                     "  sa_keys.cs (1 test)",
-                                                    "Pad 2 R1: Aim Weapon|Hand Brake (button 6): 2 scripts",
+                                                    "Pad 2 R1: Aim Weapon | Hand Brake (button 6): 2 scripts",
                                                     "  mods/sa_keys.cs (1 test)",
                                                     "  sa_keys.cs (1 test)",
                                                     "May test more (unknown instructions)",
@@ -104,7 +104,7 @@ TEST_F(KeyMapTest, OpensOnTheScriptsFolderWithThePictureAndTheConflictsBesideIt)
     w.Click(w.mapAgainButton());
     EXPECT_EQ(w.ConflictLines(), kDemoConflicts);
     EXPECT_EQ(ToStd(w.keyMapSummary()->GetLabel()), "11 scripts mapped, 3 conflicts");
-    EXPECT_EQ(ToStd(w.keyMap()->GetTitle()), "Key map of " + std::filesystem::path(dir.Path()).filename().string());
+    EXPECT_EQ(ToStd(w.keyMap()->GetTitle()), "Key Map of " + std::filesystem::path(dir.Path()).filename().string());
 
     // The picture is the SVG's: F2 a conflict, left Shift too (Left Shift
     // in one script, either Shift in another), the cheat codes beside it.
@@ -125,7 +125,7 @@ TEST_F(KeyMapTest, OpensOnTheScriptsFolderWithThePictureAndTheConflictsBesideIt)
     // The demo folder itself, for the picture of the README.
     w.PickKeyMapFolder(DemoFile(""));
     EXPECT_EQ(w.ConflictLines(), kDemoConflicts);
-    EXPECT_EQ(ToStd(w.keyMap()->GetTitle()), "Key map of demo");
+    EXPECT_EQ(ToStd(w.keyMap()->GetTitle()), "Key Map of demo");
     ScreenshotOf(w.keyMap(), "key-map-window.png");
 
     // The button again brings the same window to the front.
@@ -208,7 +208,7 @@ TEST_F(KeyMapTest, AFolderWithoutConflictsOrScriptsSaysSo) {
     w.PickKeyMapFolder(dir.File("one"));
     EXPECT_EQ(w.ConflictLines(), (std::vector<std::string>{"None: no key is tested by two scripts"}));
     EXPECT_EQ(ToStd(w.keyMapSummary()->GetLabel()), "1 script mapped, 0 conflicts");
-    EXPECT_EQ(ToStd(w.keyMap()->GetTitle()), "Key map of one");
+    EXPECT_EQ(ToStd(w.keyMap()->GetTitle()), "Key Map of one");
     EXPECT_EQ(FindKey(w.keyPicture()->Picture(), "F2 (VKey 113)")->shade, KeyShade::One);
 
     w.PickKeyMapFolder(dir.File("one/empty"));
@@ -274,6 +274,37 @@ TEST_F(KeyMapTest, ThePictureIsPaintedInTheMapsColoursWithTheScriptsInTooltips) 
     EXPECT_NE(tooltip.find("sa_hotkeys.cs (2 tests)"), std::string::npos) << tooltip;
     moveTo(panel->PointOf(f2Key.box.x + f2Key.box.width + 2, f2Key.box.y + 2));  // the gap to F3
     EXPECT_TRUE(panel->GetToolTipText().empty());
+}
+
+// At its size on the screen the picture fits the window's width (no key cut
+// off), no text is drawn wider than its room, and the conflicts' lines show
+// whole.
+TEST_F(KeyMapTest, TheMapFitsItsWindowAndNoTextSpillsOverItsKey) {
+    WindowProbe& w = DemoFolder();
+    w.Click(w.KeyMapButton());
+    w.keyMap()->Show();
+    wxTheApp->Yield(true);
+    KeyboardPicturePanel* panel = w.keyPicture();
+    const KeyboardPicture& picture = panel->Picture();
+    EXPECT_LE(picture.width * panel->Scale(), panel->GetClientSize().x + 1);
+
+    wxBitmap bitmap(8, 8, 24);
+    wxMemoryDC memory(bitmap);
+    const std::unique_ptr<wxGraphicsContext> context(wxGraphicsContext::Create(memory));
+    ASSERT_TRUE(context);
+    for (const PictureKey& key : picture.keys) {
+        for (const PictureText& label : key.labels)
+            EXPECT_LE(DrawnTextWidth(*context, label, false), label.maxWidth + 0.5) << label.text;
+        if (key.hasCount) {
+            EXPECT_LE(DrawnTextWidth(*context, key.count, true), key.count.maxWidth + 0.5);
+        }
+    }
+    for (const PictureSwatch& swatch : picture.legend)
+        EXPECT_LE(DrawnTextWidth(*context, swatch.text, false), swatch.text.maxWidth + 0.5) << swatch.text.text;
+
+    wxTreeCtrl* list = w.conflictList();
+    for (const std::string& line : w.ConflictLines())
+        EXPECT_LT(list->GetTextExtent(wxString::FromUTF8(line)).x, list->GetClientSize().x) << line;
 }
 
 TEST_F(KeyMapTest, ClosesWithTheMainWindowAndOpensAnewOnceClosed) {

@@ -307,7 +307,7 @@ TEST_F(StartupTest, ControlsStartInTheNoFileState) {
     WindowProbe& w = Window();
     EXPECT_EQ(w.Enabled(), "1001000");
     EXPECT_TRUE(w.List()->IsEnabled());
-    EXPECT_EQ(w.List()->GetCount(), 0u);
+    EXPECT_EQ(w.List()->GetItemCount(), 0);
     EXPECT_TRUE(w.Path()->GetValue().empty());
     EXPECT_FALSE(w.Path()->IsEditable());
     EXPECT_EQ(w.Gauge()->GetRange(), 100);
@@ -330,10 +330,11 @@ TEST_F(StartupTest, ControlsStartInTheNoFileState) {
     EXPECT_EQ(ToStd(w.PadChoice()->GetString(0)), "Pad 1");
     EXPECT_EQ(ToStd(w.PadChoice()->GetString(1)), "Pad 2");
     ASSERT_EQ(w.VkeyChoice()->GetCount(), 256u);
-    EXPECT_EQ(ToStd(w.VkeyChoice()->GetString(0)), "?");
-    EXPECT_EQ(ToStd(w.VkeyChoice()->GetString(1)), "Left mouse button");
-    EXPECT_EQ(ToStd(w.VkeyChoice()->GetString(0xA0)), "Left Shift");
-    EXPECT_EQ(ToStd(w.VkeyChoice()->GetString(255)), "?");
+    // Each VKey with its code, those the table has no name for too.
+    EXPECT_EQ(ToStd(w.VkeyChoice()->GetString(0)), "VKey 0x00");
+    EXPECT_EQ(ToStd(w.VkeyChoice()->GetString(1)), "Left mouse button (0x01)");
+    EXPECT_EQ(ToStd(w.VkeyChoice()->GetString(0xA0)), "Left Shift (0xA0)");
+    EXPECT_EQ(ToStd(w.VkeyChoice()->GetString(0xE8)), "VKey 0xE8");
     ASSERT_EQ(w.GameKeyChoice()->GetCount(), 20u);
     EXPECT_EQ(ToStd(w.GameKeyChoice()->GetString(12)), "Start");
     EXPECT_EQ(ToStd(w.GameKeyChoice()->GetString(19)), "R3: Look Behind | Submission");
@@ -367,11 +368,13 @@ TEST_F(StartupTest, TheListIsLeftOfTheBoxesThatEditIt) {
     for (wxWindow* right : {static_cast<wxWindow*>(w.OpenButton()), static_cast<wxWindow*>(w.VkeyChoice()),
                             static_cast<wxWindow*>(w.Context()), static_cast<wxWindow*>(w.Gauge())})
         EXPECT_LT(at(w.List()).GetRight(), at(right).GetLeft());
-    // Down the right: the file box's path and buttons, the game, the key
-    // choices, the view around the test, the gauge, the credit.
-    const std::vector<wxWindow*> column = {w.Path(),         w.OpenButton(), w.SaveButton(), w.CloseButton(),
-                                           w.KeyMapButton(), w.GameChoice(), w.PadChoice(),  w.GameKeyChoice(),
-                                           w.VkeyChoice(),   w.Context(),    w.Gauge(),      w.Credit()};
+    // Down the right: the file box's path and buttons (two a row), the game,
+    // the key choices, the view around the test, the gauge, the credit.
+    const std::vector<wxWindow*> column = {w.Path(),      w.OpenButton(),    w.CloseButton(), w.GameChoice(),
+                                           w.PadChoice(), w.GameKeyChoice(), w.VkeyChoice(),  w.Context(),
+                                           w.Gauge(),     w.Credit()};
+    EXPECT_LT(at(w.OpenButton()).GetRight(), at(w.SaveButton()).GetLeft());
+    EXPECT_LT(at(w.CloseButton()).GetRight(), at(w.KeyMapButton()).GetLeft());
     for (std::size_t i = 1; i < column.size(); ++i)
         EXPECT_LT(at(column[i - 1]).GetBottom(), at(column[i]).GetTop()) << ToStd(column[i]->GetName());
     // Each label stands left of its choice, on its row.
@@ -393,6 +396,9 @@ TEST_F(StartupTest, TheWindowGrowsButNeverBelowItsContent) {
     EXPECT_TRUE(style & wxRESIZE_BORDER);
     EXPECT_TRUE(style & wxMAXIMIZE_BOX);
     const wxSize least = w.f->GetMinSize();
+    // It fits a 1024x768 screen with a taskbar (40 pixels) and a title bar (30).
+    EXPECT_LE(least.x, 1024);
+    EXPECT_LE(least.y, 768 - 40 - 30);
     EXPECT_GE(w.f->GetSize().x, least.x);
     EXPECT_GE(w.f->GetSize().y, least.y);
     w.f->Show();
@@ -426,6 +432,28 @@ TEST_F(StartupTest, TheWindowGrowsButNeverBelowItsContent) {
     w.f->SetSize(wxSize(200, 150));
     EXPECT_GE(w.f->GetSize().x, least.x);
     EXPECT_GE(w.f->GetSize().y, least.y);
+}
+
+// A button and the menu item of the same command say the same words, and
+// each command's menu item shows its shortcut.
+TEST_F(StartupTest, MenusAndButtonsNameTheirCommandsAlike) {
+    WindowProbe& w = Window();
+    const wxMenuBar* menus = w.f->GetMenuBar();
+    const std::pair<wxButton*, int> kSame[] = {{w.OpenButton(), wxID_OPEN},
+                                               {w.SaveButton(), wxID_SAVEAS},
+                                               {w.CloseButton(), wxID_CLOSE},
+                                               {w.KeyMapButton(), w.KeyMapMenuId()},
+                                               {w.PressKeyButton(), w.PressKeyMenuId()},
+                                               {w.ChangeAllButton(), w.ChangeAllMenuId()}};
+    for (const auto& [button, id] : kSame)
+        EXPECT_EQ(ToStd(button->GetLabelText()), ToStd(menus->FindItem(id)->GetItemLabelText()));
+    for (const int id :
+         {static_cast<int>(wxID_OPEN), static_cast<int>(wxID_SAVE), static_cast<int>(wxID_SAVEAS),
+          static_cast<int>(wxID_CLOSE), w.KeyMapMenuId(), static_cast<int>(wxID_EXIT), static_cast<int>(wxID_UNDO),
+          static_cast<int>(wxID_REDO), w.PressKeyMenuId(), w.ChangeAllMenuId()}) {
+        const std::unique_ptr<wxAcceleratorEntry> shortcut(menus->FindItem(id)->GetAccel());
+        EXPECT_NE(shortcut, nullptr) << ToStd(menus->FindItem(id)->GetItemLabelText());
+    }
 }
 
 TEST_F(StartupTest, SizeAndPlaceAreRememberedInTheUsersConfiguration) {

@@ -33,13 +33,12 @@ using namespace morvane::test;
 
 namespace {
 
-const std::vector<std::string> kSaKeysNames = {"Y Key", "Left Shift", "F2", "Cross: Sprint | Accelerate",
-                                               "R1: Aim Weapon|Hand Brake"};
-// What the list shows for sa_keys.cs: the name, the pad of a button test,
-// and where the test is.
-const std::vector<std::string> kSaKeysLines = {"Y Key \u00B7 0x14", "Left Shift \u00B7 0x36", "F2 \u00B7 0x53",
-                                               "Cross: Sprint | Accelerate \u00B7 Pad 1 \u00B7 0x99",
-                                               "R1: Aim Weapon|Hand Brake \u00B7 Pad 2 \u00B7 0xB9"};
+// What the list shows for sa_keys.cs: the key (a VKey with its code), the
+// pad of a button test, where the test is and its opcode.
+const std::vector<std::string> kSaKeysLines = {
+    "Y Key (0x59) \u00B7 0x14 \u00B7 0AB0", "Left Shift (0xA0) \u00B7 0x36 \u00B7 0AB0",
+    "F2 (0x71) \u00B7 0x53 \u00B7 0AB0", "Cross: Sprint | Accelerate \u00B7 Pad 1 \u00B7 0x99 \u00B7 00E1",
+    "R1: Aim Weapon | Hand Brake \u00B7 Pad 2 \u00B7 0xB9 \u00B7 00E1"};
 const std::string kTitle = "Morvane v" MORVANE_VERSION_SHORT;
 
 // Byte offsets of the key payloads in sa_keys.cs, found by the scan.
@@ -68,7 +67,7 @@ protected:
     void ExpectNoFileState(WindowProbe& w) {
         EXPECT_EQ(w.Enabled(), "1001000");
         EXPECT_TRUE(w.Path()->GetValue().empty());
-        EXPECT_EQ(w.List()->GetCount(), 0u);
+        EXPECT_EQ(w.List()->GetItemCount(), 0);
         EXPECT_FALSE(w.Script().IsLoaded());
     }
 };
@@ -84,7 +83,7 @@ TEST_F(FlowTest, OpenListsTheKeysByNameWithLineZeroReady) {
     EXPECT_EQ(w.Lines(), kSaKeysLines);
     EXPECT_EQ(ToStd(w.Heading()->GetLabel()), "5 key tests found");
     EXPECT_EQ(ToStd(w.f->GetTitle()), "sa_keys.cs - " + kTitle);
-    EXPECT_EQ(w.List()->GetSelection(), 0);
+    EXPECT_EQ(w.SelectedRow(), 0);
     EXPECT_EQ(w.Enabled(), "1110001");
     EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x59);
     EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("sa_keys.cs"));
@@ -94,7 +93,10 @@ TEST_F(FlowTest, OpenListsTheKeysByNameWithLineZeroReady) {
     w.Screenshot("window-with-script.png");
 }
 
-TEST_F(FlowTest, EveryLineFitsTheListOfAShownWindow) {
+// Each column wide enough for what it holds in a script of up to 4 MB (the
+// key's column for most names; a longer one ends in "..."), all of them in
+// the list of a shown window.
+TEST_F(FlowTest, EveryColumnFitsTheListOfAShownWindow) {
     dir.Write("cfg", "2");
     WindowProbe& w = Window();
     w.f->Show();
@@ -102,13 +104,20 @@ TEST_F(FlowTest, EveryLineFitsTheListOfAShownWindow) {
     const wxSize before = w.f->GetSize();
     w.Open(Copy("sa_keys.cs"));
     EXPECT_EQ(w.f->GetSize(), before);
-    const int room = w.List()->GetClientSize().x;
-    for (const std::string& line : w.Lines())
-        EXPECT_LT(w.List()->GetTextExtent(wxString::FromUTF8(line)).x, room) << line;
-    // The longest a line can be in a script of up to 4 MB: a long name, both
-    // marks, a pad, a far offset, another opcode.
-    const std::string longest = "* " + GameKeyName(19) + " \u00B7 Pad 2 \u00B7 0x3FFFFF \u00B7 0E3E (?)";
-    EXPECT_LT(w.List()->GetTextExtent(wxString::FromUTF8(longest)).x, room) << longest;
+    TestList* list = w.List();
+    int columns = 0;
+    for (int column = 0; column < TestList::kColumnCount; ++column) columns += list->GetColumnWidth(column);
+    EXPECT_LE(columns, list->GetClientSize().x);
+    const struct {
+        int column;
+        const char* widest;
+    } kWidest[] = {{TestList::kKeyColumn, "Numpad Separator (0x6C)"},
+                   {TestList::kPadColumn, "Pad 2"},
+                   {TestList::kOffsetColumn, "0x3FFFFF"},
+                   {TestList::kOpcodeColumn, "0E3E"},
+                   {TestList::kMarkColumn, "* (?)"}};
+    for (const auto& cell : kWidest)
+        EXPECT_LT(list->GetTextExtent(cell.widest).x, list->GetColumnWidth(cell.column)) << cell.widest;
 }
 
 TEST_F(FlowTest, SelectingLinesSetsUpTheMatchingChoices) {
@@ -139,7 +148,7 @@ TEST_F(FlowTest, SelectingLinesSetsUpTheMatchingChoices) {
 TEST_F(FlowTest, EditsChangeTheTestAndItsLine) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
     w.Choose(w.VkeyChoice(), 0x7F);
-    EXPECT_EQ(w.Lines()[0], "* F16 \u00B7 0x14");  // marked until saved
+    EXPECT_EQ(w.Lines()[0], "F16 (0x7F) \u00B7 0x14 \u00B7 0AB0 \u00B7 *");  // marked until saved
     EXPECT_EQ(ToStd(w.f->GetTitle()), "*sa_keys.cs - " + kTitle);
     EXPECT_EQ(w.Tests()[0].key, 0x7F);
 
@@ -149,27 +158,27 @@ TEST_F(FlowTest, EditsChangeTheTestAndItsLine) {
     ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
     EXPECT_EQ(DialogScript::Get().messages[0],
               "You can't select this VKey: VKey 128 needs 16 bits and the key parameter there has 8.");
-    EXPECT_EQ(DialogScript::Get().captions[0], "Message");
+    EXPECT_EQ(DialogScript::Get().captions[0], "Morvane");
     EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x7F);
     EXPECT_EQ(w.Tests()[0].key, 0x7F);
-    EXPECT_EQ(w.Names()[0], "F16");
+    EXPECT_EQ(w.Names()[0], "F16 (0x7F)");
 
     // The 16-bit parameter of line 1 takes it.
     w.SelectLine(1);
     w.Choose(w.VkeyChoice(), 0x80);
-    EXPECT_EQ(w.Names()[1], "F17");
+    EXPECT_EQ(w.Names()[1], "F17 (0x80)");
     EXPECT_EQ(w.Tests()[1].key, 0x80);
 
-    // A "?" entry is a key like any other.
+    // A key the table has no name for is a key like any other.
     w.SelectLine(2);
     w.Choose(w.VkeyChoice(), 0);
-    EXPECT_EQ(w.Names()[2], "?");
+    EXPECT_EQ(w.Names()[2], "VKey 0x00");
     EXPECT_EQ(w.Tests()[2].key, 0);
 
     // The pad and the game key both show on the line.
     w.SelectLine(3);
     w.Choose(w.PadChoice(), 1);
-    EXPECT_EQ(w.Lines()[3], "* Cross: Sprint | Accelerate \u00B7 Pad 2 \u00B7 0x99");
+    EXPECT_EQ(w.Lines()[3], "Cross: Sprint | Accelerate \u00B7 Pad 2 \u00B7 0x99 \u00B7 00E1 \u00B7 *");
     EXPECT_EQ(w.Tests()[3].pad, 1);
     w.Choose(w.GameKeyChoice(), 17);
     EXPECT_EQ(w.Names()[3], "Circle: Fire");
@@ -191,7 +200,7 @@ TEST_F(FlowTest, NarrowLineHoldingAHighKeyKeepsItUntilALowOneIsChosen) {
     dir.Write("cfg", "2");
     WindowProbe& w = Window();
     w.Open(WriteScript("high.cs", sa));
-    EXPECT_EQ(w.Names(), (std::vector<std::string>{"Num lock", "300"}));
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"Num lock (0x90)", "300"}));
     EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x90);
 
     DialogScript::Get().ExpectMessage();
@@ -199,12 +208,12 @@ TEST_F(FlowTest, NarrowLineHoldingAHighKeyKeepsItUntilALowOneIsChosen) {
     EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x90);
     EXPECT_EQ(w.Tests()[0].key, 0x90);
     w.Choose(w.VkeyChoice(), 0x41);
-    EXPECT_EQ(w.Names()[0], "A Key");
+    EXPECT_EQ(w.Names()[0], "A Key (0x41)");
 
     w.SelectLine(1);
     EXPECT_EQ(w.VkeyChoice()->GetSelection(), wxNOT_FOUND);
     w.Choose(w.VkeyChoice(), 0xA0);
-    EXPECT_EQ(w.Names()[1], VKeyName(0xA0));
+    EXPECT_EQ(w.Names()[1], "Left Shift (0xA0)");
 }
 
 TEST_F(FlowTest, SaveWritesExactlyTheEditedPayloads) {
@@ -241,9 +250,16 @@ TEST_F(FlowTest, SaveWritesExactlyTheEditedPayloads) {
     // second save gives the same file.
     EXPECT_EQ(w.Enabled(), "1110110");
     EXPECT_EQ(ToStd(w.Path()->GetValue()), out);
-    for (const std::string& line : w.Lines()) EXPECT_NE(line.rfind("* ", 0), 0u) << line;
+    EXPECT_EQ(w.Lines(), (std::vector<std::string>{
+                             "Z Key (0x5A) \u00B7 0x14 \u00B7 0AB0", "Right Shift (0xA1) \u00B7 0x36 \u00B7 0AB0",
+                             kSaKeysLines[2], kSaKeysLines[3], "Circle: Fire \u00B7 Pad 1 \u00B7 0xB9 \u00B7 00E1"}));
     EXPECT_EQ(ToStd(w.f->GetTitle()), "out.cs - " + kTitle);
     EXPECT_EQ(ToStd(w.f->GetStatusBar()->GetStatusText()), "Saved out.cs");
+    // A message that no longer holds goes: an edit after the save.
+    w.SelectLine(0);
+    w.Choose(w.VkeyChoice(), 0x5B);
+    EXPECT_EQ(ToStd(w.f->GetStatusBar()->GetStatusText()), "");
+    w.Menu(wxID_UNDO);
     w.Save(dir.File("again.cs"));
     EXPECT_EQ(ReadBytes(dir.File("again.cs")), saved);
     EXPECT_TRUE(DialogScript::Get().messages.empty());
@@ -271,7 +287,7 @@ TEST_F(FlowTest, CancelledDialogsChangeNothing) {
     DialogScript::Get().ExpectQuestion(wxID_NO);
     DialogScript::Get().ExpectCancelledFile();
     w.Click(w.OpenButton());
-    EXPECT_EQ(w.Names()[0], "M Key");
+    EXPECT_EQ(w.Names()[0], "M Key (0x4D)");
     EXPECT_EQ(w.Tests()[0].key, 0x4D);
     EXPECT_EQ(w.Enabled(), "1110001");
     EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("vc_keys.cs"));
@@ -297,29 +313,42 @@ TEST_F(FlowTest, NothingFoundReturnsToTheNoFileState) {
     ExpectNoFileState(w);
 }
 
-TEST_F(FlowTest, FileThatCannotBeReadIsToldWithItsCauseAndDropsTheOldList) {
+// A file that cannot be opened (gone, no script, no key test) leaves the
+// one that was open as it was, edits and all.
+TEST_F(FlowTest, AFileThatCannotBeOpenedIsToldWithItsCauseAndKeepsTheOpenOne) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    w.Choose(w.VkeyChoice(), 0x5A);
     const std::string doomed = Copy("vc_keys.cs", "doomed.cs");
+    DialogScript::Get().ExpectQuestion(wxID_NO);  // Don't Save
     DialogScript::Get().ExpectFile(doomed, [&] { std::filesystem::remove(doomed); });
     DialogScript::Get().ExpectMessage();
     w.Click(w.OpenButton());
-    EXPECT_EQ(DialogScript::Get().messages, (std::vector<std::string>{"Couldn't open doomed.cs\nnot found"}));
-    ExpectNoFileState(w);
-    EXPECT_TRUE(w.Tests().empty());
+    EXPECT_EQ(DialogScript::Get().messages.back(), "Couldn't open doomed.cs\nnot found");
+
+    ScriptBuilder quiet(kGameSanAndreas);
+    quiet.Op(0x0001).I16(100);
+    DialogScript::Get().ExpectQuestion(wxID_NO);
+    w.Open(WriteScript("quiet.cs", quiet), 1);
+    EXPECT_EQ(DialogScript::Get().messages.back(), "No key opcode found.");
+
+    EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("sa_keys.cs"));
+    EXPECT_EQ(w.Lines().size(), 5u);
+    EXPECT_EQ(w.Tests()[0].key, 0x5A);
+    EXPECT_EQ(ToStd(w.f->GetTitle()), "*sa_keys.cs - " + kTitle);
+    EXPECT_EQ(w.Gauge()->GetRange(), w.Script().Size());
 }
 
-TEST_F(FlowTest, OnlyTheLowerCaseScmExtensionSkipsTheHeader) {
+TEST_F(FlowTest, TheScmExtensionInAnyCaseSkipsTheHeader) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "main.scm");
-    EXPECT_EQ(w.Names(), (std::vector<std::string>{"M Key", "Triangle: Enter/Exit vehicle"}));
+    const std::vector<std::string> names = {"M Key (0x4D)", "Triangle: Enter/Exit vehicle"};
+    EXPECT_EQ(w.Names(), names);
+    w.Open(Copy("main.scm", "MAIN.SCM"));
+    EXPECT_EQ(w.Names(), names);
 
     // Read from offset 0 the header's data is walked as code: the tests after
     // the first instruction the opcode file lacks are marked as doubtful.
-    w.Open(Copy("main.scm", "MAIN.SCM"), 1);
-    EXPECT_EQ(w.Lines().front(), "M Key \u00B7 0x6C (?)");
-    EXPECT_EQ(w.Lines().size(), 2u);
-
     w.Open(Copy("main.scm", "main.cs"), 1);
-    EXPECT_EQ(w.Lines().front(), "M Key \u00B7 0x6C (?)");
+    EXPECT_EQ(w.Lines().front(), "M Key (0x4D) \u00B7 0x6C \u00B7 0AB0 \u00B7 (?)");
 }
 
 TEST_F(FlowTest, UnknownInstructionsAreToldOnceAndTheTestsAfterThemMarked) {
@@ -335,19 +364,42 @@ TEST_F(FlowTest, UnknownInstructionsAreToldOnceAndTheTestsAfterThemMarked) {
     ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
     const std::string& message = DialogScript::Get().messages[0];
     EXPECT_NE(message.find("does not describe 2 instructions"), std::string::npos) << message;
-    EXPECT_NE(message.find("offset " + std::to_string(firstUnknown)), std::string::npos) << message;
+    EXPECT_NE(message.find("offset " + HexOffsetText(firstUnknown) + "."), std::string::npos) << message;
     EXPECT_NE(message.find("may be wrong"), std::string::npos) << message;
     EXPECT_NE(message.find("Opcodes not described: 0BBB, 0CCC. An opcode file that describes them"), std::string::npos)
         << message;
     EXPECT_EQ(w.Lines(),
-              (std::vector<std::string>{"A Key \u00B7 0x0", "Cross: Sprint | Accelerate \u00B7 Pad 1 \u00B7 0x8 (?)"}));
+              (std::vector<std::string>{"A Key (0x41) \u00B7 0x0 \u00B7 0AB0",
+                                        "Cross: Sprint | Accelerate \u00B7 Pad 1 \u00B7 0x8 \u00B7 00E1 \u00B7 (?)"}));
 
-    // An edit keeps the mark, and the file can still be saved.
+    // An edit keeps the mark; saving it asks first, Cancel the default.
     w.SelectLine(1);
     w.Choose(w.GameKeyChoice(), 17);
-    EXPECT_EQ(w.Lines()[1], "* Circle: Fire \u00B7 Pad 1 \u00B7 0x8 (?)");
-    w.Save(dir.File("saved.cs"));
+    EXPECT_EQ(w.Lines()[1], "Circle: Fire \u00B7 Pad 1 \u00B7 0x8 \u00B7 00E1 \u00B7 * (?)");
+    DialogScript::Get().ExpectFile(dir.File("saved.cs"));
+    DialogScript::Get().Expect([](wxDialog* dialog) {
+        auto* box = dynamic_cast<wxMessageDialog*>(dialog);
+        EXPECT_NE(box, nullptr);
+        if (box == nullptr) return static_cast<int>(wxID_CANCEL);
+        EXPECT_EQ(ToStd(box->GetMessage()),
+                  "1 changed test lies after an instruction the opcode file does not describe; they may be data. "
+                  "Save anyway?");
+        EXPECT_EQ(ToStd(box->GetCaption()), "Morvane");
+        EXPECT_NE(box->GetMessageDialogStyle() & wxNO_DEFAULT, 0);
+        return static_cast<int>(wxID_NO);
+    });
+    w.Click(w.SaveButton());
+    EXPECT_FALSE(std::filesystem::exists(dir.File("saved.cs")));
+    DialogScript::Get().ExpectFile(dir.File("saved.cs"));
+    DialogScript::Get().ExpectQuestion(wxID_YES);
+    w.Click(w.SaveButton());
+    EXPECT_EQ(DialogScript::Get().buttons.back(), "Save Anyway|Cancel");
     EXPECT_EQ(ReadBytes(dir.File("saved.cs")).at(static_cast<std::size_t>(w.Tests()[1].offset) + 5), 17);
+    // A change elsewhere is saved without a question.
+    w.SelectLine(0);
+    w.Choose(w.VkeyChoice(), 0x42);
+    w.Menu(wxID_SAVE);
+    EXPECT_EQ(ReadBytes(dir.File("saved.cs")).at(static_cast<std::size_t>(w.Tests()[0].offset) + 3), 0x42);
 
     // A file the table describes wholly shows no message and no marks.
     DialogScript::Get().Reset();
@@ -362,16 +414,16 @@ TEST_F(FlowTest, OpeningASecondFileReplacesTheFirst) {
     DialogScript::Get().ExpectQuestion(wxID_NO);  // Don't Save
     w.Open(Copy("main.scm"));
     EXPECT_EQ(ReadBytes(dir.File("sa_keys.cs")), DemoBytes("sa_keys.cs"));
-    EXPECT_EQ(w.Names(), (std::vector<std::string>{"M Key", "Triangle: Enter/Exit vehicle"}));
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"M Key (0x4D)", "Triangle: Enter/Exit vehicle"}));
     EXPECT_EQ(w.Tests().size(), 2u);
-    EXPECT_EQ(w.List()->GetSelection(), 0);
+    EXPECT_EQ(w.SelectedRow(), 0);
     EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x4D);
     EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("main.scm"));
 }
 
 TEST_F(FlowTest, CloseFileDropsEverything) {
     WindowProbe& w = OpenDemo(kGameGta3, "gta3_keys.cs");
-    EXPECT_EQ(w.Names(), (std::vector<std::string>{"F5", "Circle: Fire"}));
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"F5 (0x74)", "Circle: Fire"}));
     w.Click(w.CloseButton());
     EXPECT_EQ(ToStd(w.f->GetTitle()), kTitle);
     ExpectNoFileState(w);
@@ -446,7 +498,7 @@ TEST_F(FlowTest, AThreeMegabyteScriptListsEveryTestWithLineZeroSelected) {
     ScanKeyTests(image, table, HeaderSkip::Never, expected, nullptr);
     EXPECT_EQ(w.Tests(), expected);
     EXPECT_EQ(w.Lines().size(), expected.size());
-    EXPECT_EQ(w.List()->GetSelection(), 0);
+    EXPECT_EQ(w.SelectedRow(), 0);
     EXPECT_TRUE(w.f->IsEnabled());
     EXPECT_EQ(w.Gauge()->GetValue(), w.Gauge()->GetRange());
 }
@@ -467,20 +519,34 @@ TEST_F(FlowTest, CommandLineListsWhatTheWindowLists) {
                                     "' list --format tsv --game " + demo.gameWord + " " + demo.name;
         FILE* pipe = popen(command.c_str(), "r");
         ASSERT_NE(pipe, nullptr);
-        std::vector<std::string> names;
+        // Each row as the window shows it: the key's name (the window adds a
+        // VKey's code), the offset in hexadecimal, the opcode.
+        std::vector<std::string> rows;
+        std::vector<std::string> shown;
         char line[1024];
         bool heading = true;
         while (std::fgets(line, sizeof line, pipe) != nullptr) {
             std::string text(line);
             if (!text.empty() && text.back() == '\n') text.pop_back();
-            // The name is the seventh column.
-            std::size_t at = 0;
-            for (int column = 0; column < 6; ++column) at = text.find('\t', at) + 1;
-            if (!heading) names.push_back(text.substr(at, text.find('\t', at) - at));
+            std::vector<std::string> cells;
+            for (std::size_t at = 0; at <= text.size();) {
+                const std::size_t tab = std::min(text.find('\t', at), text.size());
+                cells.push_back(text.substr(at, tab - at));
+                at = tab + 1;
+            }
+            if (!heading && cells.size() == 8) {
+                rows.push_back(cells[6] + " @ " + HexOffsetText(std::stoi(cells[1])) + " " + cells[7]);
+                const long row = static_cast<long>(shown.size());
+                const std::string name = ToStd(w.List()->GetItemText(row, TestList::kKeyColumn));
+                shown.push_back(name.substr(0, cells[6].size()) + " @ " +
+                                ToStd(w.List()->GetItemText(row, TestList::kOffsetColumn)) + " " +
+                                ToStd(w.List()->GetItemText(row, TestList::kOpcodeColumn)));
+            }
             heading = false;
         }
         EXPECT_EQ(pclose(pipe), 0);
-        EXPECT_EQ(names, w.Names()) << demo.name;
+        EXPECT_EQ(rows.size(), static_cast<std::size_t>(w.List()->GetItemCount())) << demo.name;
+        EXPECT_EQ(rows, shown) << demo.name;
         DestroyWindow();
     }
 }
@@ -556,7 +622,7 @@ TEST_F(FlowTest, CloseFileAndOpenFileAskBeforeDroppingEdits) {
     DialogScript::Get().ExpectFile(dir.File("first.cs"));
     w.Open(Copy("main.scm"));
     EXPECT_EQ(ReadBytes(dir.File("first.cs")).at(static_cast<std::size_t>(0x14 + 3)), 0x5A);
-    EXPECT_EQ(w.Names(), (std::vector<std::string>{"M Key", "Triangle: Enter/Exit vehicle"}));
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"M Key (0x4D)", "Triangle: Enter/Exit vehicle"}));
 
     // Without edits nothing is asked.
     w.Click(w.CloseButton());
@@ -652,8 +718,9 @@ TEST_F(FlowTest, AScriptOfAnotherGameOffersToSwitchToIt) {
     DialogScript::Get().ExpectMessage();
     w.Click(w.OpenButton());
     EXPECT_EQ(DialogScript::Get().messages[0],
-              "This does not look like a GTA III script, but it reads as a San Andreas script.\n"
-              "Switch to San Andreas and open it again?");
+              "60 of this script's 60 instructions are unknown to the GTA III opcode table, 0 to the San Andreas "
+              "table.\nIs it a San Andreas script? Switch to San Andreas and open it again?");
+    EXPECT_EQ(DialogScript::Get().buttons[0], "Switch to San Andreas|Keep GTA III");
     EXPECT_EQ(DialogScript::Get().messages[1], "This does not look like a GTA III script.");
     EXPECT_EQ(w.SelectedGame(), kGameGta3);
 
@@ -664,21 +731,38 @@ TEST_F(FlowTest, AScriptOfAnotherGameOffersToSwitchToIt) {
     EXPECT_EQ(w.SelectedGame(), kGameSanAndreas);
     EXPECT_EQ(w.GameChoice()->GetSelection(), GameNumber(kGameSanAndreas));
     EXPECT_EQ(w.Tests().size(), 30u);
-    EXPECT_EQ(w.Lines()[0], "A Key \u00B7 0x0 \u00B7 0E3D");  // not the game's usual key test: its opcode shows
+    EXPECT_EQ(w.Lines()[0], "A Key (0x41) \u00B7 0x0 \u00B7 0E3D");
+
+    // Every time it is so: a Vice City script opened as San Andreas.
+    DialogScript::Get().ExpectFile(Copy("vc_keys.cs"));
+    DialogScript::Get().ExpectQuestion(wxID_YES);
+    w.Click(w.OpenButton());
+    EXPECT_EQ(DialogScript::Get().buttons.back(), "Switch to Vice City|Keep San Andreas");
+    EXPECT_EQ(w.SelectedGame(), kGameViceCity);
+    EXPECT_EQ(w.Lines().size(), 4u);
+    EXPECT_FALSE(w.Summary().HasUnknown());
 }
 
 // ---- remapping the way people think of keys ----
 
 TEST_F(FlowTest, PressKeyTakesTheNextKeyPressedAndEscCancels) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    auto status = [&] { return ToStd(w.f->GetStatusBar()->GetStatusText()); };
     EXPECT_TRUE(w.PressKeyButton()->IsEnabled());
     w.Click(w.PressKeyButton());
-    EXPECT_EQ(ToStd(w.PressKeyButton()->GetLabel()), "Press a key (Esc cancels)");
+    // The prompt takes the button's place and the focus.
+    EXPECT_TRUE(w.KeyPrompt()->IsShown());
+    EXPECT_FALSE(w.PressKeyButton()->IsShown());
+    EXPECT_EQ(status(), "Press a key (Esc cancels)");
     w.PressKey(WXK_F7);
     EXPECT_EQ(w.Tests()[0].key, 0x76);
-    EXPECT_EQ(w.Names()[0], "F7");
+    EXPECT_EQ(w.Names()[0], "F7 (0x76)");
     EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x76);
-    EXPECT_EQ(ToStd(w.PressKeyButton()->GetLabel()), "P&ress key...");
+    EXPECT_EQ(status(), "Took F7 (0x76)");
+    // Its release, which nothing else sees, brings the button back.
+    w.ReleaseKey(WXK_F7);
+    EXPECT_TRUE(w.PressKeyButton()->IsShown());
+    EXPECT_FALSE(w.KeyPrompt()->IsShown());
 
     // Keys pressed when not asked for go on to the controls as usual.
     w.PressKey('Q');
@@ -688,26 +772,33 @@ TEST_F(FlowTest, PressKeyTakesTheNextKeyPressedAndEscCancels) {
     w.Click(w.PressKeyButton());
     w.PressKey(WXK_ESCAPE);
     EXPECT_EQ(w.Tests()[0].key, 0x76);
+    EXPECT_EQ(status(), "No key taken");
+    EXPECT_TRUE(w.PressKeyButton()->IsShown());
     w.SelectLine(1);
     w.Click(w.PressKeyButton());
     w.PressKey(WXK_CONTROL, 0xFFE4);
+    w.ReleaseKey(WXK_CONTROL);
     EXPECT_EQ(w.Tests()[1].key, 0xA3);
 
-    // The 8-bit rule holds as for the drop-down: F17 (128) is refused on line 0.
+    // The 8-bit rule holds as for the drop-down: F17 (128) is refused on
+    // line 0, and the status bar says so.
     w.SelectLine(0);
     w.Click(w.PressKeyButton());
     DialogScript::Get().ExpectMessage();
     w.PressKey(WXK_F1 + 16);
     EXPECT_EQ(w.Tests()[0].key, 0x76);
     EXPECT_NE(DialogScript::Get().messages.at(0).find("VKey 128 needs 16 bits"), std::string::npos);
+    EXPECT_EQ(status(), DialogScript::Get().messages.at(0));
+    w.ReleaseKey(WXK_F1 + 16);
 
     // A click on the prompt takes the mouse button that clicked.
     w.Click(w.PressKeyButton());
     wxMouseEvent click(wxEVT_MIDDLE_DOWN);
-    click.SetEventObject(w.PressKeyButton());
-    w.PressKeyButton()->ProcessWindowEvent(click);
+    click.SetEventObject(w.KeyPrompt());
+    w.KeyPrompt()->ProcessWindowEvent(click);
     EXPECT_EQ(w.Tests()[0].key, 0x04);
-    EXPECT_EQ(w.Names()[0], VKeyName(0x04));
+    EXPECT_EQ(w.Names()[0], "Middle mouse button (0x04)");
+    EXPECT_TRUE(w.PressKeyButton()->IsShown());
 
     // Buttons have no VKey to press.
     w.SelectLine(3);
@@ -738,8 +829,8 @@ TEST_F(FlowTest, ChangeAllGivesEveryTestOfTheKeyTheNewOneAndReportsRefusals) {
     DialogScript::Get().ExpectMessage();
     w.Click(w.ChangeAllButton());
     EXPECT_EQ(DialogScript::Get().messages.back(), "Changed 3 tests from F2 to F7.");
-    EXPECT_EQ(w.Names(), (std::vector<std::string>{"F7", "F7", "F3", "Cross: Sprint | Accelerate",
-                                                   "Cross: Sprint | Accelerate", "F7"}));
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"F7 (0x76)", "F7 (0x76)", "F3 (0x72)", "Cross: Sprint | Accelerate",
+                                                   "Cross: Sprint | Accelerate", "F7 (0x76)"}));
     w.Filter("", 1);
     w.Screenshot("window-change-all.png");
     w.Filter("", 0);
@@ -758,11 +849,11 @@ TEST_F(FlowTest, ChangeAllGivesEveryTestOfTheKeyTheNewOneAndReportsRefusals) {
     EXPECT_EQ(w.Names()[4], "Cross: Sprint | Accelerate");
     w.Menu(wxID_UNDO);
     w.Menu(wxID_UNDO);
-    EXPECT_EQ(w.Names()[0], "F2");
-    EXPECT_EQ(w.Names()[1], "F2");
+    EXPECT_EQ(w.Names()[0], "F2 (0x71)");
+    EXPECT_EQ(w.Names()[1], "F2 (0x71)");
     EXPECT_EQ(ToStd(w.f->GetTitle()), "f2.cs - " + kTitle);  // nothing left unsaved
     w.Menu(wxID_REDO);
-    EXPECT_EQ(w.Names()[1], "F7");
+    EXPECT_EQ(w.Names()[1], "F7 (0x76)");
 }
 
 TEST_F(FlowTest, UndoAndRedoFollowEachEditUntilTheFileIsClosed) {
@@ -796,7 +887,8 @@ TEST_F(FlowTest, UndoAndRedoFollowEachEditUntilTheFileIsClosed) {
 TEST_F(FlowTest, TheFilterKeepsTheLinesThatMatchAndTheEditorFollowsTheSelection) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
     w.Filter("shift");
-    EXPECT_EQ(w.Names(), (std::vector<std::string>{VKeyName(0xA0)}));
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"Left Shift (0xA0)"}));
+    EXPECT_EQ(ToStd(w.Heading()->GetLabel()), "1 of 5 key tests");
     EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0xA0);  // the shown line is selected and edited
     w.Choose(w.VkeyChoice(), 0xA1);
     EXPECT_EQ(w.Tests()[1].key, 0xA1);
@@ -804,19 +896,31 @@ TEST_F(FlowTest, TheFilterKeepsTheLinesThatMatchAndTheEditorFollowsTheSelection)
     w.Filter("0x99");  // by offset
     EXPECT_EQ(w.Names(), (std::vector<std::string>{"Cross: Sprint | Accelerate"}));
     w.Filter("", 2);  // button tests only
-    EXPECT_EQ(w.Names(), (std::vector<std::string>{"Cross: Sprint | Accelerate", "R1: Aim Weapon|Hand Brake"}));
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"Cross: Sprint | Accelerate", "R1: Aim Weapon | Hand Brake"}));
     w.SelectLine(1);
     w.Choose(w.GameKeyChoice(), 17);
     EXPECT_EQ(w.Tests()[4].key, 17);
     w.Filter("", 1);  // VKey tests only
     EXPECT_EQ(w.Lines().size(), 3u);
+    // Nothing kept: said in the list's place, and nothing to edit.
     w.Filter("no such key");
     EXPECT_TRUE(w.Lines().empty());
+    EXPECT_TRUE(w.EmptyListText()->IsShown());
+    EXPECT_EQ(ToStd(w.EmptyListText()->GetLabel()), "No key test matches the filter.");
+    EXPECT_EQ(ToStd(w.Heading()->GetLabel()), "0 of 5 key tests");
     EXPECT_FALSE(w.VkeyChoice()->IsEnabled());
+    EXPECT_FALSE(w.ChangeAllButton()->IsEnabled());
     w.Filter("");
     EXPECT_EQ(w.Lines().size(), 5u);
+    EXPECT_FALSE(w.EmptyListText()->IsShown());
+    EXPECT_EQ(ToStd(w.Heading()->GetLabel()), "5 key tests found");
 
-    // By opcode, for the tests of other libraries.
+    // By a VKey's code as the list writes it, and by any test's opcode, the
+    // game's usual one too.
+    w.Filter("0x71");
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"F2 (0x71)"}));
+    w.Filter("00e1");
+    EXPECT_EQ(w.Lines().size(), 2u);
     DialogScript::Get().ExpectQuestion(wxID_NO);
     w.Open(Copy("sa_libraries.cs"));
     w.Filter("0e3d");
@@ -837,9 +941,18 @@ TEST_F(FlowTest, DroppedFilesAndRecentFilesOpenAsDesktopsDo) {
     EXPECT_TRUE(target->OnDropFiles(0, 0, wxArrayString(1, wxString::FromUTF8(dir.File("main.scm")))));
     EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("main.scm"));
 
-    // Both files are in the recent list, the last first; Ctrl+2 opens the other.
+    // Both files are in the recent list, the last first, each with its
+    // shortcut; Ctrl+2 opens the other.
+    wxMenuItem* second = w.f->GetMenuBar()->FindItem(wxID_FILE2);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(ToStd(second->GetAccel()->ToString()), "Ctrl+2");
     w.Menu(wxID_FILE2);
     EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("sa_keys.cs"));
+    // A file saved under another name joins them.
+    w.Save(dir.File("saved-as.cs"));
+    EXPECT_EQ(
+        ToStd(w.f->GetMenuBar()->FindItem(wxID_FILE1)->GetItemLabelText()).find("saved-as.cs") != std::string::npos,
+        true);
     // Open starts in the last folder used.
     w.Click(w.CloseButton());
     DialogScript::Get().ExpectCancelledFile();
@@ -860,9 +973,9 @@ TEST_F(FlowTest, TheContextViewShowsTheDecodedInstructionsAroundTheSelectedTest)
     auto expectedFor = [&](std::size_t test) {
         std::string text;
         for (const DecodedInstruction& i :
-             InstructionsAround(image, table, w.Summary(), w.Tests()[test].offset, 4, 8)) {
+             InstructionsAround(image, table, w.Summary(), w.Tests()[test].offset, 4, 8, LabelForm::FileOffset)) {
             char offset[16];
-            std::snprintf(offset, sizeof offset, "%6X  ", static_cast<unsigned>(i.offset));
+            std::snprintf(offset, sizeof offset, "%8s  ", HexOffsetText(i.offset).c_str());
             text += offset + i.text + "\n";
         }
         return text;
@@ -874,14 +987,15 @@ TEST_F(FlowTest, TheContextViewShowsTheDecodedInstructionsAroundTheSelectedTest)
     EXPECT_EQ(shown, expectedFor(2));
     w.Screenshot("window-context.png");
     // Around F2: the test itself, the jump after it and the text shown when the key is down.
-    EXPECT_NE(shown.find("    53  0AB0: key "), std::string::npos) << shown;
+    EXPECT_NE(shown.find("    0x53  0AB0: key "), std::string::npos) << shown;
+    EXPECT_NE(shown.find("004D: jump if false @0x"), std::string::npos) << shown;
     EXPECT_NE(shown.find("\"HELP\""), std::string::npos) << shown;
     std::size_t lines = 0;
     for (char c : shown) lines += c == '\n';
     EXPECT_EQ(lines, 13u);
 
     // The test's own line stands out.
-    const long start = static_cast<long>(shown.find("    53  0AB0"));
+    const long start = static_cast<long>(shown.find("    0x53  0AB0"));
     wxTextAttr mine;
     wxTextAttr other;
     ASSERT_TRUE(w.Context()->GetStyle(start + 2, mine));
@@ -889,7 +1003,15 @@ TEST_F(FlowTest, TheContextViewShowsTheDecodedInstructionsAroundTheSelectedTest)
     EXPECT_EQ(mine.GetFontWeight(), wxFONTWEIGHT_BOLD);
     EXPECT_NE(other.GetFontWeight(), wxFONTWEIGHT_BOLD);
 
+    // It shows the bytes as they are now: an edit, at once.
+    w.Choose(w.VkeyChoice(), 0x76);
+    EXPECT_NE(ToStd(w.Context()->GetValue()).find("    0x53  0AB0: key 118 pressed"), std::string::npos);
+    w.SelectLine(0);
+    w.SelectLine(2);
+    EXPECT_NE(ToStd(w.Context()->GetValue()).find("    0x53  0AB0: key 118 pressed"), std::string::npos);
+
     // Close File empties it.
+    DialogScript::Get().ExpectQuestion(wxID_NO);
     w.Click(w.CloseButton());
     EXPECT_TRUE(w.Context()->GetValue().empty());
 }
@@ -898,8 +1020,9 @@ TEST_F(FlowTest, TheContextViewShowsTheDecodedInstructionsAroundTheSelectedTest)
 
 TEST_F(FlowTest, ACheatTestIsListedByItsCodeAndEditedInAFieldOfItsOwn) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_cheats.cs");
-    EXPECT_EQ(w.Lines(), (std::vector<std::string>{"Cheat BOOM \u00B7 0x14", "Cheat FLYINGCARS \u00B7 0x39",
-                                                   "Cheat TANK \u00B7 0x63", "F2 \u00B7 0xA7"}));
+    EXPECT_EQ(w.Lines(), (std::vector<std::string>{
+                             "Cheat BOOM \u00B7 0x14 \u00B7 0ADC", "Cheat FLYINGCARS \u00B7 0x39 \u00B7 0ADC",
+                             "Cheat TANK \u00B7 0x63 \u00B7 0ADC", "F2 (0x71) \u00B7 0xA7 \u00B7 0AB0"}));
     // While a cheat is selected its code replaces the key choices.
     EXPECT_TRUE(w.CheatText()->IsShown());
     EXPECT_FALSE(w.VkeyChoice()->IsShown());
@@ -910,7 +1033,7 @@ TEST_F(FlowTest, ACheatTestIsListedByItsCodeAndEditedInAFieldOfItsOwn) {
     w.CheatText()->ChangeValue("kaboom");
     w.Click(w.SetCheatButton());
     EXPECT_EQ(w.Tests()[0].code, "KABOOM");
-    EXPECT_EQ(w.Lines()[0], "* Cheat KABOOM \u00B7 0x14");
+    EXPECT_EQ(w.Lines()[0], "Cheat KABOOM \u00B7 0x14 \u00B7 0ADC \u00B7 *");
 
     // One that does not fit is refused with the room it has.
     w.SelectLine(2);
@@ -935,6 +1058,7 @@ TEST_F(FlowTest, ACheatTestIsListedByItsCodeAndEditedInAFieldOfItsOwn) {
     w.CheatText()->ChangeValue("BANG");
     w.Click(w.SetCheatButton());
     w.Save(dir.File("out.cs"));
+    EXPECT_NE(ToStd(w.Context()->GetValue()).find("\"BANG\""), std::string::npos) << ToStd(w.Context()->GetValue());
     std::vector<uint8_t> expected = DemoBytes("sa_cheats.cs");
     const std::size_t text = 0x14 + 3;  // opcode word, type byte
     for (std::size_t i = 0; i < 8; ++i) expected[text + i] = static_cast<uint8_t>(i < 4 ? "BANG"[i] : 0);

@@ -1,0 +1,55 @@
+#include "ui/TestList.h"
+
+#include <wx/settings.h>
+
+namespace {
+
+const char* const kTitles[] = {"Key", "Pad", "Offset", "Opcode", "Mark"};
+// Column widths in average characters of the list's font: the key's name
+// as long as most are ("Numpad Separator (0x6C)"; longer ones end in "..."),
+// "Pad 2", "0x3FFFFF", "0AB0", "* (?)" and their titles.
+constexpr int kWidths[] = {26, 7, 11, 8, 7};
+constexpr const wchar_t* kAscending = L" \u25B2";
+constexpr const wchar_t* kDescending = L" \u25BC";
+
+}  // namespace
+
+TestList::TestList(wxWindow* parent, const wxString& name)
+    : wxListCtrl(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                 wxLC_REPORT | wxLC_VIRTUAL | wxLC_SINGLE_SEL | wxLC_HRULES, wxDefaultValidator, name) {
+    const int character = GetCharWidth();
+    for (long column = 0; column < kColumnCount; ++column)
+        AppendColumn(kTitles[column], column == kOffsetColumn ? wxLIST_FORMAT_RIGHT : wxLIST_FORMAT_LEFT,
+                     character * kWidths[column]);
+}
+
+int TestList::ColumnsWidth() const {
+    int width = wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this) + 2 * GetWindowBorderSize().x;
+    for (long column = 0; column < kColumnCount; ++column) width += GetColumnWidth(static_cast<int>(column));
+    return width;
+}
+
+void TestList::ShowRows(long rows) {
+    SetItemCount(rows);
+    Refresh();
+}
+
+void TestList::SelectRow(long row) {
+    const long selected = SelectedRow();
+    if (selected >= 0 && selected != row) SetItemState(selected, 0, wxLIST_STATE_SELECTED);
+    if (row < 0 || row >= GetItemCount()) return;
+    SetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    EnsureVisible(row);
+}
+
+void TestList::ShowSortColumn(long column, bool ascending) {
+    for (long c = 0; c < kColumnCount; ++c) {
+        wxListItem item;
+        item.SetMask(wxLIST_MASK_TEXT);
+        item.SetText(c == column ? wxString(kTitles[c]) + (ascending ? kAscending : kDescending)
+                                 : wxString(kTitles[c]));
+        SetColumn(static_cast<int>(c), item);
+    }
+}
+
+wxString TestList::OnGetItemText(long item, long column) const { return cell_ ? cell_(item, column) : wxString(); }

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <wx/listctrl.h>
+
+#include <functional>
+
+// The list of key tests: a virtual report list, whose rows the window gives
+// when they are drawn, so that its cost does not grow with the number of
+// tests. Its columns, in order: the key (a VKey with its code), the pad, the
+// offset, the opcode, and the marks of a changed or doubtful test.
+class TestList : public wxListCtrl {
+public:
+    enum Column { kKeyColumn, kPadColumn, kOffsetColumn, kOpcodeColumn, kMarkColumn, kColumnCount };
+    // The text of a row's cell.
+    using CellText = std::function<wxString(long row, long column)>;
+
+    TestList(wxWindow* parent, const wxString& name);
+    void SetCellText(CellText cell) { cell_ = std::move(cell); }
+
+    // Shows `rows` rows, drawn anew.
+    void ShowRows(long rows);
+    // The selected row, or -1; selects one row (or none for -1) and shows it.
+    long SelectedRow() const { return GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); }
+    void SelectRow(long row);
+    // The column titles, with the arrow of the column the rows are sorted by.
+    void ShowSortColumn(long column, bool ascending);
+    // The width the columns take, with room for the scroll bar.
+    int ColumnsWidth() const;
+
+protected:
+    wxString OnGetItemText(long item, long column) const override;
+
+private:
+    CellText cell_;
+};
