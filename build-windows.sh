@@ -94,8 +94,8 @@ cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DMORVANE_WX_CONFIG="$wx_prefix/bin/wx-config" \
       -DMORVANE_TINYXML2_SOURCE="$tinyxml2_src" \
       -DMORVANE_TESTS=OFF -DMORVANE_BENCH=OFF -DMORVANE_WERROR=ON >/dev/null
-cmake --build build-windows -j "$jobs" --target morvane morvane-cli
-for exe in morvane.exe morvane-cli.exe; do
+cmake --build build-windows -j "$jobs" --target morvane morvane-cli window_timings
+for exe in morvane.exe morvane-cli.exe window_timings.exe; do
     if x86_64-w64-mingw32-objdump -p "build-windows/$exe" | grep -i "DLL Name" | grep -viE \
         'kernel32|user32|gdi32|comdlg32|comctl32|shell32|ole32|oleaut32|advapi32|uuid|rpcrt4|winspool|winmm|uxtheme|oleacc|version|shlwapi|msvcrt|ws2_32|wininet|imm32|api-ms-win'; then
         echo "$exe needs a DLL that is not part of Windows" >&2
@@ -169,6 +169,26 @@ wine "$windows_cli" remap --game sa --vkey "Y Key=F17" windows-refused.cs --in-p
 if [ $status -eq 1 ] && cmp -s sa_keys.cs windows-refused.cs; then echo "   refused remap: exit 1, file untouched"; else
     echo "   refused remap: exit $status or file changed"; failed=1; fi
 
+# morvane-cli.exe as a player runs it from a Windows console: the wildcards the console
+# leaves expanded by the program, names written in the console's own characters, tables
+# aligned by characters, paths with the system's separators.
+cp sa_keys.cs "clé_ü.cs"
+(LC_ALL=C; "$linux_cli" list --format tsv --game sa sa_*.cs >linux-glob.tsv)
+wine "$windows_cli" list --format tsv --game sa 'sa_*.cs' >windows-glob.tsv 2>/dev/null || true
+if [ -s linux-glob.tsv ] && cmp -s linux-glob.tsv windows-glob.tsv; then echo "   list 'sa_*.cs': the program expands it as a shell does"; else
+    echo "   list 'sa_*.cs': DIFFERENT"; diff linux-glob.tsv windows-glob.tsv | head -5 || true; failed=1; fi
+"$linux_cli" list --game sa "clé_ü.cs" sa_keys.cs >linux-console.txt
+script -qec "wine '$windows_cli' list --game sa 'clé_ü.cs' sa_keys.cs" /dev/null 2>/dev/null \
+    | tr -d '\r' | sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' | grep -v '^$' >windows-console.txt || true
+if cmp -s linux-console.txt windows-console.txt; then echo "   list in a console: names in the console's characters, columns aligned"; else
+    echo "   list in a console: DIFFERENT"; diff linux-console.txt windows-console.txt | head -8 || true; failed=1; fi
+mkdir -p mods && cp sa_keys.cs vc_keys.cs mods/
+windows_mods="$(winepath -w "$work/mods" 2>/dev/null | tr -d '\r')"
+wine "$windows_cli" keys --game sa --format tsv "$windows_mods" >windows-keys.tsv 2>/dev/null || true
+if grep -qF 'mods\\sa_keys.cs' windows-keys.tsv && ! cut -f5 windows-keys.tsv | grep -q /; then
+    echo "   keys $windows_mods: paths with the system's separators"; else
+    echo "   keys $windows_mods: PATHS WRONG"; head -3 windows-keys.tsv; failed=1; fi
+
 # Wine processes started above have no display; the window needs a fresh start.
 wineserver -k >/dev/null 2>&1 || true
 wineserver -w >/dev/null 2>&1 || true
@@ -185,10 +205,65 @@ screenshot() {  # folder, window title, png
         import -window "$w" "$3"
         wineserver -k' _ "$folder" "$title" "$png" "${screenshot_exe:-$here/build-windows/morvane.exe}"
 }
-if screenshot "$work/empty" "Message" "$shots/startup-message.png"; then echo "   start-up message without the INI files: $shots/startup-message.png"; else
-    echo "   start-up message: NOT SHOWN"; failed=1; fi
+# No INI file and no opcode files chosen yet: the question at start.
+wine reg delete 'HKCU\Software\morvane\Opcodes' /f >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
+if screenshot "$work/empty" "Morvane" "$shots/startup-question.png"; then echo "   start-up question without the INI files: $shots/startup-question.png"; else
+    echo "   start-up question: NOT SHOWN"; failed=1; fi
 if screenshot "$work" "$title" "$shots/main-window.png"; then echo "   window in the demo folder: $shots/main-window.png"; else
     echo "   window: NOT SHOWN"; failed=1; fi
+
+# The window's own work on a 3 MB script, timed as the user waits for it.
+if xvfb-run -a -s "-screen 0 1024x768x24" wine "$here/build-windows/window_timings.exe" 0.3 >"$work/timings.txt" 2>/dev/null; then
+    sed 's/\r$//; s/^/   window under Wine: /' "$work/timings.txt"; else
+    sed 's/\r$//; s/^/   window under Wine: /' "$work/timings.txt"; echo "   window under Wine: SLOWER THAN 0.3 s"; failed=1; fi
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
+
+# Press Key under Wine, with keys as a user presses them (X key codes, evdev's): each taken
+# as the key it is, side included; the first saved by Save As (Ctrl+Shift+S) to a new file,
+# each next one by Save (Ctrl+S) to that file, which is then copied aside.
+mkdir -p "$work/keys"
+cp "$here"/demo/*.ini "$work/keys/"
+printf '2' >"$work/keys/cfg"
+printf '\xb0\x0a\x05\xa0\x00' >"$work/keys/keys.cs"  # 0AB0: key 160 pressed, a 16-bit parameter
+key_codes="50:a0 62:a1 37:a2 105:a3 64:a4 108:a5 133:5b 134:5c 135:5d 36:0d"
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    cd "$1" || exit 1
+    wine "$2" keys.cs >/dev/null 2>&1 &
+    w=$(timeout 120 xdotool search --sync --onlyvisible --name "^keys.cs - " | head -n 1)
+    [ -n "$w" ] || exit 1
+    sleep 3
+    first=1
+    for pair in $3; do
+        code="${pair%%:*}"
+        xdotool windowfocus --sync "$w" >/dev/null 2>&1 || true
+        xdotool key ctrl+k; sleep 0.5
+        xdotool key "$code"; sleep 0.5
+        if [ $first -eq 1 ]; then
+            xdotool key ctrl+shift+s
+            timeout 30 xdotool search --sync --onlyvisible --name "^Choose a file\$" >/dev/null; sleep 1
+            xdotool key ctrl+a; xdotool type --delay 30 "saved.cs"; sleep 0.3
+            xdotool key Return
+            for i in $(seq 50); do [ -f saved.cs ] && break; sleep 0.1; done
+            sleep 0.5
+            first=0
+        else
+            xdotool key ctrl+s; sleep 1
+        fi
+        cp saved.cs "out-$code.cs" 2>/dev/null || true
+    done
+    import -window "$w" "$4"
+    wineserver -k' _ "$work/keys" "$here/build-windows/morvane.exe" "$key_codes" "$shots/keys-window.png" || true
+keys_ok=1
+for pair in $key_codes; do
+    code="${pair%%:*}" vkey="${pair#*:}"
+    got="$(od -An -tx1 -j3 -N1 "$work/keys/out-$code.cs" 2>/dev/null | tr -d ' ')" || got=""
+    if [ "$got" != "$vkey" ]; then echo "   Press Key under Wine, X key code $code: VKey ${got:-none}, not $vkey"; keys_ok=0; fi
+done
+if [ $keys_ok -eq 1 ]; then echo "   Press Key under Wine: each side of Shift, Ctrl and Alt, both Windows keys, Menu and Enter taken as pressed"; else failed=1; fi
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
 
 # Started elsewhere (as from a shortcut), it works in %APPDATA%\Morvane when that holds the INI files.
 appdata="$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')" 2>/dev/null)"  || appdata=""

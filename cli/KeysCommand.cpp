@@ -44,7 +44,7 @@ int64_t MappedScripts(const KeyMap& map) {
 std::vector<SearchProblem> LeftOut(const KeyMap& map, const ScriptSearch& search) {
     std::vector<SearchProblem> leftOut;
     for (const ScriptKeys& script : map.scripts)
-        if (!script.read) leftOut.push_back({script.path, "cannot open"});
+        if (!script.read) leftOut.push_back({script.path, "cannot open: " + script.cause});
     leftOut.insert(leftOut.end(), search.problems.begin(), search.problems.end());
     return leftOut;
 }
@@ -64,12 +64,14 @@ void WriteText(const KeyMap& map, const ScriptSearch& search, std::ostream& out)
             out << "\nConflicts: keys tested by two or more scripts\n";
             inConflicts = true;
         } else if (!entry.IsConflict() && !inSingles) {
-            out << "\nKeys tested by one script\n";
+            out << "\nKeys without a conflict\n";
             inSingles = true;
         }
-        if (entry.IsConflict()) {
+        if (entry.uses.size() > 1) {
+            // A conflict, or a pad's button a main script shares: the game's control.
             out << "  " << KeyTitle(entry.key) << ": "
-                << Plural(static_cast<int64_t>(entry.uses.size()), "script", "scripts") << "\n";
+                << Plural(static_cast<int64_t>(entry.uses.size()), "script", "scripts")
+                << (entry.IsConflict() ? "" : ", the game's control") << "\n";
             for (const KeyUse& use : entry.uses)
                 out << "      " << PlainText(map.scripts[use.script].path) << " (" << Plural(use.tests, "test", "tests")
                     << ")\n";
@@ -212,7 +214,7 @@ int RunKeys(const Options& options, std::ostream& out, std::ostream& err) {
     }
     for (const ScriptKeys& script : map.scripts) {
         if (!script.read) {
-            err << PlainText(script.path) << ": cannot open\n";
+            err << PlainText(script.path) << ": cannot open: " << script.cause << "\n";
             status = kExitFileFailed;
         } else if (script.IsIncomplete()) {
             err << PlainText(script.path) << ": warning: " << UnknownInstructionsText(script.summary) << "\n";
@@ -227,8 +229,9 @@ int RunKeys(const Options& options, std::ostream& out, std::ostream& err) {
 
     if (!options.svg.empty()) {
         const std::string svg = KeyboardSvg(map, KeyboardCaption{Caption(options.files), Today()});
-        if (!WriteFileSafely(options.svg, reinterpret_cast<const uint8_t*>(svg.data()), svg.size())) {
-            err << PlainText(options.svg) << ": cannot save the picture\n";
+        std::string cause;
+        if (!WriteFileSafely(options.svg, reinterpret_cast<const uint8_t*>(svg.data()), svg.size(), cause)) {
+            err << PlainText(options.svg) << ": cannot save the picture: " << cause << "\n";
             status = kExitFileFailed;
         }
     }

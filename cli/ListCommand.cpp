@@ -49,7 +49,8 @@ Column TextColumn(const char* name, std::function<std::string(const Row&, Format
 // line of text (the tsv and json writers escape every field themselves).
 const std::vector<Column>& Columns() {
     static const std::vector<Column> columns = {
-        TextColumn("file", [](const Row& r, Format) { return r.file; }),
+        TextColumn("file",
+                   [](const Row& r, Format format) { return format == Format::Text ? PlainText(r.file) : r.file; }),
         NumberColumn("offset", [](const Row& r) { return r.test.offset; }),
         TextColumn("kind", [](const Row& r, Format) { return std::string(KindName(r.test.kind)); }),
         NumberColumn("wide", [](const Row& r) { return r.test.wide ? 1 : 0; }),
@@ -126,12 +127,12 @@ void WriteText(const std::vector<Row>& rows, bool withContext, std::ostream& out
     std::vector<std::size_t> width(columns.size(), 0);
     for (std::size_t c = 0; c < columns.size(); ++c) {
         width[c] = heading[c].size();
-        for (const auto& line : cells) width[c] = std::max(width[c], line[c].size());
+        for (const auto& line : cells) width[c] = std::max(width[c], CodePointCount(line[c]));
     }
     auto write = [&](const std::vector<std::string>& line) {
         std::string text;
         for (std::size_t c = 0; c < line.size(); ++c) {
-            const std::string pad(width[c] - line[c].size(), ' ');
+            const std::string pad(width[c] - CodePointCount(line[c]), ' ');  // aligned by characters
             const bool last = c + 1 == line.size();
             text += (c ? "  " : "") + (columns[c].IsNumber() ? pad + line[c] : line[c] + (last ? "" : pad));
         }

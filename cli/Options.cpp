@@ -66,27 +66,37 @@ bool ParsePair(const std::string& text, KeyKind kind, int32_t& from, int32_t& to
     return splits == 1;
 }
 
+// OFFSET:KEY, OFFSET:PAD:KEY or OFFSET:CODE, split only at the colons after
+// a number and a pad, so that a key's name may hold colons of its own
+// ("153:Circle: Fire", "153:Pad 2:Circle: Fire").
 bool ParseAtRule(const std::string& value, Rule& rule, std::string& error) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t colon; (colon = value.find(':', start)) != std::string::npos; start = colon + 1)
-        parts.push_back(value.substr(start, colon - start));
-    parts.push_back(value.substr(start));
-    const auto offset = parts.size() >= 2 && parts.size() <= 3 ? ParseNumber(parts[0]) : std::nullopt;
-    if (!offset || *offset < 0) {
-        error = "--at takes OFFSET:KEY or OFFSET:PAD:KEY: " + value;
+    rule.kind = Rule::Kind::At;
+    const std::size_t colon = value.find(':');
+    const auto offset = colon == std::string::npos ? std::nullopt : ParseNumber(value.substr(0, colon));
+    if (!offset || *offset < 0 || colon + 1 == value.size()) {
+        error = "--at takes OFFSET:KEY, OFFSET:PAD:KEY or OFFSET:CODE: " + value;
         return false;
     }
-    rule.kind = Rule::Kind::At;
     rule.offset = *offset;
-    if (parts.size() == 3) {
-        rule.pad = ParseKey(parts[1], KeyKind::Pad);
-        if (!rule.pad || CheckRange(KeyKind::Pad, *rule.pad) != KeyRefusal::Accepted) {
-            error = "a pad is 0 or 1 (\"Pad 1\" or \"Pad 2\"): " + value;
-            return false;
+    std::string rest = value.substr(colon + 1);
+    const std::size_t padColon = rest.find(':');
+    if (padColon != std::string::npos) {
+        const std::string pad = rest.substr(0, padColon);
+        const bool isPad = ParseNumber(pad) || ParseKey(pad, KeyKind::Pad);
+        if (isPad) {
+            rule.pad = ParseKey(pad, KeyKind::Pad);
+            if (!rule.pad || CheckRange(KeyKind::Pad, *rule.pad) != KeyRefusal::Accepted) {
+                error = "a pad is 0 or 1 (\"Pad 1\" or \"Pad 2\"): " + value;
+                return false;
+            }
+            rest = rest.substr(padColon + 1);
         }
     }
-    rule.key = parts.back();
+    if (rest.empty()) {
+        error = "--at takes OFFSET:KEY, OFFSET:PAD:KEY or OFFSET:CODE: " + value;
+        return false;
+    }
+    rule.key = rest;
     return true;
 }
 

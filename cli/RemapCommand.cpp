@@ -2,6 +2,7 @@
 // script back whole, safely, with only the key, pad and code payloads changed.
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <utility>
@@ -30,7 +31,7 @@ bool ApplyAt(const Rule& rule, KeyTest& o, std::string& cause) {
         return false;
     }
     if (o.IsCheat()) {
-        o.code = CheatCodeToWrite(rule.key);
+        if (!IsSameCheatCode(o.code, rule.key)) o.code = CheatCodeToWrite(rule.key);  // its own code: no change
         return true;
     }
     const KeyKind kind = o.IsVKey() ? KeyKind::VKey : KeyKind::GameKey;
@@ -46,22 +47,19 @@ bool ApplyAt(const Rule& rule, KeyTest& o, std::string& cause) {
     return true;
 }
 
-// Applies every rule to the tests read from the file: each rule looks
-// at the values as read, and a later rule wins over an earlier one.
+// Applies every rule to the tests read from the file: each rule looks at
+// the values as read, a later rule wins over an earlier one, and what the
+// tests may hold is checked on the values the last rules give them.
 bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyTest>& read, std::vector<KeyTest>& result,
                 std::string& cause) {
     result = read;
     for (const Rule& rule : rules) {
         if (rule.kind == Rule::Kind::VKey || rule.kind == Rule::Kind::Button) {
-            // The window's Change all, applied to the values as read.
+            // Every test of the key as read, on any pad; whether its
+            // parameter holds the new key is checked on the final value.
             const KeyTestKind kind = rule.kind == Rule::Kind::VKey ? KeyTestKind::VKey : KeyTestKind::Button;
-            const ChangeReport report = ApplyKeyChange(read, result, {kind, std::nullopt, rule.from, rule.to});
-            if (!report.refused.empty()) {
-                const KeyTest& first = read[report.refused.front()];
-                cause =
-                    "offset " + std::to_string(first.offset) + ": " + RefusalText(CheckVKey(first, rule.to), rule.to);
-                return false;
-            }
+            for (std::size_t i = 0; i < read.size(); ++i)
+                if (read[i].kind == kind && read[i].key == rule.from) result[i].key = rule.to;
             continue;
         }
         bool matched = false;
@@ -75,8 +73,8 @@ bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyTest>& read
                     if (was.IsButton() && was.pad == rule.from) now.pad = rule.to;
                     break;
                 case Rule::Kind::Cheat:
-                    if (was.IsCheat() && CheatCodeToWrite(was.code) == CheatCodeToWrite(rule.fromCode))
-                        now.code = CheatCodeToWrite(rule.toCode);
+                    if (was.IsCheat() && IsSameCheatCode(was.code, rule.fromCode))
+                        now.code = IsSameCheatCode(was.code, rule.toCode) ? was.code : CheatCodeToWrite(rule.toCode);
                     break;
                 case Rule::Kind::At:
                     if (was.offset == rule.offset) {
@@ -128,7 +126,7 @@ int RemapFile(const Setup& setup, const Options& options, const std::string& pat
     // neither undoes the other's changes.
     FileLock lock;
     if (lock.TryLock(path) == FileLock::Outcome::Busy) {
-        err << path << ": waiting for another program that is changing it\n";
+        err << PlainText(path) << ": waiting for another program that is changing it\n";
         lock.Lock(path);
     }
 
@@ -136,30 +134,33 @@ int RemapFile(const Setup& setup, const Options& options, const std::string& pat
     if (!LoadScript(setup, options, path, file, err)) return kExitFileFailed;
     WarnUnknown(file, err);
     if (file.summary.HasUnknown() && !options.allowUnknown) {
-        err << path << ": refused: key tests after offset " << *file.summary.firstUnknownOffset
+        err << PlainText(path) << ": refused: key tests after offset " << *file.summary.firstUnknownOffset
             << " may be data read as code; nothing written (--allow-unknown writes it all the same)\n";
         return kExitFileFailed;
     }
     std::string cause;
     std::vector<KeyTest> remapped;
     if (!ApplyRules(options.rules, file.tests, remapped, cause)) {
-        err << path << ": refused: " << cause << "; nothing written\n";
+        err << PlainText(path) << ": refused: " << cause << "; nothing written\n";
         return kExitFileFailed;
     }
     const std::size_t changed = CountChanged(file.tests, remapped);
     const std::string target = options.inPlace ? path : options.output;
     if (options.inPlace && changed == 0) {
-        out << path << ": 0 changed (file left as it was)\n";
+        out << PlainText(path) << ": 0 changed (file left as it was)\n";
         return kExitDone;
     }
     PatchImage(file.image, remapped);
-    const bool targetExisted = IdentifyFile(target).has_value();
+    // What was there stays as it was; only a file there is worth saying so.
+    std::error_code ignored;
+    const bool targetExisted = std::filesystem::is_regular_file(std::filesystem::u8path(target), ignored);
     if (!WriteFileSafely(target, file.image.Data(), static_cast<std::size_t>(file.image.Size()), cause)) {
-        err << target << ": cannot save: " << cause
+        err << PlainText(target) << ": cannot save: " << cause
             << (targetExisted ? "; the file is as it was\n" : "; nothing written\n");
         return kExitFileFailed;
     }
-    out << path << ": " << changed << " changed" << (options.inPlace ? "" : " -> " + target) << "\n";
+    out << PlainText(path) << ": " << changed << " changed" << (options.inPlace ? "" : " -> " + PlainText(target))
+        << "\n";
     return kExitDone;
 }
 
@@ -178,7 +179,7 @@ int RunRemap(const Options& options, std::ostream& out, std::ostream& err) {
         const auto first = std::find_if(named.begin(), named.begin() + static_cast<std::ptrdiff_t>(i),
                                         [&](const auto& earlier) { return identity && earlier.first == identity; });
         if (first != named.begin() + static_cast<std::ptrdiff_t>(i)) {
-            err << path << ": the same file as " << first->second << ", done once\n";
+            err << PlainText(path) << ": the same file as " << PlainText(first->second) << ", done once\n";
             continue;
         }
         if (RemapFile(setup, options, path, out, err) != kExitDone) status = kExitFileFailed;

@@ -74,13 +74,18 @@ bool LoadTable(const Options& options, Setup& setup, std::ostream& err) {
 
 Setup PrepareSetup(const Options& options, std::ostream& err) {
     Setup setup;
+    std::string problem;
     if (options.game) {
         setup.game = *options.game;
-    } else if (const auto saved = ReadSavedGame()) {
+    } else if (const auto saved = ReadSavedGame(problem)) {
         setup.game = *saved;
     } else {
         setup.game = kGameGta3;
-        err << "assuming " << GameName(kGameGta3) << ": no " << kSettingsFileName << " here and no --game\n";
+        if (problem.empty())
+            err << "assuming " << GameName(kGameGta3) << ": no " << kSettingsFileName << " here and no --game\n";
+        else
+            err << "assuming " << GameName(kGameGta3) << ": " << kSettingsFileName << " cannot be read (" << problem
+                << "); no --game\n";
     }
     setup.tableLoaded = LoadTable(options, setup, err);
     if (!setup.tableLoaded) return setup;
@@ -95,13 +100,13 @@ Setup PrepareSetup(const Options& options, std::ostream& err) {
 bool LoadScript(const Setup& setup, const Options& options, const std::string& path, ScriptFile& file,
                 std::ostream& err) {
     if (!setup.tableLoaded) {
-        err << path << ": opcode table cannot be loaded (" << setup.tableError << ")\n";
+        err << PlainText(path) << ": opcode table cannot be loaded (" << setup.tableError << ")\n";
         return false;
     }
     file.path = path;
     std::string cause;
     if (!ReadAndScan(path, setup.game, setup.Table(), options.header, file, cause)) {
-        err << path << ": cannot open: " << cause << "\n";
+        err << PlainText(path) << ": cannot open: " << cause << "\n";
         return false;
     }
     return true;

@@ -2,6 +2,7 @@
 // window, for batches of files and scripted checks, and maps the keys of
 // whole folders.
 
+#include <algorithm>
 #include <cerrno>
 #include <iostream>
 #include <streambuf>
@@ -22,7 +23,40 @@
 
 namespace {
 
-// The arguments after the program name, as UTF-8 on every system.
+#ifdef _WIN32
+std::string Utf8(const std::wstring& wide) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &text[0], length, nullptr, nullptr);
+    text.resize(text.size() - 1);
+    return text;
+}
+
+// A file argument with * or ? in its last part, as a Unix shell expands it
+// (the Windows console does not): the names it matches, in order, each
+// with the argument's folder; the argument itself when nothing matches.
+std::vector<std::wstring> Expanded(const std::wstring& argument) {
+    const std::size_t last = argument.find_last_of(L"\\/:");
+    const std::size_t nameStart = last == std::wstring::npos ? 0 : last + 1;
+    if (argument.empty() || argument[0] == L'-' || argument.find_first_of(L"*?", nameStart) == std::wstring::npos)
+        return {argument};
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(argument.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return {argument};
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(argument.substr(0, nameStart) + name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    if (names.empty()) return {argument};
+    std::sort(names.begin(), names.end());
+    return names;
+}
+#endif
+
+// The arguments after the program name, as UTF-8 on every system; on
+// Windows, file names with wildcards expanded as a Unix shell would.
 std::vector<std::string> Arguments(int argc, char** argv) {
 #ifdef _WIN32
     (void)argc;
@@ -30,13 +64,8 @@ std::vector<std::string> Arguments(int argc, char** argv) {
     std::vector<std::string> args;
     int count = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    for (int i = 1; wide != nullptr && i < count; ++i) {
-        const int length = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string arg(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
-        WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, &arg[0], length, nullptr, nullptr);
-        arg.resize(arg.size() - 1);
-        args.push_back(arg);
-    }
+    for (int i = 1; wide != nullptr && i < count; ++i)
+        for (const std::wstring& arg : Expanded(wide[i])) args.push_back(Utf8(arg));
     LocalFree(wide);
     // The same bytes as on Linux: no line-end translation.
     _setmode(_fileno(stdout), _O_BINARY);
@@ -47,11 +76,20 @@ std::vector<std::string> Arguments(int argc, char** argv) {
 #endif
 }
 
-// Standard output that remembers why a write failed, so that output which
-// could not be written (a full disk, /dev/full) is told as a failure with
-// its cause instead of passing for success.
+// Standard output (or error) that remembers why a write failed, so that
+// output which could not be written (a full disk, /dev/full) is told as a
+// failure with its cause instead of passing for success. On Windows a
+// console is written as text in its own characters, whatever its code page.
 class CheckedOutput : public std::streambuf {
 public:
+    explicit CheckedOutput(int fd) : fd_(fd) {
+#ifdef _WIN32
+        const HANDLE handle = GetStdHandle(fd == 1 ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+        DWORD mode = 0;
+        if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) console_ = handle;
+#endif
+    }
+    ~CheckedOutput() override { Drain(); }
     int Error() const { return error_; }
     bool Failed() const { return failed_; }
 
@@ -74,12 +112,15 @@ private:
     static constexpr std::size_t kBufferSize = 65536;
 
     bool Drain() {
+#ifdef _WIN32
+        if (console_ != nullptr) return DrainToConsole();
+#endif
         std::size_t done = 0;
         while (!failed_ && done < buffer_.size()) {
 #ifdef _WIN32
-            const int written = _write(1, buffer_.data() + done, static_cast<unsigned>(buffer_.size() - done));
+            const int written = _write(fd_, buffer_.data() + done, static_cast<unsigned>(buffer_.size() - done));
 #else
-            const ssize_t written = write(1, buffer_.data() + done, buffer_.size() - done);
+            const ssize_t written = write(fd_, buffer_.data() + done, buffer_.size() - done);
             if (written < 0 && errno == EINTR) continue;
 #endif
             if (written <= 0) {
@@ -93,6 +134,35 @@ private:
         return !failed_;
     }
 
+#ifdef _WIN32
+    // The UTF-8 text as the console's own characters; a character cut by the
+    // end of the buffer waits for the rest.
+    bool DrainToConsole() {
+        std::size_t whole = buffer_.size();
+        for (std::size_t back = 1; back <= 3 && back <= buffer_.size(); ++back) {
+            const auto byte = static_cast<unsigned char>(buffer_[buffer_.size() - back]);
+            if ((byte & 0xC0) == 0x80) continue;  // a continuation byte
+            const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+            if (length > back) whole = buffer_.size() - back;
+            break;
+        }
+        std::wstring text(whole, L'\0');
+        const int length = whole == 0 ? 0
+                                      : MultiByteToWideChar(CP_UTF8, 0, buffer_.data(), static_cast<int>(whole),
+                                                            &text[0], static_cast<int>(whole));
+        text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+        DWORD written = 0;
+        if (!text.empty() &&
+            !WriteConsoleW(console_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
+            failed_ = true;
+            error_ = EIO;
+        }
+        buffer_.erase(0, whole);
+        return !failed_;
+    }
+    HANDLE console_ = nullptr;
+#endif
+    int fd_;
     std::string buffer_;
     bool failed_ = false;
     int error_ = 0;
@@ -103,14 +173,18 @@ private:
 int main(int argc, char** argv) {
     using namespace morvane::cli;
     const std::vector<std::string> args = Arguments(argc, argv);
-    CheckedOutput output;
+    CheckedOutput output(1);
     std::ostream out(&output);
-    int status = RunCommandLine(args, out, std::cerr);
+    CheckedOutput errors(2);
+    std::ostream err(&errors);
+    err << std::unitbuf;  // each message as it comes, between the lines of the output
+    int status = RunCommandLine(args, out, err);
     out.flush();
+    err.flush();
     if (output.Failed()) {
-        std::cerr << "morvane-cli: cannot write the output: "
-                  << (output.Error() != 0 ? morvane::SystemReason(output.Error()) : "nothing more could be written")
-                  << "\n";
+        err << "morvane-cli: cannot write the output: "
+            << (output.Error() != 0 ? morvane::SystemReason(output.Error()) : "nothing more could be written") << "\n";
+        err.flush();
         status = kExitFileFailed;
     }
     return status;

@@ -1,5 +1,6 @@
 #include "io/ReadFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cctype>
 #include <cstdio>
@@ -9,7 +10,12 @@
 #include <system_error>
 
 #ifdef _WIN32
+#include <io.h>
 #include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace morvane {
@@ -51,7 +57,7 @@ std::string OpenFailureCause(const std::string& path, int error) {
     if (IsFolder(path)) return "is a folder";
     switch (error) {
         case ENOENT:
-        case ENOTDIR: return "not found";
+        case ENOTDIR: return kNotFoundCause;
         case EACCES:
         case EPERM: return "no permission";
         case EISDIR: return "is a folder";
@@ -60,35 +66,112 @@ std::string OpenFailureCause(const std::string& path, int error) {
     }
 }
 
-bool ReadWholeFile(const std::string& path, std::string& contents, std::string& cause) {
+namespace {
+
+// "a FIFO", "a device": what a path is that is not a regular file, or
+// nothing for one that is.
+#ifndef _WIN32
+const char* NotAFile(mode_t mode) {
+    if (S_ISREG(mode)) return nullptr;
+    if (S_ISDIR(mode)) return "a folder";
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISSOCK(mode)) return "a socket";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    return "not a regular file";
+}
+#endif
+
+std::string SizeText(std::size_t bytes) {
+    return bytes >= kMegabyte ? std::to_string(bytes / kMegabyte) + " MB" : std::to_string(bytes) + " bytes";
+}
+
+}  // namespace
+
+std::FILE* OpenRegularFile(const std::string& path, std::size_t largest, std::size_t& size, std::string& cause) {
     if (path.empty()) {
         cause = "no file name";
-        return false;
+        return nullptr;
     }
     errno = 0;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFile(path, "rb"), &std::fclose);
-    if (!file) {
+#ifdef _WIN32
+    std::FILE* file = OpenFile(path, "rb");
+    if (file == nullptr) {
         cause = OpenFailureCause(path, errno);
-        return false;
+        return nullptr;
     }
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    const DWORD type = GetFileType(handle);
+    LARGE_INTEGER length{};
+    if (type != FILE_TYPE_DISK || !GetFileSizeEx(handle, &length)) {
+        std::fclose(file);
+        cause = type == FILE_TYPE_PIPE ? "is a pipe, not a file" : "is a device, not a file";
+        return nullptr;
+    }
+    const auto bytes = static_cast<unsigned long long>(length.QuadPart);
+#else
+    // Opened without waiting: a FIFO would otherwise block until a writer comes.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        cause = OpenFailureCause(path, errno);
+        return nullptr;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        cause = OpenFailureCause(path, errno);
+        ::close(fd);
+        return nullptr;
+    }
+    if (const char* what = NotAFile(status.st_mode)) {
+        cause = std::string("is ") + what + (S_ISDIR(status.st_mode) ? "" : ", not a file");
+        ::close(fd);
+        return nullptr;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    std::FILE* file = flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ? nullptr : ::fdopen(fd, "rb");
+    if (file == nullptr) {
+        cause = OpenFailureCause(path, errno);
+        ::close(fd);
+        return nullptr;
+    }
+    const auto bytes = static_cast<unsigned long long>(status.st_size);
+#endif
+    if (bytes > largest) {
+        std::fclose(file);
+        cause = "is larger than " + SizeText(largest);
+        return nullptr;
+    }
+    size = static_cast<std::size_t>(bytes);
+    return file;
+}
+
+bool ReadWholeFile(const std::string& path, std::size_t largest, std::string& contents, std::string& cause) {
+    std::size_t size = 0;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenRegularFile(path, largest, size, cause), &std::fclose);
+    if (!file) return false;
+    // What the size said, and no more than the limit even if the file grows.
     std::string text;
     char chunk[16384];
     for (;;) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
+        const std::size_t room = largest + 1 - text.size();
+        const std::size_t got = std::fread(chunk, 1, std::min(sizeof chunk, room), file.get());
         text.append(chunk, got);
-        if (got < sizeof chunk) break;
+        if (got == 0 || text.size() > largest) break;
     }
     if (std::ferror(file.get())) {
         cause = OpenFailureCause(path, errno);
+        return false;
+    }
+    if (text.size() > largest) {
+        cause = "is larger than " + SizeText(largest);
         return false;
     }
     contents.swap(text);
     return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& contents) {
+bool ReadWholeFile(const std::string& path, std::size_t largest, std::string& contents) {
     std::string ignored;
-    return ReadWholeFile(path, contents, ignored);
+    return ReadWholeFile(path, largest, contents, ignored);
 }
 
 }  // namespace morvane

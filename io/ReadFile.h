@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -14,15 +15,31 @@ std::FILE* OpenFile(const std::string& path, const char* mode);
 bool WidenUtf8(const std::string& text, std::wstring& wide);
 #endif
 
-// Reads a whole file as raw bytes. False when it cannot be opened or read
-// (a folder counts as unreadable); `contents` is then left as it was.
-bool ReadWholeFile(const std::string& path, std::string& contents);
-// The same, with the cause of a failure in `cause` (see OpenFailureCause).
-bool ReadWholeFile(const std::string& path, std::string& contents, std::string& cause);
+// The most bytes each kind of input may have, checked before it is read:
+// far beyond any real one, so that an endless or absurd input is refused
+// instead of filling the memory.
+constexpr std::size_t kMegabyte = 1024 * 1024;
+constexpr std::size_t kLargestOpcodeFile = 64 * kMegabyte;  // INI, JSON, Sanny Builder's files
+constexpr std::size_t kLargestScript = 64 * kMegabyte;      // a main script is 3 MB at most
+constexpr std::size_t kLargestSettingsFile = 64;            // one game's number
+
+// Opens a file for reading in binary mode only when it is a regular file:
+// anything else (a FIFO, a device, a socket, a folder) is refused at once,
+// without waiting on it, with its cause ("is a FIFO, not a file"), and so is
+// a file larger than `largest` bytes ("is larger than 64 MB"). Its size goes
+// to `size`. Null, with the cause, when it cannot be opened.
+std::FILE* OpenRegularFile(const std::string& path, std::size_t largest, std::size_t& size, std::string& cause);
+
+// Reads a whole regular file of at most `largest` bytes as raw bytes. False,
+// with the cause (see OpenRegularFile and OpenFailureCause), when it cannot
+// be opened or read; `contents` is then left as it was.
+bool ReadWholeFile(const std::string& path, std::size_t largest, std::string& contents, std::string& cause);
+bool ReadWholeFile(const std::string& path, std::size_t largest, std::string& contents);
 
 // Why a file could not be opened or read, in plain words for a message:
-// "not found", "is a folder", "no permission", or the system's reason for
+// kNotFoundCause, "is a folder", "no permission", or the system's reason for
 // `error` (an errno value).
+constexpr const char* kNotFoundCause = "not found";
 std::string OpenFailureCause(const std::string& path, int error);
 
 // Whether a path names a folder.

@@ -53,6 +53,19 @@ const KeyEntry* KeyMap::Find(const TestedKey& key) const {
     return nullptr;
 }
 
+namespace {
+
+// Whether a script's tests of a key can fight another script's: not for a
+// VKey the game reads as no key (a negative 8-bit byte, a number past the
+// last key), nor for a main script's pad buttons, the game's own controls.
+bool FightsOver(const TestedKey& key, const std::string& path) {
+    if (key.IsVKey()) return key.key >= 0 && key.key < kVKeyCount;
+    if (key.IsButton()) return !IsMainScriptPath(path);
+    return true;
+}
+
+}  // namespace
+
 KeyMap AggregateKeyMap(std::vector<ScriptKeys> scripts) {
     KeyMap map;
     std::set<std::string> seen;
@@ -65,7 +78,7 @@ KeyMap AggregateKeyMap(std::vector<ScriptKeys> scripts) {
     for (auto& [key, list] : uses) {
         KeyEntry entry{key, std::move(list), 0};
         for (const KeyUse& use : entry.uses)
-            if (!key.IsButton() || !IsMainScriptPath(map.scripts[use.script].path)) ++entry.contenders;
+            if (FightsOver(key, map.scripts[use.script].path)) ++entry.contenders;
         map.keys.push_back(std::move(entry));
     }
     std::stable_partition(map.keys.begin(), map.keys.end(), [](const KeyEntry& entry) { return entry.IsConflict(); });
@@ -77,9 +90,11 @@ namespace {
 ScriptKeys ScanOne(const std::string& path, const OpcodeTable& table, GameId game, HeaderSkip header) {
     ScriptImage image;
     image.game = game;
-    if (!image.LoadFromFile(path)) {
+    std::string cause;
+    if (!image.LoadFromFile(path, cause)) {
         ScriptKeys unread;
         unread.path = path;
+        unread.cause = cause;
         return unread;
     }
     std::vector<KeyTest> tests;
@@ -129,6 +144,7 @@ KeyMap BuildKeyMap(const std::vector<std::string>& paths, const OpcodeTable& tab
             } catch (const std::bad_alloc&) {
                 scripts[i] = ScriptKeys();
                 scripts[i].path = paths[i];
+                scripts[i].cause = "not enough memory to read it";
             }
         }
     };

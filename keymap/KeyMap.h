@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "keys/KeyRules.h"
 #include "opcodes/GameId.h"
 #include "opcodes/OpcodeTable.h"
 #include "script/KeyScan.h"
@@ -31,7 +32,7 @@ struct TestedKey {
         switch (test.kind) {
             case KeyTestKind::VKey: return VKey(test.key);
             case KeyTestKind::Button: return Button(test.pad, test.key);
-            case KeyTestKind::Cheat: return Cheat(test.code);
+            case KeyTestKind::Cheat: return Cheat(CheatCodeToWrite(test.code));  // the game reads one case
         }
         return VKey(test.key);
     }
@@ -52,6 +53,7 @@ std::string TestedKeyName(const TestedKey& key);
 struct ScriptKeys {
     std::string path;
     bool read = false;                                 // false: the file could not be read, and nothing else is known
+    std::string cause;                                 // why it could not be read
     ScanSummary summary;                               // what the walk met besides key tests
     std::vector<std::pair<TestedKey, int32_t>> tests;  // by key, each key once
 
@@ -75,7 +77,8 @@ struct KeyEntry {
     std::vector<KeyUse> uses;  // in the order of the scripts, each script once
     // The scripts that fight over the key: every one for a keyboard key or a
     // cheat code; for a pad's button only those that are not a main script,
-    // whose button tests are the game's own controls.
+    // whose button tests are the game's own controls; none for a VKey the
+    // game reads as no key (negative, or past the last one).
     std::size_t contenders = 0;
 
     // Two or more scripts fight over the key: pressing it acts in all of them.

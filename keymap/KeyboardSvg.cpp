@@ -96,9 +96,14 @@ class Writer {
 public:
     explicit Writer(std::ostringstream& out) : out_(out) {}
 
+    // A text its style would draw wider than its room is squeezed into it,
+    // so that it never spills over its neighbour.
     void Text(const PictureText& text) {
         out_ << "<text class=\"" << ClassOf(text.style) << "\" x=\"" << Number(text.x) << "\" y=\"" << Number(text.y)
-             << "\">" << Escape(text.text) << "</text>\n";
+             << "\"";
+        if (text.maxWidth > 0 && EstimatedWidth(text.text, text.style) > text.maxWidth)
+            out_ << " textLength=\"" << Number(text.maxWidth) << "\" lengthAdjust=\"spacingAndGlyphs\"";
+        out_ << ">" << Escape(text.text) << "</text>\n";
     }
 
     // A box in its shade's colours, hatched when a conflict.

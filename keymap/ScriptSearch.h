@@ -27,8 +27,11 @@ struct ScriptSearch {
 // through all its subfolders. Links are followed, but no folder is entered
 // twice, so a link loop ends. Entries whose names begin with a dot (hidden
 // files and folders, editors' backups, version control) are left out of the
-// search. Folders that cannot be listed, paths that do not exist and links
-// that lead nowhere are problems; the rest is still searched.
+// search. Folders that cannot be listed or whose entries cannot be examined,
+// paths that do not exist or are too long for the system, links that lead
+// nowhere or in a loop, and scripts' names on what is no regular file (a
+// FIFO, a device) are problems, each with its cause; the rest is still
+// searched.
 ScriptSearch FindScripts(const std::vector<std::string>& paths);
 
 }  // namespace morvane

@@ -58,9 +58,13 @@ std::string CheatCodeToWrite(const std::string& typed) {
     return code;
 }
 
+bool IsSameCheatCode(const std::string& held, const std::string& typed) {
+    return CheatCodeToWrite(held) == CheatCodeToWrite(typed);
+}
+
 CheatRefusal CheckCheatCode(const KeyTest& test, const std::string& typed) {
     const std::string code = CheatCodeToWrite(typed);
-    if (code == test.code) return CheatRefusal::Accepted;
+    if (IsSameCheatCode(test.code, typed)) return CheatRefusal::Accepted;
     if (!std::all_of(code.begin(), code.end(), IsCodeCharacter)) return CheatRefusal::NotLettersAndDigits;
     const auto length = static_cast<int64_t>(code.size());
     if (test.form == StringForm::LengthPrefixed) {

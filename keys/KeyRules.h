@@ -52,6 +52,10 @@ enum class CheatRefusal {
 // The code as it would be written for what the user typed: letters a-z in
 // upper case, anything else as typed.
 std::string CheatCodeToWrite(const std::string& typed);
+// Whether a typed code is the code a test holds, in any case: the game's
+// cheat check reads typed letters in one case, so giving a test its own code
+// in another case changes nothing.
+bool IsSameCheatCode(const std::string& held, const std::string& typed);
 
 // Whether a cheat test may take the code the user typed, as CheatCodeToWrite
 // makes it: letters A-Z and digits only, at most the room of a fixed string

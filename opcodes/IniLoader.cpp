@@ -88,7 +88,7 @@ bool ParseOpcodeIni(const std::string& text, GameId game, OpcodeTable& table) {
 
 bool LoadOpcodeTable(const std::string& fileName, GameId game, OpcodeTable& table) {
     std::string text;
-    if (!ReadWholeFile(fileName, text)) return false;
+    if (!ReadWholeFile(fileName, kLargestOpcodeFile, text)) return false;
     return ParseOpcodeIni(text, game, table);
 }
 

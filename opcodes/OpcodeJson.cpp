@@ -145,7 +145,7 @@ bool IsOpcodeJsonPath(const std::string& path) {
 
 bool LoadOpcodeFile(const std::string& path, GameId game, OpcodeTable& table, std::string& error) {
     std::string text;
-    if (!ReadWholeFile(path, text, error)) return false;
+    if (!ReadWholeFile(path, kLargestOpcodeFile, text, error)) return false;
     OpcodeTable loaded;
     if (IsOpcodeJsonPath(path)) {
         if (!ParseOpcodeJson(text, game, loaded, error)) return false;

@@ -129,7 +129,7 @@ enum class Mode { NotThere, Loaded, Failed };
 // The entries of a mode file; Failed with the cause when it cannot be read.
 Mode ReadMode(const std::string& path, const char* tag, std::vector<std::string>& entries, std::string& error) {
     std::string text;
-    if (!ReadWholeFile(path, text, error) || !ReadModeEntries(text, tag, entries, error)) {
+    if (!ReadWholeFile(path, kLargestOpcodeFile, text, error) || !ReadModeEntries(text, tag, entries, error)) {
         error = path + ": " + error;
         return Mode::Failed;
     }

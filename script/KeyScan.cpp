@@ -13,10 +13,12 @@ namespace {
 // that data lead to.
 constexpr int kMostLabelRounds = 8;
 
+// The key as the game reads it: a signed number, so that an 8-bit byte of
+// 0x80 or more is a negative value, no key at all.
 void ScanKeyInstruction(ScriptImage& image, int32_t offset, uint16_t opcode, std::vector<KeyTest>& tests) {
     const bool wide = image.PeekByte() != TypeByte(ParamType::Int8);
     int32_t key = 0;
-    if (image.ReadUnsignedParam(key)) tests.push_back(KeyTest::VKey(offset, key, wide, opcode));
+    if (image.ReadSignedParam(key)) tests.push_back(KeyTest::VKey(offset, key, wide, opcode));
 }
 
 void ScanButtonInstruction(ScriptImage& image, int32_t offset, uint16_t opcode, std::vector<KeyTest>& tests) {

@@ -19,8 +19,9 @@ constexpr int kInt8Width = 1;
 constexpr int kInt16Width = 2;
 constexpr int kInt32Width = 4;
 
-// Offsets are 32-bit, so a script stops short of 2 GiB.
-constexpr const char* kTooLargeCause = "is 2 GiB or larger";
+// Offsets are 32-bit: every script Morvane reads (kLargestScript) is far
+// shorter than 2 GiB.
+static_assert(kLargestScript < static_cast<std::size_t>(std::numeric_limits<int32_t>::max()));
 
 using FileHandle = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
@@ -43,42 +44,9 @@ bool ScriptImage::LoadFromFile(const std::string& path) {
 }
 
 bool ScriptImage::LoadFromFile(const std::string& path, std::string& cause) {
-    if (path.empty()) {
-        cause = "no file name";
-        return false;
-    }
-    if (IsFolder(path)) {
-        cause = "is a folder";
-        return false;
-    }
-    errno = 0;
-    FileHandle file(OpenFile(path, "rb"), &std::fclose);
-    if (!file) {
-        cause = OpenFailureCause(path, errno);
-        return false;
-    }
-    if (std::fseek(file.get(), 0, SEEK_END) != 0) {
-        cause = OpenFailureCause(path, errno);
-        return false;
-    }
-    const long length = std::ftell(file.get());
-    if (length < 0 && errno == EOVERFLOW) {  // a 32-bit long cannot hold the size
-        cause = kTooLargeCause;
-        return false;
-    }
-    if (length < 0) {
-        cause = OpenFailureCause(path, errno);
-        return false;
-    }
-    if (length > std::numeric_limits<int32_t>::max()) {
-        cause = kTooLargeCause;
-        return false;
-    }
-    if (std::fseek(file.get(), 0, SEEK_SET) != 0) {
-        cause = OpenFailureCause(path, errno);
-        return false;
-    }
-    const auto size = static_cast<std::size_t>(length);
+    std::size_t size = 0;
+    FileHandle file(OpenRegularFile(path, kLargestScript, size, cause), &std::fclose);
+    if (!file) return false;
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size == 0 ? 1 : size]);
     if (!buffer) {
         cause = "not enough memory to read it";

@@ -88,10 +88,11 @@ KeyRefusal EditSession::SetButton(std::size_t index, KeyKind kind, int32_t value
 CheatRefusal EditSession::SetCheatCode(std::size_t index, const std::string& typed) {
     if (index >= script_.tests.size() || !script_.tests[index].IsCheat()) return CheatRefusal::NotLettersAndDigits;
     const KeyTest& test = script_.tests[index];
-    if (typed == test.code) return CheatRefusal::Accepted;  // what the file holds may stay as it is
+    // What the test holds, in any case, stays as it is.
+    if (IsSameCheatCode(test.code, typed)) return CheatRefusal::Accepted;
     const CheatRefusal refusal = CheckCheatCode(test, typed);
     const std::string code = CheatCodeToWrite(typed);
-    if (refusal != CheatRefusal::Accepted || code == test.code) return refusal;
+    if (refusal != CheatRefusal::Accepted) return refusal;
     std::vector<KeyTest> tests = script_.tests;
     tests[index].code = code;
     Commit(std::move(tests));

@@ -25,13 +25,20 @@ GameId ParseSavedGame(const std::string& text) {
     return GameFromNumber(value).value_or(kGameGta3);
 }
 
-GameId LoadSavedGame() { return ReadSavedGame().value_or(kGameGta3); }
-
-std::optional<GameId> ReadSavedGame() {
+std::optional<GameId> ReadSavedGameFile(const std::string& path, std::string& problem) {
+    problem.clear();
     std::string text;
-    if (!ReadWholeFile(kSettingsFileName, text)) return std::nullopt;
+    std::string cause;
+    if (!ReadWholeFile(path, kLargestSettingsFile, text, cause)) {
+        if (cause != kNotFoundCause) problem = cause;
+        return std::nullopt;
+    }
     return ParseSavedGame(text);
 }
+
+std::optional<GameId> ReadSavedGame(std::string& problem) { return ReadSavedGameFile(kSettingsFileName, problem); }
+
+GameId LoadSavedGame(std::string& problem) { return ReadSavedGame(problem).value_or(kGameGta3); }
 
 std::string FormatSavedGame(GameId game) { return std::to_string(GameNumber(game)); }
 

@@ -169,7 +169,8 @@ void KeyMapWindow::FillList(const KeyMap& map, const ScriptSearch& search, const
     }
     if (!unread.empty()) {
         const wxTreeItemId heading = conflicts_->AppendItem(root, "Could not be read");
-        for (const ScriptKeys* script : unread) addScript(heading, script->path, wxEmptyString);
+        for (const ScriptKeys* script : unread)
+            addScript(heading, script->path, " (" + wxString::FromUTF8(script->cause) + ")");
     }
     conflicts_->ExpandAll();
     FitListToNames();

@@ -3,7 +3,6 @@
 #include <wx/config.h>
 #include <wx/display.h>
 #include <wx/dnd.h>
-#include <wx/ffile.h>
 #include <wx/filename.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
@@ -16,6 +15,7 @@
 #include "keys/KeyNames.h"
 #include "opcodes/IniLoader.h"
 #include "opcodes/OpcodeJson.h"
+#include "io/SafeWrite.h"
 #include "settings/Settings.h"
 #include "ui/FileSystemPath.h"
 #include "ui/KeyMapWindow.h"
@@ -61,7 +61,8 @@ private:
 
 MainFrame::MainFrame(wxWindow* parent)
     : MainFrameLayout(parent, kProgramTitle, wxDEFAULT_FRAME_STYLE), recentFiles(kRecentFiles) {
-    selectedGame = LoadSavedGame();
+    std::string settingsProblem;
+    selectedGame = LoadSavedGame(settingsProblem);
     gameChoice->SetSelection(GameNumber(selectedGame));
     for (int pad = 0; pad <= kHighestPad; ++pad) padChoice->Insert(kPadNames[pad], static_cast<unsigned>(pad));
     FillKeyChoices();
@@ -80,6 +81,11 @@ MainFrame::MainFrame(wxWindow* parent)
     SetDropTarget(new ScriptDropTarget(this));
     BindHandlers();
     UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    if (!settingsProblem.empty())
+        ShowMessage(
+            wxString::Format("The settings file %s cannot be read (%s). GTA III is chosen, and the file is "
+                             "left as it is.",
+                             kSettingsFileName, wxString::FromUTF8(settingsProblem)));
 }
 
 // Every binding is removed while all controls still exist, so no handler
@@ -360,12 +366,10 @@ void MainFrame::OnClose(wxCloseEvent& event) {
         return;
     }
     SaveGeometry();
-    wxFFile settings;
-    if (settings.Open(kSettingsFileName, "wb")) {
-        const std::string text = FormatSavedGame(selectedGame);
-        settings.Write(text.data(), text.size());
-        settings.Close();
-    }
+    // Best effort, as for the window's size: a settings file that cannot be
+    // written (or is no regular file) costs only the game remembered.
+    const std::string text = FormatSavedGame(selectedGame);
+    WriteFileSafely(kSettingsFileName, reinterpret_cast<const uint8_t*>(text.data()), text.size());
     Destroy();
 }
 

@@ -41,7 +41,7 @@ const char* const kModsText =
     "      mods/sa_keys.cs (1 test)\n"
     "      mods/sub/HOT.CS (1 test)\n"
     "\n"
-    "Keys tested by one script\n"
+    "Keys without a conflict\n"
     "  VKey 16  Shift: mods/sub/HOT.CS (1 test)\n"
     "  VKey 77  M Key: mods/main.scm (1 test)\n"
     "  VKey 89  Y Key: mods/sa_keys.cs (1 test)\n"
@@ -131,10 +131,18 @@ TEST_F(KeysTest, TheWalkSkipsHiddenAndOtherFilesAndEndsInLinkLoops) {
     EXPECT_EQ(run.err, "");
 }
 
+// Folders that cannot be listed, or listed but not searched (644), a file
+// that cannot be read and a path past the system's limit are each reported
+// with their cause, and fail the run; the rest is mapped.
 TEST_F(KeysTest, AFolderThatCannotBeReadIsReportedAndTheRestMapped) {
     std::filesystem::create_directories(dir.File("mods/locked"));
     dir.Write("mods/locked/secret.cs", Demo("sa_keys.cs"));
     std::filesystem::permissions(dir.File("mods/locked"), std::filesystem::perms::none);
+    std::filesystem::create_directories(dir.File("other/listed/inner"));
+    dir.Write("other/listed/a.cs", Demo("sa_keys.cs"));
+    std::filesystem::permissions(dir.File("other/listed"), std::filesystem::perms(0644));
+    dir.Write("other/secret.cs", Demo("sa_keys.cs"));
+    std::filesystem::permissions(dir.File("other/secret.cs"), std::filesystem::perms::owner_write);
     // Permissions do not stop root: run the program as nobody then, in a
     // folder nobody can enter.
     if (geteuid() == 0) {
@@ -144,11 +152,35 @@ TEST_F(KeysTest, AFolderThatCannotBeReadIsReportedAndTheRestMapped) {
                                      std::filesystem::perm_options::add);
     }
     const CliRun run = Binary({"keys", "--game", "sa", "mods"});
-    std::filesystem::permissions(dir.File("mods/locked"), std::filesystem::perms::owner_all);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "mods/locked: cannot be searched: Permission denied\n");
     EXPECT_EQ(run.out,
               std::string(kModsText) + "\nLeft out: 1\n  mods/locked: cannot be searched: Permission denied\n");
+
+    std::filesystem::permissions(dir.File("other"), std::filesystem::perms(0755));
+    const CliRun other = Binary({"keys", "--game", "sa", "--format", "tsv", "other"});
+    EXPECT_EQ(other.status, 1);
+    EXPECT_EQ(other.err,
+              "other/listed: cannot be searched: its entries cannot be examined (permission denied)\n"
+              "other/secret.cs: cannot open: no permission\n");
+    for (const char* folder : {"mods/locked", "other/listed"})
+        std::filesystem::permissions(dir.File(folder), std::filesystem::perms::owner_all);
+    std::filesystem::permissions(dir.File("other/secret.cs"), std::filesystem::perms::owner_all);
+
+    // Folders nested past the longest path the system takes.
+    std::string deep = "deep";
+    for (int level = 0; level < 20; ++level) deep += "/" + std::string(250, 'd');
+    std::filesystem::create_directories(dir.File("deep"));
+    const std::string previous = std::filesystem::current_path().string();
+    std::filesystem::current_path(dir.File("deep"));
+    for (int level = 0; level < 20; ++level) {
+        std::filesystem::create_directory(std::string(250, 'd'));
+        std::filesystem::current_path(std::string(250, 'd'));
+    }
+    std::filesystem::current_path(previous);
+    const CliRun tooDeep = Run({"keys", "--game", "sa", "deep"});
+    EXPECT_EQ(tooDeep.status, 1);
+    EXPECT_NE(tooDeep.err.find("the path is longer than the system allows"), std::string::npos) << tooDeep.err;
 }
 
 TEST_F(KeysTest, SvgDrawsTheMapAndAPictureThatCannotBeSavedIsReported) {
@@ -169,7 +201,7 @@ TEST_F(KeysTest, SvgDrawsTheMapAndAPictureThatCannotBeSavedIsReported) {
 
     const CliRun nowhere = Run({"keys", "--game", "sa", "--svg", "missing/map.svg", "mods"});
     EXPECT_EQ(nowhere.status, 1);
-    EXPECT_EQ(nowhere.err, "missing/map.svg: cannot save the picture\n");
+    EXPECT_EQ(nowhere.err, "missing/map.svg: cannot save the picture: folder does not exist\n");
     EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
 }
 

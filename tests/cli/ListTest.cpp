@@ -131,6 +131,31 @@ TEST_F(ListTest, MachineReadableOutputSurvivesOddFileNames) {
     EXPECT_EQ(parsed[4]["file_bytes"], "636166e92e6373");
 }
 
+// In the text table and in messages a file name's newline is written \n
+// (a row stays one line), and the columns line up by characters.
+TEST_F(ListTest, TextAndMessagesEscapeOddNamesAndAlignByCharacters) {
+    const std::vector<uint8_t> script = {0xEE, 0x05, 0x04, 0x41};
+    dir.Write("new\nline.cs", script);
+    dir.Write("cl\xC3\xA9.cs", script);
+    const CliRun text = Run({"list", "--game", "vc", "new\nline.cs", "cl\xC3\xA9.cs", "gone\n.cs"});
+    EXPECT_EQ(text.out,
+              "FILE          OFFSET  KIND  WIDE  PAD  KEY  NAME   OPCODE\n"
+              "new\\nline.cs       0  vkey     0   -1   65  A Key  05EE\n"
+              "cl\xC3\xA9.cs             0  vkey     0   -1   65  A Key  05EE\n");
+    EXPECT_EQ(text.err, "gone\\n.cs: cannot open: not found\n");
+}
+
+// An 8-bit key byte of 0x80 or more is the negative number the game reads:
+// listed so, never named as a key.
+TEST_F(ListTest, AnEightBitByteOfTheHighHalfIsANegativeNumber) {
+    dir.Write("high.cs", std::vector<uint8_t>{0xB0, 0x0A, 0x04, 0x80, 0xB0, 0x0A, 0x05, 0x80, 0x00});
+    const CliRun run = Run({"list", "--game", "sa", "--format", "tsv", "high.cs"});
+    EXPECT_EQ(run.out,
+              "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
+              "high.cs\t0\tvkey\t0\t-1\t-128\t-128\t0AB0\n"
+              "high.cs\t4\tvkey\t1\t-1\t128\tF17\t0AB0\n");
+}
+
 TEST(Escape, JsonIsAlwaysValidUtf8AndTsvFieldsStayOneField) {
     using cli::IsValidUtf8;
     auto JsonString = [](const std::string& text) { return cli::OneLine(cli::Json(text)); };

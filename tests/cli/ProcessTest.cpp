@@ -1,10 +1,13 @@
 // The morvane-cli executable itself: exit statuses, standard output that
 // cannot be written, and a second process changing the same file.
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <fstream>
+#include <functional>
 #include <regex>
 #include <thread>
 
@@ -19,6 +22,52 @@ using namespace morvane::test;
 namespace {
 class ProcessTest : public CliTest {};
 }  // namespace
+
+// Only regular files of a sensible size are read: a FIFO (which keeps a
+// reader waiting for a writer), an endless device or an absurdly large file
+// given as a script, an opcode file or the settings file is refused at once
+// with its cause. Each run has a time limit, so that a wait fails the test
+// instead of hanging it.
+TEST_F(ProcessTest, FifosEndlessAndHugeInputsAreRefusedAtOnce) {
+    runner = "timeout 10 ";
+    for (const char* fifo : {"pipe.cs", "pipe.ini", "mods/x.cs"}) {
+        std::filesystem::create_directories(dir.File("mods"));
+        ASSERT_EQ(mkfifo(dir.File(fifo).c_str(), 0644), 0);
+    }
+    {
+        std::ofstream huge(dir.File("huge.ini"), std::ios::binary);
+        huge.seekp(65 * 1024 * 1024);
+        huge.put('\n');
+    }
+    const struct {
+        std::vector<std::string> args;
+        const char* said;
+    } kCases[] = {
+        {{"list", "--game", "sa", "pipe.cs"}, "pipe.cs: cannot open: is a FIFO, not a file\n"},
+        {{"list", "--game", "sa", "/dev/zero"}, "/dev/zero: cannot open: is a device, not a file\n"},
+        {{"keys", "--game", "sa", "mods"}, "mods/x.cs: is a FIFO, not a file\n"},
+        {{"remap", "--game", "sa", "--vkey", "Y Key=Z Key", "pipe.cs", "--in-place"},
+         "pipe.cs: cannot open: is a FIFO, not a file\n"},
+        {{"list", "--game", "sa", "--ini", "pipe.ini", "sa_keys.cs"}, "pipe.ini: is a FIFO, not a file"},
+        {{"list", "--game", "sa", "--ini", "/dev/zero", "sa_keys.cs"}, "/dev/zero: is a device, not a file"},
+        {{"list", "--game", "sa", "--ini", "huge.ini", "sa_keys.cs"}, "huge.ini: is larger than 64 MB"},
+    };
+    for (const auto& c : kCases) {
+        const CliRun run = Binary(c.args);
+        EXPECT_EQ(run.status, 1) << c.args[0] << " " << c.said << " (124: it waited)";
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+    }
+    // The settings file: the game it would have named is said to be assumed.
+    for (const auto& [make, cause] : std::vector<std::pair<std::function<void()>, std::string>>{
+             {[&] { ASSERT_EQ(mkfifo(dir.File("cfg").c_str(), 0644), 0); }, "is a FIFO, not a file"},
+             {[&] { std::filesystem::create_symlink("/dev/zero", dir.File("cfg")); }, "is a device, not a file"}}) {
+        std::filesystem::remove(dir.File("cfg"));
+        make();
+        const CliRun run = Binary({"list", "--format", "tsv", "gta3_keys.cs"});
+        EXPECT_EQ(run.status, 0) << cause << " (124: it waited)";
+        EXPECT_EQ(run.err, "assuming GTA III: cfg cannot be read (" + cause + "); no --game\n");
+    }
+}
 
 TEST_F(ProcessTest, OutputThatCannotBeWrittenIsAFailureWithItsCause) {
     const std::string kFull = "/dev/full";

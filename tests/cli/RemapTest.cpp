@@ -43,6 +43,42 @@ TEST_F(RemapTest, RulesWriteExactlyTheExpectedBytes) {
     EXPECT_EQ(ReadBytes(dir.File("wide.cs")), With("sa_keys.cs", {{57, 0xFB}}));
 }
 
+// The rules as a user reads them: the last rule for a test wins, and only
+// the value it ends with must fit; a key's name holding colons is taken by
+// --at; giving a test the cheat code it already has changes nothing.
+TEST_F(RemapTest, TheLastRuleWinsNamesWithColonsAndOwnCodesChangeNothing) {
+    const CliRun last =
+        Run({"remap", "--game", "sa", "--vkey", "Y Key=F17", "--vkey", "Y Key=Z Key", "sa_keys.cs", "-o", "last.cs"});
+    EXPECT_EQ(last.status, 0) << last.err;
+    EXPECT_EQ(ReadBytes(dir.File("last.cs")), With("sa_keys.cs", {{23, 0x5A}}));
+    const CliRun atLast =
+        Run({"remap", "--game", "sa", "--at", "20:F17", "--at", "20:Z Key", "sa_keys.cs", "-o", "at-last.cs"});
+    EXPECT_EQ(atLast.status, 0) << atLast.err;
+
+    const CliRun named = Run({"remap", "--game", "sa", "--at", "153:Circle: Fire", "--at",
+                              "185:Pad 1:L1: Action/Secondary fire", "sa_keys.cs", "-o", "named.cs"});
+    EXPECT_EQ(named.status, 0) << named.err;
+    EXPECT_EQ(ReadBytes(dir.File("named.cs")), With("sa_keys.cs", {{158, 17}, {188, 0}, {190, 4}}));
+    const CliRun usage = Run({"remap", "--game", "sa", "--at", "153", "sa_keys.cs", "-o", "x.cs"});
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_NE(usage.err.find("--at takes OFFSET:KEY, OFFSET:PAD:KEY or OFFSET:CODE: 153"), std::string::npos)
+        << usage.err;
+
+    ScriptBuilder lower(kGameSanAndreas);
+    lower.Op(0x0001).I8(0);
+    lower.Op(0x0ADC).String8("boom");
+    dir.Write("lower.cs", lower.Bytes());
+    for (const std::vector<std::string>& rule :
+         {std::vector<std::string>{"--at", "4:boom"}, {"--at", "4:BOOM"}, {"--cheat", "BOOM=boom"}}) {
+        std::vector<std::string> args = {"remap", "--game", "sa"};
+        args.insert(args.end(), rule.begin(), rule.end());
+        args.insert(args.end(), {"lower.cs", "--in-place"});
+        const CliRun same = Run(args);
+        EXPECT_EQ(same.out, "lower.cs: 0 changed (file left as it was)\n") << rule[1];
+        EXPECT_EQ(ReadBytes(dir.File("lower.cs")), lower.Bytes()) << rule[1];
+    }
+}
+
 TEST_F(RemapTest, RefusedFilesAreNotWrittenAndOthersGoOn) {
     CliRun narrow = Run({"remap", "--game", "sa", "--vkey", "Y Key=F17", "sa_keys.cs", "--in-place"});
     EXPECT_EQ(narrow.status, 1);
@@ -137,6 +173,12 @@ TEST_F(RemapTest, ASaveThatFailsSaysWhetherTheTargetWasKept) {
     EXPECT_EQ(protectedFile.status, 1);
     EXPECT_EQ(protectedFile.err, "kept.cs: cannot save: is write-protected; the file is as it was\n");
     EXPECT_EQ(Slurp(kept), "keep");
+    // A folder is no file that was kept.
+    std::filesystem::create_directory(dir.File("folder"));
+    const CliRun folder = Run({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "-o", "folder"});
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_EQ(folder.err.rfind("folder: cannot save: ", 0), 0u) << folder.err;
+    EXPECT_NE(folder.err.find("; nothing written\n"), std::string::npos) << folder.err;
 }
 
 TEST_F(RemapTest, ScriptsWithDebugDataCleoStringsAndDataInTheirCodeListCleanlyAndRemap) {

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "keymap/ScriptSearch.h"
+#include "support/Child.h"
 #include "support/TempDir.h"
 
 using namespace morvane;
@@ -70,4 +75,62 @@ TEST(ScriptSearch, NamesWhatItCouldNotSearchAndGoesOn) {
     EXPECT_NE(search.problems[1].cause.find("not a script"), std::string::npos);
     EXPECT_EQ(search.problems[2].path, dir.File("mods/broken.cs"));
     EXPECT_EQ(search.problems[2].cause, "the link leads nowhere");
+}
+
+// Each path the search cannot take is said with its own cause, and the
+// search goes on; nothing waits on a FIFO. Run in a child, under a time
+// limit and (for the permission) as an unprivileged user.
+TEST(ScriptSearch, SaysWhyEachPathCouldNotBeTaken) {
+    TempDir dir;
+    fs::create_directories(dir.File("mods/locked"));
+    dir.Write("mods/good.cs", "x");
+    dir.Write("mods/locked/inside.cs", "x");
+    fs::create_symlink(dir.File("mods/b.cs"), dir.File("mods/a.cs"));  // a.cs -> b.cs -> a.cs
+    fs::create_symlink(dir.File("mods/a.cs"), dir.File("mods/b.cs"));
+    ASSERT_EQ(mkfifo(dir.File("mods/pipe.cs").c_str(), 0644), 0);
+    // Deeper than the system's longest path: folders of 200-letter names.
+    const std::string name(200, 'd');
+    std::string deep = dir.File("mods/deep");
+    fs::create_directories(deep);
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(deep.c_str()), 0);
+    for (int level = 0; level < 25; ++level) {
+        ASSERT_EQ(mkdir(name.c_str(), 0755), 0);
+        ASSERT_EQ(chdir(name.c_str()), 0);
+    }
+    ASSERT_EQ(chdir(previous), 0);
+    for (const char* folder : {"", "/mods"}) ASSERT_EQ(chmod((dir.Path() + folder).c_str(), 0755), 0);
+    ASSERT_EQ(chmod(dir.File("mods/locked").c_str(), 0644), 0);  // its names listed, none examined
+
+    const struct {
+        const char* path;
+        const char* cause;
+    } kProblems[] = {{"mods/a.cs", "the link is a loop (it leads back to itself)"},
+                     {"mods/b.cs", "the link is a loop (it leads back to itself)"},
+                     {"mods/locked", "cannot be searched: its entries cannot be examined (permission denied)"},
+                     {"mods/pipe.cs", "is a FIFO, not a file"}};
+    const int status = test::InChildWithin(20, [&] {
+        return test::InChildWithoutPrivileges([&] {
+            const ScriptSearch search = FindScripts({dir.File("mods"), dir.File("mods/pipe.cs")});
+            if (Found(search, dir) != std::vector<std::string>{"mods/good.cs"}) return 1;
+            std::size_t expected = 0;
+            bool tooLong = false;
+            for (const SearchProblem& problem : search.problems) {
+                if (problem.cause == "the path is longer than the system allows" ||
+                    problem.cause == "cannot be searched: File name too long") {
+                    tooLong = true;
+                    continue;
+                }
+                bool known = false;
+                for (const auto& p : kProblems)
+                    known = known || (problem.path == dir.File(p.path) && problem.cause == p.cause);
+                if (!known) return 2;
+                ++expected;
+            }
+            return tooLong && expected == std::size(kProblems) + 1 ? 0 : 3;  // the FIFO named twice
+        });
+    });
+    EXPECT_EQ(status, 0);
+    fs::permissions(dir.File("mods/locked"), fs::perms::owner_all);
 }

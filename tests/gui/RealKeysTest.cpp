@@ -100,3 +100,50 @@ TEST_F(RealKeysTest, MenuShortcutsWorkWhateverHasTheFocus) {
     EXPECT_EQ(Keys("ctrl+h"), 0);
     EXPECT_TRUE(WaitUntil([] { return DialogScript::Get().Pending() == 0; })) << "Ctrl+H in the filter";
 }
+
+// The game chosen with the mouse from the list the choice opens, as a user
+// chooses it, both ways; GTK has nothing to complain of (any complaint fails
+// the test).
+TEST_F(RealKeysTest, AGameChosenWithTheMouseLoadsItsTable) {
+    dir.Write("cfg", "0");
+    WindowProbe& w = Window();
+    w.f->Show();
+    w.f->Raise();
+    for (int i = 0; i < 10; ++i) wxTheApp->Yield(true);
+    for (const GameId game : {kGameSanAndreas, kGameGta3, kGameViceCity}) {
+        const wxRect choice = w.GameChoice()->GetScreenRect();
+        const wxPoint centre(choice.x + choice.width / 2, choice.y + choice.height / 2);
+        EXPECT_EQ(Run("xdotool mousemove " + std::to_string(centre.x) + " " + std::to_string(centre.y) + " click 1"),
+                  0);
+        for (int i = 0; i < 20; ++i) {
+            wxTheApp->Yield(true);
+            wxMilliSleep(10);
+        }
+        // The open list: each game a row below the first, as tall as the choice.
+        const int row = GameNumber(game) - GameNumber(w.SelectedGame());
+        EXPECT_EQ(Run("xdotool mousemove " + std::to_string(centre.x) + " " +
+                      std::to_string(centre.y + row * choice.height) + " click 1"),
+                  0);
+        EXPECT_TRUE(WaitUntil([&] { return w.SelectedGame() == game; })) << GameName(game);
+        EXPECT_TRUE(w.OpcodesLoaded());
+    }
+}
+
+// The VKey list opened with the mouse, each entry with its code, and a key
+// chosen from it with the keyboard as a user does; photographed for README.
+TEST_F(RealKeysTest, AVKeyIsChosenFromTheOpenList) {
+    WindowProbe& w = ShowDemo("sa_keys.cs");
+    w.SelectLine(1);  // Left Shift, a 16-bit parameter
+    const wxRect choice = w.VkeyChoice()->GetScreenRect();
+    EXPECT_EQ(Run("xdotool mousemove " + std::to_string(choice.x + choice.width / 2) + " " +
+                  std::to_string(choice.y + choice.height / 2) + " click 1"),
+              0);
+    for (int i = 0; i < 30; ++i) {
+        wxTheApp->Yield(true);
+        wxMilliSleep(10);
+    }
+    if (!gScreenshotFolder.empty()) Run("import -window root '" + gScreenshotFolder + "/window-vkey-list.png'");
+    EXPECT_EQ(Keys("Down Return"), 0);
+    EXPECT_TRUE(WaitUntil([&] { return w.Tests()[1].key == 0xA1; })) << w.Tests()[1].key;
+    EXPECT_EQ(w.Names()[1], "Right Shift (0xA1)");
+}

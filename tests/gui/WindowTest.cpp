@@ -193,20 +193,22 @@ TEST_F(FlowTest, EditsChangeTheTestAndItsLine) {
     EXPECT_EQ(w.Lines()[4], kSaKeysLines[4]);
 }
 
-TEST_F(FlowTest, NarrowLineHoldingAHighKeyKeepsItUntilALowOneIsChosen) {
+// An 8-bit byte of 0x80 or more is the negative number the game reads,
+// named as no key; the line keeps it until a key that fits is chosen.
+TEST_F(FlowTest, NarrowLineHoldingANegativeByteKeepsItUntilAKeyIsChosen) {
     ScriptBuilder sa(kGameSanAndreas);
-    sa.Op(0x0AB0).I8(0x90);  // Num lock, already above 127
-    sa.Op(0x0AB0).I16(300);  // no name: shown as its number
+    sa.Op(0x0AB0).I8(0x90);  // -112 as the game reads it
+    sa.Op(0x0AB0).I16(300);  // no key: shown as its number
     dir.Write("cfg", "2");
     WindowProbe& w = Window();
     w.Open(WriteScript("high.cs", sa));
-    EXPECT_EQ(w.Names(), (std::vector<std::string>{"Num lock (0x90)", "300"}));
-    EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x90);
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"-112", "300"}));
+    EXPECT_EQ(w.VkeyChoice()->GetSelection(), wxNOT_FOUND);
 
     DialogScript::Get().ExpectMessage();
     w.Choose(w.VkeyChoice(), 0x91);
-    EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x90);
-    EXPECT_EQ(w.Tests()[0].key, 0x90);
+    EXPECT_EQ(w.VkeyChoice()->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(w.Tests()[0].key, -112);
     w.Choose(w.VkeyChoice(), 0x41);
     EXPECT_EQ(w.Names()[0], "A Key (0x41)");
 
@@ -214,6 +216,12 @@ TEST_F(FlowTest, NarrowLineHoldingAHighKeyKeepsItUntilALowOneIsChosen) {
     EXPECT_EQ(w.VkeyChoice()->GetSelection(), wxNOT_FOUND);
     w.Choose(w.VkeyChoice(), 0xA0);
     EXPECT_EQ(w.Names()[1], "Left Shift (0xA0)");
+
+    // Saved unchanged, the byte stays what it was.
+    w.Menu(wxID_UNDO);
+    w.Menu(wxID_UNDO);
+    w.Save(dir.File("same.cs"));
+    EXPECT_EQ(ReadBytes(dir.File("same.cs")), sa.Bytes());
 }
 
 TEST_F(FlowTest, SaveWritesExactlyTheEditedPayloads) {
@@ -925,6 +933,36 @@ TEST_F(FlowTest, TheFilterKeepsTheLinesThatMatchAndTheEditorFollowsTheSelection)
     w.Open(Copy("sa_libraries.cs"));
     w.Filter("0e3d");
     EXPECT_EQ(w.Lines().size(), 1u);
+}
+
+// A click on a column's title sorts the rows by it, a second one the other
+// way round; the selected test stays selected, and the title shows the order.
+TEST_F(FlowTest, AClickOnAColumnsTitleSortsTheRowsByIt) {
+    WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    w.SelectLine(2);  // F2
+    w.ClickColumn(TestList::kKeyColumn);
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"Cross: Sprint | Accelerate", "F2 (0x71)", "Left Shift (0xA0)",
+                                                   "R1: Aim Weapon | Hand Brake", "Y Key (0x59)"}));
+    EXPECT_EQ(w.SelectedRow(), 1);
+    EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x71);
+    wxListItem title;
+    title.SetMask(wxLIST_MASK_TEXT);
+    w.List()->GetColumn(TestList::kKeyColumn, title);
+    EXPECT_EQ(ToStd(title.GetText()), "Key \u25B2");
+
+    w.ClickColumn(TestList::kKeyColumn);
+    EXPECT_EQ(w.Names().front(), "Y Key (0x59)");
+    EXPECT_EQ(w.SelectedRow(), 3);
+    w.List()->GetColumn(TestList::kKeyColumn, title);
+    EXPECT_EQ(ToStd(title.GetText()), "Key \u25BC");
+
+    // By opcode, the file's order within each; an edit reaches its row.
+    w.ClickColumn(TestList::kOpcodeColumn);
+    EXPECT_EQ(w.Names(), (std::vector<std::string>{"Cross: Sprint | Accelerate", "R1: Aim Weapon | Hand Brake",
+                                                   "Y Key (0x59)", "Left Shift (0xA0)", "F2 (0x71)"}));
+    w.Choose(w.VkeyChoice(), 0x72);
+    EXPECT_EQ(w.Lines()[4], "F3 (0x72) \u00B7 0x53 \u00B7 0AB0 \u00B7 *");
+    EXPECT_EQ(w.Tests()[2].key, 0x72);
 }
 
 TEST_F(FlowTest, DroppedFilesAndRecentFilesOpenAsDesktopsDo) {

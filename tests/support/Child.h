@@ -18,6 +18,15 @@ inline int InChild(const std::function<int()>& body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// The same, ended (-1) when it takes more than `seconds`: a call that waits
+// for ever fails the test instead of hanging it.
+inline int InChildWithin(unsigned seconds, const std::function<int()>& body) {
+    return InChild([&] {
+        alarm(seconds);
+        return body();
+    });
+}
+
 // The same as an unprivileged user (nobody) when the tests run as root, so
 // that permission checks apply to the child.
 constexpr uid_t kNobody = 65534;
