@@ -71,7 +71,10 @@ void WriteText(const KeyMap& map, const ScriptSearch& search, std::ostream& out)
             // A conflict, or a pad's button a main script shares: the game's control.
             out << "  " << KeyTitle(entry.key) << ": "
                 << Plural(static_cast<int64_t>(entry.uses.size()), "script", "scripts")
-                << (entry.IsConflict() ? "" : ", the game's control") << "\n";
+                << (entry.IsConflict()      ? ""
+                    : TestsNoKey(entry.key) ? ", no key the game reads"
+                                            : ", the game's control")
+                << "\n";
             for (const KeyUse& use : entry.uses)
                 out << "      " << PlainText(map.scripts[use.script].path) << " (" << Plural(use.tests, "test", "tests")
                     << ")\n";

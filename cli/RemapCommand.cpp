@@ -24,14 +24,14 @@ namespace {
 
 // The new pad and key, or cheat code, of one test under an --at rule,
 // or a cause. A code is checked with the others once every rule is applied.
-bool ApplyAt(const Rule& rule, KeyTest& o, std::string& cause) {
+bool ApplyAt(const Rule& rule, const KeyTest& was, KeyTest& o, std::string& cause) {
     if (rule.pad && !o.IsButton()) {
         cause = rule.text + ": the " + (o.IsCheat() ? "cheat" : "key") + " test at offset " + std::to_string(o.offset) +
                 " has no pad";
         return false;
     }
     if (o.IsCheat()) {
-        if (!IsSameCheatCode(o.code, rule.key)) o.code = CheatCodeToWrite(rule.key);  // its own code: no change
+        o.code = IsSameCheatCode(was.code, rule.key) ? was.code : CheatCodeToWrite(rule.key);  // its own: no change
         return true;
     }
     const KeyKind kind = o.IsVKey() ? KeyKind::VKey : KeyKind::GameKey;
@@ -79,7 +79,7 @@ bool ApplyRules(const std::vector<Rule>& rules, const std::vector<KeyTest>& read
                 case Rule::Kind::At:
                     if (was.offset == rule.offset) {
                         matched = true;
-                        if (!ApplyAt(rule, now, cause)) return false;
+                        if (!ApplyAt(rule, was, now, cause)) return false;
                     }
                     break;
             }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cwctype>
 #include <iostream>
 #include <streambuf>
 #include <string>
@@ -32,26 +33,45 @@ std::string Utf8(const std::wstring& wide) {
     return text;
 }
 
+// Whether a name matches a pattern of * and ?, without regard to case, as
+// Windows compares names.
+bool Matches(const wchar_t* name, const wchar_t* pattern) {
+    if (*pattern == L'\0') return *name == L'\0';
+    if (*pattern == L'*') return Matches(name, pattern + 1) || (*name != L'\0' && Matches(name + 1, pattern));
+    if (*name == L'\0') return false;
+    return (*pattern == L'?' || towlower(*pattern) == towlower(*name)) && Matches(name + 1, pattern + 1);
+}
+
 // A file argument with * or ? in its last part, as a Unix shell expands it
 // (the Windows console does not): the names it matches, in order, each
-// with the argument's folder; the argument itself when nothing matches.
+// with the argument's folder; names that begin with a dot only when the
+// pattern does; the argument itself when nothing matches. The system's
+// search also matches short 8.3 names, so each long name is matched again.
 std::vector<std::wstring> Expanded(const std::wstring& argument) {
     const std::size_t last = argument.find_last_of(L"\\/:");
     const std::size_t nameStart = last == std::wstring::npos ? 0 : last + 1;
-    if (argument.empty() || argument[0] == L'-' || argument.find_first_of(L"*?", nameStart) == std::wstring::npos)
-        return {argument};
+    if (argument.find_first_of(L"*?", nameStart) == std::wstring::npos) return {argument};
+    const std::wstring pattern = argument.substr(nameStart);
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
     const HANDLE search = FindFirstFileW(argument.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return {argument};
     do {
         const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..") names.push_back(argument.substr(0, nameStart) + name);
+        if (name == L"." || name == L".." || (name[0] == L'.' && pattern[0] != L'.')) continue;
+        if (Matches(name.c_str(), pattern.c_str())) names.push_back(argument.substr(0, nameStart) + name);
     } while (FindNextFileW(search, &found));
     FindClose(search);
     if (names.empty()) return {argument};
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// Whether an argument is an option that takes no value after it.
+bool IsFlag(const std::wstring& argument) {
+    for (const wchar_t* flag : {L"--in-place", L"--allow-unknown", L"--help", L"-h", L"--version"})
+        if (argument == flag) return true;
+    return false;
 }
 #endif
 
@@ -64,8 +84,18 @@ std::vector<std::string> Arguments(int argc, char** argv) {
     std::vector<std::string> args;
     int count = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    for (int i = 1; wide != nullptr && i < count; ++i)
-        for (const std::wstring& arg : Expanded(wide[i])) args.push_back(Utf8(arg));
+    // Options and their values are taken as they are; only file names are expanded.
+    bool value = false;
+    for (int i = 1; wide != nullptr && i < count; ++i) {
+        const std::wstring arg = wide[i];
+        const bool option = !arg.empty() && arg[0] == L'-';
+        if (option || value) {
+            args.push_back(Utf8(arg));
+        } else {
+            for (const std::wstring& name : Expanded(arg)) args.push_back(Utf8(name));
+        }
+        value = option && arg.find(L'=') == std::wstring::npos && !IsFlag(arg);
+    }
     LocalFree(wide);
     // The same bytes as on Linux: no line-end translation.
     _setmode(_fileno(stdout), _O_BINARY);

@@ -101,16 +101,35 @@ std::FILE* OpenRegularFile(const std::string& path, std::size_t largest, std::si
     }
     const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
     const DWORD type = GetFileType(handle);
-    LARGE_INTEGER length{};
-    if (type != FILE_TYPE_DISK || !GetFileSizeEx(handle, &length)) {
+    if (type != FILE_TYPE_DISK) {
         std::fclose(file);
         cause = type == FILE_TYPE_PIPE ? "is a pipe, not a file" : "is a device, not a file";
         return nullptr;
     }
+    LARGE_INTEGER length{};
+    if (!GetFileSizeEx(handle, &length)) {
+        std::fclose(file);
+        cause = "its size cannot be read";
+        return nullptr;
+    }
     const auto bytes = static_cast<unsigned long long>(length.QuadPart);
 #else
-    // Opened without waiting: a FIFO would otherwise block until a writer comes.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // What is no regular file is refused before it is opened (opening a
+    // device may act on it); what is opened is opened without waiting (a
+    // FIFO put there since would otherwise block until a writer comes) and
+    // checked to be the file looked at.
+    struct stat named {};
+    if (::stat(path.c_str(), &named) != 0) {
+        cause = OpenFailureCause(path, errno);
+        return nullptr;
+    }
+    auto refuse = [&cause](mode_t mode) {
+        const char* what = NotAFile(mode);
+        if (what != nullptr) cause = std::string("is ") + what + (S_ISDIR(mode) ? "" : ", not a file");
+        return what != nullptr;
+    };
+    if (refuse(named.st_mode)) return nullptr;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         cause = OpenFailureCause(path, errno);
         return nullptr;
@@ -121,8 +140,12 @@ std::FILE* OpenRegularFile(const std::string& path, std::size_t largest, std::si
         ::close(fd);
         return nullptr;
     }
-    if (const char* what = NotAFile(status.st_mode)) {
-        cause = std::string("is ") + what + (S_ISDIR(status.st_mode) ? "" : ", not a file");
+    if (refuse(status.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    if (status.st_dev != named.st_dev || status.st_ino != named.st_ino) {
+        cause = "changed while it was opened";
         ::close(fd);
         return nullptr;
     }

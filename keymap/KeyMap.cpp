@@ -53,18 +53,13 @@ const KeyEntry* KeyMap::Find(const TestedKey& key) const {
     return nullptr;
 }
 
-namespace {
+bool TestsNoKey(const TestedKey& key) { return key.IsVKey() && (key.key < 0 || key.key >= kVKeyCount); }
 
-// Whether a script's tests of a key can fight another script's: not for a
-// VKey the game reads as no key (a negative 8-bit byte, a number past the
-// last key), nor for a main script's pad buttons, the game's own controls.
 bool FightsOver(const TestedKey& key, const std::string& path) {
-    if (key.IsVKey()) return key.key >= 0 && key.key < kVKeyCount;
+    if (TestsNoKey(key)) return false;
     if (key.IsButton()) return !IsMainScriptPath(path);
     return true;
 }
-
-}  // namespace
 
 KeyMap AggregateKeyMap(std::vector<ScriptKeys> scripts) {
     KeyMap map;

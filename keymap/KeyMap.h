@@ -99,6 +99,15 @@ struct KeyMap {
     const KeyEntry* Find(const TestedKey& key) const;
 };
 
+// A VKey the game reads as no key: a negative 8-bit value, or a number past
+// the last VKey.
+bool TestsNoKey(const TestedKey& key);
+// Whether a script's tests of a key can fight another script's over it: not
+// for a key the game reads as no key, nor for a main script's pad buttons,
+// the game's own controls. The one rule the map's conflicts and the
+// picture's shades follow.
+bool FightsOver(const TestedKey& key, const std::string& path);
+
 // Builds the map from scripts already counted. A script listed twice (the
 // same path) counts once.
 KeyMap AggregateKeyMap(std::vector<ScriptKeys> scripts);

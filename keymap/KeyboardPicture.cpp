@@ -226,8 +226,7 @@ struct Tested {
         entries.push_back(entry);
         for (const KeyUse& use : entry->uses) {
             scripts.insert(use.script);
-            if (!entry->key.IsButton() || !IsMainScriptPath(map->scripts[use.script].path))
-                contenders.insert(use.script);
+            if (FightsOver(entry->key, map->scripts[use.script].path)) contenders.insert(use.script);
         }
     }
     KeyShade Shade() const {
@@ -325,7 +324,10 @@ private:
         if (tested.contenders.size() >= 2)
             text += ", a conflict:";
         else if (tested.contenders.size() < tested.scripts.size())
-            text += ", the game's controls:";
+            text += std::any_of(tested.entries.begin(), tested.entries.end(),
+                                [](const KeyEntry* e) { return TestsNoKey(e->key); })
+                        ? ", no key the game reads:"
+                        : ", the game's controls:";
         else
             text += ":";
         for (const KeyEntry* entry : tested.entries) {

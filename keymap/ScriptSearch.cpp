@@ -1,6 +1,7 @@
 #include "keymap/ScriptSearch.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <filesystem>
 #include <optional>
@@ -8,6 +9,7 @@
 #include <system_error>
 
 #include "io/FileIdentity.h"
+#include "io/ReadFile.h"
 #include "script/ScriptFiles.h"
 
 namespace morvane {
@@ -34,7 +36,7 @@ std::string Unreachable(const fs::path& path, const std::error_code& error) {
     if (error == std::errc::too_many_symbolic_link_levels) return "the link is a loop (it leads back to itself)";
     if (error == std::errc::filename_too_long) return "the path is longer than the system allows";
     if (error == std::errc::permission_denied) return "cannot be reached: permission denied";
-    return "cannot be examined: " + error.message();
+    return "cannot be examined: " + SystemReason(error.value());
 }
 
 // What a path is that is no folder and no regular file ("a FIFO"), or nothing.
@@ -76,18 +78,20 @@ private:
     void Problem(const fs::path& path, const std::string& cause) { result.problems.push_back({Display(path), cause}); }
 
     void Script(const fs::path& path) {
+        errno = 0;
         const std::optional<FileIdentity> identity = IdentifyFile(path.u8string());
         if (!identity) {
-            Problem(path, "cannot be read");
+            Problem(path, "cannot be read: " + OpenFailureCause(path.u8string(), errno));
             return;
         }
         if (files_.insert(*identity).second) result.scripts.push_back(Display(path));
     }
 
     void Folder(const fs::path& folder) {
+        errno = 0;
         const std::optional<FileIdentity> identity = IdentifyFile(folder.u8string());
         if (!identity) {
-            Problem(folder, "cannot be read");
+            Problem(folder, "cannot be searched: " + OpenFailureCause(folder.u8string(), errno));
             return;
         }
         if (!folders_.insert(*identity).second) return;  // met before: a link loop or a repeated path
@@ -98,7 +102,7 @@ private:
         for (const fs::directory_iterator end; !error && it != end; it.increment(error))
             if (!IsHidden(it->path())) entries.push_back(it->path());
         if (error) {
-            Problem(folder, "cannot be searched: " + error.message());
+            Problem(folder, "cannot be searched: " + SystemReason(error.value()));
             return;
         }
         std::sort(entries.begin(), entries.end());
@@ -107,10 +111,15 @@ private:
             std::error_code statusError;
             const fs::file_status status = fs::status(entry, statusError);
             if (statusError == std::errc::permission_denied) {
-                // Its names can be listed but none of its entries examined
-                // (a folder without search permission): the folder is said once.
-                Problem(folder, "cannot be searched: its entries cannot be examined (permission denied)");
-                return;
+                std::error_code linkError;
+                if (!fs::exists(fs::symlink_status(entry, linkError)) || linkError) {
+                    // Its names can be listed but none of its entries examined
+                    // (a folder without search permission): the folder is said once.
+                    Problem(folder, "cannot be searched: its entries cannot be examined (permission denied)");
+                    return;
+                }
+                Problem(entry, Unreachable(entry, statusError));  // a link into a folder that cannot be searched
+                continue;
             }
             if (fs::is_directory(status)) {
                 Folder(entry);

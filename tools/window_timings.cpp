@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -71,8 +72,11 @@ int main(int argc, char** argv) {
     wxConfigBase::Set(new wxMemoryConfig);
 
     const std::filesystem::path previous = std::filesystem::current_path();
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("morvane-window-timings-" + std::to_string(std::rand()));
+    // A folder of its own, even with another run beside it.
+    std::random_device random;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("morvane-window-timings-" + std::to_string(random()) + "-" +
+                                          std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
     std::filesystem::create_directories(folder);
     std::filesystem::current_path(folder);
     const std::string ini = morvane::bench::SyntheticIni();

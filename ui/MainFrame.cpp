@@ -63,6 +63,7 @@ MainFrame::MainFrame(wxWindow* parent)
     : MainFrameLayout(parent, kProgramTitle, wxDEFAULT_FRAME_STYLE), recentFiles(kRecentFiles) {
     std::string settingsProblem;
     selectedGame = LoadSavedGame(settingsProblem);
+    keepSettingsFile = !settingsProblem.empty();
     gameChoice->SetSelection(GameNumber(selectedGame));
     for (int pad = 0; pad <= kHighestPad; ++pad) padChoice->Insert(kPadNames[pad], static_cast<unsigned>(pad));
     FillKeyChoices();
@@ -90,7 +91,10 @@ MainFrame::MainFrame(wxWindow* parent)
 
 // Every binding is removed while all controls still exist, so no handler
 // runs on a window that is being taken apart.
-MainFrame::~MainFrame() { bindings.UnbindAll(); }
+MainFrame::~MainFrame() {
+    bindings.UnbindAll();
+    testList->SetCellText(nullptr);  // the list may draw once more; the tests are gone by then
+}
 
 void MainFrame::BindHandlers() {
     EventBindings& b = bindings;
@@ -155,8 +159,14 @@ void MainFrame::BindHandlers() {
 void MainFrame::OnUpdateNeedsTable(wxUpdateUIEvent& event) { event.Enable(opcodeTable != nullptr); }
 void MainFrame::OnUpdateNeedsScript(wxUpdateUIEvent& event) { event.Enable(session.IsOpen()); }
 void MainFrame::OnUpdateNeedsNoScript(wxUpdateUIEvent& event) { event.Enable(!session.IsOpen()); }
-void MainFrame::OnUpdateUndo(wxUpdateUIEvent& event) { event.Enable(session.CanUndo()); }
+// A code typed and not set is an edit to undo too (see OnUndo).
+void MainFrame::OnUpdateUndo(wxUpdateUIEvent& event) { event.Enable(session.CanUndo() || HasTypedCheatCode()); }
 void MainFrame::OnUpdateRedo(wxUpdateUIEvent& event) { event.Enable(session.CanRedo()); }
+
+bool MainFrame::HasTypedCheatCode() const {
+    return editedTest < session.Tests().size() && session.Tests()[editedTest].IsCheat() &&
+           std::string(cheatText->GetValue().utf8_str()) != session.Tests()[editedTest].code;
+}
 
 void MainFrame::OnUpdateButtonTest(wxUpdateUIEvent& event) {
     const std::size_t test = SelectedTest();
@@ -368,8 +378,10 @@ void MainFrame::OnClose(wxCloseEvent& event) {
     SaveGeometry();
     // Best effort, as for the window's size: a settings file that cannot be
     // written (or is no regular file) costs only the game remembered.
+    // A settings file that could not be read at start is left as it is.
     const std::string text = FormatSavedGame(selectedGame);
-    WriteFileSafely(kSettingsFileName, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    if (!keepSettingsFile)
+        WriteFileSafely(kSettingsFileName, reinterpret_cast<const uint8_t*>(text.data()), text.size());
     Destroy();
 }
 

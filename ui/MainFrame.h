@@ -116,6 +116,7 @@ private:
     // A code typed into the cheat field and not yet set is set now; false
     // (with the reason shown) when it does not fit.
     bool ApplyPendingCheatCode();
+    bool HasTypedCheatCode() const;
     // Changed tests that may be data: the question before they are saved;
     // true when there are none or the user saves anyway.
     bool ConfirmDoubtfulSave();
@@ -176,7 +177,8 @@ private:
     // on Windows).
     enum class KeyWait { None, ForPress, ForRelease };
     KeyWait keyWait = KeyWait::None;
-    bool selectingRow = false;  // the window itself selects a row: no selection event is the user's
+    bool selectingRow = false;      // the window itself selects a row: no selection event is the user's
+    bool keepSettingsFile = false;  // the settings file could not be read at start: it is left as it is
     wxFileHistory recentFiles;
     wxWeakRef<KeyMapWindow> keyMapWindow;  // while it is open
     EventBindings bindings;

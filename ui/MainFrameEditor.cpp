@@ -350,7 +350,9 @@ void MainFrame::OnCharHook(wxKeyEvent& event) {
         TakeKey(event);
         return;
     }
-    if (RunShortcut(event)) return;
+    // Only a key pressed in this window: the key map's window is another.
+    wxWindow* focus = wxWindow::FindFocus();
+    if ((focus == nullptr || wxGetTopLevelParent(focus) == this) && RunShortcut(event)) return;
     event.Skip();
 }
 
@@ -440,11 +442,15 @@ void MainFrame::OnChangeAll(wxCommandEvent& /*event*/) {
     ShowMessage(text);
 }
 
+// A code typed and not set is an edit too: it is set first, so that undo
+// takes it back instead of dropping it unseen.
 void MainFrame::OnUndo(wxCommandEvent& /*event*/) {
+    if (!ApplyPendingCheatCode()) return;
     if (session.Undo()) AfterEdit();
 }
 
 void MainFrame::OnRedo(wxCommandEvent& /*event*/) {
+    if (!ApplyPendingCheatCode()) return;
     if (session.Redo()) AfterEdit();
 }
 

@@ -9,6 +9,7 @@
 #include <wx/utils.h>
 
 #include <chrono>
+#include <optional>
 
 #include "keys/KeyNames.h"
 #include "opcodes/IniLoader.h"
@@ -194,6 +195,8 @@ bool MainFrame::ReadScript(const wxString& path, ScannedScript& read) {
 // game, every time it is so.
 bool MainFrame::OfferBetterGame(const wxString& path, const ScannedScript& read) {
     std::vector<std::unique_ptr<GameTable>> loaded;
+    std::optional<wxBusyCursor> busy;
+    if (ReadsPoorly(read.summary)) busy.emplace();  // the other games' tables are read and tried
     const std::optional<BetterReading> better = BetterGame(read, [&](GameId game) -> const OpcodeTable* {
         auto table = std::make_unique<GameTable>();
         std::string cause;
@@ -201,6 +204,7 @@ bool MainFrame::OfferBetterGame(const wxString& path, const ScannedScript& read)
         loaded.push_back(std::move(table));
         return &loaded.back()->table;
     });
+    busy.reset();
     if (!better) return false;
     const wxString question =
         wxString::Format(kBetterGame, wxString::FromUTF8(GroupedNumber(read.summary.unknownInstructions)),

@@ -153,9 +153,9 @@ TEST_F(KeysTest, AFolderThatCannotBeReadIsReportedAndTheRestMapped) {
     }
     const CliRun run = Binary({"keys", "--game", "sa", "mods"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "mods/locked: cannot be searched: Permission denied\n");
+    EXPECT_EQ(run.err, "mods/locked: cannot be searched: permission denied\n");
     EXPECT_EQ(run.out,
-              std::string(kModsText) + "\nLeft out: 1\n  mods/locked: cannot be searched: Permission denied\n");
+              std::string(kModsText) + "\nLeft out: 1\n  mods/locked: cannot be searched: permission denied\n");
 
     std::filesystem::permissions(dir.File("other"), std::filesystem::perms(0755));
     const CliRun other = Binary({"keys", "--game", "sa", "--format", "tsv", "other"});

@@ -68,8 +68,10 @@ TEST_F(RemapTest, TheLastRuleWinsNamesWithColonsAndOwnCodesChangeNothing) {
     lower.Op(0x0001).I8(0);
     lower.Op(0x0ADC).String8("boom");
     dir.Write("lower.cs", lower.Bytes());
-    for (const std::vector<std::string>& rule :
-         {std::vector<std::string>{"--at", "4:boom"}, {"--at", "4:BOOM"}, {"--cheat", "BOOM=boom"}}) {
+    for (const std::vector<std::string>& rule : {std::vector<std::string>{"--at", "4:boom"},
+                                                 {"--at", "4:BOOM"},
+                                                 {"--cheat", "BOOM=boom"},
+                                                 {"--cheat", "boom=KABOOM", "--at", "4:Boom"}}) {
         std::vector<std::string> args = {"remap", "--game", "sa"};
         args.insert(args.end(), rule.begin(), rule.end());
         args.insert(args.end(), {"lower.cs", "--in-place"});

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "keymap/KeyMap.h"
+#include "keymap/KeyboardPicture.h"
 #include "opcodes/IniLoader.h"
 #include "support/Printers.h"
 #include "support/ScriptBuilder.h"
@@ -89,6 +91,21 @@ TEST(KeyMap, AButtonTheMainScriptSharesIsNoConflictUnlessTwoOtherScriptsTestIt) 
     EXPECT_TRUE(map.Find(TestedKey::Button(0, 17))->IsConflict());
     EXPECT_TRUE(map.Find(TestedKey::VKey(kF2))->IsConflict());
     EXPECT_EQ(map.ConflictCount(), 2u);
+}
+
+// A negative VKey (an 8-bit byte of 0x80 or more) tests no key: two scripts
+// with it do not conflict, in the map and in its picture.
+TEST(KeyMap, AKeyTheGameReadsAsNoKeyIsNoConflict) {
+    const KeyMap map = AggregateKeyMap({Script("a.cs", {Key(-112)}), Script("b.cs", {Key(-112)})});
+    EXPECT_EQ(Users(map, TestedKey::VKey(-112)), (std::vector<std::string>{"a.cs:1", "b.cs:1"}));
+    EXPECT_FALSE(map.Find(TestedKey::VKey(-112))->IsConflict());
+    EXPECT_EQ(map.ConflictCount(), 0u);
+    const KeyboardPicture picture = LayOutKeyboard(map, KeyboardCaption{"mods", "today"});
+    const auto chip = std::find_if(picture.keys.begin(), picture.keys.end(),
+                                   [](const PictureKey& key) { return key.tooltip.rfind("-112", 0) == 0; });
+    ASSERT_NE(chip, picture.keys.end());
+    EXPECT_EQ(chip->shade, KeyShade::One);
+    EXPECT_NE(chip->tooltip.find("2 scripts, no key the game reads:"), std::string::npos) << chip->tooltip;
 }
 
 TEST(KeyMap, ListsConflictsFirstThenVKeysByCodeThenButtonsByPadAndKey) {

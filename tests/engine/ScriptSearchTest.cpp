@@ -88,6 +88,12 @@ TEST(ScriptSearch, SaysWhyEachPathCouldNotBeTaken) {
     fs::create_symlink(dir.File("mods/b.cs"), dir.File("mods/a.cs"));  // a.cs -> b.cs -> a.cs
     fs::create_symlink(dir.File("mods/a.cs"), dir.File("mods/b.cs"));
     ASSERT_EQ(mkfifo(dir.File("mods/pipe.cs").c_str(), 0644), 0);
+    // A link into a folder nobody may search, sorted before good.cs: the
+    // link alone is said, the rest of its folder still searched.
+    fs::create_directories(dir.File("private"));
+    dir.Write("private/x.cs", "x");
+    ASSERT_EQ(chmod(dir.File("private").c_str(), 0700), 0);
+    fs::create_symlink(dir.File("private/x.cs"), dir.File("mods/a_link.cs"));
     // Deeper than the system's longest path: folders of 200-letter names.
     const std::string name(200, 'd');
     std::string deep = dir.File("mods/deep");
@@ -106,7 +112,8 @@ TEST(ScriptSearch, SaysWhyEachPathCouldNotBeTaken) {
     const struct {
         const char* path;
         const char* cause;
-    } kProblems[] = {{"mods/a.cs", "the link is a loop (it leads back to itself)"},
+    } kProblems[] = {{"mods/a_link.cs", "cannot be reached: permission denied"},
+                     {"mods/a.cs", "the link is a loop (it leads back to itself)"},
                      {"mods/b.cs", "the link is a loop (it leads back to itself)"},
                      {"mods/locked", "cannot be searched: its entries cannot be examined (permission denied)"},
                      {"mods/pipe.cs", "is a FIFO, not a file"}};
@@ -118,7 +125,7 @@ TEST(ScriptSearch, SaysWhyEachPathCouldNotBeTaken) {
             bool tooLong = false;
             for (const SearchProblem& problem : search.problems) {
                 if (problem.cause == "the path is longer than the system allows" ||
-                    problem.cause == "cannot be searched: File name too long") {
+                    problem.cause == "cannot be searched: file name too long") {
                     tooLong = true;
                     continue;
                 }

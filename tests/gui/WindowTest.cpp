@@ -1162,6 +1162,15 @@ TEST_F(FlowTest, TheRealSavePromptShowsAndEscCancelsTheClose) {
 
 TEST_F(FlowTest, ACodeTypedButNotSetIsNotLostWithoutAQuestion) {
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_cheats.cs");
+    // Undo takes back a code typed and not set, as any edit; redo brings it.
+    w.CheatText()->ChangeValue("ZAP");
+    w.Menu(wxID_UNDO);
+    EXPECT_EQ(w.Tests()[0].code, "BOOM");
+    EXPECT_EQ(ToStd(w.CheatText()->GetValue()), "BOOM");
+    w.Menu(wxID_REDO);
+    EXPECT_EQ(w.Tests()[0].code, "ZAP");
+    w.Menu(wxID_UNDO);
+
     w.CheatText()->ChangeValue("BANG");  // typed, neither Enter nor Set code
     DialogScript::Get().ExpectQuestion(wxID_CANCEL);
     w.Menu(wxID_CLOSE);
