@@ -154,7 +154,7 @@ RuleParser KeyRule(Rule::Kind ruleKind, KeyKind kind) {
 
 // An option, the commands that take it and what its value does; an option
 // without a value (a switch) is given "".
-struct OptionSpec {
+struct OptionRow {
     std::vector<std::string> names;
     unsigned commands = kForEvery;
     bool takesValue = true;
@@ -189,8 +189,8 @@ std::function<bool(const std::string&, Options&, std::string&)> OneOf(
     };
 }
 
-const std::vector<OptionSpec>& OptionSpecs() {
-    static const std::vector<OptionSpec> specs = {
+const std::vector<OptionRow>& OptionTable() {
+    static const std::vector<OptionRow> rows = {
         {{"--game"},
          kForEvery,
          true,
@@ -261,23 +261,23 @@ const std::vector<OptionSpec>& OptionSpecs() {
              return true;
          }},
     };
-    return specs;
+    return rows;
 }
 
 // The option an argument names for a command, the name it was given by, and
 // the value written into the argument itself ("--game=sa"), when any.
-const OptionSpec* FindOption(const std::string& arg, Command command, std::string& name,
-                             std::optional<std::string>& inlineValue) {
-    for (const OptionSpec& spec : OptionSpecs()) {
-        if ((spec.commands & SetOf(command)) == 0) continue;
-        for (const std::string& candidate : spec.names) {
+const OptionRow* FindOption(const std::string& arg, Command command, std::string& name,
+                            std::optional<std::string>& inlineValue) {
+    for (const OptionRow& row : OptionTable()) {
+        if ((row.commands & SetOf(command)) == 0) continue;
+        for (const std::string& candidate : row.names) {
             name = candidate;
-            if (arg == candidate) return &spec;
+            if (arg == candidate) return &row;
             // "-o" takes its value only as the next argument.
-            if (spec.takesValue && candidate.rfind("--", 0) == 0 &&
+            if (row.takesValue && candidate.rfind("--", 0) == 0 &&
                 arg.compare(0, candidate.size() + 1, candidate + "=") == 0) {
                 inlineValue = arg.substr(candidate.size() + 1);
-                return &spec;
+                return &row;
             }
         }
     }
@@ -341,19 +341,19 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
         }
         std::string name;
         std::optional<std::string> value;
-        const OptionSpec* spec = FindOption(arg, options.command, name, value);
-        if (spec == nullptr) {
+        const OptionRow* row = FindOption(arg, options.command, name, value);
+        if (row == nullptr) {
             error = "unknown option for " + args[0] + ": " + arg;
             return std::nullopt;
         }
-        if (spec->takesValue && !value) {
+        if (row->takesValue && !value) {
             if (next >= args.size()) {
                 error = name + " needs a value";
                 return std::nullopt;
             }
             value = args[next++];
         }
-        if (!spec->apply(value.value_or(std::string()), options, error)) return std::nullopt;
+        if (!row->apply(value.value_or(std::string()), options, error)) return std::nullopt;
     }
     if (!CheckTogether(options, error)) return std::nullopt;
     return options;
