@@ -65,9 +65,8 @@ void BM_ChangeAllInTheWindow(benchmark::State& state) {
     std::size_t changed = 0;
     bool forth = true;
     for (auto _ : state) {
-        const morvane::KeyChange change{morvane::KeyTestKind::VKey, std::nullopt, forth ? 0xA0 : 0xA1,
-                                        forth ? 0xA1 : 0xA0};
-        changed = window.frame->ChangeAllKeys(change).changed;
+        const morvane::RemapRule rule = morvane::RemapRule::ForVKey(forth ? 0xA0 : 0xA1, forth ? 0xA1 : 0xA0);
+        changed = window.frame->ChangeAllKeys(rule).Count(morvane::RemapAnswer::Changed);
         forth = !forth;
     }
     state.counters["changed"] = static_cast<double>(changed);

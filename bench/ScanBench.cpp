@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "opcodes/IniLoader.h"
-#include "keys/ChangeAll.h"
+#include "keys/RemapRules.h"
 #include "script/KeyScan.h"
 #include "SyntheticScript.h"
 
@@ -87,9 +87,9 @@ void BM_ChangeAll(benchmark::State& state) {
     ScanKeyTests(f.image, f.table, HeaderSkip::Never, found, nullptr);
     std::size_t changed = 0;
     for (auto _ : state) {
-        std::vector<KeyTest> result = found;
-        changed = ApplyKeyChange(found, result, {KeyTestKind::VKey, std::nullopt, 0xA0, 0xA1}).changed;
-        benchmark::DoNotOptimize(result.data());
+        const RemapResult result = ApplyRemapRules(found, {RemapRule::ForVKey(0xA0, 0xA1)});
+        changed = result.Count(RemapAnswer::Changed);
+        benchmark::DoNotOptimize(result.tests.data());
     }
     state.counters["tests"] = static_cast<double>(found.size());
     state.counters["changed"] = static_cast<double>(changed);

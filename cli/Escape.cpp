@@ -32,25 +32,4 @@ std::string TsvField(const std::string& text) {
     return field;
 }
 
-std::string PlainText(const std::string& text) {
-    std::string plain;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\t')
-            plain += "\\t";
-        else if (c == '\n')
-            plain += "\\n";
-        else if (c == '\r')
-            plain += "\\r";
-        else if (byte < 0x20 || byte == 0x7F) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-            plain += hex;
-        } else {
-            plain += c;
-        }
-    }
-    return plain;
-}
-
 }  // namespace morvane::cli

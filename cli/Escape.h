@@ -15,9 +15,6 @@ std::string HexBytes(const std::string& bytes);
 // backslash written as \t, \n, \r and \\; every other byte as it is.
 std::string TsvField(const std::string& text);
 
-// Text for a line of plain output (file names in the text listings): tab,
-// newline and carriage return as in TsvField, other control bytes as \xNN,
-// backslashes as they are.
-std::string PlainText(const std::string& text);
+using morvane::PlainText;  // io/Utf8Text.h: control bytes escaped for a line of text
 
 }  // namespace morvane::cli

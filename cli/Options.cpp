@@ -96,7 +96,9 @@ bool ParseAtRule(const std::string& value, Rule& rule, std::string& error) {
         error = "--at takes OFFSET:KEY, OFFSET:PAD:KEY or OFFSET:CODE: " + value;
         return false;
     }
-    rule.key = rest;
+    rule.vkey = ParseKey(rest, KeyKind::VKey);
+    rule.gameKey = ParseKey(rest, KeyKind::GameKey);
+    rule.toCode = rest;
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "keys/RemapRules.h"
 #include "opcodes/GameId.h"
 #include "script/ScriptFiles.h"
 
@@ -13,19 +14,8 @@ namespace morvane::cli {
 enum class Command { List, Remap, Keys, Help, Version };
 enum class Format { Text, Tsv, Json };
 
-// One change asked for on the command line.
-struct Rule {
-    enum class Kind { VKey, Button, Pad, Cheat, At };
-    Kind kind = Kind::VKey;
-    int32_t from = 0;            // VKey, Button, Pad: the value to look for
-    int32_t to = 0;              // VKey, Button, Pad: the value to write
-    int64_t offset = 0;          // At: the test's byte position
-    std::optional<int32_t> pad;  // At: the new pad, when given
-    std::string key;             // At: the new key or cheat code as written (read by the test's kind)
-    std::string fromCode;        // Cheat: the code to look for, letters in either case
-    std::string toCode;          // Cheat: the code to write, as typed
-    std::string text;            // the rule as written, for messages
-};
+// One change asked for on the command line: the engine's remap rule.
+using Rule = morvane::RemapRule;
 
 struct Options {
     Command command = Command::Help;

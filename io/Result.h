@@ -19,7 +19,7 @@ struct Failure {
 template <class T>
 class [[nodiscard]] Result {
 public:
-    Result(T value) : value_(std::move(value)) {}  // NOLINT: a value is a success
+    Result(T value) : value_(std::move(value)) {}                    // NOLINT: a value is a success
     Result(Failure failure) : failure_(std::move(failure.cause)) {}  // NOLINT: and a Failure a failure
 
     bool Ok() const { return value_.has_value(); }

@@ -1,6 +1,7 @@
 #include "io/Utf8Text.h"
 
 #include <cstdint>
+#include <cstdio>
 
 namespace morvane {
 
@@ -73,6 +74,27 @@ std::size_t CodePointCount(const std::string& text) {
     for (const char c : text)
         if ((static_cast<unsigned char>(c) & kContinuationMask) != kContinuation) ++count;
     return count;
+}
+
+std::string PlainText(const std::string& text) {
+    std::string plain;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\t')
+            plain += "\\t";
+        else if (c == '\n')
+            plain += "\\n";
+        else if (c == '\r')
+            plain += "\\r";
+        else if (byte < 0x20 || byte == 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+            plain += hex;
+        } else {
+            plain += c;
+        }
+    }
+    return plain;
 }
 
 }  // namespace morvane

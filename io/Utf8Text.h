@@ -15,4 +15,9 @@ bool IsValidUtf8(const std::string& text);
 // How many characters valid UTF-8 text holds (its bytes that start one).
 std::size_t CodePointCount(const std::string& text);
 
+// Text for a line of plain output or a message (file names, cheat codes):
+// tab, newline and carriage return as \t, \n and \r, other control bytes as
+// \xNN, every other byte (backslashes too) as it is.
+std::string PlainText(const std::string& text);
+
 }  // namespace morvane

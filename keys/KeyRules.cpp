@@ -39,6 +39,7 @@ std::string RefusalText(KeyRefusal refusal, int32_t value) {
         case KeyRefusal::PadOutOfRange: return "pad " + number + " is not 0 or 1";
         case KeyRefusal::NeedsWideParameter:
             return "VKey " + number + " needs 16 bits and the key parameter there has 8";
+        case KeyRefusal::NoSuchTest: return "there is no such key test (" + number + ")";
     }
     return std::string();
 }
@@ -83,6 +84,7 @@ std::string CheatRefusalText(CheatRefusal refusal, const KeyTest& test) {
         case CheatRefusal::TooLong: return "this code may have at most " + Characters(test.room);
         case CheatRefusal::WrongLength: return "this code must have exactly " + Characters(test.room);
         case CheatRefusal::Empty: return "this code must have 1 to " + Characters(test.room);
+        case CheatRefusal::NoSuchTest: return "there is no such cheat test";
     }
     return std::string();
 }

@@ -19,6 +19,7 @@ enum class KeyRefusal {
     GameKeyOutOfRange,   // a game key is 0 to 19
     PadOutOfRange,       // a pad is 0 or 1
     NeedsWideParameter,  // VKey 128 or more in an 8-bit key parameter
+    NoSuchTest,          // the number names no test of that kind
 };
 
 // The three kinds of number a key test holds.
@@ -35,7 +36,8 @@ KeyRefusal CheckRange(KeyKind kind, int32_t value);
 KeyRefusal CheckVKey(const KeyTest& test, int32_t vkey);
 
 // The refusal in plain words ("VKey 128 needs 16 bits and the key parameter
-// there has 8"); empty for Accepted.
+// there has 8"); empty for Accepted. `value` is the key, pad or (for
+// NoSuchTest) the test's number.
 std::string RefusalText(KeyRefusal refusal, int32_t value);
 
 // ---- cheat codes ----
@@ -47,6 +49,7 @@ enum class CheatRefusal {
     TooLong,              // a fixed string holds up to its room
     WrongLength,          // a length-prefixed string keeps its length
     Empty,                // a fixed string's code needs one character at least
+    NoSuchTest,           // the number names no cheat test
 };
 
 // The code as it would be written for what the user typed: letters a-z in

@@ -39,16 +39,18 @@ bool EditSession::IsChanged(std::size_t index) const {
     return index < script_.tests.size() && index < saved_.size() && script_.tests[index] != saved_[index];
 }
 
-bool EditSession::IsModified() const {
-    if (script_.tests != saved_) return true;
-    return pendingTest_ && pendingCode_ != script_.tests[*pendingTest_].code;
+bool EditSession::IsModified() const { return script_.tests != saved_ || HasPendingCheatCode(); }
+
+bool EditSession::HasPendingCheatCode() const {
+    return pendingTest_ && *pendingTest_ < script_.tests.size() && pendingCode_ != script_.tests[*pendingTest_].code;
+}
+
+bool EditSession::IsTestOfKind(std::size_t index, KeyTestKind kind) const {
+    return index < script_.tests.size() && script_.tests[index].kind == kind;
 }
 
 std::vector<std::size_t> EditSession::ChangedDoubtfulTests() const {
-    std::vector<std::size_t> doubtful;
-    for (std::size_t i = 0; i < script_.tests.size(); ++i)
-        if (IsChanged(i) && script_.summary.IsDoubtful(script_.tests[i])) doubtful.push_back(i);
-    return doubtful;
+    return RiskyChanges(script_.summary, saved_, script_.tests);
 }
 
 void EditSession::Commit(std::vector<KeyTest> tests) {
@@ -61,7 +63,7 @@ void EditSession::Commit(std::vector<KeyTest> tests) {
 void EditSession::Patch() { PatchImage(script_.image, script_.tests); }
 
 KeyRefusal EditSession::SetVKey(std::size_t index, int32_t vkey) {
-    if (index >= script_.tests.size() || !script_.tests[index].IsVKey()) return KeyRefusal::VKeyOutOfRange;
+    if (!IsTestOfKind(index, KeyTestKind::VKey)) return KeyRefusal::NoSuchTest;
     const KeyRefusal refusal = CheckVKey(script_.tests[index], vkey);
     if (refusal != KeyRefusal::Accepted || script_.tests[index].key == vkey) return refusal;
     std::vector<KeyTest> tests = script_.tests;
@@ -75,8 +77,8 @@ KeyRefusal EditSession::SetGameKey(std::size_t index, int32_t key) { return SetB
 KeyRefusal EditSession::SetPad(std::size_t index, int32_t pad) { return SetButton(index, KeyKind::Pad, pad); }
 
 KeyRefusal EditSession::SetButton(std::size_t index, KeyKind kind, int32_t value) {
+    if (!IsTestOfKind(index, KeyTestKind::Button)) return KeyRefusal::NoSuchTest;
     const KeyRefusal refusal = CheckRange(kind, value);
-    if (index >= script_.tests.size() || !script_.tests[index].IsButton()) return CheckRange(kind, -1);
     int32_t KeyTest::*field = kind == KeyKind::Pad ? &KeyTest::pad : &KeyTest::key;
     if (refusal != KeyRefusal::Accepted || script_.tests[index].*field == value) return refusal;
     std::vector<KeyTest> tests = script_.tests;
@@ -86,7 +88,7 @@ KeyRefusal EditSession::SetButton(std::size_t index, KeyKind kind, int32_t value
 }
 
 CheatRefusal EditSession::SetCheatCode(std::size_t index, const std::string& typed) {
-    if (index >= script_.tests.size() || !script_.tests[index].IsCheat()) return CheatRefusal::NotLettersAndDigits;
+    if (!IsTestOfKind(index, KeyTestKind::Cheat)) return CheatRefusal::NoSuchTest;
     const KeyTest& test = script_.tests[index];
     // What the test holds, in any case, stays as it is.
     if (IsSameCheatCode(test.code, typed)) return CheatRefusal::Accepted;
@@ -99,27 +101,43 @@ CheatRefusal EditSession::SetCheatCode(std::size_t index, const std::string& typ
     return refusal;
 }
 
-ChangeReport EditSession::ChangeAll(const KeyChange& change) {
-    std::vector<KeyTest> tests = script_.tests;
-    const ChangeReport report = ApplyKeyChange(script_.tests, tests, change);
-    if (report.changed > 0) Commit(std::move(tests));
-    return report;
+RemapResult EditSession::ApplyRules(const std::vector<RemapRule>& rules) {
+    RemapResult result = ApplyRemapRules(script_.tests, rules);
+    if (result.Count(RemapAnswer::Changed) > 0) Commit(result.tests);
+    return result;
 }
 
 void EditSession::TypeCheatCode(std::size_t index, const std::string& typed) {
-    if (index >= script_.tests.size() || !script_.tests[index].IsCheat()) return;
+    if (!IsTestOfKind(index, KeyTestKind::Cheat)) return;
+    if (typed == script_.tests[index].code) {
+        pendingTest_.reset();
+        return;
+    }
     pendingTest_ = index;
     pendingCode_ = typed;
 }
 
+std::string EditSession::TypedCheatCode(std::size_t index) const {
+    if (pendingTest_ == index) return pendingCode_;
+    return index < script_.tests.size() ? script_.tests[index].code : std::string();
+}
+
 CheatRefusal EditSession::SetPendingCheatCode() {
-    if (!pendingTest_) return CheatRefusal::Accepted;
-    const std::size_t index = *pendingTest_;
-    pendingTest_.reset();
-    return SetCheatCode(index, pendingCode_);
+    if (!HasPendingCheatCode()) {
+        pendingTest_.reset();
+        return CheatRefusal::Accepted;
+    }
+    const CheatRefusal refusal = SetCheatCode(*pendingTest_, pendingCode_);
+    if (refusal == CheatRefusal::Accepted) pendingTest_.reset();
+    return refusal;
 }
 
 bool EditSession::Undo() {
+    if (HasPendingCheatCode() && SetPendingCheatCode() != CheatRefusal::Accepted) {
+        pendingTest_.reset();  // what cannot be set is the typing undone
+        return true;
+    }
+    pendingTest_.reset();
     if (undo_.empty()) return false;
     redo_.push_back(std::move(script_.tests));
     script_.tests = std::move(undo_.back());
@@ -129,6 +147,9 @@ bool EditSession::Undo() {
 }
 
 bool EditSession::Redo() {
+    // A code set is a new edit, after which nothing is left to redo.
+    if (HasPendingCheatCode()) return SetPendingCheatCode() == CheatRefusal::Accepted;
+    pendingTest_.reset();
     if (redo_.empty()) return false;
     undo_.push_back(std::move(script_.tests));
     script_.tests = std::move(redo_.back());

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "keys/ChangeAll.h"
 #include "keys/KeyRules.h"
+#include "keys/RemapRules.h"
 #include "opcodes/OpcodeTable.h"
 #include "script/Instructions.h"
 #include "script/KeyScan.h"
@@ -50,26 +50,36 @@ public:
     bool IsChanged(std::size_t index) const;
     bool IsModified() const;
     // The changed tests that lie after an instruction the opcode table does
-    // not describe: they may be data read as code.
+    // not describe: they may be data read as code (see RiskyChanges).
     std::vector<std::size_t> ChangedDoubtfulTests() const;
 
     // Edits of one test, each one step of undo; nothing changes (and no step
-    // is taken) when the test already holds the value or it is refused.
+    // is taken) when the test already holds the value or it is refused. A
+    // number that names no test, or a test of another kind, is NoSuchTest.
     KeyRefusal SetVKey(std::size_t index, int32_t vkey);
     KeyRefusal SetGameKey(std::size_t index, int32_t key);
     KeyRefusal SetPad(std::size_t index, int32_t pad);
     CheatRefusal SetCheatCode(std::size_t index, const std::string& typed);
-    // Every test of a key gets another (see ApplyKeyChange), in one step.
-    ChangeReport ChangeAll(const KeyChange& change);
+    // The rules applied to the tests as they are now (see ApplyRemapRules),
+    // every test they do not refuse changed in one step: Change All.
+    RemapResult ApplyRules(const std::vector<RemapRule>& rules);
 
-    // A code typed for a cheat test and not set yet; typing again replaces it.
+    // A code typed for a cheat test and not set yet; typing again replaces
+    // it, and typing what the test holds drops it. It counts as an edit: the
+    // session is modified while it waits, and undo can take it back.
     void TypeCheatCode(std::size_t index, const std::string& typed);
     std::optional<std::size_t> PendingCheatTest() const { return pendingTest_; }
-    // Sets the code typed (see SetCheatCode) and forgets it either way.
+    // What is typed for a test: the pending code, else the code it holds.
+    std::string TypedCheatCode(std::size_t index) const;
+    // Sets the code typed (see SetCheatCode). Set, it is no longer pending;
+    // refused, it stays typed, so that nothing the user wrote is lost.
     CheatRefusal SetPendingCheatCode();
     void DropPendingCheatCode() { pendingTest_.reset(); }
 
-    bool CanUndo() const { return !undo_.empty(); }
+    // Undo takes back the last edit; a code typed and not set is set first
+    // and so taken back as a step of its own (one that cannot be set is
+    // dropped instead). Redo sets a typed code first too.
+    bool CanUndo() const { return !undo_.empty() || HasPendingCheatCode(); }
     bool CanRedo() const { return !redo_.empty(); }
     bool Undo();
     bool Redo();
@@ -90,6 +100,8 @@ private:
     void Commit(std::vector<KeyTest> tests);
     // Writes the tests into the bytes.
     void Patch();
+    bool HasPendingCheatCode() const;
+    bool IsTestOfKind(std::size_t index, KeyTestKind kind) const;
 
     bool open_ = false;
     ScannedScript script_;

@@ -105,13 +105,9 @@ int main(int argc, char** argv) {
             from = test.key;
             break;
         }
-    steps.push_back({"change all", Seconds(
-                                       [&] {
-                                           frame->ChangeAllKeys(morvane::KeyChange{morvane::KeyTestKind::VKey,
-                                                                                   std::nullopt, from,
-                                                                                   from == 0x41 ? 0x42 : 0x41});
-                                       },
-                                       frame)});
+    steps.push_back(
+        {"change all",
+         Seconds([&] { frame->ChangeAllKeys(morvane::RemapRule::ForVKey(from, from == 0x41 ? 0x42 : 0x41)); }, frame)});
 
     std::printf("a %zu-byte script with %zu key tests\n", script.size(), tests);
     bool slow = false;

@@ -67,7 +67,10 @@ MainFrame::MainFrame(wxWindow* parent)
     gameChoice->SetSelection(GameNumber(selectedGame));
     for (int pad = 0; pad <= kHighestPad; ++pad) padChoice->Insert(kPadNames[pad], static_cast<unsigned>(pad));
     FillKeyChoices();
-    testList->SetCellText([this](long row, long column) { return TestCell(TestAtRow(row), column); });
+    testList->SetCellText([this](long row, long column) {
+        const std::optional<std::size_t> test = rows.TestAt(row);
+        return test ? wxString::FromUTF8(TestCell(session, *test, static_cast<TestColumn>(column))) : wxString();
+    });
     FitToContent();
     RestoreGeometry();
     LoadGameTable();
@@ -119,6 +122,7 @@ void MainFrame::BindHandlers() {
     b.Bind(keyPrompt, wxEVT_KILL_FOCUS, &MainFrame::OnKeyPromptLostFocus, this);
     b.Bind(setCheatButton, wxEVT_BUTTON, &MainFrame::OnSetCheatCode, this);
     b.Bind(cheatText, wxEVT_TEXT_ENTER, &MainFrame::OnSetCheatCode, this);
+    b.Bind(cheatText, wxEVT_TEXT, &MainFrame::OnCheatCodeTyped, this);
     b.Bind(changeAllButton, wxEVT_BUTTON, &MainFrame::OnChangeAll, this);
     b.Bind(filterText, wxEVT_TEXT, &MainFrame::OnFilter, this);
     b.Bind(kindFilter, wxEVT_CHOICE, &MainFrame::OnFilter, this);
@@ -159,14 +163,8 @@ void MainFrame::BindHandlers() {
 void MainFrame::OnUpdateNeedsTable(wxUpdateUIEvent& event) { event.Enable(opcodeTable != nullptr); }
 void MainFrame::OnUpdateNeedsScript(wxUpdateUIEvent& event) { event.Enable(session.IsOpen()); }
 void MainFrame::OnUpdateNeedsNoScript(wxUpdateUIEvent& event) { event.Enable(!session.IsOpen()); }
-// A code typed and not set is an edit to undo too (see OnUndo).
-void MainFrame::OnUpdateUndo(wxUpdateUIEvent& event) { event.Enable(session.CanUndo() || HasTypedCheatCode()); }
+void MainFrame::OnUpdateUndo(wxUpdateUIEvent& event) { event.Enable(session.CanUndo()); }
 void MainFrame::OnUpdateRedo(wxUpdateUIEvent& event) { event.Enable(session.CanRedo()); }
-
-bool MainFrame::HasTypedCheatCode() const {
-    return editedTest < session.Tests().size() && session.Tests()[editedTest].IsCheat() &&
-           std::string(cheatText->GetValue().utf8_str()) != session.Tests()[editedTest].code;
-}
 
 void MainFrame::OnUpdateButtonTest(wxUpdateUIEvent& event) {
     const std::size_t test = SelectedTest();

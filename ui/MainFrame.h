@@ -7,11 +7,12 @@
 #include <memory>
 #include <vector>
 
-#include "keys/ChangeAll.h"
+#include "keys/RemapRules.h"
 #include "opcodes/GameId.h"
 #include "opcodes/OpcodeSources.h"
 #include "opcodes/OpcodeTable.h"
 #include "session/EditSession.h"
+#include "session/TestRows.h"
 #include "ui/EventBindings.h"
 #include "ui/MainFrameLayout.h"
 #include "ui/ProgramName.h"
@@ -37,7 +38,7 @@ public:
     bool OpenFromOutside(const wxString& path);
     // Gives every test of a key another key, as Change all does after its
     // dialog; one step to undo.
-    morvane::ChangeReport ChangeAllKeys(const morvane::KeyChange& change);
+    morvane::RemapResult ChangeAllKeys(const morvane::RemapRule& rule);
     // The game chosen, and its opcode table (null when its file could not
     // be read), for the key map.
     morvane::GameId SelectedGame() const { return selectedGame; }
@@ -65,6 +66,7 @@ private:
     void OnVKeySelected(wxCommandEvent& event);
     void OnPressKey(wxCommandEvent& event);
     void OnSetCheatCode(wxCommandEvent& event);
+    void OnCheatCodeTyped(wxCommandEvent& event);
     void OnCharHook(wxKeyEvent& event);
     void OnKeyPromptKeyDown(wxKeyEvent& event);
     void OnKeyPromptKeyUp(wxKeyEvent& event);
@@ -116,7 +118,6 @@ private:
     // A code typed into the cheat field and not yet set is set now; false
     // (with the reason shown) when it does not fit.
     bool ApplyPendingCheatCode();
-    bool HasTypedCheatCode() const;
     // Changed tests that may be data: the question before they are saved;
     // true when there are none or the user saves anyway.
     bool ConfirmDoubtfulSave();
@@ -133,22 +134,11 @@ private:
     // Offers another game when the script reads far better with it; true
     // when the user switched and the script was opened again.
     bool OfferBetterGame(const wxString& path, const morvane::ScannedScript& read);
-    // The text of a cell of the list for test `index`: its key's name (a
-    // VKey with its code), its pad, where it is, its opcode, and its marks
-    // (changed and not saved; after an instruction the opcode file does not
-    // describe).
-    wxString TestCell(std::size_t index, long column) const;
-    // The list shows the tests the filter keeps, in the order of the column
-    // it is sorted by: row -> test, and back.
+    // The list shows the tests `rows` keeps, in its order.
     static constexpr std::size_t kNoTest = static_cast<std::size_t>(-1);
-    std::size_t TestAtRow(long row) const;
-    long RowOfTest(std::size_t index) const;
     // The test of the list's selected row, or kNoTest.
     std::size_t SelectedTest() const;
     void FillList(std::size_t select);
-    void SortRows();
-    bool FilterKeeps(std::size_t index) const;
-    bool IsFiltered() const;
     // After an edit: the rows, the choices and the title follow it, and
     // what the status bar said about the script before it goes.
     void AfterEdit();
@@ -167,10 +157,7 @@ private:
     // null when there is none.
     std::shared_ptr<morvane::GameTable> gameTable;
     std::shared_ptr<const morvane::OpcodeTable> opcodeTable;
-    std::vector<std::size_t> visibleTests;  // row i of the list shows test visibleTests[i]
-    std::vector<long> rowOfTest;            // and test j is on row rowOfTest[j], or -1
-    long sortColumn = TestList::kOffsetColumn;
-    bool sortAscending = true;
+    morvane::TestRows rows;            // which tests the list shows, in which order
     std::size_t editedTest = kNoTest;  // the test the key choices (or the code field) show
     // Press Key: waiting for the next key; then, once it is taken, for its
     // release, which nothing else may see (a released Alt opens the menu bar

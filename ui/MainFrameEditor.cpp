@@ -45,11 +45,6 @@ constexpr int kTintParts = 4;
 // Instructions shown before and after the selected test.
 constexpr int kContextBefore = 4;
 constexpr int kContextAfter = 8;
-// Parts of a list row's marks.
-const char* const kChangedMark = "*";
-const char* const kDoubtfulMark = "(?)";
-// Kinds of test the kind filter keeps, in its items' order.
-enum KindFilterItem { kAllTests = 0, kVKeyTests = 1, kButtonTests = 2, kCheatTests = 3 };
 
 // Shows a number in a choice whose item index is that number; a number with
 // no item leaves the choice without a selection.
@@ -62,116 +57,30 @@ wxString Tests(std::size_t count) { return wxString::FromUTF8(Plural(static_cast
 
 }  // namespace
 
-std::size_t MainFrame::TestAtRow(long row) const {
-    if (row < 0 || static_cast<std::size_t>(row) >= visibleTests.size()) return kNoTest;
-    return visibleTests[static_cast<std::size_t>(row)];
-}
-
-long MainFrame::RowOfTest(std::size_t index) const { return index < rowOfTest.size() ? rowOfTest[index] : -1; }
-
-std::size_t MainFrame::SelectedTest() const { return TestAtRow(testList->SelectedRow()); }
-
-wxString MainFrame::TestCell(std::size_t index, long column) const {
-    if (index >= session.Tests().size()) return wxString();
-    const KeyTest& test = session.Tests()[index];
-    switch (column) {
-        case TestList::kKeyColumn:
-            return wxString::FromUTF8(test.IsVKey() ? VKeyEntryName(test.key) : KeyTestLabel(test));
-        case TestList::kPadColumn:
-            return test.IsButton() && test.pad >= 0 && test.pad <= kHighestPad ? wxString(kPadNames[test.pad])
-                                                                               : wxString();
-        case TestList::kOffsetColumn: return wxString::FromUTF8(HexOffsetText(test.offset));
-        case TestList::kOpcodeColumn: return wxString::FromUTF8(OpcodeText(test.opcode));
-        case TestList::kMarkColumn: {
-            wxString marks;
-            if (session.IsChanged(index)) marks += kChangedMark;
-            if (session.Summary().IsDoubtful(test)) marks += (marks.empty() ? "" : " ") + wxString(kDoubtfulMark);
-            return marks;
-        }
-        default: return wxString();
-    }
-}
-
-bool MainFrame::IsFiltered() const { return kindFilter->GetSelection() != kAllTests || !filterText->IsEmpty(); }
-
-// A test stays in the list when its kind is the one chosen and one of its
-// cells (its key's name and code, pad, offset, opcode or marks) contains the
-// filter's text, in any case.
-bool MainFrame::FilterKeeps(std::size_t index) const {
-    const KeyTest& test = session.Tests()[index];
-    switch (kindFilter->GetSelection()) {
-        case kVKeyTests:
-            if (!test.IsVKey()) return false;
-            break;
-        case kButtonTests:
-            if (!test.IsButton()) return false;
-            break;
-        case kCheatTests:
-            if (!test.IsCheat()) return false;
-            break;
-        default: break;
-    }
-    const wxString wanted = filterText->GetValue().Lower();
-    if (wanted.empty()) return true;
-    for (long column = 0; column < TestList::kColumnCount; ++column)
-        if (TestCell(index, column).Lower().Contains(wanted)) return true;
-    return false;
-}
-
-// The rows in the order of the sort column, each tie in the file's order.
-void MainFrame::SortRows() {
-    const auto byOffset = [this](std::size_t a, std::size_t b) {
-        return session.Tests()[a].offset < session.Tests()[b].offset;
-    };
-    std::function<bool(std::size_t, std::size_t)> before;
-    switch (sortColumn) {
-        case TestList::kKeyColumn:
-        case TestList::kPadColumn:
-        case TestList::kMarkColumn:
-            before = [this](std::size_t a, std::size_t b) {
-                return TestCell(a, sortColumn).CmpNoCase(TestCell(b, sortColumn)) < 0;
-            };
-            break;
-        case TestList::kOpcodeColumn:
-            before = [this](std::size_t a, std::size_t b) {
-                return session.Tests()[a].opcode < session.Tests()[b].opcode;
-            };
-            break;
-        default: before = byOffset; break;
-    }
-    std::stable_sort(visibleTests.begin(), visibleTests.end(), byOffset);
-    if (sortAscending)
-        std::stable_sort(visibleTests.begin(), visibleTests.end(), before);
-    else
-        std::stable_sort(visibleTests.begin(), visibleTests.end(),
-                         [&](std::size_t a, std::size_t b) { return before(b, a); });
-    rowOfTest.assign(session.Tests().size(), -1);
-    for (std::size_t row = 0; row < visibleTests.size(); ++row) rowOfTest[visibleTests[row]] = static_cast<long>(row);
-}
+std::size_t MainFrame::SelectedTest() const { return rows.TestAt(testList->SelectedRow()).value_or(kNoTest); }
 
 // Fills the list with the tests the filter keeps and selects `select`, or
 // the first row when it is not shown; an empty result says so in the
 // list's place.
 void MainFrame::FillList(std::size_t select) {
-    visibleTests.clear();
-    for (std::size_t i = 0; i < session.Tests().size(); ++i)
-        if (FilterKeeps(i)) visibleTests.push_back(i);
-    SortRows();
-    const bool empty = visibleTests.empty() && session.IsOpen();
+    // The kind choice's items are in the order of TestKindFilter.
+    rows.SetFilter(static_cast<TestKindFilter>(std::max(0, kindFilter->GetSelection())),
+                   std::string(filterText->GetValue().Lower().utf8_str()));
+    rows.Update(session);
+    const bool empty = rows.Count() == 0 && session.IsOpen();
     wxSizer* column = testList->GetContainingSizer();
     if (column->IsShown(emptyListText) != empty) {
         column->Show(emptyListText, empty);
         column->Show(testList, !empty);
         mainPanel->Layout();
     }
-    testList->ShowRows(static_cast<long>(visibleTests.size()));
-    long row = RowOfTest(select);
-    if (row < 0 && !visibleTests.empty()) row = 0;
+    testList->ShowRows(static_cast<long>(rows.Count()));
+    long row = rows.RowOf(select).value_or(rows.Count() > 0 ? 0 : -1);
     selectingRow = true;
     testList->SelectRow(row);
     selectingRow = false;
-    if (row >= 0) {
-        UpdateChoices(visibleTests[static_cast<std::size_t>(row)]);
+    if (const std::optional<std::size_t> shown = rows.TestAt(row)) {
+        UpdateChoices(*shown);
     } else {
         editedTest = kNoTest;
         for (wxChoice* choice : {padChoice, gameKeyChoice, vkeyChoice}) choice->SetSelection(wxNOT_FOUND);
@@ -191,10 +100,9 @@ void MainFrame::OnFilter(wxCommandEvent& /*event*/) {
 // same column turns the order round.
 void MainFrame::OnColumnClick(wxListEvent& event) {
     const long column = event.GetColumn();
-    if (column < 0 || column >= TestList::kColumnCount) return;
-    sortAscending = column == sortColumn ? !sortAscending : true;
-    sortColumn = column;
-    testList->ShowSortColumn(sortColumn, sortAscending);
+    if (column < 0 || column >= kTestColumnCount) return;
+    rows.SortBy(static_cast<TestColumn>(column));
+    testList->ShowSortColumn(column, rows.Ascending());
     if (!session.IsOpen()) return;
     const std::size_t selected = SelectedTest();
     FillList(selected == kNoTest ? editedTest : selected);
@@ -207,7 +115,7 @@ void MainFrame::UpdateChoices(std::size_t index) {
     editedTest = index;
     const KeyTest& test = session.Tests()[index];
     ShowKeyEditor(test.IsCheat());
-    if (test.IsCheat()) cheatText->ChangeValue(wxString::FromUTF8(test.code));
+    if (test.IsCheat()) cheatText->ChangeValue(wxString::FromUTF8(session.TypedCheatCode(index)));
     SelectNumber(vkeyChoice, test.IsVKey() ? test.key : -1);
     SelectNumber(gameKeyChoice, test.IsButton() ? test.key : -1);
     SelectNumber(padChoice, test.IsButton() ? test.pad : -1);
@@ -225,30 +133,34 @@ void MainFrame::ShowKeyEditor(bool cheat) {
 
 void MainFrame::OnSetCheatCode(wxCommandEvent& /*event*/) { ApplyPendingCheatCode(); }
 
-// The code in the field becomes the selected cheat test's when it fits the
-// room the test's string has; otherwise the reason is shown and the field
-// goes back to the code the test holds.
+// What is typed into the code field waits in the session until it is set.
+void MainFrame::OnCheatCodeTyped(wxCommandEvent& /*event*/) {
+    session.TypeCheatCode(editedTest, std::string(cheatText->GetValue().utf8_str()));
+    UpdateTitle();
+}
+
+// The code typed for the edited cheat test becomes its code when it fits
+// the room the test's string has; otherwise the reason is shown and what
+// was typed stays in the field, to be mended.
 bool MainFrame::ApplyPendingCheatCode() {
-    if (editedTest >= session.Tests().size() || !session.Tests()[editedTest].IsCheat()) return true;
-    const std::string typed(cheatText->GetValue().utf8_str());
-    if (typed == session.Tests()[editedTest].code) return true;
-    session.TypeCheatCode(editedTest, typed);
+    if (!session.PendingCheatTest()) return true;
+    const std::size_t index = *session.PendingCheatTest();
     const CheatRefusal refusal = session.SetPendingCheatCode();
-    const KeyTest& test = session.Tests()[editedTest];
-    cheatText->ChangeValue(wxString::FromUTF8(test.code));
     if (refusal != CheatRefusal::Accepted) {
-        ShowMessage(wxString::FromUTF8(CheatRefusalText(refusal, test)));
+        ShowMessage(wxString::FromUTF8(CheatRefusalText(refusal, session.Tests()[index])));
         return false;
     }
+    if (index == editedTest) cheatText->ChangeValue(wxString::FromUTF8(session.Tests()[index].code));
     AfterEdit();
     return true;
 }
 
 void MainFrame::OnTestSelected(wxListEvent& event) {
     if (selectingRow) return;
-    ApplyPendingCheatCode();  // a code typed for the row left is set (or refused) first
-    const std::size_t index = TestAtRow(event.GetIndex());
-    if (index != kNoTest) UpdateChoices(index);
+    // A code typed for the row left is set first; refused, it is dropped
+    // once its reason is shown, as the field then shows another test.
+    if (!ApplyPendingCheatCode()) session.DropPendingCheatCode();
+    if (const std::optional<std::size_t> index = rows.TestAt(event.GetIndex())) UpdateChoices(*index);
 }
 
 // After the tests changed: their rows, the choices, the title; a message
@@ -404,10 +316,10 @@ void MainFrame::OnPressKeyMouse(wxMouseEvent& event) {
     TakeVKey(VKeyForMouseButton(button));
 }
 
-ChangeReport MainFrame::ChangeAllKeys(const KeyChange& change) {
-    const ChangeReport report = session.ChangeAll(change);
-    if (report.changed > 0) AfterEdit();
-    return report;
+RemapResult MainFrame::ChangeAllKeys(const RemapRule& rule) {
+    RemapResult result = session.ApplyRules({rule});
+    if (result.Count(RemapAnswer::Changed) > 0) AfterEdit();
+    return result;
 }
 
 // Every test with the selected line's key (same kind; a button on the same
@@ -429,28 +341,22 @@ void MainFrame::OnChangeAll(wxCommandEvent& /*event*/) {
     if (test.key >= 0 && test.key < count) dialog.SetSelection(test.key);
     if (dialog.ShowModal() != wxID_OK) return;
     const int to = dialog.GetSelection();
-    KeyChange change;
-    change.kind = test.kind;
-    if (!vkey) change.pad = test.pad;
-    change.from = test.key;
-    change.to = to;
-    const ChangeReport report = ChangeAllKeys(change);
+    const RemapResult result =
+        ChangeAllKeys(vkey ? RemapRule::ForVKey(test.key, to) : RemapRule::ForButton(test.key, to, test.pad));
     const wxString toName = wxString::FromUTF8(vkey ? VKeyName(to) : GameKeyName(to));
-    wxString text = wxString::Format(kChangedAll, Tests(report.changed), from, toName);
-    if (!report.refused.empty()) text += wxString::Format(kRefusedSome, Tests(report.refused.size()), from);
+    wxString text = wxString::Format(kChangedAll, Tests(result.Count(RemapAnswer::Changed)), from, toName);
+    const std::size_t refused = result.Count(RemapAnswer::Refused);
+    if (refused > 0) text += wxString::Format(kRefusedSome, Tests(refused), from);
     SetStatusText(text.BeforeFirst('\n'));
     ShowMessage(text);
 }
 
-// A code typed and not set is an edit too: it is set first, so that undo
-// takes it back instead of dropping it unseen.
+// The session takes a code typed and not set into account (see Undo).
 void MainFrame::OnUndo(wxCommandEvent& /*event*/) {
-    if (!ApplyPendingCheatCode()) return;
     if (session.Undo()) AfterEdit();
 }
 
 void MainFrame::OnRedo(wxCommandEvent& /*event*/) {
-    if (!ApplyPendingCheatCode()) return;
     if (session.Redo()) AfterEdit();
 }
 

@@ -106,8 +106,8 @@ void MainFrame::UpdateHeading() {
     }
     const auto count = static_cast<int64_t>(session.Tests().size());
     const std::string all = Plural(count, "key test", "key tests");
-    testsHeading->SetLabel(IsFiltered() ? wxString::Format("%zu of %s", visibleTests.size(), wxString::FromUTF8(all))
-                                        : wxString::FromUTF8(all + " found"));
+    testsHeading->SetLabel(rows.IsFiltered() ? wxString::Format("%zu of %s", rows.Count(), wxString::FromUTF8(all))
+                                             : wxString::FromUTF8(all + " found"));
 }
 
 void MainFrame::OnOpenFile(wxCommandEvent& /*event*/) {

@@ -4,13 +4,23 @@
 
 #include <functional>
 
+#include "session/TestRows.h"
+
 // The list of key tests: a virtual report list, whose rows the window gives
 // when they are drawn, so that its cost does not grow with the number of
 // tests. Its columns, in order: the key (a VKey with its code), the pad, the
 // offset, the opcode, and the marks of a changed or doubtful test.
 class TestList : public wxListCtrl {
 public:
-    enum Column { kKeyColumn, kPadColumn, kOffsetColumn, kOpcodeColumn, kMarkColumn, kColumnCount };
+    // The columns of the engine's rows, in their order.
+    enum Column {
+        kKeyColumn = static_cast<int>(morvane::TestColumn::Key),
+        kPadColumn = static_cast<int>(morvane::TestColumn::Pad),
+        kOffsetColumn = static_cast<int>(morvane::TestColumn::Offset),
+        kOpcodeColumn = static_cast<int>(morvane::TestColumn::Opcode),
+        kMarkColumn = static_cast<int>(morvane::TestColumn::Mark),
+        kColumnCount = morvane::kTestColumnCount
+    };
     // The text of a row's cell.
     using CellText = std::function<wxString(long row, long column)>;
 

@@ -117,25 +117,35 @@ TEST_F(RemapTest, RefusedFilesAreNotWrittenAndOthersGoOn) {
     EXPECT_EQ(unchanged.out, "vc2.cs: 0 changed (file left as it was)\n");
 }
 
-TEST_F(RemapTest, UnknownInstructionsWarnOnListAndRefuseRemapUnlessAllowed) {
+TEST_F(RemapTest, OnlyChangesAfterAnUnknownInstructionAreRefusedUnlessAllowed) {
     ScriptBuilder sa(kGameSanAndreas);
     sa.Op(0x0AB0).I8(0x41);
     sa.Op(0x0DDD).Op(0x0EEE).Op(0x0FFF);  // not in the demo's SASCM.ini
     sa.Op(0x0AB0).I8(0x42);
     const std::vector<uint8_t> original = sa.Bytes();
     dir.Write("odd.cs", original);
+    const std::string warning =
+        "odd.cs: warning: 3 unknown instructions, the first at offset 4 (opcodes 0DDD, 0EEE, 0FFF)\n";
 
     CliRun list = Run({"list", "--game", "sa", "--format", "tsv", "odd.cs", "sa_keys.cs"});
     EXPECT_EQ(list.status, 0);
-    EXPECT_EQ(list.err, "odd.cs: warning: 3 unknown instructions, the first at offset 4 (opcodes 0DDD, 0EEE, 0FFF)\n");
+    EXPECT_EQ(list.err, warning);
     EXPECT_EQ(list.out.substr(list.out.find('\n') + 1, 60).substr(0, 30), "odd.cs\t0\tvkey\t0\t-1\t65\tA Key\t0A");
 
-    CliRun refused = Run({"remap", "--game", "sa", "--vkey", "A Key=C Key", "odd.cs", "sa_keys.cs", "--in-place"});
+    // A test before the first unknown instruction was read as code for certain.
+    CliRun before = Run({"remap", "--game", "sa", "--vkey", "A Key=C Key", "odd.cs", "-o", "before.cs"});
+    EXPECT_EQ(before.status, 0) << before.err;
+    EXPECT_EQ(before.err, warning);
+    std::vector<uint8_t> expected = original;
+    expected[3] = 0x43;
+    EXPECT_EQ(ReadBytes(dir.File("before.cs")), expected);
+
+    CliRun refused = Run({"remap", "--game", "sa", "--vkey", "B Key=D Key", "odd.cs", "sa_keys.cs", "--in-place"});
     EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err,
-              "odd.cs: warning: 3 unknown instructions, the first at offset 4 (opcodes 0DDD, 0EEE, 0FFF)\n"
-              "odd.cs: refused: key tests after offset 4 may be data read as code; nothing written "
-              "(--allow-unknown writes it all the same)\n");
+    EXPECT_EQ(refused.err, warning +
+                               "odd.cs: refused: 1 changed test lies after the unknown instruction at offset 4 and "
+                               "may be data read as code (the first at offset 10); nothing written (--allow-unknown "
+                               "writes it all the same)\n");
     EXPECT_EQ(refused.out, "sa_keys.cs: 0 changed (file left as it was)\n");
     EXPECT_EQ(ReadBytes(dir.File("odd.cs")), original);
 
@@ -143,7 +153,7 @@ TEST_F(RemapTest, UnknownInstructionsWarnOnListAndRefuseRemapUnlessAllowed) {
         Run({"remap", "--game", "sa", "--allow-unknown", "--vkey", "B Key=D Key", "odd.cs", "-o", "out.cs"});
     EXPECT_EQ(allowed.status, 0) << allowed.err;
     EXPECT_EQ(allowed.out, "odd.cs: 1 changed -> out.cs\n");
-    std::vector<uint8_t> expected = original;
+    expected = original;
     expected[13] = 0x44;
     EXPECT_EQ(ReadBytes(dir.File("out.cs")), expected);
 }

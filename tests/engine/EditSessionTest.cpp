@@ -69,12 +69,17 @@ TEST_F(EditSessionTest, RefusedAndEmptyEditsTakeNoStep) {
     EXPECT_EQ(session.SetVKey(0, 'Y'), KeyRefusal::Accepted);             // what it holds
     EXPECT_EQ(session.SetGameKey(3, 20), KeyRefusal::GameKeyOutOfRange);
     EXPECT_EQ(session.SetPad(3, 2), KeyRefusal::PadOutOfRange);
-    EXPECT_EQ(session.ChangeAll({KeyTestKind::VKey, std::nullopt, 'Y', 0x80}).refused.size(), 1u);
+    EXPECT_EQ(session.ApplyRules({RemapRule::ForVKey('Y', 0x80)}).Count(RemapAnswer::Refused), 1u);
+    // A number that names no test of the kind has a refusal of its own.
+    EXPECT_EQ(session.SetVKey(3, 'A'), KeyRefusal::NoSuchTest);  // a button test
+    EXPECT_EQ(session.SetVKey(5, 'A'), KeyRefusal::NoSuchTest);
+    EXPECT_EQ(session.SetPad(0, 1), KeyRefusal::NoSuchTest);
+    EXPECT_EQ(session.SetCheatCode(0, "BOOM"), CheatRefusal::NoSuchTest);
     EXPECT_FALSE(session.CanUndo());
     EXPECT_FALSE(session.IsModified());
 
-    const ChangeReport report = session.ChangeAll({KeyTestKind::VKey, std::nullopt, 0x71, 0x76});
-    EXPECT_EQ(report.changed, 1u);
+    const RemapResult result = session.ApplyRules({RemapRule::ForVKey(0x71, 0x76)});
+    EXPECT_EQ(result.Count(RemapAnswer::Changed), 1u);
     ASSERT_TRUE(session.Undo());
     EXPECT_FALSE(session.CanUndo());
 }
@@ -99,21 +104,39 @@ TEST_F(EditSessionTest, ASaveWritesTheEditedBytesAndBecomesTheCopyComparedWith) 
     EXPECT_EQ(session.CurrentPath(), dir.File("out.cs"));
 }
 
-TEST(EditSession, ACheatCodeTypedWaitsUntilItIsSetOrRefused) {
+TEST(EditSession, ACheatCodeTypedWaitsUntilItIsSetAndARefusedOneStaysTyped) {
     std::string cause;
     EditSession session;
     ASSERT_TRUE(session.Open(std::string(MORVANE_SOURCE_DIR) + "/demo/sa_cheats.cs", kGameSanAndreas,
                              DemoTable(kGameSanAndreas), HeaderSkip::ByName, cause));
     ASSERT_TRUE(session.Tests()[2].IsCheat());  // TANK, length-prefixed
+    EXPECT_FALSE(session.CanUndo());
     session.TypeCheatCode(2, "tanks");
     EXPECT_TRUE(session.IsModified());
+    EXPECT_TRUE(session.CanUndo());  // the typing is an edit to take back
     EXPECT_EQ(session.SetPendingCheatCode(), CheatRefusal::WrongLength);
+    EXPECT_EQ(session.PendingCheatTest(), 2u);  // what was typed is kept, to be mended
+    EXPECT_EQ(session.TypedCheatCode(2), "tanks");
+    EXPECT_EQ(session.Tests()[2].code, "TANK");
+    // Undo drops a code that cannot be set.
+    EXPECT_TRUE(session.Undo());
     EXPECT_FALSE(session.PendingCheatTest());
     EXPECT_FALSE(session.IsModified());
+    EXPECT_EQ(session.TypedCheatCode(2), "TANK");
+
     session.TypeCheatCode(2, "bang");
     EXPECT_EQ(session.SetPendingCheatCode(), CheatRefusal::Accepted);
     EXPECT_EQ(session.Tests()[2].code, "BANG");
-    EXPECT_TRUE(session.CanUndo());
+    EXPECT_FALSE(session.PendingCheatTest());
+    // Typed and not set, a code is set by undo first and so taken back alone.
+    session.TypeCheatCode(2, "cool");
+    EXPECT_TRUE(session.Undo());
+    EXPECT_EQ(session.Tests()[2].code, "BANG");
+    EXPECT_TRUE(session.Redo());
+    EXPECT_EQ(session.Tests()[2].code, "COOL");
+    // Typing what the test holds is no edit.
+    session.TypeCheatCode(2, "COOL");
+    EXPECT_FALSE(session.PendingCheatTest());
 }
 
 TEST(EditSession, ChangedTestsAfterAnUnknownInstructionAreTold) {

@@ -160,9 +160,10 @@ public:
     // Typing into the filter, and choosing which kind of test it keeps.
     void Filter(const std::string& text, int kind = 0) const;
     // Change all after its dialog, as "changed N, refused M".
-    std::string ChangeAllReport(const KeyChange& change) const {
-        const ChangeReport report = f->ChangeAllKeys(change);
-        return "changed " + std::to_string(report.changed) + ", refused " + std::to_string(report.refused.size());
+    std::string ChangeAllReport(const RemapRule& rule) const {
+        const RemapResult result = f->ChangeAllKeys(rule);
+        return "changed " + std::to_string(result.Count(RemapAnswer::Changed)) + ", refused " +
+               std::to_string(result.Count(RemapAnswer::Refused));
     }
 
     bool Screenshot(const std::string& name) const;

@@ -1,0 +1,140 @@
+#include "keys/RemapRules.h"
+
+#include "io/Utf8Text.h"
+#include "keys/KeyRules.h"
+
+namespace morvane {
+
+namespace {
+
+std::string AtOffset(const KeyTest& test) { return "offset " + std::to_string(test.offset) + ": "; }
+
+// What an --at rule gives one test: its new values in `now`, or the refusal.
+std::optional<std::string> ApplyAt(const RemapRule& rule, const KeyTest& was, KeyTest& now) {
+    if (rule.pad && !was.IsButton())
+        return rule.text + ": the " + (was.IsCheat() ? "cheat" : "key") + " test at offset " +
+               std::to_string(was.offset) + " has no pad";
+    if (was.IsCheat()) {
+        now.code = IsSameCheatCode(was.code, rule.toCode) ? was.code : CheatCodeToWrite(rule.toCode);
+        return std::nullopt;
+    }
+    const KeyKind kind = was.IsVKey() ? KeyKind::VKey : KeyKind::GameKey;
+    const std::optional<int32_t> key = was.IsVKey() ? rule.vkey : rule.gameKey;
+    if (!key || CheckRange(kind, *key) != KeyRefusal::Accepted)
+        return rule.text + ": not a " + (was.IsVKey() ? "VKey" : "game key") + " (0 to " +
+               std::to_string(HighestValue(kind)) + " or a name)";
+    if (rule.pad) now.pad = *rule.pad;
+    now.key = *key;
+    return std::nullopt;
+}
+
+// Whether the values a test ends with fit it; the refusal when not.
+std::optional<std::string> CheckFinal(const KeyTest& was, const KeyTest& now) {
+    if (now.IsCheat()) {
+        if (now.code == was.code) return std::nullopt;
+        const CheatRefusal refusal = CheckCheatCode(was, now.code);
+        if (refusal == CheatRefusal::Accepted) return std::nullopt;
+        return AtOffset(was) + "cheat code " + PlainText(was.code) + " cannot become " + PlainText(now.code) + ": " +
+               CheatRefusalText(refusal, was);
+    }
+    if (now.key != was.key) {
+        const KeyRefusal refusal = now.IsVKey() ? CheckVKey(was, now.key) : CheckRange(KeyKind::GameKey, now.key);
+        if (refusal != KeyRefusal::Accepted) return AtOffset(was) + RefusalText(refusal, now.key);
+    }
+    if (now.IsButton() && now.pad != was.pad) {
+        const KeyRefusal refusal = CheckRange(KeyKind::Pad, now.pad);
+        if (refusal != KeyRefusal::Accepted) return AtOffset(was) + RefusalText(refusal, now.pad);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+RemapRule RemapRule::ForVKey(int32_t from, int32_t to) {
+    RemapRule rule;
+    rule.kind = Kind::VKey;
+    rule.from = from;
+    rule.to = to;
+    return rule;
+}
+
+RemapRule RemapRule::ForButton(int32_t from, int32_t to, std::optional<int32_t> onPad) {
+    RemapRule rule;
+    rule.kind = Kind::Button;
+    rule.from = from;
+    rule.to = to;
+    rule.onPad = onPad;
+    return rule;
+}
+
+std::size_t RemapResult::Count(RemapAnswer answer) const {
+    std::size_t count = 0;
+    for (const RemapOutcome& outcome : outcomes) count += outcome.answer == answer;
+    return count;
+}
+
+std::vector<std::string> RemapResult::Refusals() const {
+    std::vector<std::string> refusals = unmatched;
+    for (const RemapOutcome& outcome : outcomes)
+        if (outcome.answer == RemapAnswer::Refused) refusals.push_back(outcome.cause);
+    return refusals;
+}
+
+RemapResult ApplyRemapRules(const std::vector<KeyTest>& read, const std::vector<RemapRule>& rules) {
+    RemapResult result;
+    result.tests = read;
+    result.outcomes.resize(read.size());
+    for (const RemapRule& rule : rules) {
+        bool matched = false;
+        for (std::size_t i = 0; i < read.size(); ++i) {
+            const KeyTest& was = read[i];
+            KeyTest& now = result.tests[i];
+            RemapOutcome& outcome = result.outcomes[i];
+            switch (rule.kind) {
+                case RemapRule::Kind::VKey:
+                    if (was.IsVKey() && was.key == rule.from) now.key = rule.to;
+                    break;
+                case RemapRule::Kind::Button:
+                    if (was.IsButton() && was.key == rule.from && (!rule.onPad || was.pad == *rule.onPad))
+                        now.key = rule.to;
+                    break;
+                case RemapRule::Kind::Pad:
+                    if (was.IsButton() && was.pad == rule.from) now.pad = rule.to;
+                    break;
+                case RemapRule::Kind::Cheat:
+                    if (was.IsCheat() && IsSameCheatCode(was.code, rule.fromCode))
+                        now.code = IsSameCheatCode(was.code, rule.toCode) ? was.code : CheatCodeToWrite(rule.toCode);
+                    break;
+                case RemapRule::Kind::At:
+                    if (was.offset != rule.offset) break;
+                    matched = true;
+                    if (outcome.answer == RemapAnswer::Refused) break;
+                    if (auto refusal = ApplyAt(rule, was, now)) outcome = {RemapAnswer::Refused, std::move(*refusal)};
+                    break;
+            }
+        }
+        if (rule.kind == RemapRule::Kind::At && !matched)
+            result.unmatched.push_back(rule.text + ": no key test at offset " + std::to_string(rule.offset));
+    }
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        RemapOutcome& outcome = result.outcomes[i];
+        if (outcome.answer != RemapAnswer::Refused) {
+            if (auto refusal = CheckFinal(read[i], result.tests[i]))
+                outcome = {RemapAnswer::Refused, std::move(*refusal)};
+            else if (result.tests[i] != read[i])
+                outcome.answer = RemapAnswer::Changed;
+        }
+        if (outcome.answer == RemapAnswer::Refused) result.tests[i] = read[i];
+    }
+    return result;
+}
+
+std::vector<std::size_t> RiskyChanges(const ScanSummary& summary, const std::vector<KeyTest>& saved,
+                                      const std::vector<KeyTest>& now) {
+    std::vector<std::size_t> risky;
+    for (std::size_t i = 0; i < now.size() && i < saved.size(); ++i)
+        if (now[i] != saved[i] && summary.IsDoubtful(now[i])) risky.push_back(i);
+    return risky;
+}
+
+}  // namespace morvane
