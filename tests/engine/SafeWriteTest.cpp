@@ -28,15 +28,12 @@ std::size_t EntriesIn(const std::string& folder) {
     return n;
 }
 
-bool Save(const std::string& path, const std::vector<uint8_t>& bytes) {
+Status Save(const std::string& path, const std::vector<uint8_t>& bytes) {
     return WriteFileSafely(path, bytes.data(), bytes.size());
 }
 
 // The cause of a failed save; empty when it saved.
-std::string SaveCause(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::string cause;
-    return WriteFileSafely(path, bytes.data(), bytes.size(), cause) ? std::string() : cause;
-}
+std::string SaveCause(const std::string& path, const std::vector<uint8_t>& bytes) { return Save(path, bytes).Cause(); }
 
 // The size of the save's temporary file in a folder, or -1 when there is none.
 std::intmax_t TemporarySize(const std::string& folder) {
@@ -130,10 +127,10 @@ TEST(WriteFileSafely, ShortWriteLeavesTheTargetUntouched) {
     struct rlimit small = saved;
     small.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved_ok = Save(target, big);
+    const Status savedOk = Save(target, big);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
     std::signal(SIGXFSZ, previousHandler);
-    EXPECT_FALSE(saved_ok);
+    EXPECT_FALSE(savedOk);
     EXPECT_EQ(ReadBytes(target), kOld);
     EXPECT_EQ(EntriesIn(dir.Path()), 1u);
 }
@@ -216,7 +213,6 @@ TEST(WriteFileSafely, AnIgnoredSignalStaysIgnoredAndTheSaveCompletes) {
     const std::string target = dir.Write("main.scm", kOld);
     const int status = test::InChild([&] {
         std::signal(SIGHUP, SIG_IGN);
-        std::string cause;
         const std::vector<uint8_t> bytes(1 << 20, 0x42);
         // The signal arrives while the save is set up to catch the others.
         std::thread([] {
@@ -225,7 +221,7 @@ TEST(WriteFileSafely, AnIgnoredSignalStaysIgnoredAndTheSaveCompletes) {
                 std::this_thread::yield();
             }
         }).detach();
-        if (!WriteFileSafely(target, bytes.data(), bytes.size(), cause)) return 2;
+        if (!Save(target, bytes)) return 2;
         return std::signal(SIGHUP, SIG_IGN) == SIG_IGN ? 0 : 3;
     });
     EXPECT_EQ(status, 0);
