@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "io/ReadFile.h"
+#include "io/SafeWriteSteps.h"
 
 namespace morvane {
 
@@ -180,9 +181,17 @@ Status FillTemporary(int fd, const struct stat* existing, const uint8_t* bytes, 
     return filled;
 }
 
+SaveStepHook gStepHook = nullptr;  // set by tests only (io/SafeWriteSteps.h)
+
+void Reached(SaveStep step) {
+    if (gStepHook != nullptr) gStepHook(step);
+}
+
 std::mutex gSaveMutex;  // the signal handler knows one temporary file at a time
 
 }  // namespace
+
+void SetSaveStepHookForTests(SaveStepHook hook) { gStepHook = hook; }
 
 Status WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t size) {
     if (path.empty() || path.back() == '/') return Failure{"no file name"};
@@ -204,8 +213,10 @@ Status WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_
         if (fd < 0) return Failure{WriteCause(errno)};
         gTemporary.store(temporary.c_str());
     }
+    Reached(SaveStep::TemporaryMade);
 
     Status saved = FillTemporary(fd, exists ? &existing : nullptr, bytes, size);
+    if (saved) Reached(SaveStep::Written);
     {
         const SignalBlock held;
         if (saved && rename(temporary.c_str(), target->c_str()) != 0)
@@ -214,6 +225,7 @@ Status WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_
         gTemporary.store(nullptr);
     }
     if (!saved) return saved;
+    Reached(SaveStep::Renamed);
     const int folder = open(FolderOf(*target).c_str(), O_RDONLY | O_DIRECTORY);
     if (folder >= 0) {
         fsync(folder);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "io/ReadFile.h"
+#include "io/SafeWriteSteps.h"
 
 namespace morvane {
 
@@ -63,7 +64,15 @@ bool MarkForDeletion(HANDLE file, bool deleteIt) {
 
 std::mutex gSaveMutex;
 
+SaveStepHook gStepHook = nullptr;  // set by tests only (io/SafeWriteSteps.h)
+
+void Reached(SaveStep step) {
+    if (gStepHook != nullptr) gStepHook(step);
+}
+
 }  // namespace
+
+void SetSaveStepHookForTests(SaveStepHook hook) { gStepHook = hook; }
 
 Status WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t size) {
     std::wstring target;
@@ -97,17 +106,20 @@ Status WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_
 
     // Should the program end during the write, closing the handle deletes the file.
     const bool marked = MarkForDeletion(file, true);
+    Reached(SaveStep::TemporaryMade);
     Status saved = WriteAll(file, bytes, size);
     if (saved && !FlushFileBuffers(file)) saved = Failure{WindowsReason(GetLastError())};
     if (saved && marked && !MarkForDeletion(file, false)) saved = Failure{WindowsReason(GetLastError())};
     // When still marked, closing deletes the file.
     if (!CloseHandle(file) && saved) saved = Failure{WindowsReason(GetLastError())};
+    if (saved) Reached(SaveStep::Written);
     if (saved && !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         saved = Failure{"cannot replace it (" + WindowsReason(GetLastError()) + ")"};
     if (!saved) {
         DeleteFileW(temporary.c_str());
         return saved;
     }
+    Reached(SaveStep::Renamed);
     return {};
 }
 
