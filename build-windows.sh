@@ -13,7 +13,7 @@
 # The options combine: ./build-windows.sh --package --check
 #
 # wxWidgets for Windows is built once from Debian's own source package of
-# wxWidgets 3.2 and kept in $MORVANE_WINDOWS_CACHE (default
+# wxWidgets (its version in scripts-common.sh) and kept in $MORVANE_WINDOWS_CACHE (default
 # ~/.cache/morvane-windows), so later runs only build Morvane itself.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -31,15 +31,13 @@ for arg in "$@"; do
 done
 
 cache="${MORVANE_WINDOWS_CACHE:-$HOME/.cache/morvane-windows}"
-wx_version=3.2.2
-wx_prefix="$cache/wxmsw-$wx_version"
+wx_prefix="$cache/wxmsw-$MORVANE_WX_VERSION"
 jobs="$(nproc)"
 start=$(date +%s)
 
-morvane_install_packages cmake ninja-build make dpkg-dev g++-mingw-w64-x86-64-posix nlohmann-json3-dev
-[ $package -eq 1 ] && morvane_install_packages zip
-[ $check -eq 1 ] && morvane_install_packages unzip wine64 wine xvfb xauth xdotool imagemagick \
-    "${MORVANE_BUILD_PACKAGES[@]}"
+morvane_install_packages "${MORVANE_WINDOWS_BUILD_PACKAGES[@]}"
+[ $package -eq 1 ] && morvane_install_packages "${MORVANE_WINDOWS_ZIP_PACKAGES[@]}"
+[ $check -eq 1 ] && morvane_install_packages "${MORVANE_WINDOWS_CHECK_PACKAGES[@]}"
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
@@ -63,9 +61,9 @@ fetch_source() {
 
 # ---- wxWidgets for Windows, from Debian's source package, built once ----
 if [ ! -f "$wx_prefix/.complete" ]; then
-    echo "== Building wxWidgets $wx_version for Windows into $wx_prefix (once)"
-    fetch_source wxwidgets3.2
-    src="$(ls -d "$cache"/src/wxwidgets3.2-*/ | head -n 1)"
+    echo "== Building wxWidgets $MORVANE_WX_VERSION for Windows into $wx_prefix (once)"
+    fetch_source "$MORVANE_WINDOWS_SOURCE_WX"
+    src="$(ls -d "$cache"/src/"$MORVANE_WINDOWS_SOURCE_WX"-*/ | head -n 1)"
     rm -rf "$src/build-msw"
     mkdir -p "$src/build-msw"
     # Only what Morvane uses: base and core, no image formats, no HTML, no network.
@@ -84,8 +82,8 @@ if [ ! -f "$wx_prefix/.complete" ]; then
 fi
 
 # ---- tinyxml2, the XML parser of the mode files: its one source file, from Debian's source package ----
-fetch_source tinyxml2
-tinyxml2_src="$(ls -d "$cache"/src/tinyxml2-*/ | head -n 1)"
+fetch_source "$MORVANE_WINDOWS_SOURCE_TINYXML2"
+tinyxml2_src="$(ls -d "$cache"/src/"$MORVANE_WINDOWS_SOURCE_TINYXML2"-*/ | head -n 1)"
 
 # ---- Morvane for Windows ----
 echo "== Building Morvane for Windows"
