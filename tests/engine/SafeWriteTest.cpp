@@ -121,14 +121,17 @@ private:
     int status_ = 0;
 };
 
-const char* StepName(SaveStep step) {
-    switch (step) {
-        case SaveStep::TemporaryMade: return "temporary file made";
-        case SaveStep::Written: return "written";
-        case SaveStep::Renamed: return "renamed";
-    }
-    return "?";
-}
+// Each step a save can be stopped at, and whether the target has the new bytes by then.
+struct StepRow {
+    SaveStep step;
+    const char* name;
+    bool replaced;
+};
+const StepRow kSteps[] = {
+    {SaveStep::TemporaryMade, "temporary file made", false},
+    {SaveStep::Written, "written", false},
+    {SaveStep::Renamed, "renamed", true},
+};
 
 }  // namespace
 
@@ -267,18 +270,9 @@ TEST(WriteFileSafely, EndingSignalsDuringASaveRemoveTheTemporaryFileAndStillEndT
     // Before the rename the file is as it was; after it the new bytes are
     // there whole. Either way the program ends of the signal and leaves no
     // temporary file.
-    struct Row {
-        SaveStep step;
-        const std::vector<uint8_t>& after;
-    };
-    const Row rows[] = {
-        {SaveStep::TemporaryMade, kOld},
-        {SaveStep::Written, kOld},
-        {SaveStep::Renamed, kNew},
-    };
-    for (const Row& row : rows)
+    for (const StepRow& row : kSteps)
         for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-            SCOPED_TRACE(std::string(StepName(row.step)) + ", signal " + std::to_string(signal));
+            SCOPED_TRACE(std::string(row.name) + ", signal " + std::to_string(signal));
             TempDir dir;
             const std::string target = dir.Write("main.scm", kOld);
             ParkedSave save(row.step, [&] {
@@ -291,7 +285,7 @@ TEST(WriteFileSafely, EndingSignalsDuringASaveRemoveTheTemporaryFileAndStillEndT
             const int status = save.Wait();
             ASSERT_TRUE(WIFSIGNALED(status)) << "the save went on after the signal";
             EXPECT_EQ(WTERMSIG(status), signal);
-            EXPECT_EQ(ReadBytes(target), row.after);
+            EXPECT_EQ(ReadBytes(target), row.replaced ? kNew : kOld);
             EXPECT_EQ(TemporaryFilesIn(dir.Path()), 0u);
             EXPECT_EQ(EntriesIn(dir.Path()), 1u);
         }
@@ -300,11 +294,11 @@ TEST(WriteFileSafely, EndingSignalsDuringASaveRemoveTheTemporaryFileAndStillEndT
 TEST(WriteFileSafely, AnIgnoredSignalStaysIgnoredAndTheSaveCompletes) {
     // Under nohup, SIGHUP is ignored: a SIGHUP at any step of the save changes
     // nothing, and it is still ignored after the save.
-    for (const SaveStep step : {SaveStep::TemporaryMade, SaveStep::Written, SaveStep::Renamed}) {
-        SCOPED_TRACE(StepName(step));
+    for (const StepRow& row : kSteps) {
+        SCOPED_TRACE(row.name);
         TempDir dir;
         const std::string target = dir.Write("main.scm", kOld);
-        ParkedSave save(step, [&] {
+        ParkedSave save(row.step, [&] {
             std::signal(SIGHUP, SIG_IGN);
             if (!Save(target, kNew)) return 2;
             return std::signal(SIGHUP, SIG_IGN) == SIG_IGN ? 0 : 3;
