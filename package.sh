@@ -10,7 +10,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 . "$here/scripts-common.sh"
 cd "$here"
 
-morvane_install_packages "${MORVANE_BUILD_PACKAGES[@]}" dpkg-dev fakeroot file lintian desktop-file-utils
+morvane_install_packages "${MORVANE_BUILD_PACKAGES[@]}" "${MORVANE_DEB_PACKAGES[@]}"
 jobs="$(nproc)"
 build=build-package
 

@@ -232,9 +232,9 @@ int RunKeys(const Options& options, std::ostream& out, std::ostream& err) {
 
     if (!options.svg.empty()) {
         const std::string svg = KeyboardSvg(map, KeyboardCaption{Caption(options.files), Today()});
-        std::string cause;
-        if (!WriteFileSafely(options.svg, reinterpret_cast<const uint8_t*>(svg.data()), svg.size(), cause)) {
-            err << PlainText(options.svg) << ": cannot save the picture: " << cause << "\n";
+        const Status saved = WriteFileSafely(options.svg, reinterpret_cast<const uint8_t*>(svg.data()), svg.size());
+        if (!saved) {
+            err << PlainText(options.svg) << ": cannot save the picture: " << saved.Cause() << "\n";
             status = kExitFileFailed;
         }
     }

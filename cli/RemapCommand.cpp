@@ -61,11 +61,11 @@ int RemapFile(const Setup& setup, const Options& options, const std::string& pat
     }
     PatchImage(file.image, remapped.tests);
     // What was there stays as it was; only a file there is worth saying so.
-    std::string cause;
     std::error_code ignored;
     const bool targetExisted = std::filesystem::is_regular_file(std::filesystem::u8path(target), ignored);
-    if (!WriteFileSafely(target, file.image.Data(), static_cast<std::size_t>(file.image.Size()), cause)) {
-        err << PlainText(target) << ": cannot save: " << cause
+    const Status saved = WriteFileSafely(target, file.image.Data(), static_cast<std::size_t>(file.image.Size()));
+    if (!saved) {
+        err << PlainText(target) << ": cannot save: " << saved.Cause()
             << (targetExisted ? "; the file is as it was\n" : "; nothing written\n");
         return kExitFileFailed;
     }

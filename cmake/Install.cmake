@@ -1,6 +1,6 @@
 # What `cmake --install` puts on a Linux system, and the Debian package made
 # from it by CPack (./package.sh). The Windows programs go in a zip made by
-# build-windows.sh instead.
+# windows/package.sh (./build-windows.sh --package) instead.
 include(GNUInstallDirs)
 
 install(TARGETS morvane-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "io/ReadFile.h"
+#include "io/SafeWriteSteps.h"
 
 namespace morvane {
 
@@ -127,136 +128,110 @@ std::string WriteCause(int error) {
     }
 }
 
-bool WriteAll(int fd, const uint8_t* bytes, std::size_t size, std::string& cause) {
+Status WriteAll(int fd, const uint8_t* bytes, std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
         const ssize_t written = write(fd, bytes + done, size - done);
         if (written < 0 && errno == EINTR) continue;
-        if (written < 0) {
-            cause = WriteCause(errno);
-            return false;
-        }
-        if (written == 0) {
-            cause = "the disk took no more bytes";
-            return false;
-        }
+        if (written < 0) return Failure{WriteCause(errno)};
+        if (written == 0) return Failure{"the disk took no more bytes"};
         done += static_cast<std::size_t>(written);
     }
-    return true;
+    return {};
 }
 
 // A link is followed, so that the file it names is replaced and the link stays.
-bool ResolveTarget(const std::string& path, std::string& target, std::string& cause) {
+Result<std::string> ResolveTarget(const std::string& path) {
     struct stat linkInfo {};
-    if (lstat(path.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode)) {
-        char resolved[PATH_MAX];
-        if (realpath(path.c_str(), resolved) == nullptr) {
-            cause = "is a link that cannot be followed (" + SystemReason(errno) + ")";
-            return false;
-        }
-        target = resolved;
-    } else {
-        target = path;
-    }
-    return true;
+    if (lstat(path.c_str(), &linkInfo) != 0 || !S_ISLNK(linkInfo.st_mode)) return path;
+    char resolved[PATH_MAX];
+    if (realpath(path.c_str(), resolved) == nullptr)
+        return Failure{"is a link that cannot be followed (" + SystemReason(errno) + ")"};
+    return std::string(resolved);
 }
 
 // Checks the target (or its absence); sets `exists` and `info`.
-bool CheckTarget(const std::string& target, bool& exists, struct stat& info, std::string& cause) {
+Status CheckTarget(const std::string& target, bool& exists, struct stat& info) {
     exists = stat(target.c_str(), &info) == 0;
     if (!exists) {
-        if (errno == ENOENT) return true;  // a new file; whether its folder exists is told by mkstemp
-        cause = WriteCause(errno);
-        return false;
+        if (errno == ENOENT) return {};  // a new file; whether its folder exists is told by mkstemp
+        return Failure{WriteCause(errno)};
     }
-    if (S_ISDIR(info.st_mode)) {
-        cause = "is a folder";
-        return false;
+    if (S_ISDIR(info.st_mode)) return Failure{"is a folder"};
+    if (!S_ISREG(info.st_mode)) return Failure{"is not a regular file"};
+    if ((info.st_mode & kAnyWriteBit) == 0) return Failure{"is write-protected"};
+    if (access(target.c_str(), W_OK) != 0)
+        return Failure{errno == EROFS ? "the file system is read-only" : "no permission"};
+    return {};
+}
+
+// Everything after the temporary file is made: its mode and owner, the bytes,
+// the flush and the close. The descriptor is closed in every case.
+Status FillTemporary(int fd, const struct stat* existing, const uint8_t* bytes, std::size_t size) {
+    const mode_t mode = existing != nullptr ? (existing->st_mode & kPermissionBits) : (kNewFileMode & ~CurrentUmask());
+    Status filled = fchmod(fd, mode) == 0 ? Status() : Failure{SystemReason(errno)};
+    if (filled && existing != nullptr && (existing->st_uid != geteuid() || existing->st_gid != getegid())) {
+        // Keeping the owner is best effort: only a privileged user may.
+        if (fchown(fd, existing->st_uid, existing->st_gid) != 0) { /* the file keeps the writer as owner */
+        }
     }
-    if (!S_ISREG(info.st_mode)) {
-        cause = "is not a regular file";
-        return false;
-    }
-    if ((info.st_mode & kAnyWriteBit) == 0) {
-        cause = "is write-protected";
-        return false;
-    }
-    if (access(target.c_str(), W_OK) != 0) {
-        cause = errno == EROFS ? "the file system is read-only" : "no permission";
-        return false;
-    }
-    return true;
+    if (filled) filled = WriteAll(fd, bytes, size);
+    if (filled && fsync(fd) != 0) filled = Failure{WriteCause(errno)};
+    if (close(fd) != 0 && filled) filled = Failure{WriteCause(errno)};
+    return filled;
+}
+
+SaveStepHook gStepHook = nullptr;  // set by tests only (io/SafeWriteSteps.h)
+
+void Reached(SaveStep step) {
+    if (gStepHook != nullptr) gStepHook(step);
 }
 
 std::mutex gSaveMutex;  // the signal handler knows one temporary file at a time
 
 }  // namespace
 
-bool WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t size, std::string& cause) {
-    if (path.empty() || path.back() == '/') {
-        cause = "no file name";
-        return false;
-    }
-    std::string target;
-    if (!ResolveTarget(path, target, cause)) return false;
+void SetSaveStepHookForTests(SaveStepHook hook) { gStepHook = hook; }
+
+Status WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t size) {
+    if (path.empty() || path.back() == '/') return Failure{"no file name"};
+    const Result<std::string> target = ResolveTarget(path);
+    if (!target) return Failure{target.Cause()};
     struct stat existing {};
     bool exists = false;
-    if (!CheckTarget(target, exists, existing, cause)) return false;
+    if (Status checked = CheckTarget(*target, exists, existing); !checked) return checked;
 
     const std::lock_guard<std::mutex> oneSave(gSaveMutex);
     const SignalGuard signals;
 
     // Named apart from the target, so that a target name of any length leaves room for it.
-    std::string temporary = FolderOf(target) + "/" + kTemporaryPrefix + "XXXXXX";
+    std::string temporary = FolderOf(*target) + "/" + kTemporaryPrefix + "XXXXXX";
     int fd = -1;
     {
         const SignalBlock held;
         fd = mkstemp(&temporary[0]);
-        if (fd < 0) {
-            cause = WriteCause(errno);
-            return false;
-        }
+        if (fd < 0) return Failure{WriteCause(errno)};
         gTemporary.store(temporary.c_str());
     }
+    Reached(SaveStep::TemporaryMade);
 
-    const mode_t mode = exists ? (existing.st_mode & kPermissionBits) : (kNewFileMode & ~CurrentUmask());
-    bool ok = fchmod(fd, mode) == 0;
-    if (!ok) cause = SystemReason(errno);
-    if (ok && exists && (existing.st_uid != geteuid() || existing.st_gid != getegid())) {
-        // Keeping the owner is best effort: only a privileged user may.
-        if (fchown(fd, existing.st_uid, existing.st_gid) != 0) { /* the file keeps the writer as owner */
-        }
-    }
-    ok = ok && WriteAll(fd, bytes, size, cause);
-    if (ok && fsync(fd) != 0) {
-        cause = WriteCause(errno);
-        ok = false;
-    }
-    if (close(fd) != 0 && ok) {
-        cause = WriteCause(errno);
-        ok = false;
-    }
+    Status saved = FillTemporary(fd, exists ? &existing : nullptr, bytes, size);
+    if (saved) Reached(SaveStep::Written);
     {
         const SignalBlock held;
-        if (ok && rename(temporary.c_str(), target.c_str()) != 0) {
-            cause = "cannot replace it (" + SystemReason(errno) + ")";
-            ok = false;
-        }
-        if (!ok) unlink(temporary.c_str());
+        if (saved && rename(temporary.c_str(), target->c_str()) != 0)
+            saved = Failure{"cannot replace it (" + SystemReason(errno) + ")"};
+        if (!saved) unlink(temporary.c_str());
         gTemporary.store(nullptr);
     }
-    if (!ok) return false;
-    const int folder = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY);
+    if (!saved) return saved;
+    Reached(SaveStep::Renamed);
+    const int folder = open(FolderOf(*target).c_str(), O_RDONLY | O_DIRECTORY);
     if (folder >= 0) {
         fsync(folder);
         close(folder);
     }
-    return true;
-}
-
-bool WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t size) {
-    std::string ignored;
-    return WriteFileSafely(path, bytes, size, ignored);
+    return {};
 }
 
 }  // namespace morvane

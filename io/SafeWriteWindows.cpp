@@ -11,6 +11,7 @@
 #include <string>
 
 #include "io/ReadFile.h"
+#include "io/SafeWriteSteps.h"
 
 namespace morvane {
 
@@ -42,22 +43,16 @@ std::string WindowsReason(DWORD error) {
     return reason;
 }
 
-bool WriteAll(HANDLE file, const uint8_t* bytes, std::size_t size, std::string& cause) {
+Status WriteAll(HANDLE file, const uint8_t* bytes, std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
         const DWORD chunk = static_cast<DWORD>(size - done > 0x40000000u ? 0x40000000u : size - done);
         DWORD written = 0;
-        if (!WriteFile(file, bytes + done, chunk, &written, nullptr)) {
-            cause = WindowsReason(GetLastError());
-            return false;
-        }
-        if (written == 0) {
-            cause = "the disk took no more bytes";
-            return false;
-        }
+        if (!WriteFile(file, bytes + done, chunk, &written, nullptr)) return Failure{WindowsReason(GetLastError())};
+        if (written == 0) return Failure{"the disk took no more bytes"};
         done += written;
     }
-    return true;
+    return {};
 }
 
 // Marks an open file for deletion when its last handle closes, or clears the mark.
@@ -69,36 +64,28 @@ bool MarkForDeletion(HANDLE file, bool deleteIt) {
 
 std::mutex gSaveMutex;
 
+SaveStepHook gStepHook = nullptr;  // set by tests only (io/SafeWriteSteps.h)
+
+void Reached(SaveStep step) {
+    if (gStepHook != nullptr) gStepHook(step);
+}
+
 }  // namespace
 
-bool WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t size, std::string& cause) {
+void SetSaveStepHookForTests(SaveStepHook hook) { gStepHook = hook; }
+
+Status WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t size) {
     std::wstring target;
-    if (path.empty() || path.back() == '/' || path.back() == '\\') {
-        cause = "no file name";
-        return false;
-    }
-    if (!WidenUtf8(path, target)) {
-        cause = "the name is not UTF-8";
-        return false;
-    }
+    if (path.empty() || path.back() == '/' || path.back() == '\\') return Failure{"no file name"};
+    if (!WidenUtf8(path, target)) return Failure{"the name is not UTF-8"};
 
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            cause = "is a folder";
-            return false;
-        }
-        if (attributes & FILE_ATTRIBUTE_READONLY) {
-            cause = "is write-protected";
-            return false;
-        }
-        if (attributes & FILE_ATTRIBUTE_DEVICE) {
-            cause = "is not a regular file";
-            return false;
-        }
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Failure{"is a folder"};
+        if (attributes & FILE_ATTRIBUTE_READONLY) return Failure{"is write-protected"};
+        if (attributes & FILE_ATTRIBUTE_DEVICE) return Failure{"is not a regular file"};
     } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
-        cause = WindowsReason(GetLastError());
-        return false;
+        return Failure{WindowsReason(GetLastError())};
     }
 
     const std::lock_guard<std::mutex> oneSave(gSaveMutex);
@@ -112,39 +99,28 @@ bool WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t 
                     std::to_wstring(GetTickCount() + static_cast<DWORD>(attempt));
         file = CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
-        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
-            cause = WindowsReason(GetLastError());
-            return false;
-        }
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
+            return Failure{WindowsReason(GetLastError())};
     }
-    if (file == INVALID_HANDLE_VALUE) {
-        cause = "no free name for a temporary file";
-        return false;
-    }
+    if (file == INVALID_HANDLE_VALUE) return Failure{"no free name for a temporary file"};
 
     // Should the program end during the write, closing the handle deletes the file.
     const bool marked = MarkForDeletion(file, true);
-    bool ok = WriteAll(file, bytes, size, cause);
-    if (ok && !FlushFileBuffers(file)) {
-        cause = WindowsReason(GetLastError());
-        ok = false;
+    Reached(SaveStep::TemporaryMade);
+    Status saved = WriteAll(file, bytes, size);
+    if (saved && !FlushFileBuffers(file)) saved = Failure{WindowsReason(GetLastError())};
+    if (saved && marked && !MarkForDeletion(file, false)) saved = Failure{WindowsReason(GetLastError())};
+    // When still marked, closing deletes the file.
+    if (!CloseHandle(file) && saved) saved = Failure{WindowsReason(GetLastError())};
+    if (saved) Reached(SaveStep::Written);
+    if (saved && !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        saved = Failure{"cannot replace it (" + WindowsReason(GetLastError()) + ")"};
+    if (!saved) {
+        DeleteFileW(temporary.c_str());
+        return saved;
     }
-    if (ok && marked && !MarkForDeletion(file, false)) {
-        cause = WindowsReason(GetLastError());
-        ok = false;
-    }
-    ok = CloseHandle(file) && ok;  // when still marked, this deletes the file
-    if (ok && !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        cause = "cannot replace it (" + WindowsReason(GetLastError()) + ")";
-        ok = false;
-    }
-    if (!ok) DeleteFileW(temporary.c_str());
-    return ok;
-}
-
-bool WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t size) {
-    std::string ignored;
-    return WriteFileSafely(path, bytes, size, ignored);
+    Reached(SaveStep::Renamed);
+    return {};
 }
 
 }  // namespace morvane

@@ -158,12 +158,13 @@ bool EditSession::Redo() {
     return true;
 }
 
-bool EditSession::SaveTo(const std::string& path, std::string& cause) {
+Status EditSession::SaveTo(const std::string& path) {
     const ScriptImage& image = script_.image;
-    if (!WriteFileSafely(path, image.Data(), static_cast<std::size_t>(image.Size()), cause)) return false;
+    Status saved = WriteFileSafely(path, image.Data(), static_cast<std::size_t>(image.Size()));
+    if (!saved) return saved;
     savedPath_ = path;
     saved_ = script_.tests;
-    return true;
+    return saved;
 }
 
 std::vector<DecodedInstruction> EditSession::Around(std::size_t index, int before, int after, LabelForm labels) {

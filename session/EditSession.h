@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "io/Result.h"
 #include "keys/KeyRules.h"
 #include "keys/RemapRules.h"
 #include "opcodes/OpcodeTable.h"
@@ -86,9 +87,9 @@ public:
 
     // Writes the script with its edits to `path` without ever leaving a
     // partly written file (WriteFileSafely); the file becomes the copy the
-    // tests are compared with and the one CurrentPath names. False with the
-    // cause when it cannot be written.
-    bool SaveTo(const std::string& path, std::string& cause);
+    // tests are compared with and the one CurrentPath names. A Failure when
+    // it cannot be written; the session then names the file it named before.
+    Status SaveTo(const std::string& path);
 
     // The instructions around a test as its bytes read now.
     std::vector<DecodedInstruction> Around(std::size_t index, int before, int after, LabelForm labels = LabelForm::Raw);

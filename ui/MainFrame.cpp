@@ -379,7 +379,8 @@ void MainFrame::OnClose(wxCloseEvent& event) {
     // A settings file that could not be read at start is left as it is.
     const std::string text = FormatSavedGame(selectedGame);
     if (!keepSettingsFile)
-        WriteFileSafely(kSettingsFileName, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+        static_cast<void>(
+            WriteFileSafely(kSettingsFileName, reinterpret_cast<const uint8_t*>(text.data()), text.size()));
     Destroy();
 }
 

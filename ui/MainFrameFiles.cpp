@@ -295,9 +295,9 @@ bool MainFrame::ConfirmDoubtfulSave() {
 
 bool MainFrame::SaveTo(const wxString& path) {
     if (!ConfirmDoubtfulSave()) return false;
-    std::string cause;
-    if (!session.SaveTo(FileSystemPath(path), cause)) {
-        ShowMessage(wxString(kSaveFailed) + "\n" + wxString::FromUTF8(cause));
+    const Status saved = session.SaveTo(FileSystemPath(path));
+    if (!saved) {
+        ShowMessage(wxString(kSaveFailed) + "\n" + wxString::FromUTF8(saved.Cause()));
         return false;
     }
     pathText->SetValue(path);

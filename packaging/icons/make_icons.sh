@@ -4,7 +4,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 . "$here/../../scripts-common.sh"
-morvane_install_packages librsvg2-bin
+morvane_install_packages "${MORVANE_ICON_PACKAGES[@]}"
 for size in 16 32 48 64 128 256; do
     rsvg-convert -w "$size" -h "$size" "$here/morvane.svg" -o "$here/morvane-$size.png"
 done

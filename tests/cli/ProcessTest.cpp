@@ -111,7 +111,7 @@ TEST_F(ProcessTest, ASecondRemapOfOneFileWaitsForTheFirstAndKeepsItsChanges) {
 
     // The first changes another key and saves while the second waits.
     const std::vector<uint8_t> firstResult = With("vc_keys.cs", {{49, 0x11}});
-    ASSERT_TRUE(WriteFileSafely(path, firstResult.data(), firstResult.size()));
+    ASSERT_TRUE(WriteFileSafely(path, firstResult.data(), firstResult.size()).Ok());
     first.Unlock();
 
     int status = 0;

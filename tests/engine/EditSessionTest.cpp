@@ -87,8 +87,8 @@ TEST_F(EditSessionTest, RefusedAndEmptyEditsTakeNoStep) {
 TEST_F(EditSessionTest, ASaveWritesTheEditedBytesAndBecomesTheCopyComparedWith) {
     TempDir dir;
     session.SetVKey(2, 0x76);
-    std::string cause;
-    ASSERT_TRUE(session.SaveTo(dir.File("out.cs"), cause)) << cause;
+    const Status saved = session.SaveTo(dir.File("out.cs"));
+    ASSERT_TRUE(saved) << saved.Cause();
     EXPECT_FALSE(session.IsModified());
     EXPECT_EQ(session.CurrentPath(), dir.File("out.cs"));
     EXPECT_EQ(session.OpenedPath(), path);
@@ -99,8 +99,7 @@ TEST_F(EditSessionTest, ASaveWritesTheEditedBytesAndBecomesTheCopyComparedWith) 
     session.Undo();
     EXPECT_TRUE(session.IsChanged(2));
 
-    EXPECT_FALSE(session.SaveTo(dir.File("missing/out.cs"), cause));
-    EXPECT_EQ(cause, "folder does not exist");
+    EXPECT_EQ(session.SaveTo(dir.File("missing/out.cs")).Cause(), "folder does not exist");
     EXPECT_EQ(session.CurrentPath(), dir.File("out.cs"));
 }
 

@@ -61,7 +61,7 @@ TEST(FileLock, FollowsTheFileThatASaveHasPutInItsPlace) {
     ASSERT_EQ(first.Lock(path), FileLock::Outcome::Locked);
     const auto before = IdentifyFile(path);
     const std::string bytes = "new";
-    ASSERT_TRUE(WriteFileSafely(path, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+    ASSERT_TRUE(WriteFileSafely(path, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()).Ok());
     ASSERT_NE(IdentifyFile(path), before);
 
     // The new file is not locked yet, and a lock taken now is on it.

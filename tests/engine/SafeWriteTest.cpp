@@ -1,15 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
-#include <thread>
+#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "io/SafeWrite.h"
+#include "io/SafeWriteSteps.h"
 #include "support/Child.h"
 #include "support/TempDir.h"
 
@@ -28,26 +29,109 @@ std::size_t EntriesIn(const std::string& folder) {
     return n;
 }
 
-bool Save(const std::string& path, const std::vector<uint8_t>& bytes) {
+Status Save(const std::string& path, const std::vector<uint8_t>& bytes) {
     return WriteFileSafely(path, bytes.data(), bytes.size());
 }
 
 // The cause of a failed save; empty when it saved.
-std::string SaveCause(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::string cause;
-    return WriteFileSafely(path, bytes.data(), bytes.size(), cause) ? std::string() : cause;
+std::string SaveCause(const std::string& path, const std::vector<uint8_t>& bytes) { return Save(path, bytes).Cause(); }
+
+// How many temporary files of a save are in a folder.
+std::size_t TemporaryFilesIn(const std::string& folder) {
+    std::size_t n = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string().rfind(kTemporaryPrefix, 0) == 0) ++n;
+    return n;
 }
 
-// The size of the save's temporary file in a folder, or -1 when there is none.
-std::intmax_t TemporarySize(const std::string& folder) {
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
-        if (entry.path().filename().string().rfind(kTemporaryPrefix, 0) == 0) {
-            const auto size = std::filesystem::file_size(entry.path(), error);
-            return error ? 0 : static_cast<std::intmax_t>(size);
-        }
-    return -1;
+// ---- a save stopped at one of its steps ----
+
+constexpr unsigned kParkedChildSeconds = 60;  // a child that is never let go ends of SIGALRM
+
+// What the saving child knows of its parent: the step to stop at, where to
+// say it got there and where to wait for the parent to let it go on.
+struct Parking {
+    SaveStep step = SaveStep::TemporaryMade;
+    int reachedWrite = -1;
+    int goOnRead = -1;
+};
+Parking gParking;  // set in the child only
+
+void ParkAtChosenStep(SaveStep step) {
+    if (step != gParking.step) return;
+    const char reached = 1;
+    if (write(gParking.reachedWrite, &reached, 1) != 1) _exit(120);
+    char goOn = 0;
+    while (read(gParking.goOnRead, &goOn, 1) < 0 && errno == EINTR) {}
 }
+
+// A child that runs `body` (which saves) with every save stopping after
+// `step` until the parent calls GoOn. The parent knows for certain where the
+// save is when Parked returns true.
+class ParkedSave {
+public:
+    ParkedSave(SaveStep step, const std::function<int()>& body) {
+        int reached[2];
+        int goOn[2];
+        if (pipe(reached) != 0 || pipe(goOn) != 0) return;
+        child_ = fork();
+        if (child_ == 0) {
+            close(reached[0]);
+            close(goOn[1]);
+            gParking = Parking{step, reached[1], goOn[0]};
+            SetSaveStepHookForTests(ParkAtChosenStep);
+            alarm(kParkedChildSeconds);
+            _exit(body());
+        }
+        close(reached[1]);
+        close(goOn[0]);
+        reached_ = reached[0];
+        goOn_ = goOn[1];
+    }
+    ~ParkedSave() {
+        GoOn();
+        Wait();
+        if (reached_ >= 0) close(reached_);
+    }
+    ParkedSave(const ParkedSave&) = delete;
+    ParkedSave& operator=(const ParkedSave&) = delete;
+
+    // True once the save waits at its step; false when the child ended first.
+    bool Parked() {
+        char reached = 0;
+        ssize_t n = 0;
+        while ((n = read(reached_, &reached, 1)) < 0 && errno == EINTR) {}
+        return child_ > 0 && n == 1;
+    }
+    void Signal(int signal) const { kill(child_, signal); }
+    void GoOn() {
+        if (goOn_ >= 0) close(goOn_);
+        goOn_ = -1;
+    }
+    // The child's wait status, once it has ended.
+    int Wait() {
+        if (child_ > 0 && waitpid(child_, &status_, 0) == child_) child_ = -1;
+        return status_;
+    }
+
+private:
+    pid_t child_ = -1;
+    int reached_ = -1;
+    int goOn_ = -1;
+    int status_ = 0;
+};
+
+// Each step a save can be stopped at, and whether the target has the new bytes by then.
+struct StepRow {
+    SaveStep step;
+    const char* name;
+    bool replaced;
+};
+const StepRow kSteps[] = {
+    {SaveStep::TemporaryMade, "temporary file made", false},
+    {SaveStep::Written, "written", false},
+    {SaveStep::Renamed, "renamed", true},
+};
 
 }  // namespace
 
@@ -130,10 +214,10 @@ TEST(WriteFileSafely, ShortWriteLeavesTheTargetUntouched) {
     struct rlimit small = saved;
     small.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved_ok = Save(target, big);
+    const Status savedOk = Save(target, big);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
     std::signal(SIGXFSZ, previousHandler);
-    EXPECT_FALSE(saved_ok);
+    EXPECT_FALSE(savedOk);
     EXPECT_EQ(ReadBytes(target), kOld);
     EXPECT_EQ(EntriesIn(dir.Path()), 1u);
 }
@@ -183,51 +267,49 @@ TEST(WriteFileSafely, AFileSizeLimitFailsLikeAFullDiskAndTheProgramGoesOn) {
 }
 
 TEST(WriteFileSafely, EndingSignalsDuringASaveRemoveTheTemporaryFileAndStillEndTheProgram) {
-    // A child saves 256 MB over a small file and is signalled once the
-    // temporary file holds part of it.
-    constexpr std::size_t kLargeSave = 256u << 20;
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        TempDir dir;
-        const std::string target = dir.Write("main.scm", kOld);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            const std::vector<uint8_t> large(kLargeSave, 0x41);
-            Save(target, large);
-            _exit(0);
+    // Before the rename the file is as it was; after it the new bytes are
+    // there whole. Either way the program ends of the signal and leaves no
+    // temporary file.
+    for (const StepRow& row : kSteps)
+        for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+            SCOPED_TRACE(std::string(row.name) + ", signal " + std::to_string(signal));
+            TempDir dir;
+            const std::string target = dir.Write("main.scm", kOld);
+            ParkedSave save(row.step, [&] {
+                std::signal(signal, SIG_DFL);  // as a program run from a terminal has it
+                return Save(target, kNew) ? 0 : 2;
+            });
+            ASSERT_TRUE(save.Parked());
+            save.Signal(signal);
+            save.GoOn();
+            const int status = save.Wait();
+            ASSERT_TRUE(WIFSIGNALED(status)) << "the save went on after the signal";
+            EXPECT_EQ(WTERMSIG(status), signal);
+            EXPECT_EQ(ReadBytes(target), row.replaced ? kNew : kOld);
+            EXPECT_EQ(TemporaryFilesIn(dir.Path()), 0u);
+            EXPECT_EQ(EntriesIn(dir.Path()), 1u);
         }
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (TemporarySize(dir.Path()) <= 0 && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-        kill(child, signal);
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "signal " << signal << ": the save ended before the signal came";
-        EXPECT_EQ(WTERMSIG(status), signal);
-        EXPECT_EQ(TemporarySize(dir.Path()), -1) << "signal " << signal;
-        EXPECT_EQ(ReadBytes(target), kOld);
-        EXPECT_EQ(EntriesIn(dir.Path()), 1u);
-    }
 }
 
 TEST(WriteFileSafely, AnIgnoredSignalStaysIgnoredAndTheSaveCompletes) {
-    // Under nohup, SIGHUP is ignored: the save does not start honouring it.
-    TempDir dir;
-    const std::string target = dir.Write("main.scm", kOld);
-    const int status = test::InChild([&] {
-        std::signal(SIGHUP, SIG_IGN);
-        std::string cause;
-        const std::vector<uint8_t> bytes(1 << 20, 0x42);
-        // The signal arrives while the save is set up to catch the others.
-        std::thread([] {
-            for (int i = 0; i < 50; ++i) {
-                raise(SIGHUP);
-                std::this_thread::yield();
-            }
-        }).detach();
-        if (!WriteFileSafely(target, bytes.data(), bytes.size(), cause)) return 2;
-        return std::signal(SIGHUP, SIG_IGN) == SIG_IGN ? 0 : 3;
-    });
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(ReadBytes(target).size(), 1u << 20);
+    // Under nohup, SIGHUP is ignored: a SIGHUP at any step of the save changes
+    // nothing, and it is still ignored after the save.
+    for (const StepRow& row : kSteps) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        const std::string target = dir.Write("main.scm", kOld);
+        ParkedSave save(row.step, [&] {
+            std::signal(SIGHUP, SIG_IGN);
+            if (!Save(target, kNew)) return 2;
+            return std::signal(SIGHUP, SIG_IGN) == SIG_IGN ? 0 : 3;
+        });
+        ASSERT_TRUE(save.Parked());
+        save.Signal(SIGHUP);
+        save.GoOn();
+        const int status = save.Wait();
+        ASSERT_TRUE(WIFEXITED(status)) << "the save ended of the ignored signal";
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        EXPECT_EQ(ReadBytes(target), kNew);
+        EXPECT_EQ(TemporaryFilesIn(dir.Path()), 0u);
+    }
 }
