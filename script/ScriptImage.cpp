@@ -23,8 +23,6 @@ constexpr int kInt32Width = 4;
 // shorter than 2 GiB.
 static_assert(kLargestScript < static_cast<std::size_t>(std::numeric_limits<int32_t>::max()));
 
-using FileHandle = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-
 // Reads exactly `length` bytes and checks that the file ends there.
 bool ReadExactly(std::FILE* file, uint8_t* buffer, std::size_t length) {
     std::size_t done = 0;
@@ -44,16 +42,19 @@ bool ScriptImage::LoadFromFile(const std::string& path) {
 }
 
 bool ScriptImage::LoadFromFile(const std::string& path, std::string& cause) {
-    std::size_t size = 0;
-    FileHandle file(OpenRegularFile(path, kLargestScript, size, cause), &std::fclose);
-    if (!file) return false;
+    Result<OpenedFile> opened = OpenRegularFile(path, kLargestScript);
+    if (!opened) {
+        cause = opened.Cause();
+        return false;
+    }
+    const std::size_t size = opened->size;
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size == 0 ? 1 : size]);
     if (!buffer) {
         cause = "not enough memory to read it";
         return false;
     }
     errno = 0;
-    if (!ReadExactly(file.get(), buffer.get(), size)) {
+    if (!ReadExactly(opened->file.get(), buffer.get(), size)) {
         cause = errno != 0 ? OpenFailureCause(path, errno) : "changed size while it was read";
         return false;
     }
