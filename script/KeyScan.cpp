@@ -237,14 +237,13 @@ ScanSummary ScanKeyTests(ScriptImage& image, const OpcodeTable& table, HeaderSki
     return walk.summary;
 }
 
-bool ReadAndScan(const std::string& path, GameId game, const OpcodeTable& table, HeaderSkip header,
-                 ScannedScript& script, std::string& cause, const ScanProgress& progress) {
+Result<ScannedScript> ReadAndScan(const std::string& path, GameId game, const OpcodeTable& table, HeaderSkip header,
+                                  const ScanProgress& progress) {
     ScannedScript read;
     read.image.game = game;
-    if (!read.image.LoadFromFile(path, cause)) return false;
+    if (const Status loaded = read.image.LoadFromFile(path); !loaded) return Failure{loaded.Cause()};
     read.summary = ScanKeyTests(read.image, table, header, read.tests, progress);
-    script = std::move(read);
-    return true;
+    return {std::move(read)};
 }
 
 const char* KindName(KeyTestKind kind) {

@@ -9,6 +9,7 @@
 #include "opcodes/OpcodeTable.h"
 #include "script/CodeLayout.h"
 #include "script/KeyTest.h"
+#include "io/Result.h"
 #include "script/ScriptImage.h"
 
 namespace morvane {
@@ -89,10 +90,10 @@ struct ScannedScript {
 
 // Reads the file at `path` as a script of `game` and scans it with `table`
 // (which must be loaded for that game), stepping over a main script's header
-// as `header` says. False, with the cause in `cause` ("not found", ...), when
-// the file cannot be read; `script` is then as it was.
-bool ReadAndScan(const std::string& path, GameId game, const OpcodeTable& table, HeaderSkip header,
-                 ScannedScript& script, std::string& cause, const ScanProgress& progress = nullptr);
+// as `header` says. The failure names the cause ("not found", ...) when the
+// file cannot be read.
+Result<ScannedScript> ReadAndScan(const std::string& path, GameId game, const OpcodeTable& table, HeaderSkip header,
+                                  const ScanProgress& progress = nullptr);
 
 // The unknown opcodes a walk met: "3F12, 3F03", then ", ..." when there were
 // more than kUnknownOpcodesNamed.

@@ -36,31 +36,18 @@ bool ReadExactly(std::FILE* file, uint8_t* buffer, std::size_t length) {
 
 }  // namespace
 
-bool ScriptImage::LoadFromFile(const std::string& path) {
-    std::string ignored;
-    return LoadFromFile(path, ignored);
-}
-
-bool ScriptImage::LoadFromFile(const std::string& path, std::string& cause) {
+Status ScriptImage::LoadFromFile(const std::string& path) {
     Result<OpenedFile> opened = OpenRegularFile(path, kLargestScript);
-    if (!opened) {
-        cause = opened.Cause();
-        return false;
-    }
+    if (!opened) return Failure{opened.Cause()};
     const std::size_t size = opened->size;
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size == 0 ? 1 : size]);
-    if (!buffer) {
-        cause = "not enough memory to read it";
-        return false;
-    }
+    if (!buffer) return Failure{"not enough memory to read it"};
     errno = 0;
-    if (!ReadExactly(opened->file.get(), buffer.get(), size)) {
-        cause = errno != 0 ? OpenFailureCause(path, errno) : "changed size while it was read";
-        return false;
-    }
+    if (!ReadExactly(opened->file.get(), buffer.get(), size))
+        return Failure{errno != 0 ? OpenFailureCause(path, errno) : "changed size while it was read"};
     Adopt(std::move(buffer), size);
     path_ = path;
-    return true;
+    return {};
 }
 
 void ScriptImage::Adopt(std::unique_ptr<uint8_t[]> bytes, std::size_t size) {

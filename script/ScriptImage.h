@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "io/Result.h"
 #include "opcodes/GameId.h"
 #include "opcodes/OpcodeTable.h"
 #include "script/KnownOpcodes.h"
@@ -34,13 +35,12 @@ class ScriptImage {
 public:
     GameId game = kGameGta3;  // whose size rules the parameters follow
 
-    // Reads the whole file; the cursor then stands at offset 0. False when the
-    // file cannot be opened or read completely, or is 2 GiB or larger: the
-    // image is then left exactly as it was.
-    bool LoadFromFile(const std::string& path);
-    // The same, with the cause of a failure in `cause`: "not found", "is a
-    // folder", "no permission", "is 2 GiB or larger" or the system's reason.
-    bool LoadFromFile(const std::string& path, std::string& cause);
+    // Reads the whole file; the cursor then stands at offset 0. The failure
+    // names the cause when the file cannot be opened or read completely, or
+    // is larger than kLargestScript: "not found", "is a folder", "no
+    // permission", "is larger than 64 MB" or the system's reason; the image
+    // is then left exactly as it was.
+    Status LoadFromFile(const std::string& path);
     // The same from bytes in memory.
     bool LoadFromBytes(const void* bytes, std::size_t count);
     // Drops the bytes; the image is empty until the next load.

@@ -7,9 +7,12 @@ namespace morvane {
 
 bool EditSession::Open(const std::string& path, GameId game, std::shared_ptr<const OpcodeTable> table,
                        HeaderSkip header, std::string& cause, const ScanProgress& progress) {
-    ScannedScript script;
-    if (!ReadAndScan(path, game, *table, header, script, cause, progress)) return false;
-    Adopt(std::move(script), path, std::move(table));
+    Result<ScannedScript> script = ReadAndScan(path, game, *table, header, progress);
+    if (!script) {
+        cause = script.Cause();
+        return false;
+    }
+    Adopt(std::move(*script), path, std::move(table));
     return true;
 }
 

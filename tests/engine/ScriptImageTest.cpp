@@ -412,7 +412,7 @@ TEST(LoadFromFile, ReadsWholeFilesAndKeepsTheImageOnFailure) {
     const std::string path = dir.Write("a.cs", std::vector<uint8_t>{1, 2, 3});
     ASSERT_TRUE(image.LoadFromFile(path));
     EXPECT_EQ(image.Size(), 3);
-    EXPECT_EQ(image.Position(), 0);
+    EXPECT_EQ(image.Path(), path);
     EXPECT_EQ(image.game, kGameViceCity);
 
     const std::vector<uint8_t> before(image.Data(), image.Data() + image.Size());
@@ -420,29 +420,30 @@ TEST(LoadFromFile, ReadsWholeFilesAndKeepsTheImageOnFailure) {
     EXPECT_FALSE(image.LoadFromFile(dir.Path()));
     EXPECT_FALSE(image.LoadFromFile(""));
     EXPECT_EQ(std::vector<uint8_t>(image.Data(), image.Data() + image.Size()), before);
+    EXPECT_EQ(image.Path(), path);
     EXPECT_TRUE(image.IsLoaded());
 
     ASSERT_TRUE(image.LoadFromFile(dir.Write("empty.cs", std::string())));
     EXPECT_EQ(image.Size(), 0);
     EXPECT_TRUE(image.IsLoaded());
-    EXPECT_FALSE(image.CursorInside());
 
     image.Release();
     EXPECT_FALSE(image.IsLoaded());
-    EXPECT_FALSE(image.CursorInside());
+    EXPECT_EQ(image.Size(), 0);
+    EXPECT_EQ(image.Data(), nullptr);
+    EXPECT_TRUE(image.Path().empty());
     image.Release();  // twice is harmless
 }
 
 TEST(LoadFromFile, AFailureNamesItsCause) {
     test::TempDir dir;
     ScriptImage image;
-    std::string cause;
-    EXPECT_FALSE(image.LoadFromFile(dir.File("missing.cs"), cause));
-    EXPECT_EQ(cause, "not found");
-    EXPECT_FALSE(image.LoadFromFile(dir.File("missing/x.cs"), cause));
-    EXPECT_EQ(cause, "not found");
-    EXPECT_FALSE(image.LoadFromFile(dir.Path(), cause));
-    EXPECT_EQ(cause, "is a folder");
+    EXPECT_EQ(image.LoadFromFile(dir.File("missing.cs")).Cause(), "not found");
+    EXPECT_EQ(image.LoadFromFile(dir.File("missing/x.cs")).Cause(), "not found");
+    EXPECT_EQ(image.LoadFromFile(dir.Path()).Cause(), "is a folder");
+    EXPECT_EQ(image.LoadFromFile("").Cause(), "no file name");
+    EXPECT_FALSE(image.IsLoaded());
+    EXPECT_TRUE(image.LoadFromFile(dir.Write("a.cs", std::vector<uint8_t>{1})).Cause().empty());
 
     // No read permission, checked as an unprivileged user (root reads anything).
     const std::string secret = dir.Write("secret.cs", std::vector<uint8_t>{1, 2});
@@ -450,8 +451,8 @@ TEST(LoadFromFile, AFailureNamesItsCause) {
     ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
     EXPECT_EQ(test::InChildWithoutPrivileges([&] {
                   ScriptImage other;
-                  std::string why;
-                  return !other.LoadFromFile(secret, why) && why == "no permission" ? 0 : 1;
+                  const Status loaded = other.LoadFromFile(secret);
+                  return !loaded && loaded.Cause() == "no permission" ? 0 : 1;
               }),
               0);
 }
