@@ -61,7 +61,7 @@ void EditSession::Commit(std::vector<KeyTest> tests) {
     Patch();
 }
 
-void EditSession::Patch() { PatchImage(script_.image, script_.tests); }
+void EditSession::Patch() { PatchImage(script_.image, script_.tests, script_.summary.code.end); }
 
 KeyRefusal EditSession::SetVKey(std::size_t index, int32_t vkey) {
     if (index >= script_.tests.size() || !script_.tests[index].IsVKey()) return KeyRefusal::VKeyOutOfRange;
