@@ -33,9 +33,9 @@ Fixture& Shared() {
 
 int64_t CountInstructions(Fixture& f) {
     int64_t count = 0;
-    f.image.Seek(0);
-    while (f.image.CursorInside()) {
-        if (const OpcodeEntry* entry = f.table.Find(f.image.ReadOpcode())) f.image.SkipParams(entry->parameterCount);
+    ScriptReader reader(f.image);
+    while (reader.Inside()) {
+        if (const OpcodeEntry* entry = f.table.Find(reader.ReadOpcode())) reader.SkipParams(entry->parameterCount);
         ++count;
     }
     return count;
@@ -54,7 +54,6 @@ void BM_ScanKeyTests(benchmark::State& state) {
     const ScanProgress noProgress = [](int32_t) {};
     for (auto _ : state) {
         found.clear();
-        f.image.Seek(0);
         ScanKeyTests(f.image, f.table, HeaderSkip::Never, found, noProgress);
         benchmark::DoNotOptimize(found.data());
     }
@@ -67,12 +66,11 @@ BENCHMARK(BM_ScanKeyTests)->Unit(benchmark::kMillisecond);
 void BM_BareParameterWalk(benchmark::State& state) {
     Fixture& f = Shared();
     for (auto _ : state) {
-        f.image.Seek(0);
-        while (f.image.CursorInside()) {
-            if (const OpcodeEntry* entry = f.table.Find(f.image.ReadOpcode()))
-                f.image.SkipParams(entry->parameterCount);
+        ScriptReader reader(f.image);
+        while (reader.Inside()) {
+            if (const OpcodeEntry* entry = f.table.Find(reader.ReadOpcode())) reader.SkipParams(entry->parameterCount);
         }
-        benchmark::DoNotOptimize(f.image.Position());
+        benchmark::DoNotOptimize(reader.Position());
     }
     Report(state, f);
 }
@@ -83,7 +81,6 @@ BENCHMARK(BM_BareParameterWalk)->Unit(benchmark::kMillisecond);
 void BM_ChangeAll(benchmark::State& state) {
     Fixture& f = Shared();
     std::vector<KeyTest> found;
-    f.image.Seek(0);
     ScanKeyTests(f.image, f.table, HeaderSkip::Never, found, nullptr);
     std::size_t changed = 0;
     for (auto _ : state) {

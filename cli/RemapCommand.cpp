@@ -59,7 +59,7 @@ int RemapFile(const Setup& setup, const Options& options, const std::string& pat
         out << PlainText(path) << ": 0 changed (file left as it was)\n";
         return kExitDone;
     }
-    PatchImage(file.image, remapped.tests);
+    PatchImage(file.image, remapped.tests, file.summary.code.end);
     // What was there stays as it was; only a file there is worth saying so.
     std::error_code ignored;
     const bool targetExisted = std::filesystem::is_regular_file(std::filesystem::u8path(target), ignored);

@@ -104,11 +104,12 @@ bool LoadScript(const Setup& setup, const Options& options, const std::string& p
         return false;
     }
     file.path = path;
-    std::string cause;
-    if (!ReadAndScan(path, setup.game, setup.Table(), options.header, file, cause)) {
-        err << PlainText(path) << ": cannot open: " << cause << "\n";
+    Result<ScannedScript> read = ReadAndScan(path, setup.game, setup.Table(), options.header);
+    if (!read) {
+        err << PlainText(path) << ": cannot open: " << read.Cause() << "\n";
         return false;
     }
+    static_cast<ScannedScript&>(file) = std::move(*read);
     return true;
 }
 

@@ -65,7 +65,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                   (*footer >= code.start && static_cast<std::size_t>(*footer) + kDebugFooterTailSize <= size &&
                    std::memcmp(data + size - kDebugFooterTagSize, kDebugFooterTag, kDebugFooterTagSize) == 0));
             Check(code.start >= 0 && code.start <= code.end && (header == HeaderSkip::Always || code.start == 0));
-            Check(!image.CursorInside() && image.Position() == code.end);
+            // Step by step, the walk stays inside the code and ends at its end.
+            ScriptReader walk(image);
+            Check(walk.LimitTo(code.end) && walk.Seek(code.start));
+            std::vector<KeyTest> stepped;
+            while (walk.Inside()) {
+                const int32_t before = walk.Position();
+                uint16_t opcode = 0;
+                WalkInstruction(walk, Table(game), opcode, stepped);
+                Check(walk.Position() > before && walk.Position() <= code.end);
+            }
+            Check(walk.Position() == code.end);
             int32_t blockEnd = code.start;
             for (const DataBlock& block : summary.dataBlocks) {
                 Check(block.begin >= blockEnd && block.begin < block.end && block.end <= code.end);
@@ -106,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 Check(hasTest);
             }
 
-            PatchImage(image, found);
+            PatchImage(image, found, code.end);
             Check(image.Size() == static_cast<int32_t>(size));
             Check(size == 0 || std::memcmp(image.Data(), data, size) == 0);
 
@@ -121,11 +131,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     std::reverse(o.code.begin(), o.code.end());
                 if (o.form != StringForm::LengthPrefixed && o.code.size() > 1) o.code.pop_back();
             }
-            PatchImage(image, found);
+            PatchImage(image, found, code.end);
             Check(image.Size() == static_cast<int32_t>(size));
+            // Nothing after the code (a debug footer) changes.
+            Check(static_cast<std::size_t>(code.end) == size ||
+                  std::memcmp(image.Data() + code.end, data + code.end, size - static_cast<std::size_t>(code.end)) ==
+                      0);
             if (header == HeaderSkip::Always) continue;
             std::vector<KeyTest> again;
-            image.Seek(0);
             ScanKeyTests(image, Table(game), header, again, nullptr);
             Check(again.size() == found.size());
             for (std::size_t i = 0; i < again.size() && i < found.size(); ++i)

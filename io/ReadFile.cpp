@@ -7,7 +7,9 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
+#include <utility>
 
 #ifdef _WIN32
 #include <io.h>
@@ -87,31 +89,18 @@ std::string SizeText(std::size_t bytes) {
 
 }  // namespace
 
-std::FILE* OpenRegularFile(const std::string& path, std::size_t largest, std::size_t& size, std::string& cause) {
-    if (path.empty()) {
-        cause = "no file name";
-        return nullptr;
-    }
+Result<OpenedFile> OpenRegularFile(const std::string& path, std::size_t largest) {
+    if (path.empty()) return Failure{"no file name"};
     errno = 0;
 #ifdef _WIN32
-    std::FILE* file = OpenFile(path, "rb");
-    if (file == nullptr) {
-        cause = OpenFailureCause(path, errno);
-        return nullptr;
-    }
-    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    FileHandle file(OpenFile(path, "rb"));
+    if (!file) return Failure{OpenFailureCause(path, errno)};
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.get())));
     const DWORD type = GetFileType(handle);
-    if (type != FILE_TYPE_DISK) {
-        std::fclose(file);
-        cause = type == FILE_TYPE_PIPE ? "is a pipe, not a file" : "is a device, not a file";
-        return nullptr;
-    }
+    if (type != FILE_TYPE_DISK)
+        return Failure{type == FILE_TYPE_PIPE ? "is a pipe, not a file" : "is a device, not a file"};
     LARGE_INTEGER length{};
-    if (!GetFileSizeEx(handle, &length)) {
-        std::fclose(file);
-        cause = "its size cannot be read";
-        return nullptr;
-    }
+    if (!GetFileSizeEx(handle, &length)) return Failure{"its size cannot be read"};
     const auto bytes = static_cast<unsigned long long>(length.QuadPart);
 #else
     // What is no regular file is refused before it is opened (opening a
@@ -119,82 +108,50 @@ std::FILE* OpenRegularFile(const std::string& path, std::size_t largest, std::si
     // FIFO put there since would otherwise block until a writer comes) and
     // checked to be the file looked at.
     struct stat named {};
-    if (::stat(path.c_str(), &named) != 0) {
-        cause = OpenFailureCause(path, errno);
-        return nullptr;
-    }
-    auto refuse = [&cause](mode_t mode) {
+    if (::stat(path.c_str(), &named) != 0) return Failure{OpenFailureCause(path, errno)};
+    auto refusal = [](mode_t mode) -> std::optional<Failure> {
         const char* what = NotAFile(mode);
-        if (what != nullptr) cause = std::string("is ") + what + (S_ISDIR(mode) ? "" : ", not a file");
-        return what != nullptr;
+        if (what == nullptr) return std::nullopt;
+        return Failure{std::string("is ") + what + (S_ISDIR(mode) ? "" : ", not a file")};
     };
-    if (refuse(named.st_mode)) return nullptr;
+    if (auto refused = refusal(named.st_mode)) return std::move(*refused);
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        cause = OpenFailureCause(path, errno);
-        return nullptr;
-    }
+    if (fd < 0) return Failure{OpenFailureCause(path, errno)};
+    // The cause is taken before the descriptor is closed, which may change errno.
+    auto closing = [fd](Failure failure) {
+        ::close(fd);
+        return failure;
+    };
     struct stat status {};
-    if (::fstat(fd, &status) != 0) {
-        cause = OpenFailureCause(path, errno);
-        ::close(fd);
-        return nullptr;
-    }
-    if (refuse(status.st_mode)) {
-        ::close(fd);
-        return nullptr;
-    }
-    if (status.st_dev != named.st_dev || status.st_ino != named.st_ino) {
-        cause = "changed while it was opened";
-        ::close(fd);
-        return nullptr;
-    }
+    if (::fstat(fd, &status) != 0) return closing(Failure{OpenFailureCause(path, errno)});
+    if (auto refused = refusal(status.st_mode)) return closing(std::move(*refused));
+    if (status.st_dev != named.st_dev || status.st_ino != named.st_ino)
+        return closing(Failure{"changed while it was opened"});
     const int flags = ::fcntl(fd, F_GETFL);
-    std::FILE* file = flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ? nullptr : ::fdopen(fd, "rb");
-    if (file == nullptr) {
-        cause = OpenFailureCause(path, errno);
-        ::close(fd);
-        return nullptr;
-    }
+    FileHandle file(flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ? nullptr : ::fdopen(fd, "rb"));
+    if (!file) return closing(Failure{OpenFailureCause(path, errno)});
     const auto bytes = static_cast<unsigned long long>(status.st_size);
 #endif
-    if (bytes > largest) {
-        std::fclose(file);
-        cause = "is larger than " + SizeText(largest);
-        return nullptr;
-    }
-    size = static_cast<std::size_t>(bytes);
-    return file;
+    if (bytes > largest) return Failure{"is larger than " + SizeText(largest)};
+    return OpenedFile{std::move(file), static_cast<std::size_t>(bytes)};
 }
 
-bool ReadWholeFile(const std::string& path, std::size_t largest, std::string& contents, std::string& cause) {
-    std::size_t size = 0;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenRegularFile(path, largest, size, cause), &std::fclose);
-    if (!file) return false;
+Result<std::string> ReadWholeFile(const std::string& path, std::size_t largest) {
+    Result<OpenedFile> opened = OpenRegularFile(path, largest);
+    if (!opened) return Failure{opened.Cause()};
+    std::FILE* file = opened->file.get();
     // What the size said, and no more than the limit even if the file grows.
     std::string text;
     char chunk[16384];
     for (;;) {
         const std::size_t room = largest + 1 - text.size();
-        const std::size_t got = std::fread(chunk, 1, std::min(sizeof chunk, room), file.get());
+        const std::size_t got = std::fread(chunk, 1, std::min(sizeof chunk, room), file);
         text.append(chunk, got);
         if (got == 0 || text.size() > largest) break;
     }
-    if (std::ferror(file.get())) {
-        cause = OpenFailureCause(path, errno);
-        return false;
-    }
-    if (text.size() > largest) {
-        cause = "is larger than " + SizeText(largest);
-        return false;
-    }
-    contents.swap(text);
-    return true;
-}
-
-bool ReadWholeFile(const std::string& path, std::size_t largest, std::string& contents) {
-    std::string ignored;
-    return ReadWholeFile(path, largest, contents, ignored);
+    if (std::ferror(file)) return Failure{OpenFailureCause(path, errno)};
+    if (text.size() > largest) return Failure{"is larger than " + SizeText(largest)};
+    return {std::move(text)};
 }
 
 }  // namespace morvane

@@ -2,7 +2,10 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <string>
+
+#include "io/Result.h"
 
 namespace morvane {
 
@@ -23,18 +26,29 @@ constexpr std::size_t kLargestOpcodeFile = 64 * kMegabyte;  // INI, JSON, Sanny 
 constexpr std::size_t kLargestScript = 64 * kMegabyte;      // a main script is 3 MB at most
 constexpr std::size_t kLargestSettingsFile = 64;            // one game's number
 
+// Closes a file when its handle ends, however its scope is left.
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// A file opened for reading and its size when it was opened.
+struct OpenedFile {
+    FileHandle file;
+    std::size_t size = 0;
+};
+
 // Opens a file for reading in binary mode only when it is a regular file:
 // anything else (a FIFO, a device, a socket, a folder) is refused at once,
 // without waiting on it, with its cause ("is a FIFO, not a file"), and so is
-// a file larger than `largest` bytes ("is larger than 64 MB"). Its size goes
-// to `size`. Null, with the cause, when it cannot be opened.
-std::FILE* OpenRegularFile(const std::string& path, std::size_t largest, std::size_t& size, std::string& cause);
+// a file larger than `largest` bytes ("is larger than 64 MB"). The failure
+// names the cause when it cannot be opened.
+Result<OpenedFile> OpenRegularFile(const std::string& path, std::size_t largest);
 
-// Reads a whole regular file of at most `largest` bytes as raw bytes. False,
-// with the cause (see OpenRegularFile and OpenFailureCause), when it cannot
-// be opened or read; `contents` is then left as it was.
-bool ReadWholeFile(const std::string& path, std::size_t largest, std::string& contents, std::string& cause);
-bool ReadWholeFile(const std::string& path, std::size_t largest, std::string& contents);
+// Reads a whole regular file of at most `largest` bytes as raw bytes. The
+// failure names the cause (see OpenRegularFile and OpenFailureCause) when it
+// cannot be opened or read.
+Result<std::string> ReadWholeFile(const std::string& path, std::size_t largest);
 
 // Why a file could not be opened or read, in plain words for a message:
 // kNotFoundCause, "is a folder", "no permission", or the system's reason for

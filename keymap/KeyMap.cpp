@@ -85,11 +85,10 @@ namespace {
 ScriptKeys ScanOne(const std::string& path, const OpcodeTable& table, GameId game, HeaderSkip header) {
     ScriptImage image;
     image.game = game;
-    std::string cause;
-    if (!image.LoadFromFile(path, cause)) {
+    if (const Status loaded = image.LoadFromFile(path); !loaded) {
         ScriptKeys unread;
         unread.path = path;
-        unread.cause = cause;
+        unread.cause = loaded.Cause();
         return unread;
     }
     std::vector<KeyTest> tests;

@@ -87,9 +87,8 @@ bool ParseOpcodeIni(const std::string& text, GameId game, OpcodeTable& table) {
 }
 
 bool LoadOpcodeTable(const std::string& fileName, GameId game, OpcodeTable& table) {
-    std::string text;
-    if (!ReadWholeFile(fileName, kLargestOpcodeFile, text)) return false;
-    return ParseOpcodeIni(text, game, table);
+    const Result<std::string> text = ReadWholeFile(fileName, kLargestOpcodeFile);
+    return text && ParseOpcodeIni(*text, game, table);
 }
 
 }  // namespace morvane

@@ -144,8 +144,12 @@ bool IsOpcodeJsonPath(const std::string& path) {
 }
 
 bool LoadOpcodeFile(const std::string& path, GameId game, OpcodeTable& table, std::string& error) {
-    std::string text;
-    if (!ReadWholeFile(path, kLargestOpcodeFile, text, error)) return false;
+    const Result<std::string> read = ReadWholeFile(path, kLargestOpcodeFile);
+    if (!read) {
+        error = read.Cause();
+        return false;
+    }
+    const std::string& text = *read;
     OpcodeTable loaded;
     if (IsOpcodeJsonPath(path)) {
         if (!ParseOpcodeJson(text, game, loaded, error)) return false;

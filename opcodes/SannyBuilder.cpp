@@ -128,8 +128,9 @@ enum class Mode { NotThere, Loaded, Failed };
 
 // The entries of a mode file; Failed with the cause when it cannot be read.
 Mode ReadMode(const std::string& path, const char* tag, std::vector<std::string>& entries, std::string& error) {
-    std::string text;
-    if (!ReadWholeFile(path, kLargestOpcodeFile, text, error) || !ReadModeEntries(text, tag, entries, error)) {
+    const Result<std::string> text = ReadWholeFile(path, kLargestOpcodeFile);
+    if (!text) error = text.Cause();
+    if (!text || !ReadModeEntries(*text, tag, entries, error)) {
         error = path + ": " + error;
         return Mode::Failed;
     }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "io/LittleEndian.h"
+#include "script/ScriptReader.h"
 
 namespace morvane {
 
@@ -24,13 +25,14 @@ constexpr int kMissionOffsetBytes = 4;
 
 // The segments' starts, read by following the header's jumps as SkipHeader
 // does; empty when the chain is broken.
-std::vector<int32_t> SegmentStarts(ScriptImage& image) {
+std::vector<int32_t> SegmentStarts(const ScriptImage& image) {
     std::vector<int32_t> starts;
-    image.Seek(0);
+    ScriptReader reader(image);
     for (int link = 0; link < HeaderLinksFor(image.game); ++link) {
-        starts.push_back(image.Position());
+        starts.push_back(reader.Position());
         int32_t target = 0;
-        if (image.ReadOpcode() != kJumpOpcode || !image.ReadSignedParam(target) || target < 0 || !image.Seek(target)) {
+        if (reader.ReadOpcode() != kJumpOpcode || !reader.ReadSignedParam(target) || target < 0 ||
+            !reader.Seek(target)) {
             starts.clear();
             break;
         }
@@ -39,15 +41,16 @@ std::vector<int32_t> SegmentStarts(ScriptImage& image) {
 }
 
 // The missions the mission table names, inside [code.start, code.end).
-std::vector<int32_t> ReadMissions(ScriptImage& image, const CodeLayout& code) {
+std::vector<int32_t> ReadMissions(const ScriptImage& image, const CodeLayout& code) {
     const std::vector<int32_t> segments = SegmentStarts(image);
     std::vector<int32_t> missions;
     if (segments.size() <= kMissionSegment) return missions;
     // The table lies after the jump and the mark, up to the next segment.
-    image.Seek(segments[kMissionSegment]);
-    image.ReadOpcode();
-    image.SkipParam();
-    const int64_t table = static_cast<int64_t>(image.Position()) + kSegmentMarkBytes;
+    ScriptReader reader(image);
+    reader.Seek(segments[kMissionSegment]);
+    reader.ReadOpcode();
+    reader.SkipParam();
+    const int64_t table = static_cast<int64_t>(reader.Position()) + kSegmentMarkBytes;
     const int64_t tableEnd = segments.size() > kMissionSegment + 1 ? segments[kMissionSegment + 1] : code.start;
     const int offsets = image.game == kGameSanAndreas ? kMissionOffsetsSanAndreas : kMissionOffsetsClassic;
     if (table + offsets > tableEnd || tableEnd > image.Size()) return missions;
@@ -75,13 +78,12 @@ std::optional<int32_t> DebugFooterStart(const uint8_t* data, std::size_t size, i
     return static_cast<int32_t>(offset);
 }
 
-CodeLayout FindCode(ScriptImage& image, HeaderSkip header) {
+CodeLayout FindCode(const ScriptImage& image, HeaderSkip header) {
     CodeLayout code;
-    image.LimitTo(image.Size());
-    image.Seek(0);
-    if (StepsOverHeader(header, image.Path()) && image.SkipHeader()) {
+    ScriptReader reader(image);
+    if (StepsOverHeader(header, image.Path()) && reader.SkipHeader()) {
         code.header = true;
-        code.start = image.Position();
+        code.start = reader.Position();
     }
     code.end = image.Size();
     if (const auto footer = DebugFooterStart(image.Data(), static_cast<std::size_t>(image.Size()), code.start)) {
@@ -89,8 +91,6 @@ CodeLayout FindCode(ScriptImage& image, HeaderSkip header) {
         code.end = *footer;
     }
     if (code.header) code.missions = ReadMissions(image, code);
-    image.LimitTo(code.end);
-    image.Seek(code.start);
     return code;
 }
 

@@ -36,10 +36,10 @@ std::optional<int32_t> DebugFooterStart(const uint8_t* data, std::size_t size, i
 
 // Finds the code of a loaded image: steps over a main script's header as
 // `header` says for the image's file (as SkipHeader, from offset 0; a broken
-// chain starts the code at 0), reads the mission table of a header it stepped over, and ends the code
-// where a debug footer starts. Limits the image to the code
-// (ScriptImage::LimitTo) and leaves the cursor at its start.
-CodeLayout FindCode(ScriptImage& image, HeaderSkip header);
+// chain starts the code at 0), reads the mission table of a header it
+// stepped over, and ends the code where a debug footer starts. A walk of the
+// code reads from `start` up to `end` (ScriptReader::LimitTo).
+CodeLayout FindCode(const ScriptImage& image, HeaderSkip header);
 
 // The offset a label parameter leads to from an instruction at `offset`, or
 // nothing when it leads nowhere in the code. A negative label is an offset

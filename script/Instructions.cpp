@@ -272,7 +272,7 @@ std::string FormatInstruction(const DecodedInstruction& instruction, std::string
     return text + (cut ? kCutMark : "");
 }
 
-std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(ScriptImage& image, const OpcodeTable& table,
+std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(const ScriptImage& image, const OpcodeTable& table,
                                                                     const ScanSummary& walked,
                                                                     const std::vector<int32_t>& offsets, int before,
                                                                     int after, LabelForm labels) {
@@ -293,20 +293,21 @@ std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(ScriptImage&
     std::size_t next = 0;        // into `order`
     auto block = walked.dataBlocks.begin();
 
-    if (!image.LimitTo(walked.code.end) || !image.Seek(walked.code.start)) return results;
-    while (image.CursorInside() && (next < order.size() || !waiting.empty())) {
+    ScriptReader reader(image);
+    if (!image.IsLoaded() || !reader.LimitTo(walked.code.end) || !reader.Seek(walked.code.start)) return results;
+    while (reader.Inside() && (next < order.size() || !waiting.empty())) {
         // The scan took these bytes for data: so does the view.
-        while (block != walked.dataBlocks.end() && block->begin < image.Position()) ++block;
-        if (block != walked.dataBlocks.end() && block->begin == image.Position()) {
-            image.Seek(block->end);
+        while (block != walked.dataBlocks.end() && block->begin < reader.Position()) ++block;
+        if (block != walked.dataBlocks.end() && block->begin == reader.Position()) {
+            reader.Seek(block->end);
             continue;
         }
-        const int32_t start = image.Position();
+        const int32_t start = reader.Position();
         uint16_t opcode = 0;
-        WalkInstruction(image, table, opcode, tests);
+        WalkInstruction(reader, table, opcode, tests);
         tests.clear();
         if (opcode == kTruncatedOpcode) break;  // a lone last byte is no instruction
-        const Bounds here{start, image.Position() - start};
+        const Bounds here{start, reader.Position() - start};
 
         for (Waiting& w : waiting) {
             results[w.result].push_back(Decode(image, table, walked.code, labels, here.offset, here.size));
@@ -332,7 +333,7 @@ std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(ScriptImage&
     return results;
 }
 
-std::vector<DecodedInstruction> InstructionsAround(ScriptImage& image, const OpcodeTable& table,
+std::vector<DecodedInstruction> InstructionsAround(const ScriptImage& image, const OpcodeTable& table,
                                                    const ScanSummary& walked, int32_t offset, int before, int after,
                                                    LabelForm labels) {
     return InstructionsAroundEach(image, table, walked, {offset}, before, after, labels).front();

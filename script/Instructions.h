@@ -35,16 +35,15 @@ std::string HexOffsetText(int32_t offset);
 // Walks the image as the key scan whose summary is `walked` did (its code,
 // its data blocks stepped over) and returns up to `before` instructions
 // before the one that starts at `offset`, that one, and up to `after` after
-// it. Empty when no instruction of the walk starts at `offset`. The image's
-// cursor is left anywhere.
-std::vector<DecodedInstruction> InstructionsAround(ScriptImage& image, const OpcodeTable& table,
+// it. Empty when no instruction of the walk starts at `offset`.
+std::vector<DecodedInstruction> InstructionsAround(const ScriptImage& image, const OpcodeTable& table,
                                                    const ScanSummary& walked, int32_t offset, int before, int after,
                                                    LabelForm labels = LabelForm::Raw);
 
 // The same for several offsets in one walk, as a listing of many key tests
 // needs: one result per offset, in the order given (offsets in any order,
 // repeats allowed).
-std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(ScriptImage& image, const OpcodeTable& table,
+std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(const ScriptImage& image, const OpcodeTable& table,
                                                                     const ScanSummary& walked,
                                                                     const std::vector<int32_t>& offsets, int before,
                                                                     int after, LabelForm labels = LabelForm::Raw);

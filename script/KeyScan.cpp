@@ -15,49 +15,49 @@ constexpr int kMostLabelRounds = 8;
 
 // The key as the game reads it: a signed number, so that an 8-bit byte of
 // 0x80 or more is a negative value, no key at all.
-void ScanKeyInstruction(ScriptImage& image, int32_t offset, uint16_t opcode, std::vector<KeyTest>& tests) {
-    const bool wide = image.PeekByte() != TypeByte(ParamType::Int8);
+void ScanKeyInstruction(ScriptReader& reader, int32_t offset, uint16_t opcode, std::vector<KeyTest>& tests) {
+    const bool wide = reader.PeekByte() != TypeByte(ParamType::Int8);
     int32_t key = 0;
-    if (image.ReadSignedParam(key)) tests.push_back(KeyTest::VKey(offset, key, wide, opcode));
+    if (reader.ReadSignedParam(key)) tests.push_back(KeyTest::VKey(offset, key, wide, opcode));
 }
 
-void ScanButtonInstruction(ScriptImage& image, int32_t offset, uint16_t opcode, std::vector<KeyTest>& tests) {
-    const int padType = image.PeekByte();
+void ScanButtonInstruction(ScriptReader& reader, int32_t offset, uint16_t opcode, std::vector<KeyTest>& tests) {
+    const int padType = reader.PeekByte();
     int32_t pad = 0;
-    if (!image.ReadUnsignedParam(pad)) {
+    if (!reader.ReadUnsignedParam(pad)) {
         // An invalid San Andreas type byte has been consumed alone; the walk
         // goes on from the byte after it.
-        if (!(image.game == kGameSanAndreas && padType >= kFirstInvalidSaTypeByte)) image.SkipParam();
+        if (!(reader.Game() == kGameSanAndreas && padType >= kFirstInvalidSaTypeByte)) reader.SkipParam();
         return;
     }
     if (static_cast<uint32_t>(pad) > static_cast<uint32_t>(kHighestPad)) {
-        image.SkipParam();
+        reader.SkipParam();
         return;
     }
     int32_t key = 0;
-    if (image.ReadUnsignedParam(key)) tests.push_back(KeyTest::Button(offset, pad, key, opcode));
+    if (reader.ReadUnsignedParam(key)) tests.push_back(KeyTest::Button(offset, pad, key, opcode));
 }
 
-void ScanCheatInstruction(ScriptImage& image, int32_t offset, uint16_t opcode, std::vector<KeyTest>& tests) {
+void ScanCheatInstruction(ScriptReader& reader, int32_t offset, uint16_t opcode, std::vector<KeyTest>& tests) {
     StringConstant code;
-    if (image.ReadStringParam(code)) tests.push_back(KeyTest::Cheat(offset, std::move(code), opcode));
+    if (reader.ReadStringParam(code)) tests.push_back(KeyTest::Cheat(offset, std::move(code), opcode));
 }
 
-inline const OpcodeEntry* Step(ScriptImage& image, const OpcodeTable& table, uint16_t& opcode,
+inline const OpcodeEntry* Step(ScriptReader& reader, const OpcodeTable& table, uint16_t& opcode,
                                std::vector<KeyTest>& tests) {
-    const int32_t offset = image.Position();
-    opcode = image.ReadOpcode();
+    const int32_t offset = reader.Position();
+    opcode = reader.ReadOpcode();
     const OpcodeEntry* entry = table.Find(opcode);
     if (entry == nullptr) return nullptr;
     switch (entry->role) {
         case OpcodeRole::Plain:
         case OpcodeRole::Jump:
         case OpcodeRole::EndsPath:
-        case OpcodeRole::Branch: image.SkipParams(entry->parameterCount); break;
-        case OpcodeRole::VKeyTest: ScanKeyInstruction(image, offset, opcode, tests); break;
-        case OpcodeRole::ButtonTest: ScanButtonInstruction(image, offset, opcode, tests); break;
-        case OpcodeRole::SkipsData: image.SkipBytes(kSkippedDataBytes); break;
-        case OpcodeRole::CheatTest: ScanCheatInstruction(image, offset, opcode, tests); break;
+        case OpcodeRole::Branch: reader.SkipParams(entry->parameterCount); break;
+        case OpcodeRole::VKeyTest: ScanKeyInstruction(reader, offset, opcode, tests); break;
+        case OpcodeRole::ButtonTest: ScanButtonInstruction(reader, offset, opcode, tests); break;
+        case OpcodeRole::SkipsData: reader.SkipBytes(kSkippedDataBytes); break;
+        case OpcodeRole::CheatTest: ScanCheatInstruction(reader, offset, opcode, tests); break;
     }
     return entry;
 }
@@ -97,22 +97,20 @@ private:
 };
 
 // Gathers the labels of the code a Jump or Branch instruction at `offset`
-// names; the cursor is left where it was.
-void NameLabels(ScriptImage& image, const CodeLayout& code, int32_t offset, uint16_t opcode, Labels& labels) {
-    const int32_t after = image.Position();
-    uint32_t mask = CodeLabelsOf(image.game, opcode);
-    image.Seek(static_cast<int64_t>(offset) + kOpcodeWordSize);
+// names, reading its parameters with a reader of its own (a copy of the walk's).
+void NameLabels(ScriptReader reader, const CodeLayout& code, int32_t offset, uint16_t opcode, Labels& labels) {
+    uint32_t mask = CodeLabelsOf(reader.Game(), opcode);
+    reader.Seek(static_cast<int64_t>(offset) + kOpcodeWordSize);
     for (; mask != 0; mask >>= 1) {
         int32_t value = 0;
         if ((mask & 1u) == 0) {
-            if (!image.SkipParam()) break;
-        } else if (image.ReadSignedParam(value)) {
+            if (!reader.SkipParam()) break;
+        } else if (reader.ReadSignedParam(value)) {
             if (const auto target = LabelTarget(code, offset, value)) labels.Add(*target);
-        } else if (!image.CursorInside()) {
+        } else if (!reader.Inside()) {
             break;
         }
     }
-    image.Seek(after);
 }
 
 // One walk over the code. Without `labels` it is the plain walk, which only
@@ -131,17 +129,17 @@ constexpr bool SteppedByCount(OpcodeRole role) {
            role == OpcodeRole::Branch;
 }
 
-Walk WalkCode(ScriptImage& image, const OpcodeTable& table, const CodeLayout& code, Labels* labels,
+Walk WalkCode(const ScriptImage& image, const OpcodeTable& table, const CodeLayout& code, Labels* labels,
               std::vector<KeyTest>& tests, const ScanProgress& progress) {
     Walk walk;
     ScanSummary& summary = walk.summary;
     summary.code = code;
-    image.LimitTo(code.end);
-    image.Seek(code.start);
+    ScriptReader reader(image);
+    reader.LimitTo(code.end);
 
     // The inner loop keeps the walk's state in locals and steps over the
     // instructions it only passes by itself; every other one goes through
-    // the image (Step), which then hands the position back.
+    // the reader (Step), which then hands the position back.
     const uint8_t* const bytes = image.Data();
     const auto end = static_cast<std::size_t>(code.end);
     const ParamSizeTable& sizes = kParamSizeTables[static_cast<std::size_t>(RulesForGame(image.game))];
@@ -170,16 +168,16 @@ Walk WalkCode(ScriptImage& image, const OpcodeTable& table, const CodeLayout& co
             }
         }
         const auto offset = static_cast<int32_t>(at);
-        image.Seek(offset);
+        reader.Seek(offset);
         uint16_t opcode = 0;
-        const OpcodeEntry* entry = Step(image, table, opcode, tests);
-        at = static_cast<std::size_t>(image.Position());
+        const OpcodeEntry* entry = Step(reader, table, opcode, tests);
+        at = static_cast<std::size_t>(reader.Position());
         if (opcode == kTruncatedOpcode) break;  // a lone last byte is no instruction
         if (entry != nullptr) {
             ++instructions;
             afterPathEnd = EndsThePath(entry->role);
             if (labels != nullptr && onTrack && (entry->role == OpcodeRole::Jump || entry->role == OpcodeRole::Branch))
-                NameLabels(image, code, offset, opcode, *labels);
+                NameLabels(reader, code, offset, opcode, *labels);
             continue;
         }
         if (onTrack && afterPathEnd && (labels == nullptr || !labels->LeadsTo(offset))) {
@@ -205,19 +203,18 @@ Walk WalkCode(ScriptImage& image, const OpcodeTable& table, const CodeLayout& co
         afterPathEnd = false;
     }
     summary.instructions = instructions;
-    image.Seek(static_cast<int64_t>(at < end ? at : end));
     return walk;
 }
 
 }  // namespace
 
-const OpcodeEntry* WalkInstruction(ScriptImage& image, const OpcodeTable& table, uint16_t& opcode,
+const OpcodeEntry* WalkInstruction(ScriptReader& reader, const OpcodeTable& table, uint16_t& opcode,
                                    std::vector<KeyTest>& tests) {
-    return Step(image, table, opcode, tests);
+    return Step(reader, table, opcode, tests);
 }
 
-ScanSummary ScanKeyTests(ScriptImage& image, const OpcodeTable& table, HeaderSkip header, std::vector<KeyTest>& tests,
-                         const ScanProgress& progress) {
+ScanSummary ScanKeyTests(const ScriptImage& image, const OpcodeTable& table, HeaderSkip header,
+                         std::vector<KeyTest>& tests, const ScanProgress& progress) {
     const std::size_t before = tests.size();
     const CodeLayout code = FindCode(image, header);
     Walk walk = WalkCode(image, table, code, nullptr, tests, progress);
@@ -237,14 +234,13 @@ ScanSummary ScanKeyTests(ScriptImage& image, const OpcodeTable& table, HeaderSki
     return walk.summary;
 }
 
-bool ReadAndScan(const std::string& path, GameId game, const OpcodeTable& table, HeaderSkip header,
-                 ScannedScript& script, std::string& cause, const ScanProgress& progress) {
+Result<ScannedScript> ReadAndScan(const std::string& path, GameId game, const OpcodeTable& table, HeaderSkip header,
+                                  const ScanProgress& progress) {
     ScannedScript read;
     read.image.game = game;
-    if (!read.image.LoadFromFile(path, cause)) return false;
+    if (const Status loaded = read.image.LoadFromFile(path); !loaded) return Failure{loaded.Cause()};
     read.summary = ScanKeyTests(read.image, table, header, read.tests, progress);
-    script = std::move(read);
-    return true;
+    return {std::move(read)};
 }
 
 const char* KindName(KeyTestKind kind) {

@@ -9,7 +9,9 @@
 #include "opcodes/OpcodeTable.h"
 #include "script/CodeLayout.h"
 #include "script/KeyTest.h"
+#include "io/Result.h"
 #include "script/ScriptImage.h"
+#include "script/ScriptReader.h"
 
 namespace morvane {
 
@@ -51,23 +53,23 @@ struct ScanSummary {
 // Instructions walked between two progress reports.
 constexpr int kProgressInterval = 100;
 
-// Receives the cursor's byte position.
+// Receives the walk's byte position.
 using ScanProgress = std::function<void(int32_t)>;
 
-// One step of the walk: reads the instruction at the cursor and steps over
-// it exactly as ScanKeyTests does, appending the key test it holds.
-// `opcode` gets the opcode read (negation flag cleared; kTruncatedOpcode for a
-// lone last byte, which is no instruction). Returns the opcode's entry, or
-// nullptr when the table does not know it; the cursor then stands after the
-// opcode word.
-const OpcodeEntry* WalkInstruction(ScriptImage& image, const OpcodeTable& table, uint16_t& opcode,
+// One step of the walk: reads the instruction at the reader's position and
+// steps over it exactly as ScanKeyTests does, appending the key test it
+// holds. `opcode` gets the opcode read (negation flag cleared;
+// kTruncatedOpcode for a lone last byte, which is no instruction). Returns
+// the opcode's entry, or nullptr when the table does not know it; the reader
+// then stands after the opcode word.
+const OpcodeEntry* WalkInstruction(ScriptReader& reader, const OpcodeTable& table, uint16_t& opcode,
                                    std::vector<KeyTest>& tests);
 
 // Walks the code of the image (see FindCode: from the end of a main script's
 // header when `header` says so for the image's file, up to a debug footer) and appends every
 // key and button test whose key is an integer constant, and every cheat test
 // whose code is a string constant. The table must be loaded for the image's
-// game; the image is left limited to the code, its cursor at the end.
+// game. The image is only read: any number of scans may read it at once.
 //
 // Where the walk meets an opcode the table does not know right after an
 // instruction that ends the path, and no label of the script leads there,
@@ -76,8 +78,8 @@ const OpcodeEntry* WalkInstruction(ScriptImage& image, const OpcodeTable& table,
 // read for tests, not counted as unknown. Any other unknown opcode counts,
 // and from it on the walk may be lost. A script without unknown opcodes
 // reads as one run of instructions from start to end.
-ScanSummary ScanKeyTests(ScriptImage& image, const OpcodeTable& table, HeaderSkip header, std::vector<KeyTest>& tests,
-                         const ScanProgress& progress);
+ScanSummary ScanKeyTests(const ScriptImage& image, const OpcodeTable& table, HeaderSkip header,
+                         std::vector<KeyTest>& tests, const ScanProgress& progress);
 
 // A script file read and scanned: what the window shows and the command
 // line lists.
@@ -89,10 +91,10 @@ struct ScannedScript {
 
 // Reads the file at `path` as a script of `game` and scans it with `table`
 // (which must be loaded for that game), stepping over a main script's header
-// as `header` says. False, with the cause in `cause` ("not found", ...), when
-// the file cannot be read; `script` is then as it was.
-bool ReadAndScan(const std::string& path, GameId game, const OpcodeTable& table, HeaderSkip header,
-                 ScannedScript& script, std::string& cause, const ScanProgress& progress = nullptr);
+// as `header` says. The failure names the cause ("not found", ...) when the
+// file cannot be read.
+Result<ScannedScript> ReadAndScan(const std::string& path, GameId game, const OpcodeTable& table, HeaderSkip header,
+                                  const ScanProgress& progress = nullptr);
 
 // The unknown opcodes a walk met: "3F12, 3F03", then ", ..." when there were
 // more than kUnknownOpcodesNamed.

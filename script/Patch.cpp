@@ -1,17 +1,26 @@
 #include "script/Patch.h"
 
+#include "script/ScriptReader.h"
+
 namespace morvane {
 
-void PatchImage(ScriptImage& image, const std::vector<KeyTest>& tests) {
+void PatchImage(ScriptImage& image, const std::vector<KeyTest>& tests, int32_t codeEnd) {
     for (const KeyTest& test : tests) {
-        if (test.offset < 0 || !image.Seek(static_cast<int64_t>(test.offset) + kOpcodeWordSize)) continue;
+        if (test.offset < 0) continue;
+        const int64_t first = static_cast<int64_t>(test.offset) + kOpcodeWordSize;
         switch (test.kind) {
-            case KeyTestKind::VKey: image.WriteIntParam(test.key); break;
-            case KeyTestKind::Button:
-                image.WriteIntParam(test.pad);
-                image.WriteIntParam(test.key);
+            case KeyTestKind::VKey: image.WriteIntParamAt(first, test.key, codeEnd); break;
+            case KeyTestKind::Button: {
+                // The key follows the pad where a read of the pad ends, as the scan read them.
+                ScriptReader pad(image);
+                int32_t read = 0;
+                if (!pad.LimitTo(codeEnd) || !pad.Seek(first)) break;
+                pad.ReadUnsignedParam(read);
+                image.WriteIntParamAt(first, test.pad, codeEnd);
+                image.WriteIntParamAt(pad.Position(), test.key, codeEnd);
                 break;
-            case KeyTestKind::Cheat: image.WriteStringParam(test.code); break;
+            }
+            case KeyTestKind::Cheat: image.WriteStringParamAt(first, test.code, codeEnd); break;
         }
     }
 }

@@ -7,9 +7,12 @@ namespace morvane {
 
 bool EditSession::Open(const std::string& path, GameId game, std::shared_ptr<const OpcodeTable> table,
                        HeaderSkip header, std::string& cause, const ScanProgress& progress) {
-    ScannedScript script;
-    if (!ReadAndScan(path, game, *table, header, script, cause, progress)) return false;
-    Adopt(std::move(script), path, std::move(table));
+    Result<ScannedScript> script = ReadAndScan(path, game, *table, header, progress);
+    if (!script) {
+        cause = script.Cause();
+        return false;
+    }
+    Adopt(std::move(*script), path, std::move(table));
     return true;
 }
 
@@ -60,7 +63,7 @@ void EditSession::Commit(std::vector<KeyTest> tests) {
     Patch();
 }
 
-void EditSession::Patch() { PatchImage(script_.image, script_.tests); }
+void EditSession::Patch() { PatchImage(script_.image, script_.tests, script_.summary.code.end); }
 
 KeyRefusal EditSession::SetVKey(std::size_t index, int32_t vkey) {
     if (!IsTestOfKind(index, KeyTestKind::VKey)) return KeyRefusal::NoSuchTest;

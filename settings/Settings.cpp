@@ -27,13 +27,12 @@ GameId ParseSavedGame(const std::string& text) {
 
 std::optional<GameId> ReadSavedGameFile(const std::string& path, std::string& problem) {
     problem.clear();
-    std::string text;
-    std::string cause;
-    if (!ReadWholeFile(path, kLargestSettingsFile, text, cause)) {
-        if (cause != kNotFoundCause) problem = cause;
+    const Result<std::string> text = ReadWholeFile(path, kLargestSettingsFile);
+    if (!text) {
+        if (text.Cause() != kNotFoundCause) problem = text.Cause();
         return std::nullopt;
     }
-    return ParseSavedGame(text);
+    return ParseSavedGame(*text);
 }
 
 std::optional<GameId> ReadSavedGame(std::string& problem) { return ReadSavedGameFile(kSettingsFileName, problem); }

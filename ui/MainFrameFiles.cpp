@@ -167,9 +167,9 @@ void MainFrame::ShowGauge() {
 
 bool MainFrame::ReadScript(const wxString& path, ScannedScript& read) {
     read.image.game = selectedGame;
-    std::string cause;
-    if (!read.image.LoadFromFile(FileSystemPath(path), cause)) {
-        ShowMessage(wxString::Format(kOpenFailed, wxFileName(path).GetFullName()) + "\n" + wxString::FromUTF8(cause));
+    if (const Status loaded = read.image.LoadFromFile(FileSystemPath(path)); !loaded) {
+        ShowMessage(wxString::Format(kOpenFailed, wxFileName(path).GetFullName()) + "\n" +
+                    wxString::FromUTF8(loaded.Cause()));
         return false;
     }
     // No input reaches the window while the file is scanned; now and then

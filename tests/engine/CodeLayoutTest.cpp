@@ -73,7 +73,7 @@ TEST(DebugFooter, NeverBeforeTheCodesStart) {
     EXPECT_EQ(Footer(bytes, 31), std::nullopt);
 }
 
-TEST(FindCode, EndsTheCodeAtTheFooterAndLimitsTheImageToIt) {
+TEST(FindCode, EndsTheCodeAtTheFooterAndLeavesTheImageWhole) {
     ScriptBuilder sa(kGameSanAndreas);
     sa.Op(0x0001).I8(0);
     const std::vector<uint8_t> bytes = WithFooter(sa.Bytes(), 16, static_cast<uint32_t>(sa.Here()));
@@ -82,9 +82,12 @@ TEST(FindCode, EndsTheCodeAtTheFooterAndLimitsTheImageToIt) {
     EXPECT_EQ(code.start, 0);
     EXPECT_EQ(code.end, sa.Here());
     EXPECT_TRUE(code.footer);
-    EXPECT_EQ(image.End(), sa.Here());
     EXPECT_EQ(image.Size(), static_cast<int32_t>(bytes.size()));
-    EXPECT_EQ(image.Position(), 0);
+    EXPECT_EQ(std::vector<uint8_t>(image.Data(), image.Data() + image.Size()), bytes);
+    // Found again, the same: finding the code changes nothing it reads.
+    const CodeLayout again = FindCode(image, HeaderSkip::Never);
+    EXPECT_EQ(again.start, code.start);
+    EXPECT_EQ(again.end, code.end);
 }
 
 TEST(FindCode, AMainScriptsMissionsComeFromItsHeader) {

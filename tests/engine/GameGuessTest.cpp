@@ -18,12 +18,10 @@ const OpcodeTable* BuiltinTable(GameId game) {
 }
 
 ScannedScript ReadAs(const std::string& demo, GameId game) {
-    ScannedScript script;
-    std::string cause;
-    EXPECT_TRUE(ReadAndScan(std::string(MORVANE_SOURCE_DIR) + "/demo/" + demo, game, *BuiltinTable(game),
-                            HeaderSkip::ByName, script, cause))
-        << cause;
-    return script;
+    Result<ScannedScript> script =
+        ReadAndScan(std::string(MORVANE_SOURCE_DIR) + "/demo/" + demo, game, *BuiltinTable(game), HeaderSkip::ByName);
+    EXPECT_TRUE(script) << script.Cause();
+    return script ? std::move(*script) : ScannedScript();
 }
 
 }  // namespace

@@ -44,8 +44,7 @@ TEST(InputFiles, WhatIsNoFileOrTooLargeIsRefusedAtOnceWithItsCause) {
         {"script", kLargestScript,
          [](const std::string& path) {
              ScriptImage image;
-             std::string cause;
-             return image.LoadFromFile(path, cause) ? std::string() : cause;
+             return image.LoadFromFile(path).Cause();
          }},
         {"opcode file", kLargestOpcodeFile,
          [](const std::string& path) {

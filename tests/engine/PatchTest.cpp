@@ -14,16 +14,17 @@ struct Scanned {
     ScriptImage image;
     std::vector<KeyTest> tests;
     std::vector<uint8_t> original;
+    ScanSummary summary;
 
     explicit Scanned(const ScriptBuilder& b) : original(b.Bytes()) {
         OpcodeTable table;
         EXPECT_TRUE(ParseOpcodeIni("[x]\n0001=1\n00E1=2\n0AB0=1\n05EE=1\n", b.Game(), table));
         image.game = b.Game();
         EXPECT_TRUE(image.LoadFromBytes(original.data(), original.size()));
-        ScanKeyTests(image, table, HeaderSkip::Never, tests, nullptr);
+        summary = ScanKeyTests(image, table, HeaderSkip::Never, tests, nullptr);
     }
     std::vector<uint8_t> Patched() {
-        PatchImage(image, tests);
+        PatchImage(image, tests, summary.code.end);
         return std::vector<uint8_t>(image.Data(), image.Data() + image.Size());
     }
 };
@@ -101,7 +102,7 @@ TEST(PatchImage, ForeignTestsWriteNothing) {
         KeyTest::VKey(INT32_MAX, 1, true, 0x0AB0),
         KeyTest::VKey(0, 0x77, false, 0x0AB0),  // lands on 0x0001's 8-bit parameter
     };
-    PatchImage(s.image, bogus);
+    PatchImage(s.image, bogus, s.summary.code.end);
     std::vector<uint8_t> expected = s.original;
     expected[3] = 0x77;
     EXPECT_EQ(std::vector<uint8_t>(s.image.Data(), s.image.Data() + s.image.Size()), expected);
@@ -136,13 +137,13 @@ TEST(PatchImage, CheatCodesOfEachFormAreWrittenInTheirPlaceZeroPadded) {
     ScriptImage image;
     std::vector<KeyTest> cheats = ScanCheats(image, sa);
     ASSERT_EQ(cheats.size(), 3u);
-    PatchImage(image, cheats);
+    PatchImage(image, cheats, image.Size());
     EXPECT_EQ(Bytes(image), sa.Bytes());  // every code its own: nothing changes
 
     cheats[0].code = "AB";
     cheats[1].code = "FIFTEENCHARSXYZ";
     cheats[2].code = "SKY";
-    PatchImage(image, cheats);
+    PatchImage(image, cheats, image.Size());
     ScriptBuilder expected(kGameSanAndreas);
     expected.Op(0x0ADC).String8("AB");
     expected.Op(0x0ADC).String16("FIFTEENCHARSXYZ");
@@ -160,7 +161,7 @@ TEST(PatchImage, ACheatCodeThatDoesNotFitWritesNothing) {
     ASSERT_EQ(cheats.size(), 2u);
     cheats[0].code = "FLYING";     // a length-prefixed string keeps its length
     cheats[1].code = "NINECHARS";  // longer than the 8 bytes
-    PatchImage(image, cheats);
+    PatchImage(image, cheats, image.Size());
     EXPECT_EQ(Bytes(image), sa.Bytes());
 }
 
@@ -173,7 +174,7 @@ TEST(PatchImage, OlderGamesInlineCheatCodes) {
     ASSERT_EQ(cheats.size(), 1u);
     EXPECT_EQ(cheats[0].code, "GUNSGUNS");
     cheats[0].code = "TANK";
-    PatchImage(image, cheats);
+    PatchImage(image, cheats, image.Size());
     std::vector<uint8_t> expected = vc.Bytes();
     const uint8_t tank[] = {'T', 'A', 'N', 'K', 0, 0, 0, 0};
     std::copy(std::begin(tank), std::end(tank), expected.begin() + 6);
@@ -188,10 +189,10 @@ TEST(PatchImage, OlderGamesLengthPrefixedCheatCodesKeepTheirLength) {
     std::vector<KeyTest> cheats = ScanCheats(image, vc);
     ASSERT_EQ(cheats.size(), 1u);
     cheats[0].code = "BLESSYOU";  // two characters short: refused, nothing written
-    PatchImage(image, cheats);
+    PatchImage(image, cheats, image.Size());
     EXPECT_EQ(Bytes(image), vc.Bytes());
     cheats[0].code = "ABCDEFGHIJ";
-    PatchImage(image, cheats);
+    PatchImage(image, cheats, image.Size());
     ScriptBuilder expected(kGameViceCity);
     expected.Op(0x0ADC).VarString("ABCDEFGHIJ");
     expected.Op(0x0001).I8(0);
@@ -220,6 +221,8 @@ TEST(PatchImage, DataBlocksAndADebugFooterStayByteForByte) {
     ASSERT_EQ(tests.size(), 1u);
     EXPECT_FALSE(summary.HasUnknown());
     tests[0].key = 'B';
-    PatchImage(image, tests);
+    // A test in the footer, where the debug text reads as one, is no test of the code.
+    tests.push_back(KeyTest::VKey(footer, 'X', false, 0x0AB0));
+    PatchImage(image, tests, summary.code.end);
     EXPECT_EQ(Diff(sa.Bytes(), Bytes(image)), (std::vector<std::size_t>{static_cast<std::size_t>(key)}));
 }
