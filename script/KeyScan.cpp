@@ -27,7 +27,7 @@ void ScanButtonInstruction(ScriptImage& image, int32_t offset, uint16_t opcode, 
     if (!image.ReadUnsignedParam(pad)) {
         // An invalid San Andreas type byte has been consumed alone; the walk
         // goes on from the byte after it.
-        if (!(image.game == kGameSanAndreas && padType >= kFirstInvalidSaTypeByte)) image.SkipParam();
+        if (!(HasTypedStrings(RulesForGame(image.game)) && padType >= kFirstInvalidSaTypeByte)) image.SkipParam();
         return;
     }
     if (static_cast<uint32_t>(pad) > static_cast<uint32_t>(kHighestPad)) {
