@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "opcodes/OpcodeRoles.h"
 #include "support/ScriptBuilder.h"
 
 namespace morvane::bench {
@@ -42,13 +43,13 @@ inline std::vector<uint8_t> SyntheticScript(std::size_t targetBytes, uint32_t se
     while (b.Bytes().size() < targetBytes) {
         const int kind = pick(1000);
         if (kind < 4) {
-            b.Op(0x0AB0);
+            b.Op(kKeyOpcodeSanAndreas);
             if (kind < 2)
                 b.I8(static_cast<uint8_t>(0x41 + pick(26)));
             else
                 b.I16(static_cast<uint16_t>(0xA0 + pick(4)));
         } else if (kind < 8) {
-            b.Op(0x00E1).I8(static_cast<uint8_t>(pick(2))).I8(static_cast<uint8_t>(pick(20)));
+            b.Op(kButtonOpcode).I8(static_cast<uint8_t>(pick(2))).I8(static_cast<uint8_t>(pick(20)));
         } else if (kind < 20) {
             b.Op(0x004F).I32(random() % 100000);
             for (int i = pick(6); i > 0; --i) anyParam();

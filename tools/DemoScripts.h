@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "opcodes/OpcodeRoles.h"
 #include "support/ScriptBuilder.h"
 
 namespace morvane::demo {
@@ -22,12 +23,12 @@ constexpr uint16_t kEndScript = 0x004E;
 constexpr uint16_t kStartScript = 0x004F;
 constexpr uint16_t kPrintText = 0x00BC;
 constexpr uint16_t kIf = 0x00D6;
-constexpr uint16_t kButton = 0x00E1;
+constexpr uint16_t kButton = kButtonOpcode;
 constexpr uint16_t kAddMoney = 0x0109;
 constexpr uint16_t kNameScript = 0x03A4;
-constexpr uint16_t kClassicKey = 0x05EE;
+constexpr uint16_t kClassicKey = kKeyOpcodeClassic;
 constexpr uint16_t kCustomScript = 0x0A92;
-constexpr uint16_t kSaKey = 0x0AB0;
+constexpr uint16_t kSaKey = kKeyOpcodeSanAndreas;
 constexpr uint16_t kDebugText = 0x05B6;           // the game skips the 128 bytes after it
 constexpr uint16_t kCleoPlusKeyJust = 0x0E3D;     // CLEO+ is_key_just_pressed
 constexpr uint16_t kCleoPlusButtonJust = 0x0E3E;  // CLEO+ is_button_just_pressed

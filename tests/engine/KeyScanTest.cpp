@@ -447,7 +447,7 @@ TEST(ScanCheatTests, OlderGamesFindLengthPrefixedCodesOfAnyLength) {
 
 namespace {
 
-constexpr uint16_t kJump = 0x0002;
+constexpr uint16_t kJump = kJumpOpcode;
 constexpr uint16_t kJumpIfFalse = 0x004D;
 constexpr uint16_t kEndScript = 0x004E;
 constexpr uint16_t kGosub = 0x0050;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "opcodes/GameId.h"
+#include "opcodes/OpcodeRoles.h"
 #include "script/ParamType.h"
 
 namespace morvane::test {
@@ -56,7 +57,7 @@ public:
     // A jump whose 32-bit target can be set later with SetJumpTarget.
     std::size_t Jump(int32_t target = 0) {
         const std::size_t at = bytes_.size();
-        Op(0x0002).I32(static_cast<uint32_t>(target));
+        Op(kJumpOpcode).I32(static_cast<uint32_t>(target));
         return at;
     }
     void SetJumpTarget(std::size_t jumpAt, int32_t target) {
