@@ -27,6 +27,20 @@ constexpr std::optional<GameId> GameFromNumber(int64_t number) {
     return static_cast<GameId>(number);
 }
 
+// A set of games, bit n for the game of number n: which games a row of a
+// list shared by the games holds for (the special opcodes, the built-in
+// commands).
+enum GameSet : uint8_t {
+    kInGta3 = 1 << 0,
+    kInViceCity = 1 << 1,
+    kInSanAndreas = 1 << 2,
+    kInOlderGames = kInGta3 | kInViceCity,
+    kInEveryGame = kInGta3 | kInViceCity | kInSanAndreas,
+};
+
+constexpr uint8_t GameSetOf(GameId game) { return static_cast<uint8_t>(1u << GameNumber(game)); }
+constexpr bool GameSetHas(uint8_t games, GameId game) { return (games & GameSetOf(game)) != 0; }
+
 // Which of the three size rule sets of the byte code a game's parameters
 // follow (script/ParamType.h writes the rules down): type 6 is a 16-bit
 // fixed-point number in GTA III and a 32-bit float later; bytes of 7 and

@@ -23,17 +23,6 @@ enum class OpcodeRole : uint8_t {
 // Raw bytes after an opcode of role SkipsData (San Andreas keeps debug text there).
 constexpr int kSkippedDataBytes = 128;
 
-// Which games a row of the list below holds for.
-enum GameSet : uint8_t {
-    kInGta3 = 1 << 0,
-    kInViceCity = 1 << 1,
-    kInSanAndreas = 1 << 2,
-    kInOlderGames = kInGta3 | kInViceCity,
-    kInEveryGame = kInGta3 | kInViceCity | kInSanAndreas,
-};
-
-constexpr bool GameSetHas(uint8_t games, GameId game) { return (games >> GameNumber(game)) & 1; }
-
 // Which parameters of a Jump or Branch are labels: bit n for parameter n.
 constexpr uint32_t kFirstParameter = 1u << 0;
 // A switch's labels: its default and one after each case value (0871: the
