@@ -12,9 +12,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "SyntheticScript.h"
+#include "fixtures/SyntheticScript.h"
 #include "opcodes/IniLoader.h"
-#include "support/TempDir.h"
+#include "fixtures/TempDir.h"
 #include "ui/MainFrame.h"
 
 namespace {

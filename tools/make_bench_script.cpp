@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "SyntheticScript.h"
+#include "fixtures/SyntheticScript.h"
 #include "opcodes/IniLoader.h"
-#include "support/MainScriptBuilder.h"
+#include "fixtures/MainScriptBuilder.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <tuple>
 #include <vector>
 
-#include "Gta3scCommands.h"
+#include "fixtures/Gta3scCommands.h"
 
 namespace {
 

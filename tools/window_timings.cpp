@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "SyntheticScript.h"
+#include "fixtures/SyntheticScript.h"
 #include "opcodes/IniLoader.h"
 #include "ui/MainFrame.h"
 

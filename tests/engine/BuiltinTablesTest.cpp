@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "DemoScripts.h"
-#include "Gta3scCommands.h"
+#include "fixtures/DemoScripts.h"
+#include "fixtures/Gta3scCommands.h"
 #include "opcodes/BuiltinTables.h"
 #include "opcodes/IniLoader.h"
 #include "script/KeyScan.h"

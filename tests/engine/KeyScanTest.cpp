@@ -2,9 +2,9 @@
 
 #include "opcodes/IniLoader.h"
 #include "script/KeyScan.h"
-#include "support/MainScriptBuilder.h"
+#include "fixtures/MainScriptBuilder.h"
 #include "support/Printers.h"
-#include "support/ScriptBuilder.h"
+#include "fixtures/ScriptBuilder.h"
 
 using namespace morvane;
 using morvane::test::ScriptBuilder;
