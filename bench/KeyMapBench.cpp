@@ -11,8 +11,8 @@
 #include "keymap/KeyMap.h"
 #include "keymap/ScriptSearch.h"
 #include "opcodes/IniLoader.h"
-#include "support/TempDir.h"
-#include "SyntheticScript.h"
+#include "fixtures/TempDir.h"
+#include "fixtures/SyntheticScript.h"
 
 using namespace morvane;
 

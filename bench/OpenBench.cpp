@@ -12,8 +12,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "SyntheticScript.h"
-#include "support/TempDir.h"
+#include "fixtures/SyntheticScript.h"
+#include "opcodes/IniLoader.h"
+#include "fixtures/TempDir.h"
 #include "ui/MainFrame.h"
 
 namespace {
@@ -26,8 +27,8 @@ class WindowOnAScript {
 public:
     WindowOnAScript() : previous_(std::filesystem::current_path()) {
         std::filesystem::current_path(dir_.Path());
-        for (const char* name : {"SCM.ini", "VICESCM.ini", "SASCM.ini"})
-            dir_.Write(name, std::string(morvane::bench::SyntheticIni()));
+        for (const morvane::GameId game : morvane::kAllGames)
+            dir_.Write(morvane::OpcodeIniFileName(game), std::string(morvane::bench::SyntheticIni()));
         dir_.Write("cfg", "2");
         script = wxString::FromUTF8(dir_.Write("big.cs", morvane::bench::SyntheticScript(kScriptBytes)));
         frame = new MainFrame(nullptr);

@@ -7,7 +7,7 @@
 #include "opcodes/IniLoader.h"
 #include "keys/RemapRules.h"
 #include "script/KeyScan.h"
-#include "SyntheticScript.h"
+#include "fixtures/SyntheticScript.h"
 
 using namespace morvane;
 

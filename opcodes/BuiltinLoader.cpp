@@ -4,8 +4,8 @@ namespace morvane {
 
 void LoadBuiltinTable(GameId game, OpcodeTable& table) {
     table.Reset(game);
-    for (const BuiltinCommand& command : BuiltinCommandsOf(game))
-        table.Set(command.id, command.count, command.description);
+    for (const BuiltinCommand& command : AllBuiltinCommands())
+        if (GameSetHas(command.games, game)) table.Set(command.id, command.count, command.description);
 }
 
 }  // namespace morvane

@@ -8,9 +8,12 @@
 
 namespace morvane {
 
-// A command of a built-in table: its opcode, its parameter count
-// (kVariableParameterCount for a variable list) and its description.
+// A command of the built-in tables: the games whose table holds it (a
+// GameSet), its opcode, its parameter count (kVariableParameterCount for a
+// variable list) and its description. A command that differs between games
+// is one row per form.
 struct BuiltinCommand {
+    uint8_t games;
     uint16_t id;
     int16_t count;
     const char* description;
@@ -23,13 +26,14 @@ struct BuiltinCommands {
     const BuiltinCommand* end() const { return rows + count; }
 };
 
-// The commands Morvane carries for a game, sorted by opcode: the game's own
-// and CLEO 4's, from gta3sc's command definitions (MIT licence), and the key
-// tests of the script libraries gta3sc lacks (05EE in GTA III and Vice City;
-// 0E3D, 0E3E, 2080 and 0C89 in San Andreas).
-BuiltinCommands BuiltinCommandsOf(GameId game);
+// The commands Morvane carries for the three games, sorted by opcode, each
+// game holding an opcode in at most one row: the games' own and CLEO 4's,
+// from gta3sc's command definitions (MIT licence), and the key tests of the
+// script libraries gta3sc lacks (05EE in GTA III and Vice City; 0E3D, 0E3E,
+// 2080 and 0C89 in San Andreas).
+BuiltinCommands AllBuiltinCommands();
 
-// Fills the table with a game's built-in commands.
+// Fills the table with a game's built-in commands: the rows that hold for it.
 void LoadBuiltinTable(GameId game, OpcodeTable& table);
 
 }  // namespace morvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -26,18 +27,74 @@ constexpr std::optional<GameId> GameFromNumber(int64_t number) {
     return static_cast<GameId>(number);
 }
 
-// The game's name as players write it ("GTA III", "Vice City", "San
-// Andreas"), and its short name on the command line ("gta3", "vc", "sa").
-constexpr std::array<const char*, kGameCount> kGameNames = {"GTA III", "Vice City", "San Andreas"};
-constexpr std::array<const char*, kGameCount> kGameShortNames = {"gta3", "vc", "sa"};
+// A set of games, bit n for the game of number n: which games a row of a
+// list shared by the games holds for (the special opcodes, the built-in
+// commands).
+enum GameSet : uint8_t {
+    kInGta3 = 1 << 0,
+    kInViceCity = 1 << 1,
+    kInSanAndreas = 1 << 2,
+    kInOlderGames = kInGta3 | kInViceCity,
+    kInEveryGame = kInGta3 | kInViceCity | kInSanAndreas,
+};
 
-constexpr const char* GameName(GameId game) { return kGameNames[static_cast<std::size_t>(GameNumber(game))]; }
-constexpr const char* GameShortName(GameId game) { return kGameShortNames[static_cast<std::size_t>(GameNumber(game))]; }
+constexpr uint8_t GameSetOf(GameId game) { return static_cast<uint8_t>(1u << GameNumber(game)); }
+constexpr bool GameSetHas(uint8_t games, GameId game) { return (games & GameSetOf(game)) != 0; }
+
+// Which of the three size rule sets of the byte code a game's parameters
+// follow (script/ParamType.h writes the rules down): type 6 is a 16-bit
+// fixed-point number in GTA III and a 32-bit float later; bytes of 7 and
+// above are types of their own in San Andreas and start an 8-byte inline
+// string in the older games.
+enum class ParamRules : uint8_t { Gta3 = 0, ViceCity = 1, SanAndreas = 2 };
+constexpr int kParamRulesCount = 3;
+
+// What Morvane knows of a game, one row each: every other place asks here.
+struct GameInfo {
+    GameId game;
+    const char* name;       // as players write it: "GTA III"
+    const char* shortName;  // on the command line: "gta3"
+    // The opcode INI file the work folder holds for the game.
+    const char* iniName;
+    // Sanny Builder's data folder: the classic mode's folder, its single INI
+    // file (not always the work folder's name) and the folder of the library
+    // mode, whose commands are a JSON file.
+    const char* sannyModeFolder;
+    const char* sannyClassicIni;
+    const char* sannyLibraryModeFolder;
+    // A main script's header: segments, each opened by a jump to the next.
+    int headerLinks;
+    // Bytes of the mission table in front of the missions' offsets: the main
+    // code's size, the largest mission's size, the number of missions and of
+    // exclusive missions, and in San Andreas the most locals a mission has.
+    int missionTableHead;
+    ParamRules paramRules;
+};
+
+inline constexpr GameInfo kGames[kGameCount] = {
+    {kGameGta3, "GTA III", "gta3", "SCM.ini", "gta3", "SCM.ini", "gta3_sbl", 3, 4 + 4 + 2 + 2, ParamRules::Gta3},
+    {kGameViceCity, "Vice City", "vc", "VICESCM.ini", "vc", "VCSCM.ini", "vc_sbl", 3, 4 + 4 + 2 + 2,
+     ParamRules::ViceCity},
+    {kGameSanAndreas, "San Andreas", "sa", "SASCM.ini", "sa", "SASCM.ini", "sa_sbl", 6, 4 + 4 + 2 + 2 + 4,
+     ParamRules::SanAndreas},
+};
+
+constexpr bool RowsFollowGameNumbers() {
+    for (int number = 0; number < kGameCount; ++number)
+        if (GameNumber(kGames[number].game) != number) return false;
+    return true;
+}
+static_assert(RowsFollowGameNumbers(), "kGames has one row per game, in the order of their numbers");
+
+constexpr const GameInfo& InfoOf(GameId game) { return kGames[static_cast<std::size_t>(GameNumber(game))]; }
+
+constexpr const char* GameName(GameId game) { return InfoOf(game).name; }
+constexpr const char* GameShortName(GameId game) { return InfoOf(game).shortName; }
 
 // The game of a short name, or nothing.
 constexpr std::optional<GameId> GameFromShortName(std::string_view name) {
-    for (const GameId game : kAllGames)
-        if (name == GameShortName(game)) return game;
+    for (const GameInfo& info : kGames)
+        if (name == info.shortName) return info.game;
     return std::nullopt;
 }
 

@@ -39,14 +39,7 @@ std::size_t FieldEnd(const std::string& text, std::size_t pos, std::size_t lineE
 
 }  // namespace
 
-std::string OpcodeIniFileName(GameId game) {
-    switch (game) {
-        case kGameGta3: return "SCM.ini";
-        case kGameViceCity: return "VICESCM.ini";
-        case kGameSanAndreas: return "SASCM.ini";
-        default: return std::string();
-    }
-}
+std::string OpcodeIniFileName(GameId game) { return InfoOf(game).iniName; }
 
 bool ParseOpcodeIni(const std::string& text, GameId game, OpcodeTable& table) {
     table.Reset(game);

@@ -7,7 +7,8 @@
 
 namespace morvane {
 
-// "SCM.ini", "VICESCM.ini" or "SASCM.ini"; an empty name for any other game.
+// The game's opcode INI file in the work folder: "SCM.ini", "VICESCM.ini" or
+// "SASCM.ini" (GameInfo::iniName).
 std::string OpcodeIniFileName(GameId game);
 
 // Reads the first section of an opcode INI file into the table, as the

@@ -23,17 +23,6 @@ enum class OpcodeRole : uint8_t {
 // Raw bytes after an opcode of role SkipsData (San Andreas keeps debug text there).
 constexpr int kSkippedDataBytes = 128;
 
-// Which games a row of the list below holds for.
-enum GameSet : uint8_t {
-    kInGta3 = 1 << 0,
-    kInViceCity = 1 << 1,
-    kInSanAndreas = 1 << 2,
-    kInOlderGames = kInGta3 | kInViceCity,
-    kInEveryGame = kInGta3 | kInViceCity | kInSanAndreas,
-};
-
-constexpr bool GameSetHas(uint8_t games, GameId game) { return (games >> GameNumber(game)) & 1; }
-
 // Which parameters of a Jump or Branch are labels: bit n for parameter n.
 constexpr uint32_t kFirstParameter = 1u << 0;
 // A switch's labels: its default and one after each case value (0871: the
@@ -116,15 +105,33 @@ inline std::vector<uint16_t> OpcodesOfRole(GameId game, OpcodeRole role) {
 // Whether what follows an instruction of this role is reached only through a label.
 constexpr bool EndsThePath(OpcodeRole role) { return role == OpcodeRole::Jump || role == OpcodeRole::EndsPath; }
 
-// The key test each game's own scripts use; others are named in the listing.
-constexpr uint16_t kKeyOpcodeClassic = 0x05EE;
-constexpr uint16_t kKeyOpcodeSanAndreas = 0x0AB0;
-constexpr uint16_t kButtonOpcode = 0x00E1;
-
+// The usual opcode of a role in a game: the first row of that role in the
+// list above, which is the one the game's own scripts use (0x0000 for a role
+// the game has no row of). The listing names the others.
 constexpr uint16_t UsualOpcodeFor(GameId game, OpcodeRole role) {
-    if (role == OpcodeRole::ButtonTest) return kButtonOpcode;
-    return game == kGameSanAndreas ? kKeyOpcodeSanAndreas : kKeyOpcodeClassic;
+    for (const SpecialOpcode& special : kSpecialOpcodes)
+        if (special.role == role && GameSetHas(special.games, game)) return special.opcode;
+    return 0x0000;
 }
+
+// The key tests and the button test each game's own scripts use, and the
+// jump (each header segment of a main script opens with one to the next).
+constexpr uint16_t kKeyOpcodeClassic = UsualOpcodeFor(kGameViceCity, OpcodeRole::VKeyTest);
+constexpr uint16_t kKeyOpcodeSanAndreas = UsualOpcodeFor(kGameSanAndreas, OpcodeRole::VKeyTest);
+constexpr uint16_t kButtonOpcode = UsualOpcodeFor(kGameSanAndreas, OpcodeRole::ButtonTest);
+
+constexpr uint16_t kJumpOpcode = UsualOpcodeFor(kGameSanAndreas, OpcodeRole::Jump);
+
+// Whether every game uses the same opcode for a role.
+constexpr bool UsualOpcodeIsShared(OpcodeRole role) {
+    for (const GameId game : kAllGames)
+        if (UsualOpcodeFor(game, role) != UsualOpcodeFor(kGameSanAndreas, role)) return false;
+    return true;
+}
+static_assert(UsualOpcodeFor(kGameGta3, OpcodeRole::VKeyTest) == kKeyOpcodeClassic,
+              "GTA III and Vice City test keys with the same opcode");
+static_assert(UsualOpcodeIsShared(OpcodeRole::ButtonTest) && UsualOpcodeIsShared(OpcodeRole::Jump),
+              "every game tests buttons and jumps with the same opcodes");
 
 // Pads a button test accepts: 0 ("Pad 1") and 1 ("Pad 2").
 constexpr int32_t kHighestPad = 1;

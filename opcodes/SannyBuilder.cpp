@@ -197,25 +197,11 @@ Mode LoadClassicMode(const fs::path& program, GameId game, OpcodeTable& table, S
 
 }  // namespace
 
-std::string SannyModeFolder(GameId game) {
-    switch (game) {
-        case kGameGta3: return "gta3";
-        case kGameViceCity: return "vc";
-        case kGameSanAndreas: return "sa";
-    }
-    return std::string();
-}
+std::string SannyModeFolder(GameId game) { return InfoOf(game).sannyModeFolder; }
 
-std::string SannyLibraryModeFolder(GameId game) { return SannyModeFolder(game) + "_sbl"; }
+std::string SannyLibraryModeFolder(GameId game) { return InfoOf(game).sannyLibraryModeFolder; }
 
-std::string SannyClassicIniName(GameId game) {
-    switch (game) {
-        case kGameGta3: return "SCM.ini";
-        case kGameViceCity: return "VCSCM.ini";
-        case kGameSanAndreas: return "SASCM.ini";
-    }
-    return std::string();
-}
+std::string SannyClassicIniName(GameId game) { return InfoOf(game).sannyClassicIni; }
 
 bool ReadModeEntries(const std::string& text, const char* tag, std::vector<std::string>& entries, std::string& error) {
     tinyxml2::XMLDocument document;

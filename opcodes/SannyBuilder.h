@@ -17,7 +17,7 @@ namespace morvane {
 
 // The folder of a game's classic mode ("gta3", "vc", "sa") and of its
 // library mode ("gta3_sbl", ...), and the single INI file of the classic
-// mode ("SCM.ini", "VCSCM.ini", "SASCM.ini").
+// mode ("SCM.ini", "VCSCM.ini", "SASCM.ini"), as the game's GameInfo row says.
 std::string SannyModeFolder(GameId game);
 std::string SannyLibraryModeFolder(GameId game);
 std::string SannyClassicIniName(GameId game);

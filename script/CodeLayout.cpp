@@ -15,12 +15,10 @@ namespace {
 constexpr int kSegmentMarkBytes = 1;
 // The header segment that holds the mission table, counted from 0.
 constexpr int kMissionSegment = 2;
-// The mission table: the main code's size, the largest mission's size, the
-// number of missions and of exclusive missions; San Andreas then the most
-// locals a mission has; then each mission's offset.
+// The mission table: the game's GameInfo::missionTableHead bytes, the
+// number of missions after the main code's and the largest mission's sizes;
+// then each mission's offset.
 constexpr int kMissionCountAt = 4 + 4;
-constexpr int kMissionOffsetsClassic = kMissionCountAt + 2 + 2;
-constexpr int kMissionOffsetsSanAndreas = kMissionOffsetsClassic + 4;
 constexpr int kMissionOffsetBytes = 4;
 
 // The segments' starts, read by following the header's jumps as SkipHeader
@@ -52,7 +50,7 @@ std::vector<int32_t> ReadMissions(const ScriptImage& image, const CodeLayout& co
     reader.SkipParam();
     const int64_t table = static_cast<int64_t>(reader.Position()) + kSegmentMarkBytes;
     const int64_t tableEnd = segments.size() > kMissionSegment + 1 ? segments[kMissionSegment + 1] : code.start;
-    const int offsets = image.game == kGameSanAndreas ? kMissionOffsetsSanAndreas : kMissionOffsetsClassic;
+    const int offsets = InfoOf(image.game).missionTableHead;
     if (table + offsets > tableEnd || tableEnd > image.Size()) return missions;
     const uint8_t* data = image.Data();
     const int64_t count = ReadLe16(data + table + kMissionCountAt);

@@ -151,7 +151,8 @@ std::string ParamText(const uint8_t* p, int size, const ParamContext& context, c
         case ParamType::Int16: return integer(static_cast<int16_t>(ReadLe16(payload)));
         case ParamType::Int32: return integer(static_cast<int32_t>(ReadLe32(payload)));
         case ParamType::Float: {
-            if (game == kGameGta3) return FloatText(static_cast<int16_t>(ReadLe16(payload)) / kFixedPointScale);
+            if (FloatIsFixedPoint(RulesForGame(game)))
+                return FloatText(static_cast<int16_t>(ReadLe16(payload)) / kFixedPointScale);
             const uint32_t bits = ReadLe32(payload);
             float value = 0;
             std::memcpy(&value, &bits, sizeof value);

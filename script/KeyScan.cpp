@@ -27,7 +27,7 @@ void ScanButtonInstruction(ScriptReader& reader, int32_t offset, uint16_t opcode
     if (!reader.ReadUnsignedParam(pad)) {
         // An invalid San Andreas type byte has been consumed alone; the walk
         // goes on from the byte after it.
-        if (!(reader.Game() == kGameSanAndreas && padType >= kFirstInvalidSaTypeByte)) reader.SkipParam();
+        if (!(HasTypedStrings(RulesForGame(reader.Game())) && padType >= kFirstInvalidSaTypeByte)) reader.SkipParam();
         return;
     }
     if (static_cast<uint32_t>(pad) > static_cast<uint32_t>(kHighestPad)) {

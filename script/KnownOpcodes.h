@@ -12,13 +12,8 @@ constexpr uint16_t kNegationFlag = 0x8000;
 constexpr uint16_t kOpcodeMask = 0x7FFF;
 constexpr int kOpcodeWordSize = 2;
 
-// Jump; each header segment of a main script starts with one to the next.
-constexpr uint16_t kJumpOpcode = 0x0002;
-constexpr int kHeaderLinksClassic = 3;
-constexpr int kHeaderLinksSanAndreas = 6;
-
-constexpr int HeaderLinksFor(GameId game) {
-    return game == kGameSanAndreas ? kHeaderLinksSanAndreas : kHeaderLinksClassic;
-}
+// How many header segments a main script of the game has, each opened by a
+// jump (kJumpOpcode) to the next.
+constexpr int HeaderLinksFor(GameId game) { return InfoOf(game).headerLinks; }
 
 }  // namespace morvane

@@ -50,21 +50,20 @@ constexpr uint8_t kSizeLengthPrefixed = 0xFE;
 // Bytes in front of a length-prefixed string's characters: type and length.
 constexpr int kLengthPrefixedHeader = 2;
 
-// Which of the three size rule sets a game uses. Type 6 follows whether the
-// game is GTA III; bytes of 7 and above follow whether it is San Andreas.
-enum class ParamRules : uint8_t { Gta3 = 0, ViceCity = 1, SanAndreas = 2 };
+// Which of the size rule sets (ParamRules, opcodes/GameId.h) a game uses.
+constexpr ParamRules RulesForGame(GameId game) { return InfoOf(game).paramRules; }
 
-constexpr ParamRules RulesForGame(GameId game) {
-    return game == kGameGta3         ? ParamRules::Gta3
-           : game == kGameSanAndreas ? ParamRules::SanAndreas
-                                     : ParamRules::ViceCity;
-}
+// Whether type 6 is a 16-bit fixed-point number (GTA III) rather than a 32-bit float.
+constexpr bool FloatIsFixedPoint(ParamRules rules) { return rules == ParamRules::Gta3; }
+// Whether bytes of 7 and above are type bytes (San Andreas) rather than the
+// start of an inline string.
+constexpr bool HasTypedStrings(ParamRules rules) { return rules == ParamRules::SanAndreas; }
 
 // Whether a byte where a type byte is expected starts an older game's 8-byte
 // inline string: 7 or more, but not the type byte of a length-prefixed
 // string, which scripts compiled for CLEO hold in every game.
 constexpr bool StartsInlineString(ParamRules rules, uint8_t typeByte) {
-    return rules != ParamRules::SanAndreas && typeByte >= kFirstInlineStringByte &&
+    return !HasTypedStrings(rules) && typeByte >= kFirstInlineStringByte &&
            typeByte != static_cast<uint8_t>(ParamType::VarLengthString);
 }
 
@@ -79,7 +78,7 @@ constexpr uint8_t ParamSize(ParamRules rules, uint8_t typeByte) {
         case ParamType::LocalVar: return 3;
         case ParamType::Int8: return 2;
         case ParamType::Int16: return 3;
-        case ParamType::Float: return rules == ParamRules::Gta3 ? 3 : 5;
+        case ParamType::Float: return FloatIsFixedPoint(rules) ? 3 : 5;
         case ParamType::GlobalArray:
         case ParamType::LocalArray: return 7;
         case ParamType::String8: return 9;
@@ -110,7 +109,7 @@ enum class StringForm : uint8_t {
 constexpr std::optional<StringForm> StringFormOf(ParamRules rules, uint8_t typeByte) {
     if (StartsInlineString(rules, typeByte)) return StringForm::Inline8;
     if (static_cast<ParamType>(typeByte) == ParamType::VarLengthString) return StringForm::LengthPrefixed;
-    if (rules != ParamRules::SanAndreas) return std::nullopt;
+    if (!HasTypedStrings(rules)) return std::nullopt;
     switch (static_cast<ParamType>(typeByte)) {
         case ParamType::String8: return StringForm::Fixed8;
         case ParamType::String16: return StringForm::Fixed16;
@@ -159,7 +158,8 @@ constexpr ParamSizeTable MakeParamSizeTable(ParamRules rules) {
     return table;
 }
 
-inline constexpr std::array<ParamSizeTable, 3> kParamSizeTables = {
+// The size table of each rule set, indexed by ParamRules.
+inline constexpr std::array<ParamSizeTable, kParamRulesCount> kParamSizeTables = {
     MakeParamSizeTable(ParamRules::Gta3),
     MakeParamSizeTable(ParamRules::ViceCity),
     MakeParamSizeTable(ParamRules::SanAndreas),

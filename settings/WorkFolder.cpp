@@ -81,6 +81,16 @@ WorkFolder EnterWorkFolder(const std::string& userDataFolder) {
 
 namespace {
 
+// "SCM.ini, VICESCM.ini and SASCM.ini": every game's INI file.
+std::string AllIniFileNames() {
+    std::string text;
+    for (const GameId game : kAllGames) {
+        if (GameNumber(game) > 0) text += GameNumber(game) + 1 < kGameCount ? ", " : " and ";
+        text += OpcodeIniFileName(game);
+    }
+    return text;
+}
+
 // "(missing there: SCM.ini, SASCM.ini)" for a folder that lacks some.
 std::string MissingThere(const std::string& folder) {
     const std::vector<std::string> missing = MissingOpcodeIniFiles(folder);
@@ -94,8 +104,7 @@ std::string MissingThere(const std::string& folder) {
 
 std::string MissingIniFilesMessage(const std::string& workingFolder, const std::string& userDataFolder) {
     std::string text =
-        "Couldn't find opcodes ini files.\n\n"
-        "SCM.ini, VICESCM.ini and SASCM.ini are read from the folder Morvane starts in:\n";
+        "Couldn't find opcodes ini files.\n\n" + AllIniFileNames() + " are read from the folder Morvane starts in:\n";
     text += workingFolder.empty() ? std::string("(unknown)") : workingFolder + MissingThere(workingFolder);
     text += "\nor in Morvane's data folder:\n";
 #ifdef _WIN32

@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "SyntheticScript.h"
-#include "support/MainScriptBuilder.h"
+#include "fixtures/SyntheticScript.h"
+#include "opcodes/IniLoader.h"
+#include "fixtures/MainScriptBuilder.h"
 
 namespace {
 
@@ -33,8 +34,9 @@ int main(int argc, char** argv) {
     constexpr std::size_t kScriptBytes = 3 * 1024 * 1024;
     const std::string folder = argv[1];
     const morvane::test::MainScript main(morvane::kGameSanAndreas, 0);
-    const bool written = Write(folder + "/big.scm", Text(main.Build(morvane::bench::SyntheticScript(kScriptBytes)))) &&
-                         Write(folder + "/empty.scm", Text(main.Build({}))) &&
-                         Write(folder + "/SASCM.ini", morvane::bench::SyntheticIni());
+    const bool written =
+        Write(folder + "/big.scm", Text(main.Build(morvane::bench::SyntheticScript(kScriptBytes)))) &&
+        Write(folder + "/empty.scm", Text(main.Build({}))) &&
+        Write(folder + "/" + morvane::OpcodeIniFileName(morvane::kGameSanAndreas), morvane::bench::SyntheticIni());
     return written ? 0 : 1;
 }

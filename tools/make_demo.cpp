@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "DemoScripts.h"
+#include "fixtures/DemoScripts.h"
 
 int main(int argc, char** argv) {
     const std::string folder = argc > 1 ? argv[1] : MORVANE_DEMO_DIR;

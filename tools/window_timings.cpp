@@ -23,7 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "SyntheticScript.h"
+#include "fixtures/SyntheticScript.h"
+#include "opcodes/IniLoader.h"
 #include "ui/MainFrame.h"
 
 namespace {
@@ -80,7 +81,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     std::filesystem::current_path(folder);
     const std::string ini = morvane::bench::SyntheticIni();
-    Write("SASCM.ini", ini.data(), ini.size());
+    Write(morvane::OpcodeIniFileName(morvane::kGameSanAndreas), ini.data(), ini.size());
     Write("cfg", "2", 1);
     const std::vector<uint8_t> script = morvane::bench::SyntheticScript(kScriptBytes);
     Write("big.cs", script.data(), script.size());

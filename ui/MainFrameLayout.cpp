@@ -147,7 +147,7 @@ wxSizer* MainFrameLayout::MakeFileBox() {
     gameLabel->Wrap(kNoWrap);
     gameGrid->Add(gameLabel, wxSizerFlags(bordered).CenterVertical());
     wxArrayString games;
-    for (const char* name : morvane::kGameNames) games.Add(name);
+    for (const morvane::GameInfo& info : morvane::kGames) games.Add(info.name);
     gameChoice =
         new wxChoice(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, games, 0, wxDefaultValidator, "gameChoice");
     gameChoice->SetSelection(0);

@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CliSupport.h"
-#include "support/ScriptBuilder.h"
+#include "fixtures/ScriptBuilder.h"
 
 using namespace morvane;
 using namespace morvane::test;

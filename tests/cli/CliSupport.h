@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
-#include "support/TempDir.h"
+#include "fixtures/TempDir.h"
 
 namespace morvane::test {
 

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "support/ScriptBuilder.h"
+#include "fixtures/ScriptBuilder.h"
 #include "cli/CliSupport.h"
 
 using namespace morvane;

@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "script/CodeLayout.h"
-#include "support/MainScriptBuilder.h"
-#include "support/ScriptBuilder.h"
+#include "fixtures/MainScriptBuilder.h"
+#include "fixtures/ScriptBuilder.h"
 
 using namespace morvane;
 using morvane::test::MainScript;

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "DemoScripts.h"
+#include "fixtures/DemoScripts.h"
 #include "opcodes/IniLoader.h"
 #include "script/KeyScan.h"
 #include "support/Printers.h"
-#include "support/TempDir.h"
+#include "fixtures/TempDir.h"
 #include "keys/KeyNames.h"
 
 using namespace morvane;

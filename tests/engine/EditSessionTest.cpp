@@ -3,8 +3,8 @@
 #include "opcodes/IniLoader.h"
 #include "session/EditSession.h"
 #include "support/Printers.h"
-#include "support/ScriptBuilder.h"
-#include "support/TempDir.h"
+#include "fixtures/ScriptBuilder.h"
+#include "fixtures/TempDir.h"
 
 using namespace morvane;
 using morvane::test::ScriptBuilder;

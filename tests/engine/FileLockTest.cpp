@@ -5,7 +5,7 @@
 #include "io/FileLock.h"
 #include "io/SafeWrite.h"
 #include "support/Child.h"
-#include "support/TempDir.h"
+#include "fixtures/TempDir.h"
 
 using namespace morvane;
 using morvane::test::TempDir;

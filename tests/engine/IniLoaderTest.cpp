@@ -2,7 +2,7 @@
 
 #include "opcodes/IniLoader.h"
 #include "support/Printers.h"
-#include "support/TempDir.h"
+#include "fixtures/TempDir.h"
 
 using namespace morvane;
 

@@ -13,7 +13,7 @@
 #include "script/ScriptImage.h"
 #include "settings/Settings.h"
 #include "support/Child.h"
-#include "support/TempDir.h"
+#include "fixtures/TempDir.h"
 
 using namespace morvane;
 

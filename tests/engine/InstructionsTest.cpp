@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "DemoScripts.h"
+#include "fixtures/DemoScripts.h"
 #include "opcodes/IniLoader.h"
 #include "script/Instructions.h"
 #include "script/KeyScan.h"
-#include "support/ScriptBuilder.h"
+#include "fixtures/ScriptBuilder.h"
 
 using namespace morvane;
 using morvane::test::ScriptBuilder;

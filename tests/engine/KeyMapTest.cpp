@@ -7,8 +7,8 @@
 #include "keymap/KeyboardPicture.h"
 #include "opcodes/IniLoader.h"
 #include "support/Printers.h"
-#include "support/ScriptBuilder.h"
-#include "support/TempDir.h"
+#include "fixtures/ScriptBuilder.h"
+#include "fixtures/TempDir.h"
 
 namespace morvane {
 inline void PrintTo(const TestedKey& key, std::ostream* out) {

@@ -2,9 +2,9 @@
 
 #include "opcodes/IniLoader.h"
 #include "script/KeyScan.h"
-#include "support/MainScriptBuilder.h"
+#include "fixtures/MainScriptBuilder.h"
 #include "support/Printers.h"
-#include "support/ScriptBuilder.h"
+#include "fixtures/ScriptBuilder.h"
 
 using namespace morvane;
 using morvane::test::ScriptBuilder;
@@ -457,7 +457,7 @@ TEST(ScanCheatTests, OlderGamesFindLengthPrefixedCodesOfAnyLength) {
 
 namespace {
 
-constexpr uint16_t kJump = 0x0002;
+constexpr uint16_t kJump = kJumpOpcode;
 constexpr uint16_t kJumpIfFalse = 0x004D;
 constexpr uint16_t kEndScript = 0x004E;
 constexpr uint16_t kGosub = 0x0050;

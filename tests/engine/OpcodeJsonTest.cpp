@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "opcodes/OpcodeJson.h"
-#include "support/TempDir.h"
+#include "fixtures/TempDir.h"
 
 using namespace morvane;
 

@@ -3,7 +3,7 @@
 #include "opcodes/IniLoader.h"
 #include "script/Patch.h"
 #include "support/Printers.h"
-#include "support/ScriptBuilder.h"
+#include "fixtures/ScriptBuilder.h"
 
 using namespace morvane;
 using morvane::test::ScriptBuilder;

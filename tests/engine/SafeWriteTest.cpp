@@ -12,7 +12,7 @@
 #include "io/SafeWrite.h"
 #include "io/SafeWriteSteps.h"
 #include "support/Child.h"
-#include "support/TempDir.h"
+#include "fixtures/TempDir.h"
 
 using namespace morvane;
 using morvane::test::ReadBytes;

@@ -5,7 +5,7 @@
 #include "opcodes/OpcodeSources.h"
 #include "opcodes/SannyBuilder.h"
 #include "support/SannyFolder.h"
-#include "support/TempDir.h"
+#include "fixtures/TempDir.h"
 
 using namespace morvane;
 using morvane::test::TempDir;

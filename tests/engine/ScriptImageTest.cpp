@@ -8,8 +8,8 @@
 #include "script/ScriptImage.h"
 #include "support/Child.h"
 #include "support/Printers.h"
-#include "support/ScriptBuilder.h"
-#include "support/TempDir.h"
+#include "fixtures/ScriptBuilder.h"
+#include "fixtures/TempDir.h"
 
 using namespace morvane;
 using morvane::test::ScriptBuilder;

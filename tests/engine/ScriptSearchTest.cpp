@@ -8,7 +8,7 @@
 
 #include "keymap/ScriptSearch.h"
 #include "support/Child.h"
-#include "support/TempDir.h"
+#include "fixtures/TempDir.h"
 
 using namespace morvane;
 using morvane::test::TempDir;

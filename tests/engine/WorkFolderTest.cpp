@@ -10,7 +10,7 @@
 
 #include "settings/WorkFolder.h"
 #include "support/ScopedEnvironment.h"
-#include "support/TempDir.h"
+#include "fixtures/TempDir.h"
 
 using namespace morvane;
 using namespace morvane::test;

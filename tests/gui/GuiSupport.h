@@ -24,7 +24,7 @@
 #include "ui/KeyMapWindow.h"
 #include "ui/KeyboardPicturePanel.h"
 #include "ui/MainFrame.h"
-#include "support/TempDir.h"
+#include "fixtures/TempDir.h"
 
 namespace morvane::test {
 

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "DemoScripts.h"
+#include "fixtures/DemoScripts.h"
 #include "gui/GuiSupport.h"
 
 using namespace morvane;

@@ -19,14 +19,14 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include "SyntheticScript.h"
+#include "fixtures/SyntheticScript.h"
 #include "MorvaneVersion.h"
 #include "gui/GuiSupport.h"
 #include "keys/KeyNames.h"
 #include "opcodes/IniLoader.h"
 #include "script/Instructions.h"
 #include "support/Printers.h"
-#include "support/ScriptBuilder.h"
+#include "fixtures/ScriptBuilder.h"
 
 using namespace morvane;
 using namespace morvane::test;

@@ -18,7 +18,7 @@
 #include <fstream>
 #include <string>
 
-#include "support/TempDir.h"
+#include "fixtures/TempDir.h"
 
 namespace morvane::test {
 
