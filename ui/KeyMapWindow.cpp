@@ -17,7 +17,6 @@
 #include "keys/KeyNames.h"
 #include "opcodes/IniLoader.h"
 #include "ui/FileSystemPath.h"
-#include "ui/MainFrame.h"
 #include "ui/ProgramName.h"
 
 using namespace morvane;
@@ -60,8 +59,9 @@ wxString ShownName(const wxString& path, const wxString& folder) {
 
 }  // namespace
 
-KeyMapWindow::KeyMapWindow(MainFrame* owner, const wxString& folder) : wxFrame(owner, wxID_ANY, kTitle), owner_(owner) {
-    const int display = wxDisplay::GetFromWindow(owner);
+KeyMapWindow::KeyMapWindow(wxWindow* parent, KeyMapSource source, const wxString& folder)
+    : wxFrame(parent, wxID_ANY, kTitle), parent_(parent), source_(std::move(source)) {
+    const int display = wxDisplay::GetFromWindow(parent);
     const wxRect screen = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
     const wxSize wanted = FromDIP(kWindowSize);
     SetSize(wxSize(std::min(wanted.x, screen.width), std::min(wanted.y, screen.height)));
@@ -112,10 +112,10 @@ KeyMapWindow::~KeyMapWindow() {
 void KeyMapWindow::ShowMessage(const wxString& text) { wxMessageBox(text, kProgramName, wxOK | wxCENTRE, this); }
 
 bool KeyMapWindow::ShowFolder(const wxString& folder) {
-    const OpcodeTable* table = owner_->LoadedOpcodeTable();
+    const OpcodeTable* table = source_.table();
     if (table == nullptr) {
         ShowMessage(wxString::Format("The key map cannot be made: the opcode file %s could not be read.",
-                                     OpcodeIniFileName(owner_->SelectedGame())));
+                                     OpcodeIniFileName(source_.game())));
         return false;
     }
     if (!wxFileName::DirExists(folder)) {
@@ -125,7 +125,7 @@ bool KeyMapWindow::ShowFolder(const wxString& folder) {
     if (folderPicker_->GetPath() != folder) folderPicker_->SetPath(folder);
     wxBusyCursor busy;
     const ScriptSearch search = FindScripts({FileSystemPath(folder)});
-    const KeyMap map = BuildKeyMap(search.scripts, *table, owner_->SelectedGame(), HeaderSkip::ByName);
+    const KeyMap map = BuildKeyMap(search.scripts, *table, source_.game(), HeaderSkip::ByName);
     wxFileName name = wxFileName::DirName(folder);
     const wxString caption = name.GetDirCount() > 0 ? name.GetDirs().Last() : folder;
     FillList(map, search, folder);
@@ -213,5 +213,5 @@ void KeyMapWindow::OnMapAgain(wxCommandEvent& /*event*/) { ShowFolder(folderPick
 void KeyMapWindow::OnItemActivated(wxTreeEvent& event) {
     const auto* script = dynamic_cast<const ScriptItem*>(conflicts_->GetItemData(event.GetItem()));
     if (script == nullptr) return;  // a heading
-    if (owner_->OpenFromOutside(script->Path())) owner_->Raise();
+    if (source_.openScript(script->Path())) parent_->Raise();
 }

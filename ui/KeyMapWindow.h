@@ -6,22 +6,32 @@
 #include <wx/stattext.h>
 #include <wx/treectrl.h>
 
+#include <functional>
+
 #include "keymap/KeyMap.h"
 #include "keymap/ScriptSearch.h"
 #include "ui/KeyboardPicturePanel.h"
 
-class MainFrame;
+// What the key map needs of the window that opens it, asked each time the
+// map is made: the game chosen and its opcode table (null when its file
+// could not be read), and a way to open a script there (false when it was
+// not opened).
+struct KeyMapSource {
+    std::function<morvane::GameId()> game;
+    std::function<const morvane::OpcodeTable*()> table;
+    std::function<bool(const wxString& path)> openScript;
+};
 
 // Which keys the scripts of a folder test: the keyboard picture of the
 // command line's --svg, and beside it the conflicts, each key with its
 // scripts, then the scripts the map may be incomplete for. Double-clicking a
 // script opens it in the main window, which asks first about unsaved edits.
-// The main window owns it; the map is made with the main window's game and
-// opcode table of the moment. Its controls have names (wxWindow::GetName) by
+// Its parent owns it; the map is made with the game and opcode table its
+// source gives at the moment. Its controls have names (wxWindow::GetName) by
 // which tests find them.
 class KeyMapWindow : public wxFrame {
 public:
-    KeyMapWindow(MainFrame* owner, const wxString& folder);
+    KeyMapWindow(wxWindow* parent, KeyMapSource source, const wxString& folder);
     ~KeyMapWindow() override;
 
     // Maps the scripts in a folder and its subfolders and shows the map; false,
@@ -37,7 +47,8 @@ private:
     void ShowMessage(const wxString& text);
     void FitListToNames();
 
-    MainFrame* owner_;
+    wxWindow* parent_;
+    KeyMapSource source_;
     wxDirPickerCtrl* folderPicker_;
     wxButton* mapAgainButton_;
     wxStaticText* summary_;

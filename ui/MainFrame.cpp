@@ -306,7 +306,9 @@ void MainFrame::OnOpcodeFiles(wxCommandEvent& /*event*/) {
 void MainFrame::OnKeyMap(wxCommandEvent& /*event*/) {
     if (!keyMapWindow) {
         const wxString folder = session.IsOpen() ? wxFileName(WindowPath(session.OpenedPath())).GetPath() : wxGetCwd();
-        keyMapWindow = new KeyMapWindow(this, folder);
+        KeyMapSource source{[this] { return selectedGame; }, [this] { return opcodeTable.get(); },
+                            [this](const wxString& path) { return OpenFromOutside(path); }};
+        keyMapWindow = new KeyMapWindow(this, std::move(source), folder);
     }
     keyMapWindow->Show();
     keyMapWindow->Raise();

@@ -4,7 +4,7 @@
 
 #include "script/ScriptReader.h"
 #include "support/Printers.h"
-#include "support/ScriptBuilder.h"
+#include "fixtures/ScriptBuilder.h"
 
 using namespace morvane;
 using morvane::test::ScriptBuilder;
