@@ -61,10 +61,11 @@ struct FormerName {
     int32_t key;
 };
 constexpr FormerName kFormerNames[] = {
-    {"APPLICATIN Key", KeyKind::VKey, 0x5D},  // now "Application Key"
-    {"?", KeyKind::GameKey, 12},              // now "Start"
-    {"Left Menu", KeyKind::VKey, 0xA4},       // now "Left Alt"
-    {"Right Menu", KeyKind::VKey, 0xA5},      // now "Right Alt"
+    {"APPLICATIN Key", KeyKind::VKey, 0x5D},                 // now "Application Key"
+    {"?", KeyKind::GameKey, 12},                             // now "Start"
+    {"Left Menu", KeyKind::VKey, 0xA4},                      // now "Left Alt"
+    {"Right Menu", KeyKind::VKey, 0xA5},                     // now "Right Alt"
+    {"Square: Jump | Brake/Reserve", KeyKind::GameKey, 14},  // now "... Brake/Reverse"
 };
 
 // A VKey as the VKey list offers it: "F2 (0x71)", or "VKey 0xE8" for one

@@ -158,6 +158,7 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
             continue;
         }
         WarnUnknown(file, err);
+        if (file.summary.code.CutShort()) status = kExitFileFailed;  // what it lists is not the whole script
         std::vector<int32_t> offsets;
         for (const KeyTest& test : file.tests) offsets.push_back(test.offset);
         std::vector<std::vector<DecodedInstruction>> contexts;

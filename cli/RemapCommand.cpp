@@ -36,6 +36,11 @@ int RemapFile(const Setup& setup, const Options& options, const std::string& pat
     ScriptFile file;
     if (!LoadScript(setup, options, path, file, err)) return kExitFileFailed;
     WarnUnknown(file, err);
+    if (file.summary.code.CutShort() && !options.allowUnknown) {
+        err << PlainText(path)
+            << ": refused: the main script is cut short; nothing written (--allow-unknown writes it all the same)\n";
+        return kExitFileFailed;
+    }
     const RemapResult remapped = ApplyRemapRules(file.tests, options.rules);
     const std::vector<std::string> refusals = remapped.Refusals();
     if (!refusals.empty()) {

@@ -110,6 +110,12 @@ bool LoadScript(const Setup& setup, const Options& options, const std::string& p
         return false;
     }
     static_cast<ScannedScript&>(file) = std::move(*read);
+    if (const auto cause = TooLittleToRead(file.summary.code, file.image.Size())) {
+        err << PlainText(path) << ": not a script: " << *cause << "\n";
+        return false;
+    }
+    if (file.summary.code.CutShort())
+        err << PlainText(path) << ": warning: " << CutShortText(file.summary.code, file.image.Size()) << "\n";
     return true;
 }
 

@@ -55,7 +55,7 @@ const char* const kKeyNameTable[kKeyNameCount] = {
     /* game key 11 */ "D-pad Right: Conversation Yes",
     /* game key 12 */ "Start",
     /* game key 13 */ "Select: Change camera",
-    /* game key 14 */ "Square: Jump | Brake/Reserve",
+    /* game key 14 */ "Square: Jump | Brake/Reverse",
     /* game key 15 */ "Triangle: Enter/Exit vehicle",
     /* game key 16 */ "Cross: Sprint | Accelerate",
     /* game key 17 */ "Circle: Fire",

@@ -39,7 +39,7 @@ std::vector<int32_t> SegmentStarts(const ScriptImage& image) {
 }
 
 // The missions the mission table names, inside [code.start, code.end).
-std::vector<int32_t> ReadMissions(const ScriptImage& image, const CodeLayout& code) {
+std::vector<int32_t> ReadMissions(const ScriptImage& image, CodeLayout& code) {
     const std::vector<int32_t> segments = SegmentStarts(image);
     std::vector<int32_t> missions;
     if (segments.size() <= kMissionSegment) return missions;
@@ -59,13 +59,43 @@ std::vector<int32_t> ReadMissions(const ScriptImage& image, const CodeLayout& co
         if (at + kMissionOffsetBytes > tableEnd) break;
         const auto start = static_cast<int32_t>(ReadLe32(data + at));
         if (start >= code.start && start < code.end) missions.push_back(start);
+        if (static_cast<int64_t>(start) >= image.Size()) ++code.pastEnd;
     }
     std::sort(missions.begin(), missions.end());
     missions.erase(std::unique(missions.begin(), missions.end()), missions.end());
     return missions;
 }
 
+// Whether the chain of a main script's header jumps stops at a jump to an
+// offset at or past the file's end.
+bool HeaderJumpsPastEnd(const ScriptImage& image) {
+    ScriptReader reader(image);
+    for (int link = 0; link < HeaderLinksFor(image.game); ++link) {
+        int32_t target = 0;
+        if (reader.ReadOpcode() != kJumpOpcode || !reader.ReadSignedParam(target) || target < 0) return false;
+        if (target >= image.Size()) return true;
+        reader.Seek(target);
+    }
+    return false;
+}
+
+// A main script's first header jump: an opcode word, a type byte and a 32-bit offset.
+constexpr int32_t kHeaderJumpBytes = 7;
+
 }  // namespace
+
+std::optional<std::string> TooLittleToRead(const CodeLayout& code, int32_t size) {
+    if (size == 0) return std::string("the file is empty");
+    if (code.headerExpected && !code.header && size < kHeaderJumpBytes)
+        return std::string("too short for a main script");
+    return std::nullopt;
+}
+
+std::string CutShortText(const CodeLayout& code, int32_t size) {
+    return "cut short: its header names " + std::to_string(code.pastEnd) +
+           (code.pastEnd == 1 ? " offset" : " offsets") + " past the file's end (" + std::to_string(size) +
+           " bytes); the tests of what is missing are not listed";
+}
 
 std::optional<int32_t> DebugFooterStart(const uint8_t* data, std::size_t size, int32_t codeStart) {
     if (data == nullptr || size < kDebugFooterTailSize) return std::nullopt;
@@ -79,9 +109,12 @@ std::optional<int32_t> DebugFooterStart(const uint8_t* data, std::size_t size, i
 CodeLayout FindCode(const ScriptImage& image, HeaderSkip header) {
     CodeLayout code;
     ScriptReader reader(image);
-    if (StepsOverHeader(header, image.Path()) && reader.SkipHeader()) {
+    code.headerExpected = StepsOverHeader(header, image.Path());
+    if (code.headerExpected && reader.SkipHeader()) {
         code.header = true;
         code.start = reader.Position();
+    } else if (code.headerExpected && HeaderJumpsPastEnd(image)) {
+        code.pastEnd = 1;
     }
     code.end = image.Size();
     if (const auto footer = DebugFooterStart(image.Data(), static_cast<std::size_t>(image.Size()), code.start)) {

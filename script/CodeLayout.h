@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "script/ScriptFiles.h"
@@ -19,7 +20,26 @@ struct CodeLayout {
     // A main script's missions, where each starts, from its header's mission
     // table (ascending, each inside the code).
     std::vector<int32_t> missions;
+    // The file's name says it is a main script (HeaderSkip), whether or not
+    // its header could be stepped over.
+    bool headerExpected = false;
+    // Offsets of the header (its segments' jumps, its missions' starts) at
+    // or past the file's end: a main script cut short, by a copy or a
+    // download that stopped, whose missing part no walk can read.
+    int32_t pastEnd = 0;
+
+    bool CutShort() const { return pastEnd > 0; }
 };
+
+// What a file holds too little of to be read as a script at all: "the file
+// is empty", or, for a main script's name, "too short for a main script" (too
+// short for its header's jumps); nothing for any other file.
+std::optional<std::string> TooLittleToRead(const CodeLayout& code, int32_t size);
+
+// The words for a main script cut short: "cut short: its header names 3
+// offsets past the file's end (1500000 bytes); the tests of what is
+// missing are not listed".
+std::string CutShortText(const CodeLayout& code, int32_t size);
 
 // Sanny Builder's debug footer: a script compiled with "add extra info" ends
 // with a block of debug data, then the block's start as a 32-bit

@@ -26,6 +26,7 @@ const char* const kNoKeyTaken = "No key taken";
 const char* const kNoVKey = "That key has no VKey: nothing changed";
 const char* const kChangeAllTitle = "Change All";
 const char* const kChangedAll = "Changed %s from %s to %s.";
+const char* const kNothingChanged = "Nothing changed: the tests of %s have that key already.";
 const char* const kRefusedSome = "\n%s kept %s: an 8-bit key parameter holds VKeys up to 127 only.";
 // The engine's key-code table names the toolkit's key codes by number.
 static_assert(toolkit::kBack == WXK_BACK && toolkit::kEscape == WXK_ESCAPE && toolkit::kDelete == WXK_DELETE &&
@@ -341,6 +342,10 @@ void MainFrame::OnChangeAll(wxCommandEvent& /*event*/) {
     if (test.key >= 0 && test.key < count) dialog.SetSelection(test.key);
     if (dialog.ShowModal() != wxID_OK) return;
     const int to = dialog.GetSelection();
+    if (to == test.key) {  // the key its tests already have
+        SetStatusText(wxString::Format(kNothingChanged, from));
+        return;
+    }
     const RemapResult result =
         ChangeAllKeys(vkey ? RemapRule::ForVKey(test.key, to) : RemapRule::ForButton(test.key, to, test.pad));
     const wxString toName = wxString::FromUTF8(vkey ? VKeyName(to) : GameKeyName(to));

@@ -34,13 +34,16 @@ const char* const kSaveWildcard =
 const char* const kSaveExtensions[] = {"cs", "cm", "scm"};
 const int kAllFilesFilter = 3;
 const char* const kNothingFound = "No key opcode found.";
-const char* const kSaveFailed = "Couldn't save file";
+const char* const kSaveFailed = "Couldn't save file %s";
 // After an open whose walk met instructions the opcode file does not describe.
 const char* const kUnknownWarning =
     "The opcode file does not describe %lld instructions of this script; the first is at offset %s.\n"
     "From there on the script may have been read wrongly, so the key tests after it may be wrong. "
     "They are marked (?) in the list.\n\n"
-    "Opcodes not described: %s. An opcode file that describes them reads the script whole.";
+    "Opcodes not described: %s%s An opcode file that describes them reads the script whole.";
+// After an open of a main script whose header names offsets past its end.
+const char* const kCutShort =
+    "%s is %s.\nIt may be a copy that stopped early: the whole file is needed to change its keys safely.";
 // After that warning, when the table is the built-in one.
 const char* const kBuiltinCure =
     "\nThe built-in table holds the games' own opcodes and CLEO 4's; choosing Sanny Builder's folder (File > Opcode "
@@ -129,6 +132,11 @@ void MainFrame::OpenScript(const wxString& path) {
         ShowGauge();
         return;
     }
+    if (const auto cause = TooLittleToRead(read.summary.code, read.image.Size())) {
+        ShowGauge();
+        ShowMessage(wxString::Format(kOpenFailed, wxFileName(path).GetFullName()) + "\n" + wxString::FromUTF8(*cause));
+        return;
+    }
     if (OfferBetterGame(path, read)) return;
     if (read.tests.empty()) {
         ShowGauge();
@@ -146,11 +154,16 @@ void MainFrame::OpenScript(const wxString& path) {
     FillList(0);
 
     const ScanSummary& summary = session.Summary();
+    if (summary.code.CutShort())
+        ShowMessage(wxString::Format(kCutShort, wxFileName(path).GetFullName(),
+                                     wxString::FromUTF8(CutShortText(summary.code, session.Image().Size()))));
     if (summary.HasUnknown()) {
         wxString text = wxString::Format(kUnknownWarning, static_cast<long long>(summary.unknownInstructions),
                                          wxString::FromUTF8(HexOffsetText(*summary.firstUnknownOffset)),
-                                         UnknownOpcodesText(summary));
-        if (gameTable && gameTable->source == OpcodeSource::BuiltIn) text += kBuiltinCure;
+                                         UnknownOpcodesText(summary), summary.moreUnknownOpcodes ? "" : ".");
+        // The libraries named are San Andreas's.
+        if (gameTable && gameTable->source == OpcodeSource::BuiltIn && selectedGame == kGameSanAndreas)
+            text += kBuiltinCure;
         ShowMessage(text);
     }
 }
@@ -297,7 +310,8 @@ bool MainFrame::SaveTo(const wxString& path) {
     if (!ConfirmDoubtfulSave()) return false;
     const Status saved = session.SaveTo(FileSystemPath(path));
     if (!saved) {
-        ShowMessage(wxString(kSaveFailed) + "\n" + wxString::FromUTF8(saved.Cause()));
+        ShowMessage(wxString::Format(kSaveFailed, wxFileName(path).GetFullName()) + "\n" +
+                    wxString::FromUTF8(saved.Cause()));
         return false;
     }
     pathText->SetValue(path);

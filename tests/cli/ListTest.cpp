@@ -37,7 +37,7 @@ TEST_F(ListTest, TsvJsonAndText) {
               "vc_keys.cs      19  vkey       0   -1   78  N Key                         05EE\n"
               "vc_keys.cs      46  vkey       0   -1   16  Shift                         05EE\n"
               "vc_keys.cs      76  button     0    0    4  L1: Action/Secondary fire     00E1\n"
-              "vc_keys.cs     113  button     0    1   14  Square: Jump | Brake/Reserve  00E1\n");
+              "vc_keys.cs     113  button     0    1   14  Square: Jump | Brake/Reverse  00E1\n");
 }
 
 TEST_F(ListTest, ContextShowsTheDecodedInstructionsAroundEachTest) {

@@ -40,7 +40,7 @@ TEST(DemoFiles, EachScriptListsItsKeysWithTheDemoOpcodeFiles) {
     EXPECT_EQ(ScanLabels("gta3_keys.cs", kGameGta3), (std::vector<std::string>{"F5 (8)", "Circle: Fire pad 0"}));
     EXPECT_EQ(ScanLabels("vc_keys.cs", kGameViceCity),
               (std::vector<std::string>{"N Key (8)", "Shift (8)", "L1: Action/Secondary fire pad 0",
-                                        "Square: Jump | Brake/Reserve pad 1"}));
+                                        "Square: Jump | Brake/Reverse pad 1"}));
     EXPECT_EQ(ScanLabels("sa_keys.cs", kGameSanAndreas),
               (std::vector<std::string>{"Y Key (8)", "Left Shift (16)", "F2 (16)", "Cross: Sprint | Accelerate pad 0",
                                         "R1: Aim Weapon | Hand Brake pad 1"}));

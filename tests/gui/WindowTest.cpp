@@ -451,7 +451,7 @@ TEST_F(FlowTest, FailedSavesShowTheMessageAndLeaveTheTargetAlone) {
     const std::string locked = dir.Write("locked.cs", std::string("keep me"));
     ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
     w.Save(locked, 1);
-    EXPECT_EQ(DialogScript::Get().messages.back(), "Couldn't save file\nis write-protected");
+    EXPECT_EQ(DialogScript::Get().messages.back(), "Couldn't save file locked.cs\nis write-protected");
     EXPECT_EQ(ReadBytes(locked), (std::vector<uint8_t>{'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
 
     // The folder disappears after it was chosen.
@@ -460,7 +460,7 @@ TEST_F(FlowTest, FailedSavesShowTheMessageAndLeaveTheTargetAlone) {
     DialogScript::Get().ExpectFile(folder + "/out.cs", [&] { std::filesystem::remove_all(folder); });
     DialogScript::Get().ExpectMessage();
     w.Click(w.SaveButton());
-    EXPECT_EQ(DialogScript::Get().messages.back(), "Couldn't save file\nfolder does not exist");
+    EXPECT_EQ(DialogScript::Get().messages.back(), "Couldn't save file out.cs\nfolder does not exist");
     EXPECT_FALSE(std::filesystem::exists(folder));
 
     // The disk fills up part-way through the write.
@@ -480,7 +480,7 @@ TEST_F(FlowTest, FailedSavesShowTheMessageAndLeaveTheTargetAlone) {
     std::signal(SIGXFSZ, previous);
     EXPECT_EQ(DialogScript::Get().messages.size(), 3u);
     EXPECT_EQ(DialogScript::Get().messages.back(),
-              "Couldn't save file\nlarger than this process may write (file size limit, ulimit -f)");
+              "Couldn't save file full.cs\nlarger than this process may write (file size limit, ulimit -f)");
     EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{'o', 'l', 'd'}));
 
     // The window is still usable and a good save still works.
