@@ -2,9 +2,9 @@
 
 #include <optional>
 
+#include "fixtures/ScriptBuilder.h"
 #include "script/ScriptReader.h"
 #include "support/Printers.h"
-#include "support/ScriptBuilder.h"
 
 using namespace morvane;
 using morvane::test::ScriptBuilder;
