@@ -13,13 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     morvane::OpcodeTable first;
     first.Reset(morvane::kGameSanAndreas);
     first.Set(5, 9);
-    std::string error;
-    const bool a = morvane::ParseOpcodeJson(text, morvane::kGameSanAndreas, first, error);
-    if (!a && (error.empty() || first.Find(5) == nullptr || first.Find(5)->parameterCount != 9)) std::abort();
+    const morvane::Status a = morvane::ParseOpcodeJson(text, morvane::kGameSanAndreas, first);
+    if (!a && (a.Cause().empty() || first.Find(5) == nullptr || first.Find(5)->parameterCount != 9)) std::abort();
     morvane::OpcodeTable second;
-    std::string error2;
-    const bool b = morvane::ParseOpcodeJson(text, morvane::kGameSanAndreas, second, error2);
-    if (a != b) std::abort();
+    const morvane::Status b = morvane::ParseOpcodeJson(text, morvane::kGameSanAndreas, second);
+    if (a.Ok() != b.Ok()) std::abort();
     if (a) {
         for (std::size_t i = 0; i < first.Size(); ++i)
             if (first.Entries()[i].known != second.Entries()[i].known ||

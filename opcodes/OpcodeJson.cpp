@@ -101,21 +101,13 @@ std::string CommandDescription(const Json& command) {
 
 }  // namespace
 
-bool ParseOpcodeJson(const std::string& text, GameId game, OpcodeTable& table, std::string& error) {
+Status ParseOpcodeJson(const std::string& text, GameId game, OpcodeTable& table) {
     const Json document = Json::parse(text, nullptr, /*allow_exceptions=*/false);
-    if (document.is_discarded()) {
-        error = "not valid JSON";
-        return false;
-    }
-    if (!document.is_object()) {
-        error = "not a command library: the top level is not an object";
-        return false;
-    }
+    if (document.is_discarded()) return Failure{"not valid JSON"};
+    if (!document.is_object()) return Failure{"not a command library: the top level is not an object"};
     const auto extensions = document.find("extensions");
-    if (extensions == document.end() || !extensions->is_array()) {
-        error = "not a command library: no \"extensions\" list";
-        return false;
-    }
+    if (extensions == document.end() || !extensions->is_array())
+        return Failure{"not a command library: no \"extensions\" list"};
     OpcodeTable loaded;
     loaded.Reset(game);
     for (const Json& extension : *extensions) {
@@ -132,7 +124,7 @@ bool ParseOpcodeJson(const std::string& text, GameId game, OpcodeTable& table, s
         }
     }
     table = std::move(loaded);
-    return true;
+    return {};
 }
 
 bool IsOpcodeJsonPath(const std::string& path) {
@@ -143,25 +135,20 @@ bool IsOpcodeJsonPath(const std::string& path) {
     return true;
 }
 
-bool LoadOpcodeFile(const std::string& path, GameId game, OpcodeTable& table, std::string& error) {
+Status LoadOpcodeFile(const std::string& path, GameId game, OpcodeTable& table) {
     const Result<std::string> read = ReadWholeFile(path, kLargestOpcodeFile);
-    if (!read) {
-        error = read.Cause();
-        return false;
-    }
+    if (!read) return Failure{read.Cause()};
     const std::string& text = *read;
     OpcodeTable loaded;
     if (IsOpcodeJsonPath(path)) {
-        if (!ParseOpcodeJson(text, game, loaded, error)) return false;
+        Status parsed = ParseOpcodeJson(text, game, loaded);
+        if (!parsed) return parsed;
     } else {
         ParseOpcodeIni(text, game, loaded);
     }
-    if (loaded.KnownCount() == 0) {
-        error = NothingReadCause(text, IsOpcodeJsonPath(path));
-        return false;
-    }
+    if (loaded.KnownCount() == 0) return Failure{NothingReadCause(text, IsOpcodeJsonPath(path))};
     table = std::move(loaded);
-    return true;
+    return {};
 }
 
 }  // namespace morvane

@@ -39,8 +39,9 @@ bool LoadGameTable(GameId game, const std::string& workFolder, const OpcodeChoic
     const fs::path ini = fs::u8path(workFolder) / OpcodeIniFileName(game);
     std::error_code ignored;
     if (fs::exists(ini, ignored)) {
-        if (!LoadOpcodeFile(ini.u8string(), game, result.table, error)) {
-            error = OpcodeIniFileName(game) + ": " + error;
+        const Status read = LoadOpcodeFile(ini.u8string(), game, result.table);
+        if (!read) {
+            error = OpcodeIniFileName(game) + ": " + read.Cause();
             return false;
         }
         result.source = OpcodeSource::WorkFolder;
@@ -74,8 +75,9 @@ bool LoadNamedFiles(const std::vector<std::string>& paths, GameId game, GameTabl
     result.table.Reset(game);
     for (const std::string& path : paths) {
         OpcodeTable one;
-        if (!LoadOpcodeFile(path, game, one, error)) {
-            error = path + ": " + error;
+        const Status read = LoadOpcodeFile(path, game, one);
+        if (!read) {
+            error = path + ": " + read.Cause();
             return false;
         }
         result.table.MergeFrom(one);

@@ -119,7 +119,9 @@ std::vector<std::string> Find(const fs::path& program, const std::vector<std::st
 }
 
 bool LoadFile(const std::string& path, GameId game, OpcodeTable& table, std::string& error) {
-    return LoadOpcodeFile(path, game, table, error);
+    Status loaded = LoadOpcodeFile(path, game, table);
+    if (!loaded) error = loaded.Cause();
+    return loaded.Ok();
 }
 
 // What a mode gave: nothing to read (the next mode is tried), a table, or a

@@ -5,15 +5,12 @@
 
 namespace morvane {
 
-bool EditSession::Open(const std::string& path, GameId game, std::shared_ptr<const OpcodeTable> table,
-                       HeaderSkip header, std::string& cause, const ScanProgress& progress) {
+Status EditSession::Open(const std::string& path, GameId game, std::shared_ptr<const OpcodeTable> table,
+                         HeaderSkip header, const ScanProgress& progress) {
     Result<ScannedScript> script = ReadAndScan(path, game, *table, header, progress);
-    if (!script) {
-        cause = script.Cause();
-        return false;
-    }
+    if (!script) return Failure{script.Cause()};
     Adopt(std::move(*script), path, std::move(table));
-    return true;
+    return {};
 }
 
 void EditSession::Adopt(ScannedScript script, const std::string& path, std::shared_ptr<const OpcodeTable> table) {

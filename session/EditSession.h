@@ -24,10 +24,10 @@ namespace morvane {
 class EditSession {
 public:
     // Reads and scans a script of `game` with `table` (which must be loaded
-    // for that game); the session then holds it, with no edit. False with
-    // the cause, and the session as it was, when the file cannot be read.
-    bool Open(const std::string& path, GameId game, std::shared_ptr<const OpcodeTable> table, HeaderSkip header,
-              std::string& cause, const ScanProgress& progress = nullptr);
+    // for that game); the session then holds it, with no edit. A Failure
+    // with the cause, and the session as it was, when the file cannot be read.
+    Status Open(const std::string& path, GameId game, std::shared_ptr<const OpcodeTable> table, HeaderSkip header,
+                const ScanProgress& progress = nullptr);
     // Takes a script already read and scanned, from `path`, with its table.
     void Adopt(ScannedScript script, const std::string& path, std::shared_ptr<const OpcodeTable> table);
     void Close();

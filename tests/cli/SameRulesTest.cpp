@@ -36,8 +36,8 @@ TEST_F(CliTest, TheSessionAndRemapGiveTheSameResultForTheSameRules) {
         ASSERT_TRUE(options) << error;
 
         EditSession session;
-        std::string cause;
-        ASSERT_TRUE(session.Open(c.file, kGameSanAndreas, table, HeaderSkip::ByName, cause)) << cause;
+        const Status opened = session.Open(c.file, kGameSanAndreas, table, HeaderSkip::ByName);
+        ASSERT_TRUE(opened) << opened.Cause();
         const RemapResult result = session.ApplyRules(options->rules);
         const std::vector<std::string> refusals = result.Refusals();
 

@@ -23,9 +23,8 @@ std::shared_ptr<const OpcodeTable> DemoTable(GameId game) {
 class EditSessionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string cause;
-        ASSERT_TRUE(session.Open(path, kGameSanAndreas, DemoTable(kGameSanAndreas), HeaderSkip::ByName, cause))
-            << cause;
+        const Status opened = session.Open(path, kGameSanAndreas, DemoTable(kGameSanAndreas), HeaderSkip::ByName);
+        ASSERT_TRUE(opened) << opened.Cause();
     }
     uint8_t ByteAt(int32_t offset) const { return session.Image().Data()[offset]; }
 
@@ -103,11 +102,22 @@ TEST_F(EditSessionTest, ASaveWritesTheEditedBytesAndBecomesTheCopyComparedWith) 
     EXPECT_EQ(session.CurrentPath(), dir.File("out.cs"));
 }
 
+TEST_F(EditSessionTest, AFileThatCannotBeReadIsRefusedWithItsCauseAndTheSessionKept) {
+    session.SetVKey(0, 'Z');
+    TempDir dir;
+    const Status opened =
+        session.Open(dir.File("absent.cs"), kGameSanAndreas, DemoTable(kGameSanAndreas), HeaderSkip::ByName);
+    ASSERT_FALSE(opened);
+    EXPECT_EQ(opened.Cause(), "not found");
+    EXPECT_EQ(session.OpenedPath(), path);
+    EXPECT_EQ(ByteAt(23), 'Z');
+    EXPECT_TRUE(session.CanUndo());
+}
+
 TEST(EditSession, ACheatCodeTypedWaitsUntilItIsSetAndARefusedOneStaysTyped) {
-    std::string cause;
     EditSession session;
     ASSERT_TRUE(session.Open(std::string(MORVANE_SOURCE_DIR) + "/demo/sa_cheats.cs", kGameSanAndreas,
-                             DemoTable(kGameSanAndreas), HeaderSkip::ByName, cause));
+                             DemoTable(kGameSanAndreas), HeaderSkip::ByName));
     ASSERT_TRUE(session.Tests()[2].IsCheat());  // TANK, length-prefixed
     EXPECT_FALSE(session.CanUndo());
     session.TypeCheatCode(2, "tanks");

@@ -49,8 +49,7 @@ TEST(InputFiles, WhatIsNoFileOrTooLargeIsRefusedAtOnceWithItsCause) {
         {"opcode file", kLargestOpcodeFile,
          [](const std::string& path) {
              OpcodeTable table;
-             std::string cause;
-             return LoadOpcodeFile(path, kGameSanAndreas, table, cause) ? std::string() : cause;
+             return LoadOpcodeFile(path, kGameSanAndreas, table).Cause();
          }},
         {"settings file", kLargestSettingsFile,
          [](const std::string& path) {

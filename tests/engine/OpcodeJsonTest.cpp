@@ -36,8 +36,8 @@ const char* const kLibrary = R"({
 
 TEST(OpcodeJson, ReadsEveryExtensionWithCountsVariableListsAndRoles) {
     OpcodeTable table;
-    std::string error;
-    ASSERT_TRUE(ParseOpcodeJson(kLibrary, kGameSanAndreas, table, error)) << error;
+    const Status parsed = ParseOpcodeJson(kLibrary, kGameSanAndreas, table);
+    ASSERT_TRUE(parsed) << parsed.Cause();
     EXPECT_EQ(table.Size(), static_cast<std::size_t>(kOpcodeTableSize));
     ASSERT_NE(table.Find(0x0001), nullptr);
     EXPECT_EQ(table.Find(0x0001)->parameterCount, 3);  // a later extension wins
@@ -53,8 +53,8 @@ TEST(OpcodeJson, ReadsEveryExtensionWithCountsVariableListsAndRoles) {
 
 TEST(OpcodeJson, DescriptionsAreTheNameWithAPlaceholderPerInputAndLabelsAsOffsets) {
     OpcodeTable table;
-    std::string error;
-    ASSERT_TRUE(ParseOpcodeJson(kLibrary, kGameSanAndreas, table, error)) << error;
+    const Status parsed = ParseOpcodeJson(kLibrary, kGameSanAndreas, table);
+    ASSERT_TRUE(parsed) << parsed.Cause();
     EXPECT_EQ(table.Description(0x0AB0), "IS_KEY_PRESSED %1d%");
     EXPECT_EQ(table.Description(0x00E1), "IS_BUTTON_PRESSED %1d% %2d%");
     // The values of a variable list have no placeholder: they follow the text.
@@ -65,12 +65,11 @@ TEST(OpcodeJson, DescriptionsAreTheNameWithAPlaceholderPerInputAndLabelsAsOffset
 
 TEST(OpcodeJson, CommandsWithoutAUsableIdOrCountArePassedOver) {
     OpcodeTable table;
-    std::string error;
     ASSERT_TRUE(ParseOpcodeJson(R"({"extensions": [{"commands": [
         {"id": "0001", "num_params": 1}, {"id": "8000", "num_params": 1}, {"id": "zz", "num_params": 1},
         {"id": 5, "num_params": 1}, {"name": "NO_ID", "num_params": 1}, {"id": "0003"},
         {"id": "0004", "num_params": "2"}, {"id": "0005", "num_params": -1}, 7, "x"]}, 3, {"name": "empty"}]})",
-                                kGameGta3, table, error));
+                                kGameGta3, table));
     std::vector<std::size_t> known;
     for (std::size_t i = 0; i < table.Size(); ++i)
         if (table.Find(static_cast<uint32_t>(i)) != nullptr) known.push_back(i);
@@ -83,15 +82,14 @@ TEST(OpcodeJson, MalformedFilesAreRefusedWithACauseAndLeaveTheTableAsItWas) {
     table.Set(7, 2);
     for (const char* bad : {"", "{", "[1, 2]", "{\"extensions\": 5}", "{\"meta\": {}}", "\xff\xfe{}",
                             "{\"extensions\": [{\"commands\": [{\"id\": \"0001\", \"num_params\": 1}]}]} trailing"}) {
-        std::string error;
-        EXPECT_FALSE(ParseOpcodeJson(bad, kGameSanAndreas, table, error)) << bad;
-        EXPECT_FALSE(error.empty()) << bad;
+        const Status parsed = ParseOpcodeJson(bad, kGameSanAndreas, table);
+        EXPECT_FALSE(parsed) << bad;
+        EXPECT_FALSE(parsed.Cause().empty()) << bad;
         ASSERT_NE(table.Find(7), nullptr) << bad;
         EXPECT_EQ(table.Find(7)->parameterCount, 2);
     }
     std::string deep(100000, '[');
-    std::string error;
-    EXPECT_FALSE(ParseOpcodeJson(deep, kGameSanAndreas, table, error));
+    EXPECT_FALSE(ParseOpcodeJson(deep, kGameSanAndreas, table));
 }
 
 TEST(OpcodeFile, TheExtensionChoosesJsonOrIni) {
@@ -100,15 +98,15 @@ TEST(OpcodeFile, TheExtensionChoosesJsonOrIni) {
     const std::string ini = dir.Write("SASCM.ini", "[x]\n0001=2\n");
     const std::string notIni = dir.Write("sa.ini", kLibrary);  // JSON text read as INI: nothing in a section
     OpcodeTable table;
-    std::string error;
-    ASSERT_TRUE(LoadOpcodeFile(json, kGameSanAndreas, table, error)) << error;
+    const Status fromJson = LoadOpcodeFile(json, kGameSanAndreas, table);
+    ASSERT_TRUE(fromJson) << fromJson.Cause();
     EXPECT_EQ(table.Find(0x0001)->parameterCount, 3);
-    ASSERT_TRUE(LoadOpcodeFile(ini, kGameSanAndreas, table, error));
+    ASSERT_TRUE(LoadOpcodeFile(ini, kGameSanAndreas, table));
     EXPECT_EQ(table.Find(0x0001)->parameterCount, 2);
     // A file that describes nothing is refused and leaves the table as it was.
-    EXPECT_FALSE(LoadOpcodeFile(notIni, kGameSanAndreas, table, error));
-    EXPECT_EQ(error.rfind("describes no opcode", 0), 0u) << error;
+    const Status nothing = LoadOpcodeFile(notIni, kGameSanAndreas, table);
+    EXPECT_FALSE(nothing);
+    EXPECT_EQ(nothing.Cause().rfind("describes no opcode", 0), 0u) << nothing.Cause();
     EXPECT_EQ(table.Find(0x0001)->parameterCount, 2);
-    EXPECT_FALSE(LoadOpcodeFile(dir.File("missing.json"), kGameSanAndreas, table, error));
-    EXPECT_EQ(error, "not found");
+    EXPECT_EQ(LoadOpcodeFile(dir.File("missing.json"), kGameSanAndreas, table).Cause(), "not found");
 }

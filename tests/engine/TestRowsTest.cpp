@@ -14,10 +14,9 @@ protected:
     void SetUp() override {
         auto table = std::make_shared<OpcodeTable>();
         ASSERT_TRUE(LoadOpcodeTable(std::string(MORVANE_SOURCE_DIR) + "/demo/SASCM.ini", kGameSanAndreas, *table));
-        std::string cause;
-        ASSERT_TRUE(session.Open(std::string(MORVANE_SOURCE_DIR) + "/demo/sa_keys.cs", kGameSanAndreas, table,
-                                 HeaderSkip::ByName, cause))
-            << cause;
+        const Status opened = session.Open(std::string(MORVANE_SOURCE_DIR) + "/demo/sa_keys.cs", kGameSanAndreas, table,
+                                           HeaderSkip::ByName);
+        ASSERT_TRUE(opened) << opened.Cause();
     }
     // The offsets of the rows, in order.
     std::vector<std::string> Shown() {
