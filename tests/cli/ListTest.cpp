@@ -168,3 +168,25 @@ TEST(Escape, JsonIsAlwaysValidUtf8AndTsvFieldsStayOneField) {
     EXPECT_EQ(JsonString("\xE2\x82\xAC"), "\"\xE2\x82\xAC\"");
     EXPECT_EQ(cli::TsvField("a\tb\nc\rd\\e"), "a\\tb\\nc\\rd\\\\e");
 }
+
+TEST_F(CliTest, AFileTooSmallToReadIsSaidSo) {
+    dir.Write("empty.cs", std::string());
+    dir.Write("short.scm", std::string("\x02\x00\x01", 3));
+    const struct {
+        const char* file;
+        int status;
+        const char* said;
+    } kCases[] = {
+        {"empty.cs", 1, "empty.cs: not a script: the file is empty"},
+        {"short.scm", 1, "short.scm: not a script: too short for a main script"},
+        {"main.scm", 0, ""},
+    };
+    for (const auto& c : kCases) {
+        const CliRun run = Run({"list", "--game", "sa", c.file});
+        EXPECT_EQ(run.status, c.status) << c.file << run.err;
+        EXPECT_EQ(run.err.substr(0, std::string(c.said).size()), c.said) << c.file << run.err;
+        if (*c.said == 0) {
+            EXPECT_EQ(run.err, "") << c.file;
+        }
+    }
+}
