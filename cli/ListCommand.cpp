@@ -32,17 +32,25 @@ struct Column {
     const char* name;
     std::function<int64_t(const Row&)> number;            // for a column of numbers
     std::function<std::string(const Row&, Format)> text;  // for a column of text, as the format writes it
+    std::function<std::string(const Row&)> read;          // a number as a person reads it, in text output
 
     bool IsNumber() const { return static_cast<bool>(number); }
     std::string Text(const Row& row, Format format) const {
+        if (format == Format::Text && read) return read(row);
         return IsNumber() ? std::to_string(number(row)) : text(row, format);
     }
 };
 
-Column NumberColumn(const char* name, std::function<int64_t(const Row&)> number) { return Column{name, number, {}}; }
-Column TextColumn(const char* name, std::function<std::string(const Row&, Format)> text) {
-    return Column{name, {}, text};
+Column NumberColumn(const char* name, std::function<int64_t(const Row&)> number,
+                    std::function<std::string(const Row&)> read = {}) {
+    return Column{name, number, {}, read};
 }
+Column TextColumn(const char* name, std::function<std::string(const Row&, Format)> text) {
+    return Column{name, {}, text, {}};
+}
+
+// No pad (a VKey or cheat test), or no key (a cheat test), in text output.
+constexpr const char* kNoPadText = "-";
 
 // The listing's columns, in order: the one place that says what a row holds.
 // A cheat test has no key and no pad: its code is its name, made safe for a
@@ -54,8 +62,15 @@ const std::vector<Column>& Columns() {
         NumberColumn("offset", [](const Row& r) { return r.test.offset; }),
         TextColumn("kind", [](const Row& r, Format) { return std::string(KindName(r.test.kind)); }),
         NumberColumn("wide", [](const Row& r) { return r.test.wide ? 1 : 0; }),
-        NumberColumn("pad", [](const Row& r) { return r.test.IsButton() ? r.test.pad : -1; }),
-        NumberColumn("key", [](const Row& r) { return r.test.IsCheat() ? -1 : r.test.key; }),
+        NumberColumn(
+            "pad", [](const Row& r) { return r.test.IsButton() ? r.test.pad : -1; },
+            [](const Row& r) {
+                const bool named = r.test.IsButton() && r.test.pad >= 0 && r.test.pad <= kHighestPad;
+                return std::string(named ? kPadNames[r.test.pad] : r.test.IsButton() ? "?" : kNoPadText);
+            }),
+        NumberColumn(
+            "key", [](const Row& r) { return r.test.IsCheat() ? -1 : r.test.key; },
+            [](const Row& r) { return r.test.IsCheat() ? std::string(kNoPadText) : std::to_string(r.test.key); }),
         TextColumn("name",
                    [](const Row& r, Format format) {
                        if (!r.test.IsCheat()) return KeyTestLabel(r.test);

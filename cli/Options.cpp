@@ -9,15 +9,17 @@
 namespace morvane::cli {
 
 const char* const kUsage =
-    "usage: morvane-cli list  [--game gta3|vc|sa] [--ini PATH]... [--sanny DIR] [--header auto|on|off]\n"
+    "usage: morvane-cli list  [--game gta3|vc|sa] [--ini PATH]... [--only-ini] [--sanny DIR] [--header auto|on|off]\n"
     "                         [--format text|tsv|json] [--context N] FILE...\n"
-    "       morvane-cli remap [--game gta3|vc|sa] [--ini PATH]... [--sanny DIR] [--header auto|on|off]\n"
+    "       morvane-cli remap [--game gta3|vc|sa] [--ini PATH]... [--only-ini] [--sanny DIR] [--header auto|on|off]\n"
     "                         [--allow-unknown] RULE... FILE... (-o OUT | --in-place)\n"
-    "       morvane-cli keys  [--game gta3|vc|sa] [--ini PATH]... [--sanny DIR] [--header auto|on|off]\n"
+    "       morvane-cli keys  [--game gta3|vc|sa] [--ini PATH]... [--only-ini] [--sanny DIR] [--header auto|on|off]\n"
     "                         [--format text|tsv|json] [--svg FILE] PATH...\n"
     "  keys: the keys and cheat codes the scripts test, and which two scripts share one; a PATH is a\n"
     "        script or a folder searched for .cs, .cs3, .cs4, .cm and .scm files\n"
-    "  --ini PATH: an opcode INI file, or a command library as JSON (sa.json); several are merged in order\n"
+    "  --ini PATH: an opcode INI file, or a command library as JSON (sa.json); several are merged in order,\n"
+    "              and what they do not describe is taken from --sanny, then from the built-in table\n"
+    "  --only-ini: the --ini files' opcodes only (and --sanny's); nothing from the built-in table\n"
     "  --sanny DIR: the opcode files of Sanny Builder's folder DIR, as its mode files list them\n"
     "  without --ini or --sanny: the game's INI file here (SASCM.ini ...), else the built-in table\n"
     "  --context N: the N instructions before and after each test, decoded (text and json)\n"
@@ -209,6 +211,13 @@ const std::vector<OptionRow>& OptionTable() {
              options.ini.push_back(value);
              return error.empty();
          }},
+        {{"--only-ini"},
+         kForEvery,
+         false,
+         [](const std::string&, Options& options, std::string&) {
+             options.onlyIni = true;
+             return true;
+         }},
         {{"--sanny"}, kForEvery, true, Path(&Options::sanny, "--sanny")},
         {{"--header"},
          kForEvery,
@@ -299,6 +308,8 @@ std::optional<Command> CommandNamed(const std::string& word) {
 bool CheckTogether(const Options& options, std::string& error) {
     if (options.files.empty())
         error = options.command == Command::Keys ? "no script or folder given" : "no script file given";
+    else if (options.onlyIni && options.ini.empty())
+        error = "--only-ini goes with --ini: it keeps the table to the files --ini names";
     else if (options.context > 0 && options.format == Format::Tsv)
         error = "--context goes with --format text or json: a tsv row is one key test";
     else if (options.command == Command::Remap && options.rules.empty())

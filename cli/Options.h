@@ -22,6 +22,7 @@ struct Options {
     std::optional<GameId> game;
     std::vector<std::string> ini;  // opcode files, merged in order
     std::string sanny;             // a Sanny Builder folder
+    bool onlyIni = false;          // the --ini files' opcodes and no others
     HeaderSkip header = HeaderSkip::ByName;
     Format format = Format::Text;
     int context = 0;  // list: instructions shown before and after each test

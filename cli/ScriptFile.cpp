@@ -36,49 +36,54 @@ void WarnMissingTests(const Setup& setup, std::ostream& err) {
     }
 }
 
-// The table the options name: a Sanny Builder folder's, then opcode files
-// merged over it; or the game's INI file here, else the built-in one.
-bool LoadTable(const Options& options, Setup& setup, std::ostream& err) {
+// The table the options name: opcode files merged in order, a Sanny Builder
+// folder's, or the game's INI file here; what it does not describe comes
+// from the Sanny Builder folder, then the built-in table (not with
+// --only-ini).
+Status LoadTable(const Options& options, Setup& setup, std::ostream& err) {
     const GameId game = setup.game;
     if (options.sanny.empty() && options.ini.empty()) {
-        if (!LoadGameTable(game, std::string(), OpcodeChoice{OpcodeChoice::Kind::BuiltIn, {}}, setup.opcodes,
-                           setup.tableError))
-            return false;
+        Result<GameTable> loaded = LoadGameTable(game, std::string(), OpcodeChoice{OpcodeChoice::Kind::BuiltIn, {}});
+        if (!loaded) return Failure{loaded.Cause()};
+        setup.opcodes = std::move(*loaded);
         if (setup.opcodes.source == OpcodeSource::BuiltIn)
             err << "note: no " << OpcodeIniFileName(game) << " here and no --ini or --sanny: using the built-in "
                 << "opcode table of " << GameName(game) << " (game and CLEO 4)\n";
-        return true;
+        return {};
     }
+    std::optional<SannyBuilderTable> sanny;
     if (!options.sanny.empty()) {
-        SannyBuilderTable read;
-        if (!LoadSannyBuilderTable(options.sanny, game, setup.opcodes.table, read, setup.tableError)) return false;
-        setup.opcodes.source = OpcodeSource::SannyBuilder;
-        setup.opcodes.files = read.files;
-        for (const std::string& missing : read.missing)
+        Result<SannyBuilderTable> read = LoadSannyBuilderTable(options.sanny, game);
+        if (!read) return Failure{read.Cause()};
+        for (const std::string& missing : read->missing)
             err << "note: Sanny Builder's mode file names " << missing << ", which is not there: skipped\n";
+        sanny = std::move(*read);
     }
-    if (!options.ini.empty()) {
-        GameTable named;
-        if (!LoadNamedFiles(options.ini, game, named, setup.tableError)) return false;
-        if (options.sanny.empty()) {
-            setup.opcodes = std::move(named);
-        } else {
-            setup.opcodes.table.MergeFrom(named.table);
-            setup.opcodes.files.insert(setup.opcodes.files.end(), named.files.begin(), named.files.end());
-        }
+    if (options.ini.empty()) {
+        setup.opcodes.table = std::move(sanny->table);
+        setup.opcodes.source = OpcodeSource::SannyBuilder;
+        setup.opcodes.files = sanny->files;
+    } else {
+        Result<GameTable> named = LoadNamedFiles(options.ini, game);
+        if (!named) return Failure{named.Cause()};
+        setup.opcodes = std::move(*named);
+        if (sanny) FillFrom(setup.opcodes, sanny->table, OpcodeSource::SannyBuilder);
+        if (options.onlyIni) return {};
     }
-    return true;
+    FillFromBuiltin(setup.opcodes);
+    return {};
 }
 
 }  // namespace
 
 Setup PrepareSetup(const Options& options, std::ostream& err) {
     Setup setup;
-    std::string problem;
+    const Result<std::optional<GameId>> saved = options.game ? std::optional<GameId>() : ReadSavedGame();
+    const std::string& problem = saved.Cause();
     if (options.game) {
         setup.game = *options.game;
-    } else if (const auto saved = ReadSavedGame(problem)) {
-        setup.game = *saved;
+    } else if (saved && *saved) {
+        setup.game = **saved;
     } else {
         setup.game = kGameGta3;
         if (problem.empty())
@@ -87,12 +92,15 @@ Setup PrepareSetup(const Options& options, std::ostream& err) {
             err << "assuming " << GameName(kGameGta3) << ": " << kSettingsFileName << " cannot be read (" << problem
                 << "); no --game\n";
     }
-    setup.tableLoaded = LoadTable(options, setup, err);
+    const Status loaded = LoadTable(options, setup, err);
+    setup.tableLoaded = loaded.Ok();
+    setup.tableError = loaded.Cause();
     if (!setup.tableLoaded) return setup;
     const std::vector<std::string>& files = setup.opcodes.files;
-    setup.tableName = files.size() == 1 && setup.opcodes.source != OpcodeSource::SannyBuilder
-                          ? files.front()
-                          : setup.opcodes.Description();
+    setup.tableName =
+        files.size() == 1 && setup.opcodes.source != OpcodeSource::SannyBuilder && setup.opcodes.filled.empty()
+            ? files.front()
+            : setup.opcodes.Description();
     WarnMissingTests(setup, err);
     return setup;
 }

@@ -11,11 +11,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     morvane::OpcodeTable first;
     morvane::OpcodeTable second;
-    const bool a = morvane::ParseOpcodeIni(text, morvane::kGameSanAndreas, first);
+    morvane::ParseOpcodeIni(text, morvane::kGameSanAndreas, first);
     if (first.Size() != static_cast<std::size_t>(morvane::kOpcodeTableSize)) std::abort();
     second.Set(5, 9);  // a load resets whatever came before
-    const bool b = morvane::ParseOpcodeIni(text, morvane::kGameSanAndreas, second);
-    if (a != b) std::abort();
+    morvane::ParseOpcodeIni(text, morvane::kGameSanAndreas, second);
     for (std::size_t i = 0; i < first.Size(); ++i) {
         if (first.Entries()[i].known != second.Entries()[i].known ||
             first.Entries()[i].parameterCount != second.Entries()[i].parameterCount ||

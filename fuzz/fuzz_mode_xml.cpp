@@ -13,15 +13,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     for (const char* tag : {"opcodes", "library"}) {
-        std::vector<std::string> entries;
-        std::string error;
-        const bool read = morvane::ReadModeEntries(text, tag, entries, error);
-        if (!read && error.empty()) std::abort();
+        const morvane::Result<std::vector<std::string>> read = morvane::ReadModeEntries(text, tag);
+        if (!read && read.Cause().empty()) std::abort();
         if (!read) continue;
-        std::vector<std::string> again;
-        morvane::ReadModeEntries(text, tag, again, error);
-        if (again != entries) std::abort();
-        for (const std::string& entry : entries) {
+        const morvane::Result<std::vector<std::string>> again = morvane::ReadModeEntries(text, tag);
+        if (!again || *again != *read) std::abort();
+        for (const std::string& entry : *read) {
             if (entry.empty() || entry.front() == ' ' || entry.back() == ' ') std::abort();
             if (!morvane::ResolveModePath("/nonexistent-morvane-folder", entry).empty()) std::abort();
         }

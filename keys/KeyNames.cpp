@@ -4,8 +4,6 @@
 
 namespace morvane {
 
-const char* const kPadNames[kHighestPad + 1] = {"Pad 1", "Pad 2"};
-
 // Virtual-key codes 0x00-0xFF, eight a line, then the game keys 0-19.
 // clang-format off
 const char* const kKeyNameTable[kKeyNameCount] = {

@@ -10,9 +10,6 @@ namespace morvane {
 
 constexpr int kKeyNameCount = kVKeyCount + kGameKeyCount;
 
-// The pad choice's items: pad 0 is "Pad 1", pad 1 is "Pad 2".
-extern const char* const kPadNames[kHighestPad + 1];
-
 // The names: entries 0-255 are virtual-key codes, 256-275 game keys 0-19.
 // A game key's name is its pad control, then after kControlSeparator what it
 // does ("Cross: Sprint | Accelerate"), or the control alone ("Start").

@@ -5,8 +5,6 @@
 #include <limits>
 #include <string_view>
 
-#include "io/ReadFile.h"
-
 namespace morvane {
 
 namespace {
@@ -41,7 +39,7 @@ std::size_t FieldEnd(const std::string& text, std::size_t pos, std::size_t lineE
 
 std::string OpcodeIniFileName(GameId game) { return InfoOf(game).iniName; }
 
-bool ParseOpcodeIni(const std::string& text, GameId game, OpcodeTable& table) {
+void ParseOpcodeIni(const std::string& text, GameId game, OpcodeTable& table) {
     table.Reset(game);
     bool inSection = false;
     std::size_t pos = 0;
@@ -56,7 +54,7 @@ bool ParseOpcodeIni(const std::string& text, GameId game, OpcodeTable& table) {
         if (pos == lineEnd || first == kSkippedLineStart || first == kCommentStart) {
             // empty, indented or comment line
         } else if (first == kSectionStart) {
-            if (inSection) return true;
+            if (inSection) return;
             inSection = true;
         } else if (inSection) {
             const std::size_t opcodeEnd = FieldEnd(text, pos, lineEnd);
@@ -76,12 +74,6 @@ bool ParseOpcodeIni(const std::string& text, GameId game, OpcodeTable& table) {
         }
         pos = next;
     }
-    return true;
-}
-
-bool LoadOpcodeTable(const std::string& fileName, GameId game, OpcodeTable& table) {
-    const Result<std::string> text = ReadWholeFile(fileName, kLargestOpcodeFile);
-    return text && ParseOpcodeIni(*text, game, table);
 }
 
 }  // namespace morvane

@@ -11,14 +11,12 @@ namespace morvane {
 // "SASCM.ini" (GameInfo::iniName).
 std::string OpcodeIniFileName(GameId game);
 
-// Reads the first section of an opcode INI file into the table, as the
-// opcodes of `game`: lines "opcode=count,description" such as
-// "0AB0=1,key %1d% pressed" (the description may be missing). False when the file cannot be read (the table is left
-// untouched). A line whose opcode is negative or above kHighestOpcode is
-// passed over like any other unusable line.
-bool LoadOpcodeTable(const std::string& fileName, GameId game, OpcodeTable& table);
-
-// Parses INI text already in memory; the table is reset first.
-bool ParseOpcodeIni(const std::string& text, GameId game, OpcodeTable& table);
+// Reads the first section of opcode INI text into the table, as the opcodes
+// of `game`: lines "opcode=count,description" such as "0AB0=1,key %1d%
+// pressed" (the description may be missing); the table is reset first. Any
+// text reads: a line whose opcode is negative or above kHighestOpcode is
+// passed over like any other unusable line. Files are read with
+// LoadOpcodeFile (opcodes/OpcodeJson.h), which says why one cannot be used.
+void ParseOpcodeIni(const std::string& text, GameId game, OpcodeTable& table);
 
 }  // namespace morvane

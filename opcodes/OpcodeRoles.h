@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -135,5 +136,10 @@ static_assert(UsualOpcodeIsShared(OpcodeRole::ButtonTest) && UsualOpcodeIsShared
 
 // Pads a button test accepts: 0 ("Pad 1") and 1 ("Pad 2").
 constexpr int32_t kHighestPad = 1;
+// A pad as a person reads it, wherever it is shown: pad 0 is "Pad 1", the
+// first controller. Only tsv and json output give the pad's number.
+inline constexpr const char* kPadNames[kHighestPad + 1] = {"Pad 1", "Pad 2"};
+// Which of a button test's parameters is its pad (the game key follows it).
+constexpr std::size_t kButtonTestPadParam = 0;
 
 }  // namespace morvane

@@ -25,67 +25,83 @@ std::string GroupedNumber(int64_t number) {
     return (number < 0 ? "-" : "") + digits;
 }
 
+std::size_t GameTable::OwnCount() const {
+    std::size_t count = table.KnownCount();
+    for (const FilledOpcodes& more : filled) count -= more.count;
+    return count;
+}
+
 std::string GameTable::Description() const {
     if (source == OpcodeSource::BuiltIn) return kBuiltinTableWords;
     std::string text = source == OpcodeSource::SannyBuilder ? "Sanny Builder, " : "";
     if (!files.empty()) text += FileName(files.front());
     if (files.size() > 1) text += " + " + std::to_string(files.size() - 1) + (files.size() == 2 ? " file" : " files");
-    return text + ", " + GroupedNumber(static_cast<int64_t>(table.KnownCount())) + " commands";
+    text += ", " + GroupedNumber(static_cast<int64_t>(OwnCount())) + " commands";
+    for (const FilledOpcodes& more : filled)
+        text += "; " + GroupedNumber(static_cast<int64_t>(more.count)) + " more from " +
+                (more.source == OpcodeSource::SannyBuilder ? "Sanny Builder" : "the built-in table");
+    return text;
 }
 
-bool LoadGameTable(GameId game, const std::string& workFolder, const OpcodeChoice& choice, GameTable& loaded,
-                   std::string& error) {
+void FillFrom(GameTable& loaded, const OpcodeTable& next, OpcodeSource source) {
+    const std::size_t taken = loaded.table.FillFrom(next);
+    if (taken > 0) loaded.filled.push_back({source, taken});
+}
+
+void FillFromBuiltin(GameTable& loaded) {
+    OpcodeTable builtin;
+    LoadBuiltinTable(loaded.table.Game(), builtin);
+    FillFrom(loaded, builtin, OpcodeSource::BuiltIn);
+}
+
+Result<GameTable> LoadGameTable(GameId game, const std::string& workFolder, const OpcodeChoice& choice) {
     GameTable result;
+    result.table.Reset(game);
     const fs::path ini = fs::u8path(workFolder) / OpcodeIniFileName(game);
     std::error_code ignored;
-    if (fs::exists(ini, ignored)) {
+    const bool iniHere = fs::exists(ini, ignored);
+    if (iniHere) {
         const Status read = LoadOpcodeFile(ini.u8string(), game, result.table);
-        if (!read) {
-            error = OpcodeIniFileName(game) + ": " + read.Cause();
-            return false;
-        }
+        if (!read) return Failure{OpcodeIniFileName(game) + ": " + read.Cause()};
         result.source = OpcodeSource::WorkFolder;
         result.files = {ini.u8string()};
-        loaded = std::move(result);
-        return true;
+    } else if (choice.kind == OpcodeChoice::Kind::None) {
+        return Failure{OpcodeIniFileName(game) + ": not found"};
     }
-    switch (choice.kind) {
-        case OpcodeChoice::Kind::None: error = OpcodeIniFileName(game) + ": not found"; return false;
-        case OpcodeChoice::Kind::SannyBuilder: {
-            SannyBuilderTable read;
-            if (LoadSannyBuilderTable(choice.sannyFolder, game, result.table, read, result.sannyFailure)) {
-                result.source = OpcodeSource::SannyBuilder;
-                result.files = read.files;
-                result.missing = read.missing;
-                loaded = std::move(result);
-                return true;
-            }
-            break;
+    if (choice.kind == OpcodeChoice::Kind::SannyBuilder) {
+        Result<SannyBuilderTable> sanny = LoadSannyBuilderTable(choice.sannyFolder, game);
+        if (!sanny) {
+            result.sannyFailure = sanny.Cause();
+        } else if (iniHere) {
+            FillFrom(result, sanny->table, OpcodeSource::SannyBuilder);
+            result.missing = sanny->missing;
+        } else {
+            result.table = std::move(sanny->table);
+            result.source = OpcodeSource::SannyBuilder;
+            result.files = sanny->files;
+            result.missing = sanny->missing;
         }
-        case OpcodeChoice::Kind::BuiltIn: break;
     }
-    LoadBuiltinTable(game, result.table);
-    result.source = OpcodeSource::BuiltIn;
-    loaded = std::move(result);
-    return true;
+    if (result.source == OpcodeSource::BuiltIn) {
+        LoadBuiltinTable(game, result.table);
+        return result;
+    }
+    FillFromBuiltin(result);
+    return result;
 }
 
-bool LoadNamedFiles(const std::vector<std::string>& paths, GameId game, GameTable& loaded, std::string& error) {
+Result<GameTable> LoadNamedFiles(const std::vector<std::string>& paths, GameId game) {
     GameTable result;
     result.table.Reset(game);
     for (const std::string& path : paths) {
         OpcodeTable one;
         const Status read = LoadOpcodeFile(path, game, one);
-        if (!read) {
-            error = path + ": " + read.Cause();
-            return false;
-        }
+        if (!read) return Failure{path + ": " + read.Cause()};
         result.table.MergeFrom(one);
         result.files.push_back(path);
     }
     result.source = OpcodeSource::NamedFiles;
-    loaded = std::move(result);
-    return true;
+    return result;
 }
 
 }  // namespace morvane

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "io/Result.h"
 #include "opcodes/GameId.h"
 #include "opcodes/OpcodeTable.h"
 
@@ -11,7 +12,9 @@ namespace morvane {
 // Where a game's opcode table comes from, in this order: the game's INI file
 // in the work folder ("SCM.ini", "VICESCM.ini", "SASCM.ini"), else the Sanny
 // Builder folder the user chose, else Morvane's built-in table. Opcode files
-// named on the command line come before all of these.
+// named on the command line come before all of these. A file describes what
+// it describes: an opcode it has no entry for is taken from the next source
+// that has one, down to the built-in table.
 enum class OpcodeSource { NamedFiles, WorkFolder, SannyBuilder, BuiltIn };
 
 // What the user chose for the games whose INI file the work folder lacks.
@@ -24,31 +27,46 @@ struct OpcodeChoice {
 // What the built-in tables hold, as the window and the command line say it.
 constexpr const char* kBuiltinTableWords = "built-in (game and CLEO 4)";
 
+// Opcodes a table took from a later source, because its own had no entry.
+struct FilledOpcodes {
+    OpcodeSource source = OpcodeSource::BuiltIn;
+    std::size_t count = 0;
+};
+
 // A game's opcode table and where it came from.
 struct GameTable {
     OpcodeTable table;
     OpcodeSource source = OpcodeSource::BuiltIn;
-    std::vector<std::string> files;    // read, in order; none for the built-in table
-    std::vector<std::string> missing;  // named by a Sanny Builder mode file but not there
-    std::string sannyFailure;          // why the chosen Sanny Builder folder gave no table, when it did not
+    std::vector<std::string> files;     // read, in order; none for the built-in table
+    std::vector<std::string> missing;   // named by a Sanny Builder mode file but not there
+    std::string sannyFailure;           // why the chosen Sanny Builder folder gave no table, when it did not
+    std::vector<FilledOpcodes> filled;  // in the order taken; none with nothing taken
 
+    // How many opcodes the first source described itself.
+    std::size_t OwnCount() const;
     // "SASCM.ini, 2,477 commands", "Sanny Builder, SASCM.ini + 4 files, 2,477
-    // commands" or kBuiltinTableWords.
+    // commands" or kBuiltinTableWords, followed by what later sources gave:
+    // "SASCM.ini, 1,953 commands; 2,011 more from the built-in table".
     std::string Description() const;
 };
 
 // Loads a game's table in the order above, for a work folder ("" is the
-// working folder). False, with the cause in `error`, when the work folder's
-// INI file is there but cannot be used, or when it is missing and no choice
-// was made. A Sanny Builder folder that gives no table for the game leaves
-// the built-in one, its cause in `sannyFailure`.
-bool LoadGameTable(GameId game, const std::string& workFolder, const OpcodeChoice& choice, GameTable& loaded,
-                   std::string& error);
+// working folder). A failure when the work folder's INI file is there but
+// cannot be used, or when it is missing and no choice was made. A Sanny
+// Builder folder that gives no table for the game leaves the built-in one,
+// its cause in `sannyFailure`.
+Result<GameTable> LoadGameTable(GameId game, const std::string& workFolder, const OpcodeChoice& choice);
 
 // Loads opcode files (INI or JSON) in order into one table, a later file's
-// opcodes winning; false, with the file and the cause in `error`, when one
-// cannot be read.
-bool LoadNamedFiles(const std::vector<std::string>& paths, GameId game, GameTable& loaded, std::string& error);
+// opcodes winning; a failure naming the file when one cannot be read. Only
+// what the files describe: FillFromBuiltin gives the rest.
+Result<GameTable> LoadNamedFiles(const std::vector<std::string>& paths, GameId game);
+
+// Gives a table the opcodes it lacks from a later source's table, and
+// records how many; nothing is recorded when the source gave none.
+void FillFrom(GameTable& loaded, const OpcodeTable& next, OpcodeSource source);
+// The same from the game's built-in table.
+void FillFromBuiltin(GameTable& loaded);
 
 // A count with its thousands grouped: "2,477".
 std::string GroupedNumber(int64_t number);

@@ -43,6 +43,18 @@ void OpcodeTable::MergeFrom(const OpcodeTable& other) {
     }
 }
 
+std::size_t OpcodeTable::FillFrom(const OpcodeTable& other) {
+    if (entries_.empty()) Reset(other.game_);
+    std::size_t taken = 0;
+    for (std::size_t opcode = 0; opcode < other.entries_.size(); ++opcode) {
+        const OpcodeEntry* entry = other.Find(static_cast<uint32_t>(opcode));
+        if (entry == nullptr || entries_[opcode].known) continue;
+        Set(static_cast<int>(opcode), entry->parameterCount, other.Description(static_cast<uint32_t>(opcode)));
+        ++taken;
+    }
+    return taken;
+}
+
 std::string_view OpcodeTable::Description(uint32_t opcode) const {
     const OpcodeEntry* entry = Find(opcode);
     if (entry == nullptr || entry->description == kNoDescription) return {};

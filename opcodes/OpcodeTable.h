@@ -55,6 +55,9 @@ public:
     // Takes every opcode the other table describes, with its count and
     // description, in place of what this one had for it.
     void MergeFrom(const OpcodeTable& other);
+    // Takes only the opcodes the other table describes and this one does
+    // not; how many it took.
+    std::size_t FillFrom(const OpcodeTable& other);
 
     // The entry of an opcode that is in the table, or nullptr.
     const OpcodeEntry* Find(uint32_t opcode) const {

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "io/ReadFile.h"
-#include "opcodes/IniLoader.h"
 #include "opcodes/OpcodeJson.h"
 
 namespace morvane {
@@ -118,83 +118,67 @@ std::vector<std::string> Find(const fs::path& program, const std::vector<std::st
     return files;
 }
 
-bool LoadFile(const std::string& path, GameId game, OpcodeTable& table, std::string& error) {
-    Status loaded = LoadOpcodeFile(path, game, table);
-    if (!loaded) error = loaded.Cause();
-    return loaded.Ok();
-}
+// What a mode gave: nothing (the next mode is tried), a table, or a failure.
+using ModeRead = std::optional<Status>;
 
-// What a mode gave: nothing to read (the next mode is tried), a table, or a
-// failure to report.
-enum class Mode { NotThere, Loaded, Failed };
-
-// The entries of a mode file; Failed with the cause when it cannot be read.
-Mode ReadMode(const std::string& path, const char* tag, std::vector<std::string>& entries, std::string& error) {
+// The entries of a mode file, or why it cannot be read.
+Result<std::vector<std::string>> ReadMode(const std::string& path, const char* tag) {
     const Result<std::string> text = ReadWholeFile(path, kLargestOpcodeFile);
-    if (!text) error = text.Cause();
-    if (!text || !ReadModeEntries(*text, tag, entries, error)) {
-        error = path + ": " + error;
-        return Mode::Failed;
-    }
-    return Mode::Loaded;
+    if (!text) return Failure{path + ": " + text.Cause()};
+    Result<std::vector<std::string>> entries = ReadModeEntries(*text, tag);
+    if (!entries) return Failure{path + ": " + entries.Cause()};
+    return entries;
 }
 
 // The command library of the game's library mode, when it is there.
-Mode LoadLibraryMode(const fs::path& program, GameId game, OpcodeTable& table, SannyBuilderTable& read,
-                     std::string& error) {
+ModeRead LoadLibraryMode(const fs::path& program, GameId game, SannyBuilderTable& read) {
     const std::vector<std::string> mode = Find(program, {kDataFolder, SannyLibraryModeFolder(game), kModeFile});
-    if (mode.empty()) return Mode::NotThere;
-    std::vector<std::string> libraries;
-    if (ReadMode(mode.front(), "library", libraries, error) == Mode::Failed) return Mode::Failed;
-    for (const std::string& entry : libraries) {
+    if (mode.empty()) return std::nullopt;
+    const Result<std::vector<std::string>> libraries = ReadMode(mode.front(), "library");
+    if (!libraries) return Status(Failure{libraries.Cause()});
+    for (const std::string& entry : *libraries) {
         const std::vector<std::string> files = ResolveModePath(program.u8string(), entry);
         if (files.empty()) {
             read.missing.push_back(entry);
             continue;
         }
-        if (!LoadFile(files.front(), game, table, error)) {
-            error = files.front() + ": " + error;
-            return Mode::Failed;
-        }
+        const Status loaded = LoadOpcodeFile(files.front(), game, read.table);
+        if (!loaded) return Status(Failure{files.front() + ": " + loaded.Cause()});
         read.files = {files.front()};
         read.library = true;
-        return Mode::Loaded;
+        return Status();
     }
-    return Mode::NotThere;  // no library there: the classic mode's files
+    return std::nullopt;  // no library there: the classic mode's files
 }
 
 // The <opcodes> files of the game's mode, merged in order.
-Mode LoadClassicMode(const fs::path& program, GameId game, OpcodeTable& table, SannyBuilderTable& read,
-                     std::string& error) {
+ModeRead LoadClassicMode(const fs::path& program, GameId game, SannyBuilderTable& read) {
     const std::vector<std::string> mode = Find(program, {kDataFolder, SannyModeFolder(game), kModeFile});
-    if (mode.empty()) return Mode::NotThere;
-    std::vector<std::string> entries;
-    if (ReadMode(mode.front(), "opcodes", entries, error) == Mode::Failed) return Mode::Failed;
+    if (mode.empty()) return std::nullopt;
+    const Result<std::vector<std::string>> entries = ReadMode(mode.front(), "opcodes");
+    if (!entries) return Status(Failure{entries.Cause()});
     OpcodeTable merged;
     merged.Reset(game);
     std::vector<std::string> files;
-    for (const std::string& entry : entries) {
+    for (const std::string& entry : *entries) {
         const std::vector<std::string> named = ResolveModePath(program.u8string(), entry);
         if (named.empty() && !HasWildcard(entry)) read.missing.push_back(entry);
         for (const std::string& file : named) {
             if (std::find(files.begin(), files.end(), file) != files.end()) continue;  // each file once
             OpcodeTable one;
-            std::string cause;
-            if (!LoadFile(file, game, one, cause)) {
-                read.missing.push_back(entry + " (" + cause + ")");
+            const Status loaded = LoadOpcodeFile(file, game, one);
+            if (!loaded) {
+                read.missing.push_back(entry + " (" + loaded.Cause() + ")");
                 continue;
             }
             merged.MergeFrom(one);
             files.push_back(file);
         }
     }
-    if (files.empty()) {
-        error = mode.front() + ": no file it names could be read";
-        return Mode::Failed;
-    }
-    table = std::move(merged);
+    if (files.empty()) return Status(Failure{mode.front() + ": no file it names could be read"});
+    read.table = std::move(merged);
     read.files = files;
-    return Mode::Loaded;
+    return Status();
 }
 
 }  // namespace
@@ -205,14 +189,12 @@ std::string SannyLibraryModeFolder(GameId game) { return InfoOf(game).sannyLibra
 
 std::string SannyClassicIniName(GameId game) { return InfoOf(game).sannyClassicIni; }
 
-bool ReadModeEntries(const std::string& text, const char* tag, std::vector<std::string>& entries, std::string& error) {
+Result<std::vector<std::string>> ReadModeEntries(const std::string& text, const char* tag) {
     tinyxml2::XMLDocument document;
-    if (document.Parse(text.data(), text.size()) != tinyxml2::XML_SUCCESS) {
-        error = std::string("not a mode file: ") +
-                (document.ErrorStr() != nullptr ? document.ErrorStr() : "the XML cannot be read");
-        return false;
-    }
-    entries.clear();
+    if (document.Parse(text.data(), text.size()) != tinyxml2::XML_SUCCESS)
+        return Failure{std::string("not a mode file: ") +
+                       (document.ErrorStr() != nullptr ? document.ErrorStr() : "the XML cannot be read")};
+    std::vector<std::string> entries;
     // Depth first, in document order, without recursion: the nesting of a
     // hostile file cannot exhaust the stack.
     std::vector<const tinyxml2::XMLElement*> pending;
@@ -232,7 +214,7 @@ bool ReadModeEntries(const std::string& text, const char* tag, std::vector<std::
         }
         if (element->FirstChildElement() != nullptr) pending.push_back(element->FirstChildElement());
     }
-    return true;
+    return entries;
 }
 
 std::vector<std::string> ResolveModePath(const std::string& folder, const std::string& entry) {
@@ -244,34 +226,26 @@ std::vector<std::string> ResolveModePath(const std::string& folder, const std::s
     return Find(fs::u8path(folder), Names(path));
 }
 
-bool LoadSannyBuilderTable(const std::string& folder, GameId game, OpcodeTable& table, SannyBuilderTable& read,
-                           std::string& error) {
-    read = SannyBuilderTable();
-    if (!IsFolder(folder)) {
-        error = folder + ": " + (fs::exists(fs::u8path(folder)) ? "not a folder" : "not found");
-        return false;
-    }
+Result<SannyBuilderTable> LoadSannyBuilderTable(const std::string& folder, GameId game) {
+    if (!IsFolder(folder))
+        return Failure{folder + ": " + (fs::exists(fs::u8path(folder)) ? "not a folder" : "not found")};
     const fs::path program = ProgramFolder(folder);
+    SannyBuilderTable read;
     for (auto mode : {LoadLibraryMode, LoadClassicMode}) {
-        switch (mode(program, game, table, read, error)) {
-            case Mode::Loaded: return true;
-            case Mode::Failed: return false;
-            case Mode::NotThere: break;
-        }
+        const ModeRead loaded = mode(program, game, read);
+        if (!loaded) continue;
+        if (!*loaded) return Failure{loaded->Cause()};
+        return read;
     }
     const std::vector<std::string> ini = Find(program, {kDataFolder, SannyModeFolder(game), SannyClassicIniName(game)});
-    if (ini.empty()) {
-        error = "no opcode files of " + std::string(GameName(game)) + " in " + folder + " (looked for data\\" +
-                SannyModeFolder(game) + "\\mode.xml and data\\" + SannyModeFolder(game) + "\\" +
-                SannyClassicIniName(game) + ")";
-        return false;
-    }
-    if (!LoadFile(ini.front(), game, table, error)) {
-        error = ini.front() + ": " + error;
-        return false;
-    }
+    if (ini.empty())
+        return Failure{"no opcode files of " + std::string(GameName(game)) + " in " + folder + " (looked for data\\" +
+                       SannyModeFolder(game) + "\\mode.xml and data\\" + SannyModeFolder(game) + "\\" +
+                       SannyClassicIniName(game) + ")"};
+    const Status loaded = LoadOpcodeFile(ini.front(), game, read.table);
+    if (!loaded) return Failure{ini.front() + ": " + loaded.Cause()};
     read.files = ini;
-    return true;
+    return read;
 }
 
 }  // namespace morvane

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "io/Result.h"
 #include "opcodes/GameId.h"
 #include "opcodes/OpcodeTable.h"
 
@@ -23,9 +24,9 @@ std::string SannyLibraryModeFolder(GameId game);
 std::string SannyClassicIniName(GameId game);
 
 // The text of every element named `tag` in a mode file, in document order
-// (mode files nest them in a <mode> element). False, with the cause in
-// `error`, when the text is not well-formed XML.
-bool ReadModeEntries(const std::string& text, const char* tag, std::vector<std::string>& entries, std::string& error);
+// (mode files nest them in a <mode> element); a failure when the text is not
+// well-formed XML.
+Result<std::vector<std::string>> ReadModeEntries(const std::string& text, const char* tag);
 
 // The files a path of a mode file names under the Sanny Builder folder
 // `folder`: "@sb:" stands for that folder, "\" and "/" separate names, each
@@ -36,6 +37,7 @@ std::vector<std::string> ResolveModePath(const std::string& folder, const std::s
 
 // What a Sanny Builder folder gave for a game.
 struct SannyBuilderTable {
+    OpcodeTable table;
     std::vector<std::string> files;    // read, in order
     std::vector<std::string> missing;  // named by the mode file but not there
     bool library = false;              // the files are a command library in JSON
@@ -46,11 +48,9 @@ struct SannyBuilderTable {
 // command library of the game's library mode when it is there, else the
 // <opcodes> files of the game's mode.xml in their order (wildcards
 // expanded, each file read once, a later file's opcodes winning, a missing
-// file skipped and told in `read.missing`), else the classic single INI.
-// False, with the cause in `error` and the table as it was, when the folder
-// has none of these for the game, its mode.xml cannot be read, or no file it
-// names could be read.
-bool LoadSannyBuilderTable(const std::string& folder, GameId game, OpcodeTable& table, SannyBuilderTable& read,
-                           std::string& error);
+// file skipped and told in `missing`), else the classic single INI. A
+// failure when the folder has none of these for the game, its mode.xml
+// cannot be read, or no file it names could be read.
+Result<SannyBuilderTable> LoadSannyBuilderTable(const std::string& folder, GameId game);
 
 }  // namespace morvane

@@ -53,6 +53,8 @@ std::vector<int32_t> ReadMissions(const ScriptImage& image, CodeLayout& code) {
     const int offsets = InfoOf(image.game).missionTableHead;
     if (table + offsets > tableEnd || tableEnd > image.Size()) return missions;
     const uint8_t* data = image.Data();
+    // The table opens with the size of the main code, missions excluded.
+    if (static_cast<int64_t>(ReadLe32(data + table)) > image.Size()) ++code.pastEnd;
     const int64_t count = ReadLe16(data + table + kMissionCountAt);
     for (int64_t m = 0; m < count; ++m) {
         const int64_t at = table + offsets + m * kMissionOffsetBytes;
@@ -66,11 +68,16 @@ std::vector<int32_t> ReadMissions(const ScriptImage& image, CodeLayout& code) {
     return missions;
 }
 
-// Whether the chain of a main script's header jumps stops at a jump to an
-// offset at or past the file's end.
+// A main script's header jump: an opcode word, a type byte and a 32-bit offset.
+constexpr int32_t kHeaderJumpBytes = 7;
+
+// Whether the chain of a main script's header jumps stops where the file
+// does: at a jump to an offset at or past its end, or at a jump the end cuts
+// through. A first jump cut through is a file too short to be a main script.
 bool HeaderJumpsPastEnd(const ScriptImage& image) {
     ScriptReader reader(image);
     for (int link = 0; link < HeaderLinksFor(image.game); ++link) {
+        if (static_cast<int64_t>(reader.Position()) + kHeaderJumpBytes > image.Size()) return link > 0;
         int32_t target = 0;
         if (reader.ReadOpcode() != kJumpOpcode || !reader.ReadSignedParam(target) || target < 0) return false;
         if (target >= image.Size()) return true;
@@ -78,9 +85,6 @@ bool HeaderJumpsPastEnd(const ScriptImage& image) {
     }
     return false;
 }
-
-// A main script's first header jump: an opcode word, a type byte and a 32-bit offset.
-constexpr int32_t kHeaderJumpBytes = 7;
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -137,13 +138,15 @@ std::string LabelText(int32_t value, const ParamContext& context) {
     return "@" + std::to_string(value);
 }
 
-// The text of a parameter whose `size` bytes (type byte included) lie at `p`.
-std::string ParamText(const uint8_t* p, int size, const ParamContext& context, char letter) {
+// The text of a parameter whose `size` bytes (type byte included) lie at `p`;
+// a button test's pad, when a constant pad, by its name ("Pad 1").
+std::string ParamText(const uint8_t* p, int size, const ParamContext& context, char letter, bool pad) {
     const GameId game = context.game;
     const uint8_t typeByte = p[0];
     const uint8_t* payload = p + 1;
     if (StartsInlineString(RulesForGame(game), typeByte)) return Quoted(p, kInlineStringSize);
-    auto integer = [letter, &context](int32_t value) {
+    auto integer = [letter, pad, &context](int32_t value) {
+        if (pad && value >= 0 && value <= kHighestPad) return std::string(kPadNames[value]);
         return letter == kLabelLetter ? LabelText(value, context) : std::to_string(value);
     };
     switch (static_cast<ParamType>(typeByte)) {
@@ -226,13 +229,30 @@ DecodedInstruction Decode(const ScriptImage& image, const OpcodeTable& table, co
                 break;
             }
             const std::size_t number = instruction.params.size();
+            const bool pad = entry->role == OpcodeRole::ButtonTest && number == kButtonTestPadParam;
             instruction.params.push_back(
-                ParamText(data + at, paramSize, context, number < letters.size() ? letters[number] : 0));
+                ParamText(data + at, paramSize, context, number < letters.size() ? letters[number] : 0, pad));
+            if (pad) {
+                const std::string& shown = instruction.params.back();
+                instruction.padNamed =
+                    std::find(std::begin(kPadNames), std::end(kPadNames), shown) != std::end(kPadNames);
+            }
             at += paramSize;
         }
     }
     instruction.text = FormatInstruction(instruction, description, cut);
     return instruction;
+}
+
+// Takes `word` and the space after it off the end of a text, in any case.
+void DropTrailingWord(std::string& text, std::string_view word) {
+    const std::size_t size = word.size() + 1;
+    if (text.size() < size || text.back() != ' ') return;
+    const std::size_t at = text.size() - size;
+    if (at > 0 && text[at - 1] != ' ') return;  // part of a longer word
+    for (std::size_t i = 0; i < word.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[at + i])) != word[i]) return;
+    text.erase(at);
 }
 
 // Where the walk found an instruction.
@@ -258,6 +278,8 @@ std::string FormatInstruction(const DecodedInstruction& instruction, std::string
     for (const Placeholder& placeholder : Placeholders(description)) {
         body.append(description.substr(copied, placeholder.begin - copied));
         if (placeholder.parameter < instruction.params.size()) {
+            // "pad %1d%" with the pad's name: "Pad 2", not "pad Pad 2".
+            if (instruction.padNamed && placeholder.parameter == kButtonTestPadParam) DropTrailingWord(body, "pad");
             body += instruction.params[placeholder.parameter];
             named[placeholder.parameter] = true;
         } else {

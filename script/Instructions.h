@@ -20,6 +20,7 @@ struct DecodedInstruction {
     bool negated = false;             // bit 15 of the word was set
     bool known = false;               // the opcode table knows the opcode
     std::vector<std::string> params;  // each parameter's text, in order
+    bool padNamed = false;            // a button test's pad shown by its name ("Pad 2")
     std::string text;                 // the whole line without the offset: see FormatInstruction
 };
 

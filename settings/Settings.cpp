@@ -25,19 +25,14 @@ GameId ParseSavedGame(const std::string& text) {
     return GameFromNumber(value).value_or(kGameGta3);
 }
 
-std::optional<GameId> ReadSavedGameFile(const std::string& path, std::string& problem) {
-    problem.clear();
+Result<std::optional<GameId>> ReadSavedGameFile(const std::string& path) {
     const Result<std::string> text = ReadWholeFile(path, kLargestSettingsFile);
-    if (!text) {
-        if (text.Cause() != kNotFoundCause) problem = text.Cause();
-        return std::nullopt;
-    }
-    return ParseSavedGame(*text);
+    if (!text && text.Cause() == kNotFoundCause) return std::optional<GameId>();
+    if (!text) return Failure{text.Cause()};
+    return std::optional<GameId>(ParseSavedGame(*text));
 }
 
-std::optional<GameId> ReadSavedGame(std::string& problem) { return ReadSavedGameFile(kSettingsFileName, problem); }
-
-GameId LoadSavedGame(std::string& problem) { return ReadSavedGame(problem).value_or(kGameGta3); }
+Result<std::optional<GameId>> ReadSavedGame() { return ReadSavedGameFile(kSettingsFileName); }
 
 std::string FormatSavedGame(GameId game) { return std::to_string(GameNumber(game)); }
 

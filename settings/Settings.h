@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "io/Result.h"
 #include "opcodes/GameId.h"
 
 namespace morvane {
@@ -15,14 +16,12 @@ constexpr const char* kSettingsFileName = "cfg";
 // above the last game, or no digits at all, gives GTA III.
 GameId ParseSavedGame(const std::string& text);
 
-// Reads a settings file; nothing when it is missing, or when it is there
-// but cannot be used, with the cause in `problem` ("is a FIFO, not a file"):
-// only a regular file of a few bytes is read.
-std::optional<GameId> ReadSavedGameFile(const std::string& path, std::string& problem);
+// Reads a settings file: the game it holds, nothing when there is no file,
+// or a failure when it is there but cannot be used ("is a FIFO, not a
+// file"): only a regular file of a few bytes is read.
+Result<std::optional<GameId>> ReadSavedGameFile(const std::string& path);
 // The settings file of the working directory, read so.
-std::optional<GameId> ReadSavedGame(std::string& problem);
-// The same, GTA III when there is none.
-GameId LoadSavedGame(std::string& problem);
+Result<std::optional<GameId>> ReadSavedGame();
 
 // The file's content for a game: its decimal digits, no line end.
 std::string FormatSavedGame(GameId game);

@@ -61,9 +61,10 @@ private:
 
 MainFrame::MainFrame(wxWindow* parent)
     : MainFrameLayout(parent, kProgramTitle, wxDEFAULT_FRAME_STYLE), recentFiles(kRecentFiles) {
-    std::string settingsProblem;
-    selectedGame = LoadSavedGame(settingsProblem);
-    keepSettingsFile = !settingsProblem.empty();
+    const Result<std::optional<GameId>> saved = ReadSavedGame();
+    const std::string settingsProblem = saved.Cause();
+    selectedGame = saved ? saved->value_or(kGameGta3) : kGameGta3;
+    keepSettingsFile = !saved;
     gameChoice->SetSelection(GameNumber(selectedGame));
     for (int pad = 0; pad <= kHighestPad; ++pad) padChoice->Insert(kPadNames[pad], static_cast<unsigned>(pad));
     FillKeyChoices();
@@ -273,16 +274,16 @@ void MainFrame::FillKeyChoices() {
 // chose (see ui/OpcodeFiles.h); the status bar says which. Open File and Key
 // map are enabled only when there is one.
 void MainFrame::LoadGameTable() {
-    auto loaded = std::make_shared<GameTable>();
-    std::string cause;
-    if (morvane::LoadGameTable(selectedGame, std::string(), ReadOpcodeChoice(), *loaded, cause)) {
+    Result<GameTable> read = morvane::LoadGameTable(selectedGame, std::string(), ReadOpcodeChoice());
+    if (read) {
+        auto loaded = std::make_shared<GameTable>(std::move(*read));
         gameTable = loaded;
         opcodeTable = std::shared_ptr<const OpcodeTable>(loaded, &loaded->table);
         SetStatusText("Opcodes: " + wxString::FromUTF8(loaded->Description()), kOpcodesField);
     } else {
         gameTable.reset();
         opcodeTable.reset();
-        SetStatusText("Opcodes: none (" + wxString::FromUTF8(cause) + ")", kOpcodesField);
+        SetStatusText("Opcodes: none (" + wxString::FromUTF8(read.Cause()) + ")", kOpcodesField);
     }
 }
 

@@ -96,6 +96,7 @@ private:
     void RestoreGeometry();
     void SaveGeometry();
     void ShowNoFileState();
+    void ShowReadingNote();
     void CloseScript();
     void LoadGameTable();
     void SelectGame(morvane::GameId game);

@@ -6,6 +6,7 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
+#include <wx/sizer.h>
 #include <wx/utils.h>
 
 #include <chrono>
@@ -41,6 +42,11 @@ const char* const kUnknownWarning =
     "From there on the script may have been read wrongly, so the key tests after it may be wrong. "
     "They are marked (?) in the list.\n\n"
     "Opcodes not described: %s%s An opcode file that describes them reads the script whole.";
+// Above the list while a script whose walk met such instructions is open.
+const char* const kUnknownNote =
+    "The opcode file does not describe %s %s of this script, the first at offset %s: the key tests after it are "
+    "marked (?).";
+constexpr int kReadingNoteWidth = 420;
 // After an open of a main script whose header names offsets past its end.
 const char* const kCutShort =
     "%s is %s.\nIt may be a copy that stopped early: the whole file is needed to change its keys safely.";
@@ -89,7 +95,29 @@ void MainFrame::ShowNoFileState() {
     progressGauge->SetValue(0);
     contextView->Clear();
     UpdateHeading();
+    ShowReadingNote();
     UpdateTitle();
+}
+
+// Above the list for as long as the script is open: that it is cut short,
+// and where the walk met the first instruction the opcode file does not
+// describe, after which the tests are marked (?).
+void MainFrame::ShowReadingNote() {
+    wxString note;
+    if (session.IsOpen()) {
+        const ScanSummary& summary = session.Summary();
+        if (summary.code.CutShort())
+            note = wxString::FromUTF8("This file is " + CutShortText(summary.code, session.Image().Size()) + ".");
+        if (summary.HasUnknown())
+            note += (note.empty() ? "" : "\n") +
+                    wxString::Format(kUnknownNote, wxString::FromUTF8(GroupedNumber(summary.unknownInstructions)),
+                                     summary.unknownInstructions == 1 ? "instruction" : "instructions",
+                                     wxString::FromUTF8(HexOffsetText(*summary.firstUnknownOffset)));
+    }
+    readingNote->SetLabel(note);
+    readingNote->Wrap(readingNote->GetParent()->FromDIP(kReadingNoteWidth));
+    readingNote->GetContainingSizer()->Show(readingNote, !note.empty());
+    readingNote->GetContainingSizer()->Layout();
 }
 
 void MainFrame::CloseScript() {
@@ -154,6 +182,7 @@ void MainFrame::OpenScript(const wxString& path) {
     FillList(0);
 
     const ScanSummary& summary = session.Summary();
+    ShowReadingNote();
     if (summary.code.CutShort())
         ShowMessage(wxString::Format(kCutShort, wxFileName(path).GetFullName(),
                                      wxString::FromUTF8(CutShortText(summary.code, session.Image().Size()))));
@@ -211,10 +240,9 @@ bool MainFrame::OfferBetterGame(const wxString& path, const ScannedScript& read)
     std::optional<wxBusyCursor> busy;
     if (ReadsPoorly(read.summary)) busy.emplace();  // the other games' tables are read and tried
     const std::optional<BetterReading> better = BetterGame(read, [&](GameId game) -> const OpcodeTable* {
-        auto table = std::make_unique<GameTable>();
-        std::string cause;
-        if (!morvane::LoadGameTable(game, std::string(), ReadOpcodeChoice(), *table, cause)) return nullptr;
-        loaded.push_back(std::move(table));
+        Result<GameTable> table = morvane::LoadGameTable(game, std::string(), ReadOpcodeChoice());
+        if (!table) return nullptr;
+        loaded.push_back(std::make_unique<GameTable>(std::move(*table)));
         return &loaded.back()->table;
     });
     busy.reset();

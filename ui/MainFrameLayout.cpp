@@ -18,6 +18,9 @@ constexpr int kKeyGridColumns = 2;
 constexpr int kGaugeRange = 100;
 constexpr int kFileButtonColumns = 2;
 constexpr int kNoWrap = -1;
+// The colour of a note that part of a script was not read as code: a dark
+// red that reads on light and dark themes' backgrounds alike.
+constexpr unsigned char kWarningRed = 0xB0, kWarningGreen = 0x30, kWarningBlue = 0x20;
 // The list and the column beside it share the extra width evenly (a box
 // sizer keeps that ratio in its least size too).
 constexpr int kListColumnShare = 1;
@@ -100,6 +103,11 @@ wxSizer* MainFrameLayout::MakeListColumn() {
         new wxStaticText(mainPanel, wxID_ANY, "Key tests found:", wxDefaultPosition, wxDefaultSize, 0, "testsHeading");
     testsHeading->Wrap(kNoWrap);
     column->Add(testsHeading, wxSizerFlags(bordered).Expand());
+    readingNote =
+        new wxStaticText(mainPanel, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0, "readingNote");
+    readingNote->SetForegroundColour(wxColour(kWarningRed, kWarningGreen, kWarningBlue));
+    column->Add(readingNote, wxSizerFlags(bordered).Expand());
+    column->Hide(readingNote);
     auto* filterSizer = new wxBoxSizer(wxHORIZONTAL);
     filterText = new wxSearchCtrl(mainPanel, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
                                   wxDefaultValidator, "filterText");

@@ -40,6 +40,7 @@ protected:
 
     wxPanel* mainPanel;
     wxStaticText* testsHeading;
+    wxStaticText* readingNote;  // while the open script was not read whole: why
     wxSearchCtrl* filterText;
     wxChoice* kindFilter;
     TestList* testList;

@@ -27,11 +27,9 @@ const char* const kNoOpcodeFiles =
 std::optional<std::string> NoTableCause(const std::string& folder) {
     std::string first;
     for (const GameId game : kAllGames) {
-        OpcodeTable table;
-        SannyBuilderTable read;
-        std::string error;
-        if (LoadSannyBuilderTable(folder, game, table, read, error)) return std::nullopt;
-        if (first.empty()) first = error;
+        const Result<SannyBuilderTable> read = LoadSannyBuilderTable(folder, game);
+        if (read) return std::nullopt;
+        if (first.empty()) first = read.Cause();
     }
     return first;
 }

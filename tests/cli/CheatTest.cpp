@@ -43,8 +43,8 @@ TEST_F(CheatTest, ListShowsEachCodeAsACheatWithNoKeyOrPad) {
     const CliRun text = Run({"list", "--game", "vc", "vc_cheats.cs"});
     EXPECT_EQ(text.out,
               "FILE          OFFSET  KIND   WIDE  PAD  KEY  NAME     OPCODE\n"
-              "vc_cheats.cs      19  cheat     0   -1   -1  GUNS     0ADC\n"
-              "vc_cheats.cs      55  cheat     0   -1   -1  MONEYUP  0ADC\n");
+              "vc_cheats.cs      19  cheat     0    -    -  GUNS     0ADC\n"
+              "vc_cheats.cs      55  cheat     0    -    -  MONEYUP  0ADC\n");
 
     // A code read from a file is any bytes: escaped in TSV, valid in JSON.
     ScriptBuilder odd(kGameSanAndreas);

@@ -91,7 +91,7 @@ TEST_F(KeysTest, TsvHasOneRowPerKeyAndScript) {
 }
 
 TEST_F(KeysTest, JsonIsAnObjectPerKeyWithIncompleteAndLeftOutFilesApart) {
-    dir.Write("mods/garbage.cs", std::string("\x23\x01\x77\x77\xB0\x0A\x04\x41", 8));  // unknown, then a test of A
+    dir.Write("mods/garbage.cs", std::string("\x23\x71\x77\x77\xB0\x0A\x04\x41", 8));  // unknown, then a test of A
     dir.Write("mods/caf\xC3\xA9\xFF.cs", Demo("sa_keys.cs"));
     dir.Write("notes.txt", "named, but not a script");
     const CliRun run = Run({"keys", "--game", "sa", "--format", "json", "mods", "notes.txt"});
@@ -114,7 +114,7 @@ TEST_F(KeysTest, JsonIsAnObjectPerKeyWithIncompleteAndLeftOutFilesApart) {
     EXPECT_EQ(json["leftOut"][0]["file"], "notes.txt");
     EXPECT_EQ(run.err,
               "notes.txt: not a script (a script's name ends in .cs, .cs3, .cs4, .cm or .scm)\n"
-              "mods/garbage.cs: warning: 2 unknown instructions, the first at offset 0 (opcodes 0123, 7777)\n");
+              "mods/garbage.cs: warning: 2 unknown instructions, the first at offset 0 (opcodes 7123, 7777)\n");
 }
 
 TEST_F(KeysTest, TheWalkSkipsHiddenAndOtherFilesAndEndsInLinkLoops) {

@@ -6,6 +6,8 @@
 #include "cli/Escape.h"
 #include "cli/CliSupport.h"
 #include "cli/JsonText.h"
+#include "fixtures/MainScriptBuilder.h"
+#include "fixtures/ScriptBuilder.h"
 
 using namespace morvane;
 using namespace morvane::test;
@@ -33,35 +35,35 @@ TEST_F(ListTest, TsvJsonAndText) {
     CliRun text = Run({"list", "--game", "vc", "vc_keys.cs"});
     EXPECT_EQ(text.status, 0);
     EXPECT_EQ(text.out,
-              "FILE        OFFSET  KIND    WIDE  PAD  KEY  NAME                          OPCODE\n"
-              "vc_keys.cs      19  vkey       0   -1   78  N Key                         05EE\n"
-              "vc_keys.cs      46  vkey       0   -1   16  Shift                         05EE\n"
-              "vc_keys.cs      76  button     0    0    4  L1: Action/Secondary fire     00E1\n"
-              "vc_keys.cs     113  button     0    1   14  Square: Jump | Brake/Reverse  00E1\n");
+              "FILE        OFFSET  KIND    WIDE    PAD  KEY  NAME                          OPCODE\n"
+              "vc_keys.cs      19  vkey       0      -   78  N Key                         05EE\n"
+              "vc_keys.cs      46  vkey       0      -   16  Shift                         05EE\n"
+              "vc_keys.cs      76  button     0  Pad 1    4  L1: Action/Secondary fire     00E1\n"
+              "vc_keys.cs     113  button     0  Pad 2   14  Square: Jump | Brake/Reverse  00E1\n");
 }
 
 TEST_F(ListTest, ContextShowsTheDecodedInstructionsAroundEachTest) {
     CliRun text = Run({"list", "--game", "gta3", "--context", "2", "gta3_keys.cs"});
     EXPECT_EQ(text.status, 0) << text.err;
     EXPECT_EQ(text.out,
-              "FILE          OFFSET  KIND    WIDE  PAD  KEY  NAME          OPCODE\n"
-              "gta3_keys.cs      19  vkey       0   -1  116  F5            05EE\n"
+              "FILE          OFFSET  KIND    WIDE    PAD  KEY  NAME          OPCODE\n"
+              "gta3_keys.cs      19  vkey       0      -  116  F5            05EE\n"
               "      10  0001: wait 250 ms\n"
               "      15  00D6: if 0\n"
               "    > 19  05EE: key 116 pressed\n"
               "      23  004D: jump if false @-40\n"
               "      30  0109: player $2 add money 1000\n"
-              "gta3_keys.cs      49  button     0    0   17  Circle: Fire  00E1\n"
+              "gta3_keys.cs      49  button     0  Pad 1   17  Circle: Fire  00E1\n"
               "      40  0001: wait 250 ms\n"
               "      45  00D6: if 0\n"
-              "    > 49  00E1: pad 0 button 17 pressed\n"
+              "    > 49  00E1: Pad 1 button 17 pressed\n"
               "      55  004D: jump if false @-77\n"
               "      62  00BC: print text \"FIRED\" for 1000 ms style 1\n");
 
     CliRun json = Run({"list", "--game", "vc", "--format", "json", "--context=1", "vc_keys.cs"});
     EXPECT_EQ(json.status, 0) << json.err;
     EXPECT_NE(json.out.find("\"opcode\": \"00E1\", \"context\": [{\"offset\": 72, \"text\": \"00D6: if 0\"}, "
-                            "{\"offset\": 76, \"text\": \"00E1: pad 0 button 4 pressed\"}, "
+                            "{\"offset\": 76, \"text\": \"00E1: Pad 1 button 4 pressed\"}, "
                             "{\"offset\": 82, \"text\": \"004D: jump if false @-104\"}]}"),
               std::string::npos)
         << json.out;
@@ -140,8 +142,8 @@ TEST_F(ListTest, TextAndMessagesEscapeOddNamesAndAlignByCharacters) {
     const CliRun text = Run({"list", "--game", "vc", "new\nline.cs", "cl\xC3\xA9.cs", "gone\n.cs"});
     EXPECT_EQ(text.out,
               "FILE          OFFSET  KIND  WIDE  PAD  KEY  NAME   OPCODE\n"
-              "new\\nline.cs       0  vkey     0   -1   65  A Key  05EE\n"
-              "cl\xC3\xA9.cs             0  vkey     0   -1   65  A Key  05EE\n");
+              "new\\nline.cs       0  vkey     0    -   65  A Key  05EE\n"
+              "cl\xC3\xA9.cs             0  vkey     0    -   65  A Key  05EE\n");
     EXPECT_EQ(text.err, "gone\\n.cs: cannot open: not found\n");
 }
 
@@ -189,4 +191,38 @@ TEST_F(CliTest, AFileTooSmallToReadIsSaidSo) {
             EXPECT_EQ(run.err, "") << c.file;
         }
     }
+}
+
+TEST_F(CliTest, AMainScriptCutShortIsToldAndNotWrittenUnlessAllowed) {
+    // A main script whose one mission was lost, as a copy that stopped
+    // early leaves it: its header names the mission's start past the end.
+    const test::MainScript main(kGameSanAndreas, 1);
+    test::ScriptBuilder code = main.Code();
+    code.Op(0x0AB0).I8(77).Op(0x0001).I8(0);
+    test::ScriptBuilder mission = main.Code();
+    mission.Op(0x0AB0).I8(78).Op(0x004E);
+    const std::vector<uint8_t> whole = main.Build(code.Bytes(), {mission.Bytes()});
+    const std::size_t cutAt = static_cast<std::size_t>(main.MissionStart(code.Here()));
+    dir.Write("cut.scm", std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cutAt)));
+    const CliRun list = Run({"list", "--game", "sa", "cut.scm"});
+    EXPECT_EQ(list.status, 1) << list.err;
+    EXPECT_NE(list.err.find("cut.scm: warning: cut short: its header names 1 offset past the file's end"),
+              std::string::npos)
+        << list.err;
+    EXPECT_NE(list.out.find("M Key"), std::string::npos) << list.out;  // what is there is still listed
+
+    const CliRun refused = Run({"remap", "--game", "sa", "--vkey", "M Key=N Key", "cut.scm", "-o", "out.scm"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("cut.scm: refused: the main script is cut short; nothing written"), std::string::npos)
+        << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("out.scm")));
+    const CliRun allowed =
+        Run({"remap", "--game", "sa", "--allow-unknown", "--vkey", "M Key=N Key", "cut.scm", "-o", "out.scm"});
+    EXPECT_EQ(allowed.status, 0) << allowed.err;
+    EXPECT_EQ(ReadBytes(dir.File("out.scm")).size(), cutAt);
+    // The whole script: no word of it.
+    dir.Write("whole.scm", whole);
+    const CliRun wholeList = Run({"list", "--game", "sa", "whole.scm"});
+    EXPECT_EQ(wholeList.status, 0);
+    EXPECT_EQ(wholeList.err, "");
 }

@@ -30,6 +30,7 @@ TEST_F(OptionsTest, UsageErrorsExitWithTwo) {
         {"list", "--context", "1001", "x.cs"},
         {"list", "--context"},
         {"list", "--format", "tsv", "--context", "2", "x.cs"},
+        {"list", "--only-ini", "x.cs"},  // nothing to keep to
         {"remap", "--context", "2", "--vkey", "1=2", "x.cs", "--in-place"},
         {"remap", "x.cs", "-o", "y.cs"},
         {"remap", "--vkey", "1=2", "x.cs"},

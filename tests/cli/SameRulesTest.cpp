@@ -5,6 +5,7 @@
 
 #include "cli/Options.h"
 #include "opcodes/IniLoader.h"
+#include "opcodes/OpcodeJson.h"
 #include "session/EditSession.h"
 #include "cli/CliSupport.h"
 
@@ -26,7 +27,7 @@ TEST_F(CliTest, TheSessionAndRemapGiveTheSameResultForTheSameRules) {
     };
     std::filesystem::copy_file(DemoPath("sa_cheats.cs"), dir.File("sa_cheats.cs"));
     auto table = std::make_shared<OpcodeTable>();
-    ASSERT_TRUE(LoadOpcodeTable(DemoPath("SASCM.ini"), kGameSanAndreas, *table));
+    ASSERT_TRUE(LoadOpcodeFile(DemoPath("SASCM.ini"), kGameSanAndreas, *table));
     for (const auto& c : kCases) {
         std::vector<std::string> args = {"remap", "--game", "sa"};
         args.insert(args.end(), c.rules.begin(), c.rules.end());

@@ -51,11 +51,18 @@ TEST_F(SetupTest, DefaultsComeFromTheWorkingFolderAsInTheWindow) {
 
 TEST_F(SetupTest, SeveralIniFilesAreMergedInOrderAndASannyBuilderFolderAsItsModeFilesSay) {
     dir.Write("cfg", "2");
-    // The game's own opcodes alone know no CLEO key test: sa_keys.cs lists only its buttons.
+    // The game's own opcodes know no CLEO key test: the built-in table gives
+    // what the file lacks, and sa_keys.cs lists whole.
     const std::string sanny = MakeSannyFolder(dir);
     const std::string own = sanny + "/data/sa/SASCM.ini";
     const CliRun alone = Run({"list", "--ini", own, "--format", "tsv", "sa_keys.cs"});
-    EXPECT_EQ(alone.out.find("\tvkey\t"), std::string::npos) << alone.out;
+    EXPECT_EQ(alone.err, "");
+    EXPECT_EQ(alone.out, kSaKeysTsv);
+    // --only-ini keeps to the file: only the buttons, and a warning says why.
+    const CliRun strict = Run({"list", "--ini", own, "--only-ini", "--format", "tsv", "sa_keys.cs"});
+    EXPECT_EQ(strict.out.find("\tvkey\t"), std::string::npos) << strict.out;
+    EXPECT_NE(strict.out.find("\tbutton\t"), std::string::npos) << strict.out;
+    EXPECT_NE(strict.err.find("does not describe 0AB0"), std::string::npos) << strict.err;
     // SASCM.ini and its CLEO file, merged: every test.
     const CliRun merged =
         Run({"list", "--ini", own, "--ini", sanny + "/data/sa/SASCM.CLEO.ini", "--format", "tsv", "sa_keys.cs"});
@@ -103,15 +110,17 @@ TEST_F(SetupTest, AssumptionsAndMissingKeyTestsAreSaidOnce) {
     dir.Write("quiet.cs", std::vector<uint8_t>{0x01, 0x00, 0x04, 0x00});  // no key test at all
     dir.Write("nokeys.ini", without("SASCM.ini", {"0AB0", "0E3D", "2080", "0C89"}));
     const CliRun noKeys =
-        Run({"list", "--game", "sa", "--ini", "nokeys.ini", "--format", "tsv", "quiet.cs", "quiet.cs"});
+        Run({"list", "--game", "sa", "--ini", "nokeys.ini", "--only-ini", "--format", "tsv", "quiet.cs", "quiet.cs"});
     EXPECT_EQ(noKeys.status, 0);
     EXPECT_EQ(noKeys.err, "warning: nokeys.ini does not describe 0AB0, 0E3D, 2080 or 0C89; VKey tests are not found\n");
     dir.Write("nobuttons.ini", without("VICESCM.ini", {"00E1"}));
-    EXPECT_EQ(Run({"list", "--game", "vc", "--ini", "nobuttons.ini", "quiet.cs"}).err,
+    EXPECT_EQ(Run({"list", "--game", "vc", "--ini", "nobuttons.ini", "--only-ini", "quiet.cs"}).err,
               "warning: nobuttons.ini does not describe 00E1; button tests are not found\n");
     // One of several is enough: a table without the newer libraries' tests is usual.
     dir.Write("some.ini", without("SASCM.ini", {"0E3D", "2080", "0C89"}));
-    EXPECT_EQ(Run({"list", "--game", "sa", "--ini", "some.ini", "quiet.cs"}).err, "");
+    EXPECT_EQ(Run({"list", "--game", "sa", "--ini", "some.ini", "--only-ini", "quiet.cs"}).err, "");
+    // Without --only-ini the built-in table fills in what the file lacks: no warning.
+    EXPECT_EQ(Run({"list", "--game", "sa", "--ini", "nokeys.ini", "quiet.cs"}).err, "");
 }
 
 TEST_F(SetupTest, ListsKeyTestsOfCurrentLibrariesFromAnIniOrACommandLibrary) {

@@ -5,6 +5,7 @@
 #include "fixtures/DemoScripts.h"
 #include "fixtures/Gta3scCommands.h"
 #include "opcodes/BuiltinTables.h"
+#include "opcodes/OpcodeJson.h"
 #include "opcodes/IniLoader.h"
 #include "script/KeyScan.h"
 
@@ -58,7 +59,7 @@ TEST(BuiltinTables, ReadEveryDemoScriptAsItsOpcodeFileDoes) {
         LoadBuiltinTable(game, builtin);
         OpcodeTable demoIni;
         ASSERT_TRUE(
-            LoadOpcodeTable(std::string(MORVANE_SOURCE_DIR) + "/demo/" + OpcodeIniFileName(game), game, demoIni));
+            LoadOpcodeFile(std::string(MORVANE_SOURCE_DIR) + "/demo/" + OpcodeIniFileName(game), game, demoIni));
         auto scan = [&](const OpcodeTable& table, ScanSummary& summary) {
             ScriptImage image;
             image.game = game;

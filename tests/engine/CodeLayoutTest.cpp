@@ -114,6 +114,45 @@ TEST(FindCode, AMainScriptsMissionsComeFromItsHeader) {
     }
 }
 
+TEST(FindCode, AMainScriptCutShortIsToldWhereverItEnds) {
+    for (const GameId game : kAllGames) {
+        const MainScript main(game, 2);
+        ScriptBuilder code = main.Code();
+        code.Op(0x0001).I8(0).Op(0x0001).I8(0);  // 6 bytes
+        ScriptBuilder mission = main.Code();
+        mission.Op(0x004E);  // 2 bytes
+        const std::vector<uint8_t> whole = main.Build(code.Bytes(), {mission.Bytes(), mission.Bytes()});
+        const int32_t secondMission = main.MissionStart(code.Here(), {mission.Here()});
+        const struct {
+            const char* where;
+            int32_t size;
+            int pastEnd;  // 0: whole, or too short to be read at all
+        } cases[] = {
+            {"whole", static_cast<int32_t>(whole.size()), 0},
+            {"at the last mission's start", secondMission, 1},
+            {"in the main code: its size and both missions", main.CodeStart() + 3, 3},
+            {"at the main code's start: the last jump leads past it", main.CodeStart(), 1},
+            {"inside the last header jump", main.CodeStart() - 2, 1},
+            {"after the first jump, before its target", 8, 1},
+            {"inside the first jump", 6, 0},
+        };
+        for (const auto& c : cases) {
+            const std::vector<uint8_t> bytes(whole.begin(), whole.begin() + c.size);
+            const CodeLayout layout = FindCode(Load(game, bytes), HeaderSkip::Always);
+            EXPECT_EQ(layout.pastEnd, c.pastEnd) << GameNumber(game) << ": " << c.where;
+            EXPECT_EQ(layout.CutShort(), c.pastEnd > 0) << GameNumber(game) << ": " << c.where;
+        }
+        // A custom script's name: no header, so nothing can be cut from it.
+        const std::vector<uint8_t> cut(whole.begin(), whole.begin() + secondMission);
+        EXPECT_FALSE(FindCode(Load(game, cut), HeaderSkip::Never).CutShort());
+    }
+    CodeLayout cut;
+    cut.pastEnd = 3;
+    EXPECT_EQ(CutShortText(cut, 1500),
+              "cut short: its header names 3 offsets past the file's end (1500 bytes); the tests of what is missing "
+              "are not listed");
+}
+
 TEST(LabelTarget, NegativeFromTheScriptOrItsMissionPositiveAFileOffset) {
     CodeLayout custom;
     custom.end = 100;

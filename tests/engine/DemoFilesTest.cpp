@@ -2,6 +2,7 @@
 
 #include "fixtures/DemoScripts.h"
 #include "opcodes/IniLoader.h"
+#include "opcodes/OpcodeJson.h"
 #include "script/KeyScan.h"
 #include "support/Printers.h"
 #include "fixtures/TempDir.h"
@@ -15,7 +16,7 @@ std::string Demo(const std::string& name) { return std::string(MORVANE_SOURCE_DI
 
 std::vector<std::string> ScanLabels(const std::string& name, GameId game, HeaderSkip header = HeaderSkip::ByName) {
     OpcodeTable table;
-    EXPECT_TRUE(LoadOpcodeTable(Demo(OpcodeIniFileName(game)), game, table));
+    EXPECT_TRUE(LoadOpcodeFile(Demo(OpcodeIniFileName(game)), game, table));
     ScriptImage image;
     image.game = game;
     EXPECT_TRUE(image.LoadFromFile(Demo(name)));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "opcodes/IniLoader.h"
+#include "opcodes/OpcodeJson.h"
 #include "session/EditSession.h"
 #include "support/Printers.h"
 #include "fixtures/ScriptBuilder.h"
@@ -14,7 +15,7 @@ namespace {
 
 std::shared_ptr<const OpcodeTable> DemoTable(GameId game) {
     auto table = std::make_shared<OpcodeTable>();
-    EXPECT_TRUE(LoadOpcodeTable(std::string(MORVANE_SOURCE_DIR) + "/demo/" + OpcodeIniFileName(game), game, *table));
+    EXPECT_TRUE(LoadOpcodeFile(std::string(MORVANE_SOURCE_DIR) + "/demo/" + OpcodeIniFileName(game), game, *table));
     return table;
 }
 

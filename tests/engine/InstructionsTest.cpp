@@ -2,6 +2,7 @@
 
 #include "fixtures/DemoScripts.h"
 #include "opcodes/IniLoader.h"
+#include "opcodes/OpcodeJson.h"
 #include "script/Instructions.h"
 #include "script/KeyScan.h"
 #include "fixtures/ScriptBuilder.h"
@@ -134,6 +135,32 @@ TEST(DecodedText, PlaceholdersTakeTheirParameterAndTheRestFollow) {
     EXPECT_EQ(First(nothing).text, "0051:");
 }
 
+TEST(DecodedText, AButtonTestsPadIsCountedAsPeopleCountPads) {
+    const struct {
+        const char* what;
+        ScriptBuilder script;
+        const char* text;
+    } cases[] = {
+        {"the first pad", ScriptBuilder(kGameSanAndreas).Op(0x00E1).I8(0).I8(16), "00E1: Pad 1 button 16 pressed"},
+        {"the second", ScriptBuilder(kGameViceCity).Op(0x00E1).I16(1).I8(4), "00E1: Pad 2 button 4 pressed"},
+        {"no pad: its number", ScriptBuilder(kGameSanAndreas).Op(0x00E1).I8(2).I8(4), "00E1: pad 2 button 4 pressed"},
+        {"a variable", ScriptBuilder(kGameSanAndreas).Op(0x00E1).GlobalVar(8).I8(4), "00E1: pad $2 button 4 pressed"},
+        {"a negated test", ScriptBuilder(kGameGta3).NotOp(0x00E1).I8(1).I8(4), "00E1: not Pad 2 button 4 pressed"},
+        {"not a button test", ScriptBuilder(kGameSanAndreas).Op(0x0079).I8(0).I8(0).I8(0), "0079: three 0 0 0"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(First(c.script).text, c.text) << c.what;
+
+    // A description without the word "pad" gets the name all the same.
+    OpcodeTable other;
+    ParseOpcodeIni("[x]\n00E1=2,is_button_pressed %1d% %2d%\n", kGameSanAndreas, other);
+    ScriptBuilder plain(kGameSanAndreas);
+    plain.Op(0x00E1).I8(0).I8(16);
+    ScriptImage image = Image(plain);
+    const auto around = InstructionsAround(image, other, Walked(image, other, HeaderSkip::Never), 0, 0, 0);
+    ASSERT_EQ(around.size(), 1u);
+    EXPECT_EQ(around.front().text, "00E1: is_button_pressed Pad 1 16");
+}
+
 TEST(DecodedText, LabelsAreOffsetsNegatedTestsSayNotAndUnknownOpcodesSaySo) {
     ScriptBuilder sa(kGameSanAndreas);
     sa.Op(0x0002).I32(static_cast<uint32_t>(-1234));
@@ -214,7 +241,7 @@ TEST(InstructionsAround, ManyOffsetsInOneWalkGiveWhatEachAloneGives) {
     const auto bytes = demo::SanAndreasCustomScript();
     image.LoadFromBytes(bytes.data(), bytes.size());
     OpcodeTable table;
-    ASSERT_TRUE(LoadOpcodeTable(std::string(MORVANE_SOURCE_DIR) + "/demo/SASCM.ini", kGameSanAndreas, table));
+    ASSERT_TRUE(LoadOpcodeFile(std::string(MORVANE_SOURCE_DIR) + "/demo/SASCM.ini", kGameSanAndreas, table));
     const std::vector<int32_t> offsets = {153, 20, 21, 54, 20, 185};
     const auto each = InstructionsAroundEach(image, table, Walked(image, table, HeaderSkip::Never), offsets, 4, 8);
     ASSERT_EQ(each.size(), offsets.size());
@@ -228,7 +255,7 @@ TEST(InstructionsAround, ManyOffsetsInOneWalkGiveWhatEachAloneGives) {
 
 TEST(InstructionsAround, TheDemoScriptsKeyTestsReadAsTheirSourceWritesThem) {
     OpcodeTable table;
-    ASSERT_TRUE(LoadOpcodeTable(std::string(MORVANE_SOURCE_DIR) + "/demo/SASCM.ini", kGameSanAndreas, table));
+    ASSERT_TRUE(LoadOpcodeFile(std::string(MORVANE_SOURCE_DIR) + "/demo/SASCM.ini", kGameSanAndreas, table));
     ScriptImage image;
     image.game = kGameSanAndreas;
     const auto bytes = demo::SanAndreasCustomScript();
@@ -251,13 +278,13 @@ TEST(InstructionsAround, TheDemoScriptsKeyTestsReadAsTheirSourceWritesThem) {
                   "0001: wait 250 ms",
               }));
     EXPECT_EQ(Texts(InstructionsAround(image, table, Walked(image, table, HeaderSkip::Never), 185, 0, 8)),
-              (std::vector<std::string>{"00E1: not pad 1 button 6 pressed", "004D: jump if false @-205",
+              (std::vector<std::string>{"00E1: not Pad 2 button 6 pressed", "004D: jump if false @-205",
                                         "0004: $12 = 0 (global int)", "0002: jump @-11"}));
     // As the window shows them: each label the file offset it leads to; a
     // label that leads past the end of the code keeps its number.
     EXPECT_EQ(Texts(InstructionsAround(image, table, Walked(image, table, HeaderSkip::Never), 185, 0, 3,
                                        LabelForm::FileOffset)),
-              (std::vector<std::string>{"00E1: not pad 1 button 6 pressed", "004D: jump if false @0xCD",
+              (std::vector<std::string>{"00E1: not Pad 2 button 6 pressed", "004D: jump if false @0xCD",
                                         "0004: $12 = 0 (global int)", "0002: jump @0xB"}));
     const std::vector<uint8_t> nowhere = {0x02, 0x00, 0x01, 0x00, 0xF0, 0xFF, 0xFF};  // jump @-4096
     image.LoadFromBytes(nowhere.data(), nowhere.size());
@@ -268,7 +295,7 @@ TEST(InstructionsAround, TheDemoScriptsKeyTestsReadAsTheirSourceWritesThem) {
 
 TEST(InstructionsAround, FollowsTheScanOverAMainScriptsHeader) {
     OpcodeTable table;
-    ASSERT_TRUE(LoadOpcodeTable(std::string(MORVANE_SOURCE_DIR) + "/demo/SASCM.ini", kGameSanAndreas, table));
+    ASSERT_TRUE(LoadOpcodeFile(std::string(MORVANE_SOURCE_DIR) + "/demo/SASCM.ini", kGameSanAndreas, table));
     ScriptImage image;
     image.game = kGameSanAndreas;
     const auto bytes = demo::SanAndreasMainScript();
@@ -299,7 +326,7 @@ TEST(InstructionsAround, EveryTestTheScanFindsStartsAnInstructionOfTheWalkInEach
         for (const GameId game : kAllGames) {
             OpcodeTable table;
             ASSERT_TRUE(
-                LoadOpcodeTable(std::string(MORVANE_SOURCE_DIR) + "/demo/" + OpcodeIniFileName(game), game, table));
+                LoadOpcodeFile(std::string(MORVANE_SOURCE_DIR) + "/demo/" + OpcodeIniFileName(game), game, table));
             ScriptImage image;
             image.game = game;
             image.LoadFromBytes(bytes.data(), bytes.size());

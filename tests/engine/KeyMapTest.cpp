@@ -6,6 +6,7 @@
 #include "keymap/KeyMap.h"
 #include "keymap/KeyboardPicture.h"
 #include "opcodes/IniLoader.h"
+#include "opcodes/OpcodeJson.h"
 #include "support/Printers.h"
 #include "fixtures/ScriptBuilder.h"
 #include "fixtures/TempDir.h"
@@ -52,7 +53,7 @@ std::vector<std::string> Users(const KeyMap& map, const TestedKey& key) {
 
 OpcodeTable SaTable() {
     OpcodeTable table;
-    EXPECT_TRUE(ParseOpcodeIni("[OPCODES]\n0001=1\n0002=1\n00E1=2\n0AB0=1\n", kGameSanAndreas, table));
+    ParseOpcodeIni("[OPCODES]\n0001=1\n0002=1\n00E1=2\n0AB0=1\n", kGameSanAndreas, table);
     return table;
 }
 
@@ -179,7 +180,7 @@ TEST(KeyMap, StepsOverTheHeaderOfMainScriptsByNameOrAsAsked) {
     std::filesystem::copy_file(demo + "main.scm", main);
     std::filesystem::copy_file(demo + "main.scm", copy);
     OpcodeTable table;
-    ASSERT_TRUE(LoadOpcodeTable(demo + "SASCM.ini", kGameSanAndreas, table));
+    ASSERT_TRUE(LoadOpcodeFile(demo + "SASCM.ini", kGameSanAndreas, table));
 
     auto headers = [&](HeaderSkip skip) {
         std::vector<bool> stepped;

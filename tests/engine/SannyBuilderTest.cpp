@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "opcodes/BuiltinTables.h"
+#include "opcodes/IniLoader.h"
 #include "opcodes/OpcodeSources.h"
 #include "opcodes/SannyBuilder.h"
 #include "support/SannyFolder.h"
@@ -24,47 +26,46 @@ std::vector<std::string> Names(const std::vector<std::string>& paths) {
 TEST(SannyBuilder, TheModeFilesOpcodeFilesAreMergedInOrderWithTheWildcardsRest) {
     TempDir dir;
     const std::string folder = test::MakeSannyFolder(dir);
-    OpcodeTable table;
-    SannyBuilderTable read;
-    std::string error;
-    ASSERT_TRUE(LoadSannyBuilderTable(folder, kGameSanAndreas, table, read, error)) << error;
+    const Result<SannyBuilderTable> read = LoadSannyBuilderTable(folder, kGameSanAndreas);
+    ASSERT_TRUE(read) << read.Cause();
+    const OpcodeTable& table = read->table;
     // Each file once, in the mode file's order, names matched in any case.
-    EXPECT_EQ(Names(read.files),
+    EXPECT_EQ(Names(read->files),
               (std::vector<std::string>{"SASCM.ini", "SASCM.CLEO.ini", "SASCM.CLEO+.ini", "sascm.newopcodes.ini"}));
-    EXPECT_EQ(read.missing, (std::vector<std::string>{"@sb:\\data\\sa\\SASCM.Clipboard.ini"}));
-    EXPECT_FALSE(read.library);
+    EXPECT_EQ(read->missing, (std::vector<std::string>{"@sb:\\data\\sa\\SASCM.Clipboard.ini"}));
+    EXPECT_FALSE(read->library);
     for (const uint16_t opcode : {0x0001, 0x00E1, 0x0AB0, 0x0ADC, 0x0E3D, 0x0E3E, 0x0C89, 0x2080})
         EXPECT_NE(table.Find(opcode), nullptr) << OpcodeText(opcode);
     EXPECT_EQ(table.Find(0x0003)->parameterCount, 2);  // a later file wins
     EXPECT_EQ(table.Find(0x0AB0)->role, OpcodeRole::VKeyTest);
 
     // The data folder chosen instead of Sanny Builder's own gives the same.
-    SannyBuilderTable fromData;
-    ASSERT_TRUE(LoadSannyBuilderTable(folder + "/data", kGameSanAndreas, table, fromData, error)) << error;
-    EXPECT_EQ(fromData.files, read.files);
+    const Result<SannyBuilderTable> fromData = LoadSannyBuilderTable(folder + "/data", kGameSanAndreas);
+    ASSERT_TRUE(fromData) << fromData.Cause();
+    EXPECT_EQ(fromData->files, read->files);
 }
 
 TEST(SannyBuilder, TheLibraryModeComesFirstAndTheClassicIniLast) {
     TempDir dir;
     const std::string folder = test::MakeSannyFolder(dir, true);
-    OpcodeTable table;
-    SannyBuilderTable read;
-    std::string error;
-    ASSERT_TRUE(LoadSannyBuilderTable(folder, kGameSanAndreas, table, read, error)) << error;
-    EXPECT_EQ(Names(read.files), (std::vector<std::string>{"sa.json"}));
-    EXPECT_TRUE(read.library);
-    EXPECT_EQ(table.KnownCount(), 2u);
+    const Result<SannyBuilderTable> library = LoadSannyBuilderTable(folder, kGameSanAndreas);
+    ASSERT_TRUE(library) << library.Cause();
+    EXPECT_EQ(Names(library->files), (std::vector<std::string>{"sa.json"}));
+    EXPECT_TRUE(library->library);
+    EXPECT_EQ(library->table.KnownCount(), 2u);
 
     // Vice City has no mode file here: its single INI.
-    ASSERT_TRUE(LoadSannyBuilderTable(folder, kGameViceCity, table, read, error)) << error;
-    EXPECT_EQ(Names(read.files), (std::vector<std::string>{"VCSCM.ini"}));
-    EXPECT_NE(table.Find(0x05EE), nullptr);
+    const Result<SannyBuilderTable> single = LoadSannyBuilderTable(folder, kGameViceCity);
+    ASSERT_TRUE(single) << single.Cause();
+    EXPECT_EQ(Names(single->files), (std::vector<std::string>{"VCSCM.ini"}));
+    EXPECT_NE(single->table.Find(0x05EE), nullptr);
 
     // GTA III has nothing: the cause says what was looked for.
-    EXPECT_FALSE(LoadSannyBuilderTable(folder, kGameGta3, table, read, error));
-    EXPECT_NE(error.find("data\\gta3\\mode.xml"), std::string::npos) << error;
-    EXPECT_FALSE(LoadSannyBuilderTable(dir.File("nowhere"), kGameGta3, table, read, error));
-    EXPECT_NE(error.find("not found"), std::string::npos) << error;
+    const Result<SannyBuilderTable> none = LoadSannyBuilderTable(folder, kGameGta3);
+    EXPECT_FALSE(none);
+    EXPECT_NE(none.Cause().find("data\\gta3\\mode.xml"), std::string::npos) << none.Cause();
+    const Result<SannyBuilderTable> nowhere = LoadSannyBuilderTable(dir.File("nowhere"), kGameGta3);
+    EXPECT_NE(nowhere.Cause().find("not found"), std::string::npos) << nowhere.Cause();
 }
 
 TEST(SannyBuilder, AModeFileThatIsNoXmlIsAnErrorWithItsCause) {
@@ -73,39 +74,75 @@ TEST(SannyBuilder, AModeFileThatIsNoXmlIsAnErrorWithItsCause) {
     for (const char* text :
          {"<mode><opcodes>@sb:\\data\\sa\\SASCM.ini</opcodes>", "", "\xFF\xFE<\0m\0", "<a><b></a>"}) {
         std::ofstream(folder + "/data/sa/mode.xml", std::ios::binary) << text;
-        OpcodeTable table;
-        SannyBuilderTable read;
-        std::string error;
-        EXPECT_FALSE(LoadSannyBuilderTable(folder, kGameSanAndreas, table, read, error)) << text;
-        EXPECT_NE(error.find("mode.xml: not a mode file"), std::string::npos) << error;
+        const Result<SannyBuilderTable> read = LoadSannyBuilderTable(folder, kGameSanAndreas);
+        EXPECT_FALSE(read) << text;
+        EXPECT_NE(read.Cause().find("mode.xml: not a mode file"), std::string::npos) << read.Cause();
     }
-    std::vector<std::string> entries;
-    std::string error;
-    ASSERT_TRUE(ReadModeEntries("<mode><x><opcodes> a.ini </opcodes></x><opcodes>b.ini</opcodes></mode>", "opcodes",
-                                entries, error));
-    EXPECT_EQ(entries, (std::vector<std::string>{"a.ini", "b.ini"}));
+    const Result<std::vector<std::string>> entries =
+        ReadModeEntries("<mode><x><opcodes> a.ini </opcodes></x><opcodes>b.ini</opcodes></mode>", "opcodes");
+    ASSERT_TRUE(entries) << entries.Cause();
+    EXPECT_EQ(*entries, (std::vector<std::string>{"a.ini", "b.ini"}));
 }
 
-TEST(OpcodeSources, TheWorkFoldersIniThenTheChosenSannyBuilderFolderThenTheBuiltInTable) {
+namespace {
+
+// How many opcodes of the built-in table a table lacks: what it takes from it.
+std::size_t BuiltinOpcodesNotIn(const OpcodeTable& table) {
+    OpcodeTable builtin;
+    LoadBuiltinTable(table.Game(), builtin);
+    std::size_t missing = 0;
+    for (uint32_t opcode = 0; opcode < static_cast<uint32_t>(kOpcodeTableSize); ++opcode)
+        missing += builtin.Find(opcode) != nullptr && table.Find(opcode) == nullptr ? 1 : 0;
+    return missing;
+}
+
+}  // namespace
+
+TEST(OpcodeSources, EachSourceGivesWhatTheOnesBeforeItDoNotDescribe) {
     TempDir dir;
     const std::string folder = test::MakeSannyFolder(dir);
-    dir.Write("VICESCM.ini", "[OPCODES]\n0001=1\n05EE=1\n");
+    // Vice City's work-folder INI: two opcodes, one with a count of its own.
+    dir.Write("VICESCM.ini", "[OPCODES]\n0001=3\n05EE=1\n");
     const OpcodeChoice sanny{OpcodeChoice::Kind::SannyBuilder, folder};
-    GameTable loaded;
-    std::string error;
-    ASSERT_TRUE(LoadGameTable(kGameViceCity, dir.Path(), sanny, loaded, error)) << error;
-    EXPECT_EQ(loaded.source, OpcodeSource::WorkFolder);
-    EXPECT_EQ(loaded.Description(), "VICESCM.ini, 2 commands");
-    ASSERT_TRUE(LoadGameTable(kGameSanAndreas, dir.Path(), sanny, loaded, error)) << error;
-    EXPECT_EQ(loaded.source, OpcodeSource::SannyBuilder);
-    EXPECT_EQ(loaded.Description(), "Sanny Builder, SASCM.ini + 3 files, 34 commands");
-    ASSERT_TRUE(LoadGameTable(kGameGta3, dir.Path(), sanny, loaded, error)) << error;
-    EXPECT_EQ(loaded.source, OpcodeSource::BuiltIn);  // the folder has no GTA III files
-    EXPECT_FALSE(loaded.sannyFailure.empty());
-    EXPECT_EQ(loaded.Description(), "built-in (game and CLEO 4)");
+    OpcodeTable vcOwn;
+    ParseOpcodeIni("[OPCODES]\n0001=3\n05EE=1\n", kGameViceCity, vcOwn);
+    const Result<GameTable> vc = LoadGameTable(kGameViceCity, dir.Path(), sanny);
+    ASSERT_TRUE(vc) << vc.Cause();
+    EXPECT_EQ(vc->source, OpcodeSource::WorkFolder);
+    EXPECT_EQ(vc->table.Find(0x0001)->parameterCount, 3);  // the first source wins
+    EXPECT_NE(vc->table.Find(0x0004), nullptr);            // the built-in table fills the rest
+    // Sanny Builder's Vice City INI has nothing the work folder's lacks.
+    EXPECT_EQ(vc->Description(), "VICESCM.ini, 2 commands; " +
+                                     GroupedNumber(static_cast<int64_t>(BuiltinOpcodesNotIn(vcOwn))) +
+                                     " more from the built-in table");
+
+    const Result<GameTable> sa = LoadGameTable(kGameSanAndreas, dir.Path(), sanny);
+    ASSERT_TRUE(sa) << sa.Cause();
+    EXPECT_EQ(sa->source, OpcodeSource::SannyBuilder);
+    EXPECT_EQ(sa->OwnCount(), 34u);
+    EXPECT_EQ(sa->table.Find(0x0003)->parameterCount, 2);  // Sanny Builder's, not the built-in one
+    const Result<SannyBuilderTable> saOwn = LoadSannyBuilderTable(folder, kGameSanAndreas);
+    EXPECT_EQ(sa->Description(), "Sanny Builder, SASCM.ini + 3 files, 34 commands; " +
+                                     GroupedNumber(static_cast<int64_t>(BuiltinOpcodesNotIn(saOwn->table))) +
+                                     " more from the built-in table");
+
+    // A work-folder INI before the chosen folder: both give what the INI lacks.
+    dir.Write("SASCM.ini", "[OPCODES]\n0001=1\n");
+    const Result<GameTable> both = LoadGameTable(kGameSanAndreas, dir.Path(), sanny);
+    ASSERT_TRUE(both) << both.Cause();
+    ASSERT_EQ(both->filled.size(), 2u);
+    EXPECT_EQ(both->filled[0].source, OpcodeSource::SannyBuilder);
+    EXPECT_EQ(both->filled[0].count, 33u);
+    EXPECT_EQ(both->table.Find(0x0003)->parameterCount, 2);
+
+    const Result<GameTable> gta3 = LoadGameTable(kGameGta3, dir.Path(), sanny);
+    ASSERT_TRUE(gta3) << gta3.Cause();
+    EXPECT_EQ(gta3->source, OpcodeSource::BuiltIn);  // the folder has no GTA III files
+    EXPECT_FALSE(gta3->sannyFailure.empty());
+    EXPECT_EQ(gta3->Description(), "built-in (game and CLEO 4)");
     // Without a choice a missing INI file is an error, as before.
-    EXPECT_FALSE(LoadGameTable(kGameGta3, dir.Path(), OpcodeChoice{}, loaded, error));
-    EXPECT_EQ(error, "SCM.ini: not found");
+    const Result<GameTable> none = LoadGameTable(kGameGta3, dir.Path(), OpcodeChoice{});
+    EXPECT_EQ(none.Cause(), "SCM.ini: not found");
     EXPECT_EQ(GroupedNumber(2477), "2,477");
     EXPECT_EQ(GroupedNumber(1234567), "1,234,567");
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "opcodes/IniLoader.h"
+#include "opcodes/OpcodeJson.h"
 #include "session/TestRows.h"
 
 using namespace morvane;
@@ -13,7 +14,7 @@ class TestRowsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         auto table = std::make_shared<OpcodeTable>();
-        ASSERT_TRUE(LoadOpcodeTable(std::string(MORVANE_SOURCE_DIR) + "/demo/SASCM.ini", kGameSanAndreas, *table));
+        ASSERT_TRUE(LoadOpcodeFile(std::string(MORVANE_SOURCE_DIR) + "/demo/SASCM.ini", kGameSanAndreas, *table));
         const Status opened = session.Open(std::string(MORVANE_SOURCE_DIR) + "/demo/sa_keys.cs", kGameSanAndreas, table,
                                            HeaderSkip::ByName);
         ASSERT_TRUE(opened) << opened.Cause();

@@ -94,6 +94,7 @@ public:
     wxStaticText* EmptyListText() const { return Find<wxStaticText>("emptyListText"); }
     wxPanel* KeyPrompt() const { return Find<wxPanel>("keyPrompt"); }
     wxStaticText* Heading() const { return Find<wxStaticText>("testsHeading"); }
+    wxStaticText* ReadingNote() const { return Find<wxStaticText>("readingNote"); }
     wxTextCtrl* Context() const { return Find<wxTextCtrl>("contextView"); }
     wxSearchCtrl* FilterText() const { return Find<wxSearchCtrl>("filterText"); }
     wxChoice* KindFilter() const { return Find<wxChoice>("kindFilter"); }

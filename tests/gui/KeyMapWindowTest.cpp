@@ -32,10 +32,10 @@ const std::vector<std::string> kDemoConflicts = {
     "  sa_hotkeys.cs (1 test)",
     "  sa_keys.cs (1 test)",
     "May test more (unknown instructions)",
-    "  gta3_keys.cs (15 unknown)",
-    "  vc_cheats.cs (24 unknown)",
-    "  vc_cleo.cs (9 unknown)",
-    "  vc_keys.cs (15 unknown)",
+    "  gta3_keys.cs (9 unknown)",
+    "  vc_cheats.cs (14 unknown)",
+    "  vc_cleo.cs (5 unknown)",
+    "  vc_keys.cs (5 unknown)",
 };
 
 const PictureKey* FindKey(const KeyboardPicture& picture, const std::string& heading) {
@@ -92,10 +92,10 @@ TEST_F(KeyMapTest, OpensOnTheScriptsFolderWithThePictureAndTheConflictsBesideIt)
                                                     "  mods/sa_keys.cs (1 test)",
                                                     "  sa_keys.cs (1 test)",
                                                     "May test more (unknown instructions)",
-                                                    "  gta3_keys.cs (15 unknown)",
-                                                    "  vc_cheats.cs (24 unknown)",
-                                                    "  vc_cleo.cs (9 unknown)",
-                                                    "  vc_keys.cs (15 unknown)"};
+                                                    "  gta3_keys.cs (9 unknown)",
+                                                    "  vc_cheats.cs (14 unknown)",
+                                                    "  vc_cleo.cs (5 unknown)",
+                                                    "  vc_keys.cs (5 unknown)"};
     EXPECT_EQ(w.ConflictLines(), withSubfolder);
 
     // Only the demo's files: the same list as the command line's.

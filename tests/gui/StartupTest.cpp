@@ -125,7 +125,7 @@ TEST_F(StartupTest, ASannyBuilderFolderChosenAtStartGivesTheMissingGamesOpcodes)
     probe = std::make_unique<WindowProbe>(frame);
     EXPECT_EQ(WorkingFolder(), dir.Path());  // it holds INI files of other games
     EXPECT_EQ(ToStd(frame->GetStatusBar()->GetStatusText(1)),
-              "Opcodes: Sanny Builder, SASCM.ini + 3 files, 34 commands");
+              "Opcodes: Sanny Builder, SASCM.ini + 3 files, 34 commands; 2,714 more from the built-in table");
     EXPECT_NE(probe->Table().Find(0x0E3D), nullptr);  // CLEO+, from SASCM.CLEO+.ini
     // The games whose INI file is here read it.
     probe->Choose(probe->GameChoice(), GameNumber(kGameViceCity));

@@ -24,8 +24,10 @@
 #include "gui/GuiSupport.h"
 #include "keys/KeyNames.h"
 #include "opcodes/IniLoader.h"
+#include "opcodes/OpcodeJson.h"
 #include "script/Instructions.h"
 #include "support/Printers.h"
+#include "fixtures/MainScriptBuilder.h"
 #include "fixtures/ScriptBuilder.h"
 
 using namespace morvane;
@@ -376,6 +378,12 @@ TEST_F(FlowTest, UnknownInstructionsAreToldOnceAndTheTestsAfterThemMarked) {
     EXPECT_NE(message.find("may be wrong"), std::string::npos) << message;
     EXPECT_NE(message.find("Opcodes not described: 0BBB, 0CCC. An opcode file that describes them"), std::string::npos)
         << message;
+    // Once the message is gone, the note above the list still says it.
+    EXPECT_TRUE(w.ReadingNote()->IsShown());
+    std::string note = ToStd(w.ReadingNote()->GetLabel());
+    std::replace(note.begin(), note.end(), '\n', ' ');  // wrapped to the list's width
+    EXPECT_EQ(note, "The opcode file does not describe 2 instructions of this script, the first at offset " +
+                        HexOffsetText(firstUnknown) + ": the key tests after it are marked (?).");
     EXPECT_EQ(w.Lines(),
               (std::vector<std::string>{"A Key (0x41) \u00B7 0x0 \u00B7 0AB0",
                                         "Cross: Sprint | Accelerate \u00B7 Pad 1 \u00B7 0x8 \u00B7 00E1 \u00B7 (?)"}));
@@ -409,11 +417,38 @@ TEST_F(FlowTest, UnknownInstructionsAreToldOnceAndTheTestsAfterThemMarked) {
     w.Menu(wxID_SAVE);
     EXPECT_EQ(ReadBytes(dir.File("saved.cs")).at(static_cast<std::size_t>(w.Tests()[0].offset) + 3), 0x42);
 
-    // A file the table describes wholly shows no message and no marks.
+    // A file the table describes wholly shows no message, no marks, no note.
     DialogScript::Get().Reset();
     w.Open(Copy("sa_keys.cs"));
     EXPECT_TRUE(DialogScript::Get().messages.empty());
     EXPECT_EQ(w.Lines(), kSaKeysLines);
+    EXPECT_FALSE(w.ReadingNote()->IsShown());
+}
+
+TEST_F(FlowTest, AMainScriptCutShortIsToldAndNotedAboveTheList) {
+    dir.Write("cfg", "2");
+    const MainScript main(kGameSanAndreas, 1);
+    ScriptBuilder code = main.Code();
+    code.Op(0x0AB0).I8(0x4D).Op(0x0001).I8(0);
+    ScriptBuilder mission = main.Code();
+    mission.Op(0x0AB0).I8(0x4E).Op(0x004E);
+    const std::vector<uint8_t> whole = main.Build(code.Bytes(), {mission.Bytes()});
+    dir.Write("cut.scm", std::vector<uint8_t>(whole.begin(), whole.begin() + main.MissionStart(code.Here())));
+    WindowProbe& w = Window();
+    w.Open(dir.File("cut.scm"), 1);
+    ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
+    EXPECT_EQ(DialogScript::Get().messages[0].rfind("cut.scm is cut short: its header names 1 offset past the file's "
+                                                    "end",
+                                                    0),
+              0u)
+        << DialogScript::Get().messages[0];
+    EXPECT_TRUE(w.ReadingNote()->IsShown());
+    EXPECT_EQ(ToStd(w.ReadingNote()->GetLabel()).rfind("This file is cut short: ", 0), 0u);
+    EXPECT_EQ(w.Lines(),
+              (std::vector<std::string>{"M Key (0x4D) \u00B7 " + HexOffsetText(main.CodeStart()) + " \u00B7 0AB0"}));
+    // Closed, the note goes with the file.
+    w.Menu(wxID_CLOSE);
+    EXPECT_FALSE(w.ReadingNote()->IsShown());
 }
 
 TEST_F(FlowTest, OpeningASecondFileReplacesTheFirst) {
@@ -498,7 +533,7 @@ TEST_F(FlowTest, AThreeMegabyteScriptListsEveryTestWithLineZeroSelected) {
     w.Open(big);
     // The same tests as the engine finds, and the window ready for input again.
     OpcodeTable table;
-    ASSERT_TRUE(ParseOpcodeIni(bench::SyntheticIni(), kGameSanAndreas, table));
+    ParseOpcodeIni(bench::SyntheticIni(), kGameSanAndreas, table);
     ScriptImage image;
     image.game = kGameSanAndreas;
     ASSERT_TRUE(image.LoadFromBytes(bytes.data(), bytes.size()));
@@ -1004,7 +1039,7 @@ TEST_F(FlowTest, TheContextViewShowsTheDecodedInstructionsAroundTheSelectedTest)
     WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
     // What the engine decodes around line 2's test (F2), four before and eight after.
     OpcodeTable table;
-    ASSERT_TRUE(LoadOpcodeTable(dir.File("SASCM.ini"), kGameSanAndreas, table));
+    ASSERT_TRUE(LoadOpcodeFile(dir.File("SASCM.ini"), kGameSanAndreas, table));
     ScriptImage image;
     image.game = kGameSanAndreas;
     ASSERT_TRUE(image.LoadFromFile(dir.File("sa_keys.cs")));
