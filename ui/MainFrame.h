@@ -130,7 +130,7 @@ private:
     // Reads and scans a script with the selected game's table; false, with
     // the message shown, when it cannot be opened.
     bool ReadScript(const wxString& path, morvane::ScannedScript& read);
-    void ShowGauge();
+    void ShowGauge(bool show);
     // Offers another game when the script reads far better with it; true
     // when the user switched and the script was opened again.
     bool OfferBetterGame(const wxString& path, const morvane::ScannedScript& read);
@@ -145,9 +145,10 @@ private:
     // The selected test takes a VKey; false (with the reason shown) when
     // its parameter cannot hold it.
     bool SetSelectedVKey(int32_t vkey);
-    // Press Key: the key of the event taken, or the wait ended.
+    // Press Key: the key of the event taken, or the wait ended; a VKey
+    // taken, false (with the reason shown) when the test refused it.
     void TakeKey(const wxKeyEvent& event);
-    void TakeVKey(int32_t vkey);
+    bool TakeVKey(int32_t vkey);
     void StopWaitingForKey();
     void RememberRecentFile(const wxString& path);
 

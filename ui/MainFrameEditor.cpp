@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <string>
 
 #include "keys/KeyCodes.h"
 #include "keys/KeyNames.h"
@@ -23,6 +24,7 @@ namespace {
 const char* const kVKeyRefused = "You can't select this VKey: %s.";
 const char* const kWaitingLabel = "Press a key (Esc cancels)";
 const char* const kNoKeyTaken = "No key taken";
+const std::string kNotTaken = "Not taken: ";
 const char* const kNoVKey = "That key has no VKey: nothing changed";
 const char* const kChangeAllTitle = "Change All";
 const char* const kChangedAll = "Changed %s from %s to %s.";
@@ -43,9 +45,6 @@ static_assert(toolkit::kBack == WXK_BACK && toolkit::kEscape == WXK_ESCAPE && to
 // The test's own line's ground: one part of the selection's colour to
 // (kTintParts - 1) parts of the view's.
 constexpr int kTintParts = 4;
-// Instructions shown before and after the selected test.
-constexpr int kContextBefore = 4;
-constexpr int kContextAfter = 8;
 
 // Shows a number in a choice whose item index is that number; a number with
 // no item leaves the choice without a selection.
@@ -193,7 +192,8 @@ bool MainFrame::SetSelectedVKey(int32_t vkey) {
     if (test == kNoTest || !session.Tests()[test].IsVKey()) return false;
     const KeyRefusal refusal = session.SetVKey(test, vkey);
     if (refusal != KeyRefusal::Accepted) {
-        const wxString text = wxString::Format(kVKeyRefused, wxString::FromUTF8(RefusalText(refusal, vkey)));
+        const wxString text =
+            wxString::Format(kVKeyRefused, wxString::FromUTF8(RefusalText(refusal, vkey, VKeyNaming::AsListed)));
         SelectNumber(vkeyChoice, session.Tests()[test].key);
         SetStatusText(text);
         ShowMessage(text);
@@ -246,14 +246,18 @@ void MainFrame::TakeKey(const wxKeyEvent& event) {
         SetStatusText(kNoVKey);
         return;
     }
-    keyPromptText->SetLabel(wxString::FromUTF8("Took " + VKeyName(*vkey)));
-    TakeVKey(*vkey);
+    // Until the key's release the prompt says whether it was taken.
+    const bool taken = TakeVKey(*vkey);
+    keyPromptText->SetLabel(wxString::FromUTF8(taken ? "Took " + VKeyName(*vkey) : kNotTaken + VKeyEntryName(*vkey)));
+    mainPanel->Layout();
 }
 
 // The VKey taken becomes the selected test's, and the status bar says so,
 // or why it could not.
-void MainFrame::TakeVKey(int32_t vkey) {
-    if (SetSelectedVKey(vkey)) SetStatusText(wxString::FromUTF8("Took " + VKeyEntryName(vkey)));
+bool MainFrame::TakeVKey(int32_t vkey) {
+    if (!SetSelectedVKey(vkey)) return false;
+    SetStatusText(wxString::FromUTF8("Took " + VKeyEntryName(vkey)));
+    return true;
 }
 
 // While Press Key waits, every key is the one taken; else a key that is a
