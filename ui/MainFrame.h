@@ -118,6 +118,10 @@ private:
     // A code typed into the cheat field and not yet set is set now; false
     // (with the reason shown) when it does not fit.
     bool ApplyPendingCheatCode();
+    // The code field marked (its ground red, the cause under it) while the
+    // code typed for test `refusedCheat` is refused; unmarked once it fits
+    // or is no longer typed (set, undone).
+    void ShowCheatRefusal();
     // Changed tests that may be data: the question before they are saved;
     // true when there are none or the user saves anyway.
     bool ConfirmDoubtfulSave();
@@ -158,8 +162,9 @@ private:
     // null when there is none.
     std::shared_ptr<morvane::GameTable> gameTable;
     std::shared_ptr<const morvane::OpcodeTable> opcodeTable;
-    morvane::TestRows rows;            // which tests the list shows, in which order
-    std::size_t editedTest = kNoTest;  // the test the key choices (or the code field) show
+    morvane::TestRows rows;              // which tests the list shows, in which order
+    std::size_t editedTest = kNoTest;    // the test the key choices (or the code field) show
+    std::size_t refusedCheat = kNoTest;  // the cheat test whose typed code was refused
     // Press Key: waiting for the next key; then, once it is taken, for its
     // release, which nothing else may see (a released Alt opens the menu bar
     // on Windows).

@@ -213,9 +213,14 @@ wxSizer* MainFrameLayout::MakeKeyBox() {
     setCheatButton = new wxButton(parent, wxID_ANY, "S&et code", wxDefaultPosition, wxDefaultSize, 0,
                                   wxDefaultValidator, "setCheatButton");
     cheatRow->Add(setCheatButton, wxSizerFlags(bordered).CenterVertical());
-    cheatSizer = cheatRow;
-    box->Add(cheatRow, wxSizerFlags().Expand());
-    box->Hide(cheatRow, true);
+    auto* cheatColumn = new wxBoxSizer(wxVERTICAL);
+    cheatColumn->Add(cheatRow, wxSizerFlags().Expand());
+    cheatProblem =
+        new wxStaticText(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0, "cheatProblem");
+    cheatColumn->Add(cheatProblem, wxSizerFlags(bordered).Expand());
+    cheatSizer = cheatColumn;
+    box->Add(cheatColumn, wxSizerFlags().Expand());
+    box->Hide(cheatColumn, true);
 
     changeAllButton = new wxButton(parent, wxID_ANY, "C&hange All...", wxDefaultPosition, wxDefaultSize, 0,
                                    wxDefaultValidator, "changeAllButton");

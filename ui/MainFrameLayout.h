@@ -77,6 +77,8 @@ protected:
     wxStaticText* cheatLabel;
     wxTextCtrl* cheatText;
     wxButton* setCheatButton;
+    // Under the code while it is refused: why.
+    wxStaticText* cheatProblem;
     wxTextCtrl* contextView;
     wxGauge* progressGauge;  // shown only while a script is read
     wxStaticText* creditText;

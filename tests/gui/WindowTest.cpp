@@ -1108,10 +1108,39 @@ TEST_F(FlowTest, ACheatTestIsListedByItsCodeAndEditedInAFieldOfItsOwn) {
         << DialogScript::Get().messages.at(0);
     EXPECT_EQ(w.Tests()[2].code, "TANK");
     EXPECT_EQ(ToStd(w.CheatText()->GetValue()), "TANKS");  // kept, to be mended
+    // The field is marked and says why, as does the status bar.
+    const wxColour refused = w.CheatText()->GetBackgroundColour();
+    auto marked = [&] { return w.CheatText()->GetBackgroundColour() == refused && w.CheatProblem()->IsShown(); };
+    EXPECT_TRUE(marked());
+    EXPECT_GT(refused.Red(), refused.Green());  // a red ground
+    EXPECT_EQ(ToStd(w.CheatProblem()->GetLabel()), "Code not set: this code must have exactly 4 characters");
+    EXPECT_EQ(ToStd(w.f->GetStatusBar()->GetStatusText()), ToStd(w.CheatProblem()->GetLabel()));
 
-    // A key test brings the key choices back (the code typed is dropped,
-    // saying why once more); undo takes the code back.
+    // Another line: said once more, and the line, the code typed and the
+    // mark stay; a code that fits unmarks the field as it is typed.
     DialogScript::Get().ExpectMessage();
+    w.SelectLine(3);
+    EXPECT_NE(DialogScript::Get().messages.at(1).find("undo (Ctrl+Z)"), std::string::npos);
+    EXPECT_EQ(w.SelectedRow(), 2);
+    EXPECT_TRUE(w.CheatText()->IsShown());
+    EXPECT_EQ(ToStd(w.CheatText()->GetValue()), "TANKS");
+    EXPECT_TRUE(marked());
+    w.CheatText()->SetValue("TANX");
+    EXPECT_FALSE(marked());
+    EXPECT_NE(w.CheatText()->GetBackgroundColour(), refused);
+    EXPECT_FALSE(w.CheatProblem()->IsShown());
+    w.CheatText()->SetValue("TANKS");
+    EXPECT_FALSE(marked());  // marked again only when it is refused again
+    DialogScript::Get().ExpectMessage();
+    w.Click(w.SetCheatButton());
+    EXPECT_TRUE(marked());
+
+    // Undo drops what was typed, and the mark with it; then a key test
+    // brings the key choices back, and undo takes the first code back.
+    w.Menu(wxID_UNDO);
+    EXPECT_EQ(ToStd(w.CheatText()->GetValue()), "TANK");
+    EXPECT_FALSE(marked());
+    EXPECT_FALSE(w.CheatProblem()->IsShown());
     w.SelectLine(3);
     EXPECT_TRUE(w.VkeyChoice()->IsShown());
     EXPECT_FALSE(w.CheatText()->IsShown());
