@@ -142,6 +142,13 @@ int32_t EitherSideCode(int32_t code) {
     }
 }
 
+// A cap as the main window's VKey list names its code ("Y Key (0x59)"); a
+// code the list has no name for (the mouse's side buttons) by the cap's label.
+std::string CapName(const Cap& cap) {
+    if (VKeyName(cap.code) != kUnnamedKey) return VKeyEntryName(cap.code);
+    return cap.label + std::string(" (") + VKeyCodeText(cap.code) + ")";
+}
+
 bool OnKeyboard(int32_t code) {
     if (code == 0x10 || code == 0x11 || code == 0x12) return true;
     return std::any_of(std::begin(kKeyboard), std::end(kKeyboard), [&](const Cap& cap) { return cap.code == code; });
@@ -402,9 +409,8 @@ private:
             tested.Add(map_.Find(TestedKey::VKey(cap.code)));
             const int32_t either = EitherSideCode(cap.code);
             if (either >= 0) tested.Add(map_.Find(TestedKey::VKey(either)));
-            const std::string heading = cap.label + std::string(" (VKey ") + std::to_string(cap.code) +
-                                        (either >= 0 ? ", or " + std::to_string(either) + " for either side" : "") +
-                                        ")";
+            const std::string heading =
+                CapName(cap) + (either >= 0 ? ", or " + VKeyEntryName(either) + " for either side" : "");
             const double w = cap.w * unit_ - kGap;
             // One line in the key's size when it fits, else the small size.
             TextStyle style = TextStyle::Label;
@@ -493,7 +499,7 @@ private:
             Tested tested(map_);
             tested.Add(entry);
             std::string name = TestedKeyName(entry->key);
-            if (name == kUnnamedKey) name = "VKey " + std::to_string(entry->key.key);
+            if (name == kUnnamedKey) name = VKeyEntryName(entry->key.key);  // "VKey 0xE8"
             chips.push_back(Chip{name, tested, KeyHeading(entry->key)});
         }
         return Chips(top,
@@ -565,7 +571,7 @@ private:
 
 std::string KeyHeading(const TestedKey& key) {
     if (key.IsCheat()) return "Cheat " + key.code;
-    if (key.IsVKey()) return TestedKeyName(key) + " (VKey " + std::to_string(key.key) + ")";
+    if (key.IsVKey()) return VKeyEntryName(key.key);
     return std::string(kPadNames[key.pad]) + " " + TestedKeyName(key) + " (button " + std::to_string(key.key) + ")";
 }
 

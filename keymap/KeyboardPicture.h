@@ -119,7 +119,7 @@ struct PictureKey {
     double discX = 0;
     double discY = 0;
     double discRadius = 0;
-    // The key and its scripts, a line each: "F2 (VKey 113)", "2 scripts, a
+    // The key and its scripts, a line each: "F2 (0x71)", "2 scripts, a
     // conflict:", "  a.cs (1 test)"; its first line names the key.
     std::string tooltip;
 };
@@ -155,8 +155,9 @@ struct KeyboardPicture {
     const PictureKey* KeyAt(double x, double y) const;
 };
 
-// A key as a tooltip's first line names it, with its number: "F2 (VKey
-// 113)", "Pad 1 Sprint | Accelerate (button 16)", "Cheat BOOM".
+// A key as a tooltip's first line names it, as the main window names it,
+// with its code: "F2 (0x71)", "VKey 0xE8", "Pad 1 Cross: Sprint | Accelerate
+// (button 16)", "Cheat BOOM".
 std::string KeyHeading(const TestedKey& key);
 
 // Lays the picture out `width` pixels wide, its texts always at their

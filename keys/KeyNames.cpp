@@ -75,12 +75,17 @@ std::string VKeyName(int32_t code) { return NameOrNumber(code, kVKeyCount, 0); }
 
 std::string GameKeyName(int32_t number) { return NameOrNumber(number, kGameKeyCount, kVKeyCount); }
 
+std::string VKeyCodeText(int32_t code) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(code));
+    return hex;
+}
+
 std::string VKeyEntryName(int32_t code) {
     if (code < 0 || code >= kVKeyCount) return VKeyName(code);  // no key of the table: its number
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(code));
+    const std::string hex = VKeyCodeText(code);
     const std::string name = VKeyName(code);
-    return name == kUnnamedKey ? "VKey " + std::string(hex) : name + " (" + hex + ")";
+    return name == kUnnamedKey ? "VKey " + hex : name + " (" + hex + ")";
 }
 
 std::string KeyTestLabel(const KeyTest& test) {

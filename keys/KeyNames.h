@@ -25,6 +25,8 @@ constexpr const char* kUnnamedKey = "?";
 // 0xE8" where the table has no name; a number no VKey has, as VKeyName
 // gives it. morvane-cli reads these forms back.
 std::string VKeyEntryName(int32_t code);
+// A VKey's code as those names write it: "0x71".
+std::string VKeyCodeText(int32_t code);
 std::string GameKeyName(int32_t number);
 // The text of a test's line in the list: the key's name, or "Cheat "
 // and the code.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "keys/KeyNames.h"
+
 namespace morvane {
 
 int32_t HighestValue(KeyKind kind) {
@@ -30,15 +32,15 @@ KeyRefusal CheckVKey(const KeyTest& test, int32_t vkey) {
     return KeyRefusal::Accepted;
 }
 
-std::string RefusalText(KeyRefusal refusal, int32_t value) {
+std::string RefusalText(KeyRefusal refusal, int32_t value, VKeyNaming naming) {
     const std::string number = std::to_string(value);
+    const std::string vkey = naming == VKeyNaming::AsListed ? VKeyEntryName(value) : "VKey " + number;
     switch (refusal) {
         case KeyRefusal::Accepted: return std::string();
         case KeyRefusal::VKeyOutOfRange: return "VKey " + number + " is not between 0 and 255";
         case KeyRefusal::GameKeyOutOfRange: return "game key " + number + " is not between 0 and 19";
         case KeyRefusal::PadOutOfRange: return "pad " + number + " is not 0 or 1";
-        case KeyRefusal::NeedsWideParameter:
-            return "VKey " + number + " needs 16 bits and the key parameter there has 8";
+        case KeyRefusal::NeedsWideParameter: return vkey + " needs 16 bits and the key parameter there has 8";
         case KeyRefusal::NoSuchTest: return "there is no such key test (" + number + ")";
     }
     return std::string();

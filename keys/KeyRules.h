@@ -35,10 +35,14 @@ KeyRefusal CheckRange(KeyKind kind, int32_t value);
 // parameter holds VKeys up to 127 (a key it already holds above that may stay).
 KeyRefusal CheckVKey(const KeyTest& test, int32_t vkey);
 
+// How a refusal names a VKey: by its number, as the command line takes keys
+// ("VKey 160"), or as the window's VKey list names it ("Left Shift (0xA0)").
+enum class VKeyNaming { ByNumber, AsListed };
+
 // The refusal in plain words ("VKey 128 needs 16 bits and the key parameter
 // there has 8"); empty for Accepted. `value` is the key, pad or (for
-// NoSuchTest) the test's number.
-std::string RefusalText(KeyRefusal refusal, int32_t value);
+// NoSuchTest) the test's number; a VKey out of range is always its number.
+std::string RefusalText(KeyRefusal refusal, int32_t value, VKeyNaming naming = VKeyNaming::ByNumber);
 
 // ---- cheat codes ----
 

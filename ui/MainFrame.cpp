@@ -72,6 +72,7 @@ MainFrame::MainFrame(wxWindow* parent)
         const std::optional<std::size_t> test = rows.TestAt(row);
         return test ? wxString::FromUTF8(TestCell(session, *test, static_cast<TestColumn>(column))) : wxString();
     });
+    UpdateHeading();  // the window is wide enough for the hint it first shows
     FitToContent();
     RestoreGeometry();
     LoadGameTable();
@@ -223,7 +224,8 @@ void MainFrame::FitToContent() {
         wxDisplay(wxDisplay::GetFromWindow(this) == wxNOT_FOUND ? 0u
                                                                 : static_cast<unsigned>(wxDisplay::GetFromWindow(this)))
             .GetClientArea();
-    const wxSize wanted = FromDIP(kWindowSize);
+    // Tall enough for every line of the view around a test.
+    const wxSize wanted(FromDIP(kWindowSize).x, std::max(FromDIP(kWindowSize).y, needed.y + ContextRoomWanted()));
     SetSize(wxSize(std::max(needed.x, std::min(wanted.x, screen.width)),
                    std::max(needed.y, std::min(wanted.y, screen.height))));
     Layout();

@@ -119,6 +119,10 @@ private:
     // A code typed into the cheat field and not yet set is set now; false
     // (with the reason shown) when it does not fit.
     bool ApplyPendingCheatCode();
+    // The code field marked (its ground red, the cause under it) while the
+    // code typed for test `refusedCheat` is refused; unmarked once it fits
+    // or is no longer typed (set, undone).
+    void ShowCheatRefusal();
     // Changed tests that may be data: the question before they are saved;
     // true when there are none or the user saves anyway.
     bool ConfirmDoubtfulSave();
@@ -131,7 +135,7 @@ private:
     // Reads and scans a script with the selected game's table; false, with
     // the message shown, when it cannot be opened.
     bool ReadScript(const wxString& path, morvane::ScannedScript& read);
-    void ShowGauge();
+    void ShowGauge(bool show);
     // Offers another game when the script reads far better with it; true
     // when the user switched and the script was opened again.
     bool OfferBetterGame(const wxString& path, const morvane::ScannedScript& read);
@@ -146,9 +150,10 @@ private:
     // The selected test takes a VKey; false (with the reason shown) when
     // its parameter cannot hold it.
     bool SetSelectedVKey(int32_t vkey);
-    // Press Key: the key of the event taken, or the wait ended.
+    // Press Key: the key of the event taken, or the wait ended; a VKey
+    // taken, false (with the reason shown) when the test refused it.
     void TakeKey(const wxKeyEvent& event);
-    void TakeVKey(int32_t vkey);
+    bool TakeVKey(int32_t vkey);
     void StopWaitingForKey();
     void RememberRecentFile(const wxString& path);
 
@@ -158,8 +163,9 @@ private:
     // null when there is none.
     std::shared_ptr<morvane::GameTable> gameTable;
     std::shared_ptr<const morvane::OpcodeTable> opcodeTable;
-    morvane::TestRows rows;            // which tests the list shows, in which order
-    std::size_t editedTest = kNoTest;  // the test the key choices (or the code field) show
+    morvane::TestRows rows;              // which tests the list shows, in which order
+    std::size_t editedTest = kNoTest;    // the test the key choices (or the code field) show
+    std::size_t refusedCheat = kNoTest;  // the cheat test whose typed code was refused
     // Press Key: waiting for the next key; then, once it is taken, for its
     // release, which nothing else may see (a released Alt opens the menu bar
     // on Windows).

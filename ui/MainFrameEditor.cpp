@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <string>
 
 #include "keys/KeyCodes.h"
 #include "keys/KeyNames.h"
@@ -21,8 +22,13 @@ using namespace morvane;
 namespace {
 
 const char* const kVKeyRefused = "You can't select this VKey: %s.";
+const char* const kCheatNotSet = "Code not set: %s";
+const char* const kCheatRefused = "%s.\nMend the code, or undo (Ctrl+Z) to go back to the one the test has.";
+// The code field's ground while its code is refused.
+wxColour RefusedGround() { return wxColour(0xFF, 0xCC, 0xCC); }
 const char* const kWaitingLabel = "Press a key (Esc cancels)";
 const char* const kNoKeyTaken = "No key taken";
+const std::string kNotTaken = "Not taken: ";
 const char* const kNoVKey = "That key has no VKey: nothing changed";
 const char* const kChangeAllTitle = "Change All";
 const char* const kChangedAll = "Changed %s from %s to %s.";
@@ -43,9 +49,6 @@ static_assert(toolkit::kBack == WXK_BACK && toolkit::kEscape == WXK_ESCAPE && to
 // The test's own line's ground: one part of the selection's colour to
 // (kTintParts - 1) parts of the view's.
 constexpr int kTintParts = 4;
-// Instructions shown before and after the selected test.
-constexpr int kContextBefore = 4;
-constexpr int kContextAfter = 8;
 
 // Shows a number in a choice whose item index is that number; a number with
 // no item leaves the choice without a selection.
@@ -117,6 +120,7 @@ void MainFrame::UpdateChoices(std::size_t index) {
     const KeyTest& test = session.Tests()[index];
     ShowKeyEditor(test.IsCheat());
     if (test.IsCheat()) cheatText->ChangeValue(wxString::FromUTF8(session.TypedCheatCode(index)));
+    ShowCheatRefusal();
     SelectNumber(vkeyChoice, test.IsVKey() ? test.key : -1);
     SelectNumber(gameKeyChoice, test.IsButton() ? test.key : -1);
     SelectNumber(padChoice, test.IsButton() ? test.pad : -1);
@@ -129,7 +133,27 @@ void MainFrame::ShowKeyEditor(bool cheat) {
     if (box->IsShown(cheatSizer) == cheat) return;
     box->Show(keyChoicesSizer, !cheat, true);
     box->Show(cheatSizer, cheat, true);
+    ShowCheatRefusal();
     mainPanel->Layout();
+}
+
+void MainFrame::ShowCheatRefusal() {
+    // A refusal holds while its code is still typed and still does not fit.
+    std::string cause;
+    if (refusedCheat != kNoTest && session.PendingCheatTest() == refusedCheat)
+        cause = CheatRefusalText(CheckCheatCode(session.Tests()[refusedCheat], session.TypedCheatCode(refusedCheat)),
+                                 session.Tests()[refusedCheat]);
+    if (cause.empty()) refusedCheat = kNoTest;
+    const bool marked = !cause.empty() && refusedCheat == editedTest;
+    cheatText->SetBackgroundColour(marked ? RefusedGround() : wxNullColour);
+    cheatText->Refresh();
+    cheatProblem->SetLabel(marked ? wxString::Format(kCheatNotSet, wxString::FromUTF8(cause)) : wxString());
+    const bool shown = marked && changeAllButton->GetContainingSizer()->IsShown(cheatSizer);
+    wxSizer* column = cheatProblem->GetContainingSizer();
+    if (column->IsShown(cheatProblem) != shown) {
+        column->Show(cheatProblem, shown);
+        mainPanel->Layout();
+    }
 }
 
 void MainFrame::OnSetCheatCode(wxCommandEvent& /*event*/) { ApplyPendingCheatCode(); }
@@ -137,6 +161,7 @@ void MainFrame::OnSetCheatCode(wxCommandEvent& /*event*/) { ApplyPendingCheatCod
 // What is typed into the code field waits in the session until it is set.
 void MainFrame::OnCheatCodeTyped(wxCommandEvent& /*event*/) {
     session.TypeCheatCode(editedTest, std::string(cheatText->GetValue().utf8_str()));
+    ShowCheatRefusal();
     UpdateTitle();
 }
 
@@ -148,7 +173,11 @@ bool MainFrame::ApplyPendingCheatCode() {
     const std::size_t index = *session.PendingCheatTest();
     const CheatRefusal refusal = session.SetPendingCheatCode();
     if (refusal != CheatRefusal::Accepted) {
-        ShowMessage(wxString::FromUTF8(CheatRefusalText(refusal, session.Tests()[index])));
+        refusedCheat = index;
+        ShowCheatRefusal();
+        const wxString cause = wxString::FromUTF8(CheatRefusalText(refusal, session.Tests()[index]));
+        SetStatusText(wxString::Format(kCheatNotSet, cause));
+        ShowMessage(wxString::Format(kCheatRefused, cause));
         return false;
     }
     if (index == editedTest) cheatText->ChangeValue(wxString::FromUTF8(session.Tests()[index].code));
@@ -157,10 +186,17 @@ bool MainFrame::ApplyPendingCheatCode() {
 }
 
 void MainFrame::OnTestSelected(wxListEvent& event) {
-    if (selectingRow) return;
-    // A code typed for the row left is set first; refused, it is dropped
-    // once its reason is shown, as the field then shows another test.
-    if (!ApplyPendingCheatCode()) session.DropPendingCheatCode();
+    // Not the window's own selection, nor a row no longer selected (the
+    // window took it back, below).
+    if (selectingRow || event.GetIndex() != testList->SelectedRow()) return;
+    // A code typed for the row left is set first; refused, the row stays
+    // selected with what was typed, marked, to be mended or undone.
+    if (!ApplyPendingCheatCode()) {
+        selectingRow = true;
+        testList->SelectRow(rows.RowOf(editedTest).value_or(-1));
+        selectingRow = false;
+        return;
+    }
     if (const std::optional<std::size_t> index = rows.TestAt(event.GetIndex())) UpdateChoices(*index);
 }
 
@@ -193,7 +229,8 @@ bool MainFrame::SetSelectedVKey(int32_t vkey) {
     if (test == kNoTest || !session.Tests()[test].IsVKey()) return false;
     const KeyRefusal refusal = session.SetVKey(test, vkey);
     if (refusal != KeyRefusal::Accepted) {
-        const wxString text = wxString::Format(kVKeyRefused, wxString::FromUTF8(RefusalText(refusal, vkey)));
+        const wxString text =
+            wxString::Format(kVKeyRefused, wxString::FromUTF8(RefusalText(refusal, vkey, VKeyNaming::AsListed)));
         SelectNumber(vkeyChoice, session.Tests()[test].key);
         SetStatusText(text);
         ShowMessage(text);
@@ -246,14 +283,18 @@ void MainFrame::TakeKey(const wxKeyEvent& event) {
         SetStatusText(kNoVKey);
         return;
     }
-    keyPromptText->SetLabel(wxString::FromUTF8("Took " + VKeyName(*vkey)));
-    TakeVKey(*vkey);
+    // Until the key's release the prompt says whether it was taken.
+    const bool taken = TakeVKey(*vkey);
+    keyPromptText->SetLabel(wxString::FromUTF8(taken ? "Took " + VKeyName(*vkey) : kNotTaken + VKeyEntryName(*vkey)));
+    mainPanel->Layout();
 }
 
 // The VKey taken becomes the selected test's, and the status bar says so,
 // or why it could not.
-void MainFrame::TakeVKey(int32_t vkey) {
-    if (SetSelectedVKey(vkey)) SetStatusText(wxString::FromUTF8("Took " + VKeyEntryName(vkey)));
+bool MainFrame::TakeVKey(int32_t vkey) {
+    if (!SetSelectedVKey(vkey)) return false;
+    SetStatusText(wxString::FromUTF8("Took " + VKeyEntryName(vkey)));
+    return true;
 }
 
 // While Press Key waits, every key is the one taken; else a key that is a

@@ -66,6 +66,8 @@ const char* const kSaveQuestion = "Save changes to %s?";
 const char* const kReplaceQuestion = "%s already exists. Replace it?";
 const char* const kOpenFailed = "Couldn't open %s";
 const char* const kSavedStatus = "Saved %s";
+// Over the empty list while no script is open.
+const char* const kOpenHint = "Open a script (File \xE2\x96\xB8 Open File..., Ctrl+O) to list its key tests";
 
 // How often the window repaints its gauge while a file is scanned.
 constexpr std::chrono::milliseconds kRepaintInterval(30);
@@ -129,10 +131,11 @@ void MainFrame::CloseScript() {
     ShowNoFileState();
 }
 
-// "704 key tests found"; while the filter hides some, "12 of 704 key tests".
+// "704 key tests found"; while the filter hides some, "12 of 704 key tests";
+// with no script, how to open one.
 void MainFrame::UpdateHeading() {
     if (!session.IsOpen()) {
-        testsHeading->SetLabel("Key tests found:");
+        testsHeading->SetLabel(wxString::FromUTF8(kOpenHint));
         return;
     }
     const auto count = static_cast<int64_t>(session.Tests().size());
@@ -156,18 +159,13 @@ void MainFrame::OnOpenFile(wxCommandEvent& /*event*/) {
 void MainFrame::OpenScript(const wxString& path) {
     if (!opcodeTable) return;
     ScannedScript read;
-    if (!ReadScript(path, read)) {
-        ShowGauge();
-        return;
-    }
+    if (!ReadScript(path, read)) return;
     if (const auto cause = TooLittleToRead(read.summary.code, read.image.Size())) {
-        ShowGauge();
         ShowMessage(wxString::Format(kOpenFailed, wxFileName(path).GetFullName()) + "\n" + wxString::FromUTF8(*cause));
         return;
     }
     if (OfferBetterGame(path, read)) return;
     if (read.tests.empty()) {
-        ShowGauge();
         ShowMessage(read.summary.LooksLikeScript() ? wxString(kNothingFound)
                                                    : wxString::Format(kNotAScript, GameName(selectedGame)));
         return;
@@ -197,14 +195,11 @@ void MainFrame::OpenScript(const wxString& path) {
     }
 }
 
-// The gauge as it was before a failed open: full for the open script, else empty.
-void MainFrame::ShowGauge() {
-    if (session.IsOpen()) {
-        progressGauge->SetRange(session.Image().Size());
-        progressGauge->SetValue(progressGauge->GetRange());
-    } else {
-        progressGauge->SetValue(0);
-    }
+void MainFrame::ShowGauge(bool show) {
+    wxSizer* column = progressGauge->GetContainingSizer();
+    if (column->IsShown(progressGauge) == show) return;
+    column->Show(progressGauge, show);
+    mainPanel->Layout();
 }
 
 bool MainFrame::ReadScript(const wxString& path, ScannedScript& read) {
@@ -215,11 +210,14 @@ bool MainFrame::ReadScript(const wxString& path, ScannedScript& read) {
         return false;
     }
     // No input reaches the window while the file is scanned; now and then
-    // the gauge moves and the window repaints, nothing more.
+    // the gauge moves and the window repaints, nothing more. The gauge shows
+    // only while the scan goes on: once it ends, whatever comes of it, the
+    // gauge goes and its room is the view's again.
     wxWindowDisabler noInput;
     wxBusyCursor busy;
     progressGauge->SetValue(0);
     progressGauge->SetRange(read.image.Size());
+    ShowGauge(true);
     auto lastRepaint = std::chrono::steady_clock::now();
     read.summary = ScanKeyTests(read.image, *opcodeTable, HeaderSkip::ByName, read.tests, [&](int32_t position) {
         const auto now = std::chrono::steady_clock::now();
@@ -228,7 +226,8 @@ bool MainFrame::ReadScript(const wxString& path, ScannedScript& read) {
         progressGauge->SetValue(position);
         wxTheApp->SafeYieldFor(nullptr, wxEVT_CATEGORY_UI);
     });
-    progressGauge->SetValue(progressGauge->GetRange());
+    progressGauge->SetValue(0);
+    ShowGauge(false);
     return true;
 }
 

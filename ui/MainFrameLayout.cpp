@@ -4,6 +4,8 @@
 #include <wx/settings.h>
 #include <wx/statbox.h>
 
+#include <algorithm>
+
 #include "opcodes/GameId.h"
 
 namespace {
@@ -25,8 +27,9 @@ constexpr unsigned char kWarningRed = 0xB0, kWarningGreen = 0x30, kWarningBlue =
 // sizer keeps that ratio in its least size too).
 constexpr int kListColumnShare = 1;
 constexpr int kControlColumnShare = 1;
-// Room for about this many decoded instructions of this many characters.
-constexpr int kContextLines = 6;
+// The view around a test is never smaller than this many lines of this
+// many characters; the window is first made tall enough for all of them.
+constexpr int kLeastContextLines = 6;
 constexpr int kContextColumns = 44;
 
 const char* const kCredit = "Morvane - key remapper\nfor compiled game scripts";
@@ -58,6 +61,7 @@ MainFrameLayout::MainFrameLayout(wxWindow* parent, const wxString& title, long s
     progressGauge = new wxGauge(mainPanel, wxID_ANY, kGaugeRange, wxDefaultPosition, wxDefaultSize, wxGA_HORIZONTAL,
                                 wxDefaultValidator, "progressGauge");
     controlColumnSizer->Add(progressGauge, wxSizerFlags(bordered).Expand());
+    controlColumnSizer->Hide(progressGauge);  // shown while a script is read
     creditText =
         new wxStaticText(mainPanel, wxID_ANY, kCredit, wxDefaultPosition, wxDefaultSize, wxALIGN_RIGHT, "creditText");
     creditText->Wrap(kNoWrap);
@@ -100,7 +104,7 @@ wxSizer* MainFrameLayout::MakeListColumn() {
     const wxSizerFlags bordered = wxSizerFlags().Border(wxALL, FromDIP(kBorder));
     auto* column = new wxBoxSizer(wxVERTICAL);
     testsHeading =
-        new wxStaticText(mainPanel, wxID_ANY, "Key tests found:", wxDefaultPosition, wxDefaultSize, 0, "testsHeading");
+        new wxStaticText(mainPanel, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0, "testsHeading");
     testsHeading->Wrap(kNoWrap);
     column->Add(testsHeading, wxSizerFlags(bordered).Expand());
     readingNote =
@@ -217,14 +221,31 @@ wxSizer* MainFrameLayout::MakeKeyBox() {
     setCheatButton = new wxButton(parent, wxID_ANY, "S&et code", wxDefaultPosition, wxDefaultSize, 0,
                                   wxDefaultValidator, "setCheatButton");
     cheatRow->Add(setCheatButton, wxSizerFlags(bordered).CenterVertical());
-    cheatSizer = cheatRow;
-    box->Add(cheatRow, wxSizerFlags().Expand());
-    box->Hide(cheatRow, true);
+    auto* cheatColumn = new wxBoxSizer(wxVERTICAL);
+    cheatColumn->Add(cheatRow, wxSizerFlags().Expand());
+    cheatProblem =
+        new wxStaticText(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0, "cheatProblem");
+    cheatColumn->Add(cheatProblem, wxSizerFlags(bordered).Expand());
+    cheatSizer = cheatColumn;
+    box->Add(cheatColumn, wxSizerFlags().Expand());
+    box->Hide(cheatColumn, true);
 
     changeAllButton = new wxButton(parent, wxID_ANY, "C&hange All...", wxDefaultPosition, wxDefaultSize, 0,
                                    wxDefaultValidator, "changeAllButton");
     box->Add(changeAllButton, wxSizerFlags(bordered).Right());
     return box;
+}
+
+// Lines of the view's font with the room of the scroll bar that long lines bring.
+wxSize MainFrameLayout::ContextViewSize(int lines) const {
+    const wxSize character = contextView->GetTextExtent("M");
+    const int scrollBar = std::max(wxSystemSettings::GetMetric(wxSYS_HSCROLL_Y, contextView), 0);
+    return wxSize(character.x * kContextColumns,
+                  std::max(character.y, contextView->GetCharHeight()) * lines + scrollBar + FromDIP(kBorder));
+}
+
+int MainFrameLayout::ContextRoomWanted() const {
+    return ContextViewSize(kContextLines).y - ContextViewSize(kLeastContextLines).y;
 }
 
 // The instructions around the selected test, in a fixed-width font.
@@ -234,8 +255,7 @@ wxSizer* MainFrameLayout::MakeContextBox() {
         new wxTextCtrl(box->GetStaticBox(), wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                        wxTE_MULTILINE | wxTE_READONLY | wxTE_RICH2 | wxTE_DONTWRAP, wxDefaultValidator, "contextView");
     contextView->SetFont(wxFont(wxFontInfo().Family(wxFONTFAMILY_TELETYPE)));
-    const wxSize character = contextView->GetTextExtent("M");
-    contextView->SetMinSize(wxSize(character.x * kContextColumns, character.y * kContextLines));
+    contextView->SetMinSize(ContextViewSize(kLeastContextLines));
     box->Add(contextView, wxSizerFlags().Border(wxALL, FromDIP(kBorder)).Proportion(1).Expand());
     return box;
 }

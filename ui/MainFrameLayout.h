@@ -21,6 +21,14 @@ public:
     MainFrameLayout(wxWindow* parent, const wxString& title, long style);
 
 protected:
+    // The view around a test: this many instructions before it and after it.
+    static constexpr int kContextBefore = 4;
+    static constexpr int kContextAfter = 8;
+    static constexpr int kContextLines = kContextBefore + 1 + kContextAfter;
+    // The height the view around a test needs beyond its least to show all
+    // its lines.
+    int ContextRoomWanted() const;
+
     wxMenuBar* menuBar;
     wxMenu* fileMenu;
     wxMenuItem* openItem;
@@ -70,8 +78,10 @@ protected:
     wxStaticText* cheatLabel;
     wxTextCtrl* cheatText;
     wxButton* setCheatButton;
+    // Under the code while it is refused: why.
+    wxStaticText* cheatProblem;
     wxTextCtrl* contextView;
-    wxGauge* progressGauge;
+    wxGauge* progressGauge;  // shown only while a script is read
     wxStaticText* creditText;
 
 private:
@@ -80,4 +90,5 @@ private:
     wxSizer* MakeFileBox();
     wxSizer* MakeKeyBox();
     wxSizer* MakeContextBox();
+    wxSize ContextViewSize(int lines) const;
 };

@@ -31,6 +31,12 @@ TEST(KeyRules, RangesOfGameKeysAndPads) {
 TEST(KeyRules, RefusalsReadAsPlainWords) {
     EXPECT_EQ(RefusalText(KeyRefusal::NeedsWideParameter, 128),
               "VKey 128 needs 16 bits and the key parameter there has 8");
+    // The window names a VKey as its VKey list does; a number no VKey has stays a number.
+    EXPECT_EQ(RefusalText(KeyRefusal::NeedsWideParameter, 0xA0, VKeyNaming::AsListed),
+              "Left Shift (0xA0) needs 16 bits and the key parameter there has 8");
+    EXPECT_EQ(RefusalText(KeyRefusal::NeedsWideParameter, 0xE8, VKeyNaming::AsListed),
+              "VKey 0xE8 needs 16 bits and the key parameter there has 8");
+    EXPECT_EQ(RefusalText(KeyRefusal::VKeyOutOfRange, 300, VKeyNaming::AsListed), "VKey 300 is not between 0 and 255");
     EXPECT_EQ(RefusalText(KeyRefusal::PadOutOfRange, 2), "pad 2 is not 0 or 1");
     EXPECT_EQ(RefusalText(KeyRefusal::Accepted, 5), "");
 }

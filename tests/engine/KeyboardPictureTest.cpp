@@ -89,7 +89,7 @@ TEST(KeyboardPicture, HasTheSameKeysInTheSamePlacesAsTheSvg) {
 
 TEST(KeyboardPicture, ClassesKeysByTheirScriptsAndPutsTheNumberOnThem) {
     const KeyboardPicture picture = LayOutKeyboard(TwoMods(), KeyboardCaption{"mods", "today"});
-    const PictureKey& f2 = Find(picture, "F2 (VKey 113)");
+    const PictureKey& f2 = Find(picture, "F2 (0x71)");
     EXPECT_EQ(f2.shade, KeyShade::Conflict);
     EXPECT_EQ(f2.scripts, 2u);
     ASSERT_TRUE(f2.hasCount);
@@ -102,22 +102,22 @@ TEST(KeyboardPicture, ClassesKeysByTheirScriptsAndPutsTheNumberOnThem) {
     EXPECT_GT(f2.discX, f2.box.x + f2.box.width / 2);
     ASSERT_EQ(f2.labels.size(), 1u);
     EXPECT_EQ(f2.labels[0].text, "F2");
-    EXPECT_EQ(f2.tooltip, "F2 (VKey 113)\n2 scripts, a conflict:\n  a.cs (2 tests)\n  b\xEF\xBF\xBD.cs (1 test)");
+    EXPECT_EQ(f2.tooltip, "F2 (0x71)\n2 scripts, a conflict:\n  a.cs (2 tests)\n  b\xEF\xBF\xBD.cs (1 test)");
 
-    const PictureKey& y = Find(picture, "Y (VKey 89)");
+    const PictureKey& y = Find(picture, "Y Key (0x59)");
     EXPECT_EQ(y.shade, KeyShade::Free);
     EXPECT_FALSE(y.hasCount);
     EXPECT_FALSE(y.hasDisc);
 
     // The left Shift carries Left Shift and either-side Shift: a conflict;
     // the right one only the second script's Shift.
-    EXPECT_EQ(Find(picture, "Shift (VKey 160, or 16 for either side)").shade, KeyShade::Conflict);
-    const PictureKey& rightShift = Find(picture, "Shift (VKey 161, or 16 for either side)");
+    EXPECT_EQ(Find(picture, "Left Shift (0xA0), or Shift (0x10) for either side").shade, KeyShade::Conflict);
+    const PictureKey& rightShift = Find(picture, "Right Shift (0xA1), or Shift (0x10) for either side");
     EXPECT_EQ(rightShift.shade, KeyShade::One);
     EXPECT_EQ(rightShift.count.text, "1");
     EXPECT_FALSE(rightShift.hasDisc);
 
-    EXPECT_EQ(Find(picture, "F17 (VKey 128)").shade, KeyShade::One);
+    EXPECT_EQ(Find(picture, "F17 (0x80)").shade, KeyShade::One);
     EXPECT_EQ(Find(picture, "Pad 2 Circle: Fire (button 17)").shade, KeyShade::One);
     EXPECT_EQ(Find(picture, "Pad 1 Circle: Fire (button 17)").shade, KeyShade::Free);
 
@@ -213,7 +213,7 @@ TEST(KeyboardPicture, ListsTheCheatCodesInAColumnRightOfTheKeyboard) {
     // A picture as wide as the keyboard alone has them below it.
     const KeyboardPicture narrow = LayOutKeyboard(withCodes, KeyboardCaption{"mods", "today"}, plain.width);
     EXPECT_EQ(narrow.width, plain.width);
-    const PictureKey& mouse = Find(narrow, "Mouse 5 forward (VKey 6)");
+    const PictureKey& mouse = Find(narrow, "Mouse 5 forward (0x06)");
     EXPECT_GT(Find(narrow, "Cheat BOOM").box.y, mouse.box.y + mouse.box.height);
     EXPECT_TRUE(hasText(narrow, "Cheat codes typed"));
 }
@@ -224,7 +224,7 @@ TEST(KeyboardPicture, ADiscIsWideEnoughForItsCount) {
     for (int i = 0; i < 12; ++i)
         scripts.push_back(CountKeyTests(std::to_string(i) + ".cs", {Key(0x71)}, ScanSummary{}));
     const KeyboardPicture picture = LayOutKeyboard(AggregateKeyMap(scripts), KeyboardCaption{"mods", "today"});
-    const PictureKey& f2 = Find(picture, "F2 (VKey 113)");
+    const PictureKey& f2 = Find(picture, "F2 (0x71)");
     EXPECT_EQ(f2.count.text, "12");
     EXPECT_GE(2 * f2.discRadius, EstimatedWidth("12", TextStyle::Count));
     EXPECT_GE(f2.count.maxWidth, EstimatedWidth("12", TextStyle::Count));
@@ -242,7 +242,7 @@ TEST(WrapText, BreaksAtBarsAndBetweenWordsButNeverInsideOne) {
 
 TEST(KeyboardPicture, KeyAtFindsTheKeyUnderAPointAndNothingBetweenKeys) {
     const KeyboardPicture picture = LayOutKeyboard(TwoMods(), KeyboardCaption{"mods", "today"});
-    const PictureKey& f2 = Find(picture, "F2 (VKey 113)");
+    const PictureKey& f2 = Find(picture, "F2 (0x71)");
     const PictureKey* hit = picture.KeyAt(f2.box.x + 1, f2.box.y + f2.box.height - 1);
     ASSERT_NE(hit, nullptr);
     EXPECT_EQ(hit->tooltip, f2.tooltip);

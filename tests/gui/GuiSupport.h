@@ -102,6 +102,7 @@ public:
     wxButton* ChangeAllButton() const { return Find<wxButton>("changeAllButton"); }
     wxTextCtrl* CheatText() const { return Find<wxTextCtrl>("cheatText"); }
     wxButton* SetCheatButton() const { return Find<wxButton>("setCheatButton"); }
+    wxStaticText* CheatProblem() const { return Find<wxStaticText>("cheatProblem"); }
     int PressKeyMenuId() const { return MenuId("&Edit", "&Press Key..."); }
     int ChangeAllMenuId() const { return MenuId("&Edit", "Change &All..."); }
     int KeyMapMenuId() const { return MenuId("&File", "Key &Map..."); }

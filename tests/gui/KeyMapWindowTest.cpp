@@ -21,10 +21,10 @@ namespace {
 // `morvane-cli keys --game sa demo/` lists them, and the scripts whose walk
 // met instructions that game does not know.
 const std::vector<std::string> kDemoConflicts = {
-    "K Key (VKey 75): 2 scripts",
+    "K Key (0x4B): 2 scripts",
     "  sa_hotkeys.cs (1 test)",
     "  sa_libraries.cs (1 test)",
-    "F2 (VKey 113): 3 scripts",
+    "F2 (0x71): 3 scripts",
     "  sa_cheats.cs (1 test)",
     "  sa_hotkeys.cs (2 tests)",
     "  sa_keys.cs (1 test)",
@@ -70,18 +70,18 @@ TEST_F(KeyMapTest, OpensOnTheScriptsFolderWithThePictureAndTheConflictsBesideIt)
 
     // The demo folder and its subfolder: the second sa_keys.cs makes each
     // of its keys a conflict, listed by its path below the folder.
-    const std::vector<std::string> withSubfolder = {"K Key (VKey 75): 2 scripts",
+    const std::vector<std::string> withSubfolder = {"K Key (0x4B): 2 scripts",
                                                     "  sa_hotkeys.cs (1 test)",
                                                     "  sa_libraries.cs (1 test)",
-                                                    "Y Key (VKey 89): 2 scripts",
+                                                    "Y Key (0x59): 2 scripts",
                                                     "  mods/sa_keys.cs (1 test)",
                                                     "  sa_keys.cs (1 test)",
-                                                    "F2 (VKey 113): 4 scripts",
+                                                    "F2 (0x71): 4 scripts",
                                                     "  mods/sa_keys.cs (1 test)",
                                                     "  sa_cheats.cs (1 test)",
                                                     "  sa_hotkeys.cs (2 tests)",
                                                     "  sa_keys.cs (1 test)",
-                                                    "Left Shift (VKey 160): 2 scripts",
+                                                    "Left Shift (0xA0): 2 scripts",
                                                     "  mods/sa_keys.cs (1 test)",
                                                     "  sa_keys.cs (1 test)",
                                                     "Pad 1 Cross: Sprint | Accelerate (button 16): 3 scripts",
@@ -109,10 +109,10 @@ TEST_F(KeyMapTest, OpensOnTheScriptsFolderWithThePictureAndTheConflictsBesideIt)
     // The picture is the SVG's: F2 a conflict, left Shift too (Left Shift
     // in one script, either Shift in another), the cheat codes beside it.
     const KeyboardPicture& picture = w.keyPicture()->Picture();
-    ASSERT_NE(FindKey(picture, "F2 (VKey 113)"), nullptr);
-    EXPECT_EQ(FindKey(picture, "F2 (VKey 113)")->shade, KeyShade::Conflict);
-    EXPECT_EQ(FindKey(picture, "Shift (VKey 160, or 16 for either side)")->shade, KeyShade::Conflict);
-    EXPECT_EQ(FindKey(picture, "M (VKey 77)")->shade, KeyShade::One);  // in main.scm
+    ASSERT_NE(FindKey(picture, "F2 (0x71)"), nullptr);
+    EXPECT_EQ(FindKey(picture, "F2 (0x71)")->shade, KeyShade::Conflict);
+    EXPECT_EQ(FindKey(picture, "Left Shift (0xA0), or Shift (0x10) for either side")->shade, KeyShade::Conflict);
+    EXPECT_EQ(FindKey(picture, "M Key (0x4D)")->shade, KeyShade::One);  // in main.scm
     ASSERT_NE(FindKey(picture, "Cheat BOOM"), nullptr);
     EXPECT_EQ(picture.title, "Key map of " + std::filesystem::path(dir.Path()).filename().string());
 
@@ -142,7 +142,7 @@ TEST_F(KeyMapTest, DoubleClickingAScriptOpensItInTheMainWindowAfterAskingAboutEd
     ASSERT_NE(w.keyMap(), nullptr);
 
     // A heading opens nothing.
-    w.ActivateConflictLine("F2 (VKey 113): 3 scripts");
+    w.ActivateConflictLine("F2 (0x71): 3 scripts");
     EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("sa_keys.cs"));
 
     // Cancelled: the edited script stays.
@@ -209,7 +209,7 @@ TEST_F(KeyMapTest, AFolderWithoutConflictsOrScriptsSaysSo) {
     EXPECT_EQ(w.ConflictLines(), (std::vector<std::string>{"None: no key is tested by two scripts"}));
     EXPECT_EQ(ToStd(w.keyMapSummary()->GetLabel()), "1 script mapped, 0 conflicts");
     EXPECT_EQ(ToStd(w.keyMap()->GetTitle()), "Key Map of one");
-    EXPECT_EQ(FindKey(w.keyPicture()->Picture(), "F2 (VKey 113)")->shade, KeyShade::One);
+    EXPECT_EQ(FindKey(w.keyPicture()->Picture(), "F2 (0x71)")->shade, KeyShade::One);
 
     w.PickKeyMapFolder(dir.File("one/empty"));
     EXPECT_EQ(ToStd(w.keyMapSummary()->GetLabel()), "No script in this folder or its subfolders.");
@@ -245,12 +245,12 @@ TEST_F(KeyMapTest, ThePictureIsPaintedInTheMapsColoursWithTheScriptsInTooltips) 
     auto count = [](const std::vector<Rgb>& seen, const Rgb& colour) {
         return std::count(seen.begin(), seen.end(), colour);
     };
-    const std::vector<Rgb> y = colours(*FindKey(picture, "Y (VKey 89)"));
+    const std::vector<Rgb> y = colours(*FindKey(picture, "Y Key (0x59)"));
     EXPECT_EQ(count(y, ColoursOf(KeyShade::One).fill), static_cast<long>(y.size()));
-    const std::vector<Rgb> q = colours(*FindKey(picture, "Q (VKey 81)"));
+    const std::vector<Rgb> q = colours(*FindKey(picture, "Q Key (0x51)"));
     EXPECT_EQ(count(q, ColoursOf(KeyShade::Free).fill), static_cast<long>(q.size()));
     // A conflict: its fill, crossed by the darker lines of the hatch.
-    const std::vector<Rgb> f2 = colours(*FindKey(picture, "F2 (VKey 113)"));
+    const std::vector<Rgb> f2 = colours(*FindKey(picture, "F2 (0x71)"));
     const long vermilion = count(f2, ColoursOf(KeyShade::Conflict).fill);
     EXPECT_GT(vermilion, 0);
     EXPECT_LT(vermilion, static_cast<long>(f2.size()));
@@ -265,12 +265,12 @@ TEST_F(KeyMapTest, ThePictureIsPaintedInTheMapsColoursWithTheScriptsInTooltips) 
         motion.SetEventObject(panel);
         panel->ProcessWindowEvent(motion);
     };
-    const PictureKey& f2Key = *FindKey(picture, "F2 (VKey 113)");
+    const PictureKey& f2Key = *FindKey(picture, "F2 (0x71)");
     const wxPoint f2Point = panel->PointOf(f2Key.box.x + f2Key.box.width / 2, f2Key.box.y + f2Key.box.height / 2);
     ASSERT_EQ(panel->KeyAtPoint(f2Point), &f2Key);
     moveTo(f2Point);
     const std::string tooltip = ToStd(panel->GetToolTipText());
-    EXPECT_EQ(tooltip.rfind("F2 (VKey 113)\n3 scripts, a conflict:", 0), 0u) << tooltip;
+    EXPECT_EQ(tooltip.rfind("F2 (0x71)\n3 scripts, a conflict:", 0), 0u) << tooltip;
     EXPECT_NE(tooltip.find("sa_hotkeys.cs (2 tests)"), std::string::npos) << tooltip;
     moveTo(panel->PointOf(f2Key.box.x + f2Key.box.width + 2, f2Key.box.y + 2));  // the gap to F3
     EXPECT_TRUE(panel->GetToolTipText().empty());

@@ -331,12 +331,14 @@ TEST_F(StartupTest, SavedGameWithOpcodesBeyondTheOldRangeLoadsAndSkipsOnlyUnusab
 TEST_F(StartupTest, ControlsStartInTheNoFileState) {
     WindowProbe& w = Window();
     EXPECT_EQ(w.Enabled(), "1001000");
+    // Over the empty list, how to fill it, whole in the window as first made.
+    EXPECT_EQ(ToStd(w.Heading()->GetLabel()), "Open a script (File \u25B8 Open File..., Ctrl+O) to list its key tests");
+    EXPECT_GE(w.Heading()->GetSize().x, w.Heading()->GetBestSize().x);
     EXPECT_TRUE(w.List()->IsEnabled());
     EXPECT_EQ(w.List()->GetItemCount(), 0);
     EXPECT_TRUE(w.Path()->GetValue().empty());
     EXPECT_FALSE(w.Path()->IsEditable());
-    EXPECT_EQ(w.Gauge()->GetRange(), 100);
-    EXPECT_EQ(w.Gauge()->GetValue(), 0);
+    EXPECT_FALSE(w.Gauge()->IsShown());  // until a script is read
     // Controls inside a box belong to the box, the others to the panel.
     for (wxWindow* control : w.AllControls()) {
         EXPECT_TRUE(control->IsShown());
@@ -391,13 +393,13 @@ TEST_F(StartupTest, TheListIsLeftOfTheBoxesThatEditIt) {
     EXPECT_LT(at(w.Heading()).GetBottom(), at(w.FilterText()).GetTop());
     EXPECT_LT(at(w.FilterText()).GetBottom(), at(w.List()).GetTop());
     for (wxWindow* right : {static_cast<wxWindow*>(w.OpenButton()), static_cast<wxWindow*>(w.VkeyChoice()),
-                            static_cast<wxWindow*>(w.Context()), static_cast<wxWindow*>(w.Gauge())})
+                            static_cast<wxWindow*>(w.Context())})
         EXPECT_LT(at(w.List()).GetRight(), at(right).GetLeft());
     // Down the right: the file box's path and buttons (two a row), the game,
-    // the key choices, the view around the test, the gauge, the credit.
-    const std::vector<wxWindow*> column = {w.Path(),      w.OpenButton(),    w.CloseButton(), w.GameChoice(),
-                                           w.PadChoice(), w.GameKeyChoice(), w.VkeyChoice(),  w.Context(),
-                                           w.Gauge(),     w.Credit()};
+    // the key choices, the view around the test, the credit.
+    const std::vector<wxWindow*> column = {w.Path(),       w.OpenButton(), w.CloseButton(),
+                                           w.GameChoice(), w.PadChoice(),  w.GameKeyChoice(),
+                                           w.VkeyChoice(), w.Context(),    w.Credit()};
     EXPECT_LT(at(w.OpenButton()).GetRight(), at(w.SaveButton()).GetLeft());
     EXPECT_LT(at(w.CloseButton()).GetRight(), at(w.KeyMapButton()).GetLeft());
     for (std::size_t i = 1; i < column.size(); ++i)
@@ -412,7 +414,7 @@ TEST_F(StartupTest, TheListIsLeftOfTheBoxesThatEditIt) {
     }
     // Press key... beside the VKey choice; the credit at the right edge.
     EXPECT_LT(at(w.VkeyChoice()).GetRight(), at(w.PressKeyButton()).GetLeft());
-    EXPECT_GE(at(w.Credit()).GetRight(), at(w.Gauge()).GetRight() - 10);
+    EXPECT_GE(at(w.Credit()).GetRight(), at(w.Context()).GetRight() - 10);
 }
 
 TEST_F(StartupTest, TheWindowGrowsButNeverBelowItsContent) {

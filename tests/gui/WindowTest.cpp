@@ -42,6 +42,8 @@ const std::vector<std::string> kSaKeysLines = {
     "F2 (0x71) \u00B7 0x53 \u00B7 0AB0", "Cross: Sprint | Accelerate \u00B7 Pad 1 \u00B7 0x99 \u00B7 00E1",
     "R1: Aim Weapon | Hand Brake \u00B7 Pad 2 \u00B7 0xB9 \u00B7 00E1"};
 const std::string kTitle = "Morvane v" MORVANE_VERSION_SHORT;
+// Over the list while no script is open.
+const std::string kOpenHint = "Open a script (File \u25B8 Open File..., Ctrl+O) to list its key tests";
 
 // Byte offsets of the key payloads in sa_keys.cs, found by the scan.
 int32_t OffsetOf(WindowProbe& w, std::size_t line) { return w.Tests().at(line).offset; }
@@ -68,6 +70,7 @@ protected:
     std::string WriteScript(const std::string& name, const ScriptBuilder& b) { return dir.Write(name, b.Bytes()); }
     void ExpectNoFileState(WindowProbe& w) {
         EXPECT_EQ(w.Enabled(), "1001000");
+        EXPECT_EQ(ToStd(w.Heading()->GetLabel()), kOpenHint);
         EXPECT_TRUE(w.Path()->GetValue().empty());
         EXPECT_EQ(w.List()->GetItemCount(), 0);
         EXPECT_FALSE(w.Script().IsLoaded());
@@ -89,8 +92,8 @@ TEST_F(FlowTest, OpenListsTheKeysByNameWithLineZeroReady) {
     EXPECT_EQ(w.Enabled(), "1110001");
     EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x59);
     EXPECT_EQ(ToStd(w.Path()->GetValue()), dir.File("sa_keys.cs"));
-    EXPECT_EQ(w.Gauge()->GetRange(), w.Script().Size());
-    EXPECT_EQ(w.Gauge()->GetValue(), w.Gauge()->GetRange());
+    EXPECT_FALSE(w.Gauge()->IsShown());  // the load has ended: no bar left full
+    EXPECT_EQ(w.Gauge()->GetValue(), 0);
     EXPECT_TRUE(DialogScript::Get().messages.empty());
     w.Screenshot("window-with-script.png");
 }
@@ -159,7 +162,7 @@ TEST_F(FlowTest, EditsChangeTheTestAndItsLine) {
     w.Choose(w.VkeyChoice(), 0x80);
     ASSERT_EQ(DialogScript::Get().messages.size(), 1u);
     EXPECT_EQ(DialogScript::Get().messages[0],
-              "You can't select this VKey: VKey 128 needs 16 bits and the key parameter there has 8.");
+              "You can't select this VKey: F17 (0x80) needs 16 bits and the key parameter there has 8.");
     EXPECT_EQ(DialogScript::Get().captions[0], "Morvane");
     EXPECT_EQ(w.VkeyChoice()->GetSelection(), 0x7F);
     EXPECT_EQ(w.Tests()[0].key, 0x7F);
@@ -345,7 +348,7 @@ TEST_F(FlowTest, AFileThatCannotBeOpenedIsToldWithItsCauseAndKeepsTheOpenOne) {
     EXPECT_EQ(w.Lines().size(), 5u);
     EXPECT_EQ(w.Tests()[0].key, 0x5A);
     EXPECT_EQ(ToStd(w.f->GetTitle()), "*sa_keys.cs - " + kTitle);
-    EXPECT_EQ(w.Gauge()->GetRange(), w.Script().Size());
+    EXPECT_EQ(w.Gauge()->GetValue(), 0);
 }
 
 TEST_F(FlowTest, TheScmExtensionInAnyCaseSkipsTheHeader) {
@@ -543,7 +546,7 @@ TEST_F(FlowTest, AThreeMegabyteScriptListsEveryTestWithLineZeroSelected) {
     EXPECT_EQ(w.Lines().size(), expected.size());
     EXPECT_EQ(w.SelectedRow(), 0);
     EXPECT_TRUE(w.f->IsEnabled());
-    EXPECT_EQ(w.Gauge()->GetValue(), w.Gauge()->GetRange());
+    EXPECT_FALSE(w.Gauge()->IsShown());
 }
 
 TEST_F(FlowTest, CommandLineListsWhatTheWindowLists) {
@@ -823,16 +826,21 @@ TEST_F(FlowTest, PressKeyTakesTheNextKeyPressedAndEscCancels) {
     w.ReleaseKey(WXK_CONTROL);
     EXPECT_EQ(w.Tests()[1].key, 0xA3);
 
-    // The 8-bit rule holds as for the drop-down: F17 (128) is refused on
-    // line 0, and the status bar says so.
+    // The 8-bit rule holds as for the drop-down: Left Shift (160) is
+    // refused on line 0, named as the VKey list names it; until its release
+    // the prompt says it was not taken, and the status bar says why.
     w.SelectLine(0);
     w.Click(w.PressKeyButton());
     DialogScript::Get().ExpectMessage();
-    w.PressKey(WXK_F1 + 16);
+    w.PressKey(WXK_SHIFT, 0xFFE1);
     EXPECT_EQ(w.Tests()[0].key, 0x76);
-    EXPECT_NE(DialogScript::Get().messages.at(0).find("VKey 128 needs 16 bits"), std::string::npos);
+    EXPECT_EQ(DialogScript::Get().messages.at(0),
+              "You can't select this VKey: Left Shift (0xA0) needs 16 bits and the key parameter there has 8.");
     EXPECT_EQ(status(), DialogScript::Get().messages.at(0));
-    w.ReleaseKey(WXK_F1 + 16);
+    const std::string prompt = ToStd(w.KeyPrompt()->GetChildren().front()->GetLabel());
+    EXPECT_EQ(prompt, "Not taken: Left Shift (0xA0)");
+    w.ReleaseKey(WXK_SHIFT);
+    EXPECT_TRUE(w.PressKeyButton()->IsShown());
 
     // A click on the prompt takes the mouse button that clicked.
     w.Click(w.PressKeyButton());
@@ -1089,6 +1097,23 @@ TEST_F(FlowTest, TheContextViewShowsTheDecodedInstructionsAroundTheSelectedTest)
     EXPECT_TRUE(w.Context()->GetValue().empty());
 }
 
+// The thirteen lines around a test all show at once: in the window as it is
+// first made, and in one of 1024x768 (the screen of the run).
+TEST_F(FlowTest, TheContextViewShowsAllItsLinesAtTheFirstSizeAndAt1024x768) {
+    WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_keys.cs");
+    w.SelectLine(2);
+    w.f->Show();
+    auto linesRoom = [&] {
+        for (int i = 0; i < 10; ++i) wxTheApp->Yield(true);
+        wxTextCtrl* view = w.Context();
+        return static_cast<double>(view->GetClientSize().y) / view->GetCharHeight();
+    };
+    EXPECT_GE(linesRoom(), 13.0) << w.f->GetSize().x << "x" << w.f->GetSize().y;
+    EXPECT_LE(w.f->GetSize().y, 768);
+    w.f->SetSize(1024, 768);
+    EXPECT_GE(linesRoom(), 13.0);
+}
+
 // ---- typed cheat codes ----
 
 TEST_F(FlowTest, ACheatTestIsListedByItsCodeAndEditedInAFieldOfItsOwn) {
@@ -1118,10 +1143,39 @@ TEST_F(FlowTest, ACheatTestIsListedByItsCodeAndEditedInAFieldOfItsOwn) {
         << DialogScript::Get().messages.at(0);
     EXPECT_EQ(w.Tests()[2].code, "TANK");
     EXPECT_EQ(ToStd(w.CheatText()->GetValue()), "TANKS");  // kept, to be mended
+    // The field is marked and says why, as does the status bar.
+    const wxColour refused = w.CheatText()->GetBackgroundColour();
+    auto marked = [&] { return w.CheatText()->GetBackgroundColour() == refused && w.CheatProblem()->IsShown(); };
+    EXPECT_TRUE(marked());
+    EXPECT_GT(refused.Red(), refused.Green());  // a red ground
+    EXPECT_EQ(ToStd(w.CheatProblem()->GetLabel()), "Code not set: this code must have exactly 4 characters");
+    EXPECT_EQ(ToStd(w.f->GetStatusBar()->GetStatusText()), ToStd(w.CheatProblem()->GetLabel()));
 
-    // A key test brings the key choices back (the code typed is dropped,
-    // saying why once more); undo takes the code back.
+    // Another line: said once more, and the line, the code typed and the
+    // mark stay; a code that fits unmarks the field as it is typed.
     DialogScript::Get().ExpectMessage();
+    w.SelectLine(3);
+    EXPECT_NE(DialogScript::Get().messages.at(1).find("undo (Ctrl+Z)"), std::string::npos);
+    EXPECT_EQ(w.SelectedRow(), 2);
+    EXPECT_TRUE(w.CheatText()->IsShown());
+    EXPECT_EQ(ToStd(w.CheatText()->GetValue()), "TANKS");
+    EXPECT_TRUE(marked());
+    w.CheatText()->SetValue("TANX");
+    EXPECT_FALSE(marked());
+    EXPECT_NE(w.CheatText()->GetBackgroundColour(), refused);
+    EXPECT_FALSE(w.CheatProblem()->IsShown());
+    w.CheatText()->SetValue("TANKS");
+    EXPECT_FALSE(marked());  // marked again only when it is refused again
+    DialogScript::Get().ExpectMessage();
+    w.Click(w.SetCheatButton());
+    EXPECT_TRUE(marked());
+
+    // Undo drops what was typed, and the mark with it; then a key test
+    // brings the key choices back, and undo takes the first code back.
+    w.Menu(wxID_UNDO);
+    EXPECT_EQ(ToStd(w.CheatText()->GetValue()), "TANK");
+    EXPECT_FALSE(marked());
+    EXPECT_FALSE(w.CheatProblem()->IsShown());
     w.SelectLine(3);
     EXPECT_TRUE(w.VkeyChoice()->IsShown());
     EXPECT_FALSE(w.CheatText()->IsShown());
