@@ -165,6 +165,14 @@ struct OptionRow {
     std::function<bool(const std::string& value, Options&, std::string& error)> apply;
 };
 
+// A switch: given, it sets its field.
+std::function<bool(const std::string&, Options&, std::string&)> Switch(bool Options::*field) {
+    return [field](const std::string&, Options& options, std::string&) {
+        options.*field = true;
+        return true;
+    };
+}
+
 // A value that must not be empty, stored as it is.
 std::function<bool(const std::string&, Options&, std::string&)> Path(std::string Options::*field,
                                                                      const std::string& name) {
@@ -211,13 +219,7 @@ const std::vector<OptionRow>& OptionTable() {
              options.ini.push_back(value);
              return error.empty();
          }},
-        {{"--only-ini"},
-         kForEvery,
-         false,
-         [](const std::string&, Options& options, std::string&) {
-             options.onlyIni = true;
-             return true;
-         }},
+        {{"--only-ini"}, kForEvery, false, Switch(&Options::onlyIni)},
         {{"--sanny"}, kForEvery, true, Path(&Options::sanny, "--sanny")},
         {{"--header"},
          kForEvery,
@@ -257,20 +259,8 @@ const std::vector<OptionRow>& OptionTable() {
          AddRule("--at", [](const std::string&, const std::string& value, Rule& rule,
                             std::string& error) { return ParseAtRule(value, rule, error); })},
         {{"-o", "--output"}, kForRemap, true, Path(&Options::output, "-o")},
-        {{"--in-place"},
-         kForRemap,
-         false,
-         [](const std::string&, Options& options, std::string&) {
-             options.inPlace = true;
-             return true;
-         }},
-        {{"--allow-unknown"},
-         kForRemap,
-         false,
-         [](const std::string&, Options& options, std::string&) {
-             options.allowUnknown = true;
-             return true;
-         }},
+        {{"--in-place"}, kForRemap, false, Switch(&Options::inPlace)},
+        {{"--allow-unknown"}, kForRemap, false, Switch(&Options::allowUnknown)},
     };
     return rows;
 }
