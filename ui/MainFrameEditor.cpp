@@ -2,7 +2,6 @@
 // key pressed, or a change of every test of a key; undoing edits; the list's
 // filter; and showing what surrounds the selected test.
 
-#include <wx/choicdlg.h>
 #include <wx/msgdlg.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
@@ -15,6 +14,7 @@
 #include "keys/KeyNames.h"
 #include "keys/KeyRules.h"
 #include "script/Instructions.h"
+#include "ui/ChangeAllDialog.h"
 #include "ui/MainFrame.h"
 
 using namespace morvane;
@@ -30,7 +30,6 @@ const char* const kWaitingLabel = "Press a key (Esc cancels)";
 const char* const kNoKeyTaken = "No key taken";
 const std::string kNotTaken = "Not taken: ";
 const char* const kNoVKey = "That key has no VKey: nothing changed";
-const char* const kChangeAllTitle = "Change All";
 const char* const kChangedAll = "Changed %s from %s to %s.";
 const char* const kNothingChanged = "Nothing changed: the tests of %s have that key already.";
 const char* const kRefusedSome = "\n%s kept %s: an 8-bit key parameter holds VKeys up to 127 only.";
@@ -371,18 +370,13 @@ void MainFrame::OnChangeAll(wxCommandEvent& /*event*/) {
     if (selected == kNoTest || session.Tests()[selected].IsCheat()) return;
     const KeyTest test = session.Tests()[selected];
     const bool vkey = test.IsVKey();
-    const int count = vkey ? kVKeyCount : kGameKeyCount;
-    wxArrayString names;
-    for (int key = 0; key < count; ++key)
-        names.Add(vkey ? wxString::FromUTF8(VKeyEntryName(key))
-                       : wxString::Format("%d  %s", key, wxString::FromUTF8(GameKeyName(key))));
     const wxString from = wxString::FromUTF8(vkey ? VKeyName(test.key) : GameKeyName(test.key));
     const wxString where = vkey ? wxString() : wxString::Format(" on %s", kPadNames[test.pad]);
-    wxSingleChoiceDialog dialog(this, wxString::Format("Every test of %s%s gets:", from, where), kChangeAllTitle,
-                                names);
-    if (test.key >= 0 && test.key < count) dialog.SetSelection(test.key);
+    ChangeAllDialog dialog(this, wxString::Format("Every test of %s%s gets:", from, where),
+                           vkey ? KeyChoices::VKeys() : KeyChoices::GameKeys(), test.key, vkey);
     if (dialog.ShowModal() != wxID_OK) return;
-    const int to = dialog.GetSelection();
+    const int32_t to = dialog.ChosenKey();
+    if (to < 0) return;
     if (to == test.key) {  // the key its tests already have
         SetStatusText(wxString::Format(kNothingChanged, from));
         return;

@@ -7,6 +7,8 @@
 #include <wx/dcmemory.h>
 #include <wx/filename.h>
 #include <wx/gauge.h>
+#include <wx/listbox.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
@@ -280,6 +282,43 @@ void WindowProbe::ReleaseKey(int keyCode) const {
     event.m_keyCode = keyCode;
     event.SetEventObject(prompt);
     prompt->ProcessWindowEvent(event);
+}
+
+void ChangeAllDialogProbe::Type(const std::string& text) const {
+    auto* field = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("changeAllFind", d));
+    ASSERT_NE(field, nullptr);
+    field->ChangeValue(wxString::FromUTF8(text));
+    wxCommandEvent event(wxEVT_TEXT, field->GetId());
+    event.SetEventObject(field);
+    field->ProcessWindowEvent(event);
+}
+
+void ChangeAllDialogProbe::Key(int keyCode) const {
+    wxKeyEvent event(wxEVT_CHAR_HOOK);
+    event.m_keyCode = keyCode;
+    event.SetEventObject(d);
+    d->ProcessWindowEvent(event);
+}
+
+void ChangeAllDialogProbe::Click(wxButton* button) const {
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(button->IsEnabled()) << ToStd(button->GetLabel()) << " is disabled";
+    wxCommandEvent event(wxEVT_BUTTON, button->GetId());
+    event.SetEventObject(button);
+    button->ProcessWindowEvent(event);
+}
+
+std::vector<std::string> ChangeAllDialogProbe::Shown() const {
+    auto* list = dynamic_cast<wxListBox*>(wxWindow::FindWindowByName("changeAllKeys", d));
+    std::vector<std::string> shown;
+    if (list == nullptr) return shown;
+    for (unsigned row = 0; row < list->GetCount(); ++row) shown.push_back(ToStd(list->GetString(row)));
+    return shown;
+}
+
+std::string ChangeAllDialogProbe::Hint() const {
+    auto* hint = dynamic_cast<wxStaticText*>(wxWindow::FindWindowByName("changeAllHint", d));
+    return hint == nullptr ? std::string() : ToStd(hint->GetLabel());
 }
 
 void WindowProbe::Filter(const std::string& text, int kind) const {

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/ChangeAllDialog.h"
 #include "ui/KeyMapWindow.h"
 #include "ui/KeyboardPicturePanel.h"
 #include "ui/MainFrame.h"
@@ -202,6 +203,24 @@ private:
         return control;
     }
     int MenuId(const char* menu, const char* item) const;
+};
+
+// Driving Change All's dialog while its modal hook holds it.
+class ChangeAllDialogProbe {
+public:
+    explicit ChangeAllDialogProbe(ChangeAllDialog* dialog) : d(dialog) {}
+    // Types `text` into the find field, in place of what it held.
+    void Type(const std::string& text) const;
+    // A key pressed, wherever the focus is.
+    void Key(int keyCode) const;
+    void Click(wxButton* button) const;
+    std::vector<std::string> Shown() const;
+    std::string Hint() const;
+    wxButton* Ok() const { return dynamic_cast<wxButton*>(d->FindWindow(wxID_OK)); }
+    wxButton* PressKey() const { return dynamic_cast<wxButton*>(wxWindow::FindWindowByName("changeAllPressKey", d)); }
+
+private:
+    ChangeAllDialog* d;
 };
 
 // Saves what a window shows as a PNG in the screenshot folder; false when

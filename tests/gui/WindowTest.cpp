@@ -868,13 +868,46 @@ TEST_F(FlowTest, ChangeAllGivesEveryTestOfTheKeyTheNewOneAndReportsRefusals) {
     WindowProbe& w = Window();
     w.Open(WriteScript("f2.cs", sa));
 
-    // F2 to F7 everywhere: three changed, in one step.
+    // F2 to F7 everywhere: three changed, in one step. The key is found
+    // by typing, by the keyboard, and by Press Key.
     DialogScript::Get().Expect([](wxDialog* dialog) {
-        auto* choice = dynamic_cast<wxSingleChoiceDialog*>(dialog);
-        EXPECT_NE(choice, nullptr);
-        if (choice == nullptr) return static_cast<int>(wxID_CANCEL);
-        EXPECT_EQ(choice->GetSelection(), 0x71);
-        choice->SetSelection(0x76);
+        auto* changeAll = dynamic_cast<ChangeAllDialog*>(dialog);
+        EXPECT_NE(changeAll, nullptr);
+        if (changeAll == nullptr) return static_cast<int>(wxID_CANCEL);
+        ChangeAllDialogProbe probe(changeAll);
+        EXPECT_EQ(changeAll->ChosenKey(), 0x71);
+        EXPECT_FALSE(probe.Ok()->IsEnabled());  // F2 is the tests' own key
+        probe.Type("f1");
+        EXPECT_EQ(probe.Shown().size(), 11u);  // F1, F10 to F19
+        EXPECT_EQ(changeAll->ChosenKey(), 0x70);
+        probe.Key(WXK_DOWN);
+        probe.Key(WXK_DOWN);
+        EXPECT_EQ(changeAll->ChosenKey(), 0x7A);
+        probe.Key(WXK_UP);
+        EXPECT_EQ(changeAll->ChosenKey(), 0x79);
+        probe.Key(WXK_END);  // the field's, while it holds text
+        EXPECT_EQ(changeAll->ChosenKey(), 0x79);
+        probe.Type("no such");
+        EXPECT_EQ(changeAll->ChosenKey(), -1);
+        EXPECT_EQ(probe.Hint(), "No key has that name");
+        EXPECT_FALSE(probe.Ok()->IsEnabled());
+        probe.Type("");
+        probe.Key(WXK_END);
+        EXPECT_EQ(changeAll->ChosenKey(), 0xFF);
+        probe.Key(WXK_PAGEUP);
+        EXPECT_LT(changeAll->ChosenKey(), 0xFE);
+        probe.Key(WXK_HOME);
+        EXPECT_EQ(changeAll->ChosenKey(), 0x00);
+        // Press Key takes the next key, Esc only ends the wait.
+        probe.Type("shift");
+        probe.Click(probe.PressKey());
+        probe.Key(WXK_ESCAPE);
+        EXPECT_EQ(probe.Hint(), "No key taken");
+        probe.Click(probe.PressKey());
+        probe.Key(WXK_F7);
+        EXPECT_EQ(probe.Hint(), "Took F7 (0x76)");
+        EXPECT_EQ(changeAll->ChosenKey(), 0x76);
+        EXPECT_TRUE(probe.Ok()->IsEnabled());
         return static_cast<int>(wxID_OK);
     });
     DialogScript::Get().ExpectMessage();
