@@ -159,7 +159,7 @@ bool OnKeyboard(int32_t code) {
 // A key's width in pixels, gap included: as large as the width gives, from
 // the least to the most.
 constexpr double kUnit = 40;
-constexpr double kLeastUnit = 30;
+constexpr double kLeastUnit = 34;
 constexpr double kGap = 4;  // between two keys
 constexpr double kMargin = 20;
 constexpr double kSectionTitle = 26;
@@ -187,15 +187,17 @@ constexpr double kLabelInset = 3;
 constexpr double kLabelTop = 5;
 constexpr double kSmallLineHeight = 14;
 constexpr double kLineHeight = 16;
-// The number of scripts in the key's bottom right corner, kDiscInset in from
-// it, in a disc of kDiscRadius at the most unit (less at a smaller one) or
-// wide enough for the digits and kDiscPadding; a chip keeps kCountRoom for
-// it under its name.
+// The number of scripts stands in the key's bottom right corner, kCountInset
+// in from it, below the key's labels: in a box kCountHeight high and wide
+// enough for the digits and kCountPadding each side (a conflict's filled as
+// a disc, or a pill for more digits). A chip keeps kCountRoom for it under
+// its name; a row of the keyboard is kCountRow higher than a key is wide.
+constexpr double kCountHeight = 14;
+constexpr double kCountPadding = 3;
+constexpr double kCountInset = 1;
+constexpr double kCountBaseline = 10.6;  // below the box's top
 constexpr double kCountRoom = 11;
-constexpr double kDiscRadius = 8;
-constexpr double kDiscPadding = 2.5;
-constexpr double kDiscInset = 2;
-constexpr double kCountBaselineDrop = 4;
+constexpr double kCountRow = 17;
 // Room between the keyboard and the keys it lacks, and under each section of chips.
 constexpr double kAfterKeyboard = 12;
 constexpr double kAfterSection = 8;
@@ -257,7 +259,7 @@ public:
         double y = Heading(kMargin);
         const double cheatsBottom = cheatsBeside_ ? CheatColumn(y) : y;
         Keyboard(y);
-        y += kKeyboardRows * unit_ + kAfterKeyboard;
+        y += kKeyboardRows * RowUnit() + kAfterKeyboard;
         y = OtherKeys(y);
         if (!cheatsBeside_ && HasCheatCodes()) y = CheatChips(y);
         for (int32_t pad = 0; pad <= kHighestPad; ++pad) y = PadButtons(y, pad);
@@ -268,6 +270,9 @@ public:
     }
 
 private:
+    // A row of the keyboard, from the top of a key to the top of the next.
+    double RowUnit() const { return unit_ + kCountRow; }
+
     void Text(double x, double y, TextStyle style, const std::string& text, double maxWidth) {
         picture_.texts.push_back(PictureText{x, y, style, ValidUtf8(text), maxWidth});
     }
@@ -310,16 +315,14 @@ private:
         }
         if (key.scripts >= 1) {
             const std::string digits = std::to_string(key.scripts);
-            const double textWidth = EstimatedWidth(digits, TextStyle::Count);
+            const double boxWidth =
+                std::max(kCountHeight, EstimatedWidth(digits, TextStyle::Count) + 2 * kCountPadding);
+            key.countBox = PictureBox{x + w - boxWidth - kCountInset, y + h - kCountHeight - kCountInset, boxWidth,
+                                      kCountHeight, kCountHeight / 2};
             key.hasDisc = key.shade == KeyShade::Conflict;
-            // As large as the key's size gives, and wide enough for the digits.
-            const double radius = std::max(kDiscRadius * unit_ / kUnit, textWidth / 2 + kDiscPadding);
-            key.discRadius = key.hasDisc ? radius : 0;
-            key.discX = x + w - radius - kDiscInset;
-            key.discY = y + h - radius - kDiscInset;
             key.hasCount = true;
-            key.count = PictureText{key.discX, key.discY + kCountBaselineDrop, TextStyle::Count, digits,
-                                    2 * radius - kDiscPadding};
+            key.count = PictureText{key.countBox.x + boxWidth / 2, key.countBox.y + kCountBaseline, TextStyle::Count,
+                                    digits, boxWidth - kCountPadding};
         }
         picture_.keys.push_back(std::move(key));
     }
@@ -401,7 +404,7 @@ private:
     }
 
     void Keyboard(double top) {
-        const double mouseLabelY = top + (kMainTop - kTitleAboveKeys) * unit_;
+        const double mouseLabelY = top + (kMainTop - kTitleAboveKeys) * RowUnit();
         Text(kMargin + kMouseLeft * unit_, mouseLabelY, TextStyle::Section, "Mouse",
              (kKeyboardUnits - kMouseLeft) * unit_);
         for (const Cap& cap : kKeyboard) {
@@ -412,15 +415,15 @@ private:
             const std::string heading =
                 CapName(cap) + (either >= 0 ? ", or " + VKeyEntryName(either) + " for either side" : "");
             const double w = cap.w * unit_ - kGap;
+            const double h = cap.h * RowUnit() - kGap;
             // One line in the key's size when it fits, else the small size.
             TextStyle style = TextStyle::Label;
             std::vector<std::string> lines = KeyLines(cap.label, w, style);
             if (lines.size() > 1) {
                 style = TextStyle::Small;
-                lines = FitLines(KeyLines(cap.label, w, style), cap.h * unit_ - kGap, style);
+                lines = FitLines(KeyLines(cap.label, w, style), h - kCountHeight - kCountInset, style);
             }
-            Key(kMargin + cap.x * unit_, top + cap.y * unit_, w, cap.h * unit_ - kGap, lines, style, tested,
-                Tooltip(heading, tested));
+            Key(kMargin + cap.x * unit_, top + cap.y * RowUnit(), w, h, lines, style, tested, Tooltip(heading, tested));
         }
     }
 
@@ -524,8 +527,8 @@ private:
     double CheatColumn(double top) {
         const double x = width_ - kCheatColumnWidth;
         const double w = kCheatColumnWidth - kGap - kMargin;
-        Text(x, top + (kMainTop - kTitleAboveKeys) * unit_, TextStyle::Section, "Cheat codes typed", w);
-        double y = top + kMainTop * unit_;
+        Text(x, top + (kMainTop - kTitleAboveKeys) * RowUnit(), TextStyle::Section, "Cheat codes typed", w);
+        double y = top + kMainTop * RowUnit();
         for (const KeyEntry* entry : CheatEntries()) {
             Tested tested(map_);
             tested.Add(entry);
@@ -580,6 +583,19 @@ KeyboardPicture LayOutKeyboard(const KeyMap& map, const KeyboardCaption& caption
 }
 
 double LeastPictureWidth() { return kLeastKeyboardWidth; }
+
+PictureBox EstimatedBounds(const PictureText& text) {
+    const TextLook& look = LookOf(text.style);
+    double width = EstimatedWidth(text.text, text.style);
+    if (text.maxWidth > 0) width = std::min(width, text.maxWidth);
+    double x = text.x;
+    switch (look.anchor) {
+        case TextAnchor::Start: break;
+        case TextAnchor::Middle: x -= width / 2; break;
+        case TextAnchor::End: x -= width; break;
+    }
+    return PictureBox{x, text.y - look.size * kAscentShare, width, look.size, 0};
+}
 
 double EstimatedWidth(const std::string& text, TextStyle style) {
     const TextLook& look = LookOf(style);

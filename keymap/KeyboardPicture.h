@@ -93,6 +93,10 @@ constexpr double kAscentShare = 0.8;
 
 // The width a text takes in a style, about: its characters times the share.
 double EstimatedWidth(const std::string& text, TextStyle style);
+// The box a text takes, about: as wide as EstimatedWidth says but no wider
+// than its room, from its ascent above the baseline to its descent below.
+struct PictureBox;
+PictureBox EstimatedBounds(const PictureText& text);
 // The lines a name takes in a box `width` wide: each side of a "|" (on foot
 // | in a car) on lines of its own, its words wrapped between them; a word
 // longer than the width stays whole.
@@ -105,6 +109,10 @@ struct PictureBox {
     double height = 0;
     double cornerRadius = 0;
     bool Contains(double px, double py) const { return px >= x && px < x + width && py >= y && py < y + height; }
+    // Whether the two share any point inside both (touching edges do not).
+    bool Overlaps(const PictureBox& other) const {
+        return x < other.x + other.width && other.x < x + width && y < other.y + other.height && other.y < y + height;
+    }
 };
 
 // A key of the keyboard, a chip of the strip or a pad, or a cheat code.
@@ -113,12 +121,13 @@ struct PictureKey {
     KeyShade shade = KeyShade::Free;
     std::size_t scripts = 0;          // how many scripts test it
     std::vector<PictureText> labels;  // its name, in one or two lines
-    bool hasCount = false;            // the number of scripts, when any
+    // The number of scripts, when any, in its box: in the key's bottom right
+    // corner, below its labels. A conflict's box is filled (a disc, or a
+    // pill for more digits).
+    bool hasCount = false;
     PictureText count;
-    bool hasDisc = false;  // a conflict's number stands in a disc
-    double discX = 0;
-    double discY = 0;
-    double discRadius = 0;
+    PictureBox countBox;
+    bool hasDisc = false;
     // The key and its scripts, a line each: "F2 (0x71)", "2 scripts, a
     // conflict:", "  a.cs (1 test)"; its first line names the key.
     std::string tooltip;

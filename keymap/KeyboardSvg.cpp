@@ -127,9 +127,12 @@ public:
         out_ << "<g>\n<title>" << Escape(key.tooltip) << "</title>\n";
         Box(key.box, key.shade);
         for (const PictureText& label : key.labels) Text(label);
-        if (key.hasDisc)
-            out_ << "<circle class=\"disc\" cx=\"" << Number(key.discX) << "\" cy=\"" << Number(key.discY) << "\" r=\""
-                 << Number(key.discRadius) << "\"/>\n";
+        if (key.hasDisc) {
+            const PictureBox& disc = key.countBox;
+            out_ << "<rect class=\"disc\" x=\"" << Number(disc.x) << "\" y=\"" << Number(disc.y) << "\" width=\""
+                 << Number(disc.width) << "\" height=\"" << Number(disc.height) << "\" rx=\""
+                 << Number(disc.cornerRadius) << "\"/>\n";
+        }
         if (key.hasCount) Text(key.count);
         out_ << "</g>\n";
     }

@@ -32,7 +32,9 @@ constexpr int kBorder = 5;
 // The list keeps its width; the picture takes the room a larger window gives.
 constexpr int kListWidth = 300;
 // ... and widens for its longest line up to this share of the window.
-constexpr double kMostListShare = 0.4;
+constexpr double kMostListShare = 1 - KeyMapWindow::kLeastPictureShare - 0.05;
+// Below the picture, the list is this high.
+constexpr int kListHeightBelow = 170;
 // Room for an item's expand button, beside the indent of each level.
 constexpr int kTreeButtonRoom = 24;
 
@@ -82,7 +84,8 @@ KeyMapWindow::KeyMapWindow(wxWindow* parent, KeyMapSource source, const wxString
     summary_ = new wxStaticText(panel, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0, "keyMapSummary");
     panelSizer->Add(summary_, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT, FromDIP(kBorder)));
 
-    auto* mapRow = new wxBoxSizer(wxHORIZONTAL);
+    mapRow_ = new wxBoxSizer(wxHORIZONTAL);
+    auto* mapRow = mapRow_;
     picture_ = new KeyboardPicturePanel(panel);
     mapRow->Add(picture_, wxSizerFlags(1).Expand().Border(wxALL, FromDIP(kBorder)));
     auto* listSizer = new wxStaticBoxSizer(wxVERTICAL, panel, "Conflicts");
@@ -100,6 +103,7 @@ KeyMapWindow::KeyMapWindow(wxWindow* parent, KeyMapSource source, const wxString
     folderPicker_->Bind(wxEVT_DIRPICKER_CHANGED, &KeyMapWindow::OnFolderChanged, this);
     mapAgainButton_->Bind(wxEVT_BUTTON, &KeyMapWindow::OnMapAgain, this);
     conflicts_->Bind(wxEVT_TREE_ITEM_ACTIVATED, &KeyMapWindow::OnItemActivated, this);
+    Bind(wxEVT_SIZE, &KeyMapWindow::OnSize, this);
     ShowFolder(folder);
 }
 
@@ -107,6 +111,7 @@ KeyMapWindow::~KeyMapWindow() {
     folderPicker_->Unbind(wxEVT_DIRPICKER_CHANGED, &KeyMapWindow::OnFolderChanged, this);
     mapAgainButton_->Unbind(wxEVT_BUTTON, &KeyMapWindow::OnMapAgain, this);
     conflicts_->Unbind(wxEVT_TREE_ITEM_ACTIVATED, &KeyMapWindow::OnItemActivated, this);
+    Unbind(wxEVT_SIZE, &KeyMapWindow::OnSize, this);
 }
 
 void KeyMapWindow::ShowMessage(const wxString& text) { wxMessageBox(text, kProgramName, wxOK | wxCENTRE, this); }
@@ -200,10 +205,36 @@ void KeyMapWindow::FitListToNames() {
         }
     };
     measure(conflicts_->GetRootItem(), 1);
-    widest += wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this);
-    const int most = static_cast<int>(GetClientSize().x * kMostListShare);
-    conflicts_->SetMinSize(wxSize(std::min(widest, std::max(most, FromDIP(kListWidth))), wxDefaultCoord));
+    listWidth_ = widest + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this);
+    ArrangeMap();
+}
+
+void KeyMapWindow::ArrangeMap() {
+    const int width = GetClientSize().x;
+    const int listWidth = std::min(listWidth_, std::max(static_cast<int>(width * kMostListShare), FromDIP(kListWidth)));
+    // Borders: the picture's two, the list's box with its own.
+    const int borders = FromDIP(8 * kBorder);
+    const int pictureWidth = width - listWidth - borders;
+    const int leastPicture = static_cast<int>(LeastPictureWidth()) + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this);
+    const bool beside = pictureWidth >= leastPicture && pictureWidth >= width * kLeastPictureShare;
+    mapRow_->SetOrientation(beside ? wxHORIZONTAL : wxVERTICAL);
+    // A box sizer gives an item room up to its best size, which the list's
+    // names, or the size its box had below the picture, may make wider than
+    // the list is to be.
+    conflicts_->SetMinSize(beside ? wxSize(listWidth, wxDefaultCoord)
+                                  : wxSize(wxDefaultCoord, FromDIP(kListHeightBelow)));
+    conflicts_->SetMaxSize(beside ? wxSize(listWidth, wxDefaultCoord) : wxDefaultSize);
+    wxWindow* box = conflicts_->GetParent();
+    const int boxWidth = listWidth + FromDIP(4 * kBorder);
+    box->SetMinSize(beside ? wxSize(boxWidth, wxDefaultCoord) : wxDefaultSize);
+    box->SetMaxSize(beside ? wxSize(boxWidth, wxDefaultCoord) : wxDefaultSize);
     Layout();
+    if (wxWindow* panel = mapRow_->GetContainingWindow()) panel->Layout();
+}
+
+void KeyMapWindow::OnSize(wxSizeEvent& event) {
+    event.Skip();
+    if (listWidth_ > 0) ArrangeMap();
 }
 
 void KeyMapWindow::OnFolderChanged(wxFileDirPickerEvent& event) { ShowFolder(event.GetPath()); }

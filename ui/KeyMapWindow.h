@@ -3,6 +3,7 @@
 #include <wx/button.h>
 #include <wx/filepicker.h>
 #include <wx/frame.h>
+#include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/treectrl.h>
 
@@ -23,7 +24,8 @@ struct KeyMapSource {
 };
 
 // Which keys the scripts of a folder test: the keyboard picture of the
-// command line's --svg, and beside it the conflicts, each key with its
+// command line's --svg, and beside it (below it, in a window too narrow for
+// both) the conflicts, each key with its
 // scripts, then the scripts the map may be incomplete for. Double-clicking a
 // script opens it in the main window, which asks first about unsaved edits.
 // Its parent owns it; the map is made with the game and opcode table its
@@ -31,6 +33,8 @@ struct KeyMapSource {
 // which tests find them.
 class KeyMapWindow : public wxFrame {
 public:
+    static constexpr double kLeastPictureShare = 0.6;
+
     KeyMapWindow(wxWindow* parent, KeyMapSource source, const wxString& folder);
     ~KeyMapWindow() override;
 
@@ -46,6 +50,10 @@ private:
     void FillList(const morvane::KeyMap& map, const morvane::ScriptSearch& search, const wxString& folder);
     void ShowMessage(const wxString& text);
     void FitListToNames();
+    // The conflicts beside the picture while the picture keeps its least
+    // width and kLeastPictureShare of the window's, else below it.
+    void ArrangeMap();
+    void OnSize(wxSizeEvent& event);
 
     wxWindow* parent_;
     KeyMapSource source_;
@@ -54,4 +62,6 @@ private:
     wxStaticText* summary_;
     KeyboardPicturePanel* picture_;
     wxTreeCtrl* conflicts_;
+    wxBoxSizer* mapRow_;
+    int listWidth_ = 0;  // the width the conflicts' names ask for
 };

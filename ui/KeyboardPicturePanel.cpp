@@ -13,8 +13,7 @@ using namespace morvane;
 
 namespace {
 
-// The smallest a text is made to fit its room, in pixels.
-constexpr double kLeastTextSize = 6;
+constexpr double kLeastTextSize = KeyboardPicturePanel::kLeastTextSize;
 // Scroll steps, in pixels.
 constexpr int kScrollStep = 20;
 // What the black lines of a conflict's hatch let through, 0 to 255.
@@ -33,6 +32,7 @@ wxFont FontOf(TextStyle style, bool bold, double size) {
 
 struct FittedText {
     wxFont font;
+    double size = 0;
     double width = 0;
     double height = 0;
     double descent = 0;
@@ -57,17 +57,20 @@ double FontCorrection(wxGraphicsContext& context) {
 }
 
 FittedText Fit(wxGraphicsContext& context, const PictureText& text, bool bold, const wxString& shown) {
-    double size = LookOf(text.style).size * FontCorrection(context);
+    const double correction = FontCorrection(context);
+    double size = LookOf(text.style).size * correction;
+    const double least = kLeastTextSize * correction;
     FittedText fitted;
     for (;;) {
         fitted.font = FontOf(text.style, bold, size);
         context.SetFont(fitted.font, *wxBLACK);
         double leading = 0;
         context.GetTextExtent(shown, &fitted.width, &fitted.height, &fitted.descent, &leading);
-        if (text.maxWidth <= 0 || fitted.width <= text.maxWidth || size <= kLeastTextSize) break;
+        fitted.size = size / correction;
+        if (text.maxWidth <= 0 || fitted.width <= text.maxWidth || size <= least) break;
         // Fonts come in whole pixels: the size the width asks for, and at
         // least a pixel less than the last.
-        size = std::max(kLeastTextSize, std::min(std::floor(size * text.maxWidth / fitted.width), size - 1));
+        size = std::max(least, std::min(std::floor(size * text.maxWidth / fitted.width), size - 1));
     }
     return fitted;
 }
@@ -119,8 +122,8 @@ void PaintKeyboardPicture(wxGraphicsContext& context, const KeyboardPicture& pic
         if (key.hasDisc) {
             context.SetPen(wxPen(Colour(colours.outline)));
             context.SetBrush(wxBrush(Colour(kDiscFill)));
-            context.DrawEllipse(key.discX - key.discRadius, key.discY - key.discRadius, 2 * key.discRadius,
-                                2 * key.discRadius);
+            const PictureBox& disc = key.countBox;
+            context.DrawRoundedRectangle(disc.x, disc.y, disc.width, disc.height, disc.cornerRadius);
         }
         if (key.hasCount) DrawText(context, key.count, colours.count);
     }
@@ -128,6 +131,10 @@ void PaintKeyboardPicture(wxGraphicsContext& context, const KeyboardPicture& pic
 
 double DrawnTextWidth(wxGraphicsContext& context, const PictureText& text, bool bold) {
     return Fit(context, text, bold, wxString::FromUTF8(text.text)).width;
+}
+
+double DrawnTextSize(wxGraphicsContext& context, const PictureText& text, bool bold) {
+    return Fit(context, text, bold, wxString::FromUTF8(text.text)).size;
 }
 
 KeyboardPicturePanel::KeyboardPicturePanel(wxWindow* parent)
@@ -154,34 +161,29 @@ void KeyboardPicturePanel::SetMap(KeyMap map, KeyboardCaption caption) {
     map_ = std::move(map);
     caption_ = std::move(caption);
     laidOutWidth_ = -1;
-    UpdateScale();
+    UpdateLayout();
 }
 
 // Laid out anew for the width the panel has, when it changed.
-void KeyboardPicturePanel::UpdateScale() {
-    const double width = GetClientSize().x;
-    const double least = LeastPictureWidth();
-    const double layoutWidth = std::max(width, least);
-    scale_ = width >= least ? 1.0 : std::max(width / least, kLeastScale);
+void KeyboardPicturePanel::UpdateLayout() {
+    const double layoutWidth = std::max<double>(GetClientSize().x, LeastPictureWidth());
     if (layoutWidth != laidOutWidth_) {
         laidOutWidth_ = layoutWidth;
         picture_ = LayOutKeyboard(map_, caption_, layoutWidth);
         hovered_ = nullptr;
         UnsetToolTip();
     }
-    SetVirtualSize(static_cast<int>(std::ceil(picture_.width * scale_)),
-                   static_cast<int>(std::ceil(picture_.height * scale_)));
+    SetVirtualSize(static_cast<int>(std::ceil(picture_.width)), static_cast<int>(std::ceil(picture_.height)));
     Refresh();
 }
 
 const PictureKey* KeyboardPicturePanel::KeyAtPoint(const wxPoint& point) const {
     const wxPoint unscrolled = CalcUnscrolledPosition(point);
-    return picture_.KeyAt(unscrolled.x / scale_, unscrolled.y / scale_);
+    return picture_.KeyAt(unscrolled.x, unscrolled.y);
 }
 
 wxPoint KeyboardPicturePanel::PointOf(double x, double y) const {
-    return CalcScrolledPosition(
-        wxPoint(static_cast<int>(std::lround(x * scale_)), static_cast<int>(std::lround(y * scale_))));
+    return CalcScrolledPosition(wxPoint(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))));
 }
 
 void KeyboardPicturePanel::OnPaint(wxPaintEvent& /*event*/) {
@@ -192,7 +194,6 @@ void KeyboardPicturePanel::OnPaint(wxPaintEvent& /*event*/) {
     if (!context) return;
     const wxPoint origin = CalcScrolledPosition(wxPoint(0, 0));
     context->Translate(origin.x, origin.y);
-    context->Scale(scale_, scale_);
     PaintKeyboardPicture(*context, picture_);
 }
 
@@ -215,6 +216,6 @@ void KeyboardPicturePanel::OnLeave(wxMouseEvent& event) {
 }
 
 void KeyboardPicturePanel::OnSize(wxSizeEvent& event) {
-    UpdateScale();
+    UpdateLayout();
     event.Skip();
 }

@@ -8,21 +8,22 @@ class wxGraphicsContext;
 
 // Draws a key map's picture, the layout of the SVG file with the same
 // colours: each key filled by its shade, a conflict hatched with its number
-// in a disc. Laid out for the width it has (its chips as many a row as fit);
-// narrower than the keyboard, scaled down, but never below kLeastScale (then
-// it scrolls); taller than its window, it scrolls. Texts are in the system's
-// interface font, made smaller where a word would spill over its key. The
-// mouse over a key shows its scripts as a tooltip.
+// in a disc. Laid out for the width it has (its chips as many a row as fit)
+// and drawn at its size: narrower than the keyboard's least width, or taller
+// than its window, it scrolls, so that no text is drawn smaller than a
+// reader can read. Texts are in the system's interface font, made smaller
+// (down to kLeastTextSize) where a word would spill over its key. The mouse
+// over a key shows its scripts as a tooltip.
 class KeyboardPicturePanel : public wxScrolledCanvas {
 public:
-    static constexpr double kLeastScale = 0.65;
+    // The smallest a text is drawn, in pixels.
+    static constexpr double kLeastTextSize = 9;
 
     explicit KeyboardPicturePanel(wxWindow* parent);
     ~KeyboardPicturePanel() override;
 
     void SetMap(morvane::KeyMap map, morvane::KeyboardCaption caption);
     const morvane::KeyboardPicture& Picture() const { return picture_; }
-    double Scale() const { return scale_; }
     // The key under a point of the panel (its client coordinates), or null.
     const morvane::PictureKey* KeyAtPoint(const wxPoint& point) const;
     // Where a point of the picture is in the panel's client coordinates.
@@ -33,20 +34,20 @@ private:
     void OnMotion(wxMouseEvent& event);
     void OnLeave(wxMouseEvent& event);
     void OnSize(wxSizeEvent& event);
-    void UpdateScale();
+    void UpdateLayout();
 
     morvane::KeyMap map_;
     morvane::KeyboardCaption caption_;
     double laidOutWidth_ = -1;
     morvane::KeyboardPicture picture_;
-    double scale_ = 1;
     const morvane::PictureKey* hovered_ = nullptr;  // the key whose tooltip is shown
 };
 
-// Draws the picture with its top left corner at the context's origin, at the
-// context's scale.
+// Draws the picture with its top left corner at the context's origin.
 void PaintKeyboardPicture(wxGraphicsContext& context, const morvane::KeyboardPicture& picture);
 
 // The width a text of the picture is drawn at: its own size, or smaller so
 // that it is no wider than its maxWidth.
 double DrawnTextWidth(wxGraphicsContext& context, const morvane::PictureText& text, bool bold);
+// The size in pixels that text is drawn at.
+double DrawnTextSize(wxGraphicsContext& context, const morvane::PictureText& text, bool bold);

@@ -39,10 +39,6 @@ const PictureKey& Find(const KeyboardPicture& picture, const std::string& headin
     return kNone;
 }
 
-bool Overlap(const PictureBox& a, const PictureBox& b) {
-    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
-}
-
 }  // namespace
 
 TEST(KeyboardPicture, HasTheSameKeysInTheSamePlacesAsTheSvg) {
@@ -95,12 +91,15 @@ TEST(KeyboardPicture, ClassesKeysByTheirScriptsAndPutsTheNumberOnThem) {
     ASSERT_TRUE(f2.hasCount);
     EXPECT_EQ(f2.count.text, "2");
     EXPECT_EQ(f2.count.style, TextStyle::Count);
-    // The number stands in a disc inside the key, near its lower right corner.
+    // The number stands in a disc inside the key, in its lower right
+    // corner, below the label.
     ASSERT_TRUE(f2.hasDisc);
-    EXPECT_TRUE(f2.box.Contains(f2.discX - f2.discRadius, f2.discY - f2.discRadius));
-    EXPECT_TRUE(f2.box.Contains(f2.discX + f2.discRadius, f2.discY + f2.discRadius));
-    EXPECT_GT(f2.discX, f2.box.x + f2.box.width / 2);
+    EXPECT_TRUE(f2.box.Contains(f2.countBox.x, f2.countBox.y));
+    EXPECT_TRUE(f2.box.Contains(f2.countBox.x + f2.countBox.width, f2.countBox.y + f2.countBox.height));
+    EXPECT_GT(f2.countBox.x, f2.box.x + f2.box.width / 2);
+    EXPECT_TRUE(f2.countBox.Contains(f2.count.x, f2.count.y - 1));
     ASSERT_EQ(f2.labels.size(), 1u);
+    EXPECT_LE(EstimatedBounds(f2.labels[0]).y + EstimatedBounds(f2.labels[0]).height, f2.countBox.y);
     EXPECT_EQ(f2.labels[0].text, "F2");
     EXPECT_EQ(f2.tooltip, "F2 (0x71)\n2 scripts, a conflict:\n  a.cs (2 tests)\n  b\xEF\xBF\xBD.cs (1 test)");
 
@@ -129,14 +128,23 @@ TEST(KeyboardPicture, ClassesKeysByTheirScriptsAndPutsTheNumberOnThem) {
     EXPECT_EQ(picture.legend[2].text.text, "a conflict: two or more mods test it");
 }
 
-// At any width a window may give it, with many cheat codes or none.
+// At any width a window may give it, with many cheat codes or none, and with
+// every key a conflict of a two-digit count.
 TEST(KeyboardPicture, KeysNeitherOverlapNorLeaveThePictureAndTheirTextsStayOnThem) {
     std::vector<KeyTest> codes;
     for (const char* code : {"AAA", "BBB", "CCC", "DDD", "EEE", "FFF", "GGG", "HHH", "III", "JJJ", "KKK", "LLL"})
         codes.push_back(Cheat(code));
     const KeyMap manyCodes = AggregateKeyMap({CountKeyTests("a.cs", codes, ScanSummary{})});
+    std::vector<KeyTest> everyKey = codes;
+    for (int32_t code = 1; code < kVKeyCount; ++code) everyKey.push_back(Key(code));
+    for (int32_t pad = 0; pad <= kHighestPad; ++pad)
+        for (int32_t button = 0; button < kGameKeyCount; ++button)
+            everyKey.push_back(KeyTest::Button(0, pad, button, kButton));
+    std::vector<ScriptKeys> crowd;
+    for (int i = 0; i < 12; ++i) crowd.push_back(CountKeyTests(std::to_string(i) + ".cs", everyKey, ScanSummary{}));
+    const KeyMap everyKeyTwelveTimes = AggregateKeyMap(crowd);
     for (const double width : {0.0, 700.0, 1000.0, 1400.0, 2400.0}) {
-        for (const KeyMap& map : {TwoMods(), KeyMap{}, manyCodes}) {
+        for (const KeyMap& map : {TwoMods(), KeyMap{}, manyCodes, everyKeyTwelveTimes}) {
             const KeyboardPicture picture = LayOutKeyboard(map, KeyboardCaption{"mods", "today"}, width);
             SCOPED_TRACE("width " + std::to_string(width));
             EXPECT_GE(picture.width, width);
@@ -161,19 +169,22 @@ TEST(KeyboardPicture, KeysNeitherOverlapNorLeaveThePictureAndTheirTextsStayOnThe
                     EXPECT_TRUE(key.box.Contains(key.count.x - 1, key.count.y - 1)) << key.tooltip;
                     EXPECT_LE(EstimatedWidth(key.count.text, key.count.style), key.count.maxWidth) << key.tooltip;
                 }
-                if (key.hasDisc) {
-                    EXPECT_TRUE(key.box.Contains(key.discX - key.discRadius, key.discY - key.discRadius))
-                        << key.tooltip;
-                    EXPECT_TRUE(key.box.Contains(key.discX + key.discRadius, key.discY + key.discRadius))
-                        << key.tooltip;
+                if (key.hasCount) {
+                    // The number's box inside the key, clear of every label.
+                    const PictureBox& count = key.countBox;
+                    EXPECT_TRUE(key.box.Contains(count.x, count.y)) << key.tooltip;
+                    EXPECT_LE(count.x + count.width, key.box.x + key.box.width) << key.tooltip;
+                    EXPECT_LE(count.y + count.height, key.box.y + key.box.height) << key.tooltip;
+                    for (const PictureText& label : key.labels)
+                        EXPECT_FALSE(EstimatedBounds(label).Overlaps(count)) << key.tooltip << ": " << label.text;
                 }
                 for (std::size_t j = i + 1; j < picture.keys.size(); ++j)
-                    EXPECT_FALSE(Overlap(key.box, picture.keys[j].box))
+                    EXPECT_FALSE(key.box.Overlaps(picture.keys[j].box))
                         << key.tooltip << " and " << picture.keys[j].tooltip;
             }
             // The keys lie below the heading and the legend.
             for (const PictureSwatch& swatch : picture.legend)
-                for (const PictureKey& key : picture.keys) EXPECT_FALSE(Overlap(swatch.box, key.box));
+                for (const PictureKey& key : picture.keys) EXPECT_FALSE(swatch.box.Overlaps(key.box));
         }
     }
 }
@@ -218,7 +229,7 @@ TEST(KeyboardPicture, ListsTheCheatCodesInAColumnRightOfTheKeyboard) {
     EXPECT_TRUE(hasText(narrow, "Cheat codes typed"));
 }
 
-// Two digits and more fit their disc; a conflict's disc stays inside its key.
+// Two digits and more fit their disc, which widens to a pill.
 TEST(KeyboardPicture, ADiscIsWideEnoughForItsCount) {
     std::vector<ScriptKeys> scripts;
     for (int i = 0; i < 12; ++i)
@@ -226,7 +237,8 @@ TEST(KeyboardPicture, ADiscIsWideEnoughForItsCount) {
     const KeyboardPicture picture = LayOutKeyboard(AggregateKeyMap(scripts), KeyboardCaption{"mods", "today"});
     const PictureKey& f2 = Find(picture, "F2 (0x71)");
     EXPECT_EQ(f2.count.text, "12");
-    EXPECT_GE(2 * f2.discRadius, EstimatedWidth("12", TextStyle::Count));
+    EXPECT_GE(f2.countBox.width, EstimatedWidth("12", TextStyle::Count));
+    EXPECT_GT(f2.countBox.width, f2.countBox.height);
     EXPECT_GE(f2.count.maxWidth, EstimatedWidth("12", TextStyle::Count));
 }
 

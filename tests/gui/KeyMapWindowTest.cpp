@@ -5,6 +5,7 @@
 #include <wx/dcmemory.h>
 #include <wx/graphics.h>
 #include <wx/menu.h>
+#include <wx/utils.h>
 
 #include <filesystem>
 #include <memory>
@@ -116,9 +117,6 @@ TEST_F(KeyMapTest, OpensOnTheScriptsFolderWithThePictureAndTheConflictsBesideIt)
     ASSERT_NE(FindKey(picture, "Cheat BOOM"), nullptr);
     EXPECT_EQ(picture.title, "Key map of " + std::filesystem::path(dir.Path()).filename().string());
 
-    // Wider than the screen it is fitted to the width it has, but stays readable.
-    EXPECT_GE(w.keyPicture()->Scale(), KeyboardPicturePanel::kLeastScale);
-    EXPECT_LE(w.keyPicture()->Scale(), 1.0);
     const wxRect screen(0, 0, 1024, 768);
     EXPECT_TRUE(screen.Contains(w.keyMap()->GetRect())) << w.keyMap()->GetSize().x << "x" << w.keyMap()->GetSize().y;
 
@@ -276,35 +274,63 @@ TEST_F(KeyMapTest, ThePictureIsPaintedInTheMapsColoursWithTheScriptsInTooltips) 
     EXPECT_TRUE(panel->GetToolTipText().empty());
 }
 
-// At its size on the screen the picture fits the window's width (no key cut
-// off), no text is drawn wider than its room, and the conflicts' lines show
-// whole.
-TEST_F(KeyMapTest, TheMapFitsItsWindowAndNoTextSpillsOverItsKey) {
+// On a screen of 1024 by 768 the picture keeps most of the window's width,
+// with the conflicts below it, fits that width (no key cut off), and draws
+// no text smaller than 9 pixels, wider than its room, or under a key's count;
+// the conflicts' lines show whole. A wide window has the list beside it.
+TEST_F(KeyMapTest, OnASmallScreenThePictureKeepsMostOfTheWidthAndEveryTextReadable) {
     WindowProbe& w = DemoFolder();
     w.Click(w.KeyMapButton());
-    w.keyMap()->Show();
+    KeyMapWindow* window = w.keyMap();
+    window->SetSize(1024, 768);
+    window->Show();
     wxTheApp->Yield(true);
     KeyboardPicturePanel* panel = w.keyPicture();
     const KeyboardPicture& picture = panel->Picture();
-    EXPECT_LE(picture.width * panel->Scale(), panel->GetClientSize().x + 1);
+    EXPECT_GE(panel->GetSize().x, KeyMapWindow::kLeastPictureShare * window->GetClientSize().x);
+    EXPECT_LE(picture.width, panel->GetClientSize().x + 1);
+    const wxRect pictureRect = panel->GetScreenRect();
+    const wxRect listRect = w.conflictList()->GetScreenRect();
+    EXPECT_GE(listRect.y, pictureRect.GetBottom());
+    EXPECT_FALSE(pictureRect.Intersects(listRect));
+    ScreenshotOf(window, "keymap-1024.png");
 
     wxBitmap bitmap(8, 8, 24);
     wxMemoryDC memory(bitmap);
     const std::unique_ptr<wxGraphicsContext> context(wxGraphicsContext::Create(memory));
     ASSERT_TRUE(context);
+    const auto readable = [&](const PictureText& text, bool bold) {
+        EXPECT_LE(DrawnTextWidth(*context, text, bold), text.maxWidth + 0.5) << text.text;
+        EXPECT_GE(DrawnTextSize(*context, text, bold), KeyboardPicturePanel::kLeastTextSize - 0.01) << text.text;
+    };
     for (const PictureKey& key : picture.keys) {
-        for (const PictureText& label : key.labels)
-            EXPECT_LE(DrawnTextWidth(*context, label, false), label.maxWidth + 0.5) << label.text;
-        if (key.hasCount) {
-            EXPECT_LE(DrawnTextWidth(*context, key.count, true), key.count.maxWidth + 0.5);
+        for (const PictureText& label : key.labels) {
+            readable(label, false);
+            if (!key.hasCount) continue;
+            // As drawn: centred on its anchor, from its ascent to its baseline.
+            const double width = DrawnTextWidth(*context, label, false);
+            const PictureBox drawn{label.x - width / 2, label.y - DrawnTextSize(*context, label, false) * kAscentShare,
+                                   width, DrawnTextSize(*context, label, false) * kAscentShare, 0};
+            EXPECT_FALSE(drawn.Overlaps(key.countBox)) << label.text;
         }
+        if (key.hasCount) readable(key.count, true);
     }
-    for (const PictureSwatch& swatch : picture.legend)
-        EXPECT_LE(DrawnTextWidth(*context, swatch.text, false), swatch.text.maxWidth + 0.5) << swatch.text.text;
+    for (const PictureSwatch& swatch : picture.legend) readable(swatch.text, false);
+    for (const PictureText& text : picture.texts) EXPECT_GE(DrawnTextSize(*context, text, false), 9 - 0.01);
 
     wxTreeCtrl* list = w.conflictList();
     for (const std::string& line : w.ConflictLines())
         EXPECT_LT(list->GetTextExtent(wxString::FromUTF8(line)).x, list->GetClientSize().x) << line;
+
+    window->SetSize(1900, 900);
+    // GTK gives the new size a moment later.
+    const auto besideIt = [&] { return w.conflictList()->GetScreenRect().x > panel->GetScreenRect().GetRight(); };
+    for (int i = 0; i < 200 && !(panel->GetSize().x > 1000 && besideIt()); ++i) {
+        wxMilliSleep(5);
+        wxTheApp->Yield(true);
+    }
+    EXPECT_TRUE(besideIt());
+    EXPECT_GE(panel->GetSize().x, KeyMapWindow::kLeastPictureShare * window->GetClientSize().x);
 }
 
 TEST_F(KeyMapTest, ClosesWithTheMainWindowAndOpensAnewOnceClosed) {
