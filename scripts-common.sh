@@ -16,10 +16,10 @@ MORVANE_CLANGXX="clang++-$MORVANE_CLANG_VERSION"
 # The packages, one list for each use.
 # Building Morvane and its tests on Linux.
 MORVANE_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config "libwxgtk$MORVANE_WX_SERIES-dev" nlohmann-json3-dev
-    libtinyxml2-dev libgtest-dev libgmock-dev libbenchmark-dev)
+    libtinyxml2-dev libgtest-dev libgmock-dev libbenchmark-dev libglib2.0-dev)
 # Running every test (./test.sh): formatting, the window under Xvfb, the fuzzers.
 MORVANE_TEST_PACKAGES=(clang-format xvfb xauth xdotool imagemagick "clang-$MORVANE_CLANG_VERSION"
-    "libclang-rt-$MORVANE_CLANG_VERSION-dev" libglib2.0-dev)
+    "libclang-rt-$MORVANE_CLANG_VERSION-dev")
 # Making and checking the Debian package (./package.sh).
 MORVANE_DEB_PACKAGES=(dpkg-dev fakeroot file lintian desktop-file-utils)
 # Cross-building for Windows (windows/build.sh), and the source packages it compiles.
