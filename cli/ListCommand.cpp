@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,34 @@ constexpr const char* kFileBytesField = "file_bytes";
 struct Row {
     std::string file;
     KeyTest test;
-    std::vector<DecodedInstruction> context;  // with --context
 };
+
+// Each test of a script read, with the instructions around it when `lines`
+// is more than 0, one test at a time in the file's order: a test's context
+// is decoded when it is written and dropped after.
+void ForEachRow(const ScriptFile& file, const Setup& setup, int lines,
+                const std::function<void(const Row&, const std::vector<DecodedInstruction>&)>& write) {
+    const std::vector<DecodedInstruction> none;
+    if (lines <= 0) {
+        for (const KeyTest& test : file.tests) write(Row{file.path, test}, none);
+        return;
+    }
+    std::vector<int32_t> offsets;
+    for (const KeyTest& test : file.tests) offsets.push_back(test.offset);
+    // The walk hands contexts over as it passes them, which may be out of
+    // the tests' order: those ahead wait here for the ones before them.
+    std::map<std::size_t, std::vector<DecodedInstruction>> ahead;
+    std::size_t next = 0;
+    ForEachInstructionsAround(file.image, setup.Table(), file.summary, offsets, lines, lines, LabelForm::Raw,
+                              [&](std::size_t index, std::vector<DecodedInstruction> context) {
+                                  ahead.emplace(index, std::move(context));
+                                  for (auto it = ahead.find(next); it != ahead.end(); it = ahead.find(next)) {
+                                      write(Row{file.path, file.tests[next]}, it->second);
+                                      ahead.erase(it);
+                                      ++next;
+                                  }
+                              });
+}
 
 // A column: its name, and what it holds for a row, a number or text.
 struct Column {
@@ -93,39 +120,44 @@ void WriteContext(const std::vector<DecodedInstruction>& context, int32_t testOf
     }
 }
 
-void WriteTsv(const std::vector<Row>& rows, std::ostream& out) {
+void WriteTsv(const std::vector<ScriptFile>& files, const Setup& setup, std::ostream& out) {
     const std::vector<Column>& columns = Columns();
     for (std::size_t c = 0; c < columns.size(); ++c) out << (c ? "\t" : "") << columns[c].name;
     out << "\n";
-    for (const Row& row : rows) {
-        for (std::size_t c = 0; c < columns.size(); ++c)
-            out << (c ? "\t" : "") << TsvField(columns[c].Text(row, Format::Tsv));
-        out << "\n";
-    }
+    for (const ScriptFile& file : files)
+        ForEachRow(file, setup, 0, [&](const Row& row, const std::vector<DecodedInstruction>&) {
+            for (std::size_t c = 0; c < columns.size(); ++c)
+                out << (c ? "\t" : "") << TsvField(columns[c].Text(row, Format::Tsv));
+            out << "\n";
+        });
 }
 
-void WriteJson(const std::vector<Row>& rows, bool withContext, std::ostream& out) {
+void WriteJson(const std::vector<ScriptFile>& files, const Setup& setup, int lines, std::ostream& out) {
     out << "[";
-    for (std::size_t n = 0; n < rows.size(); ++n) {
-        const Row& row = rows[n];
-        Json record = Json::object();
-        for (const Column& column : Columns())
-            record[column.name] = column.IsNumber() ? Json(column.number(row)) : Json(column.text(row, Format::Json));
-        // A name that is not UTF-8 is shown with U+FFFD, and exactly here.
-        if (!IsValidUtf8(row.file)) record[kFileBytesField] = HexBytes(row.file);
-        if (withContext) {
-            Json context = Json::array();
-            for (const DecodedInstruction& i : row.context) context.push_back({{"offset", i.offset}, {"text", i.text}});
-            record["context"] = context;
-        }
-        out << (n ? ",\n " : "\n ") << OneLine(record);
-    }
-    out << (rows.empty() ? "]\n" : "\n]\n");
+    bool first = true;
+    for (const ScriptFile& file : files)
+        ForEachRow(file, setup, lines, [&](const Row& row, const std::vector<DecodedInstruction>& context) {
+            Json record = Json::object();
+            for (const Column& column : Columns())
+                record[column.name] =
+                    column.IsNumber() ? Json(column.number(row)) : Json(column.text(row, Format::Json));
+            // A name that is not UTF-8 is shown with U+FFFD, and exactly here.
+            if (!IsValidUtf8(row.file)) record[kFileBytesField] = HexBytes(row.file);
+            if (lines > 0) {
+                Json instructions = Json::array();
+                for (const DecodedInstruction& i : context)
+                    instructions.push_back({{"offset", i.offset}, {"text", i.text}});
+                record["context"] = instructions;
+            }
+            out << (first ? "\n " : ",\n ") << OneLine(record);
+            first = false;
+        });
+    out << (first ? "]\n" : "\n]\n");
 }
 
 // Columns padded to their widest cell, numbers on the right, the heading in
 // capitals.
-void WriteText(const std::vector<Row>& rows, bool withContext, std::ostream& out) {
+void WriteText(const std::vector<ScriptFile>& files, const Setup& setup, int lines, std::ostream& out) {
     const std::vector<Column>& columns = Columns();
     std::vector<std::string> heading;
     for (const Column& column : columns) {
@@ -134,16 +166,18 @@ void WriteText(const std::vector<Row>& rows, bool withContext, std::ostream& out
                        [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
         heading.push_back(name);
     }
-    std::vector<std::vector<std::string>> cells;
-    for (const Row& row : rows) {
-        cells.emplace_back();
-        for (const Column& column : columns) cells.back().push_back(column.Text(row, Format::Text));
-    }
+    const auto cellsOf = [&](const Row& row) {
+        std::vector<std::string> cells;
+        for (const Column& column : columns) cells.push_back(column.Text(row, Format::Text));
+        return cells;
+    };
     std::vector<std::size_t> width(columns.size(), 0);
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-        width[c] = heading[c].size();
-        for (const auto& line : cells) width[c] = std::max(width[c], CodePointCount(line[c]));
-    }
+    for (std::size_t c = 0; c < columns.size(); ++c) width[c] = heading[c].size();
+    for (const ScriptFile& file : files)
+        ForEachRow(file, setup, 0, [&](const Row& row, const std::vector<DecodedInstruction>&) {
+            const std::vector<std::string> cells = cellsOf(row);
+            for (std::size_t c = 0; c < columns.size(); ++c) width[c] = std::max(width[c], CodePointCount(cells[c]));
+        });
     auto write = [&](const std::vector<std::string>& line) {
         std::string text;
         for (std::size_t c = 0; c < line.size(); ++c) {
@@ -154,10 +188,11 @@ void WriteText(const std::vector<Row>& rows, bool withContext, std::ostream& out
         out << text << "\n";
     };
     write(heading);
-    for (std::size_t n = 0; n < rows.size(); ++n) {
-        write(cells[n]);
-        if (withContext) WriteContext(rows[n].context, rows[n].test.offset, out);
-    }
+    for (const ScriptFile& file : files)
+        ForEachRow(file, setup, lines, [&](const Row& row, const std::vector<DecodedInstruction>& context) {
+            write(cellsOf(row));
+            if (lines > 0) WriteContext(context, row.test.offset, out);
+        });
 }
 
 }  // namespace
@@ -165,7 +200,9 @@ void WriteText(const std::vector<Row>& rows, bool withContext, std::ostream& out
 int RunList(const Options& options, std::ostream& out, std::ostream& err) {
     const Setup setup = PrepareSetup(options, err);
     int status = kExitDone;
-    std::vector<Row> rows;
+    // The scripts are kept as read (their bytes and tests), so that the
+    // instructions around each test are decoded only as it is written.
+    std::vector<ScriptFile> files;
     for (const std::string& path : options.files) {
         ScriptFile file;
         if (!LoadScript(setup, options, path, file, err)) {
@@ -174,20 +211,12 @@ int RunList(const Options& options, std::ostream& out, std::ostream& err) {
         }
         WarnUnknown(file, err);
         if (file.summary.code.CutShort()) status = kExitFileFailed;  // what it lists is not the whole script
-        std::vector<int32_t> offsets;
-        for (const KeyTest& test : file.tests) offsets.push_back(test.offset);
-        std::vector<std::vector<DecodedInstruction>> contexts;
-        if (options.context > 0)
-            contexts = InstructionsAroundEach(file.image, setup.Table(), file.summary, offsets, options.context,
-                                              options.context);
-        for (std::size_t i = 0; i < file.tests.size(); ++i)
-            rows.push_back(
-                Row{path, file.tests[i], contexts.empty() ? std::vector<DecodedInstruction>() : contexts[i]});
+        files.push_back(std::move(file));
     }
     switch (options.format) {
-        case Format::Tsv: WriteTsv(rows, out); break;
-        case Format::Json: WriteJson(rows, options.context > 0, out); break;
-        case Format::Text: WriteText(rows, options.context > 0, out); break;
+        case Format::Tsv: WriteTsv(files, setup, out); break;
+        case Format::Json: WriteJson(files, setup, options.context, out); break;
+        case Format::Text: WriteText(files, setup, options.context, out); break;
     }
     return status;
 }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <numeric>
 
 #include "script/KeyScan.h"
@@ -295,30 +296,44 @@ std::string FormatInstruction(const DecodedInstruction& instruction, std::string
     return text + (cut ? kCutMark : "");
 }
 
-std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(const ScriptImage& image, const OpcodeTable& table,
-                                                                    const ScanSummary& walked,
-                                                                    const std::vector<int32_t>& offsets, int before,
-                                                                    int after, LabelForm labels) {
-    std::vector<std::vector<DecodedInstruction>> results(offsets.size());
+void ForEachInstructionsAround(const ScriptImage& image, const OpcodeTable& table, const ScanSummary& walked,
+                               const std::vector<int32_t>& offsets, int before, int after, LabelForm labels,
+                               const std::function<void(std::size_t, std::vector<DecodedInstruction>)>& done) {
     const std::size_t keepBefore = before > 0 ? static_cast<std::size_t>(before) : 0;
-    const int keepAfter = after > 0 ? after : 0;
+    const std::size_t keepAfter = after > 0 ? static_cast<std::size_t>(after) : 0;
     std::vector<std::size_t> order(offsets.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return offsets[a] < offsets[b]; });
 
+    // Only where the instructions are is kept while walking: the last
+    // before + 1 + after of them. A test's instructions are decoded when the
+    // last of them has been walked, so that no more than one test's context
+    // is ever held as text.
     struct Waiting {
-        std::size_t result;
-        int left;  // instructions still wanted after the test
+        std::size_t index;  // into `offsets`
+        uint64_t walkedAt;  // how many instructions had been walked before the test's own
     };
-    std::vector<Waiting> waiting;
-    std::deque<Bounds> recent;   // the last `before` instructions
+    std::deque<Waiting> waiting;
+    std::deque<Bounds> recent;
+    uint64_t count = 0;          // instructions walked
     std::vector<KeyTest> tests;  // found by the step and not wanted here
     std::size_t next = 0;        // into `order`
     auto block = walked.dataBlocks.begin();
+    const auto emit = [&](const Waiting& w) {
+        // The ring's first instruction is instruction count - recent.size().
+        const uint64_t first = count - recent.size();
+        const uint64_t from = w.walkedAt >= keepBefore ? w.walkedAt - keepBefore : 0;
+        std::vector<DecodedInstruction> context;
+        for (uint64_t i = std::max(from, first); i < count && i <= w.walkedAt + keepAfter; ++i) {
+            const Bounds& b = recent[static_cast<std::size_t>(i - first)];
+            context.push_back(Decode(image, table, walked.code, labels, b.offset, b.size));
+        }
+        done(w.index, std::move(context));
+    };
 
     ScriptReader reader(image);
-    if (!image.IsLoaded() || !reader.LimitTo(walked.code.end) || !reader.Seek(walked.code.start)) return results;
-    while (reader.Inside() && (next < order.size() || !waiting.empty())) {
+    const bool readable = image.IsLoaded() && reader.LimitTo(walked.code.end) && reader.Seek(walked.code.start);
+    while (readable && reader.Inside() && (next < order.size() || !waiting.empty())) {
         // The scan took these bytes for data: so does the view.
         while (block != walked.dataBlocks.end() && block->begin < reader.Position()) ++block;
         if (block != walked.dataBlocks.end() && block->begin == reader.Position()) {
@@ -330,29 +345,31 @@ std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(const Script
         WalkInstruction(reader, table, opcode, tests);
         tests.clear();
         if (opcode == kTruncatedOpcode) break;  // a lone last byte is no instruction
-        const Bounds here{start, reader.Position() - start};
+        if (recent.size() == keepBefore + 1 + keepAfter) recent.pop_front();
+        recent.push_back(Bounds{start, reader.Position() - start});
+        ++count;
 
-        for (Waiting& w : waiting) {
-            results[w.result].push_back(Decode(image, table, walked.code, labels, here.offset, here.size));
-            --w.left;
-        }
-        waiting.erase(std::remove_if(waiting.begin(), waiting.end(), [](const Waiting& w) { return w.left == 0; }),
-                      waiting.end());
-
-        while (next < order.size() && offsets[order[next]] < start) ++next;  // inside an instruction: none
-        for (; next < order.size() && offsets[order[next]] == start; ++next) {
-            std::vector<DecodedInstruction>& result = results[order[next]];
-            for (const Bounds& b : recent)
-                result.push_back(Decode(image, table, walked.code, labels, b.offset, b.size));
-            result.push_back(Decode(image, table, walked.code, labels, here.offset, here.size));
-            if (keepAfter > 0) waiting.push_back(Waiting{order[next], keepAfter});
-        }
-
-        if (keepBefore > 0) {
-            if (recent.size() == keepBefore) recent.pop_front();
-            recent.push_back(here);
+        while (next < order.size() && offsets[order[next]] < start) done(order[next++], {});  // inside an instruction
+        for (; next < order.size() && offsets[order[next]] == start; ++next)
+            waiting.push_back(Waiting{order[next], count - 1});
+        while (!waiting.empty() && waiting.front().walkedAt + keepAfter < count) {
+            emit(waiting.front());
+            waiting.pop_front();
         }
     }
+    // The code ended first: what each still waiting test has.
+    for (; !waiting.empty(); waiting.pop_front()) emit(waiting.front());
+    for (; next < order.size(); ++next) done(order[next], {});
+}
+
+std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(const ScriptImage& image, const OpcodeTable& table,
+                                                                    const ScanSummary& walked,
+                                                                    const std::vector<int32_t>& offsets, int before,
+                                                                    int after, LabelForm labels) {
+    std::vector<std::vector<DecodedInstruction>> results(offsets.size());
+    ForEachInstructionsAround(
+        image, table, walked, offsets, before, after, labels,
+        [&](std::size_t index, std::vector<DecodedInstruction> context) { results[index] = std::move(context); });
     return results;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <functional>
 #include <vector>
 
 #include "opcodes/OpcodeTable.h"
@@ -48,6 +49,14 @@ std::vector<std::vector<DecodedInstruction>> InstructionsAroundEach(const Script
                                                                     const ScanSummary& walked,
                                                                     const std::vector<int32_t>& offsets, int before,
                                                                     int after, LabelForm labels = LabelForm::Raw);
+
+// The same, handing each offset's instructions to `done` (its index in
+// `offsets`, the instructions) as soon as the walk has passed them: every
+// index once, an empty list for an offset no instruction starts at. Only one
+// offset's instructions are held as text at a time.
+void ForEachInstructionsAround(const ScriptImage& image, const OpcodeTable& table, const ScanSummary& walked,
+                               const std::vector<int32_t>& offsets, int before, int after, LabelForm labels,
+                               const std::function<void(std::size_t, std::vector<DecodedInstruction>)>& done);
 
 // The text of an instruction whose opcode, negation and parameter texts are
 // filled in: the opcode as four upper-case hexadecimal digits and ": ", then
