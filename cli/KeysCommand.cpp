@@ -208,6 +208,17 @@ int RunKeys(const Options& options, std::ostream& out, std::ostream& err) {
         return kExitFileFailed;
     }
     const ScriptSearch search = FindScripts(options.files);
+    if (!options.svg.empty()) {
+        // The picture must not take the place of anything read.
+        std::vector<std::string> inputs = setup.read;
+        inputs.insert(inputs.end(), search.scripts.begin(), search.scripts.end());
+        inputs.insert(inputs.end(), options.files.begin(), options.files.end());
+        if (const std::optional<std::string> input = InputNamedBy(options.svg, inputs)) {
+            err << "morvane-cli: --svg " << PlainText(options.svg) << " is " << PlainText(*input)
+                << ", which this run reads; nothing written\n";
+            return kExitUsage;
+        }
+    }
     const KeyMap map = BuildKeyMap(search.scripts, setup.Table(), setup.game, options.header);
 
     int status = kExitDone;

@@ -5,6 +5,7 @@
 
 #include "cli/KeyArgument.h"
 #include "keys/KeyNames.h"
+#include "keys/KeyRules.h"
 
 namespace morvane::cli {
 
@@ -12,7 +13,7 @@ const char* const kUsage =
     "usage: morvane-cli list  [--game gta3|vc|sa] [--ini PATH]... [--only-ini] [--sanny DIR] [--header auto|on|off]\n"
     "                         [--format text|tsv|json] [--context N] FILE...\n"
     "       morvane-cli remap [--game gta3|vc|sa] [--ini PATH]... [--only-ini] [--sanny DIR] [--header auto|on|off]\n"
-    "                         [--allow-unknown] RULE... FILE... (-o OUT | --in-place)\n"
+    "                         [--allow-unknown] RULE... FILE... (-o OUT [--force] | --in-place)\n"
     "       morvane-cli keys  [--game gta3|vc|sa] [--ini PATH]... [--only-ini] [--sanny DIR] [--header auto|on|off]\n"
     "                         [--format text|tsv|json] [--svg FILE] PATH...\n"
     "  keys: the keys and cheat codes the scripts test, and which two scripts share one; a PATH is a\n"
@@ -23,6 +24,7 @@ const char* const kUsage =
     "  --sanny DIR: the opcode files of Sanny Builder's folder DIR, as its mode files list them\n"
     "  without --ini or --sanny: the game's INI file here (SASCM.ini ...), else the built-in table\n"
     "  --context N: the N instructions before and after each test, decoded (text and json)\n"
+    "  -o OUT: where the remapped script goes; --force lets it replace another script\n"
     "  rules: --vkey FROM=TO   --button FROM=TO   --pad FROM=TO   --cheat FROM=TO\n"
     "         --at OFFSET:KEY  --at OFFSET:PAD:KEY  --at OFFSET:CODE\n"
     "  keys and pads: decimal, 0x hexadecimal, or a name as the window shows it (\"A Key\", F16, Fire, \"Pad 2\")\n"
@@ -74,8 +76,10 @@ bool ParsePair(const std::string& text, KeyKind kind, int32_t& from, int32_t& to
 bool ParseAtRule(const std::string& value, Rule& rule, std::string& error) {
     rule.kind = Rule::Kind::At;
     const std::size_t colon = value.find(':');
-    const auto offset = colon == std::string::npos ? std::nullopt : ParseNumber(value.substr(0, colon));
-    if (!offset || *offset < 0 || colon + 1 == value.size()) {
+    const std::string offsetText = value.substr(0, colon);
+    const bool negative = offsetText.find('-') != std::string::npos;  // not even "-0"
+    const auto offset = colon == std::string::npos ? std::nullopt : ParseNumber(offsetText);
+    if (!offset || *offset < 0 || negative || colon + 1 == value.size()) {
         error = "--at takes OFFSET:KEY, OFFSET:PAD:KEY or OFFSET:CODE: " + value;
         return false;
     }
@@ -101,6 +105,12 @@ bool ParseAtRule(const std::string& value, Rule& rule, std::string& error) {
     rule.vkey = ParseKey(rest, KeyKind::VKey);
     rule.gameKey = ParseKey(rest, KeyKind::GameKey);
     rule.toCode = rest;
+    // A key or a cheat code; whether it fits the test at the offset (a
+    // button after a pad) is the rule's answer for that test.
+    if (!rule.vkey && !rule.gameKey && !IsCheatCodeText(rest)) {
+        error = "--at: " + rest + " is no key and no cheat code: " + value;
+        return false;
+    }
     return true;
 }
 
@@ -113,6 +123,12 @@ bool ParseCheatRule(const std::string& value, Rule& rule, std::string& error) {
     }
     rule.fromCode = value.substr(0, equals);
     rule.toCode = value.substr(equals + 1);
+    // A code the new one cannot take is each test's answer; a code to look
+    // for that no test can hold would silently match nothing.
+    if (!IsCheatCodeText(rule.fromCode)) {
+        error = "--cheat: a cheat code is letters A-Z and digits 0-9: " + rule.fromCode + " in " + value;
+        return false;
+    }
     return true;
 }
 
@@ -261,6 +277,7 @@ const std::vector<OptionRow>& OptionTable() {
         {{"-o", "--output"}, kForRemap, true, Path(&Options::output, "-o")},
         {{"--in-place"}, kForRemap, false, Switch(&Options::inPlace)},
         {{"--allow-unknown"}, kForRemap, false, Switch(&Options::allowUnknown)},
+        {{"--force"}, kForRemap, false, Switch(&Options::force)},
     };
     return rows;
 }
@@ -308,6 +325,8 @@ bool CheckTogether(const Options& options, std::string& error) {
         error = "remap needs either -o OUT or --in-place";
     else if (options.command == Command::Remap && !options.output.empty() && options.files.size() != 1)
         error = "-o takes exactly one script";
+    else if (options.force && options.output.empty())
+        error = "--force goes with -o: it lets -o replace another script";
     return error.empty();
 }
 

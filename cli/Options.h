@@ -32,6 +32,7 @@ struct Options {
     std::string output;
     bool inPlace = false;
     bool allowUnknown = false;  // remap files whose walk met unknown instructions
+    bool force = false;         // -o may replace another script
 };
 
 // Reads the arguments after the program name. On a usage error returns

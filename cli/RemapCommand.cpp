@@ -17,21 +17,37 @@
 #include "script/Patch.h"
 #include "io/SafeWrite.h"
 #include "keys/KeyNames.h"
+#include "script/ScriptFiles.h"
 
 namespace morvane::cli {
 
 namespace {
 
-// Reads, patches and saves one file, holding its lock throughout. The status of that file.
-int RemapFile(const Setup& setup, const Options& options, const std::string& path, std::ostream& out,
-              std::ostream& err) {
-    // Another morvane-cli remapping the same file is waited for, so that
-    // neither undoes the other's changes.
-    FileLock lock;
+// Takes the lock of a file, saying so when another program holds it and
+// then waiting for it.
+void TakeLock(FileLock& lock, const std::string& path, std::ostream& err) {
     if (lock.TryLock(path) == FileLock::Outcome::Busy) {
         err << PlainText(path) << ": waiting for another program that is changing it\n";
         lock.Lock(path);
     }
+}
+
+// Reads, patches and saves one file, holding its lock (and that of -o's
+// target) throughout. The status of that file.
+int RemapFile(const Setup& setup, const Options& options, const std::string& path, std::ostream& out,
+              std::ostream& err) {
+    // Another morvane-cli remapping the same file, or writing to the same
+    // target, is waited for, so that neither undoes the other's changes. Two
+    // locks are taken in the order of the files' identities, so that two runs
+    // with each other's input as target cannot wait for each other for ever.
+    std::vector<std::pair<std::optional<FileIdentity>, std::string>> locked = {{IdentifyFile(path), path}};
+    if (!options.inPlace) {
+        const std::optional<FileIdentity> target = IdentifyFile(options.output);
+        if (target && target != locked.front().first) locked.emplace_back(target, options.output);
+    }
+    std::sort(locked.begin(), locked.end());
+    FileLock locks[2];
+    for (std::size_t i = 0; i < locked.size(); ++i) TakeLock(locks[i], locked[i].second, err);
 
     ScriptFile file;
     if (!LoadScript(setup, options, path, file, err)) return kExitFileFailed;
@@ -61,7 +77,7 @@ int RemapFile(const Setup& setup, const Options& options, const std::string& pat
     const std::size_t changed = remapped.Count(RemapAnswer::Changed);
     const std::string target = options.inPlace ? path : options.output;
     if (options.inPlace && changed == 0) {
-        out << PlainText(path) << ": 0 changed (file left as it was)\n";
+        out << PlainText(path) << ": 0 changed (file left as it was)" << std::endl;
         return kExitDone;
     }
     PatchImage(file.image, remapped.tests, file.summary.code.end);
@@ -74,15 +90,39 @@ int RemapFile(const Setup& setup, const Options& options, const std::string& pat
             << (targetExisted ? "; the file is as it was\n" : "; nothing written\n");
         return kExitFileFailed;
     }
+    // At once, so that a run cut short has said which files it changed.
     out << PlainText(path) << ": " << changed << " changed" << (options.inPlace ? "" : " -> " + PlainText(target))
-        << "\n";
+        << std::endl;
     return kExitDone;
+}
+
+// Why -o's target must not be written, or nothing: it is a file the run
+// reads (an opcode file, the settings file), or another script, which the
+// shell may have put there from a pattern ("-o *.cs").
+std::optional<std::string> RefusedOutput(const Setup& setup, const Options& options) {
+    if (options.output.empty()) return std::nullopt;
+    if (const std::optional<std::string> input = InputNamedBy(options.output, setup.read))
+        return "-o " + PlainText(options.output) + " is " + PlainText(*input) +
+               ", which this run reads; nothing written";
+    const std::optional<FileIdentity> target = IdentifyFile(options.output);
+    if (!target || options.force || !IsScriptFileName(options.output) || IdentifyFile(options.files.front()) == target)
+        return std::nullopt;
+    std::error_code error;
+    const auto size = std::filesystem::file_size(std::filesystem::u8path(options.output), error);
+    return "-o " + PlainText(options.output) + " would replace another script (" +
+           (error ? std::string("a file") : Plural(static_cast<int64_t>(size), "byte", "bytes")) +
+           "); nothing written. Name a new file, or give --force to replace it (a pattern such as *.cs " +
+           "may have put it there)";
 }
 
 }  // namespace
 
 int RunRemap(const Options& options, std::ostream& out, std::ostream& err) {
     const Setup setup = PrepareSetup(options, err);
+    if (const std::optional<std::string> refused = RefusedOutput(setup, options)) {
+        err << "morvane-cli: " << *refused << "\n";
+        return kExitUsage;
+    }
     int status = kExitDone;
     // A file named twice, directly or through a link, is done once. Every
     // name is identified before the first save, which gives a file a new identity.

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "io/FileIdentity.h"
+
 #include "settings/Settings.h"
 #include "opcodes/IniLoader.h"
 #include "opcodes/OpcodeJson.h"
@@ -57,6 +59,7 @@ Status LoadTable(const Options& options, Setup& setup, std::ostream& err) {
         if (!read) return Failure{read.Cause()};
         for (const std::string& missing : read->missing)
             err << "note: Sanny Builder's mode file names " << missing << ", which is not there: skipped\n";
+        setup.read.insert(setup.read.end(), read->files.begin(), read->files.end());
         sanny = std::move(*read);
     }
     if (options.ini.empty()) {
@@ -92,7 +95,9 @@ Setup PrepareSetup(const Options& options, std::ostream& err) {
             err << "assuming " << GameName(kGameGta3) << ": " << kSettingsFileName << " cannot be read (" << problem
                 << "); no --game\n";
     }
+    if (!options.game) setup.read.push_back(kSettingsFileName);
     const Status loaded = LoadTable(options, setup, err);
+    setup.read.insert(setup.read.end(), setup.opcodes.files.begin(), setup.opcodes.files.end());
     setup.tableLoaded = loaded.Ok();
     setup.tableError = loaded.Cause();
     if (!setup.tableLoaded) return setup;
@@ -103,6 +108,14 @@ Setup PrepareSetup(const Options& options, std::ostream& err) {
             : setup.opcodes.Description();
     WarnMissingTests(setup, err);
     return setup;
+}
+
+std::optional<std::string> InputNamedBy(const std::string& output, const std::vector<std::string>& inputs) {
+    const std::optional<FileIdentity> target = IdentifyFile(output);
+    if (!target) return std::nullopt;  // nothing there yet: no input
+    for (const std::string& input : inputs)
+        if (IdentifyFile(input) == target) return input;
+    return std::nullopt;
 }
 
 bool LoadScript(const Setup& setup, const Options& options, const std::string& path, ScriptFile& file,
@@ -124,6 +137,8 @@ bool LoadScript(const Setup& setup, const Options& options, const std::string& p
     }
     if (file.summary.code.CutShort())
         err << PlainText(path) << ": warning: " << CutShortText(file.summary.code, file.image.Size()) << "\n";
+    if (const std::optional<DataBlock> swallowed = file.summary.SwallowingBlock())
+        err << PlainText(path) << ": warning: " << SwallowedText(*swallowed, file.summary) << "\n";
     return true;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "cli/Options.h"
 #include "opcodes/OpcodeSources.h"
@@ -19,7 +21,8 @@ struct Setup {
     GameTable opcodes;
     std::string tableName;  // the table in messages: its file, or what it is
     bool tableLoaded = false;
-    std::string tableError;  // why the table could not be loaded: the file and the cause
+    std::string tableError;         // why the table could not be loaded: the file and the cause
+    std::vector<std::string> read;  // every file read for the table and the game: none may be an output
 
     const OpcodeTable& Table() const { return opcodes.table; }
 };
@@ -29,6 +32,10 @@ struct Setup {
 // file is there, files a Sanny Builder mode file names that are not there,
 // and the key tests or button tests the loaded table knows none of.
 Setup PrepareSetup(const Options& options, std::ostream& err);
+
+// The one of `inputs` that `output` names (through any path or link to the
+// same file), or nothing: an output that is an input would destroy it.
+std::optional<std::string> InputNamedBy(const std::string& output, const std::vector<std::string>& inputs);
 
 // One script read and scanned by the same engine function as the window's.
 struct ScriptFile : ScannedScript {

@@ -61,6 +61,11 @@ std::string CheatCodeToWrite(const std::string& typed) {
     return code;
 }
 
+bool IsCheatCodeText(const std::string& typed) {
+    const std::string code = CheatCodeToWrite(typed);
+    return !code.empty() && std::all_of(code.begin(), code.end(), IsCodeCharacter);
+}
+
 bool IsSameCheatCode(const std::string& held, const std::string& typed) {
     return CheatCodeToWrite(held) == CheatCodeToWrite(typed);
 }

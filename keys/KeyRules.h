@@ -59,6 +59,9 @@ enum class CheatRefusal {
 // The code as it would be written for what the user typed: letters a-z in
 // upper case, anything else as typed.
 std::string CheatCodeToWrite(const std::string& typed);
+// Whether a code as typed is letters (in any case) and digits only, and not
+// empty: what a cheat code can be.
+bool IsCheatCodeText(const std::string& typed);
 // Whether a typed code is the code a test holds, in any case: the game's
 // cheat check reads typed letters in one case, so giving a test its own code
 // in another case changes nothing.

@@ -36,6 +36,15 @@ TEST_F(OptionsTest, UsageErrorsExitWithTwo) {
         {"remap", "--vkey", "1=2", "x.cs"},
         {"remap", "--vkey", "1=2", "x.cs", "-o", "y.cs", "--in-place"},
         {"remap", "--vkey", "1=2", "a.cs", "b.cs", "-o", "y.cs"},
+        {"remap", "--vkey", "1=2", "x.cs", "--in-place", "--force"},  // nothing to force
+        {"remap", "--cheat",
+         "\xC3\x84"
+         "BC=DEF",
+         "x.cs", "--in-place"},  // no letter of A-Z
+        {"remap", "--cheat", "A-C=DEF", "x.cs", "--in-place"},
+        {"remap", "--at", "-0:4", "x.cs", "--in-place"},
+        {"remap", "--at", "76710:0:4:5", "x.cs", "--in-place"},  // no key after the pad
+        {"remap", "--at", "20:#", "x.cs", "--in-place"},         // no key, no code
         {"remap", "--vkey", "1=256", "x.cs", "--in-place"},
         {"remap", "--vkey", "300=1", "x.cs", "--in-place"},  // FROM is checked like TO
         {"remap", "--vkey", "-1=2", "x.cs", "-o", "y.cs"},

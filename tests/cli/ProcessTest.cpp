@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <regex>
@@ -119,6 +120,55 @@ TEST_F(ProcessTest, ASecondRemapOfOneFileWaitsForTheFirstAndKeepsItsChanges) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(Slurp(dir.File(".out")), "vc_keys.cs: 1 changed\n");
     EXPECT_EQ(ReadBytes(path), With("vc_keys.cs", {{22, 0x4D}, {49, 0x11}}));
+}
+
+// A remap of several files says each file it changed as soon as that file
+// is saved, even into a file or pipe, so that a run cut short has said what
+// it did; and -o's target is locked as --in-place's file is.
+TEST_F(ProcessTest, EachChangedFileIsSaidAtOnceAndTheOutputIsLockedToo) {
+    const auto start = [&](const std::vector<std::string>& args) {
+        const std::string command = Command(args, dir.File(".out"));
+        const pid_t child = fork();
+        if (child == 0) {
+            execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        return child;
+    };
+    const auto waitFor = [&](const std::string& file, const std::string& text) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (Slurp(dir.File(file)) != text && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return Slurp(dir.File(file));
+    };
+    const auto finish = [](pid_t child) {
+        int status = 0;
+        return waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+
+    std::filesystem::copy_file(DemoPath("vc_keys.cs"), dir.File("second.cs"));
+    FileLock second;
+    ASSERT_EQ(second.Lock(dir.File("second.cs")), FileLock::Outcome::Locked);
+    pid_t run = start({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "second.cs", "--in-place"});
+    ASSERT_GE(run, 0);
+    EXPECT_EQ(waitFor(".err", "second.cs: waiting for another program that is changing it\n"),
+              "second.cs: waiting for another program that is changing it\n");
+    EXPECT_EQ(Slurp(dir.File(".out")), "vc_keys.cs: 1 changed\n");  // while the run still waits
+    second.Unlock();
+    EXPECT_EQ(finish(run), 0);
+    EXPECT_EQ(Slurp(dir.File(".out")), "vc_keys.cs: 1 changed\nsecond.cs: 1 changed\n");
+
+    const std::string target = dir.Write("out.bin", std::string("old"));
+    FileLock output;
+    ASSERT_EQ(output.Lock(target), FileLock::Outcome::Locked);
+    run = start({"remap", "--game", "vc", "--vkey", "M Key=N Key", "vc_keys.cs", "-o", "out.bin"});
+    ASSERT_GE(run, 0);
+    EXPECT_EQ(waitFor(".err", "out.bin: waiting for another program that is changing it\n"),
+              "out.bin: waiting for another program that is changing it\n");
+    EXPECT_EQ(Slurp(target), "old");
+    output.Unlock();
+    EXPECT_EQ(finish(run), 0);
+    EXPECT_EQ(ReadBytes(target), Demo("vc_keys.cs"));
 }
 
 TEST(Version, IsMajorMinorPatchAndTheTitlesShortFormIsItsStart) {

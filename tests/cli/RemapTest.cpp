@@ -179,11 +179,12 @@ TEST_F(RemapTest, ASaveThatFailsSaysWhetherTheTargetWasKept) {
     const CliRun nowhere = Run({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "-o", "none/out.cs"});
     EXPECT_EQ(nowhere.status, 1);
     EXPECT_EQ(nowhere.err, "none/out.cs: cannot save: folder does not exist; nothing written\n");
-    const std::string kept = dir.Write("kept.cs", std::string("keep"));
+    const std::string kept = dir.Write("kept.bin", std::string("keep"));
     ASSERT_EQ(chmod(kept.c_str(), 0444), 0);
-    const CliRun protectedFile = Run({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "-o", "kept.cs"});
+    const CliRun protectedFile =
+        Run({"remap", "--game", "vc", "--vkey", "N Key=M Key", "vc_keys.cs", "-o", "kept.bin"});
     EXPECT_EQ(protectedFile.status, 1);
-    EXPECT_EQ(protectedFile.err, "kept.cs: cannot save: is write-protected; the file is as it was\n");
+    EXPECT_EQ(protectedFile.err, "kept.bin: cannot save: is write-protected; the file is as it was\n");
     EXPECT_EQ(Slurp(kept), "keep");
     // A folder is no file that was kept.
     std::filesystem::create_directory(dir.File("folder"));
@@ -221,4 +222,61 @@ TEST_F(RemapTest, ScriptsWithDebugDataCleoStringsAndDataInTheirCodeListCleanlyAn
     const CliRun shorter = Run({"remap", "--game", "vc", "--at", "19:BLESSYOU1", "vc_cleo.cs", "-o", "no.cs"});
     EXPECT_EQ(shorter.status, 1);
     EXPECT_NE(shorter.err.find("this code must have exactly 10 characters"), std::string::npos) << shorter.err;
+}
+
+// What a command writes never takes the place of what it reads: a script,
+// an opcode file, a script found in a folder. -o may not replace another
+// script either (the shell makes "-o *.cs" into "-o a.cs b.cs"), unless it
+// is the input itself or --force says so. Each refusal is a usage error
+// that names both files and leaves everything as it was.
+TEST_F(RemapTest, OutputsThatAreInputsOrOtherScriptsAreRefused) {
+    std::filesystem::create_directory(dir.File("mods"));
+    std::filesystem::copy_file(DemoPath("sa_keys.cs"), dir.File("mods/found.cs"));
+    const std::vector<std::string> y = {"remap", "--game", "sa", "--vkey", "Y Key=Z Key", "sa_keys.cs"};
+    const auto with = [](std::vector<std::string> args, const std::vector<std::string>& more) {
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    struct Case {
+        std::vector<std::string> args;
+        std::string err;   // the start of the message, or nothing for a run that writes
+        std::string kept;  // a file that must stay as it was
+    };
+    const Case cases[] = {
+        {{"keys", "--game", "sa", "--svg", "sa_keys.cs", "sa_keys.cs"},
+         "morvane-cli: --svg sa_keys.cs is sa_keys.cs, which this run reads; nothing written\n",
+         "sa_keys.cs"},
+        {{"keys", "--game", "sa", "--svg", "SASCM.ini", "sa_keys.cs"},
+         "morvane-cli: --svg SASCM.ini is SASCM.ini, which this run reads",
+         "SASCM.ini"},
+        {{"keys", "--game", "sa", "--ini", "SCM.ini", "--svg", "./SCM.ini", "sa_keys.cs"},
+         "morvane-cli: --svg ./SCM.ini is SCM.ini",
+         "SCM.ini"},
+        {{"keys", "--game", "sa", "--svg", "mods/found.cs", "mods"},
+         "morvane-cli: --svg mods/found.cs is ",
+         "mods/found.cs"},
+        {with(y, {"-o", "SASCM.ini"}), "morvane-cli: -o SASCM.ini is SASCM.ini, which this run reads", "SASCM.ini"},
+        {with(y, {"-o", "vc_keys.cs"}),
+         "morvane-cli: -o vc_keys.cs would replace another script (148 bytes); nothing written. Name a new file, or "
+         "give --force",
+         "vc_keys.cs"},
+        {with(y, {"-o", "SASCM.ini", "--force"}), "morvane-cli: -o SASCM.ini is SASCM.ini", "SASCM.ini"},
+        {with(y, {"-o", "vc_keys.cs", "--force"}), "", ""},
+        {with(y, {"-o", "./sa_keys.cs"}), "", ""},  // the input itself, as --in-place
+        {with(y, {"-o", "new.cs"}), "", ""},
+    };
+    for (const Case& c : cases) {
+        std::string command;
+        for (const std::string& arg : c.args) command += arg + " ";
+        const std::vector<uint8_t> before = c.kept.empty() ? std::vector<uint8_t>() : ReadBytes(dir.File(c.kept));
+        const CliRun run = Run(c.args);
+        if (c.err.empty()) {
+            EXPECT_EQ(run.status, 0) << command << run.err;
+            continue;
+        }
+        EXPECT_EQ(run.status, 2) << command;
+        EXPECT_EQ(run.err.rfind(c.err, 0), 0u) << command << "\n" << run.err;
+        EXPECT_EQ(ReadBytes(dir.File(c.kept)), before) << command;
+    }
+    EXPECT_EQ(ReadBytes(dir.File("vc_keys.cs")), With("sa_keys.cs", {{23, 0x5A}}));
 }
