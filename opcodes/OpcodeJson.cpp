@@ -102,6 +102,10 @@ std::string CommandDescription(const Json& command) {
 }  // namespace
 
 Status ParseOpcodeJson(const std::string& text, GameId game, OpcodeTable& table) {
+    // JSON text holds no zero byte (a string writes it \u0000); the parser
+    // would take one for the end of the text and the rest for nothing.
+    if (const std::size_t zero = text.find('\0'); zero != std::string::npos)
+        return Failure{"not valid JSON: a zero byte at offset " + std::to_string(zero)};
     const Json document = Json::parse(text, nullptr, /*allow_exceptions=*/false);
     if (document.is_discarded()) return Failure{"not valid JSON"};
     if (!document.is_object()) return Failure{"not a command library: the top level is not an object"};

@@ -90,6 +90,11 @@ TEST(OpcodeJson, MalformedFilesAreRefusedWithACauseAndLeaveTheTableAsItWas) {
     }
     std::string deep(100000, '[');
     EXPECT_FALSE(ParseOpcodeJson(deep, kGameSanAndreas, table));
+    // A zero byte ends no JSON text: what follows it is not ignored.
+    const std::string zero = std::string("{\"extensions\": []}") + '\0' + "garbage";
+    const Status zeroed = ParseOpcodeJson(zero, kGameSanAndreas, table);
+    EXPECT_FALSE(zeroed);
+    EXPECT_EQ(zeroed.Cause(), "not valid JSON: a zero byte at offset 18");
 }
 
 TEST(OpcodeFile, TheExtensionChoosesJsonOrIni) {
