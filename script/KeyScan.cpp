@@ -1,5 +1,7 @@
 #include "script/KeyScan.h"
 
+#include "opcodes/OpcodeSources.h"
+
 #include <algorithm>
 #include <iterator>
 #include <set>
@@ -239,6 +241,8 @@ Result<ScannedScript> ReadAndScan(const std::string& path, GameId game, const Op
     ScannedScript read;
     read.image.game = game;
     if (const Status loaded = read.image.LoadFromFile(path); !loaded) return Failure{loaded.Cause()};
+    if (const auto archive = ArchiveCause(path, read.image.Data(), static_cast<std::size_t>(read.image.Size())))
+        return Failure{*archive};
     read.summary = ScanKeyTests(read.image, table, header, read.tests, progress);
     return {std::move(read)};
 }
@@ -250,6 +254,29 @@ const char* KindName(KeyTestKind kind) {
         case KeyTestKind::Cheat: return "cheat";
     }
     return "";
+}
+
+std::optional<DataBlock> ScanSummary::SwallowingBlock() const {
+    int64_t dataBefore = 0;
+    for (const DataBlock& block : dataBlocks) {
+        const int64_t bytes = static_cast<int64_t>(block.end) - block.begin;
+        const int64_t codeBefore = static_cast<int64_t>(block.begin) - code.start - dataBefore;
+        if (bytes >= kLeastSwallowedBytes && bytes > kSwallowedShare * codeBefore) return block;
+        dataBefore += bytes;
+    }
+    return std::nullopt;
+}
+
+std::string SwallowedText(const DataBlock& block, const ScanSummary& summary) {
+    const int64_t bytes = static_cast<int64_t>(block.end) - block.begin;
+    int64_t codeBefore = static_cast<int64_t>(block.begin) - summary.code.start;
+    for (const DataBlock& earlier : summary.dataBlocks)
+        if (earlier.end <= block.begin) codeBefore -= static_cast<int64_t>(earlier.end) - earlier.begin;
+    const auto count = [](int64_t n) { return GroupedNumber(n) + (n == 1 ? " byte" : " bytes"); };
+    return "offsets " + GroupedNumber(block.begin) + " to " + GroupedNumber(block.end) + " (" + count(bytes) +
+           ", after " + count(codeBefore) +
+           " of code) were taken for data, since no label leads there after a jump; they may be code the labels " +
+           "do not reach, whose tests are not listed";
 }
 
 std::string UnknownOpcodesText(const ScanSummary& summary) {

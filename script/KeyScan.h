@@ -24,6 +24,11 @@ struct DataBlock {
     bool operator==(const DataBlock& other) const { return begin == other.begin && end == other.end; }
 };
 
+// A data block larger than this many bytes, and this many times the code
+// walked before it, is said to have swallowed the rest.
+constexpr int32_t kLeastSwallowedBytes = 1024;
+constexpr int64_t kSwallowedShare = 4;
+
 // Unknown opcodes a summary names: the first this many distinct ones.
 constexpr std::size_t kUnknownOpcodesNamed = 5;
 
@@ -46,6 +51,12 @@ struct ScanSummary {
     // the instructions walked were unknown (a picture or random bytes are
     // almost all unknown instructions).
     bool LooksLikeScript() const { return unknownInstructions * 2 <= instructions; }
+    // The first data block that holds far more bytes than the code walked
+    // before it (at least kLeastSwallowedBytes and kSwallowedShare times as
+    // many): bytes after a jump that no label reaches, which may be code the
+    // walk did not read (a script that jumps back and then goes on, its
+    // labels made at run time). None when no block is so large.
+    std::optional<DataBlock> SwallowingBlock() const;
     // Whether a test lies after the first unknown instruction.
     bool IsDoubtful(const KeyTest& test) const { return firstUnknownOffset && test.offset > *firstUnknownOffset; }
 };
@@ -102,5 +113,9 @@ std::string UnknownOpcodesText(const ScanSummary& summary);
 // The warning's words for a walk that met unknown instructions: "3 unknown
 // instructions, the first at offset 120 (opcodes 3F12, 3F03)".
 std::string UnknownInstructionsText(const ScanSummary& summary);
+// The warning about a data block that swallowed the rest of the file: "from
+// offset 5 to 200,005 (200,000 bytes, after 5 bytes of code) was taken for
+// data after a jump ...".
+std::string SwallowedText(const DataBlock& block, const ScanSummary& summary);
 
 }  // namespace morvane

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 
 namespace morvane {
 
 namespace {
 
 constexpr const char* kMainScriptExtension = "scm";
+constexpr const char* kArchiveExtension = "img";
+// The mark San Andreas's IMG archives start with.
+constexpr char kImgVersion2[] = {'V', 'E', 'R', '2'};
 
 #ifdef _WIN32
 constexpr const char* kFolderSeparators = "/\\";
@@ -44,6 +48,15 @@ std::string ScriptExtensionsText(const char* conjunction) {
 bool IsScriptFileName(const std::string& path) {
     const std::string extension = Extension(path);
     return std::find(kScriptExtensions.begin(), kScriptExtensions.end(), extension) != kScriptExtensions.end();
+}
+
+std::optional<std::string> ArchiveCause(const std::string& path, const uint8_t* data, std::size_t size) {
+    const bool marked = data != nullptr && size >= sizeof kImgVersion2 &&
+                        std::equal(std::begin(kImgVersion2), std::end(kImgVersion2), data);
+    if (!marked && Extension(path) != kArchiveExtension) return std::nullopt;
+    return std::string(
+        "it is an IMG archive of scripts (as script.img is), not a script: its bytes are no code; "
+        "take the scripts out of it with an IMG tool, then open those");
 }
 
 bool IsMainScriptPath(const std::string& path) { return Extension(path) == kMainScriptExtension; }

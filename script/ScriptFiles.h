@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,13 @@ std::string ScriptExtensionsText(const char* conjunction);
 
 // Whether a file name has one of those extensions, in any case.
 bool IsScriptFileName(const std::string& path);
+
+// Why the file at `path` whose first bytes are `data` is an archive of
+// scripts and no script, or nothing: an IMG archive (script.img holds a
+// main script's missions; San Andreas's starts with "VER2", those of GTA III
+// and Vice City have no mark but their name). Its bytes are no code: the
+// scripts in it are read once taken out of it.
+std::optional<std::string> ArchiveCause(const std::string& path, const uint8_t* data, std::size_t size);
 
 // Whether a path names a main script, whose header segments the scan steps
 // over: its extension (the text after the last dot of the file name) is

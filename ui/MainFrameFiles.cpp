@@ -9,6 +9,7 @@
 #include <wx/sizer.h>
 #include <wx/utils.h>
 
+#include <cctype>
 #include <chrono>
 #include <optional>
 
@@ -110,6 +111,11 @@ void MainFrame::ShowReadingNote() {
         const ScanSummary& summary = session.Summary();
         if (summary.code.CutShort())
             note = wxString::FromUTF8("This file is " + CutShortText(summary.code, session.Image().Size()) + ".");
+        if (const std::optional<DataBlock> swallowed = summary.SwallowingBlock()) {
+            std::string text = SwallowedText(*swallowed, summary);
+            text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+            note += (note.empty() ? "" : "\n") + wxString::FromUTF8(text + ".");
+        }
         if (summary.HasUnknown())
             note += (note.empty() ? "" : "\n") +
                     wxString::Format(kUnknownNote, wxString::FromUTF8(GroupedNumber(summary.unknownInstructions)),

@@ -1,6 +1,8 @@
 // morvane-cli list: the key tests of scripts as text, TSV or JSON, with the
 // instructions around them when asked.
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
 #include "cli/Escape.h"
@@ -225,4 +227,54 @@ TEST_F(CliTest, AMainScriptCutShortIsToldAndNotWrittenUnlessAllowed) {
     const CliRun wholeList = Run({"list", "--game", "sa", "whole.scm"});
     EXPECT_EQ(wholeList.status, 0);
     EXPECT_EQ(wholeList.err, "");
+}
+
+// Bytes after a jump that no label reaches are data to the walk; when they
+// are most of the file, they may be code the labels do not reach, and the
+// listing says so. A small block after a jump is no cause for a word.
+TEST_F(ListTest, DataAfterAJumpThatSwallowsMostOfTheFileIsWarnedOf) {
+    ScriptBuilder swallowing(kGameSanAndreas);
+    swallowing.Op(0x0AB0).I8(0x41);  // the one test the walk reads
+    swallowing.Op(0x0002).I32(0);    // jump back to the start
+    swallowing.Raw({0xFF, 0x7F});    // no opcode: data
+    for (int i = 0; i < 500; ++i) swallowing.Op(0x0AB0).I8(0x42);
+    dir.Write("swallowing.cs", swallowing.Bytes());
+    const CliRun run = Run({"list", "--game", "sa", "--format", "tsv", "swallowing.cs"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 2);  // the heading and the one test
+    EXPECT_NE(run.err.find("swallowing.cs: warning: offsets 11 to 2,013 (2,002 bytes, after 11 bytes of code) were "
+                           "taken for data, since no label leads there after a jump; they may be code the labels do "
+                           "not reach, whose tests are not listed\n"),
+              std::string::npos)
+        << run.err;
+
+    ScriptBuilder small(kGameSanAndreas);
+    small.Op(0x0AB0).I8(0x41).Op(0x0002).I32(0).Raw({0xFF, 0x7F});
+    for (int i = 0; i < 10; ++i) small.Op(0x0AB0).I8(0x42);
+    dir.Write("small.cs", small.Bytes());
+    EXPECT_EQ(Run({"list", "--game", "sa", "small.cs"}).err.find("taken for data"), std::string::npos);
+}
+
+// An IMG archive (script.img, or a file marked as San Andreas's archives
+// are) is said to be one, and neither listed nor changed.
+TEST_F(ListTest, AnImgArchiveIsSaidToBeOneAndNeitherListedNorChanged) {
+    std::vector<uint8_t> marked = {'V', 'E', 'R', '2', 1, 0, 0, 0};
+    const std::vector<uint8_t> keys = Demo("sa_keys.cs");
+    marked.insert(marked.end(), keys.begin(), keys.end());
+    const std::pair<const char*, std::vector<uint8_t>> archives[] = {
+        {"script.img", keys}, {"SCRIPT.IMG", keys}, {"marked.cs", marked}};
+    for (const auto& [name, bytes] : archives) {
+        dir.Write(name, bytes);
+        const std::string cause =
+            std::string(name) +
+            ": cannot open: it is an IMG archive of scripts (as script.img is), not a script: "
+            "its bytes are no code; take the scripts out of it with an IMG tool, then open those\n";
+        const CliRun list = Run({"list", "--game", "sa", name});
+        EXPECT_EQ(list.status, 1) << name;
+        EXPECT_EQ(list.err, cause);
+        const CliRun remap = Run({"remap", "--game", "sa", "--vkey", "Y Key=Z Key", name, "--in-place"});
+        EXPECT_EQ(remap.status, 1) << name;
+        EXPECT_EQ(remap.err, cause);
+        EXPECT_EQ(ReadBytes(dir.File(name)), bytes) << name;
+    }
 }
