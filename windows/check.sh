@@ -65,7 +65,8 @@ wine "$windows_cli" list --format tsv --game sa 'sa_*.cs' >windows-glob.tsv 2>/d
 if [ -s linux-glob.tsv ] && cmp -s linux-glob.tsv windows-glob.tsv; then echo "   list 'sa_*.cs': the program expands it as a shell does"; else
     echo "   list 'sa_*.cs': DIFFERENT"; diff linux-glob.tsv windows-glob.tsv | head -5 || true; failed=1; fi
 "$linux_cli" list --game sa "clé_ü.cs" sa_keys.cs >linux-console.txt
-script -qec "wine '$windows_cli' list --game sa 'clé_ü.cs' sa_keys.cs" /dev/null 2>/dev/null \
+# A console wide enough for the table: a narrower one wraps its lines.
+script -qec "stty cols 250 2>/dev/null; wine '$windows_cli' list --game sa 'clé_ü.cs' sa_keys.cs" /dev/null 2>/dev/null \
     | tr -d '\r' | sed 's/\x1b\[[0-9;?]*[A-Za-z]//g' | grep -v '^$' >windows-console.txt || true
 if cmp -s linux-console.txt windows-console.txt; then echo "   list in a console: names in the console's characters, columns aligned"; else
     echo "   list in a console: DIFFERENT"; diff linux-console.txt windows-console.txt | head -8 || true; failed=1; fi
