@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "cli/Escape.h"
 #include "cli/JsonText.h"
 #include "cli/ScriptFile.h"
+#include "keys/Hotkeys.h"
 #include "keys/KeyNames.h"
 #include "script/Instructions.h"
 
@@ -25,6 +27,8 @@ constexpr const char* kFileBytesField = "file_bytes";
 struct Row {
     std::string file;
     KeyTest test;
+    const std::vector<KeyTest>* tests = nullptr;  // the file's, in file order
+    std::size_t index = 0;                        // the test's among them
 };
 
 // Each test of a script read, with the instructions around it when `lines`
@@ -34,7 +38,7 @@ void ForEachRow(const ScriptFile& file, const Setup& setup, int lines,
                 const std::function<void(const Row&, const std::vector<DecodedInstruction>&)>& write) {
     const std::vector<DecodedInstruction> none;
     if (lines <= 0) {
-        for (const KeyTest& test : file.tests) write(Row{file.path, test}, none);
+        for (std::size_t i = 0; i < file.tests.size(); ++i) write(Row{file.path, file.tests[i], &file.tests, i}, none);
         return;
     }
     std::vector<int32_t> offsets;
@@ -47,33 +51,50 @@ void ForEachRow(const ScriptFile& file, const Setup& setup, int lines,
                               [&](std::size_t index, std::vector<DecodedInstruction> context) {
                                   ahead.emplace(index, std::move(context));
                                   for (auto it = ahead.find(next); it != ahead.end(); it = ahead.find(next)) {
-                                      write(Row{file.path, file.tests[next]}, it->second);
+                                      write(Row{file.path, file.tests[next], &file.tests, next}, it->second);
                                       ahead.erase(it);
                                       ++next;
                                   }
                               });
 }
 
-// A column: its name, and what it holds for a row, a number or text.
+// A column: its name, and what it holds for a row, a number or text, or a
+// number that a row may lack (empty in tsv, null in json).
 struct Column {
     const char* name;
-    std::function<int64_t(const Row&)> number;            // for a column of numbers
-    std::function<std::string(const Row&, Format)> text;  // for a column of text, as the format writes it
-    std::function<std::string(const Row&)> read;          // a number as a person reads it, in text output
+    std::function<int64_t(const Row&)> number;                // for a column of numbers
+    std::function<std::string(const Row&, Format)> text;      // for a column of text, as the format writes it
+    std::function<std::string(const Row&)> read;              // a number as a person reads it, in text output
+    std::function<std::optional<int64_t>(const Row&)> maybe;  // for a column of numbers some rows lack
 
     bool IsNumber() const { return static_cast<bool>(number); }
     std::string Text(const Row& row, Format format) const {
         if (format == Format::Text && read) return read(row);
+        if (maybe) {
+            const std::optional<int64_t> value = maybe(row);
+            return value ? std::to_string(*value) : std::string();
+        }
         return IsNumber() ? std::to_string(number(row)) : text(row, format);
+    }
+    Json ToJson(const Row& row) const {
+        if (maybe) {
+            const std::optional<int64_t> value = maybe(row);
+            return value ? Json(*value) : Json(nullptr);
+        }
+        return IsNumber() ? Json(number(row)) : Json(text(row, Format::Json));
     }
 };
 
 Column NumberColumn(const char* name, std::function<int64_t(const Row&)> number,
                     std::function<std::string(const Row&)> read = {}) {
-    return Column{name, number, {}, read};
+    return Column{name, number, {}, read, {}};
 }
 Column TextColumn(const char* name, std::function<std::string(const Row&, Format)> text) {
-    return Column{name, {}, text, {}};
+    return Column{name, {}, text, {}, {}};
+}
+Column MaybeColumn(const char* name, std::function<std::optional<int64_t>(const Row&)> maybe,
+                   std::function<std::string(const Row&)> read) {
+    return Column{name, {}, {}, read, maybe};
 }
 
 // No pad (a VKey or cheat test), or no key (a cheat test), in text output.
@@ -104,6 +125,28 @@ const std::vector<Column>& Columns() {
                        return format == Format::Text ? PlainText(r.test.code) : r.test.code;
                    }),
         TextColumn("opcode", [](const Row& r, Format) { return OpcodeText(r.test.opcode); }),
+        // The offset of the first key test of the chord the test is one of;
+        // text output names the hotkey of an `if and` or `if or` instead.
+        MaybeColumn(
+            "chord",
+            [](const Row& r) -> std::optional<int64_t> {
+                if (!InChord(*r.tests, r.index)) return std::nullopt;
+                return (*r.tests)[HotkeyOf(*r.tests, r.index).front()].offset;
+            },
+            [](const Row& r) {
+                return HotkeyOf(*r.tests, r.index).size() > 1 ? HotkeyText(*r.tests, r.index) : std::string();
+            }),
+        // Where the script sets the variable that keeps the key.
+        MaybeColumn(
+            "set_at",
+            [](const Row& r) -> std::optional<int64_t> {
+                if (r.test.setAt.empty()) return std::nullopt;
+                return r.test.setAt.front();
+            },
+            [](const Row& r) {
+                if (!r.test.KeyInVariable() || r.test.setAt.empty()) return std::string();
+                return std::to_string(r.test.setAt.front()) + " in " + VariableName(r.test.variable);
+            }),
     };
     return columns;
 }
@@ -138,9 +181,7 @@ void WriteJson(const std::vector<ScriptFile>& files, const Setup& setup, int lin
     for (const ScriptFile& file : files)
         ForEachRow(file, setup, lines, [&](const Row& row, const std::vector<DecodedInstruction>& context) {
             Json record = Json::object();
-            for (const Column& column : Columns())
-                record[column.name] =
-                    column.IsNumber() ? Json(column.number(row)) : Json(column.text(row, Format::Json));
+            for (const Column& column : Columns()) record[column.name] = column.ToJson(row);
             // A name that is not UTF-8 is shown with U+FFFD, and exactly here.
             if (!IsValidUtf8(row.file)) record[kFileBytesField] = HexBytes(row.file);
             if (lines > 0) {
@@ -158,17 +199,25 @@ void WriteJson(const std::vector<ScriptFile>& files, const Setup& setup, int lin
 // Columns padded to their widest cell, numbers on the right, the heading in
 // capitals.
 void WriteText(const std::vector<ScriptFile>& files, const Setup& setup, int lines, std::ostream& out) {
-    const std::vector<Column>& columns = Columns();
+    std::vector<const Column*> columns;
     std::vector<std::string> heading;
-    for (const Column& column : columns) {
+    // A column some rows may lack is shown only when a row has it.
+    for (const Column& column : Columns()) {
+        bool any = !column.maybe;
+        for (const ScriptFile& file : files)
+            ForEachRow(file, setup, 0, [&](const Row& row, const std::vector<DecodedInstruction>&) {
+                any = any || !column.Text(row, Format::Text).empty();
+            });
+        if (!any) continue;
+        columns.push_back(&column);
         std::string name = column.name;
         std::transform(name.begin(), name.end(), name.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+                       [](unsigned char c) { return static_cast<char>(c == '_' ? ' ' : std::toupper(c)); });
         heading.push_back(name);
     }
     const auto cellsOf = [&](const Row& row) {
         std::vector<std::string> cells;
-        for (const Column& column : columns) cells.push_back(column.Text(row, Format::Text));
+        for (const Column* column : columns) cells.push_back(column->Text(row, Format::Text));
         return cells;
     };
     std::vector<std::size_t> width(columns.size(), 0);
@@ -182,9 +231,10 @@ void WriteText(const std::vector<ScriptFile>& files, const Setup& setup, int lin
         std::string text;
         for (std::size_t c = 0; c < line.size(); ++c) {
             const std::string pad(width[c] - CodePointCount(line[c]), ' ');  // aligned by characters
-            const bool last = c + 1 == line.size();
-            text += (c ? "  " : "") + (columns[c].IsNumber() ? pad + line[c] : line[c] + (last ? "" : pad));
+            const bool number = columns[c]->IsNumber();
+            text += (c ? "  " : "") + (number ? pad + line[c] : line[c] + pad);
         }
+        text.erase(text.find_last_not_of(' ') + 1);
         out << text << "\n";
     };
     write(heading);

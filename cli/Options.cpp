@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "cli/KeyArgument.h"
+#include "keys/Hotkeys.h"
 #include "keys/KeyNames.h"
 #include "keys/KeyRules.h"
 
@@ -26,6 +27,7 @@ const char* const kUsage =
     "  --context N: the N instructions before and after each test, decoded (text and json)\n"
     "  -o OUT: where the remapped script goes; --force lets it replace another script\n"
     "  rules: --vkey FROM=TO   --button FROM=TO   --pad FROM=TO   --cheat FROM=TO\n"
+    "         --hotkey FROM=TO (keys pressed together: --hotkey \"Ctrl+M=Alt+F5\")\n"
     "         --at OFFSET:KEY  --at OFFSET:PAD:KEY  --at OFFSET:CODE\n"
     "  keys and pads: decimal, 0x hexadecimal, or a name as the window shows it (\"A Key\", F16, Fire, \"Pad 2\")\n"
     "  cheat codes: letters A-Z and digits, written in upper case; a new code fits the old one's room\n"
@@ -129,6 +131,38 @@ bool ParseCheatRule(const std::string& value, Rule& rule, std::string& error) {
         error = "--cheat: a cheat code is letters A-Z and digits 0-9: " + rule.fromCode + " in " + value;
         return false;
     }
+    return true;
+}
+
+// --hotkey FROM=TO: two hotkeys of as many keys, split at the one "=" that
+// leaves a hotkey on both sides ("= Key" is a key's name).
+bool ParseHotkeyRule(const std::string& value, Rule& rule, std::string& error) {
+    rule.kind = Rule::Kind::Hotkey;
+    const auto parseKey = [](const std::string& name) { return ParseKey(name, KeyKind::VKey); };
+    int splits = 0;
+    for (std::size_t equals = value.find('='); equals != std::string::npos; equals = value.find('=', equals + 1)) {
+        const auto from = ParseHotkey(value.substr(0, equals), parseKey);
+        const auto to = ParseHotkey(value.substr(equals + 1), parseKey);
+        if (!from || !to) continue;
+        rule.fromKeys = *from;
+        rule.toKeys = *to;
+        ++splits;
+    }
+    if (splits != 1) {
+        error = "--hotkey takes FROM=TO, each keys joined by + (Ctrl+Shift+M): " + value;
+        return false;
+    }
+    if (rule.fromKeys.size() != rule.toKeys.size()) {
+        error = "--hotkey: " + value + " gives a hotkey of " + std::to_string(rule.fromKeys.size()) +
+                (rule.fromKeys.size() == 1 ? " key" : " keys") + " another of " + std::to_string(rule.toKeys.size()) +
+                "; each test keeps its place, so both need as many keys";
+        return false;
+    }
+    for (const int32_t key : rule.toKeys)
+        if (CheckRange(KeyKind::VKey, key) != KeyRefusal::Accepted) {
+            error = "--hotkey: a VKey lies between 0 and " + std::to_string(HighestValue(KeyKind::VKey)) + ": " + value;
+            return false;
+        }
     return true;
 }
 
@@ -269,6 +303,11 @@ const std::vector<OptionRow>& OptionTable() {
          true,
          AddRule("--cheat", [](const std::string&, const std::string& value, Rule& rule,
                                std::string& error) { return ParseCheatRule(value, rule, error); })},
+        {{"--hotkey"},
+         kForRemap,
+         true,
+         AddRule("--hotkey", [](const std::string&, const std::string& value, Rule& rule,
+                                std::string& error) { return ParseHotkeyRule(value, rule, error); })},
         {{"--at"},
          kForRemap,
          true,

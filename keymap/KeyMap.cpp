@@ -1,5 +1,7 @@
 #include "keymap/KeyMap.h"
 
+#include "keys/Hotkeys.h"
+
 #include <algorithm>
 #include <atomic>
 #include <functional>
@@ -27,7 +29,14 @@ std::string TestedKeyName(const TestedKey& key) {
 
 ScriptKeys CountKeyTests(const std::string& path, const std::vector<KeyTest>& tests, const ScanSummary& summary) {
     std::map<TestedKey, int32_t> counts;
-    for (const KeyTest& test : tests) ++counts[TestedKey::Of(test)];
+    // A key kept in a variable counts as the key it is set to; one whose
+    // value cannot be told is no key; a key a chord must not have pressed
+    // ("Win+B, not Alt") is not one the mod is armed by.
+    for (std::size_t i = 0; i < tests.size(); ++i) {
+        const KeyTest& test = tests[i];
+        if (!test.Changeable() || (test.negated && InChord(tests, i))) continue;
+        ++counts[TestedKey::Of(test)];
+    }
     ScriptKeys script;
     script.path = path;
     script.read = true;

@@ -90,7 +90,7 @@ std::string VKeyEntryName(int32_t code) {
 
 std::string KeyTestLabel(const KeyTest& test) {
     switch (test.kind) {
-        case KeyTestKind::VKey: return VKeyName(test.key);
+        case KeyTestKind::VKey: return test.Changeable() ? VKeyName(test.key) : "Key in " + VariableName(test.variable);
         case KeyTestKind::Button: return GameKeyName(test.key);
         case KeyTestKind::Cheat: return "Cheat " + test.code;
     }

@@ -28,8 +28,9 @@ std::string VKeyEntryName(int32_t code);
 // A VKey's code as those names write it: "0x71".
 std::string VKeyCodeText(int32_t code);
 std::string GameKeyName(int32_t number);
-// The text of a test's line in the list: the key's name, or "Cheat "
-// and the code.
+// The text of a test's line in the list: the key's name, "Key in 3@" for a
+// key kept in a variable whose value cannot be told, or "Cheat " and the
+// code.
 std::string KeyTestLabel(const KeyTest& test);
 
 // A count and the word for what is counted: "1 script", "3 scripts".

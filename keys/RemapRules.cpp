@@ -1,7 +1,10 @@
 #include "keys/RemapRules.h"
 
 #include "io/Utf8Text.h"
+#include "keys/Hotkeys.h"
 #include "keys/KeyRules.h"
+
+#include <algorithm>
 
 namespace morvane {
 
@@ -37,6 +40,9 @@ std::optional<std::string> CheckFinal(const KeyTest& was, const KeyTest& now) {
         return AtOffset(was) + "cheat code " + PlainText(was.code) + " cannot become " + PlainText(now.code) + ": " +
                CheatRefusalText(refusal, was);
     }
+    if (now.key != was.key && !was.Changeable())
+        return AtOffset(was) + "its key is kept in " + VariableName(was.variable) + ", whose value cannot be told (" +
+               was.unresolved + "): left alone";
     if (now.key != was.key) {
         const KeyRefusal refusal = now.IsVKey() ? CheckVKey(was, now.key) : CheckRange(KeyKind::GameKey, now.key);
         if (refusal != KeyRefusal::Accepted) return AtOffset(was) + RefusalText(refusal, now.key);
@@ -48,7 +54,75 @@ std::optional<std::string> CheckFinal(const KeyTest& was, const KeyTest& now) {
     return std::nullopt;
 }
 
+// A Hotkey rule on the hotkey whose first test is `first`: each of its
+// pressed VKey tests gets the key that stands where its own stands in the
+// rule's keys, when they are exactly the rule's keys.
+void ApplyHotkey(const RemapRule& rule, const std::vector<KeyTest>& read, std::size_t first,
+                 std::vector<KeyTest>& now) {
+    std::vector<std::size_t> pressed;
+    for (const std::size_t i : HotkeyOf(read, first)) {
+        if (read[i].negated) continue;
+        if (!read[i].IsVKey()) return;  // buttons are no keys of the keyboard's
+        pressed.push_back(i);
+    }
+    if (read[first].joined == Joined::Any && pressed.size() > 1) return;  // alternatives, no chord
+    if (pressed.size() != rule.fromKeys.size()) return;
+    for (const std::size_t i : pressed) {
+        const auto at = std::find(rule.fromKeys.begin(), rule.fromKeys.end(), read[i].key);
+        if (at == rule.fromKeys.end()) return;
+    }
+    // Each key once: the hotkey's keys are the rule's, none twice.
+    for (std::size_t a = 0; a < pressed.size(); ++a)
+        for (std::size_t b = a + 1; b < pressed.size(); ++b)
+            if (read[pressed[a]].key == read[pressed[b]].key) return;
+    for (const std::size_t i : pressed) {
+        const auto at = std::find(rule.fromKeys.begin(), rule.fromKeys.end(), read[i].key);
+        now[i].key = rule.toKeys[static_cast<std::size_t>(at - rule.fromKeys.begin())];
+    }
+}
+
+// Tests whose key one variable keeps hold one key: a change to one is a
+// change to all of them; different changes are refused for all.
+void ShareVariables(const std::vector<KeyTest>& read, RemapResult& result) {
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        if (!read[i].KeyInVariable() || !read[i].Changeable()) continue;
+        std::vector<std::size_t> sharing;
+        for (std::size_t j = 0; j < read.size(); ++j)
+            if (read[j].KeyInVariable() && read[j].keyAt == read[i].keyAt) sharing.push_back(j);
+        if (sharing.front() != i || sharing.size() < 2) continue;  // each group once
+        std::optional<int32_t> given;
+        bool differ = false;
+        for (const std::size_t j : sharing) {
+            if (result.outcomes[j].answer != RemapAnswer::Changed) continue;
+            if (given && *given != result.tests[j].key) differ = true;
+            given = result.tests[j].key;
+        }
+        if (!given) continue;
+        std::string offsets;
+        for (const std::size_t j : sharing) offsets += (offsets.empty() ? "" : ", ") + std::to_string(read[j].offset);
+        for (const std::size_t j : sharing) {
+            if (differ) {
+                result.outcomes[j] = {RemapAnswer::Refused, AtOffset(read[j]) + VariableName(read[j].variable) +
+                                                                " keeps the key of the tests at " + offsets +
+                                                                ", which the rules give different keys"};
+                result.tests[j] = read[j];
+            } else if (result.outcomes[j].answer == RemapAnswer::Unchanged) {
+                result.tests[j].key = *given;
+                result.outcomes[j].answer = RemapAnswer::Changed;
+            }
+        }
+    }
+}
+
 }  // namespace
+
+RemapRule RemapRule::ForHotkey(std::vector<int32_t> fromKeys, std::vector<int32_t> toKeys) {
+    RemapRule rule;
+    rule.kind = Kind::Hotkey;
+    rule.fromKeys = std::move(fromKeys);
+    rule.toKeys = std::move(toKeys);
+    return rule;
+}
 
 RemapRule RemapRule::ForVKey(int32_t from, int32_t to) {
     RemapRule rule;
@@ -105,6 +179,9 @@ RemapResult ApplyRemapRules(const std::vector<KeyTest>& read, const std::vector<
                     if (was.IsCheat() && IsSameCheatCode(was.code, rule.fromCode))
                         now.code = IsSameCheatCode(was.code, rule.toCode) ? was.code : CheatCodeToWrite(rule.toCode);
                     break;
+                case RemapRule::Kind::Hotkey:
+                    if (HotkeyOf(read, i).front() == i) ApplyHotkey(rule, read, i, result.tests);
+                    break;
                 case RemapRule::Kind::At:
                     if (was.offset != rule.offset) break;
                     matched = true;
@@ -126,6 +203,7 @@ RemapResult ApplyRemapRules(const std::vector<KeyTest>& read, const std::vector<
         }
         if (outcome.answer == RemapAnswer::Refused) result.tests[i] = read[i];
     }
+    ShareVariables(read, result);
     return result;
 }
 

@@ -21,6 +21,7 @@ struct RemapRule {
         Pad,     // every button test on pad `from` moves to pad `to`
         Cheat,   // every cheat test of the code `fromCode` (in any case) gets `toCode`
         At,      // the one test at `offset` gets the key, pad or code given
+        Hotkey,  // every hotkey of exactly the VKeys `fromKeys` gets `toKeys`, key for key
     };
     Kind kind = Kind::VKey;
     int32_t from = 0;
@@ -34,10 +35,15 @@ struct RemapRule {
     std::optional<int32_t> vkey;
     std::optional<int32_t> gameKey;
     std::optional<int32_t> pad;
+    // Hotkey: as many keys each, in hotkey order (modifiers first); the
+    // keys are matched to the hotkey's tests in that order.
+    std::vector<int32_t> fromKeys;
+    std::vector<int32_t> toKeys;
     std::string text;  // the rule as the user wrote it, for messages
 
     static RemapRule ForVKey(int32_t from, int32_t to);
     static RemapRule ForButton(int32_t from, int32_t to, std::optional<int32_t> onPad = std::nullopt);
+    static RemapRule ForHotkey(std::vector<int32_t> fromKeys, std::vector<int32_t> toKeys);
 };
 
 // What the rules do to one test.
@@ -67,7 +73,10 @@ struct RemapResult {
 // its parameters (a VKey 0 to 255, and up to 127 in an 8-bit parameter; a
 // game key 0 to 19; a pad 0 or 1; a cheat code of letters and digits that
 // fits its string's room). A test given what it already holds, a cheat code
-// in any case included, is Unchanged.
+// in any case included, is Unchanged. A key kept in a variable that cannot
+// be told is refused any change; tests whose key is kept in one variable
+// all take the key a rule gives one of them (they are refused when the rules
+// give them different keys).
 RemapResult ApplyRemapRules(const std::vector<KeyTest>& read, const std::vector<RemapRule>& rules);
 
 // The tests that `now` changes from `saved` and that lie after an instruction

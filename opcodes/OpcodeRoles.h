@@ -19,7 +19,18 @@ enum class OpcodeRole : uint8_t {
     Jump,      // goes to a label and never on: what follows is reached only through a label
     EndsPath,  // a return or an end of script: what follows is reached only through a label
     Branch,    // may go to a label (a conditional jump, a call, a new script) and goes on
+    // One integer parameter: how many conditions follow and how they join.
+    Condition,
 };
+
+// The integer of a Condition instruction (00D6, `if`): 0 for one
+// condition; 1 to 7 for 2 to 8 that must all hold (`if and`); 21 to 27 for
+// 2 to 8 of which one must (`if or`).
+constexpr int32_t kFirstAllConditions = 1;
+constexpr int32_t kLastAllConditions = 7;
+constexpr int32_t kFirstAnyConditions = 21;
+constexpr int32_t kLastAnyConditions = 27;
+constexpr int32_t kAnyConditionsBase = 20;
 
 // Raw bytes after an opcode of role SkipsData (San Andreas keeps debug text there).
 constexpr int kSkippedDataBytes = 128;
@@ -54,6 +65,7 @@ inline constexpr SpecialOpcode kSpecialOpcodes[] = {
     {kInSanAndreas, 0x0E3E, OpcodeRole::ButtonTest},  // CLEO+ is_button_just_pressed
     {kInEveryGame, 0x0ADC, OpcodeRole::CheatTest},    // test_cheat of the script libraries
     {kInSanAndreas, 0x05B6, OpcodeRole::SkipsData},   // 128 bytes the game skips (debug text)
+    {kInEveryGame, 0x00D6, OpcodeRole::Condition},    // if: the conditions that follow
     // Control flow: where the path ends, and which labels lead to code.
     {kInEveryGame, 0x0002, OpcodeRole::Jump, kFirstParameter},            // goto
     {kInEveryGame, 0x004E, OpcodeRole::EndsPath},                         // terminate_this_script

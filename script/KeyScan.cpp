@@ -1,6 +1,7 @@
 #include "script/KeyScan.h"
 
 #include "opcodes/OpcodeSources.h"
+#include "script/KeyVariables.h"
 
 #include <algorithm>
 #include <iterator>
@@ -17,8 +18,19 @@ constexpr int kMostLabelRounds = 8;
 
 // The key as the game reads it: a signed number, so that an 8-bit byte of
 // 0x80 or more is a negative value, no key at all.
+// A key held in a variable is listed with the variable; what the script
+// sets it to is found after the walk (ResolveKeyVariables).
 void ScanKeyInstruction(ScriptReader& reader, int32_t offset, uint16_t opcode, std::vector<KeyTest>& tests) {
-    const bool wide = reader.PeekByte() != TypeByte(ParamType::Int8);
+    const int type = reader.PeekByte();
+    if (type == TypeByte(ParamType::LocalVar) || type == TypeByte(ParamType::GlobalVar)) {
+        Variable variable;
+        if (!reader.ReadVariableParam(variable)) return;
+        KeyTest test = KeyTest::VKey(offset, kNoKey, true, opcode);
+        test.variable = variable;
+        tests.push_back(std::move(test));
+        return;
+    }
+    const bool wide = type != TypeByte(ParamType::Int8);
     int32_t key = 0;
     if (reader.ReadSignedParam(key)) tests.push_back(KeyTest::VKey(offset, key, wide, opcode));
 }
@@ -55,7 +67,8 @@ inline const OpcodeEntry* Step(ScriptReader& reader, const OpcodeTable& table, u
         case OpcodeRole::Plain:
         case OpcodeRole::Jump:
         case OpcodeRole::EndsPath:
-        case OpcodeRole::Branch: reader.SkipParams(entry->parameterCount); break;
+        case OpcodeRole::Branch:
+        case OpcodeRole::Condition: reader.SkipParams(entry->parameterCount); break;
         case OpcodeRole::VKeyTest: ScanKeyInstruction(reader, offset, opcode, tests); break;
         case OpcodeRole::ButtonTest: ScanButtonInstruction(reader, offset, opcode, tests); break;
         case OpcodeRole::SkipsData: reader.SkipBytes(kSkippedDataBytes); break;
@@ -115,6 +128,22 @@ void NameLabels(ScriptReader reader, const CodeLayout& code, int32_t offset, uin
     }
 }
 
+// After an `if` at `offset`: the conditions that follow it and how they
+// join. An `if` of one condition, or of a count no game writes, joins none.
+void OpenCondition(ScriptReader reader, int32_t offset, int32_t& condition, Joined& joined, int32_t& left) {
+    int32_t count = 0;
+    left = 0;
+    if (!reader.Seek(static_cast<int64_t>(offset) + kOpcodeWordSize) || !reader.ReadSignedParam(count)) return;
+    if (count >= kFirstAllConditions && count <= kLastAllConditions) {
+        joined = Joined::All;
+        left = count + 1;
+    } else if (count >= kFirstAnyConditions && count <= kLastAnyConditions) {
+        joined = Joined::Any;
+        left = count - kAnyConditionsBase + 1;
+    }
+    condition = offset;
+}
+
 // One walk over the code. Without `labels` it is the plain walk, which only
 // notes whether it met an unknown opcode right after an instruction that ends
 // the path; with them, such bytes are data up to the next offset a label
@@ -149,6 +178,10 @@ Walk WalkCode(const ScriptImage& image, const OpcodeTable& table, const CodeLayo
     std::size_t at = static_cast<std::size_t>(code.start);
     bool onTrack = true;        // no unknown instruction met yet
     bool afterPathEnd = false;  // the instruction before ended the path
+    // The `if` whose conditions the walk is in, and how many are still to come.
+    int32_t condition = -1;
+    Joined joined = Joined::Alone;
+    int32_t conditionsLeft = 0;
     int sinceReport = 0;
     int64_t instructions = 0;
     while (at < end) {
@@ -161,6 +194,7 @@ Walk WalkCode(const ScriptImage& image, const OpcodeTable& table, const CodeLayo
             const OpcodeEntry& entry = entries[(bytes[at] | (bytes[at + 1] << 8)) & kOpcodeMask];
             if (entry.known && SteppedByCount(entry.role) && (labels == nullptr || !onTrack)) {
                 ++instructions;
+                if (conditionsLeft > 0) --conditionsLeft;
                 afterPathEnd = EndsThePath(entry.role);
                 int32_t stepped = 0;
                 at = entry.parameterCount == 0
@@ -172,11 +206,21 @@ Walk WalkCode(const ScriptImage& image, const OpcodeTable& table, const CodeLayo
         const auto offset = static_cast<int32_t>(at);
         reader.Seek(offset);
         uint16_t opcode = 0;
+        const std::size_t found = tests.size();
         const OpcodeEntry* entry = Step(reader, table, opcode, tests);
         at = static_cast<std::size_t>(reader.Position());
         if (opcode == kTruncatedOpcode) break;  // a lone last byte is no instruction
         if (entry != nullptr) {
             ++instructions;
+            for (std::size_t t = found; t < tests.size(); ++t) {
+                tests[t].negated = (bytes[offset + 1] & (kNegationFlag >> 8)) != 0;
+                if (conditionsLeft > 0) {
+                    tests[t].condition = condition;
+                    tests[t].joined = joined;
+                }
+            }
+            if (conditionsLeft > 0) --conditionsLeft;
+            if (entry->role == OpcodeRole::Condition) OpenCondition(reader, offset, condition, joined, conditionsLeft);
             afterPathEnd = EndsThePath(entry->role);
             if (labels != nullptr && onTrack && (entry->role == OpcodeRole::Jump || entry->role == OpcodeRole::Branch))
                 NameLabels(reader, code, offset, opcode, *labels);
@@ -193,6 +237,7 @@ Walk WalkCode(const ScriptImage& image, const OpcodeTable& table, const CodeLayo
             }
         }
         ++instructions;
+        conditionsLeft = 0;  // what follows an unknown instruction is no condition known
         if (summary.unknownInstructions++ == 0) summary.firstUnknownOffset = offset;
         const auto named = std::find(summary.unknownOpcodes.begin(), summary.unknownOpcodes.end(), opcode);
         if (named == summary.unknownOpcodes.end()) {
@@ -220,19 +265,20 @@ ScanSummary ScanKeyTests(const ScriptImage& image, const OpcodeTable& table, Hea
     const std::size_t before = tests.size();
     const CodeLayout code = FindCode(image, header);
     Walk walk = WalkCode(image, table, code, nullptr, tests, progress);
-    if (!walk.metDataCandidate) return walk.summary;
-
-    // Some unknown opcode may start data: walk again, gathering where the
-    // labels of the code lead, until a walk names no label the one before
-    // did not know.
-    std::vector<int32_t> known = code.missions;
-    for (int round = 0; round < kMostLabelRounds; ++round) {
-        tests.resize(before);
-        Labels labels(known);
-        walk = WalkCode(image, table, code, &labels, tests, nullptr);
-        if (!labels.NamedNew()) break;
-        known = labels.All();
+    if (walk.metDataCandidate) {
+        // Some unknown opcode may start data: walk again, gathering where the
+        // labels of the code lead, until a walk names no label the one before
+        // did not know.
+        std::vector<int32_t> known = code.missions;
+        for (int round = 0; round < kMostLabelRounds; ++round) {
+            tests.resize(before);
+            Labels labels(known);
+            walk = WalkCode(image, table, code, &labels, tests, nullptr);
+            if (!labels.NamedNew()) break;
+            known = labels.All();
+        }
     }
+    ResolveKeyVariables(image, table, walk.summary, tests, before);
     return walk.summary;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "script/ParamType.h"
 #include "script/ScriptImage.h"
@@ -18,6 +19,14 @@ enum class KeyTestKind : uint8_t { VKey, Button, Cheat };
 // The kind's name in the command line's data formats: "vkey", "button", "cheat".
 const char* KindName(KeyTestKind kind);
 
+// How a test's condition joins it with the conditions beside it: alone (no
+// `if` of several conditions), all of them must hold (`if and`: the keys
+// tested together are a chord), or any one (`if or`: alternatives).
+enum class Joined : uint8_t { Alone, All, Any };
+
+// The key of a VKey test whose key cannot be told.
+constexpr int32_t kNoKey = -1;
+
 // One instruction that tests a key, with what it tests.
 struct KeyTest {
     KeyTestKind kind = KeyTestKind::VKey;
@@ -31,6 +40,21 @@ struct KeyTest {
     std::string code;
     StringForm form = StringForm::Fixed8;
     int32_t room = 0;
+    // Its condition: the offset of the `if` (00D6) that opens it (-1 when it
+    // stands alone), how that joins it to the others, and whether the test is
+    // negated (`not`).
+    int32_t condition = -1;
+    Joined joined = Joined::Alone;
+    bool negated = false;
+    // VKey tests whose key is kept in a variable: the variable; where the
+    // script sets it (the offsets of its assignments of one constant, and of
+    // each constant's parameter, which a new key is written to); and, when
+    // the key cannot be told, why (then `key` is -1 and the test is left
+    // alone).
+    Variable variable;
+    std::vector<int32_t> setAt;
+    std::vector<int32_t> keyAt;
+    std::string unresolved;
 
     static KeyTest VKey(int32_t offset, int32_t key, bool wide, uint16_t opcode) {
         KeyTest t;
@@ -64,10 +88,19 @@ struct KeyTest {
     bool IsVKey() const { return kind == KeyTestKind::VKey; }
     bool IsButton() const { return kind == KeyTestKind::Button; }
     bool IsCheat() const { return kind == KeyTestKind::Cheat; }
+    // Whether the key is in a variable the script sets elsewhere.
+    bool KeyInVariable() const { return variable.IsSet(); }
+    // Whether a new key can be written: not for a key in a variable whose
+    // value cannot be told.
+    bool Changeable() const { return unresolved.empty(); }
 
+    // What the test holds and where its key is kept; where it stands in its
+    // condition, which no edit changes, is not compared.
     bool operator==(const KeyTest& other) const {
         return kind == other.kind && offset == other.offset && opcode == other.opcode && wide == other.wide &&
-               pad == other.pad && key == other.key && code == other.code && form == other.form && room == other.room;
+               pad == other.pad && key == other.key && code == other.code && form == other.form && room == other.room &&
+               variable == other.variable && setAt == other.setAt && keyAt == other.keyAt &&
+               unresolved == other.unresolved;
     }
     bool operator!=(const KeyTest& other) const { return !(*this == other); }
 };

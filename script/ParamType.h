@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "opcodes/GameId.h"
 
@@ -33,6 +34,26 @@ enum class ParamType : uint8_t {
     GlobalString16Array = 18,
     LocalString16Array = 19,
 };
+
+// A variable of the byte code: a local one of the script (`0@`, its index)
+// or a global one (`$123`, its offset in the variable space).
+struct Variable {
+    enum class Scope : uint8_t { None, Local, Global };
+    Scope scope = Scope::None;
+    int32_t index = 0;
+    bool IsSet() const { return scope != Scope::None; }
+    bool operator==(const Variable& other) const { return scope == other.scope && index == other.index; }
+    bool operator!=(const Variable& other) const { return !(*this == other); }
+    bool operator<(const Variable& other) const {
+        return scope != other.scope ? scope < other.scope : index < other.index;
+    }
+};
+
+// A global variable takes this many bytes of the variable space.
+constexpr int32_t kGlobalVariableBytes = 4;
+
+// The variable as a script writer writes it: "0@", "$123".
+std::string VariableName(const Variable& variable);
 
 constexpr uint8_t TypeByte(ParamType type) { return static_cast<uint8_t>(type); }
 

@@ -9,7 +9,13 @@ void PatchImage(ScriptImage& image, const std::vector<KeyTest>& tests, int32_t c
         if (test.offset < 0) continue;
         const int64_t first = static_cast<int64_t>(test.offset) + kOpcodeWordSize;
         switch (test.kind) {
-            case KeyTestKind::VKey: image.WriteIntParamAt(first, test.key, codeEnd); break;
+            case KeyTestKind::VKey:
+                // A key kept in a variable is written where the script sets it.
+                if (!test.KeyInVariable())
+                    image.WriteIntParamAt(first, test.key, codeEnd);
+                else if (test.Changeable())
+                    for (const int32_t at : test.keyAt) image.WriteIntParamAt(at, test.key, codeEnd);
+                break;
             case KeyTestKind::Button: {
                 // The key follows the pad where a read of the pad ends, as the scan read them.
                 ScriptReader pad(image);

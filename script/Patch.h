@@ -9,7 +9,8 @@
 namespace morvane {
 
 // Writes every test's pad and key back into the image, each in the
-// width its parameter already has, and every cheat test's code into its
+// width its parameter already has (a key kept in a variable into each of the
+// variable's assignments; one whose value could not be told nowhere), and every cheat test's code into its
 // string's place, padded with zero bytes (see ScriptImage::WriteStringParamAt).
 // Nothing at or after `codeEnd` (the end of the code the scan walked: a
 // debug footer after it stays as it is) is written. A parameter that is not

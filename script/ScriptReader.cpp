@@ -69,6 +69,37 @@ bool ScriptReader::ReadIntParam(int32_t& value, Extension extension) {
     return true;
 }
 
+bool ScriptReader::ReadVariableParam(Variable& variable) {
+    if (!Inside()) return false;
+    const auto type = static_cast<ParamType>(bytes_[at_]);
+    const bool local = type == ParamType::LocalVar;
+    if ((!local && type != ParamType::GlobalVar) || StartsInlineString(RulesForGame(game_), bytes_[at_])) {
+        SkipParam();
+        return false;
+    }
+    if (Remaining() < 1 + kInt16Width) {
+        at_ = end_;
+        return false;
+    }
+    variable.scope = local ? Variable::Scope::Local : Variable::Scope::Global;
+    variable.index = ReadLe16(bytes_ + at_ + 1);
+    at_ += 1 + kInt16Width;
+    return true;
+}
+
+std::string VariableName(const Variable& variable) {
+    switch (variable.scope) {
+        case Variable::Scope::Local: return std::to_string(variable.index) + "@";
+        case Variable::Scope::Global:
+            // A global variable's parameter is its byte offset, four bytes a variable.
+            return variable.index % kGlobalVariableBytes == 0
+                       ? "$" + std::to_string(variable.index / kGlobalVariableBytes)
+                       : "&" + std::to_string(variable.index);
+        case Variable::Scope::None: break;
+    }
+    return std::string();
+}
+
 bool ScriptReader::StringPayload(std::size_t& payload, int& length, StringForm& form) {
     if (!Inside()) return false;
     const std::optional<StringForm> found = StringFormOf(RulesForGame(game_), bytes_[at_]);

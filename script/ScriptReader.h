@@ -70,6 +70,9 @@ public:
     // one whose payload the end cuts, the position stands after its type byte.
     bool ReadUnsignedParam(int32_t& value) { return ReadIntParam(value, Extension::Zero); }
     bool ReadSignedParam(int32_t& value) { return ReadIntParam(value, Extension::Sign); }
+    // Reads a local or global variable (not an array). False for any other
+    // parameter, which is then stepped over.
+    bool ReadVariableParam(Variable& variable);
     // Reads a string constant. False for any other parameter, which is then
     // stepped over, and for a string the end cuts (position at the end).
     bool ReadStringParam(StringConstant& value);

@@ -34,11 +34,11 @@ TEST_F(CheatTest, ListShowsEachCodeAsACheatWithNoKeyOrPad) {
     EXPECT_EQ(tsv.status, 0);
     EXPECT_EQ(tsv.err, "");
     EXPECT_EQ(tsv.out,
-              "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
-              "sa_cheats.cs\t20\tcheat\t0\t-1\t-1\tBOOM\t0ADC\n"
-              "sa_cheats.cs\t57\tcheat\t0\t-1\t-1\tFLYINGCARS\t0ADC\n"
-              "sa_cheats.cs\t99\tcheat\t0\t-1\t-1\tTANK\t0ADC\n"
-              "sa_cheats.cs\t167\tvkey\t0\t-1\t113\tF2\t0AB0\n");
+              "file\toffset\tkind\twide\tpad\tkey\tname\topcode\tchord\tset_at\n"
+              "sa_cheats.cs\t20\tcheat\t0\t-1\t-1\tBOOM\t0ADC\t\t\n"
+              "sa_cheats.cs\t57\tcheat\t0\t-1\t-1\tFLYINGCARS\t0ADC\t\t\n"
+              "sa_cheats.cs\t99\tcheat\t0\t-1\t-1\tTANK\t0ADC\t\t\n"
+              "sa_cheats.cs\t167\tvkey\t0\t-1\t113\tF2\t0AB0\t\t\n");
 
     const CliRun text = Run({"list", "--game", "vc", "vc_cheats.cs"});
     EXPECT_EQ(text.out,
@@ -51,8 +51,8 @@ TEST_F(CheatTest, ListShowsEachCodeAsACheatWithNoKeyOrPad) {
     odd.Op(0x0ADC).String8("A\tB\n\xFF");
     dir.Write("odd.cs", odd.Bytes());
     EXPECT_EQ(Run({"list", "--game", "sa", "--format", "tsv", "odd.cs"}).out,
-              "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
-              "odd.cs\t0\tcheat\t0\t-1\t-1\tA\\tB\\n\xFF\t0ADC\n");
+              "file\toffset\tkind\twide\tpad\tkey\tname\topcode\tchord\tset_at\n"
+              "odd.cs\t0\tcheat\t0\t-1\t-1\tA\\tB\\n\xFF\t0ADC\t\t\n");
     const nlohmann::json json = nlohmann::json::parse(Run({"list", "--game", "sa", "--format", "json", "odd.cs"}).out);
     EXPECT_EQ(json.at(0).at("name"), "A\tB\n\xEF\xBF\xBD");
     EXPECT_EQ(json.at(0).at("kind"), "cheat");

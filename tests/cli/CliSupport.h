@@ -107,11 +107,11 @@ private:
 
 // The demo San Andreas key script as `list --format tsv` shows it.
 inline const char* const kSaKeysTsv =
-    "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
-    "sa_keys.cs\t20\tvkey\t0\t-1\t89\tY Key\t0AB0\n"
-    "sa_keys.cs\t54\tvkey\t1\t-1\t160\tLeft Shift\t0AB0\n"
-    "sa_keys.cs\t83\tvkey\t1\t-1\t113\tF2\t0AB0\n"
-    "sa_keys.cs\t153\tbutton\t0\t0\t16\tCross: Sprint | Accelerate\t00E1\n"
-    "sa_keys.cs\t185\tbutton\t0\t1\t6\tR1: Aim Weapon | Hand Brake\t00E1\n";
+    "file\toffset\tkind\twide\tpad\tkey\tname\topcode\tchord\tset_at\n"
+    "sa_keys.cs\t20\tvkey\t0\t-1\t89\tY Key\t0AB0\t\t\n"
+    "sa_keys.cs\t54\tvkey\t1\t-1\t160\tLeft Shift\t0AB0\t\t\n"
+    "sa_keys.cs\t83\tvkey\t1\t-1\t113\tF2\t0AB0\t\t\n"
+    "sa_keys.cs\t153\tbutton\t0\t0\t16\tCross: Sprint | Accelerate\t00E1\t\t\n"
+    "sa_keys.cs\t185\tbutton\t0\t1\t6\tR1: Aim Weapon | Hand Brake\t00E1\t\t\n";
 
 }  // namespace morvane::test

@@ -29,9 +29,9 @@ TEST_F(ListTest, TsvJsonAndText) {
     EXPECT_EQ(json.out,
               "[\n"
               " {\"file\": \"gta3_keys.cs\", \"offset\": 19, \"kind\": \"vkey\", \"wide\": 0, \"pad\": -1, \"key\": "
-              "116, \"name\": \"F5\", \"opcode\": \"05EE\"},\n"
+              "116, \"name\": \"F5\", \"opcode\": \"05EE\", \"chord\": null, \"set_at\": null},\n"
               " {\"file\": \"gta3_keys.cs\", \"offset\": 49, \"kind\": \"button\", \"wide\": 0, \"pad\": 0, \"key\": "
-              "17, \"name\": \"Circle: Fire\", \"opcode\": \"00E1\"}\n"
+              "17, \"name\": \"Circle: Fire\", \"opcode\": \"00E1\", \"chord\": null, \"set_at\": null}\n"
               "]\n");
 
     CliRun text = Run({"list", "--game", "vc", "vc_keys.cs"});
@@ -64,7 +64,8 @@ TEST_F(ListTest, ContextShowsTheDecodedInstructionsAroundEachTest) {
 
     CliRun json = Run({"list", "--game", "vc", "--format", "json", "--context=1", "vc_keys.cs"});
     EXPECT_EQ(json.status, 0) << json.err;
-    EXPECT_NE(json.out.find("\"opcode\": \"00E1\", \"context\": [{\"offset\": 72, \"text\": \"00D6: if 0\"}, "
+    EXPECT_NE(json.out.find("\"opcode\": \"00E1\", \"chord\": null, \"set_at\": null, \"context\": [{\"offset\": 72, "
+                            "\"text\": \"00D6: if 0\"}, "
                             "{\"offset\": 76, \"text\": \"00E1: Pad 1 button 4 pressed\"}, "
                             "{\"offset\": 82, \"text\": \"004D: jump if false @-104\"}]}"),
               std::string::npos)
@@ -113,9 +114,9 @@ TEST_F(ListTest, MachineReadableOutputSurvivesOddFileNames) {
 
     const CliRun tsv = Run(args);
     EXPECT_EQ(tsv.status, 0) << tsv.err;
-    const std::string row = "\t0\tvkey\t0\t-1\t65\tA Key\t05EE\n";
+    const std::string row = "\t0\tvkey\t0\t-1\t65\tA Key\t05EE\t\t\n";
     EXPECT_EQ(tsv.out,
-              "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
+              "file\toffset\tkind\twide\tpad\tkey\tname\topcode\tchord\tset_at\n"
               "tab\\there.cs" +
                   row + "new\\nline.cs" + row + "back\\\\slash.cs" + row + "cr\\rhere.cs" + row + "caf\xE9.cs" + row +
                   "caf\xC3\xA9.cs" + row);
@@ -155,9 +156,9 @@ TEST_F(ListTest, AnEightBitByteOfTheHighHalfIsANegativeNumber) {
     dir.Write("high.cs", std::vector<uint8_t>{0xB0, 0x0A, 0x04, 0x80, 0xB0, 0x0A, 0x05, 0x80, 0x00});
     const CliRun run = Run({"list", "--game", "sa", "--format", "tsv", "high.cs"});
     EXPECT_EQ(run.out,
-              "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
-              "high.cs\t0\tvkey\t0\t-1\t-128\t-128\t0AB0\n"
-              "high.cs\t4\tvkey\t1\t-1\t128\tF17\t0AB0\n");
+              "file\toffset\tkind\twide\tpad\tkey\tname\topcode\tchord\tset_at\n"
+              "high.cs\t0\tvkey\t0\t-1\t-128\t-128\t0AB0\t\t\n"
+              "high.cs\t4\tvkey\t1\t-1\t128\tF17\t0AB0\t\t\n");
 }
 
 TEST(Escape, JsonIsAlwaysValidUtf8AndTsvFieldsStayOneField) {
@@ -277,4 +278,43 @@ TEST_F(ListTest, AnImgArchiveIsSaidToBeOneAndNeitherListedNorChanged) {
         EXPECT_EQ(remap.err, cause);
         EXPECT_EQ(ReadBytes(dir.File(name)), bytes) << name;
     }
+}
+
+// The keys one condition tests together are one hotkey: tsv and json give
+// each test of a chord the offset of its first key test, and each key kept
+// in a variable the offset of its assignment; text names the hotkey.
+TEST_F(ListTest, ChordsAndKeysKeptInVariablesHaveTheirColumns) {
+    std::filesystem::copy_file(DemoPath("sa_chords.cs"), dir.File("sa_chords.cs"));
+    const CliRun tsv = Run({"list", "--game", "sa", "--format", "tsv", "sa_chords.cs"});
+    EXPECT_EQ(tsv.status, 0) << tsv.err;
+    EXPECT_EQ(tsv.out,
+              "file\toffset\tkind\twide\tpad\tkey\tname\topcode\tchord\tset_at\n"
+              "sa_chords.cs\t27\tvkey\t0\t-1\t18\tAlt\t0AB0\t27\t\n"
+              "sa_chords.cs\t31\tvkey\t0\t-1\t79\tO Key\t0AB0\t27\t\n"
+              "sa_chords.cs\t62\tvkey\t0\t-1\t80\tP Key\t0AB0\t\t\n"  // alternatives, no chord
+              "sa_chords.cs\t66\tvkey\t0\t-1\t81\tQ Key\t0AB0\t\t\n"
+              "sa_chords.cs\t93\tvkey\t0\t-1\t91\tLeft Windows Key\t0AB0\t93\t\n"
+              "sa_chords.cs\t97\tvkey\t0\t-1\t18\tAlt\t0AB0\t93\t\n"
+              "sa_chords.cs\t101\tvkey\t0\t-1\t66\tB Key\t0AB0\t93\t\n"
+              "sa_chords.cs\t128\tvkey\t0\t-1\t86\tV Key\t0AB0\t\t11\n"
+              "sa_chords.cs\t160\tvkey\t0\t-1\t86\tV Key\t0E3D\t\t11\n");
+    const CliRun json = Run({"list", "--game", "sa", "--format", "json", "sa_chords.cs"});
+    const nlohmann::json rows = nlohmann::json::parse(json.out);
+    EXPECT_EQ(rows.at(0).at("chord"), 27);
+    EXPECT_TRUE(rows.at(2).at("chord").is_null());
+    EXPECT_EQ(rows.at(7).at("set_at"), 11);
+
+    const CliRun text = Run({"list", "--game", "sa", "sa_chords.cs"});
+    std::istringstream lines(text.out);
+    std::vector<std::string> got;
+    for (std::string line; std::getline(lines, line);) got.push_back(line);
+    ASSERT_EQ(got.size(), 10u);
+    EXPECT_NE(got[0].find("CHORD"), std::string::npos);
+    EXPECT_NE(got[0].find("SET AT"), std::string::npos);
+    EXPECT_NE(got[1].find("Alt+O"), std::string::npos) << got[1];
+    EXPECT_NE(got[3].find("P or Q"), std::string::npos) << got[3];
+    EXPECT_NE(got[5].find("Win+B, not Alt"), std::string::npos) << got[5];
+    EXPECT_NE(got[8].find("11 in 0@"), std::string::npos) << got[8];
+    // Without chords or variables, text output has neither column.
+    EXPECT_EQ(Run({"list", "--game", "sa", "sa_keys.cs"}).out.find("CHORD"), std::string::npos);
 }

@@ -202,9 +202,9 @@ TEST_F(RemapTest, ScriptsWithDebugDataCleoStringsAndDataInTheirCodeListCleanlyAn
     const CliRun footer = Run({"list", "--game", "sa", "--format", "tsv", "sa_debug_footer.cs", "sa_data_block.cs"});
     EXPECT_EQ(footer.err, "");
     EXPECT_EQ(footer.out,
-              "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
-              "sa_debug_footer.cs\t20\tvkey\t0\t-1\t118\tF7\t0AB0\n"
-              "sa_data_block.cs\t59\tvkey\t0\t-1\t85\tU Key\t0AB0\n");
+              "file\toffset\tkind\twide\tpad\tkey\tname\topcode\tchord\tset_at\n"
+              "sa_debug_footer.cs\t20\tvkey\t0\t-1\t118\tF7\t0AB0\t\t\n"
+              "sa_data_block.cs\t59\tvkey\t0\t-1\t85\tU Key\t0AB0\t\t\n");
 
     // The remapped file keeps its debug footer byte for byte.
     const CliRun remap = Run({"remap", "--game", "sa", "--vkey", "F7=F8", "sa_debug_footer.cs", "-o", "f8.cs"});
@@ -279,4 +279,23 @@ TEST_F(RemapTest, OutputsThatAreInputsOrOtherScriptsAreRefused) {
         EXPECT_EQ(ReadBytes(dir.File(c.kept)), before) << command;
     }
     EXPECT_EQ(ReadBytes(dir.File("vc_keys.cs")), With("sa_keys.cs", {{23, 0x5A}}));
+}
+
+// --hotkey changes the chords of exactly its keys, key for key; a key kept in
+// a variable is changed where the script sets it.
+TEST_F(RemapTest, HotkeysChangeWholeChordsAndVariablesTheirAssignment) {
+    std::filesystem::copy_file(DemoPath("sa_chords.cs"), dir.File("sa_chords.cs"));
+    const CliRun chord = Run({"remap", "--game", "sa", "--hotkey", "Alt+O=Ctrl+F5", "sa_chords.cs", "-o", "a.cs"});
+    EXPECT_EQ(chord.status, 0) << chord.err;
+    EXPECT_EQ(chord.out, "sa_chords.cs: 2 changed -> a.cs\n");
+    EXPECT_EQ(ReadBytes(dir.File("a.cs")), With("sa_chords.cs", {{30, 0x11}, {34, 0x74}}));
+
+    const CliRun variable = Run({"remap", "--game", "sa", "--at", "160:K Key", "sa_chords.cs", "-o", "b.cs"});
+    EXPECT_EQ(variable.status, 0) << variable.err;
+    EXPECT_EQ(variable.out, "sa_chords.cs: 2 changed -> b.cs\n");  // both readers of 0@
+    EXPECT_EQ(ReadBytes(dir.File("b.cs")), With("sa_chords.cs", {{17, 0x4B}}));
+
+    // Hotkeys of different sizes, or keys no name gives, are usage errors.
+    for (const char* bad : {"Alt+O=F5", "Alt+O", "Alt+Nothing=Ctrl+F5"})
+        EXPECT_EQ(Run({"remap", "--game", "sa", "--hotkey", bad, "sa_chords.cs", "-o", "c.cs"}).status, 2) << bad;
 }

@@ -76,7 +76,7 @@ TEST_F(SetupTest, SeveralIniFilesAreMergedInOrderAndASannyBuilderFolderAsItsMode
               "note: Sanny Builder's mode file names @sb:\\data\\sa\\SASCM.Clipboard.ini, which is not there: "
               "skipped\n");
     EXPECT_EQ(folder.out.rfind(kSaKeysTsv, 0), 0u) << folder.out;
-    for (const char* opcode : {"\t0E3D\n", "\t0E3E\n", "\t0C89\n"})
+    for (const char* opcode : {"\t0E3D\t\t\n", "\t0E3E\t\t\n", "\t0C89\t\t\n"})
         EXPECT_NE(folder.out.find(opcode), std::string::npos) << opcode << folder.out;
     // A folder that is not Sanny Builder's is told.
     const CliRun wrong = Run({"list", "--sanny", dir.Path(), "sa_keys.cs"});
@@ -125,11 +125,11 @@ TEST_F(SetupTest, AssumptionsAndMissingKeyTestsAreSaidOnce) {
 
 TEST_F(SetupTest, ListsKeyTestsOfCurrentLibrariesFromAnIniOrACommandLibrary) {
     const char* const expected =
-        "file\toffset\tkind\twide\tpad\tkey\tname\topcode\n"
-        "sa_libraries.cs\t150\tvkey\t0\t-1\t117\tF6\t0E3D\n"
-        "sa_libraries.cs\t181\tvkey\t1\t-1\t162\tLeft Ctrl\t2080\n"
-        "sa_libraries.cs\t209\tvkey\t0\t-1\t75\tK Key\t0C89\n"
-        "sa_libraries.cs\t241\tbutton\t0\t0\t19\tR3: Look Behind | Submission\t0E3E\n";
+        "file\toffset\tkind\twide\tpad\tkey\tname\topcode\tchord\tset_at\n"
+        "sa_libraries.cs\t150\tvkey\t0\t-1\t117\tF6\t0E3D\t\t\n"
+        "sa_libraries.cs\t181\tvkey\t1\t-1\t162\tLeft Ctrl\t2080\t\t\n"
+        "sa_libraries.cs\t209\tvkey\t0\t-1\t75\tK Key\t0C89\t\t\n"
+        "sa_libraries.cs\t241\tbutton\t0\t0\t19\tR3: Look Behind | Submission\t0E3E\t\t\n";
     CliRun ini = Run({"list", "--game", "sa", "--format", "tsv", "sa_libraries.cs"});
     EXPECT_EQ(ini.status, 0);
     EXPECT_EQ(ini.out, expected);

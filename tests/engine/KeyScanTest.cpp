@@ -61,6 +61,17 @@ KeyTest VKey(int32_t offset, int32_t key, bool wide, uint16_t opcode = kKeyOpcod
     return KeyTest::VKey(offset, key, wide, opcode);
 }
 KeyTest ClassicKey(int32_t offset, int32_t key, bool wide) { return VKey(offset, key, wide, kKeyOpcodeClassic); }
+// A test whose key a variable keeps and cannot be told, for the cause given.
+KeyTest InVariable(int32_t offset, Variable variable, const std::string& cause,
+                   uint16_t opcode = kKeyOpcodeSanAndreas) {
+    KeyTest test = KeyTest::VKey(offset, kNoKey, true, opcode);
+    test.variable = variable;
+    test.unresolved = cause;
+    return test;
+}
+constexpr Variable Local(int32_t index) { return Variable{Variable::Scope::Local, index}; }
+constexpr Variable Global(int32_t offset) { return Variable{Variable::Scope::Global, offset}; }
+
 KeyTest Button(int32_t offset, int32_t pad, int32_t key, uint16_t opcode = kButtonOpcode) {
     return KeyTest::Button(offset, pad, key, opcode);
 }
@@ -83,8 +94,13 @@ TEST(ScanKeyOpcode, WideConstantsAndVariables) {
     sa.Op(0x0AB0).LocalVar(1);
     sa.Op(kWait).I8(0);
     sa.Op(0x0AB0).I8(0x20);
+    // A key in a variable is listed with the variable, its key unknown where
+    // the script never sets it.
     EXPECT_EQ(Scan(sa).found,
-              (std::vector<KeyTest>{VKey(0, 300, true), VKey(5, 0x10000, true), VKey(26, 0x20, false)}));
+              (std::vector<KeyTest>{VKey(0, 300, true), VKey(5, 0x10000, true),
+                                    InVariable(12, Global(8), "$2 is a variable of the main script, which sets it"),
+                                    InVariable(17, Local(1), "1@ is never set to a number in this file"),
+                                    VKey(26, 0x20, false)}));
 }
 
 TEST(ScanKeyOpcode, OpcodeOfTheOlderGamesIsAPlainInstructionInSanAndreas) {
@@ -245,12 +261,14 @@ TEST(ScanLibraryKeyTests, SanAndreasFindsEveryLibrarysKeyAndButtonTests) {
     sa.Op(0x0C89).I8(0x20);
     sa.Op(0x2000).I8(1).I8(2);
     sa.Op(0x0E3E).I8(1).I8(17);
-    sa.Op(0x0E3D).GlobalVar(4);  // a key in a variable is left alone
+    sa.Op(0x0E3D).GlobalVar(4);  // a key in the main script's variable cannot be told
     sa.Op(0x0AB0).I8(0x41);
     const ScanResult r = ScanWith(sa, ModernTable(kGameSanAndreas));
-    EXPECT_EQ(r.found,
-              (std::vector<KeyTest>{VKey(4, 0x71, false, 0x0E3D), VKey(8, 0xA2, true, 0x2080),
-                                    VKey(13, 0x20, false, 0x0C89), Button(23, 1, 17, 0x0E3E), VKey(34, 0x41, false)}));
+    EXPECT_EQ(r.found, (std::vector<KeyTest>{
+                           VKey(4, 0x71, false, 0x0E3D), VKey(8, 0xA2, true, 0x2080), VKey(13, 0x20, false, 0x0C89),
+                           Button(23, 1, 17, 0x0E3E),
+                           InVariable(29, Global(4), "$1 is a variable of the main script, which sets it", 0x0E3D),
+                           VKey(34, 0x41, false)}));
     EXPECT_FALSE(r.summary.HasUnknown());
     EXPECT_EQ(r.summary.firstUnknownOffset, std::nullopt);
 }

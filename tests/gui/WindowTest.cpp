@@ -580,7 +580,7 @@ TEST_F(FlowTest, CommandLineListsWhatTheWindowLists) {
                 cells.push_back(text.substr(at, tab - at));
                 at = tab + 1;
             }
-            if (!heading && cells.size() == 8) {
+            if (!heading && cells.size() == 10) {
                 rows.push_back(cells[6] + " @ " + HexOffsetText(std::stoi(cells[1])) + " " + cells[7]);
                 const long row = static_cast<long>(shown.size());
                 const std::string name = ToStd(w.List()->GetItemText(row, TestList::kKeyColumn));
