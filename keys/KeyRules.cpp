@@ -26,6 +26,7 @@ KeyRefusal CheckRange(KeyKind kind, int32_t value) {
 }
 
 KeyRefusal CheckVKey(const KeyTest& test, int32_t vkey) {
+    if (!test.Changeable()) return KeyRefusal::KeyUntold;
     const KeyRefusal range = CheckRange(KeyKind::VKey, vkey);
     if (range != KeyRefusal::Accepted) return range;
     if (!test.wide && vkey > kHighestNarrowVKey && vkey != test.key) return KeyRefusal::NeedsWideParameter;
@@ -42,6 +43,7 @@ std::string RefusalText(KeyRefusal refusal, int32_t value, VKeyNaming naming) {
         case KeyRefusal::PadOutOfRange: return "pad " + number + " is not 0 or 1";
         case KeyRefusal::NeedsWideParameter: return vkey + " needs 16 bits and the key parameter there has 8";
         case KeyRefusal::NoSuchTest: return "there is no such key test (" + number + ")";
+        case KeyRefusal::KeyUntold: return "its key is kept in a variable whose value cannot be told";
     }
     return std::string();
 }

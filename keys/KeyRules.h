@@ -20,6 +20,7 @@ enum class KeyRefusal {
     PadOutOfRange,       // a pad is 0 or 1
     NeedsWideParameter,  // VKey 128 or more in an 8-bit key parameter
     NoSuchTest,          // the number names no test of that kind
+    KeyUntold,           // the key is kept in a variable whose value cannot be told
 };
 
 // The three kinds of number a key test holds.

@@ -1,5 +1,9 @@
 #include "session/EditSession.h"
 
+#include <algorithm>
+
+#include "keys/Hotkeys.h"
+
 #include "io/SafeWrite.h"
 #include "script/Patch.h"
 
@@ -67,9 +71,47 @@ KeyRefusal EditSession::SetVKey(std::size_t index, int32_t vkey) {
     const KeyRefusal refusal = CheckVKey(script_.tests[index], vkey);
     if (refusal != KeyRefusal::Accepted || script_.tests[index].key == vkey) return refusal;
     std::vector<KeyTest> tests = script_.tests;
-    tests[index].key = vkey;
+    for (const std::size_t sharing : SharingKey(index)) tests[sharing].key = vkey;
     Commit(std::move(tests));
     return refusal;
+}
+
+std::vector<std::size_t> EditSession::SharingKey(std::size_t index) const {
+    if (index >= script_.tests.size()) return {};
+    const KeyTest& test = script_.tests[index];
+    if (!test.KeyInVariable() || !test.Changeable()) return {index};
+    std::vector<std::size_t> sharing;
+    for (std::size_t i = 0; i < script_.tests.size(); ++i)
+        if (script_.tests[i].KeyInVariable() && script_.tests[i].keyAt == test.keyAt) sharing.push_back(i);
+    return sharing;
+}
+
+std::string EditSession::SetChord(std::size_t index, const std::vector<int32_t>& pressed) {
+    if (!IsTestOfKind(index, KeyTestKind::VKey)) return "there is no such key test";
+    std::vector<std::size_t> chord;
+    for (const std::size_t i : HotkeyOf(script_.tests, index))
+        if (!script_.tests[i].negated) chord.push_back(i);
+    const std::vector<int32_t> keys = InHotkeyOrder(pressed);
+    const std::string hotkey = HotkeyText(script_.tests, index);
+    if (keys.size() != chord.size())
+        return hotkey + " is a hotkey of " + std::to_string(chord.size()) + (chord.size() == 1 ? " key" : " keys") +
+               "; " + std::to_string(keys.size()) + (keys.size() == 1 ? " was" : " were") + " pressed";
+    std::stable_sort(chord.begin(), chord.end(), [&](std::size_t a, std::size_t b) {
+        return ModifierRank(script_.tests[a].key) < ModifierRank(script_.tests[b].key);
+    });
+    std::vector<KeyTest> tests = script_.tests;
+    for (std::size_t n = 0; n < chord.size(); ++n) {
+        KeyTest& test = tests[chord[n]];
+        if (!test.IsVKey()) return hotkey + " holds a pad button, which no key takes the place of";
+        const bool sameModifier = ModifierRank(test.key) == ModifierRank(keys[n]) &&
+                                  ModifierRank(keys[n]) < ModifierRank(0);  // 0 is no modifier
+        const int32_t key = sameModifier ? test.key : keys[n];
+        const KeyRefusal refusal = CheckVKey(script_.tests[chord[n]], key);
+        if (refusal != KeyRefusal::Accepted) return RefusalText(refusal, key, VKeyNaming::AsListed);
+        test.key = key;
+    }
+    if (tests != script_.tests) Commit(std::move(tests));
+    return std::string();
 }
 
 KeyRefusal EditSession::SetGameKey(std::size_t index, int32_t key) { return SetButton(index, KeyKind::GameKey, key); }

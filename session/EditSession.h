@@ -57,7 +57,16 @@ public:
     // Edits of one test, each one step of undo; nothing changes (and no step
     // is taken) when the test already holds the value or it is refused. A
     // number that names no test, or a test of another kind, is NoSuchTest.
+    // A key kept in a variable changes for every test that reads it.
     KeyRefusal SetVKey(std::size_t index, int32_t vkey);
+    // The tests whose key the same variable keeps as test `index`'s, itself
+    // included; only itself for any other test.
+    std::vector<std::size_t> SharingKey(std::size_t index) const;
+    // Gives the chord of test `index` (see HotkeyOf) the keys pressed
+    // together, in one step: the chord's keys and those pressed, each in
+    // hotkey order, key for key; a modifier keeps the side the test has
+    // ("Left Ctrl" stays left when Ctrl is pressed). Empty when done, else why not.
+    std::string SetChord(std::size_t index, const std::vector<int32_t>& pressed);
     KeyRefusal SetGameKey(std::size_t index, int32_t key);
     KeyRefusal SetPad(std::size_t index, int32_t pad);
     CheatRefusal SetCheatCode(std::size_t index, const std::string& typed);

@@ -1,5 +1,7 @@
 #include "session/TestRows.h"
 
+#include "keys/Hotkeys.h"
+
 #include <algorithm>
 #include <functional>
 
@@ -39,7 +41,14 @@ std::string TestCell(const EditSession& session, std::size_t index, TestColumn c
     if (index >= session.Tests().size()) return std::string();
     const KeyTest& test = session.Tests()[index];
     switch (column) {
-        case TestColumn::Key: return test.IsVKey() ? VKeyEntryName(test.key) : KeyTestLabel(test);
+        case TestColumn::Key:
+            if (test.IsVKey() && !test.Changeable()) return KeyTestLabel(test) + " (cannot be told)";
+            if (test.IsVKey() && test.KeyInVariable())
+                return VKeyEntryName(test.key) + ", set at " + HexOffsetText(test.setAt.front()) + " in " +
+                       VariableName(test.variable);
+            return test.IsVKey() ? VKeyEntryName(test.key) : KeyTestLabel(test);
+        case TestColumn::Hotkey:
+            return HotkeyOf(session.Tests(), index).size() > 1 ? HotkeyText(session.Tests(), index) : std::string();
         case TestColumn::Pad:
             return test.IsButton() && test.pad >= 0 && test.pad <= kHighestPad ? kPadNames[test.pad] : std::string();
         case TestColumn::Offset: return HexOffsetText(test.offset);
@@ -83,6 +92,7 @@ void TestRows::Update(const EditSession& session) {
     std::function<bool(std::size_t, std::size_t)> before = byOffset;
     switch (column_) {
         case TestColumn::Key:
+        case TestColumn::Hotkey:
         case TestColumn::Pad:
         case TestColumn::Mark:
             before = [&](std::size_t a, std::size_t b) {

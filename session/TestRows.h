@@ -10,10 +10,11 @@
 namespace morvane {
 
 // The columns of the list of a script's key tests, in order: the key (a VKey
-// with its code), the pad, the offset, the opcode, and the marks of a
-// changed or doubtful test.
-enum class TestColumn { Key, Pad, Offset, Opcode, Mark };
-constexpr int kTestColumnCount = 5;
+// with its code; where a variable keeps it, where it is set), the hotkey of
+// a test that a condition joins with others ("Ctrl+M", "P or Q"), the pad,
+// the offset, the opcode, and the marks of a changed or doubtful test.
+enum class TestColumn { Key, Hotkey, Pad, Offset, Opcode, Mark };
+constexpr int kTestColumnCount = 6;
 
 // Which kinds of test the list keeps.
 enum class TestKindFilter { All, VKeys, Buttons, Cheats };

@@ -1,5 +1,9 @@
 #include "ui/MainFrame.h"
 
+#include <algorithm>
+
+#include "keys/Hotkeys.h"
+
 #include <wx/config.h>
 #include <wx/display.h>
 #include <wx/dnd.h>
@@ -72,6 +76,17 @@ MainFrame::MainFrame(wxWindow* parent)
         const std::optional<std::size_t> test = rows.TestAt(row);
         return test ? wxString::FromUTF8(TestCell(session, *test, static_cast<TestColumn>(column))) : wxString();
     });
+    // The other tests of the selected test's hotkey, and those whose key the
+    // same variable keeps.
+    testList->SetRowMarked([this](long row) {
+        const std::optional<std::size_t> test = rows.TestAt(row);
+        const std::size_t selected = SelectedTest();
+        if (!test || selected == kNoTest || *test == selected) return false;
+        const std::vector<std::size_t> hotkey = HotkeyOf(session.Tests(), selected);
+        const std::vector<std::size_t> sharing = session.SharingKey(selected);
+        return std::find(hotkey.begin(), hotkey.end(), *test) != hotkey.end() ||
+               std::find(sharing.begin(), sharing.end(), *test) != sharing.end();
+    });
     UpdateHeading();  // the window is wide enough for the hint it first shows
     FitToContent();
     RestoreGeometry();
@@ -99,6 +114,7 @@ MainFrame::MainFrame(wxWindow* parent)
 MainFrame::~MainFrame() {
     bindings.UnbindAll();
     testList->SetCellText(nullptr);  // the list may draw once more; the tests are gone by then
+    testList->SetRowMarked(nullptr);
 }
 
 void MainFrame::BindHandlers() {
@@ -175,12 +191,13 @@ void MainFrame::OnUpdateButtonTest(wxUpdateUIEvent& event) {
 
 void MainFrame::OnUpdateVKeyTest(wxUpdateUIEvent& event) {
     const std::size_t test = SelectedTest();
-    event.Enable(test != kNoTest && session.Tests()[test].IsVKey());
+    // A key a variable keeps whose value cannot be told is left alone.
+    event.Enable(test != kNoTest && session.Tests()[test].IsVKey() && session.Tests()[test].Changeable());
 }
 
 void MainFrame::OnUpdateKeyTest(wxUpdateUIEvent& event) {
     const std::size_t test = SelectedTest();
-    event.Enable(test != kNoTest && !session.Tests()[test].IsCheat());
+    event.Enable(test != kNoTest && !session.Tests()[test].IsCheat() && session.Tests()[test].Changeable());
 }
 
 void MainFrame::OnUpdateCheatTest(wxUpdateUIEvent& event) {

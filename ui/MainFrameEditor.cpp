@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "keys/Hotkeys.h"
 #include "keys/KeyCodes.h"
 #include "keys/KeyNames.h"
 #include "keys/KeyRules.h"
@@ -31,6 +32,9 @@ const char* const kNoKeyTaken = "No key taken";
 const std::string kNotTaken = "Not taken: ";
 const char* const kNoVKey = "That key has no VKey: nothing changed";
 const char* const kChangedAll = "Changed %s from %s to %s.";
+// The modifiers' VKeys, either side, as a chord pressed takes them (key 0
+// is no modifier).
+constexpr int32_t kShiftVKey = 0x10, kCtrlVKey = 0x11, kAltVKey = 0x12;
 const char* const kNothingChanged = "Nothing changed: the tests of %s have that key already.";
 const char* const kRefusedSome = "\n%s kept %s: an 8-bit key parameter holds VKeys up to 127 only.";
 // The engine's key-code table names the toolkit's key codes by number.
@@ -124,6 +128,13 @@ void MainFrame::UpdateChoices(std::size_t index) {
     SelectNumber(gameKeyChoice, test.IsButton() ? test.key : -1);
     SelectNumber(padChoice, test.IsButton() ? test.pad : -1);
     ShowContext(index);
+    testList->Refresh();  // the rows of its hotkey are marked
+    if (!test.Changeable())
+        SetStatusText(wxString::FromUTF8("Left alone: " + test.unresolved + "."));
+    else if (session.SharingKey(index).size() > 1)
+        SetStatusText(wxString::FromUTF8(VariableName(test.variable) + " keeps the key of " +
+                                         std::to_string(session.SharingKey(index).size()) +
+                                         " tests: a new key changes them all."));
 }
 
 // A cheat test shows the field for its code instead of the key choices.
@@ -280,6 +291,33 @@ void MainFrame::TakeKey(const wxKeyEvent& event) {
     if (!vkey) {
         keyPromptText->SetLabel(kNoVKey);
         SetStatusText(kNoVKey);
+        return;
+    }
+    // A chord takes the keys pressed together: the modifiers held and the
+    // key. While only modifiers are down, the wait goes on.
+    const std::size_t selected = SelectedTest();
+    if (selected != kNoTest && InChord(session.Tests(), selected)) {
+        const std::vector<std::size_t> chord = HotkeyOf(session.Tests(), selected);
+        const bool hasOtherKey = std::any_of(chord.begin(), chord.end(), [&](std::size_t i) {
+            const KeyTest& t = session.Tests()[i];
+            return !t.negated && ModifierRank(t.key) == ModifierRank(0);
+        });
+        if (hasOtherKey && ModifierRank(*vkey) != ModifierRank(0)) {
+            keyWait = KeyWait::ForPress;
+            return;
+        }
+        std::vector<int32_t> pressed;
+        if (event.ControlDown() && ModifierRank(*vkey) != ModifierRank(kCtrlVKey)) pressed.push_back(kCtrlVKey);
+        if (event.ShiftDown() && ModifierRank(*vkey) != ModifierRank(kShiftVKey)) pressed.push_back(kShiftVKey);
+        if (event.AltDown() && ModifierRank(*vkey) != ModifierRank(kAltVKey)) pressed.push_back(kAltVKey);
+        pressed.push_back(*vkey);
+        const std::string refusal = session.SetChord(selected, pressed);
+        const wxString text =
+            wxString::FromUTF8(refusal.empty() ? "Took " + HotkeyText(session.Tests(), selected) : kNotTaken + refusal);
+        if (refusal.empty()) AfterEdit();
+        keyPromptText->SetLabel(text);
+        SetStatusText(text);
+        mainPanel->Layout();
         return;
     }
     // Until the key's release the prompt says whether it was taken.

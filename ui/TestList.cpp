@@ -4,11 +4,12 @@
 
 namespace {
 
-const char* const kTitles[] = {"Key", "Pad", "Offset", "Opcode", "Mark"};
+const char* const kTitles[] = {"Key", "Hotkey", "Pad", "Offset", "Opcode", "Mark"};
 // Column widths in average characters of the list's font: the key's name
 // as long as most are ("Numpad Separator (0x6C)"; longer ones end in "..."),
-// "Pad 2", "0x3FFFFF", "0AB0", "* (?)" and their titles.
-constexpr int kWidths[] = {26, 7, 11, 8, 7};
+// a hotkey such as "Ctrl+Shift+M", "Pad 2", "0x3FFFFF", "0AB0", "* (?)" and
+// their titles.
+constexpr int kWidths[] = {26, 13, 7, 11, 8, 7};
 constexpr const wchar_t* kAscending = L" \u25B2";
 constexpr const wchar_t* kDescending = L" \u25BC";
 
@@ -53,3 +54,15 @@ void TestList::ShowSortColumn(long column, bool ascending) {
 }
 
 wxString TestList::OnGetItemText(long item, long column) const { return cell_ ? cell_(item, column) : wxString(); }
+
+wxListItemAttr* TestList::OnGetItemAttr(long item) const {
+    if (!marked_ || !marked_(item)) return nullptr;
+    // Between the list's ground and the selection's, as the view around a
+    // test tints its own line.
+    const wxColour ground = wxSystemSettings::GetColour(wxSYS_COLOUR_LISTBOX);
+    const wxColour selection = wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT);
+    const auto mix = [](unsigned char a, unsigned char b) { return static_cast<unsigned char>((3 * a + b) / 4); };
+    markedAttr_.SetBackgroundColour(wxColour(mix(ground.Red(), selection.Red()), mix(ground.Green(), selection.Green()),
+                                             mix(ground.Blue(), selection.Blue())));
+    return &markedAttr_;
+}

@@ -8,13 +8,14 @@
 
 // The list of key tests: a virtual report list, whose rows the window gives
 // when they are drawn, so that its cost does not grow with the number of
-// tests. Its columns, in order: the key (a VKey with its code), the pad, the
-// offset, the opcode, and the marks of a changed or doubtful test.
+// tests. Its columns are the engine's (TestColumn); the rows of the hotkey
+// the selected row belongs to are marked by their ground.
 class TestList : public wxListCtrl {
 public:
     // The columns of the engine's rows, in their order.
     enum Column {
         kKeyColumn = static_cast<int>(morvane::TestColumn::Key),
+        kHotkeyColumn = static_cast<int>(morvane::TestColumn::Hotkey),
         kPadColumn = static_cast<int>(morvane::TestColumn::Pad),
         kOffsetColumn = static_cast<int>(morvane::TestColumn::Offset),
         kOpcodeColumn = static_cast<int>(morvane::TestColumn::Opcode),
@@ -26,6 +27,10 @@ public:
 
     TestList(wxWindow* parent, const wxString& name);
     void SetCellText(CellText cell) { cell_ = std::move(cell); }
+    // Whether a row is marked: one of the hotkey the selected row belongs to.
+    using RowMarked = std::function<bool(long row)>;
+    void SetRowMarked(RowMarked marked) { marked_ = std::move(marked); }
+    bool IsRowMarked(long row) const { return marked_ && marked_(row); }
 
     // Shows `rows` rows, drawn anew.
     void ShowRows(long rows);
@@ -39,7 +44,10 @@ public:
 
 protected:
     wxString OnGetItemText(long item, long column) const override;
+    wxListItemAttr* OnGetItemAttr(long item) const override;
 
 private:
     CellText cell_;
+    RowMarked marked_;
+    mutable wxListItemAttr markedAttr_;
 };

@@ -1330,3 +1330,60 @@ TEST_F(FlowTest, SaveAsNamesTheNewFileAndAsksBeforeReplacingOneTheExtensionNames
     w.Menu(wxID_SAVEAS);
     EXPECT_EQ(ReadBytes(dir.File("other.cs")).size(), DemoBytes("vc_keys.cs").size());
 }
+
+// A chord's tests show their hotkey, the selected one marks the others, and
+// Press Key takes the keys pressed together (modifiers first), refusing as
+// many keys as the chord has not. A key kept in a variable changes for every
+// test that reads it; one that cannot be told is left alone, saying why.
+TEST_F(FlowTest, ChordsTakeTheKeysPressedTogetherAndVariablesChangeTogether) {
+    WindowProbe& w = OpenDemo(kGameSanAndreas, "sa_chords.cs");
+    auto status = [&] { return ToStd(w.f->GetStatusBar()->GetStatusText()); };
+    auto hotkey = [&](long row) { return ToStd(w.List()->GetItemText(row, TestList::kHotkeyColumn)); };
+    EXPECT_EQ(hotkey(0), "Alt+O");
+    EXPECT_EQ(hotkey(2), "P or Q");
+    EXPECT_EQ(hotkey(4), "Win+B, not Alt");
+    EXPECT_EQ(hotkey(7), "");
+    EXPECT_EQ(w.Names()[7], "V Key (0x56), set at 0xB in 0@");
+    w.SelectLine(0);
+    EXPECT_TRUE(w.List()->IsRowMarked(1));
+    EXPECT_FALSE(w.List()->IsRowMarked(0));
+    EXPECT_FALSE(w.List()->IsRowMarked(2));
+    w.Screenshot("window-chords.png");
+
+    // One key pressed for two: refused, nothing changed.
+    w.Click(w.PressKeyButton());
+    w.PressKey(WXK_F5);
+    w.ReleaseKey(WXK_F5);
+    EXPECT_EQ(status(), "Not taken: Alt+O is a hotkey of 2 keys; 1 was pressed");
+    EXPECT_EQ(w.Tests()[0].key, 0x12);
+    // Ctrl held, then F5: the chord becomes Ctrl+F5 in one step.
+    w.Click(w.PressKeyButton());
+    w.PressKey(WXK_CONTROL, 0xFFE3);
+    w.PressKey(WXK_F5, 0, 0, wxMOD_CONTROL);
+    w.ReleaseKey(WXK_F5);
+    EXPECT_EQ(w.Tests()[0].key, 0x11);
+    EXPECT_EQ(w.Tests()[1].key, 0x74);
+    EXPECT_EQ(hotkey(0), "Ctrl+F5");
+    EXPECT_EQ(status(), "Took Ctrl+F5");
+    w.Menu(wxID_UNDO);
+    EXPECT_EQ(hotkey(1), "Alt+O");
+
+    // Both readers of 0@ take the key chosen for one.
+    w.SelectLine(7);
+    EXPECT_TRUE(w.List()->IsRowMarked(8));
+    EXPECT_EQ(status(), "0@ keeps the key of 2 tests: a new key changes them all.");
+    w.Choose(w.VkeyChoice(), 0x4B);
+    EXPECT_EQ(w.Tests()[7].key, 0x4B);
+    EXPECT_EQ(w.Tests()[8].key, 0x4B);
+
+    // A key in a variable never set to a number.
+    w.Menu(wxID_UNDO);  // nothing left to save
+    ScriptBuilder untold(kGameSanAndreas);
+    untold.Op(0x0AB0).LocalVar(3);
+    w.Open(WriteScript("untold.cs", untold));
+    w.SelectLine(0);
+    EXPECT_EQ(w.Names()[0], "Key in 3@ (cannot be told)");
+    EXPECT_FALSE(w.VkeyChoice()->IsEnabled());
+    EXPECT_FALSE(w.PressKeyButton()->IsEnabled());
+    EXPECT_EQ(status(), "Left alone: 3@ is never set to a number in this file.");
+}
