@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "opcodes/IniLoader.h"
+#include "keys/Hotkeys.h"
+#include "keys/RemapRules.h"
 #include "script/CodeLayout.h"
 #include "script/Instructions.h"
 #include "script/Patch.h"
@@ -99,6 +101,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                           static_cast<int32_t>(o.code.size()) <= FixedStringBytes(o.form) &&
                           o.code.find('\0') == std::string::npos);
             }
+            // Conditions and keys kept in variables: every assignment a key is
+            // written to lies inside the code; every hotkey is made of tests of
+            // one condition, the test itself among them.
+            for (std::size_t n = 0; n < found.size(); ++n) {
+                const KeyTest& o = found[n];
+                Check(o.setAt.size() == o.keyAt.size() && (o.Changeable() || o.setAt.empty()));
+                for (std::size_t k = 0; k < o.keyAt.size(); ++k)
+                    Check(o.setAt[k] >= code.start && o.keyAt[k] > o.setAt[k] && o.keyAt[k] < code.end);
+                const std::vector<std::size_t> hotkey = HotkeyOf(found, n);
+                Check(std::find(hotkey.begin(), hotkey.end(), n) != hotkey.end());
+                for (const std::size_t k : hotkey) Check(hotkey.size() == 1 || found[k].condition == o.condition);
+                Check(o.IsCheat() == HotkeyText(found, n).empty());
+            }
+            const RemapResult chords = ApplyRemapRules(found, {RemapRule::ForHotkey({0x11, 0x4D}, {0x12, 0x74})});
+            Check(chords.tests.size() == found.size());
             std::vector<int32_t> offsets;
             for (const KeyTest& o : found) offsets.push_back(o.offset);
             const auto contexts = InstructionsAroundEach(image, Table(game), summary, offsets, 4, 8);
