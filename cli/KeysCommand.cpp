@@ -27,13 +27,16 @@ namespace {
 // "VKey 113  F2", "Pad 2 button 6  R1: Aim Weapon | Hand Brake" or "Cheat BOOM".
 std::string KeyTitle(const TestedKey& key) {
     if (key.IsCheat()) return "Cheat " + PlainText(key.code);
+    if (key.IsChord()) return "Hotkey " + key.code;
     if (key.IsVKey()) return "VKey " + std::to_string(key.key) + "  " + TestedKeyName(key);
     return std::string(kPadNames[key.pad]) + " button " + std::to_string(key.key) + "  " + TestedKeyName(key);
 }
 
 // The pad and key columns: -1 where the kind has none.
 int32_t PadColumn(const TestedKey& key) { return key.IsButton() ? key.pad : -1; }
-int32_t KeyColumn(const TestedKey& key) { return key.IsCheat() ? -1 : key.key; }
+int32_t KeyColumn(const TestedKey& key) { return key.IsCheat() || key.IsChord() ? -1 : key.key; }
+// The kind in tsv and json: a chord is a "hotkey".
+std::string KindColumn(const TestedKey& key) { return key.IsChord() ? "hotkey" : KindName(key.kind); }
 
 int64_t MappedScripts(const KeyMap& map) {
     return std::count_if(map.scripts.begin(), map.scripts.end(), [](const ScriptKeys& script) { return script.read; });
@@ -110,7 +113,7 @@ struct TsvColumn {
 
 const std::vector<TsvColumn>& TsvColumns() {
     static const std::vector<TsvColumn> columns = {
-        {"kind", [](const KeyEntry& e, const KeyUse&, const KeyMap&) { return std::string(KindName(e.key.kind)); }},
+        {"kind", [](const KeyEntry& e, const KeyUse&, const KeyMap&) { return KindColumn(e.key); }},
         {"pad", [](const KeyEntry& e, const KeyUse&, const KeyMap&) { return std::to_string(PadColumn(e.key)); }},
         {"key", [](const KeyEntry& e, const KeyUse&, const KeyMap&) { return std::to_string(KeyColumn(e.key)); }},
         {"name", [](const KeyEntry& e, const KeyUse&, const KeyMap&) { return TestedKeyName(e.key); }},
@@ -146,7 +149,7 @@ void WriteJson(const KeyMap& map, const ScriptSearch& search, std::ostream& out)
         Json files = Json::array();
         for (const KeyUse& use : entry.uses)
             files.push_back({{"file", map.scripts[use.script].path}, {"tests", use.tests}});
-        keys.push_back({{"kind", KindName(entry.key.kind)},
+        keys.push_back({{"kind", KindColumn(entry.key)},
                         {"pad", PadColumn(entry.key)},
                         {"key", KeyColumn(entry.key)},
                         {"name", TestedKeyName(entry.key)},

@@ -19,23 +19,25 @@
 namespace morvane {
 
 bool TestedKey::operator<(const TestedKey& other) const {
-    return std::tie(kind, pad, key, code) < std::tie(other.kind, other.pad, other.key, other.code);
+    return std::tie(kind, chord, pad, key, code) < std::tie(other.kind, other.chord, other.pad, other.key, other.code);
 }
 
 std::string TestedKeyName(const TestedKey& key) {
-    if (key.IsCheat()) return key.code;
+    if (key.IsCheat() || key.IsChord()) return key.code;
     return key.IsVKey() ? VKeyName(key.key) : GameKeyName(key.key);
 }
 
 ScriptKeys CountKeyTests(const std::string& path, const std::vector<KeyTest>& tests, const ScanSummary& summary) {
     std::map<TestedKey, int32_t> counts;
-    // A key kept in a variable counts as the key it is set to; one whose
-    // value cannot be told is no key; a key a chord must not have pressed
-    // ("Win+B, not Alt") is not one the mod is armed by.
+    // A chord is one entry, its hotkey; a key kept in a variable counts as
+    // the key it is set to; one whose value cannot be told is no key.
     for (std::size_t i = 0; i < tests.size(); ++i) {
         const KeyTest& test = tests[i];
-        if (!test.Changeable() || (test.negated && InChord(tests, i))) continue;
-        ++counts[TestedKey::Of(test)];
+        if (InChord(tests, i)) {
+            if (HotkeyOf(tests, i).front() == i) ++counts[TestedKey::Chord(HotkeyText(tests, i))];
+            continue;
+        }
+        if (test.Changeable()) ++counts[TestedKey::Of(test)];
     }
     ScriptKeys script;
     script.path = path;

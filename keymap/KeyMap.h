@@ -19,15 +19,17 @@ namespace morvane {
 // key as on pad 2.
 struct TestedKey {
     KeyTestKind kind = KeyTestKind::VKey;
-    int32_t pad = 0;   // buttons only; 0 for every VKey and cheat code
-    int32_t key = 0;   // VKeys and buttons; 0 for every cheat code
-    std::string code;  // cheat codes only
+    int32_t pad = 0;     // buttons only; 0 for every VKey and cheat code
+    int32_t key = 0;     // VKeys and buttons; 0 for every cheat code
+    std::string code;    // cheat codes; a chord's hotkey ("Ctrl+M")
+    bool chord = false;  // keys pressed together, one entry: kind VKey, key -1
 
-    static TestedKey VKey(int32_t code) { return TestedKey{KeyTestKind::VKey, 0, code, std::string()}; }
+    static TestedKey VKey(int32_t code) { return TestedKey{KeyTestKind::VKey, 0, code, std::string(), false}; }
     static TestedKey Button(int32_t pad, int32_t gameKey) {
-        return TestedKey{KeyTestKind::Button, pad, gameKey, std::string()};
+        return TestedKey{KeyTestKind::Button, pad, gameKey, std::string(), false};
     }
-    static TestedKey Cheat(const std::string& code) { return TestedKey{KeyTestKind::Cheat, 0, 0, code}; }
+    static TestedKey Cheat(const std::string& code) { return TestedKey{KeyTestKind::Cheat, 0, 0, code, false}; }
+    static TestedKey Chord(const std::string& hotkey) { return TestedKey{KeyTestKind::VKey, 0, -1, hotkey, true}; }
     static TestedKey Of(const KeyTest& test) {
         switch (test.kind) {
             case KeyTestKind::VKey: return VKey(test.key);
@@ -37,12 +39,13 @@ struct TestedKey {
         return VKey(test.key);
     }
 
-    bool IsVKey() const { return kind == KeyTestKind::VKey; }
+    bool IsVKey() const { return kind == KeyTestKind::VKey && !chord; }
+    bool IsChord() const { return chord; }
     bool IsButton() const { return kind == KeyTestKind::Button; }
     bool IsCheat() const { return kind == KeyTestKind::Cheat; }
     bool operator<(const TestedKey& other) const;
     bool operator==(const TestedKey& other) const {
-        return kind == other.kind && pad == other.pad && key == other.key && code == other.code;
+        return kind == other.kind && pad == other.pad && key == other.key && code == other.code && chord == other.chord;
     }
 };
 

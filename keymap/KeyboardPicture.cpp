@@ -261,6 +261,7 @@ public:
         Keyboard(y);
         y += kKeyboardRows * RowUnit() + kAfterKeyboard;
         y = OtherKeys(y);
+        y = Hotkeys(y);
         if (!cheatsBeside_ && HasCheatCodes()) y = CheatChips(y);
         for (int32_t pad = 0; pad <= kHighestPad; ++pad) y = PadButtons(y, pad);
         y = std::max(y, cheatsBottom);
@@ -512,6 +513,20 @@ private:
                      chips);
     }
 
+    // The chords, keys pressed together, as chips by their hotkey; none
+    // drawn when no script tests one.
+    double Hotkeys(double top) {
+        std::vector<Chip> chips;
+        for (const KeyEntry& entry : map_.keys) {
+            if (!entry.key.IsChord()) continue;
+            Tested tested(map_);
+            tested.Add(&entry);
+            chips.push_back(Chip{entry.key.code, tested, KeyHeading(entry.key)});
+        }
+        if (chips.empty()) return top;
+        return Chips(top, "Hotkeys: keys pressed together", chips);
+    }
+
     std::vector<const KeyEntry*> CheatEntries() const {
         std::vector<const KeyEntry*> codes;
         for (const KeyEntry& entry : map_.keys)
@@ -574,6 +589,7 @@ private:
 
 std::string KeyHeading(const TestedKey& key) {
     if (key.IsCheat()) return "Cheat " + key.code;
+    if (key.IsChord()) return "Hotkey " + key.code;
     if (key.IsVKey()) return VKeyEntryName(key.key);
     return std::string(kPadNames[key.pad]) + " " + TestedKeyName(key) + " (button " + std::to_string(key.key) + ")";
 }

@@ -212,3 +212,44 @@ TEST(KeyMap, TwoScriptsWithTheSameCheatCodeConflictAndCodesComeAfterKeys) {
                                              TestedKey::Cheat("BOOMS"), TestedKey::Cheat("FLY")}));
     EXPECT_EQ(TestedKeyName(TestedKey::Cheat("FLY")), "FLY");
 }
+
+// A chord is one entry by its hotkey, and its keys are no single keys; two
+// scripts with the same chord conflict. A key set in a variable counts as
+// its key; one that cannot be told counts as none. The picture shows chords
+// as chips of their own.
+TEST(KeyMap, AChordIsOneEntryAndKeysInVariablesCountAsTheirKeys) {
+    const auto chord = [](int32_t condition, std::vector<int32_t> keys) {
+        std::vector<KeyTest> tests;
+        for (const int32_t key : keys) {
+            KeyTest test = Key(key);
+            test.condition = condition;
+            test.joined = Joined::All;
+            tests.push_back(test);
+        }
+        return tests;
+    };
+    std::vector<KeyTest> a = chord(4, {0x11, 'M'});
+    KeyTest set = Key('V');
+    set.variable = Variable{Variable::Scope::Local, 0};
+    set.setAt = {0};
+    set.keyAt = {5};
+    a.push_back(set);
+    KeyTest untold = KeyTest::VKey(0, kNoKey, true, kSaKey);
+    untold.variable = Variable{Variable::Scope::Local, 3};
+    untold.unresolved = "3@ is never set to a number in this file";
+    a.push_back(untold);
+    const KeyMap map = AggregateKeyMap({Script("a.cs", a), Script("b.cs", chord(8, {'M', 0x11}))});
+    EXPECT_EQ(Users(map, TestedKey::Chord("Ctrl+M")), (std::vector<std::string>{"a.cs:1", "b.cs:1"}));
+    EXPECT_TRUE(map.Find(TestedKey::Chord("Ctrl+M"))->IsConflict());
+    EXPECT_EQ(map.Find(TestedKey::VKey('M')), nullptr);
+    EXPECT_EQ(map.Find(TestedKey::VKey(0x11)), nullptr);
+    EXPECT_EQ(Users(map, TestedKey::VKey('V')), (std::vector<std::string>{"a.cs:1"}));
+    EXPECT_EQ(map.keys.size(), 2u);  // the chord and V: the untold key is none
+
+    const KeyboardPicture picture = LayOutKeyboard(map, KeyboardCaption{"mods", "today"});
+    const auto chip = std::find_if(picture.keys.begin(), picture.keys.end(),
+                                   [](const PictureKey& key) { return key.tooltip.rfind("Hotkey Ctrl+M\n", 0) == 0; });
+    ASSERT_NE(chip, picture.keys.end());
+    EXPECT_EQ(chip->shade, KeyShade::Conflict);
+    EXPECT_EQ(chip->labels.at(0).text, "Ctrl+M");
+}
