@@ -126,6 +126,7 @@ private:
     // Changed tests that may be data: the question before they are saved;
     // true when there are none or the user saves anyway.
     bool ConfirmDoubtfulSave();
+    bool ConfirmSharedKeys();
     bool SaveTo(const wxString& path);
 
     // What the window says about the opened script.

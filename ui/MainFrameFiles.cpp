@@ -339,8 +339,27 @@ bool MainFrame::ConfirmDoubtfulSave() {
     return dialog.ShowModal() == wxID_YES;
 }
 
+// A changed key that a variable keeps for several tests changes them all:
+// said before the save, which may be cancelled.
+bool MainFrame::ConfirmSharedKeys() {
+    std::string shared;
+    for (std::size_t i = 0; i < session.Tests().size(); ++i) {
+        const std::vector<std::size_t> sharing = session.SharingKey(i);
+        if (!session.IsChanged(i) || sharing.size() < 2 || sharing.front() != i) continue;
+        const KeyTest& test = session.Tests()[i];
+        shared += "\n" + VariableName(test.variable) + ", set at " + HexOffsetText(test.setAt.front()) +
+                  ", keeps the " + "key of " + std::to_string(sharing.size()) + " tests: " + VKeyEntryName(test.key) +
+                  " for all of them.";
+    }
+    if (shared.empty()) return true;
+    wxMessageDialog dialog(this, wxString::FromUTF8("Saving changes keys that variables keep:" + shared), kProgramName,
+                           wxOK | wxCANCEL | wxICON_INFORMATION | wxCENTRE);
+    dialog.SetOKCancelLabels("&Save", "&Cancel");
+    return dialog.ShowModal() == wxID_OK;
+}
+
 bool MainFrame::SaveTo(const wxString& path) {
-    if (!ConfirmDoubtfulSave()) return false;
+    if (!ConfirmDoubtfulSave() || !ConfirmSharedKeys()) return false;
     const Status saved = session.SaveTo(FileSystemPath(path));
     if (!saved) {
         ShowMessage(wxString::Format(kSaveFailed, wxFileName(path).GetFullName()) + "\n" +

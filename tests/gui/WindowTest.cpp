@@ -1375,6 +1375,18 @@ TEST_F(FlowTest, ChordsTakeTheKeysPressedTogetherAndVariablesChangeTogether) {
     w.Choose(w.VkeyChoice(), 0x4B);
     EXPECT_EQ(w.Tests()[7].key, 0x4B);
     EXPECT_EQ(w.Tests()[8].key, 0x4B);
+    // The save says so first, and may be cancelled.
+    std::string said;
+    DialogScript::Get().ExpectFile(dir.File("saved.cs"));
+    DialogScript::Get().Expect([&](wxDialog* dialog) {
+        if (auto* message = dynamic_cast<wxMessageDialog*>(dialog)) said = ToStd(message->GetMessage());
+        return static_cast<int>(wxID_CANCEL);
+    });
+    w.Menu(wxID_SAVE);
+    EXPECT_EQ(said,
+              "Saving changes keys that variables keep:\n0@, set at 0xB, keeps the key of 2 tests: K Key (0x4B) "
+              "for all of them.");
+    EXPECT_TRUE(w.f->Session().IsModified());
 
     // A key in a variable never set to a number.
     w.Menu(wxID_UNDO);  // nothing left to save
