@@ -1349,6 +1349,10 @@ TEST_F(FlowTest, ChordsTakeTheKeysPressedTogetherAndVariablesChangeTogether) {
     EXPECT_FALSE(w.List()->IsRowMarked(0));
     EXPECT_FALSE(w.List()->IsRowMarked(2));
     w.Screenshot("window-chords.png");
+    w.Filter("win+b", 0);  // a hotkey is found by its text
+    EXPECT_EQ(w.List()->GetItemCount(), 3);
+    w.Filter("", 0);
+    w.SelectLine(0);
 
     // One key pressed for two: refused, nothing changed.
     w.Click(w.PressKeyButton());
