@@ -3,6 +3,7 @@
 // keyboard with the codes beside it.
 
 #include <algorithm>
+#include <map>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -60,33 +61,69 @@ void WriteText(const KeyMap& map, const ScriptSearch& search, std::ostream& out)
         << (codes > 0 ? " and " + Plural(codes, "cheat code", "cheat codes") : std::string()) << " tested, "
         << Plural(static_cast<int64_t>(map.ConflictCount()), "conflict", "conflicts") << "\n";
 
-    bool inConflicts = false;
-    bool inSingles = false;
-    for (const KeyEntry& entry : map.keys) {
-        if (entry.IsConflict() && !inConflicts) {
-            out << "\nConflicts: keys tested by two or more scripts\n";
-            inConflicts = true;
-        } else if (!entry.IsConflict() && !inSingles) {
-            out << "\nKeys without a conflict\n";
-            inSingles = true;
+    // A key's mods, a line each: the mod's name, then its scripts' tests.
+    const auto writeUses = [&](const KeyEntry& entry, const char* indent) {
+        std::map<std::size_t, std::vector<const KeyUse*>> byMod;
+        for (const KeyUse& use : entry.uses) byMod[map.scripts[use.script].mod].push_back(&use);
+        for (const auto& [mod, uses] : byMod) {
+            // A script that is a mod of its own is named by its path alone.
+            out << indent;
+            if (!map.IsLoneScript(mod)) out << PlainText(map.mods[mod].name) << ": ";
+            for (std::size_t u = 0; u < uses.size(); ++u)
+                out << (u ? ", " : "") << PlainText(map.scripts[uses[u]->script].path) << " ("
+                    << Plural(uses[u]->tests, "test", "tests") << ")";
+            out << "\n";
         }
-        if (entry.uses.size() > 1) {
-            // A conflict, or a pad's button a main script shares: the game's control.
-            out << "  " << KeyTitle(entry.key) << ": "
-                << Plural(static_cast<int64_t>(entry.uses.size()), "script", "scripts")
-                << (entry.IsConflict()      ? ""
-                    : TestsNoKey(entry.key) ? ", no key the game reads"
-                                            : ", the game's control")
-                << "\n";
-            for (const KeyUse& use : entry.uses)
-                out << "      " << PlainText(map.scripts[use.script].path) << " (" << Plural(use.tests, "test", "tests")
-                    << ")\n";
-        } else {
-            const KeyUse& use = entry.uses.front();
-            out << "  " << KeyTitle(entry.key) << ": " << PlainText(map.scripts[use.script].path) << " ("
-                << Plural(use.tests, "test", "tests") << ")\n";
+    };
+    const auto modCount = [](const KeyEntry& entry) { return Plural(static_cast<int64_t>(entry.mods), "mod", "mods"); };
+    bool any = false;
+    for (const KeyEntry& entry : map.keys) {
+        if (!entry.IsConflict()) continue;
+        if (!any) out << "\nConflicts: keys that two or more mods test\n";
+        any = true;
+        out << "  " << KeyTitle(entry.key) << ": " << modCount(entry) << "\n";
+        writeUses(entry, "      ");
+    }
+    if (!map.overlaps.empty()) {
+        out << "\nOverlaps: keys of different mods that fire together\n";
+        for (const Overlap& overlap : map.overlaps) {
+            const KeyEntry& wider = map.keys[overlap.wider];
+            const KeyEntry& within = map.keys[overlap.within];
+            out << "  " << KeyTitle(wider.key) << " and " << KeyTitle(within.key)
+                << (wider.key.IsCheat() ? ": typing the one types the other\n"
+                                        : ": pressing the one presses the other\n");
+            writeUses(wider, "      ");
+            writeUses(within, "      ");
         }
     }
+    any = false;
+    for (const KeyEntry& entry : map.keys) {
+        if (entry.IsConflict() || !entry.key.IsButton() || entry.mods < 2) continue;
+        if (!any) out << "\nShared controls: pad buttons mods read as the game's controls\n";
+        any = true;
+        out << "  " << KeyTitle(entry.key) << ": " << modCount(entry) << "\n";
+        writeUses(entry, "      ");
+    }
+    any = false;
+    for (const KeyEntry& entry : map.keys) {
+        if (entry.IsConflict() || (entry.key.IsButton() && entry.mods >= 2)) continue;
+        if (!any) out << "\nKeys without a conflict\n";
+        any = true;
+        if (entry.mods > 1) {
+            out << "  " << KeyTitle(entry.key) << ": " << modCount(entry)
+                << (TestsNoKey(entry.key) ? ", no key the game reads" : "") << "\n";
+            writeUses(entry, "      ");
+        } else {
+            out << "  " << KeyTitle(entry.key) << ": ";
+            writeUses(entry, "");
+        }
+    }
+    for (const Mod& mod : map.mods)
+        if (!mod.copies.empty()) {
+            out << "\nInstalled twice: " << PlainText(mod.name);
+            for (const std::string& copy : mod.copies) out << ", " << PlainText(copy);
+            out << " (the same scripts, counted once)\n";
+        }
 
     std::vector<const ScriptKeys*> incomplete;
     for (const ScriptKeys& script : map.scripts)
@@ -118,6 +155,7 @@ const std::vector<TsvColumn>& TsvColumns() {
         {"key", [](const KeyEntry& e, const KeyUse&, const KeyMap&) { return std::to_string(KeyColumn(e.key)); }},
         {"name", [](const KeyEntry& e, const KeyUse&, const KeyMap&) { return TestedKeyName(e.key); }},
         {"file", [](const KeyEntry&, const KeyUse& u, const KeyMap& m) { return m.scripts[u.script].path; }},
+        {"mod", [](const KeyEntry&, const KeyUse& u, const KeyMap& m) { return m.mods[m.scripts[u.script].mod].name; }},
         {"tests", [](const KeyEntry&, const KeyUse& u, const KeyMap&) { return std::to_string(u.tests); }},
         {"conflict", [](const KeyEntry& e, const KeyUse&, const KeyMap&) { return e.IsConflict() ? "1" : "0"; }},
     };
@@ -148,7 +186,9 @@ void WriteJson(const KeyMap& map, const ScriptSearch& search, std::ostream& out)
     for (const KeyEntry& entry : map.keys) {
         Json files = Json::array();
         for (const KeyUse& use : entry.uses)
-            files.push_back({{"file", map.scripts[use.script].path}, {"tests", use.tests}});
+            files.push_back({{"file", map.scripts[use.script].path},
+                             {"mod", map.mods[map.scripts[use.script].mod].name},
+                             {"tests", use.tests}});
         keys.push_back({{"kind", KindColumn(entry.key)},
                         {"pad", PadColumn(entry.key)},
                         {"key", KeyColumn(entry.key)},

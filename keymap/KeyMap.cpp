@@ -1,6 +1,7 @@
 #include "keymap/KeyMap.h"
 
 #include "keys/Hotkeys.h"
+#include "script/StartedScripts.h"
 
 #include <algorithm>
 #include <atomic>
@@ -34,7 +35,11 @@ ScriptKeys CountKeyTests(const std::string& path, const std::vector<KeyTest>& te
     for (std::size_t i = 0; i < tests.size(); ++i) {
         const KeyTest& test = tests[i];
         if (InChord(tests, i)) {
-            if (HotkeyOf(tests, i).front() == i) ++counts[TestedKey::Chord(HotkeyText(tests, i))];
+            if (HotkeyOf(tests, i).front() != i) continue;
+            std::vector<int32_t> keys;
+            for (const std::size_t k : HotkeyOf(tests, i))
+                if (tests[k].IsVKey() && !tests[k].negated) keys.push_back(tests[k].key);
+            ++counts[TestedKey::Chord(HotkeyText(tests, i), keys)];
             continue;
         }
         if (test.Changeable()) ++counts[TestedKey::Of(test)];
@@ -53,6 +58,14 @@ int64_t KeyEntry::Tests() const {
     return total;
 }
 
+bool KeyMap::IsLoneScript(std::size_t mod) const {
+    const Mod& m = mods[mod];
+    if (m.scripts.size() != 1 || !m.copies.empty()) return false;
+    const std::string& path = scripts[m.scripts.front()].path;
+    const std::size_t slash = path.find_last_of("/\\");
+    return (slash == std::string::npos ? path : path.substr(slash + 1)) == m.name;
+}
+
 std::size_t KeyMap::ConflictCount() const {
     return static_cast<std::size_t>(
         std::count_if(keys.begin(), keys.end(), [](const KeyEntry& entry) { return entry.IsConflict(); }));
@@ -66,11 +79,7 @@ const KeyEntry* KeyMap::Find(const TestedKey& key) const {
 
 bool TestsNoKey(const TestedKey& key) { return key.IsVKey() && (key.key < 0 || key.key >= kVKeyCount); }
 
-bool FightsOver(const TestedKey& key, const std::string& path) {
-    if (TestsNoKey(key)) return false;
-    if (key.IsButton()) return !IsMainScriptPath(path);
-    return true;
-}
+bool FightsOver(const TestedKey& key, const std::string& /*path*/) { return !TestsNoKey(key) && !key.IsButton(); }
 
 KeyMap AggregateKeyMap(std::vector<ScriptKeys> scripts) {
     KeyMap map;
@@ -78,16 +87,54 @@ KeyMap AggregateKeyMap(std::vector<ScriptKeys> scripts) {
     for (ScriptKeys& script : scripts)
         if (seen.insert(script.path).second) map.scripts.push_back(std::move(script));
 
+    std::vector<ScriptFacts> facts;
+    for (const ScriptKeys& script : map.scripts)
+        facts.push_back(ScriptFacts{script.path, script.starts, script.size, script.fingerprint, script.read});
+    std::vector<std::size_t> modOf;
+    map.mods = GroupIntoMods(facts, modOf);
+    for (std::size_t i = 0; i < map.scripts.size(); ++i) map.scripts[i].mod = modOf[i];
+
     std::map<TestedKey, std::vector<KeyUse>> uses;
     for (std::size_t i = 0; i < map.scripts.size(); ++i)
         for (const auto& [key, tests] : map.scripts[i].tests) uses[key].push_back(KeyUse{i, tests});
     for (auto& [key, list] : uses) {
-        KeyEntry entry{key, std::move(list), 0};
-        for (const KeyUse& use : entry.uses)
-            if (FightsOver(key, map.scripts[use.script].path)) ++entry.contenders;
+        KeyEntry entry{key, std::move(list), 0, 0};
+        std::set<std::size_t> contenders, mods;
+        for (const KeyUse& use : entry.uses) {
+            mods.insert(modOf[use.script]);
+            if (FightsOver(key, map.scripts[use.script].path)) contenders.insert(modOf[use.script]);
+        }
+        entry.contenders = contenders.size();
+        entry.mods = mods.size();
         map.keys.push_back(std::move(entry));
     }
     std::stable_partition(map.keys.begin(), map.keys.end(), [](const KeyEntry& entry) { return entry.IsConflict(); });
+
+    // Keys of different mods that fire together.
+    const auto modsOf = [&](const KeyEntry& entry) {
+        std::set<std::size_t> mods;
+        for (const KeyUse& use : entry.uses) mods.insert(modOf[use.script]);
+        return mods;
+    };
+    const auto apart = [&](const KeyEntry& a, const KeyEntry& b) {
+        const std::set<std::size_t> first = modsOf(a), second = modsOf(b);
+        return first.size() > 1 || second.size() > 1 || first != second;
+    };
+    for (std::size_t w = 0; w < map.keys.size(); ++w) {
+        const TestedKey& wider = map.keys[w].key;
+        for (std::size_t k = 0; k < map.keys.size(); ++k) {
+            const TestedKey& within = map.keys[k].key;
+            bool overlaps = false;
+            if (wider.IsChord() && within.IsVKey())
+                overlaps =
+                    std::find(wider.chordKeys.begin(), wider.chordKeys.end(), within.key) != wider.chordKeys.end() &&
+                    ModifierRank(within.key) == ModifierRank(0);
+            if (wider.IsCheat() && within.IsCheat() && wider.code.size() > within.code.size())
+                overlaps =
+                    wider.code.compare(wider.code.size() - within.code.size(), within.code.size(), within.code) == 0;
+            if (overlaps && apart(map.keys[w], map.keys[k])) map.overlaps.push_back(Overlap{w, k});
+        }
+    }
     return map;
 }
 
@@ -104,7 +151,11 @@ ScriptKeys ScanOne(const std::string& path, const OpcodeTable& table, GameId gam
     }
     std::vector<KeyTest> tests;
     const ScanSummary summary = ScanKeyTests(image, table, header, tests, nullptr);
-    return CountKeyTests(path, tests, summary);
+    ScriptKeys script = CountKeyTests(path, tests, summary);
+    script.starts = StartedScripts(image, table, summary);
+    script.size = static_cast<uint64_t>(image.Size());
+    script.fingerprint = Fingerprint(image.Data(), static_cast<std::size_t>(image.Size()));
+    return script;
 }
 
 // Threads that are joined when the object ends, however its scope is left.

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "keymap/Mods.h"
+
 #include "keys/KeyRules.h"
 #include "opcodes/GameId.h"
 #include "opcodes/OpcodeTable.h"
@@ -23,13 +25,17 @@ struct TestedKey {
     int32_t key = 0;     // VKeys and buttons; 0 for every cheat code
     std::string code;    // cheat codes; a chord's hotkey ("Ctrl+M")
     bool chord = false;  // keys pressed together, one entry: kind VKey, key -1
+    // A chord's VKeys pressed (not compared: the hotkey says them).
+    std::vector<int32_t> chordKeys;
 
-    static TestedKey VKey(int32_t code) { return TestedKey{KeyTestKind::VKey, 0, code, std::string(), false}; }
+    static TestedKey VKey(int32_t code) { return TestedKey{KeyTestKind::VKey, 0, code, std::string(), false, {}}; }
     static TestedKey Button(int32_t pad, int32_t gameKey) {
-        return TestedKey{KeyTestKind::Button, pad, gameKey, std::string(), false};
+        return TestedKey{KeyTestKind::Button, pad, gameKey, std::string(), false, {}};
     }
-    static TestedKey Cheat(const std::string& code) { return TestedKey{KeyTestKind::Cheat, 0, 0, code, false}; }
-    static TestedKey Chord(const std::string& hotkey) { return TestedKey{KeyTestKind::VKey, 0, -1, hotkey, true}; }
+    static TestedKey Cheat(const std::string& code) { return TestedKey{KeyTestKind::Cheat, 0, 0, code, false, {}}; }
+    static TestedKey Chord(const std::string& hotkey, std::vector<int32_t> keys = {}) {
+        return TestedKey{KeyTestKind::VKey, 0, -1, hotkey, true, std::move(keys)};
+    }
     static TestedKey Of(const KeyTest& test) {
         switch (test.kind) {
             case KeyTestKind::VKey: return VKey(test.key);
@@ -59,6 +65,10 @@ struct ScriptKeys {
     std::string cause;                                 // why it could not be read
     ScanSummary summary;                               // what the walk met besides key tests
     std::vector<std::pair<TestedKey, int32_t>> tests;  // by key, each key once
+    std::vector<std::string> starts;                   // the scripts it starts by name
+    uint64_t size = 0;                                 // its bytes, to tell copies apart
+    uint64_t fingerprint = 0;
+    std::size_t mod = 0;  // index into KeyMap::mods
 
     // Whether the map may lack some of this script's keys: its walk met
     // instructions the opcode table does not know.
@@ -78,26 +88,38 @@ struct KeyUse {
 struct KeyEntry {
     TestedKey key;
     std::vector<KeyUse> uses;  // in the order of the scripts, each script once
-    // The scripts that fight over the key: every one for a keyboard key or a
-    // cheat code; for a pad's button only those that are not a main script,
-    // whose button tests are the game's own controls; none for a VKey the
-    // game reads as no key (negative, or past the last one).
+    // The mods that fight over the key: those of its scripts that fight over
+    // it (FightsOver), each mod once.
     std::size_t contenders = 0;
+    std::size_t mods = 0;  // the mods that test it, each once
 
-    // Two or more scripts fight over the key: pressing it acts in all of them.
+    // Two or more mods fight over the key: pressing it acts in all of them.
     bool IsConflict() const { return contenders >= 2; }
     int64_t Tests() const;
+};
+
+// Two keys of different mods that are not one but fire together: a lone key
+// and a chord that holds it (pressing Ctrl+X also presses X), a cheat code
+// and one it ends with (typing ABOOM also types BOOM).
+struct Overlap {
+    std::size_t wider = 0;   // into KeyMap::keys: the chord, the longer code
+    std::size_t within = 0;  // the lone key, the shorter code
 };
 
 // Which keys the scripts of a folder or a set of files test.
 struct KeyMap {
     std::vector<ScriptKeys> scripts;  // every script looked at, in the order given
+    std::vector<Mod> mods;            // the mods the scripts make up (GroupIntoMods)
+    std::vector<Overlap> overlaps;
     // Every key some script tests: the conflicts first, then the rest; in each
     // part VKeys by code, then buttons by pad and game key, then cheat codes
     // by their text.
     std::vector<KeyEntry> keys;
 
     std::size_t ConflictCount() const;
+    // Whether a mod is one script named after its own file, which lists
+    // name by its path alone.
+    bool IsLoneScript(std::size_t mod) const;
     // The key's entry, or null when no script tests it.
     const KeyEntry* Find(const TestedKey& key) const;
 };
@@ -105,10 +127,11 @@ struct KeyMap {
 // A VKey the game reads as no key: a negative 8-bit value, or a number past
 // the last VKey.
 bool TestsNoKey(const TestedKey& key);
-// Whether a script's tests of a key can fight another script's over it: not
-// for a key the game reads as no key, nor for a main script's pad buttons,
-// the game's own controls. The one rule the map's conflicts and the
-// picture's shades follow.
+// Whether a script's tests of a key can fight another's over it: not for a
+// key the game reads as no key, nor for a pad button alone, which mods read
+// as the game's own controls (shared by nature); a chord of buttons, or of a
+// button and a key, can. The one rule the map's conflicts and the picture's
+// shades follow.
 bool FightsOver(const TestedKey& key, const std::string& path);
 
 // Builds the map from scripts already counted. A script listed twice (the

@@ -235,7 +235,7 @@ struct Tested {
         entries.push_back(entry);
         for (const KeyUse& use : entry->uses) {
             scripts.insert(use.script);
-            if (FightsOver(entry->key, map->scripts[use.script].path)) contenders.insert(use.script);
+            if (FightsOver(entry->key, map->scripts[use.script].path)) contenders.insert(map->scripts[use.script].mod);
         }
     }
     KeyShade Shade() const {

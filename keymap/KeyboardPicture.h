@@ -150,8 +150,8 @@ struct PictureSwatch {
 // typed, when any, in a list right of the keyboard (or below it), coloured
 // the same way; a legend, the caption and the totals. Shift, Ctrl and Alt
 // keys also show the tests of their either-side code. A key is a conflict
-// when two scripts fight over it (KeyEntry::contenders): a pad's button the
-// main script tests is the game's control, shown but no conflict.
+// when two mods fight over it (KeyEntry::contenders): a pad's button alone is
+// a control mods share, shown but no conflict.
 struct KeyboardPicture {
     double width = 0;
     double height = 0;

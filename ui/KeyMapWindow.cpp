@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 
 #include "keymap/KeyboardPicture.h"
 #include "keys/KeyNames.h"
@@ -147,16 +148,39 @@ void KeyMapWindow::FillList(const KeyMap& map, const ScriptSearch& search, const
         const wxString shown = WindowPath(path);
         conflicts_->AppendItem(parent, ShownName(shown, folder) + tail, -1, -1, new ScriptItem(shown));
     };
+    // A key's mods, each with the scripts of it that test the key.
+    const auto addMods = [&](const wxTreeItemId& parent, const KeyEntry& entry) {
+        std::map<std::size_t, std::vector<const KeyUse*>> byMod;
+        for (const KeyUse& use : entry.uses) byMod[map.scripts[use.script].mod].push_back(&use);
+        for (const auto& [mod, uses] : byMod) {
+            // A script that is a mod of its own stands for itself.
+            const wxTreeItemId item =
+                map.IsLoneScript(mod) ? parent : conflicts_->AppendItem(parent, wxString::FromUTF8(map.mods[mod].name));
+            for (const KeyUse* use : uses)
+                addScript(item, map.scripts[use->script].path,
+                          " (" + Plural(static_cast<std::size_t>(use->tests), "test", "tests") + ")");
+        }
+    };
     for (const KeyEntry& entry : map.keys) {
         if (!entry.IsConflict()) continue;
         const wxTreeItemId key = conflicts_->AppendItem(
-            root, wxString::FromUTF8(KeyHeading(entry.key)) + ": " + Plural(entry.uses.size(), "script", "scripts"));
-        for (const KeyUse& use : entry.uses)
-            addScript(key, map.scripts[use.script].path,
-                      " (" + Plural(static_cast<std::size_t>(use.tests), "test", "tests") + ")");
+            root, wxString::FromUTF8(KeyHeading(entry.key)) + ": " + Plural(entry.mods, "mod", "mods"));
+        addMods(key, entry);
     }
     const std::size_t conflicts = map.ConflictCount();
-    if (conflicts == 0) conflicts_->AppendItem(root, "None: no key is tested by two scripts");
+    if (conflicts == 0) conflicts_->AppendItem(root, "None: no key is tested by two mods");
+    if (!map.overlaps.empty()) {
+        const wxTreeItemId heading =
+            conflicts_->AppendItem(root, "Overlaps: keys of different mods that fire together");
+        for (const Overlap& overlap : map.overlaps) {
+            const KeyEntry& wider = map.keys[overlap.wider];
+            const KeyEntry& within = map.keys[overlap.within];
+            const wxTreeItemId item = conflicts_->AppendItem(
+                heading, wxString::FromUTF8(KeyHeading(wider.key) + " and " + KeyHeading(within.key)));
+            addMods(item, wider);
+            addMods(item, within);
+        }
+    }
 
     std::vector<const ScriptKeys*> incomplete;
     std::vector<const ScriptKeys*> unread;
@@ -181,8 +205,11 @@ void KeyMapWindow::FillList(const KeyMap& map, const ScriptSearch& search, const
     FitListToNames();
 
     wxString summary =
-        wxString::Format("%s mapped, %s", Plural(map.scripts.size() - unread.size(), "script", "scripts"),
-                         Plural(conflicts, "conflict", "conflicts"));
+        wxString::Format("%s of %s mapped, %s", Plural(map.scripts.size() - unread.size(), "script", "scripts"),
+                         Plural(map.mods.size(), "mod", "mods"), Plural(conflicts, "conflict", "conflicts"));
+    for (const Mod& mod : map.mods)
+        if (!mod.copies.empty())
+            summary += wxString::FromUTF8("; installed twice: " + mod.name + ", " + mod.copies.front());
     if (map.scripts.empty()) summary = "No script in this folder or its subfolders.";
     if (!search.problems.empty())
         summary += wxString::Format(

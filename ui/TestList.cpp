@@ -9,7 +9,7 @@ const char* const kTitles[] = {"Key", "Hotkey", "Pad", "Offset", "Opcode", "Mark
 // as long as most are ("Numpad Separator (0x6C)"; longer ones end in "..."),
 // a hotkey such as "Ctrl+Shift+M", "Pad 2", "0x3FFFFF", "0AB0", "* (?)" and
 // their titles.
-constexpr int kWidths[] = {26, 13, 7, 11, 8, 7};
+constexpr int kWidths[] = {24, 11, 7, 11, 8, 7};
 constexpr const wchar_t* kAscending = L" \u25B2";
 constexpr const wchar_t* kDescending = L" \u25BC";
 

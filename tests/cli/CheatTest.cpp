@@ -127,8 +127,8 @@ TEST_F(CheatTest, KeysListsCodesAndTwoScriptsWithOneCodeConflict) {
     EXPECT_EQ(run.out,
               "Key map: 2 scripts, 1 key and 3 cheat codes tested, 1 conflict\n"
               "\n"
-              "Conflicts: keys tested by two or more scripts\n"
-              "  Cheat BOOM: 2 scripts\n"
+              "Conflicts: keys that two or more mods test\n"
+              "  Cheat BOOM: 2 mods\n"
               "      mods/other.cs (2 tests)\n"
               "      mods/sa_cheats.cs (1 test)\n"
               "\n"
@@ -136,9 +136,9 @@ TEST_F(CheatTest, KeysListsCodesAndTwoScriptsWithOneCodeConflict) {
               "  VKey 113  F2: mods/sa_cheats.cs (1 test)\n"
               "  Cheat FLYINGCARS: mods/sa_cheats.cs (1 test)\n"
               "  Cheat TANK: mods/sa_cheats.cs (1 test)\n");
-    EXPECT_NE(
-        Run({"keys", "--game", "sa", "--format", "tsv", "mods"}).out.find("cheat\t-1\t-1\tBOOM\tmods/other.cs\t2\t1\n"),
-        std::string::npos);
+    EXPECT_NE(Run({"keys", "--game", "sa", "--format", "tsv", "mods"})
+                  .out.find("cheat\t-1\t-1\tBOOM\tmods/other.cs\tother.cs\t2\t1\n"),
+              std::string::npos);
     const nlohmann::json json = nlohmann::json::parse(Run({"keys", "--game", "sa", "--format", "json", "mods"}).out);
     EXPECT_EQ(json["keys"][0]["kind"], "cheat");
     EXPECT_EQ(json["keys"][0]["name"], "BOOM");

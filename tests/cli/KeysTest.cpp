@@ -28,16 +28,18 @@ protected:
 };
 
 const char* const kModsText =
-    "Key map: 4 scripts, 14 keys tested, 3 conflicts\n"
+    "Key map: 4 scripts, 14 keys tested, 2 conflicts\n"
     "\n"
-    "Conflicts: keys tested by two or more scripts\n"
-    "  VKey 75  K Key: 2 scripts\n"
+    "Conflicts: keys that two or more mods test\n"
+    "  VKey 75  K Key: 2 mods\n"
     "      mods/sa_libraries.cs (1 test)\n"
     "      mods/sub/HOT.CS (1 test)\n"
-    "  VKey 113  F2: 2 scripts\n"
+    "  VKey 113  F2: 2 mods\n"
     "      mods/sa_keys.cs (1 test)\n"
     "      mods/sub/HOT.CS (2 tests)\n"
-    "  Pad 1 button 16  Cross: Sprint | Accelerate: 2 scripts\n"
+    "\n"
+    "Shared controls: pad buttons mods read as the game's controls\n"
+    "  Pad 1 button 16  Cross: Sprint | Accelerate: 2 mods\n"
     "      mods/sa_keys.cs (1 test)\n"
     "      mods/sub/HOT.CS (1 test)\n"
     "\n"
@@ -69,24 +71,26 @@ TEST_F(KeysTest, TsvHasOneRowPerKeyAndScript) {
     const CliRun run = Run({"keys", "--game", "sa", "--format", "tsv", "mods/sa_keys.cs", "mods/sub"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out,
-              "kind\tpad\tkey\tname\tfile\ttests\tconflict\n"
-              "vkey\t-1\t113\tF2\tmods/sa_keys.cs\t1\t1\n"
-              "vkey\t-1\t113\tF2\tmods/sub/HOT.CS\t2\t1\n"
-              "button\t0\t16\tCross: Sprint | Accelerate\tmods/sa_keys.cs\t1\t1\n"
-              "button\t0\t16\tCross: Sprint | Accelerate\tmods/sub/HOT.CS\t1\t1\n"
-              "vkey\t-1\t16\tShift\tmods/sub/HOT.CS\t1\t0\n"
-              "vkey\t-1\t75\tK Key\tmods/sub/HOT.CS\t1\t0\n"
-              "vkey\t-1\t89\tY Key\tmods/sa_keys.cs\t1\t0\n"
-              "vkey\t-1\t128\tF17\tmods/sub/HOT.CS\t1\t0\n"
-              "vkey\t-1\t160\tLeft Shift\tmods/sa_keys.cs\t1\t0\n"
-              "button\t1\t6\tR1: Aim Weapon | Hand Brake\tmods/sa_keys.cs\t1\t0\n"
-              "button\t1\t17\tCircle: Fire\tmods/sub/HOT.CS\t1\t0\n");
+              "kind\tpad\tkey\tname\tfile\tmod\ttests\tconflict\n"
+              "vkey\t-1\t113\tF2\tmods/sa_keys.cs\tsa_keys.cs\t1\t1\n"
+              "vkey\t-1\t113\tF2\tmods/sub/HOT.CS\tHOT.CS\t2\t1\n"
+              "vkey\t-1\t16\tShift\tmods/sub/HOT.CS\tHOT.CS\t1\t0\n"
+              "vkey\t-1\t75\tK Key\tmods/sub/HOT.CS\tHOT.CS\t1\t0\n"
+              "vkey\t-1\t89\tY Key\tmods/sa_keys.cs\tsa_keys.cs\t1\t0\n"
+              "vkey\t-1\t128\tF17\tmods/sub/HOT.CS\tHOT.CS\t1\t0\n"
+              "vkey\t-1\t160\tLeft Shift\tmods/sa_keys.cs\tsa_keys.cs\t1\t0\n"
+              // a pad's button two mods read is a shared control, no conflict
+              "button\t0\t16\tCross: Sprint | Accelerate\tmods/sa_keys.cs\tsa_keys.cs\t1\t0\n"
+              "button\t0\t16\tCross: Sprint | Accelerate\tmods/sub/HOT.CS\tHOT.CS\t1\t0\n"
+              "button\t1\t6\tR1: Aim Weapon | Hand Brake\tmods/sa_keys.cs\tsa_keys.cs\t1\t0\n"
+              "button\t1\t17\tCircle: Fire\tmods/sub/HOT.CS\tHOT.CS\t1\t0\n");
 
     // Names that would break the columns are escaped.
     std::filesystem::create_directories(dir.File("odd"));
     std::filesystem::copy_file(dir.File("sa_keys.cs"), dir.File("odd/tab\there\nnew\\line.cs"));
     const CliRun odd = Run({"keys", "--game", "sa", "--format", "tsv", "odd"});
-    EXPECT_NE(odd.out.find("\todd/tab\\there\\nnew\\\\line.cs\t1\t0\n"), std::string::npos) << odd.out;
+    EXPECT_NE(odd.out.find("\todd/tab\\there\\nnew\\\\line.cs\ttab\\there\\nnew\\\\line.cs\t1\t0\n"), std::string::npos)
+        << odd.out;
     EXPECT_EQ(std::count(odd.out.begin(), odd.out.end(), '\n'), 6);
 }
 
@@ -98,8 +102,11 @@ TEST_F(KeysTest, JsonIsAnObjectPerKeyWithIncompleteAndLeftOutFilesApart) {
     EXPECT_EQ(run.status, 1);
     const nlohmann::json json = nlohmann::json::parse(run.out);  // throws when not valid JSON
     EXPECT_EQ(json["scripts"], 6);
-    EXPECT_EQ(json["conflicts"], 6);
-    const nlohmann::json& f2 = json["keys"][2];
+    EXPECT_EQ(json["conflicts"], 2);
+    // The copy of sa_keys.cs is that mod installed twice: one use.
+    nlohmann::json f2;
+    for (const nlohmann::json& key : json["keys"])
+        if (key["name"] == "F2") f2 = key;
     EXPECT_EQ(f2["kind"], "vkey");
     EXPECT_EQ(f2["pad"], -1);
     EXPECT_EQ(f2["key"], 113);
@@ -108,6 +115,8 @@ TEST_F(KeysTest, JsonIsAnObjectPerKeyWithIncompleteAndLeftOutFilesApart) {
     EXPECT_EQ(f2["tests"], 4);
     EXPECT_EQ(f2["files"].size(), 3u);
     EXPECT_EQ(f2["files"][0]["file"], "mods/caf\xC3\xA9\xEF\xBF\xBD.cs");
+    EXPECT_EQ(f2["files"][0]["mod"], f2["files"][1]["mod"]);  // the copy and sa_keys.cs
+    EXPECT_EQ(f2["files"][2]["mod"], "HOT.CS");
     EXPECT_EQ(
         json["incomplete"],
         nlohmann::json::parse(R"([{"file": "mods/garbage.cs", "unknownInstructions": 2, "firstUnknownOffset": 0}])"));

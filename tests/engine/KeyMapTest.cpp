@@ -71,27 +71,31 @@ TEST(KeyMap, AKeyTestedByTwoScriptsIsAConflictAndEachScriptsTestsAreCounted) {
     EXPECT_EQ(map.Find(TestedKey::VKey(0x41)), nullptr);
 }
 
-TEST(KeyMap, ButtonsConflictOnlyOnTheSamePadAndNeverWithTheVKeyOfTheSameNumber) {
+// Mods read pad buttons as the game's controls: a button alone is shared by
+// nature, on either pad, and no VKey of the same number.
+TEST(KeyMap, APadButtonAloneIsASharedControlAndNeverTheVKeyOfItsNumber) {
     const KeyMap map = AggregateKeyMap(
         {Script("a.cs", {Button(0, 16), Key(16)}), Script("b.cs", {Button(1, 16)}), Script("c.cs", {Button(0, 16)})});
     EXPECT_EQ(Users(map, TestedKey::Button(0, 16)), (std::vector<std::string>{"a.cs:1", "c.cs:1"}));
+    EXPECT_EQ(map.Find(TestedKey::Button(0, 16))->mods, 2u);
+    EXPECT_FALSE(map.Find(TestedKey::Button(0, 16))->IsConflict());
     EXPECT_EQ(Users(map, TestedKey::Button(1, 16)), (std::vector<std::string>{"b.cs:1"}));
     EXPECT_EQ(Users(map, TestedKey::VKey(16)), (std::vector<std::string>{"a.cs:1"}));
-    EXPECT_EQ(map.ConflictCount(), 1u);
+    EXPECT_EQ(map.ConflictCount(), 0u);
 }
 
 // A main script's buttons are the game's controls: a mod that tests one too
 // shares it with the game, not with another mod. Its keyboard keys and cheat
 // codes still conflict.
-TEST(KeyMap, AButtonTheMainScriptSharesIsNoConflictUnlessTwoOtherScriptsTestIt) {
+TEST(KeyMap, ButtonsTheMainScriptAndModsShareAreNoConflictButKeysAre) {
     const KeyMap map =
         AggregateKeyMap({Script("data/MAIN.SCM", {Button(0, 16), Button(0, 17), Key(kF2)}),
                          Script("a.cs", {Button(0, 16), Button(0, 17), Key(kF2)}), Script("b.cs", {Button(0, 17)})});
     EXPECT_EQ(Users(map, TestedKey::Button(0, 16)), (std::vector<std::string>{"data/MAIN.SCM:1", "a.cs:1"}));
     EXPECT_FALSE(map.Find(TestedKey::Button(0, 16))->IsConflict());
-    EXPECT_TRUE(map.Find(TestedKey::Button(0, 17))->IsConflict());
+    EXPECT_FALSE(map.Find(TestedKey::Button(0, 17))->IsConflict());
     EXPECT_TRUE(map.Find(TestedKey::VKey(kF2))->IsConflict());
-    EXPECT_EQ(map.ConflictCount(), 2u);
+    EXPECT_EQ(map.ConflictCount(), 1u);
 }
 
 // A negative VKey (an 8-bit byte of 0x80 or more) tests no key: two scripts
@@ -114,8 +118,8 @@ TEST(KeyMap, ListsConflictsFirstThenVKeysByCodeThenButtonsByPadAndKey) {
                                         Script("b.cs", {Button(0, 19), Key(kF2)})});
     std::vector<TestedKey> order;
     for (const KeyEntry& entry : map.keys) order.push_back(entry.key);
-    EXPECT_EQ(order, (std::vector<TestedKey>{TestedKey::VKey(kF2), TestedKey::Button(0, 19), TestedKey::VKey(0x41),
-                                             TestedKey::VKey(0x80), TestedKey::Button(1, 2)}));
+    EXPECT_EQ(order, (std::vector<TestedKey>{TestedKey::VKey(kF2), TestedKey::VKey(0x41), TestedKey::VKey(0x80),
+                                             TestedKey::Button(0, 19), TestedKey::Button(1, 2)}));
 }
 
 TEST(KeyMap, AScriptGivenTwiceCountsOnce) {

@@ -1348,11 +1348,11 @@ TEST_F(FlowTest, ChordsTakeTheKeysPressedTogetherAndVariablesChangeTogether) {
     EXPECT_TRUE(w.List()->IsRowMarked(1));
     EXPECT_FALSE(w.List()->IsRowMarked(0));
     EXPECT_FALSE(w.List()->IsRowMarked(2));
-    w.Screenshot("window-chords.png");
     w.Filter("win+b", 0);  // a hotkey is found by its text
     EXPECT_EQ(w.List()->GetItemCount(), 3);
     w.Filter("", 0);
     w.SelectLine(0);
+    w.Screenshot("window-chords.png");
 
     // One key pressed for two: refused, nothing changed.
     w.Click(w.PressKeyButton());
