@@ -68,12 +68,14 @@ int RemapFile(const Setup& setup, const Options& options, const std::string& pat
     // What was there stays as it was; only a file there is worth saying so.
     std::error_code ignored;
     const bool targetExisted = std::filesystem::is_regular_file(std::filesystem::u8path(target), ignored);
-    const Status saved = WriteFileSafely(target, file.image.Data(), static_cast<std::size_t>(file.image.Size()));
+    const Result<SaveNotes> saved =
+        WriteFileSafely(target, file.image.Data(), static_cast<std::size_t>(file.image.Size()));
     if (!saved) {
         err << PlainText(target) << ": cannot save: " << saved.Cause()
             << (targetExisted ? "; the file is as it was\n" : "; nothing written\n");
         return kExitFileFailed;
     }
+    if (!saved->notKept.empty()) err << PlainText(target) << ": warning: " << NotKeptText(*saved) << "\n";
     out << PlainText(path) << ": " << changed << " changed" << (options.inPlace ? "" : " -> " + PlainText(target))
         << "\n";
     return kExitDone;

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <optional>
 
+#include "io/SafeWrite.h"
 #include "keys/KeyNames.h"
 #include "opcodes/IniLoader.h"
 #include "opcodes/OpcodeJson.h"
@@ -66,6 +67,7 @@ const char* const kSaveQuestion = "Save changes to %s?";
 const char* const kReplaceQuestion = "%s already exists. Replace it?";
 const char* const kOpenFailed = "Couldn't open %s";
 const char* const kSavedStatus = "Saved %s";
+const char* const kSavedWithout = "Saved %s, but %s.";
 // Over the empty list while no script is open.
 const char* const kOpenHint = "Open a script (File \xE2\x96\xB8 Open File..., Ctrl+O) to list its key tests";
 
@@ -335,7 +337,7 @@ bool MainFrame::ConfirmDoubtfulSave() {
 
 bool MainFrame::SaveTo(const wxString& path) {
     if (!ConfirmDoubtfulSave()) return false;
-    const Status saved = session.SaveTo(FileSystemPath(path));
+    const Result<SaveNotes> saved = session.SaveTo(FileSystemPath(path));
     if (!saved) {
         ShowMessage(wxString::Format(kSaveFailed, wxFileName(path).GetFullName()) + "\n" +
                     wxString::FromUTF8(saved.Cause()));
@@ -347,5 +349,8 @@ bool MainFrame::SaveTo(const wxString& path) {
     RememberRecentFile(path);
     UpdateTitle();
     SetStatusText(wxString::Format(kSavedStatus, wxFileName(path).GetFullName()));
+    if (!saved->notKept.empty())
+        ShowMessage(
+            wxString::Format(kSavedWithout, wxFileName(path).GetFullName(), wxString::FromUTF8(NotKeptText(*saved))));
     return true;
 }

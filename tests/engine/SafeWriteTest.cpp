@@ -2,11 +2,13 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include "io/SafeWrite.h"
@@ -29,7 +31,7 @@ std::size_t EntriesIn(const std::string& folder) {
     return n;
 }
 
-Status Save(const std::string& path, const std::vector<uint8_t>& bytes) {
+Result<SaveNotes> Save(const std::string& path, const std::vector<uint8_t>& bytes) {
     return WriteFileSafely(path, bytes.data(), bytes.size());
 }
 
@@ -214,7 +216,7 @@ TEST(WriteFileSafely, ShortWriteLeavesTheTargetUntouched) {
     struct rlimit small = saved;
     small.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const Status savedOk = Save(target, big);
+    const Result<SaveNotes> savedOk = Save(target, big);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_FALSE(savedOk);
@@ -312,4 +314,85 @@ TEST(WriteFileSafely, AnIgnoredSignalStaysIgnoredAndTheSaveCompletes) {
         EXPECT_EQ(ReadBytes(target), kNew);
         EXPECT_EQ(TemporaryFilesIn(dir.Path()), 0u);
     }
+}
+
+// A save by an unprivileged user keeps the set-ID bits while the new file
+// keeps the owner and group they are for, and says what it could not keep:
+// root's owner, a group the writer is not in, and the set-ID bits for them
+// (kept, they would make the file run as the writer).
+TEST(WriteFileSafely, KeepsTheSetIdBitsItMayAndSaysWhichItCouldNot) {
+    const std::string kOwner = "its owner, user 0 (it now belongs to user 65534)";
+    const std::string kGroup = "its group, group 0 (it is now group 65534's)";
+    const std::string kSetUser = "the set-user-ID bit (the file now belongs to user 65534, not to user 0)";
+    const std::string kSetGroup = "the set-group-ID bit (the file now belongs to group 65534, not to group 0)";
+    const struct {
+        const char* what;
+        uid_t owner;
+        gid_t group;
+        mode_t mode;
+        mode_t after;
+        std::vector<std::string> notKept;
+    } kCases[] = {
+        {"the writer's own file", test::kNobody, test::kNoGroup, 06755, 06755, {}},
+        {"root's file of the writer's group", 0, test::kNoGroup, 02777, 02777, {kOwner}},
+        {"root's set-user-ID file", 0, 0, 04777, 0777, {kOwner, kGroup, kSetUser}},
+        {"root's file with both bits", 0, 0, 06777, 0777, {kOwner, kGroup, kSetUser, kSetGroup}},
+        {"root's file without them", 0, 0, 0666, 0666, {kOwner, kGroup}},
+    };
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to make files of other owners";
+    for (const auto& c : kCases) {
+        TempDir dir;
+        ASSERT_EQ(chmod(dir.Path().c_str(), 0777), 0);
+        const std::string target = dir.Write("main.scm", kOld);
+        ASSERT_EQ(chown(target.c_str(), c.owner, c.group), 0);
+        ASSERT_EQ(chmod(target.c_str(), c.mode), 0);
+        const int status = test::InChildWithoutPrivileges([&] {
+            const Result<SaveNotes> saved = Save(target, kNew);
+            if (!saved) return 1;
+            struct stat info {};
+            if (stat(target.c_str(), &info) != 0 || ReadBytes(target) != kNew) return 2;
+            if ((info.st_mode & 07777) != c.after) return 3;
+            return saved->notKept == c.notKept ? 0 : 4;
+        });
+        EXPECT_EQ(status, 0) << c.what;
+    }
+}
+
+// Extended attributes of the file a save replaces are on the new file.
+TEST(WriteFileSafely, KeepsExtendedAttributes) {
+    TempDir dir;
+    const std::string target = dir.Write("main.scm", kOld);
+    if (setxattr(target.c_str(), "user.origin", "mods", 4, 0) != 0)
+        GTEST_SKIP() << "no user.* attributes on this file system: " << std::strerror(errno);
+    ASSERT_EQ(setxattr(target.c_str(), "user.empty", "", 0, 0), 0);
+    const Result<SaveNotes> saved = Save(target, kNew);
+    ASSERT_TRUE(saved) << saved.Cause();
+    EXPECT_TRUE(saved->notKept.empty());
+    EXPECT_EQ(ReadBytes(target), kNew);
+    char value[16] = {};
+    EXPECT_EQ(getxattr(target.c_str(), "user.origin", value, sizeof value), 4);
+    EXPECT_EQ(std::string(value, 4), "mods");
+    EXPECT_EQ(getxattr(target.c_str(), "user.empty", value, sizeof value), 0);
+}
+
+// One the writer may not set (file capabilities, for an unprivileged
+// writer) is said, with the cause; the save is done.
+TEST(WriteFileSafely, SaysWhichExtendedAttributesItCouldNotKeep) {
+    TempDir dir;
+    ASSERT_EQ(chmod(dir.Path().c_str(), 0777), 0);
+    const std::string target = dir.Write("tool.cs", kOld);
+    ASSERT_EQ(chown(target.c_str(), test::kNobody, test::kNoGroup), 0);
+    // cap_net_bind_service permitted, in the form of the second revision.
+    const uint32_t capability[5] = {0x02000000, 1u << 10, 0, 0, 0};
+    if (setxattr(target.c_str(), "security.capability", capability, sizeof capability, 0) != 0)
+        GTEST_SKIP() << "file capabilities cannot be set here: " << std::strerror(errno);
+    const int status = test::InChildWithoutPrivileges([&] {
+        const Result<SaveNotes> saved = Save(target, kNew);
+        if (!saved || ReadBytes(target) != kNew) return 1;
+        return saved->notKept ==
+                       std::vector<std::string>{"the extended attribute security.capability (operation not permitted)"}
+                   ? 0
+                   : 2;
+    });
+    EXPECT_EQ(status, 0);
 }
