@@ -54,4 +54,17 @@ inline std::string NotKeptText(const SaveNotes& notes) {
 // The name every temporary file of a save begins with.
 constexpr const char* kTemporaryPrefix = ".morvane-save-";
 
+// The longest file name, in bytes, that the systems Morvane runs on take.
+constexpr std::size_t kLongestFileName = 255;
+
+// The name of a save's temporary file, the one place its form is written:
+// kTemporaryPrefix, `unique` (what makes it unique: letters, digits and
+// dots), kWholeNameMark and the name of the file the save is for; or, when
+// the whole would pass kLongestFileName bytes, kCutNameMark and as much of
+// the name as fits (at a whole UTF-8 character). A save that does not end
+// leaves a file that says whose it is (io/SaveLeftovers.h).
+constexpr char kWholeNameMark = '-';
+constexpr char kCutNameMark = '~';
+std::string TemporaryFileName(const std::string& unique, const std::string& targetName);
+
 }  // namespace morvane

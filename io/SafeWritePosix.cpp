@@ -6,12 +6,14 @@
 #include <climits>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include <fcntl.h>
 #include <pthread.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef __linux__
@@ -19,6 +21,7 @@
 #endif
 
 #include "io/ReadFile.h"
+#include "io/SaveLeftovers.h"
 #include "io/SafeWriteSteps.h"
 
 namespace morvane {
@@ -105,6 +108,14 @@ private:
 
 // ---- the save ----
 
+// What mkstemps makes unique in the temporary file's name.
+constexpr const char* kUniquePattern = "XXXXXX";
+
+std::string NameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) return ".";
@@ -159,7 +170,7 @@ Result<std::string> ResolveTarget(const std::string& path) {
 Status CheckTarget(const std::string& target, bool& exists, struct stat& info) {
     exists = stat(target.c_str(), &info) == 0;
     if (!exists) {
-        if (errno == ENOENT) return {};  // a new file; whether its folder exists is told by mkstemp
+        if (errno == ENOENT) return {};  // a new file; whether its folder exists is told by mkstemps
         return Failure{WriteCause(errno)};
     }
     if (S_ISDIR(info.st_mode)) return Failure{"is a folder"};
@@ -311,6 +322,14 @@ std::mutex gSaveMutex;  // the signal handler knows one temporary file at a time
 
 void SetSaveStepHookForTests(SaveStepHook hook) { gStepHook = hook; }
 
+bool SaveStillWriting(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;  // it cannot be told: taken as left over
+    const bool locked = flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    close(fd);  // and with it the lock just taken
+    return locked;
+}
+
 Result<SaveNotes> WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t size) {
     if (path.empty() || path.back() == '/') return Failure{"no file name"};
     const Result<std::string> target = ResolveTarget(path);
@@ -322,15 +341,21 @@ Result<SaveNotes> WriteFileSafely(const std::string& path, const uint8_t* bytes,
     const std::lock_guard<std::mutex> oneSave(gSaveMutex);
     const SignalGuard signals;
 
-    // Named apart from the target, so that a target name of any length leaves room for it.
-    std::string temporary = FolderOf(*target) + "/" + kTemporaryPrefix + "XXXXXX";
+    // Named after the target, so that one a killed save leaves says whose it is.
+    const std::string name = TemporaryFileName(kUniquePattern, NameOf(*target));
+    std::string temporary = FolderOf(*target) + "/" + name;
+    const int suffix = static_cast<int>(name.size() - std::strlen(kTemporaryPrefix) - std::strlen(kUniquePattern));
     int fd = -1;
     {
         const SignalBlock held;
-        fd = mkstemp(&temporary[0]);
+        fd = mkstemps(&temporary[0], suffix);
         if (fd < 0) return Failure{WriteCause(errno)};
         gTemporary.store(temporary.c_str());
     }
+    // Locked while it exists, so that FindSaveLeftovers passes it over; the
+    // lock lives in a second descriptor, which stays open past the rename.
+    flock(fd, LOCK_EX | LOCK_NB);
+    const int lockHeld = dup(fd);
     Reached(SaveStep::TemporaryMade);
 
     SaveNotes notes;
@@ -343,6 +368,7 @@ Result<SaveNotes> WriteFileSafely(const std::string& path, const uint8_t* bytes,
         if (!saved) unlink(temporary.c_str());
         gTemporary.store(nullptr);
     }
+    if (lockHeld >= 0) close(lockHeld);
     if (!saved) return Failure{saved.Cause()};
     Reached(SaveStep::Renamed);
     const int folder = open(FolderOf(*target).c_str(), O_RDONLY | O_DIRECTORY);

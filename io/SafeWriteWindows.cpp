@@ -11,6 +11,7 @@
 #include <string>
 
 #include "io/ReadFile.h"
+#include "io/SaveLeftovers.h"
 #include "io/SafeWriteSteps.h"
 
 namespace morvane {
@@ -91,6 +92,16 @@ void Reached(SaveStep step) {
 
 void SetSaveStepHookForTests(SaveStepHook hook) { gStepHook = hook; }
 
+bool SaveStillWriting(const std::string& path) {
+    std::wstring wide;
+    if (!WidenUtf8(path, wide)) return false;
+    const HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(file);
+    return false;
+}
+
 Result<SaveNotes> WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t size) {
     std::wstring target;
     if (path.empty() || path.back() == '/' || path.back() == '\\') return Failure{"no file name"};
@@ -109,12 +120,18 @@ Result<SaveNotes> WriteFileSafely(const std::string& path, const uint8_t* bytes,
     const std::lock_guard<std::mutex> oneSave(gSaveMutex);
     const std::size_t slash = target.find_last_of(L"/\\");
     const std::wstring folder = slash == std::wstring::npos ? L"." : target.substr(0, slash);
-    const std::wstring prefix(kTemporaryPrefix, kTemporaryPrefix + std::char_traits<char>::length(kTemporaryPrefix));
+    const std::size_t nameStart = path.find_last_of("/\\");
+    const std::string targetName = nameStart == std::string::npos ? path : path.substr(nameStart + 1);
     std::wstring temporary;
     HANDLE file = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < kTemporaryNameTries && file == INVALID_HANDLE_VALUE; ++attempt) {
-        temporary = folder + L"\\" + prefix + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                    std::to_wstring(GetTickCount() + static_cast<DWORD>(attempt));
+        // Named after the target, so that one a save leaves says whose it is.
+        const std::string unique =
+            std::to_string(GetCurrentProcessId()) + "." + std::to_string(GetTickCount() + static_cast<DWORD>(attempt));
+        std::wstring name;
+        if (!WidenUtf8(TemporaryFileName(unique, targetName), name)) return Failure{"the name is not UTF-8"};
+        temporary = folder + L"\\" + name;
+        // Open to this save alone, which is how FindSaveLeftovers tells it is running.
         file = CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
         if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -13,6 +15,7 @@
 
 #include "io/SafeWrite.h"
 #include "io/SafeWriteSteps.h"
+#include "io/SaveLeftovers.h"
 #include "support/Child.h"
 #include "fixtures/TempDir.h"
 
@@ -395,4 +398,77 @@ TEST(WriteFileSafely, SaysWhichExtendedAttributesItCouldNotKeep) {
                    : 2;
     });
     EXPECT_EQ(status, 0);
+}
+
+// A save killed (SIGKILL, as a power cut would stop it) leaves its temporary
+// file: it is found, named after the file it was for, with its size and age,
+// and never removed; a save still running is passed over, as is what only
+// looks like one.
+TEST(FindSaveLeftovers, NamesWhatUnfinishedSavesLeftAndPassesOverRunningOnes) {
+    TempDir dir;
+    const std::string target = dir.Write("main.scm", kOld);
+    ParkedSave save(SaveStep::Written, [&] { return Save(target, kNew) ? 0 : 1; });
+    ASSERT_TRUE(save.Parked());
+    EXPECT_EQ(TemporaryFilesIn(dir.Path()), 1u);
+    EXPECT_TRUE(FindSaveLeftovers(dir.Path()).empty()) << "a running save";
+    save.Signal(SIGKILL);
+    save.Wait();
+
+    const std::string older = dir.Write(std::string(kTemporaryPrefix) + "Ab12Cd", "x");  // named as before
+    const std::string cut = dir.Write(TemporaryFileName("Ef34Gh", std::string(300, 'n')), "xy");
+    for (const std::string& path : {older, cut})
+        std::filesystem::last_write_time(path,
+                                         std::filesystem::file_time_type::clock::now() - std::chrono::minutes(10));
+    std::filesystem::create_directory(dir.File(std::string(kTemporaryPrefix) + "folder"));
+    // In the order of their names; the killed save's has a unique part of its own.
+    std::vector<SaveLeftover> found = FindSaveLeftovers(dir.Path());
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(found.begin(), found.end(),
+                               [](const SaveLeftover& a, const SaveLeftover& b) { return a.path < b.path; }));
+    auto take = [&](const std::function<bool(const SaveLeftover&)>& which) {
+        const auto it = std::find_if(found.begin(), found.end(), which);
+        return it == found.end() ? SaveLeftover{} : *it;
+    };
+    const SaveLeftover fromBefore = take([&](const SaveLeftover& l) { return l.path == older; });
+    const SaveLeftover cutShort = take([&](const SaveLeftover& l) { return l.path == cut; });
+    const SaveLeftover killed = take([&](const SaveLeftover& l) { return l.path != older && l.path != cut; });
+    EXPECT_EQ(fromBefore.forName, "");
+    EXPECT_EQ(cutShort.forName, std::string(kLongestFileName - std::string(kTemporaryPrefix).size() - 7, 'n'));
+    EXPECT_TRUE(cutShort.nameCut);
+    EXPECT_EQ(killed.forName, "main.scm");
+    EXPECT_FALSE(killed.nameCut);
+    EXPECT_EQ(killed.bytes, kNew.size());
+    EXPECT_GE(killed.ageSeconds, 0);
+    EXPECT_LT(killed.ageSeconds, 60);
+    EXPECT_EQ(ReadBytes(target), kOld);
+
+    // What is said of them; a later save leaves them there.
+    std::filesystem::last_write_time(killed.path,
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::minutes(185));
+    found = FindSaveLeftovers(dir.Path());
+    const std::string kKept = " not removed: delete it when no program is saving into this folder";
+    EXPECT_EQ(SaveLeftoverText(take([&](const SaveLeftover& l) { return l.path == killed.path; })),
+              "left by a save of main.scm that did not finish (9 bytes, 3 hours old);" + kKept);
+    EXPECT_EQ(
+        SaveLeftoverText(fromBefore),
+        "left by a save that did not finish (its name does not say of which file; 1 byte, 10 minutes old);" + kKept);
+    EXPECT_EQ(SaveLeftoverText(cutShort), "left by a save of a file whose name begins " + cutShort.forName +
+                                              " that did not finish (2 bytes, 10 minutes old);" + kKept);
+    ASSERT_TRUE(Save(target, kNew));
+    EXPECT_EQ(FindSaveLeftovers(dir.Path()).size(), 3u);
+}
+
+// A temporary file's name stays within the longest name the systems take,
+// a long name of the file it is for cut at a whole character.
+TEST(TemporaryFileName, KeepsWithinTheLongestNameAtAWholeCharacter) {
+    EXPECT_EQ(TemporaryFileName("Ab12Cd", "main.scm"), std::string(kTemporaryPrefix) + "Ab12Cd-main.scm");
+    std::string accented;
+    for (int i = 0; i < 127; ++i) accented += "\xC3\xA9";  // 254 bytes of "é"
+    const std::string name = TemporaryFileName("Ab12Cd", accented);
+    EXPECT_LE(name.size(), kLongestFileName);
+    EXPECT_EQ(name.substr(0, std::string(kTemporaryPrefix).size() + 7), std::string(kTemporaryPrefix) + "Ab12Cd~");
+    const std::string kept = name.substr(std::string(kTemporaryPrefix).size() + 7);
+    EXPECT_EQ(kept.size() % 2, 0u);  // no half of a character
+    EXPECT_EQ(kept, accented.substr(0, kept.size()));
+    EXPECT_GE(name.size(), kLongestFileName - 1);
 }
