@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,15 +17,25 @@
 #include "cli/Escape.h"
 #include "script/Patch.h"
 #include "io/SafeWrite.h"
+#include "io/SaveLeftovers.h"
 #include "keys/KeyNames.h"
 
 namespace morvane::cli {
 
 namespace {
 
+// Says what unfinished saves (killed, cut off by a power cut) left in the
+// folder a file is about to be saved in, once for each folder of the run.
+void WarnOfLeftovers(const std::string& target, std::set<std::string>& foldersLookedAt, std::ostream& err) {
+    const std::string folder = std::filesystem::u8path(target).parent_path().u8string();
+    if (!foldersLookedAt.insert(folder).second) return;
+    for (const SaveLeftover& leftover : FindSaveLeftovers(folder))
+        err << PlainText(leftover.path) << ": warning: " << SaveLeftoverText(leftover) << "\n";
+}
+
 // Reads, patches and saves one file, holding its lock throughout. The status of that file.
-int RemapFile(const Setup& setup, const Options& options, const std::string& path, std::ostream& out,
-              std::ostream& err) {
+int RemapFile(const Setup& setup, const Options& options, const std::string& path,
+              std::set<std::string>& foldersLookedAt, std::ostream& out, std::ostream& err) {
     // Another morvane-cli remapping the same file is waited for, so that
     // neither undoes the other's changes.
     FileLock lock;
@@ -68,6 +79,7 @@ int RemapFile(const Setup& setup, const Options& options, const std::string& pat
     // What was there stays as it was; only a file there is worth saying so.
     std::error_code ignored;
     const bool targetExisted = std::filesystem::is_regular_file(std::filesystem::u8path(target), ignored);
+    WarnOfLeftovers(target, foldersLookedAt, err);
     const Result<SaveNotes> saved =
         WriteFileSafely(target, file.image.Data(), static_cast<std::size_t>(file.image.Size()));
     if (!saved) {
@@ -86,6 +98,7 @@ int RemapFile(const Setup& setup, const Options& options, const std::string& pat
 int RunRemap(const Options& options, std::ostream& out, std::ostream& err) {
     const Setup setup = PrepareSetup(options, err);
     int status = kExitDone;
+    std::set<std::string> foldersLookedAt;
     // A file named twice, directly or through a link, is done once. Every
     // name is identified before the first save, which gives a file a new identity.
     std::vector<std::pair<std::optional<FileIdentity>, std::string>> named;
@@ -99,7 +112,7 @@ int RunRemap(const Options& options, std::ostream& out, std::ostream& err) {
             err << PlainText(path) << ": the same file as " << PlainText(first->second) << ", done once\n";
             continue;
         }
-        if (RemapFile(setup, options, path, out, err) != kExitDone) status = kExitFileFailed;
+        if (RemapFile(setup, options, path, foldersLookedAt, out, err) != kExitDone) status = kExitFileFailed;
     }
     return status;
 }
