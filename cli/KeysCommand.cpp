@@ -286,10 +286,13 @@ int RunKeys(const Options& options, std::ostream& out, std::ostream& err) {
 
     if (!options.svg.empty()) {
         const std::string svg = KeyboardSvg(map, KeyboardCaption{Caption(options.files), Today()});
-        const Status saved = WriteFileSafely(options.svg, reinterpret_cast<const uint8_t*>(svg.data()), svg.size());
+        const Result<SaveNotes> saved =
+            WriteFileSafely(options.svg, reinterpret_cast<const uint8_t*>(svg.data()), svg.size());
         if (!saved) {
             err << PlainText(options.svg) << ": cannot save the picture: " << saved.Cause() << "\n";
             status = kExitFileFailed;
+        } else if (!saved->notKept.empty()) {
+            err << PlainText(options.svg) << ": warning: " << NotKeptText(*saved) << "\n";
         }
     }
     return status;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,12 +17,22 @@
 #include "cli/Escape.h"
 #include "script/Patch.h"
 #include "io/SafeWrite.h"
+#include "io/SaveLeftovers.h"
 #include "keys/KeyNames.h"
 #include "script/ScriptFiles.h"
 
 namespace morvane::cli {
 
 namespace {
+
+// Says what unfinished saves (killed, cut off by a power cut) left in the
+// folder a file is about to be saved in, once for each folder of the run.
+void WarnOfLeftovers(const std::string& target, std::set<std::string>& foldersLookedAt, std::ostream& err) {
+    const std::string folder = std::filesystem::u8path(target).parent_path().u8string();
+    if (!foldersLookedAt.insert(folder).second) return;
+    for (const SaveLeftover& leftover : FindSaveLeftovers(folder))
+        err << PlainText(leftover.path) << ": warning: " << SaveLeftoverText(leftover) << "\n";
+}
 
 // Takes the lock of a file, saying so when another program holds it and
 // then waiting for it.
@@ -34,8 +45,8 @@ void TakeLock(FileLock& lock, const std::string& path, std::ostream& err) {
 
 // Reads, patches and saves one file, holding its lock (and that of -o's
 // target) throughout. The status of that file.
-int RemapFile(const Setup& setup, const Options& options, const std::string& path, std::ostream& out,
-              std::ostream& err) {
+int RemapFile(const Setup& setup, const Options& options, const std::string& path,
+              std::set<std::string>& foldersLookedAt, std::ostream& out, std::ostream& err) {
     // Another morvane-cli remapping the same file, or writing to the same
     // target, is waited for, so that neither undoes the other's changes. Two
     // locks are taken in the order of the files' identities, so that two runs
@@ -84,12 +95,15 @@ int RemapFile(const Setup& setup, const Options& options, const std::string& pat
     // What was there stays as it was; only a file there is worth saying so.
     std::error_code ignored;
     const bool targetExisted = std::filesystem::is_regular_file(std::filesystem::u8path(target), ignored);
-    const Status saved = WriteFileSafely(target, file.image.Data(), static_cast<std::size_t>(file.image.Size()));
+    WarnOfLeftovers(target, foldersLookedAt, err);
+    const Result<SaveNotes> saved =
+        WriteFileSafely(target, file.image.Data(), static_cast<std::size_t>(file.image.Size()));
     if (!saved) {
         err << PlainText(target) << ": cannot save: " << saved.Cause()
             << (targetExisted ? "; the file is as it was\n" : "; nothing written\n");
         return kExitFileFailed;
     }
+    if (!saved->notKept.empty()) err << PlainText(target) << ": warning: " << NotKeptText(*saved) << "\n";
     // At once, so that a run cut short has said which files it changed.
     out << PlainText(path) << ": " << changed << " changed" << (options.inPlace ? "" : " -> " + PlainText(target))
         << std::endl;
@@ -124,6 +138,7 @@ int RunRemap(const Options& options, std::ostream& out, std::ostream& err) {
         return kExitUsage;
     }
     int status = kExitDone;
+    std::set<std::string> foldersLookedAt;
     // A file named twice, directly or through a link, is done once. Every
     // name is identified before the first save, which gives a file a new identity.
     std::vector<std::pair<std::optional<FileIdentity>, std::string>> named;
@@ -137,7 +152,7 @@ int RunRemap(const Options& options, std::ostream& out, std::ostream& err) {
             err << PlainText(path) << ": the same file as " << PlainText(first->second) << ", done once\n";
             continue;
         }
-        if (RemapFile(setup, options, path, out, err) != kExitDone) status = kExitFileFailed;
+        if (RemapFile(setup, options, path, foldersLookedAt, out, err) != kExitDone) status = kExitFileFailed;
     }
     return status;
 }

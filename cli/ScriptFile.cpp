@@ -57,8 +57,8 @@ Status LoadTable(const Options& options, Setup& setup, std::ostream& err) {
     if (!options.sanny.empty()) {
         Result<SannyBuilderTable> read = LoadSannyBuilderTable(options.sanny, game);
         if (!read) return Failure{read.Cause()};
-        for (const std::string& missing : read->missing)
-            err << "note: Sanny Builder's mode file names " << missing << ", which is not there: skipped\n";
+        for (const SannyIgnored& ignored : read->ignored) err << "note: " << SannyIgnoredText(ignored) << "\n";
+        for (const SannySkipped& skipped : read->skipped) err << "note: " << SannySkippedText(skipped) << "\n";
         setup.read.insert(setup.read.end(), read->files.begin(), read->files.end());
         sanny = std::move(*read);
     }

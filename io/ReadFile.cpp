@@ -87,35 +87,24 @@ std::string SizeText(std::size_t bytes) {
     return bytes >= kMegabyte ? std::to_string(bytes / kMegabyte) + " MB" : std::to_string(bytes) + " bytes";
 }
 
-}  // namespace
-
-Result<OpenedFile> OpenRegularFile(const std::string& path, std::size_t largest) {
-    if (path.empty()) return Failure{"no file name"};
+#ifndef _WIN32
+// OpenRegularFile for `name` looked up in the open folder `folder` (or the
+// current folder, AT_FDCWD); `path` names the file in the causes.
+Result<OpenedFile> OpenRegularFileIn(int folder, const char* name, const std::string& path, std::size_t largest) {
     errno = 0;
-#ifdef _WIN32
-    FileHandle file(OpenFile(path, "rb"));
-    if (!file) return Failure{OpenFailureCause(path, errno)};
-    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.get())));
-    const DWORD type = GetFileType(handle);
-    if (type != FILE_TYPE_DISK)
-        return Failure{type == FILE_TYPE_PIPE ? "is a pipe, not a file" : "is a device, not a file"};
-    LARGE_INTEGER length{};
-    if (!GetFileSizeEx(handle, &length)) return Failure{"its size cannot be read"};
-    const auto bytes = static_cast<unsigned long long>(length.QuadPart);
-#else
     // What is no regular file is refused before it is opened (opening a
     // device may act on it); what is opened is opened without waiting (a
     // FIFO put there since would otherwise block until a writer comes) and
     // checked to be the file looked at.
     struct stat named {};
-    if (::stat(path.c_str(), &named) != 0) return Failure{OpenFailureCause(path, errno)};
+    if (::fstatat(folder, name, &named, 0) != 0) return Failure{OpenFailureCause(path, errno)};
     auto refusal = [](mode_t mode) -> std::optional<Failure> {
         const char* what = NotAFile(mode);
         if (what == nullptr) return std::nullopt;
         return Failure{std::string("is ") + what + (S_ISDIR(mode) ? "" : ", not a file")};
     };
     if (auto refused = refusal(named.st_mode)) return std::move(*refused);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = ::openat(folder, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return Failure{OpenFailureCause(path, errno)};
     // The cause is taken before the descriptor is closed, which may change errno.
     auto closing = [fd](Failure failure) {
@@ -131,9 +120,63 @@ Result<OpenedFile> OpenRegularFile(const std::string& path, std::size_t largest)
     FileHandle file(flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ? nullptr : ::fdopen(fd, "rb"));
     if (!file) return closing(Failure{OpenFailureCause(path, errno)});
     const auto bytes = static_cast<unsigned long long>(status.st_size);
-#endif
     if (bytes > largest) return Failure{"is larger than " + SizeText(largest)};
     return OpenedFile{std::move(file), static_cast<std::size_t>(bytes)};
+}
+#endif
+
+}  // namespace
+
+Result<OpenedFile> OpenRegularFile(const std::string& path, std::size_t largest) {
+    if (path.empty()) return Failure{"no file name"};
+#ifdef _WIN32
+    errno = 0;
+    FileHandle file(OpenFile(path, "rb"));
+    if (!file) return Failure{OpenFailureCause(path, errno)};
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.get())));
+    const DWORD type = GetFileType(handle);
+    if (type != FILE_TYPE_DISK)
+        return Failure{type == FILE_TYPE_PIPE ? "is a pipe, not a file" : "is a device, not a file"};
+    LARGE_INTEGER length{};
+    if (!GetFileSizeEx(handle, &length)) return Failure{"its size cannot be read"};
+    const auto bytes = static_cast<unsigned long long>(length.QuadPart);
+    if (bytes > largest) return Failure{"is larger than " + SizeText(largest)};
+    return OpenedFile{std::move(file), static_cast<std::size_t>(bytes)};
+#else
+    return OpenRegularFileIn(AT_FDCWD, path.c_str(), path, largest);
+#endif
+}
+
+FolderOpener::~FolderOpener() { Close(); }
+
+void FolderOpener::Close() {
+#ifndef _WIN32
+    if (folderFd_ >= 0) ::close(folderFd_);
+#endif
+    folderFd_ = -1;
+    folder_.clear();
+}
+
+Result<OpenedFile> FolderOpener::OpenRegularFile(const std::string& path, std::size_t largest) {
+#ifdef _WIN32
+    return morvane::OpenRegularFile(path, largest);
+#else
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos || slash + 1 == path.size()) return morvane::OpenRegularFile(path, largest);
+    const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+    if (folderFd_ < 0 || folder != folder_) {
+        Close();
+#ifdef O_PATH
+        constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;  // needs no read permission
+#else
+        constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+#endif
+        folderFd_ = ::open(folder.c_str(), kFolderFlags);
+        if (folderFd_ < 0) return morvane::OpenRegularFile(path, largest);  // the path says why
+        folder_ = folder;
+    }
+    return OpenRegularFileIn(folderFd_, path.c_str() + slash + 1, path, largest);
+#endif
 }
 
 Result<std::string> ReadWholeFile(const std::string& path, std::size_t largest) {

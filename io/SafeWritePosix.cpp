@@ -1,19 +1,27 @@
 #include "io/SafeWrite.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <pthread.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/xattr.h>
+#endif
 
 #include "io/ReadFile.h"
+#include "io/SaveLeftovers.h"
 #include "io/SafeWriteSteps.h"
 
 namespace morvane {
@@ -100,6 +108,14 @@ private:
 
 // ---- the save ----
 
+// What mkstemps makes unique in the temporary file's name.
+constexpr const char* kUniquePattern = "XXXXXX";
+
+std::string NameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) return ".";
@@ -154,7 +170,7 @@ Result<std::string> ResolveTarget(const std::string& path) {
 Status CheckTarget(const std::string& target, bool& exists, struct stat& info) {
     exists = stat(target.c_str(), &info) == 0;
     if (!exists) {
-        if (errno == ENOENT) return {};  // a new file; whether its folder exists is told by mkstemp
+        if (errno == ENOENT) return {};  // a new file; whether its folder exists is told by mkstemps
         return Failure{WriteCause(errno)};
     }
     if (S_ISDIR(info.st_mode)) return Failure{"is a folder"};
@@ -165,17 +181,130 @@ Status CheckTarget(const std::string& target, bool& exists, struct stat& info) {
     return {};
 }
 
-// Everything after the temporary file is made: its mode and owner, the bytes,
-// the flush and the close. The descriptor is closed in every case.
-Status FillTemporary(int fd, const struct stat* existing, const uint8_t* bytes, std::size_t size) {
-    const mode_t mode = existing != nullptr ? (existing->st_mode & kPermissionBits) : (kNewFileMode & ~CurrentUmask());
-    Status filled = fchmod(fd, mode) == 0 ? Status() : Failure{SystemReason(errno)};
-    if (filled && existing != nullptr && (existing->st_uid != geteuid() || existing->st_gid != getegid())) {
-        // Keeping the owner is best effort: only a privileged user may.
-        if (fchown(fd, existing->st_uid, existing->st_gid) != 0) { /* the file keeps the writer as owner */
+// The set-ID bits, kept only for the owner and group they were for.
+constexpr mode_t kSetUserId = S_ISUID;
+constexpr mode_t kSetGroupId = S_ISGID;
+
+std::string Ids(const char* kind, unsigned was, unsigned now) {
+    return "the file now belongs to " + std::string(kind) + " " + std::to_string(now) + ", not to " + kind + " " +
+           std::to_string(was);
+}
+
+// Gives the temporary file the owner and group of the file it replaces, as
+// far as the writer may (a privileged one both; anyone a group of theirs).
+void KeepOwner(int fd, const struct stat& existing, struct stat& now, SaveNotes& notes) {
+    if ((now.st_uid != existing.st_uid || now.st_gid != existing.st_gid) &&
+        fchown(fd, existing.st_uid, existing.st_gid) != 0 && now.st_gid != existing.st_gid)
+        static_cast<void>(fchown(fd, static_cast<uid_t>(-1), existing.st_gid));
+    if (fstat(fd, &now) != 0) return;
+    if (now.st_uid != existing.st_uid)
+        notes.notKept.push_back("its owner, user " + std::to_string(existing.st_uid) + " (it now belongs to user " +
+                                std::to_string(now.st_uid) + ")");
+    if (now.st_gid != existing.st_gid)
+        notes.notKept.push_back("its group, group " + std::to_string(existing.st_gid) + " (it is now group " +
+                                std::to_string(now.st_gid) + "'s)");
+}
+
+#ifdef __linux__
+// The names in a list of extended attributes as listxattr gives it.
+std::vector<std::string> AttributeNames(const std::vector<char>& list) {
+    std::vector<std::string> names;
+    for (std::size_t at = 0; at < list.size();) {
+        const std::string name(&list[at]);
+        at += name.size() + 1;
+        if (!name.empty()) names.push_back(name);
+    }
+    return names;
+}
+
+// Gives the temporary file the extended attributes of the file it replaces
+// (user.*, the access control lists in system.*, security.* as far as the
+// writer may), each one it cannot given with its cause.
+void KeepAttributes(int fd, const std::string& target, SaveNotes& notes) {
+    std::vector<char> list;
+    for (;;) {
+        const ssize_t size = listxattr(target.c_str(), nullptr, 0);
+        if (size <= 0) return;  // none, or a file system without them
+        list.resize(static_cast<std::size_t>(size));
+        const ssize_t got = listxattr(target.c_str(), list.data(), list.size());
+        if (got >= 0) {
+            list.resize(static_cast<std::size_t>(got));
+            break;
+        }
+        if (errno != ERANGE) return;  // grew meanwhile: again
+    }
+    for (const std::string& name : AttributeNames(list)) {
+        std::vector<char> value;
+        ssize_t got = -1;
+        for (;;) {
+            const ssize_t size = getxattr(target.c_str(), name.c_str(), nullptr, 0);
+            if (size < 0) break;
+            value.resize(static_cast<std::size_t>(size));
+            got = getxattr(target.c_str(), name.c_str(), value.data(), value.size());
+            if (got >= 0 || errno != ERANGE) break;
+        }
+        if (got < 0) {
+            notes.notKept.push_back("the extended attribute " + name + " (it cannot be read: " + SystemReason(errno) +
+                                    ")");
+            continue;
+        }
+        value.resize(static_cast<std::size_t>(got));
+        if (fsetxattr(fd, name.c_str(), value.data(), value.size(), 0) == 0) continue;
+        const int error = errno;
+        // One the system gave the new file already (a security label) is kept all the same.
+        std::vector<char> has(value.size() + 1);
+        const ssize_t same = fgetxattr(fd, name.c_str(), has.data(), has.size());
+        if (same == got && std::equal(value.begin(), value.end(), has.begin())) continue;
+        notes.notKept.push_back("the extended attribute " + name + " (" + SystemReason(error) + ")");
+    }
+}
+#endif
+
+// Gives the temporary file the permissions of the file it replaces; a
+// set-ID bit only while the file has the owner or group it was for.
+void KeepMode(int fd, const struct stat& existing, const struct stat& now, SaveNotes& notes) {
+    mode_t mode = existing.st_mode & kPermissionBits;
+    if ((mode & kSetUserId) && now.st_uid != existing.st_uid) {
+        mode &= ~kSetUserId;
+        notes.notKept.push_back("the set-user-ID bit (" + Ids("user", existing.st_uid, now.st_uid) + ")");
+    }
+    if ((mode & kSetGroupId) && now.st_gid != existing.st_gid) {
+        mode &= ~kSetGroupId;
+        notes.notKept.push_back("the set-group-ID bit (" + Ids("group", existing.st_gid, now.st_gid) + ")");
+    }
+    struct stat after {};
+    if (fchmod(fd, mode) != 0 || fstat(fd, &after) != 0) {
+        notes.notKept.push_back("its permissions (" + SystemReason(errno) + ")");
+        return;
+    }
+    // The system may clear a set-group-ID bit for a writer outside the group.
+    const mode_t lost = mode & ~after.st_mode & kPermissionBits;
+    if (lost & kSetUserId) notes.notKept.push_back("the set-user-ID bit (the system did not let it be set)");
+    if (lost & kSetGroupId) notes.notKept.push_back("the set-group-ID bit (the system did not let it be set)");
+    if (lost & ~(kSetUserId | kSetGroupId)) notes.notKept.push_back("some of its permissions");
+}
+
+// Everything after the temporary file is made: the bytes, then the owner,
+// the extended attributes and the mode of the file it replaces (after the
+// bytes, since a write clears the set-ID bits), the flush and the close.
+// The descriptor is closed in every case.
+Status FillTemporary(int fd, const std::string& target, const struct stat* existing, const uint8_t* bytes,
+                     std::size_t size, SaveNotes& notes) {
+    Status filled = WriteAll(fd, bytes, size);
+    if (filled && existing == nullptr && fchmod(fd, kNewFileMode & ~CurrentUmask()) != 0)
+        filled = Failure{SystemReason(errno)};
+    if (filled && existing != nullptr) {
+        struct stat now {};
+        if (fstat(fd, &now) != 0) {
+            filled = Failure{SystemReason(errno)};
+        } else {
+            KeepOwner(fd, *existing, now, notes);
+#ifdef __linux__
+            KeepAttributes(fd, target, notes);
+#endif
+            KeepMode(fd, *existing, now, notes);
         }
     }
-    if (filled) filled = WriteAll(fd, bytes, size);
     if (filled && fsync(fd) != 0) filled = Failure{WriteCause(errno)};
     if (close(fd) != 0 && filled) filled = Failure{WriteCause(errno)};
     return filled;
@@ -193,29 +322,44 @@ std::mutex gSaveMutex;  // the signal handler knows one temporary file at a time
 
 void SetSaveStepHookForTests(SaveStepHook hook) { gStepHook = hook; }
 
-Status WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t size) {
+bool SaveStillWriting(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;  // it cannot be told: taken as left over
+    const bool locked = flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    close(fd);  // and with it the lock just taken
+    return locked;
+}
+
+Result<SaveNotes> WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t size) {
     if (path.empty() || path.back() == '/') return Failure{"no file name"};
     const Result<std::string> target = ResolveTarget(path);
     if (!target) return Failure{target.Cause()};
     struct stat existing {};
     bool exists = false;
-    if (Status checked = CheckTarget(*target, exists, existing); !checked) return checked;
+    if (Status checked = CheckTarget(*target, exists, existing); !checked) return Failure{checked.Cause()};
 
     const std::lock_guard<std::mutex> oneSave(gSaveMutex);
     const SignalGuard signals;
 
-    // Named apart from the target, so that a target name of any length leaves room for it.
-    std::string temporary = FolderOf(*target) + "/" + kTemporaryPrefix + "XXXXXX";
+    // Named after the target, so that one a killed save leaves says whose it is.
+    const std::string name = TemporaryFileName(kUniquePattern, NameOf(*target));
+    std::string temporary = FolderOf(*target) + "/" + name;
+    const int suffix = static_cast<int>(name.size() - std::strlen(kTemporaryPrefix) - std::strlen(kUniquePattern));
     int fd = -1;
     {
         const SignalBlock held;
-        fd = mkstemp(&temporary[0]);
+        fd = mkstemps(&temporary[0], suffix);
         if (fd < 0) return Failure{WriteCause(errno)};
         gTemporary.store(temporary.c_str());
     }
+    // Locked while it exists, so that FindSaveLeftovers passes it over; the
+    // lock lives in a second descriptor, which stays open past the rename.
+    flock(fd, LOCK_EX | LOCK_NB);
+    const int lockHeld = dup(fd);
     Reached(SaveStep::TemporaryMade);
 
-    Status saved = FillTemporary(fd, exists ? &existing : nullptr, bytes, size);
+    SaveNotes notes;
+    Status saved = FillTemporary(fd, *target, exists ? &existing : nullptr, bytes, size, notes);
     if (saved) Reached(SaveStep::Written);
     {
         const SignalBlock held;
@@ -224,14 +368,15 @@ Status WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_
         if (!saved) unlink(temporary.c_str());
         gTemporary.store(nullptr);
     }
-    if (!saved) return saved;
+    if (lockHeld >= 0) close(lockHeld);
+    if (!saved) return Failure{saved.Cause()};
     Reached(SaveStep::Renamed);
     const int folder = open(FolderOf(*target).c_str(), O_RDONLY | O_DIRECTORY);
     if (folder >= 0) {
         fsync(folder);
         close(folder);
     }
-    return {};
+    return notes;
 }
 
 }  // namespace morvane

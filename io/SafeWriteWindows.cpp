@@ -11,6 +11,7 @@
 #include <string>
 
 #include "io/ReadFile.h"
+#include "io/SaveLeftovers.h"
 #include "io/SafeWriteSteps.h"
 
 namespace morvane {
@@ -62,6 +63,23 @@ bool MarkForDeletion(HANDLE file, bool deleteIt) {
     return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != 0;
 }
 
+// Puts the temporary file in the target's place. A file there is replaced
+// by ReplaceFileW, which gives the new file the old one's attributes,
+// security settings and alternate data streams; should it fail (a file
+// system without them, settings the writer may not set), both files still
+// have their names and the temporary file is moved over the target, which
+// then keeps none of them: said in `notes`.
+Status Replace(const std::wstring& target, const std::wstring& temporary, bool exists, SaveNotes& notes) {
+    if (exists && ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, 0, nullptr, nullptr)) return {};
+    const DWORD refused = GetLastError();
+    if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return Failure{"cannot replace it (" + WindowsReason(GetLastError()) + ")"};
+    if (exists)
+        notes.notKept.push_back("its attributes, security settings and alternate data streams (" +
+                                WindowsReason(refused) + ")");
+    return {};
+}
+
 std::mutex gSaveMutex;
 
 SaveStepHook gStepHook = nullptr;  // set by tests only (io/SafeWriteSteps.h)
@@ -74,13 +92,24 @@ void Reached(SaveStep step) {
 
 void SetSaveStepHookForTests(SaveStepHook hook) { gStepHook = hook; }
 
-Status WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t size) {
+bool SaveStillWriting(const std::string& path) {
+    std::wstring wide;
+    if (!WidenUtf8(path, wide)) return false;
+    const HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+    CloseHandle(file);
+    return false;
+}
+
+Result<SaveNotes> WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t size) {
     std::wstring target;
     if (path.empty() || path.back() == '/' || path.back() == '\\') return Failure{"no file name"};
     if (!WidenUtf8(path, target)) return Failure{"the name is not UTF-8"};
 
     const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Failure{"is a folder"};
         if (attributes & FILE_ATTRIBUTE_READONLY) return Failure{"is write-protected"};
         if (attributes & FILE_ATTRIBUTE_DEVICE) return Failure{"is not a regular file"};
@@ -91,12 +120,18 @@ Status WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_
     const std::lock_guard<std::mutex> oneSave(gSaveMutex);
     const std::size_t slash = target.find_last_of(L"/\\");
     const std::wstring folder = slash == std::wstring::npos ? L"." : target.substr(0, slash);
-    const std::wstring prefix(kTemporaryPrefix, kTemporaryPrefix + std::char_traits<char>::length(kTemporaryPrefix));
+    const std::size_t nameStart = path.find_last_of("/\\");
+    const std::string targetName = nameStart == std::string::npos ? path : path.substr(nameStart + 1);
     std::wstring temporary;
     HANDLE file = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < kTemporaryNameTries && file == INVALID_HANDLE_VALUE; ++attempt) {
-        temporary = folder + L"\\" + prefix + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                    std::to_wstring(GetTickCount() + static_cast<DWORD>(attempt));
+        // Named after the target, so that one a save leaves says whose it is.
+        const std::string unique =
+            std::to_string(GetCurrentProcessId()) + "." + std::to_string(GetTickCount() + static_cast<DWORD>(attempt));
+        std::wstring name;
+        if (!WidenUtf8(TemporaryFileName(unique, targetName), name)) return Failure{"the name is not UTF-8"};
+        temporary = folder + L"\\" + name;
+        // Open to this save alone, which is how FindSaveLeftovers tells it is running.
         file = CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
         if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
@@ -113,14 +148,14 @@ Status WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_
     // When still marked, closing deletes the file.
     if (!CloseHandle(file) && saved) saved = Failure{WindowsReason(GetLastError())};
     if (saved) Reached(SaveStep::Written);
-    if (saved && !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        saved = Failure{"cannot replace it (" + WindowsReason(GetLastError()) + ")"};
+    SaveNotes notes;
+    if (saved) saved = Replace(target, temporary, exists, notes);
     if (!saved) {
         DeleteFileW(temporary.c_str());
-        return saved;
+        return Failure{saved.Cause()};
     }
     Reached(SaveStep::Renamed);
-    return {};
+    return notes;
 }
 
 }  // namespace morvane

@@ -1,21 +1,23 @@
 #include "keymap/KeyMap.h"
 
-#include "keys/Hotkeys.h"
-#include "script/StartedScripts.h"
-
 #include <algorithm>
 #include <atomic>
 #include <functional>
-#include <new>
 #include <map>
+#include <new>
 #include <set>
+#include <string_view>
 #include <system_error>
 #include <thread>
 #include <tuple>
+#include <unordered_set>
 
+#include "io/ReadFile.h"
+#include "keys/Hotkeys.h"
 #include "keys/KeyNames.h"
 #include "script/ScriptFiles.h"
 #include "script/ScriptImage.h"
+#include "script/StartedScripts.h"
 
 namespace morvane {
 
@@ -83,9 +85,15 @@ bool FightsOver(const TestedKey& key, const std::string& /*path*/) { return !Tes
 
 KeyMap AggregateKeyMap(std::vector<ScriptKeys> scripts) {
     KeyMap map;
-    std::set<std::string> seen;
-    for (ScriptKeys& script : scripts)
-        if (seen.insert(script.path).second) map.scripts.push_back(std::move(script));
+    // Each path once, the first time it comes; what is compared are the
+    // paths where they are, not copies of them (a deep folder's are long).
+    std::vector<bool> again(scripts.size(), false);
+    {
+        std::unordered_set<std::string_view> seen;
+        for (std::size_t i = 0; i < scripts.size(); ++i) again[i] = !seen.insert(scripts[i].path).second;
+    }
+    for (std::size_t i = 0; i < scripts.size(); ++i)
+        if (!again[i]) map.scripts.push_back(std::move(scripts[i]));
 
     std::vector<ScriptFacts> facts;
     for (const ScriptKeys& script : map.scripts)
@@ -140,10 +148,11 @@ KeyMap AggregateKeyMap(std::vector<ScriptKeys> scripts) {
 
 namespace {
 
-ScriptKeys ScanOne(const std::string& path, const OpcodeTable& table, GameId game, HeaderSkip header) {
+ScriptKeys ScanOne(const std::string& path, FolderOpener& folders, const OpcodeTable& table, GameId game,
+                   HeaderSkip header) {
     ScriptImage image;
     image.game = game;
-    if (const Status loaded = image.LoadFromFile(path); !loaded) {
+    if (const Status loaded = image.LoadFromFile(path, folders); !loaded) {
         ScriptKeys unread;
         unread.path = path;
         unread.cause = loaded.Cause();
@@ -193,10 +202,13 @@ KeyMap BuildKeyMap(const std::vector<std::string>& paths, const OpcodeTable& tab
     // is shared read-only. A file that cannot be held in memory is one that
     // could not be read.
     std::atomic<std::size_t> next{0};
+    // The files of a folder come one after another: each worker keeps the
+    // folder of its last file open and opens the next one in it by name.
     auto work = [&]() {
+        FolderOpener folders;
         for (std::size_t i; (i = next.fetch_add(1)) < paths.size();) {
             try {
-                scripts[i] = ScanOne(paths[i], table, game, header);
+                scripts[i] = ScanOne(paths[i], folders, table, game, header);
             } catch (const std::bad_alloc&) {
                 scripts[i] = ScriptKeys();
                 scripts[i].path = paths[i];

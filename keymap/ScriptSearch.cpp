@@ -7,8 +7,10 @@
 #include <optional>
 #include <set>
 #include <system_error>
+#include <utility>
 
 #include "io/FileIdentity.h"
+#include "io/FolderListing.h"
 #include "io/ReadFile.h"
 #include "script/ScriptFiles.h"
 
@@ -18,25 +20,45 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool IsHidden(const fs::path& name) {
-    const std::string text = name.filename().u8string();
-    return !text.empty() && text[0] == '.';
-}
+bool IsHidden(const std::string& name) { return !name.empty() && name[0] == '.'; }
 
 // A path as the system writes it (its own separators), in UTF-8.
 std::string Display(fs::path path) { return path.make_preferred().u8string(); }
 
+bool EndsInSeparator(const std::string& path) {
+    if (path.empty()) return false;
+    const char last = path.back();
+    return last == '/' || static_cast<fs::path::value_type>(last) == fs::path::preferred_separator ||
+           (fs::path::preferred_separator != '/' && last == ':');  // "C:" on Windows
+}
+
+// An entry's path from its folder's, as `folder / name` would be but
+// without taking the folder's path apart again, which costs as much as
+// its depth.
+std::string Join(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    std::string path;
+    path.reserve(folder.size() + 1 + name.size());
+    path += folder;
+    if (!EndsInSeparator(folder)) path += static_cast<char>(fs::path::preferred_separator);
+    path += name;
+    return path;
+}
+
 // What a path is that cannot be examined, in plain words: a link to nothing,
 // a link loop, a path too long for the system, or the system's reason.
-std::string Unreachable(const fs::path& path, const std::error_code& error) {
-    std::error_code ignored;
-    const bool link = fs::is_symlink(fs::symlink_status(path, ignored));
+std::string Unreachable(bool link, const std::error_code& error) {
     if (error == std::errc::no_such_file_or_directory)
         return link ? "the link leads nowhere" : "no such file or folder";
     if (error == std::errc::too_many_symbolic_link_levels) return "the link is a loop (it leads back to itself)";
     if (error == std::errc::filename_too_long) return "the path is longer than the system allows";
     if (error == std::errc::permission_denied) return "cannot be reached: permission denied";
     return "cannot be examined: " + SystemReason(error.value());
+}
+
+bool IsLink(const fs::path& path) {
+    std::error_code ignored;
+    return fs::is_symlink(fs::symlink_status(path, ignored));
 }
 
 // What a path is that is no folder and no regular file ("a FIFO"), or nothing.
@@ -52,6 +74,9 @@ const char* NotAFile(const fs::file_status& status) {
     }
 }
 
+// The walk keeps, for the folder it is in, only the folder's path and its
+// entries' names: an entry costs the same at any depth, and so does each
+// step down (see ListFolder), apart from the paths of what it finds.
 class Search {
 public:
     ScriptSearch result;
@@ -61,80 +86,79 @@ public:
         std::error_code error;
         const fs::file_status status = fs::status(path, error);
         if (error || !fs::exists(status)) {
-            Problem(path,
-                    Unreachable(path, error ? error : std::make_error_code(std::errc::no_such_file_or_directory)));
+            Problem(
+                Display(path),
+                Unreachable(IsLink(path), error ? error : std::make_error_code(std::errc::no_such_file_or_directory)));
         } else if (fs::is_directory(status)) {
-            Folder(path);
+            errno = 0;
+            const std::optional<FileIdentity> identity = IdentifyFile(path.u8string());
+            if (!identity)
+                Problem(Display(path), "cannot be searched: " + OpenFailureCause(path.u8string(), errno));
+            else
+                Folder(Display(path), *identity);
         } else if (!IsScriptFileName(text)) {
-            Problem(path, "not a script (a script's name ends in " + ScriptExtensionsText("or") + ")");
+            Problem(Display(path), "not a script (a script's name ends in " + ScriptExtensionsText("or") + ")");
         } else if (const char* what = NotAFile(status)) {
-            Problem(path, what);
+            Problem(Display(path), what);
         } else {
-            Script(path);
+            errno = 0;
+            const std::optional<FileIdentity> identity = IdentifyFile(path.u8string());
+            if (!identity)
+                Problem(Display(path), "cannot be read: " + OpenFailureCause(path.u8string(), errno));
+            else
+                Script(Display(path), *identity);
         }
     }
 
 private:
-    void Problem(const fs::path& path, const std::string& cause) { result.problems.push_back({Display(path), cause}); }
-
-    void Script(const fs::path& path) {
-        errno = 0;
-        const std::optional<FileIdentity> identity = IdentifyFile(path.u8string());
-        if (!identity) {
-            Problem(path, "cannot be read: " + OpenFailureCause(path.u8string(), errno));
-            return;
-        }
-        if (files_.insert(*identity).second) result.scripts.push_back(Display(path));
+    void Problem(std::string path, std::string cause) {
+        result.problems.push_back({std::move(path), std::move(cause)});
     }
 
-    void Folder(const fs::path& folder) {
-        errno = 0;
-        const std::optional<FileIdentity> identity = IdentifyFile(folder.u8string());
-        if (!identity) {
-            Problem(folder, "cannot be searched: " + OpenFailureCause(folder.u8string(), errno));
+    void Script(std::string path, const FileIdentity& identity) {
+        if (files_.insert(identity).second) result.scripts.push_back(std::move(path));
+    }
+
+    void Folder(const std::string& folder, const FileIdentity& identity) {
+        if (!folders_.insert(identity).second) return;  // met before: a link loop or a repeated path
+        Result<FolderListing> listing = ListFolder(folder);
+        if (!listing) {
+            Problem(folder, "cannot be searched: " + listing.Cause());
             return;
         }
-        if (!folders_.insert(*identity).second) return;  // met before: a link loop or a repeated path
-
-        std::vector<fs::path> entries;
-        std::error_code error;
-        fs::directory_iterator it(folder, error);
-        for (const fs::directory_iterator end; !error && it != end; it.increment(error))
-            if (!IsHidden(it->path())) entries.push_back(it->path());
-        if (error) {
-            Problem(folder, "cannot be searched: " + SystemReason(error.value()));
-            return;
-        }
-        std::sort(entries.begin(), entries.end());
-
-        for (const fs::path& entry : entries) {
-            std::error_code statusError;
-            const fs::file_status status = fs::status(entry, statusError);
-            if (statusError == std::errc::permission_denied) {
-                std::error_code linkError;
-                if (!fs::exists(fs::symlink_status(entry, linkError)) || linkError) {
-                    // Its names can be listed but none of its entries examined
-                    // (a folder without search permission): the folder is said once.
-                    Problem(folder, "cannot be searched: its entries cannot be examined (permission denied)");
-                    return;
-                }
-                Problem(entry, Unreachable(entry, statusError));  // a link into a folder that cannot be searched
-                continue;
+        std::vector<FolderEntry>& entries = listing->entries;
+        entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                     [](const FolderEntry& entry) { return IsHidden(entry.name); }),
+                      entries.end());
+        std::sort(entries.begin(), entries.end(),
+                  [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+        // Its names can be listed but none of its entries examined (a folder
+        // without search permission): the folder is said once.
+        for (const FolderEntry& entry : entries) {
+            if (entry.error == std::errc::permission_denied && !entry.itselfExamined) {
+                Problem(folder, "cannot be searched: its entries cannot be examined (permission denied)");
+                return;
             }
-            if (fs::is_directory(status)) {
-                Folder(entry);
-            } else if (statusError && statusError != std::errc::no_such_file_or_directory) {
-                Problem(entry, Unreachable(entry, statusError));  // a loop, a path too long: whatever it is
-            } else if (!IsScriptFileName(entry.u8string())) {
+        }
+
+        for (const FolderEntry& entry : entries) {
+            const bool script = IsScriptFileName(entry.name);
+            if (entry.error == std::errc::permission_denied) {
+                // A link into a folder that cannot be searched.
+                Problem(Join(folder, entry.name), Unreachable(entry.link, entry.error));
+            } else if (entry.type == fs::file_type::directory) {
+                Folder(Join(folder, entry.name), entry.identity);
+            } else if (entry.error && entry.error != std::errc::no_such_file_or_directory) {
+                // A loop, a path too long: whatever it is.
+                Problem(Join(folder, entry.name), Unreachable(entry.link, entry.error));
+            } else if (!script) {
                 ++result.otherFiles;
-            } else if (statusError || !fs::exists(status)) {
-                Problem(entry,
-                        Unreachable(entry, statusError ? statusError
-                                                       : std::make_error_code(std::errc::no_such_file_or_directory)));
-            } else if (const char* what = NotAFile(status)) {
-                Problem(entry, what);
+            } else if (entry.error) {
+                Problem(Join(folder, entry.name), Unreachable(entry.link, entry.error));
+            } else if (const char* what = NotAFile(fs::file_status(entry.type))) {
+                Problem(Join(folder, entry.name), what);
             } else {
-                Script(entry);
+                Script(Join(folder, entry.name), entry.identity);
             }
         }
     }
@@ -148,7 +172,7 @@ private:
 ScriptSearch FindScripts(const std::vector<std::string>& paths) {
     Search search;
     for (const std::string& path : paths) search.Argument(path);
-    return search.result;
+    return std::move(search.result);
 }
 
 }  // namespace morvane

@@ -16,6 +16,13 @@ namespace fs = std::filesystem;
 
 std::string FileName(const std::string& path) { return fs::u8path(path).filename().u8string(); }
 
+std::vector<std::string> SannyNotes(const SannyBuilderTable& sanny) {
+    std::vector<std::string> notes;
+    for (const SannyIgnored& ignored : sanny.ignored) notes.push_back(SannyIgnoredText(ignored));
+    for (const SannySkipped& skipped : sanny.skipped) notes.push_back(SannySkippedText(skipped));
+    return notes;
+}
+
 }  // namespace
 
 std::string GroupedNumber(int64_t number) {
@@ -74,12 +81,12 @@ Result<GameTable> LoadGameTable(GameId game, const std::string& workFolder, cons
             result.sannyFailure = sanny.Cause();
         } else if (iniHere) {
             FillFrom(result, sanny->table, OpcodeSource::SannyBuilder);
-            result.missing = sanny->missing;
+            result.sannyNotes = SannyNotes(*sanny);
         } else {
             result.table = std::move(sanny->table);
             result.source = OpcodeSource::SannyBuilder;
             result.files = sanny->files;
-            result.missing = sanny->missing;
+            result.sannyNotes = SannyNotes(*sanny);
         }
     }
     if (result.source == OpcodeSource::BuiltIn) {

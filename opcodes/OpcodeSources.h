@@ -37,10 +37,10 @@ struct FilledOpcodes {
 struct GameTable {
     OpcodeTable table;
     OpcodeSource source = OpcodeSource::BuiltIn;
-    std::vector<std::string> files;     // read, in order; none for the built-in table
-    std::vector<std::string> missing;   // named by a Sanny Builder mode file but not there
-    std::string sannyFailure;           // why the chosen Sanny Builder folder gave no table, when it did not
-    std::vector<FilledOpcodes> filled;  // in the order taken; none with nothing taken
+    std::vector<std::string> files;       // read, in order; none for the built-in table
+    std::vector<std::string> sannyNotes;  // what the Sanny Builder folder skipped or passed over, as said
+    std::string sannyFailure;             // why the chosen Sanny Builder folder gave no table, when it did not
+    std::vector<FilledOpcodes> filled;    // in the order taken; none with nothing taken
 
     // How many opcodes the first source described itself.
     std::size_t OwnCount() const;

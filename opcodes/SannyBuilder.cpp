@@ -5,9 +5,13 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <map>
 #include <optional>
+#include <set>
 #include <system_error>
+#include <utility>
 
+#include "io/FolderListing.h"
 #include "io/ReadFile.h"
 #include "opcodes/OpcodeJson.h"
 
@@ -20,6 +24,8 @@ namespace fs = std::filesystem;
 constexpr const char* kModeFile = "mode.xml";
 constexpr const char* kDataFolder = "data";
 constexpr const char* kSannyFolderMark = "@sb:";
+// How many of the entries that gave nothing a failure names with their causes.
+constexpr std::size_t kEntriesNamed = 5;
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -29,10 +35,8 @@ std::string Lower(std::string text) {
 
 bool SameName(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
 
-// Whether a name matches a pattern of "*" and "?", without regard to case.
-bool Matches(const std::string& pattern, const std::string& name) {
-    const std::string p = Lower(pattern);
-    const std::string n = Lower(name);
+// Whether a name matches a pattern of "*" and "?", both in lower case.
+bool Matches(const std::string& p, const std::string& n) {
     std::size_t pi = 0, ni = 0, star = std::string::npos, mark = 0;
     while (ni < n.size()) {
         if (pi < p.size() && (p[pi] == '?' || p[pi] == n[ni])) {
@@ -54,27 +58,94 @@ bool Matches(const std::string& pattern, const std::string& name) {
 
 bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
 
-// The entries of a folder whose names match, exactly first, then without
-// regard to case; files only, or folders only.
-std::vector<fs::path> Entries(const fs::path& folder, const std::string& name, bool folders) {
-    std::vector<fs::path> found;
-    std::error_code error;
-    const fs::path exact = folder / fs::u8path(name);
-    if (!HasWildcard(name) && (folders ? fs::is_directory(exact, error) : fs::is_regular_file(exact, error)))
-        return {exact};
-    fs::directory_iterator it(folder, error);
-    for (const fs::directory_iterator end; !error && it != end; it.increment(error)) {
-        std::error_code statusError;
-        const bool isFolder = fs::is_directory(it->path(), statusError);
-        const bool isFile = fs::is_regular_file(it->path(), statusError);
-        if (folders ? !isFolder : !isFile) continue;
-        const std::string entry = it->path().filename().u8string();
-        if (HasWildcard(name) ? Matches(name, entry) : SameName(name, entry)) found.push_back(it->path());
+// What a path is that a mode file names as a file but is none, in words
+// that follow its name ("is a FIFO, not a file").
+std::string NotAFile(fs::file_type type) {
+    switch (type) {
+        case fs::file_type::directory: return "is a folder, not a file";
+        case fs::file_type::fifo: return "is a FIFO, not a file";
+        case fs::file_type::socket: return "is a socket, not a file";
+        case fs::file_type::block:
+        case fs::file_type::character: return "is a device, not a file";
+        default: return "is not a regular file";
     }
-    std::sort(found.begin(), found.end(), [](const fs::path& a, const fs::path& b) {
-        return Lower(a.filename().u8string()) < Lower(b.filename().u8string());
-    });
-    return found;
+}
+
+// One entry of a listed folder.
+struct Listed {
+    std::string name;
+    std::string lower;                         // the name in lower case, for matching
+    fs::file_type type = fs::file_type::none;  // links followed
+    std::string unusable;                      // why it cannot be examined ("is a link that leads nowhere")
+};
+
+// The folders a load looks into, each listed once however many entries of
+// the mode file name it: a thousand wildcard entries over a folder of
+// thousands of files cost one listing.
+class Folders {
+public:
+    // A folder's entries in the order of their names without regard to case;
+    // none when it cannot be listed.
+    const std::vector<Listed>& Of(const fs::path& folder) {
+        const std::string key = folder.u8string();
+        if (const auto found = listed_.find(key); found != listed_.end()) return found->second;
+        std::vector<Listed>& entries = listed_[key];
+        const Result<FolderListing> listing = ListFolder(key);
+        if (!listing) return entries;
+        for (const FolderEntry& entry : listing->entries) {
+            Listed listed{entry.name, Lower(entry.name), entry.type, {}};
+            if (entry.error == std::errc::no_such_file_or_directory && entry.link)
+                listed.unusable = "is a link that leads nowhere";
+            else if (entry.error == std::errc::too_many_symbolic_link_levels)
+                listed.unusable = "is a link that leads back to itself";
+            else if (entry.error)
+                listed.unusable = "cannot be examined (" + SystemReason(entry.error.value()) + ")";
+            entries.push_back(std::move(listed));
+        }
+        std::sort(entries.begin(), entries.end(), [](const Listed& a, const Listed& b) {
+            return a.lower != b.lower ? a.lower < b.lower : a.name < b.name;
+        });
+        return entries;
+    }
+
+private:
+    std::map<std::string, std::vector<Listed>> listed_;
+};
+
+enum class Want { Folders, Files };
+
+// What a name of a mode file's path matches in a folder.
+struct Matched {
+    std::vector<fs::path> found;  // the folders, or the regular files, in the order of their names
+    // Only when files are wanted: what matched but is no regular file, with what it is.
+    std::vector<std::pair<fs::path, std::string>> refused;
+};
+
+// The entries of a folder whose names match: exactly first, then without
+// regard to case, "*" and "?" matching in a name that has them.
+Matched Match(Folders& folders, const fs::path& folder, const std::string& name, Want want) {
+    const auto wanted = [want](fs::file_type type) {
+        return type == (want == Want::Folders ? fs::file_type::directory : fs::file_type::regular);
+    };
+    Matched matched;
+    if (!HasWildcard(name)) {
+        std::error_code error;
+        const fs::path exact = folder / fs::u8path(name);
+        if (wanted(fs::status(exact, error).type())) {
+            matched.found.push_back(exact);
+            return matched;
+        }
+    }
+    const std::string pattern = Lower(name);
+    for (const Listed& entry : folders.Of(folder)) {
+        if (!(HasWildcard(name) ? Matches(pattern, entry.lower) : entry.lower == pattern)) continue;
+        if (wanted(entry.type))
+            matched.found.push_back(folder / fs::u8path(entry.name));
+        else if (want == Want::Files)
+            matched.refused.emplace_back(folder / fs::u8path(entry.name),
+                                         entry.unusable.empty() ? NotAFile(entry.type) : entry.unusable);
+    }
+    return matched;
 }
 
 // Splits "a\b/c" into its names.
@@ -95,31 +166,69 @@ std::vector<std::string> Names(const std::string& path) {
 
 // Sanny Builder's own folder for a folder the user chose: the folder that
 // holds data\, or the data folder's parent.
-fs::path ProgramFolder(const std::string& chosen) {
+fs::path ProgramFolder(Folders& folders, const std::string& chosen) {
     const fs::path folder = fs::u8path(chosen);
-    if (!Entries(folder, kDataFolder, true).empty()) return folder;
+    if (!Match(folders, folder, kDataFolder, Want::Folders).found.empty()) return folder;
     if (SameName(folder.filename().u8string(), kDataFolder)) return folder.parent_path();
     const fs::path parent = folder.parent_path();
     if (folder.filename().empty() && SameName(parent.filename().u8string(), kDataFolder)) return parent.parent_path();
     return folder;
 }
 
-// The one file a path under the program's folder names, or nothing.
-std::vector<std::string> Find(const fs::path& program, const std::vector<std::string>& names) {
+// The files a path under the program's folder names (each folder on the
+// way the first that matches), and what it names that is no file.
+Matched Find(Folders& folders, const fs::path& program, const std::vector<std::string>& names) {
+    if (names.empty()) return {};
     fs::path folder = program;
     for (std::size_t i = 0; i + 1 < names.size(); ++i) {
-        const std::vector<fs::path> next = Entries(folder, names[i], true);
-        if (next.empty()) return {};
-        folder = next.front();
+        const Matched next = Match(folders, folder, names[i], Want::Folders);
+        if (next.found.empty()) return {};
+        folder = next.found.front();
     }
-    std::vector<std::string> files;
-    if (names.empty()) return files;
-    for (const fs::path& file : Entries(folder, names.back(), false)) files.push_back(file.u8string());
-    return files;
+    return Match(folders, folder, names.back(), Want::Files);
+}
+
+// The same for a path as a mode file writes it: "@sb:" first, or not.
+Matched Resolve(Folders& folders, const fs::path& program, const std::string& entry) {
+    const std::string mark = kSannyFolderMark;
+    const bool marked = entry.size() >= mark.size() && SameName(entry.substr(0, mark.size()), mark);
+    return Find(folders, program, Names(marked ? entry.substr(mark.size()) : entry));  // unmarked: under it too
+}
+
+// An entry of the classic mode that gave no file, or a file of it that
+// could not be read; `told` when it is said even though other files are read
+// (a wildcard that matches nothing is not).
+struct Unread {
+    SannySkipped skipped;
+    bool told = true;
+};
+
+// The failure of a mode file none of whose files could be read, naming the
+// first few entries with their causes.
+Failure NoneRead(const std::string& mode, const std::vector<Unread>& unread) {
+    std::string text = mode + ": no file it names could be read";
+    if (unread.empty()) return Failure{text + " (it names none)"};
+    for (std::size_t i = 0; i < unread.size() && i < kEntriesNamed; ++i) {
+        const SannySkipped& skipped = unread[i].skipped;
+        text += (i == 0 ? ": " : "; ") + skipped.entry + (skipped.file.empty() ? "" : ": " + skipped.file) + " " +
+                skipped.cause;
+    }
+    if (unread.size() > kEntriesNamed) text += "; and " + std::to_string(unread.size() - kEntriesNamed) + " more";
+    return Failure{text};
 }
 
 // What a mode gave: nothing (the next mode is tried), a table, or a failure.
 using ModeRead = std::optional<Status>;
+
+// The mode file of a mode folder, or nothing; a mode file's name on what is
+// no file is told in `read` and passed over.
+std::optional<std::string> FindMode(Folders& folders, const fs::path& program, const std::string& modeFolder,
+                                    SannyBuilderTable& read) {
+    const Matched mode = Find(folders, program, {kDataFolder, modeFolder, kModeFile});
+    if (!mode.found.empty()) return mode.found.front().u8string();
+    for (const auto& [path, what] : mode.refused) read.ignored.push_back({path.u8string(), what});
+    return std::nullopt;
+}
 
 // The entries of a mode file, or why it cannot be read.
 Result<std::vector<std::string>> ReadMode(const std::string& path, const char* tag) {
@@ -130,21 +239,38 @@ Result<std::vector<std::string>> ReadMode(const std::string& path, const char* t
     return entries;
 }
 
+// What an entry of a mode file found that is no file (each such path once,
+// in `said`, however many entries match it), or nothing at all.
+std::vector<Unread> NothingUsable(const std::string& entry, const Matched& named, std::set<fs::path>& said) {
+    std::vector<Unread> unread;
+    const bool wildcard = HasWildcard(entry);
+    for (const auto& [path, what] : named.refused)
+        if (said.insert(path).second)
+            unread.push_back({{entry, wildcard ? path.filename().u8string() : std::string(), what}});
+    if (named.found.empty() && named.refused.empty())
+        unread.push_back(wildcard ? Unread{{entry, {}, "matches no file"}, false}
+                                  : Unread{{entry, {}, kSannyNotThere}});
+    return unread;
+}
+
 // The command library of the game's library mode, when it is there.
-ModeRead LoadLibraryMode(const fs::path& program, GameId game, SannyBuilderTable& read) {
-    const std::vector<std::string> mode = Find(program, {kDataFolder, SannyLibraryModeFolder(game), kModeFile});
-    if (mode.empty()) return std::nullopt;
-    const Result<std::vector<std::string>> libraries = ReadMode(mode.front(), "library");
+ModeRead LoadLibraryMode(Folders& folders, const fs::path& program, GameId game, SannyBuilderTable& read) {
+    const std::optional<std::string> mode = FindMode(folders, program, SannyLibraryModeFolder(game), read);
+    if (!mode) return std::nullopt;
+    const Result<std::vector<std::string>> libraries = ReadMode(*mode, "library");
     if (!libraries) return Status(Failure{libraries.Cause()});
+    std::set<fs::path> said;
     for (const std::string& entry : *libraries) {
-        const std::vector<std::string> files = ResolveModePath(program.u8string(), entry);
-        if (files.empty()) {
-            read.missing.push_back(entry);
+        const Matched named = Resolve(folders, program, entry);
+        if (named.found.empty()) {
+            for (const Unread& unread : NothingUsable(entry, named, said))
+                if (unread.told) read.skipped.push_back(unread.skipped);
             continue;
         }
-        const Status loaded = LoadOpcodeFile(files.front(), game, read.table);
-        if (!loaded) return Status(Failure{files.front() + ": " + loaded.Cause()});
-        read.files = {files.front()};
+        const std::string file = named.found.front().u8string();
+        const Status loaded = LoadOpcodeFile(file, game, read.table);
+        if (!loaded) return Status(Failure{file + ": " + loaded.Cause()});
+        read.files = {file};
         read.library = true;
         return Status();
     }
@@ -152,30 +278,38 @@ ModeRead LoadLibraryMode(const fs::path& program, GameId game, SannyBuilderTable
 }
 
 // The <opcodes> files of the game's mode, merged in order.
-ModeRead LoadClassicMode(const fs::path& program, GameId game, SannyBuilderTable& read) {
-    const std::vector<std::string> mode = Find(program, {kDataFolder, SannyModeFolder(game), kModeFile});
-    if (mode.empty()) return std::nullopt;
-    const Result<std::vector<std::string>> entries = ReadMode(mode.front(), "opcodes");
+ModeRead LoadClassicMode(Folders& folders, const fs::path& program, GameId game, SannyBuilderTable& read) {
+    const std::optional<std::string> mode = FindMode(folders, program, SannyModeFolder(game), read);
+    if (!mode) return std::nullopt;
+    const Result<std::vector<std::string>> entries = ReadMode(*mode, "opcodes");
     if (!entries) return Status(Failure{entries.Cause()});
     OpcodeTable merged;
     merged.Reset(game);
     std::vector<std::string> files;
+    std::set<std::string> taken;  // each file once
+    std::vector<Unread> unread;
+    std::set<fs::path> said;
     for (const std::string& entry : *entries) {
-        const std::vector<std::string> named = ResolveModePath(program.u8string(), entry);
-        if (named.empty() && !HasWildcard(entry)) read.missing.push_back(entry);
-        for (const std::string& file : named) {
-            if (std::find(files.begin(), files.end(), file) != files.end()) continue;  // each file once
+        const Matched named = Resolve(folders, program, entry);
+        const std::vector<Unread> nothing = NothingUsable(entry, named, said);
+        unread.insert(unread.end(), nothing.begin(), nothing.end());
+        for (const fs::path& path : named.found) {
+            const std::string file = path.u8string();
+            if (!taken.insert(file).second) continue;
             OpcodeTable one;
             const Status loaded = LoadOpcodeFile(file, game, one);
             if (!loaded) {
-                read.missing.push_back(entry + " (" + loaded.Cause() + ")");
+                unread.push_back({{entry, HasWildcard(entry) ? path.filename().u8string() : std::string(),
+                                   "cannot be read (" + loaded.Cause() + ")"}});
                 continue;
             }
             merged.MergeFrom(one);
             files.push_back(file);
         }
     }
-    if (files.empty()) return Status(Failure{mode.front() + ": no file it names could be read"});
+    if (files.empty()) return Status(NoneRead(*mode, unread));
+    for (const Unread& each : unread)
+        if (each.told) read.skipped.push_back(each.skipped);
     read.table = std::move(merged);
     read.files = files;
     return Status();
@@ -218,33 +352,46 @@ Result<std::vector<std::string>> ReadModeEntries(const std::string& text, const 
 }
 
 std::vector<std::string> ResolveModePath(const std::string& folder, const std::string& entry) {
-    std::string path = entry;
-    if (path.size() < std::string(kSannyFolderMark).size() ||
-        !SameName(path.substr(0, std::string(kSannyFolderMark).size()), kSannyFolderMark))
-        return Find(fs::u8path(folder), Names(path));  // taken as lying under Sanny Builder's folder too
-    path.erase(0, std::string(kSannyFolderMark).size());
-    return Find(fs::u8path(folder), Names(path));
+    Folders folders;
+    std::vector<std::string> files;
+    for (const fs::path& file : Resolve(folders, fs::u8path(folder), entry).found) files.push_back(file.u8string());
+    return files;
+}
+
+std::string SannySkippedText(const SannySkipped& skipped) {
+    return "Sanny Builder's mode file names " + skipped.entry +
+           (skipped.file.empty() ? ", which " : ", whose " + skipped.file + " ") + skipped.cause + ": skipped";
+}
+
+std::string SannyIgnoredText(const SannyIgnored& ignored) {
+    return "Sanny Builder's " + ignored.path + " " + ignored.cause + ": ignored";
 }
 
 Result<SannyBuilderTable> LoadSannyBuilderTable(const std::string& folder, GameId game) {
     if (!IsFolder(folder))
         return Failure{folder + ": " + (fs::exists(fs::u8path(folder)) ? "not a folder" : "not found")};
-    const fs::path program = ProgramFolder(folder);
+    Folders folders;
+    const fs::path program = ProgramFolder(folders, folder);
     SannyBuilderTable read;
     for (auto mode : {LoadLibraryMode, LoadClassicMode}) {
-        const ModeRead loaded = mode(program, game, read);
+        const ModeRead loaded = mode(folders, program, game, read);
         if (!loaded) continue;
         if (!*loaded) return Failure{loaded->Cause()};
         return read;
     }
-    const std::vector<std::string> ini = Find(program, {kDataFolder, SannyModeFolder(game), SannyClassicIniName(game)});
-    if (ini.empty())
-        return Failure{"no opcode files of " + std::string(GameName(game)) + " in " + folder + " (looked for data\\" +
-                       SannyModeFolder(game) + "\\mode.xml and data\\" + SannyModeFolder(game) + "\\" +
-                       SannyClassicIniName(game) + ")"};
-    const Status loaded = LoadOpcodeFile(ini.front(), game, read.table);
-    if (!loaded) return Failure{ini.front() + ": " + loaded.Cause()};
-    read.files = ini;
+    const Matched ini = Find(folders, program, {kDataFolder, SannyModeFolder(game), SannyClassicIniName(game)});
+    if (ini.found.empty()) {
+        std::string text = "no opcode files of " + std::string(GameName(game)) + " in " + folder +
+                           " (looked for data\\" + SannyModeFolder(game) + "\\mode.xml and data\\" +
+                           SannyModeFolder(game) + "\\" + SannyClassicIniName(game) + ")";
+        for (const SannyIgnored& ignored : read.ignored) text += "; " + ignored.path + " " + ignored.cause;
+        for (const auto& [path, what] : ini.refused) text += "; " + path.u8string() + " " + what;
+        return Failure{text};
+    }
+    const std::string file = ini.found.front().u8string();
+    const Status loaded = LoadOpcodeFile(file, game, read.table);
+    if (!loaded) return Failure{file + ": " + loaded.Cause()};
+    read.files = {file};
     return read;
 }
 

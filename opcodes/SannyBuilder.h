@@ -35,22 +35,49 @@ Result<std::vector<std::string>> ReadModeEntries(const std::string& text, const 
 // character; several files in the order of their names. Empty when none.
 std::vector<std::string> ResolveModePath(const std::string& folder, const std::string& entry);
 
+// An entry of a mode file that gave no file, or one of the files a wildcard
+// entry found that could not be read, and why.
+struct SannySkipped {
+    std::string entry;  // as the mode file writes it
+    std::string file;   // the name of the file a wildcard entry found; empty for the entry itself
+    std::string cause;  // in words that follow the name: kSannyNotThere, "is a FIFO, not a file",
+                        // "cannot be read: no permission"
+};
+constexpr const char* kSannyNotThere = "is not there";
+
+// A mode file's name on what is no file (a FIFO, a folder), passed over.
+struct SannyIgnored {
+    std::string path;
+    std::string cause;  // "is a FIFO, not a file"
+};
+
+// What the command line and the window say of them: "Sanny Builder's mode
+// file names @sb:\data\sa\x.ini, which is not there: skipped" (with
+// "whose x.ini is ..." for a wildcard's file), "Sanny Builder's
+// .../data/sa/mode.xml is a FIFO, not a file: ignored".
+std::string SannySkippedText(const SannySkipped& skipped);
+std::string SannyIgnoredText(const SannyIgnored& ignored);
+
 // What a Sanny Builder folder gave for a game.
 struct SannyBuilderTable {
     OpcodeTable table;
-    std::vector<std::string> files;    // read, in order
-    std::vector<std::string> missing;  // named by the mode file but not there
-    bool library = false;              // the files are a command library in JSON
+    std::vector<std::string> files;     // read, in order
+    std::vector<SannySkipped> skipped;  // named by the mode file but not read (a wildcard that matches nothing is none)
+    std::vector<SannyIgnored> ignored;  // mode files passed over
+    bool library = false;               // the files are a command library in JSON
 };
 
 // Loads a game's opcode table from a Sanny Builder folder (`folder` is the
 // program's folder, which holds data\; its data folder will do too): the
 // command library of the game's library mode when it is there, else the
 // <opcodes> files of the game's mode.xml in their order (wildcards
-// expanded, each file read once, a later file's opcodes winning, a missing
-// file skipped and told in `missing`), else the classic single INI. A
-// failure when the folder has none of these for the game, its mode.xml
-// cannot be read, or no file it names could be read.
+// expanded, each file read once, a later file's opcodes winning, a file
+// that is not there, is no regular file or cannot be read skipped and told
+// in `skipped`), else the classic single INI. Each folder is listed once.
+// A mode.xml that is no file is passed over and told in `ignored`. A
+// failure when the folder has none of these for the game (naming what was
+// passed over), its mode.xml cannot be read, or no file it names could be
+// read (naming the first few entries with their causes, then how many more).
 Result<SannyBuilderTable> LoadSannyBuilderTable(const std::string& folder, GameId game);
 
 }  // namespace morvane

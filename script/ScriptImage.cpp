@@ -34,7 +34,14 @@ bool ReadExactly(std::FILE* file, uint8_t* buffer, std::size_t length) {
 }  // namespace
 
 Status ScriptImage::LoadFromFile(const std::string& path) {
-    Result<OpenedFile> opened = OpenRegularFile(path, kLargestScript);
+    return LoadOpened(OpenRegularFile(path, kLargestScript), path);
+}
+
+Status ScriptImage::LoadFromFile(const std::string& path, FolderOpener& folders) {
+    return LoadOpened(folders.OpenRegularFile(path, kLargestScript), path);
+}
+
+Status ScriptImage::LoadOpened(Result<OpenedFile> opened, const std::string& path) {
     if (!opened) return Failure{opened.Cause()};
     const std::size_t size = opened->size;
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size == 0 ? 1 : size]);

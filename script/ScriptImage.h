@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "io/ReadFile.h"
 #include "io/Result.h"
 #include "opcodes/GameId.h"
 #include "script/ParamType.h"
@@ -31,6 +32,9 @@ public:
     // found", "is a folder", "no permission", "is larger than 64 MB" or the
     // system's reason; the image is then left exactly as it was.
     Status LoadFromFile(const std::string& path);
+    // The same through an opener that keeps the last file's folder open:
+    // for many files of the same folders, read one after the other.
+    Status LoadFromFile(const std::string& path, FolderOpener& folders);
     // The same from bytes in memory; false (image as it was) for 2 GiB or
     // more, or when the memory runs out.
     bool LoadFromBytes(const void* bytes, std::size_t count);
@@ -58,6 +62,8 @@ public:
     bool WriteStringParamAt(int64_t offset, const std::string& text, int64_t end);
 
 private:
+    // Reads the whole of an opened file (or takes its failure).
+    Status LoadOpened(Result<OpenedFile> opened, const std::string& path);
     // Takes a buffer of `size` bytes as the image's.
     void Adopt(std::unique_ptr<uint8_t[]> bytes, std::size_t size);
 

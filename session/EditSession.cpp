@@ -200,9 +200,9 @@ bool EditSession::Redo() {
     return true;
 }
 
-Status EditSession::SaveTo(const std::string& path) {
+Result<SaveNotes> EditSession::SaveTo(const std::string& path) {
     const ScriptImage& image = script_.image;
-    Status saved = WriteFileSafely(path, image.Data(), static_cast<std::size_t>(image.Size()));
+    Result<SaveNotes> saved = WriteFileSafely(path, image.Data(), static_cast<std::size_t>(image.Size()));
     if (!saved) return saved;
     savedPath_ = path;
     saved_ = script_.tests;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "io/Result.h"
+#include "io/SafeWrite.h"
 #include "keys/KeyRules.h"
 #include "keys/RemapRules.h"
 #include "opcodes/OpcodeTable.h"
@@ -98,7 +99,9 @@ public:
     // partly written file (WriteFileSafely); the file becomes the copy the
     // tests are compared with and the one CurrentPath names. A Failure when
     // it cannot be written; the session then names the file it named before.
-    Status SaveTo(const std::string& path);
+    // What the new file could not keep of the one it replaced is in the
+    // result (io/SafeWrite.h).
+    Result<SaveNotes> SaveTo(const std::string& path);
 
     // The instructions around a test as its bytes read now.
     std::vector<DecodedInstruction> Around(std::size_t index, int before, int after, LabelForm labels = LabelForm::Raw);

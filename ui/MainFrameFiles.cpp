@@ -13,6 +13,8 @@
 #include <chrono>
 #include <optional>
 
+#include "io/SafeWrite.h"
+#include "io/SaveLeftovers.h"
 #include "keys/KeyNames.h"
 #include "opcodes/IniLoader.h"
 #include "opcodes/OpcodeJson.h"
@@ -67,6 +69,9 @@ const char* const kSaveQuestion = "Save changes to %s?";
 const char* const kReplaceQuestion = "%s already exists. Replace it?";
 const char* const kOpenFailed = "Couldn't open %s";
 const char* const kSavedStatus = "Saved %s";
+const char* const kSavedWithout = "Saved %s, but %s.";
+const char* const kLeftoversFound = "Unfinished saves left these files in its folder:";
+constexpr std::size_t kLeftoversShown = 10;
 // Over the empty list while no script is open.
 const char* const kOpenHint = "Open a script (File \xE2\x96\xB8 Open File..., Ctrl+O) to list its key tests";
 
@@ -304,6 +309,23 @@ bool MainFrame::Save() {
     return session.SavedPath().empty() ? SaveAs() : SaveTo(WindowPath(session.SavedPath()));
 }
 
+namespace {
+
+// "\n\nUnfinished saves left these files in its folder:\n<path>: left by a
+// save of ..." for the message after a save, the first few of them; empty
+// for none.
+wxString LeftoversText(const std::vector<SaveLeftover>& leftovers) {
+    if (leftovers.empty()) return wxString();
+    wxString text = wxString("\n\n") + kLeftoversFound;
+    for (std::size_t i = 0; i < leftovers.size() && i < kLeftoversShown; ++i)
+        text += "\n" + WindowPath(leftovers[i].path) + ": " + wxString::FromUTF8(SaveLeftoverText(leftovers[i]));
+    if (leftovers.size() > kLeftoversShown)
+        text += "\n... and " + wxString(std::to_string(leftovers.size() - kLeftoversShown)) + " more";
+    return text;
+}
+
+}  // namespace
+
 // Offers the opened file's folder and name with the filter of its
 // extension; a name typed without an extension gets the opened file's.
 bool MainFrame::SaveAs() {
@@ -360,10 +382,12 @@ bool MainFrame::ConfirmSharedKeys() {
 
 bool MainFrame::SaveTo(const wxString& path) {
     if (!ConfirmDoubtfulSave() || !ConfirmSharedKeys()) return false;
-    const Status saved = session.SaveTo(FileSystemPath(path));
+    // What unfinished saves left in the folder is said with the save's outcome.
+    const wxString leftovers = LeftoversText(FindSaveLeftovers(FileSystemPath(wxFileName(path).GetPath())));
+    const Result<SaveNotes> saved = session.SaveTo(FileSystemPath(path));
     if (!saved) {
         ShowMessage(wxString::Format(kSaveFailed, wxFileName(path).GetFullName()) + "\n" +
-                    wxString::FromUTF8(saved.Cause()));
+                    wxString::FromUTF8(saved.Cause()) + leftovers);
         return false;
     }
     pathText->SetValue(path);
@@ -372,5 +396,11 @@ bool MainFrame::SaveTo(const wxString& path) {
     RememberRecentFile(path);
     UpdateTitle();
     SetStatusText(wxString::Format(kSavedStatus, wxFileName(path).GetFullName()));
+    if (!saved->notKept.empty())
+        ShowMessage(
+            wxString::Format(kSavedWithout, wxFileName(path).GetFullName(), wxString::FromUTF8(NotKeptText(*saved))) +
+            leftovers);
+    else if (!leftovers.empty())
+        ShowMessage(wxString::Format(kSavedStatus, wxFileName(path).GetFullName()) + "." + leftovers);
     return true;
 }

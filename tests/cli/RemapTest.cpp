@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
+
 #include "fixtures/ScriptBuilder.h"
 #include "cli/CliSupport.h"
 
@@ -298,4 +301,29 @@ TEST_F(RemapTest, HotkeysChangeWholeChordsAndVariablesTheirAssignment) {
     // Hotkeys of different sizes, or keys no name gives, are usage errors.
     for (const char* bad : {"Alt+O=F5", "Alt+O", "Alt+Nothing=Ctrl+F5"})
         EXPECT_EQ(Run({"remap", "--game", "sa", "--hotkey", bad, "sa_chords.cs", "-o", "c.cs"}).status, 2) << bad;
+}
+
+// What a killed save left beside the files is said once for each folder a
+// remap saves into, named after the file it was for, and left there.
+TEST_F(RemapTest, ASaveIntoAFolderSaysWhatUnfinishedSavesLeftThere) {
+    const std::string leftover = ".morvane-save-Ab12Cd-sa_keys.cs";
+    dir.Write(leftover, "abc");
+    std::filesystem::last_write_time(dir.File(leftover),
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::hours(50));
+    std::filesystem::copy_file(dir.File("sa_keys.cs"), dir.File("second.cs"));
+    std::filesystem::create_directories(dir.File("out"));
+
+    const CliRun inPlace =
+        Run({"remap", "--game", "sa", "--vkey", "Y Key=Z Key", "sa_keys.cs", "second.cs", "--in-place"});
+    EXPECT_EQ(inPlace.status, 0) << inPlace.err;
+    EXPECT_EQ(inPlace.out, "sa_keys.cs: 1 changed\nsecond.cs: 1 changed\n");
+    EXPECT_EQ(inPlace.err, leftover +
+                               ": warning: left by a save of sa_keys.cs that did not finish (3 bytes, 2 days old); "
+                               "not removed: delete it when no program is saving into this folder\n");
+    EXPECT_EQ(Slurp(dir.File(leftover)), "abc");
+
+    // A folder without any says nothing.
+    const CliRun elsewhere = Run({"remap", "--game", "sa", "--vkey", "Z Key=Y Key", "sa_keys.cs", "-o", "out/new.cs"});
+    EXPECT_EQ(elsewhere.status, 0) << elsewhere.err;
+    EXPECT_EQ(elsewhere.err, "");
 }

@@ -87,7 +87,7 @@ TEST_F(EditSessionTest, RefusedAndEmptyEditsTakeNoStep) {
 TEST_F(EditSessionTest, ASaveWritesTheEditedBytesAndBecomesTheCopyComparedWith) {
     TempDir dir;
     session.SetVKey(2, 0x76);
-    const Status saved = session.SaveTo(dir.File("out.cs"));
+    const Result<SaveNotes> saved = session.SaveTo(dir.File("out.cs"));
     ASSERT_TRUE(saved) << saved.Cause();
     EXPECT_FALSE(session.IsModified());
     EXPECT_EQ(session.CurrentPath(), dir.File("out.cs"));

@@ -1,16 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include "io/SafeWrite.h"
 #include "io/SafeWriteSteps.h"
+#include "io/SaveLeftovers.h"
 #include "support/Child.h"
 #include "fixtures/TempDir.h"
 
@@ -29,7 +34,7 @@ std::size_t EntriesIn(const std::string& folder) {
     return n;
 }
 
-Status Save(const std::string& path, const std::vector<uint8_t>& bytes) {
+Result<SaveNotes> Save(const std::string& path, const std::vector<uint8_t>& bytes) {
     return WriteFileSafely(path, bytes.data(), bytes.size());
 }
 
@@ -214,7 +219,7 @@ TEST(WriteFileSafely, ShortWriteLeavesTheTargetUntouched) {
     struct rlimit small = saved;
     small.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const Status savedOk = Save(target, big);
+    const Result<SaveNotes> savedOk = Save(target, big);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_FALSE(savedOk);
@@ -312,4 +317,158 @@ TEST(WriteFileSafely, AnIgnoredSignalStaysIgnoredAndTheSaveCompletes) {
         EXPECT_EQ(ReadBytes(target), kNew);
         EXPECT_EQ(TemporaryFilesIn(dir.Path()), 0u);
     }
+}
+
+// A save by an unprivileged user keeps the set-ID bits while the new file
+// keeps the owner and group they are for, and says what it could not keep:
+// root's owner, a group the writer is not in, and the set-ID bits for them
+// (kept, they would make the file run as the writer).
+TEST(WriteFileSafely, KeepsTheSetIdBitsItMayAndSaysWhichItCouldNot) {
+    const std::string kOwner = "its owner, user 0 (it now belongs to user 65534)";
+    const std::string kGroup = "its group, group 0 (it is now group 65534's)";
+    const std::string kSetUser = "the set-user-ID bit (the file now belongs to user 65534, not to user 0)";
+    const std::string kSetGroup = "the set-group-ID bit (the file now belongs to group 65534, not to group 0)";
+    const struct {
+        const char* what;
+        uid_t owner;
+        gid_t group;
+        mode_t mode;
+        mode_t after;
+        std::vector<std::string> notKept;
+    } kCases[] = {
+        {"the writer's own file", test::kNobody, test::kNoGroup, 06755, 06755, {}},
+        {"root's file of the writer's group", 0, test::kNoGroup, 02777, 02777, {kOwner}},
+        {"root's set-user-ID file", 0, 0, 04777, 0777, {kOwner, kGroup, kSetUser}},
+        {"root's file with both bits", 0, 0, 06777, 0777, {kOwner, kGroup, kSetUser, kSetGroup}},
+        {"root's file without them", 0, 0, 0666, 0666, {kOwner, kGroup}},
+    };
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to make files of other owners";
+    for (const auto& c : kCases) {
+        TempDir dir;
+        ASSERT_EQ(chmod(dir.Path().c_str(), 0777), 0);
+        const std::string target = dir.Write("main.scm", kOld);
+        ASSERT_EQ(chown(target.c_str(), c.owner, c.group), 0);
+        ASSERT_EQ(chmod(target.c_str(), c.mode), 0);
+        const int status = test::InChildWithoutPrivileges([&] {
+            const Result<SaveNotes> saved = Save(target, kNew);
+            if (!saved) return 1;
+            struct stat info {};
+            if (stat(target.c_str(), &info) != 0 || ReadBytes(target) != kNew) return 2;
+            if ((info.st_mode & 07777) != c.after) return 3;
+            return saved->notKept == c.notKept ? 0 : 4;
+        });
+        EXPECT_EQ(status, 0) << c.what;
+    }
+}
+
+// Extended attributes of the file a save replaces are on the new file.
+TEST(WriteFileSafely, KeepsExtendedAttributes) {
+    TempDir dir;
+    const std::string target = dir.Write("main.scm", kOld);
+    if (setxattr(target.c_str(), "user.origin", "mods", 4, 0) != 0)
+        GTEST_SKIP() << "no user.* attributes on this file system: " << std::strerror(errno);
+    ASSERT_EQ(setxattr(target.c_str(), "user.empty", "", 0, 0), 0);
+    const Result<SaveNotes> saved = Save(target, kNew);
+    ASSERT_TRUE(saved) << saved.Cause();
+    EXPECT_TRUE(saved->notKept.empty());
+    EXPECT_EQ(ReadBytes(target), kNew);
+    char value[16] = {};
+    EXPECT_EQ(getxattr(target.c_str(), "user.origin", value, sizeof value), 4);
+    EXPECT_EQ(std::string(value, 4), "mods");
+    EXPECT_EQ(getxattr(target.c_str(), "user.empty", value, sizeof value), 0);
+}
+
+// One the writer may not set (file capabilities, for an unprivileged
+// writer) is said, with the cause; the save is done.
+TEST(WriteFileSafely, SaysWhichExtendedAttributesItCouldNotKeep) {
+    TempDir dir;
+    ASSERT_EQ(chmod(dir.Path().c_str(), 0777), 0);
+    const std::string target = dir.Write("tool.cs", kOld);
+    ASSERT_EQ(chown(target.c_str(), test::kNobody, test::kNoGroup), 0);
+    // cap_net_bind_service permitted, in the form of the second revision.
+    const uint32_t capability[5] = {0x02000000, 1u << 10, 0, 0, 0};
+    if (setxattr(target.c_str(), "security.capability", capability, sizeof capability, 0) != 0)
+        GTEST_SKIP() << "file capabilities cannot be set here: " << std::strerror(errno);
+    const int status = test::InChildWithoutPrivileges([&] {
+        const Result<SaveNotes> saved = Save(target, kNew);
+        if (!saved || ReadBytes(target) != kNew) return 1;
+        return saved->notKept ==
+                       std::vector<std::string>{"the extended attribute security.capability (operation not permitted)"}
+                   ? 0
+                   : 2;
+    });
+    EXPECT_EQ(status, 0);
+}
+
+// A save killed (SIGKILL, as a power cut would stop it) leaves its temporary
+// file: it is found, named after the file it was for, with its size and age,
+// and never removed; a save still running is passed over, as is what only
+// looks like one.
+TEST(FindSaveLeftovers, NamesWhatUnfinishedSavesLeftAndPassesOverRunningOnes) {
+    TempDir dir;
+    const std::string target = dir.Write("main.scm", kOld);
+    ParkedSave save(SaveStep::Written, [&] { return Save(target, kNew) ? 0 : 1; });
+    ASSERT_TRUE(save.Parked());
+    EXPECT_EQ(TemporaryFilesIn(dir.Path()), 1u);
+    EXPECT_TRUE(FindSaveLeftovers(dir.Path()).empty()) << "a running save";
+    save.Signal(SIGKILL);
+    save.Wait();
+
+    const std::string older = dir.Write(std::string(kTemporaryPrefix) + "Ab12Cd", "x");  // named as before
+    const std::string cut = dir.Write(TemporaryFileName("Ef34Gh", std::string(300, 'n')), "xy");
+    for (const std::string& path : {older, cut})
+        std::filesystem::last_write_time(path,
+                                         std::filesystem::file_time_type::clock::now() - std::chrono::minutes(10));
+    std::filesystem::create_directory(dir.File(std::string(kTemporaryPrefix) + "folder"));
+    // In the order of their names; the killed save's has a unique part of its own.
+    std::vector<SaveLeftover> found = FindSaveLeftovers(dir.Path());
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(found.begin(), found.end(),
+                               [](const SaveLeftover& a, const SaveLeftover& b) { return a.path < b.path; }));
+    auto take = [&](const std::function<bool(const SaveLeftover&)>& which) {
+        const auto it = std::find_if(found.begin(), found.end(), which);
+        return it == found.end() ? SaveLeftover{} : *it;
+    };
+    const SaveLeftover fromBefore = take([&](const SaveLeftover& l) { return l.path == older; });
+    const SaveLeftover cutShort = take([&](const SaveLeftover& l) { return l.path == cut; });
+    const SaveLeftover killed = take([&](const SaveLeftover& l) { return l.path != older && l.path != cut; });
+    EXPECT_EQ(fromBefore.forName, "");
+    EXPECT_EQ(cutShort.forName, std::string(kLongestFileName - std::string(kTemporaryPrefix).size() - 7, 'n'));
+    EXPECT_TRUE(cutShort.nameCut);
+    EXPECT_EQ(killed.forName, "main.scm");
+    EXPECT_FALSE(killed.nameCut);
+    EXPECT_EQ(killed.bytes, kNew.size());
+    EXPECT_GE(killed.ageSeconds, 0);
+    EXPECT_LT(killed.ageSeconds, 60);
+    EXPECT_EQ(ReadBytes(target), kOld);
+
+    // What is said of them; a later save leaves them there.
+    std::filesystem::last_write_time(killed.path,
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::minutes(185));
+    found = FindSaveLeftovers(dir.Path());
+    const std::string kKept = " not removed: delete it when no program is saving into this folder";
+    EXPECT_EQ(SaveLeftoverText(take([&](const SaveLeftover& l) { return l.path == killed.path; })),
+              "left by a save of main.scm that did not finish (9 bytes, 3 hours old);" + kKept);
+    EXPECT_EQ(
+        SaveLeftoverText(fromBefore),
+        "left by a save that did not finish (its name does not say of which file; 1 byte, 10 minutes old);" + kKept);
+    EXPECT_EQ(SaveLeftoverText(cutShort), "left by a save of a file whose name begins " + cutShort.forName +
+                                              " that did not finish (2 bytes, 10 minutes old);" + kKept);
+    ASSERT_TRUE(Save(target, kNew));
+    EXPECT_EQ(FindSaveLeftovers(dir.Path()).size(), 3u);
+}
+
+// A temporary file's name stays within the longest name the systems take,
+// a long name of the file it is for cut at a whole character.
+TEST(TemporaryFileName, KeepsWithinTheLongestNameAtAWholeCharacter) {
+    EXPECT_EQ(TemporaryFileName("Ab12Cd", "main.scm"), std::string(kTemporaryPrefix) + "Ab12Cd-main.scm");
+    std::string accented;
+    for (int i = 0; i < 127; ++i) accented += "\xC3\xA9";  // 254 bytes of "é"
+    const std::string name = TemporaryFileName("Ab12Cd", accented);
+    EXPECT_LE(name.size(), kLongestFileName);
+    EXPECT_EQ(name.substr(0, std::string(kTemporaryPrefix).size() + 7), std::string(kTemporaryPrefix) + "Ab12Cd~");
+    const std::string kept = name.substr(std::string(kTemporaryPrefix).size() + 7);
+    EXPECT_EQ(kept.size() % 2, 0u);  // no half of a character
+    EXPECT_EQ(kept, accented.substr(0, kept.size()));
+    EXPECT_GE(name.size(), kLongestFileName - 1);
 }

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -171,4 +172,46 @@ TEST(LoadFromFile, AFailureNamesItsCause) {
                   return !loaded && loaded.Cause() == "no permission" ? 0 : 1;
               }),
               0);
+}
+
+// Files read one after another through an opener that keeps the last
+// folder open give each what it gives read by its own path: the bytes of the
+// file the path names (also after other folders and back), or the same cause.
+TEST(LoadFromFile, ThroughAFolderOpenerEachPathGivesWhatItGivesAlone) {
+    test::TempDir dir;
+    std::filesystem::create_directories(dir.File("a/sub"));
+    std::filesystem::create_directories(dir.File("b"));
+    std::filesystem::create_directories(dir.File("searchable"));
+    dir.Write("a/1.cs", std::vector<uint8_t>{1});
+    dir.Write("a/2.cs", std::vector<uint8_t>{2, 2});
+    dir.Write("b/1.cs", std::vector<uint8_t>{3, 3, 3});
+    dir.Write("searchable/1.cs", std::vector<uint8_t>{4});
+    ASSERT_EQ(mkfifo(dir.File("a/pipe.cs").c_str(), 0644), 0);
+    // A folder that may be searched but not listed: its files open all the same.
+    ASSERT_EQ(chmod(dir.File("searchable").c_str(), 0311), 0);
+    ASSERT_EQ(chmod(dir.Path().c_str(), 0755), 0);
+    std::vector<std::string> paths;
+    for (const char* name : {"a/1.cs", "a/2.cs", "b/1.cs", "a/1.cs", "a/missing.cs", "a/pipe.cs", "a/sub",
+                             "a/sub/../2.cs", "missing/1.cs", "searchable/1.cs", "a/"})
+        paths.push_back(dir.File(name));
+    paths.push_back("");
+    const int status = test::InChildWithin(20, [&] {
+        return test::InChildWithoutPrivileges([&] {
+            FolderOpener folders;
+            int read = 0;
+            for (const std::string& path : paths) {
+                ScriptImage alone;
+                ScriptImage together;
+                const Status byPath = alone.LoadFromFile(path);
+                const Status throughOpener = together.LoadFromFile(path, folders);
+                if (byPath.Cause() != throughOpener.Cause() || alone.Size() != together.Size()) return 1;
+                if (byPath && std::vector<uint8_t>(alone.Data(), alone.Data() + alone.Size()) !=
+                                  std::vector<uint8_t>(together.Data(), together.Data() + together.Size()))
+                    return 2;
+                read += byPath ? 1 : 0;
+            }
+            return read == 6 ? 0 : 3;  // the four files, one twice, one by a path through "..", and the searchable one
+        });
+    });
+    EXPECT_EQ(status, 0);
 }

@@ -141,3 +141,32 @@ TEST(ScriptSearch, SaysWhyEachPathCouldNotBeTaken) {
     EXPECT_EQ(status, 0);
     fs::permissions(dir.File("mods/locked"), fs::perms::owner_all);
 }
+
+// Each folder of a deep tree is searched once and each script found once, in
+// the order of the names, with a path that walks down to it; a link back to
+// the top from the bottom ends the walk instead of starting it again.
+TEST(ScriptSearch, FindsEveryScriptOfADeepTreeOnce) {
+    constexpr int kLevels = 200;
+    TempDir dir;
+    // Depth first by name: each level's a.cs and m.cs, then the level below
+    // ("n"), then its z.cs on the way back up.
+    std::vector<std::string> expected;
+    std::vector<std::string> onTheWayUp;
+    std::string folder = "deep";
+    for (int level = 0; level < kLevels; ++level) {
+        fs::create_directories(dir.File(folder));
+        for (const char* name : {"a.cs", "m.cs", "z.cs", "notes.txt", ".hidden.cs"})
+            dir.Write(folder + "/" + name, "x");
+        expected.push_back(folder + "/a.cs");
+        expected.push_back(folder + "/m.cs");
+        onTheWayUp.insert(onTheWayUp.begin(), folder + "/z.cs");
+        folder += "/n";
+    }
+    expected.insert(expected.end(), onTheWayUp.begin(), onTheWayUp.end());
+    fs::create_directory_symlink(dir.File("deep"), dir.File(folder));  // the deepest "n" leads back up
+    // The folder named with a separator at its end gives the same paths.
+    const ScriptSearch search = FindScripts({dir.File("deep") + "/"});
+    EXPECT_EQ(Found(search, dir), expected);
+    EXPECT_EQ(search.otherFiles, kLevels);
+    EXPECT_TRUE(search.problems.empty());
+}

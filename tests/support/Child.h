@@ -1,5 +1,6 @@
 #pragma once
 
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,12 +28,13 @@ inline int InChildWithin(unsigned seconds, const std::function<int()>& body) {
     });
 }
 
-// The same as an unprivileged user (nobody) when the tests run as root, so
-// that permission checks apply to the child.
+// The same as an unprivileged user (nobody, in its own group only) when the
+// tests run as root, so that permission checks apply to the child.
 constexpr uid_t kNobody = 65534;
+constexpr gid_t kNoGroup = 65534;
 inline int InChildWithoutPrivileges(const std::function<int()>& body) {
     return InChild([&] {
-        if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) return 125;
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kNoGroup) != 0 || setuid(kNobody) != 0)) return 125;
         return body();
     });
 }
