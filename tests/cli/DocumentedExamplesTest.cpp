@@ -26,6 +26,8 @@ class DocumentedExamplesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::copy(std::string(MORVANE_SOURCE_DIR) + "/demo", dir.File("demo"));
+        std::filesystem::copy(std::string(MORVANE_SOURCE_DIR) + "/demo-game", dir.File("demo-game"),
+                              std::filesystem::copy_options::recursive);
         std::filesystem::create_directories(dir.File("build"));
         std::filesystem::create_directories(dir.File("tmp"));
         std::filesystem::create_symlink(MORVANE_CLI, dir.File("build/morvane-cli"));
