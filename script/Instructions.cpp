@@ -318,7 +318,6 @@ void ForEachInstructionsAround(const ScriptImage& image, const OpcodeTable& tabl
     uint64_t count = 0;          // instructions walked
     std::vector<KeyTest> tests;  // found by the step and not wanted here
     std::size_t next = 0;        // into `order`
-    auto block = walked.dataBlocks.begin();
     const auto emit = [&](const Waiting& w) {
         // The ring's first instruction is instruction count - recent.size().
         const uint64_t first = count - recent.size();
@@ -331,20 +330,14 @@ void ForEachInstructionsAround(const ScriptImage& image, const OpcodeTable& tabl
         done(w.index, std::move(context));
     };
 
-    ScriptReader reader(image);
-    const bool readable = image.IsLoaded() && reader.LimitTo(walked.code.end) && reader.Seek(walked.code.start);
-    while (readable && reader.Inside() && (next < order.size() || !waiting.empty())) {
-        // The scan took these bytes for data: so does the view.
-        while (block != walked.dataBlocks.end() && block->begin < reader.Position()) ++block;
-        if (block != walked.dataBlocks.end() && block->begin == reader.Position()) {
-            reader.Seek(block->end);
-            continue;
-        }
+    // The scan took the bytes of its data blocks for data: so does the view.
+    WalkScannedCode(image, walked, [&](ScriptReader& reader) {
+        if (next >= order.size() && waiting.empty()) return false;  // every test handed over
         const int32_t start = reader.Position();
         uint16_t opcode = 0;
         WalkInstruction(reader, table, opcode, tests);
         tests.clear();
-        if (opcode == kTruncatedOpcode) break;  // a lone last byte is no instruction
+        if (opcode == kTruncatedOpcode) return false;  // a lone last byte is no instruction
         if (recent.size() == keepBefore + 1 + keepAfter) recent.pop_front();
         recent.push_back(Bounds{start, reader.Position() - start});
         ++count;
@@ -356,7 +349,8 @@ void ForEachInstructionsAround(const ScriptImage& image, const OpcodeTable& tabl
             emit(waiting.front());
             waiting.pop_front();
         }
-    }
+        return true;
+    });
     // The code ended first: what each still waiting test has.
     for (; !waiting.empty(); waiting.pop_front()) emit(waiting.front());
     for (; next < order.size(); ++next) done(order[next], {});

@@ -282,6 +282,22 @@ ScanSummary ScanKeyTests(const ScriptImage& image, const OpcodeTable& table, Hea
     return walk.summary;
 }
 
+void WalkScannedCode(const ScriptImage& image, const ScanSummary& walked,
+                     const std::function<bool(ScriptReader& reader)>& step) {
+    ScriptReader reader(image);
+    if (!image.IsLoaded() || !reader.LimitTo(walked.code.end) || !reader.Seek(walked.code.start)) return;
+    auto block = walked.dataBlocks.begin();
+    while (reader.Inside()) {
+        while (block != walked.dataBlocks.end() && block->begin < reader.Position()) ++block;
+        if (block != walked.dataBlocks.end() && block->begin == reader.Position()) {
+            reader.Seek(block->end);
+            continue;
+        }
+        const int32_t start = reader.Position();
+        if (!step(reader) || reader.Position() <= start) return;
+    }
+}
+
 Result<ScannedScript> ReadAndScan(const std::string& path, GameId game, const OpcodeTable& table, HeaderSkip header,
                                   const ScanProgress& progress) {
     ScannedScript read;

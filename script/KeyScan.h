@@ -92,6 +92,14 @@ const OpcodeEntry* WalkInstruction(ScriptReader& reader, const OpcodeTable& tabl
 ScanSummary ScanKeyTests(const ScriptImage& image, const OpcodeTable& table, HeaderSkip header,
                          std::vector<KeyTest>& tests, const ScanProgress& progress);
 
+// Walks the code again as the scan whose summary is `walked` did: from its
+// start to its end, stepping over the bytes it took for data. `step` is
+// called with the reader at each instruction's start, must move it past the
+// instruction, and returns false to end the walk (which also ends when a
+// step does not move the reader).
+void WalkScannedCode(const ScriptImage& image, const ScanSummary& walked,
+                     const std::function<bool(ScriptReader& reader)>& step);
+
 // A script file read and scanned: what the window shows and the command
 // line lists.
 struct ScannedScript {

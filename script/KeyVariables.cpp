@@ -82,26 +82,17 @@ public:
         : image_(image), table_(table), walked_(walked), wanted_(wanted) {}
 
     std::map<Variable, Uses> Run() {
-        ScriptReader reader(image_);
-        if (!reader.LimitTo(walked_.code.end) || !reader.Seek(walked_.code.start)) return uses_;
-        auto block = walked_.dataBlocks.begin();
-        while (reader.Inside()) {
-            while (block != walked_.dataBlocks.end() && block->begin < reader.Position()) ++block;
-            if (block != walked_.dataBlocks.end() && block->begin == reader.Position()) {
-                reader.Seek(block->end);
-                continue;
-            }
+        WalkScannedCode(image_, walked_, [this](ScriptReader& reader) {
             const int32_t start = reader.Position();
             const uint16_t opcode = reader.ReadOpcode();
-            if (opcode == kTruncatedOpcode) break;
             const OpcodeEntry* entry = table_.Find(opcode);
-            if (entry == nullptr) break;  // the scan counted it: every variable is then in doubt
-            if (entry->role == OpcodeRole::SkipsData) {
+            if (entry == nullptr) return false;  // the scan counted it: every variable is then in doubt
+            if (entry->role == OpcodeRole::SkipsData)
                 reader.SkipBytes(kSkippedDataBytes);
-                continue;
-            }
-            Instruction(reader, start, opcode, *entry);
-        }
+            else
+                Instruction(reader, start, opcode, *entry);
+            return true;
+        });
         return uses_;
     }
 

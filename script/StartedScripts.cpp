@@ -8,17 +8,8 @@ namespace morvane {
 
 std::vector<std::string> StartedScripts(const ScriptImage& image, const OpcodeTable& table, const ScanSummary& walked) {
     std::vector<std::string> names;
-    ScriptReader reader(image);
-    if (!reader.LimitTo(walked.code.end) || !reader.Seek(walked.code.start)) return names;
-    auto block = walked.dataBlocks.begin();
     std::vector<KeyTest> ignored;
-    while (reader.Inside()) {
-        while (block != walked.dataBlocks.end() && block->begin < reader.Position()) ++block;
-        if (block != walked.dataBlocks.end() && block->begin == reader.Position()) {
-            reader.Seek(block->end);
-            continue;
-        }
-        const int32_t start = reader.Position();
+    WalkScannedCode(image, walked, [&](ScriptReader& reader) {
         const uint16_t opcode = reader.PeekOpcode();
         if (opcode == kStartCustomScript || opcode == kLaunchCustomMission) {
             ScriptReader name = reader;
@@ -35,8 +26,8 @@ std::vector<std::string> StartedScripts(const ScriptImage& image, const OpcodeTa
         }
         uint16_t read = 0;
         ignored.clear();
-        if (WalkInstruction(reader, table, read, ignored) == nullptr || reader.Position() == start) break;
-    }
+        return WalkInstruction(reader, table, read, ignored) != nullptr;
+    });
     return names;
 }
 
