@@ -121,6 +121,16 @@ std::optional<int32_t> ParseKey(const std::string& text, KeyKind kind) {
             for (int32_t pad = 0; pad <= kHighestPad; ++pad)
                 if (Folded(kPadNames[pad]) == wanted) return pad;
             return std::nullopt;
+        case KeyKind::TouchZone:
+            for (int32_t zone = kLowestTouchZone; zone <= kHighestTouchZone; ++zone)
+                if (Folded(TouchZoneName(zone)) == wanted || Folded(TouchZoneEntryName(zone)) == wanted) return zone;
+            return std::nullopt;
+        case KeyKind::Widget:
+            for (int32_t widget = 0; widget <= kHighestWidget; ++widget)
+                if ((!WidgetName(widget).empty() && Folded(WidgetName(widget)) == wanted) ||
+                    Folded(WidgetEntryName(widget)) == wanted)
+                    return widget;
+            return std::nullopt;
     }
     return std::nullopt;
 }

@@ -20,7 +20,9 @@ std::optional<int64_t> ParseNumber(const std::string& text);
 // "Circle", "Fire"), a VKey also to the window's list entry ("F2 (0x71)",
 // "VKey 0xE8"), and a few names of earlier versions still count
 // ("APPLICATIN Key", "Left Menu"). Pads also take their names ("Pad 1" is pad
-// 0). A name several keys share ("?" of the VKeys) names none.
+// 0). A touch zone answers to its place ("right top", "Zone 7 (right
+// top)"), a widget to its use or list entry ("sprint", "Widget 31
+// (sprint)"). A name several keys share ("?" of the VKeys) names none.
 std::optional<int32_t> ParseKey(const std::string& text, KeyKind kind);
 
 }  // namespace morvane::cli

@@ -25,10 +25,12 @@ namespace morvane::cli {
 
 namespace {
 
-// "VKey 113  F2", "Pad 2 button 6  R1: Aim Weapon | Hand Brake" or "Cheat BOOM".
+// "VKey 113  F2", "Pad 2 button 6  R1: Aim Weapon | Hand Brake", "Cheat BOOM",
+// "Zone 7 (right top)" or "Widget 31 (sprint)".
 std::string KeyTitle(const TestedKey& key) {
     if (key.IsCheat()) return "Cheat " + PlainText(key.code);
     if (key.IsChord()) return "Hotkey " + key.code;
+    if (key.IsZone() || key.IsWidget()) return TestedKeyName(key);
     if (key.IsVKey()) return "VKey " + std::to_string(key.key) + "  " + TestedKeyName(key);
     return std::string(kPadNames[key.pad]) + " button " + std::to_string(key.key) + "  " + TestedKeyName(key);
 }
@@ -36,8 +38,16 @@ std::string KeyTitle(const TestedKey& key) {
 // The pad and key columns: -1 where the kind has none.
 int32_t PadColumn(const TestedKey& key) { return key.IsButton() ? key.pad : -1; }
 int32_t KeyColumn(const TestedKey& key) { return key.IsCheat() || key.IsChord() ? -1 : key.key; }
-// The kind in tsv and json: a chord is a "hotkey".
-std::string KindColumn(const TestedKey& key) { return key.IsChord() ? "hotkey" : KindName(key.kind); }
+// The kind in tsv and json: a chord is a "hotkey"; a zone of the screen,
+// touched or slid from or to, a "zone".
+std::string KindColumn(const TestedKey& key) {
+    if (key.IsZone()) return "zone";
+    return key.IsChord() ? "hotkey" : KindName(key.kind);
+}
+
+bool HasWidgets(const KeyMap& map) {
+    return std::any_of(map.keys.begin(), map.keys.end(), [](const KeyEntry& entry) { return entry.key.IsWidget(); });
+}
 
 int64_t MappedScripts(const KeyMap& map) {
     return std::count_if(map.scripts.begin(), map.scripts.end(), [](const ScriptKeys& script) { return script.read; });
@@ -98,15 +108,18 @@ void WriteText(const KeyMap& map, const ScriptSearch& search, std::ostream& out)
     }
     any = false;
     for (const KeyEntry& entry : map.keys) {
-        if (entry.IsConflict() || !entry.key.IsButton() || entry.mods < 2) continue;
-        if (!any) out << "\nShared controls: pad buttons mods read as the game's controls\n";
+        if (entry.IsConflict() || !IsGameControl(entry.key) || entry.mods < 2) continue;
+        if (!any)
+            out << (entry.key.IsWidget() || HasWidgets(map)
+                        ? "\nShared controls: pad buttons and widgets mods read as the game's controls\n"
+                        : "\nShared controls: pad buttons mods read as the game's controls\n");
         any = true;
         out << "  " << KeyTitle(entry.key) << ": " << modCount(entry) << "\n";
         writeUses(entry, "      ");
     }
     any = false;
     for (const KeyEntry& entry : map.keys) {
-        if (entry.IsConflict() || (entry.key.IsButton() && entry.mods >= 2)) continue;
+        if (entry.IsConflict() || (IsGameControl(entry.key) && entry.mods >= 2)) continue;
         if (!any) out << "\nKeys without a conflict\n";
         any = true;
         if (entry.mods > 1) {
@@ -250,7 +263,7 @@ int RunKeys(const Options& options, std::ostream& out, std::ostream& err) {
         err << "morvane-cli: opcode table cannot be loaded (" << setup.tableError << ")\n";
         return kExitFileFailed;
     }
-    const ScriptSearch search = FindScripts(options.files);
+    const ScriptSearch search = FindScripts(options.files, setup.game);
     if (!options.svg.empty()) {
         // The picture must not take the place of anything read.
         std::vector<std::string> inputs = setup.read;

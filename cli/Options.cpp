@@ -11,14 +11,15 @@
 namespace morvane::cli {
 
 const char* const kUsage =
-    "usage: morvane-cli list  [--game gta3|vc|sa] [--ini PATH]... [--only-ini] [--sanny DIR] [--header auto|on|off]\n"
+    "usage: morvane-cli list  [--game GAME] [--ini PATH]... [--only-ini] [--sanny DIR] [--header auto|on|off]\n"
     "                         [--format text|tsv|json] [--context N] FILE...\n"
-    "       morvane-cli remap [--game gta3|vc|sa] [--ini PATH]... [--only-ini] [--sanny DIR] [--header auto|on|off]\n"
+    "       morvane-cli remap [--game GAME] [--ini PATH]... [--only-ini] [--sanny DIR] [--header auto|on|off]\n"
     "                         [--allow-unknown] RULE... FILE... (-o OUT [--force] | --in-place)\n"
-    "       morvane-cli keys  [--game gta3|vc|sa] [--ini PATH]... [--only-ini] [--sanny DIR] [--header auto|on|off]\n"
+    "       morvane-cli keys  [--game GAME] [--ini PATH]... [--only-ini] [--sanny DIR] [--header auto|on|off]\n"
     "                         [--format text|tsv|json] [--svg FILE] PATH...\n"
+    "  GAME: gta3, vc, sa, or the mobile editions gta3-mobile, vc-mobile, sa-mobile\n"
     "  keys: the keys and cheat codes the scripts test, and which two scripts share one; a PATH is a\n"
-    "        script or a folder searched for .cs, .cs3, .cs4, .cm and .scm files\n"
+    "        script or a folder searched for .cs, .cs3, .cs4, .cm, .scm, .csa and .csi files\n"
     "  --ini PATH: an opcode INI file, or a command library as JSON (sa.json); several are merged in order,\n"
     "              and what they do not describe is taken from --sanny, then from the built-in table\n"
     "  --only-ini: the --ini files' opcodes only (and --sanny's); nothing from the built-in table\n"
@@ -29,6 +30,8 @@ const char* const kUsage =
     "  rules: --vkey FROM=TO   --button FROM=TO   --pad FROM=TO   --cheat FROM=TO\n"
     "         --hotkey FROM=TO (keys pressed together: --hotkey \"Ctrl+M=Alt+F5\")\n"
     "         --at OFFSET:KEY  --at OFFSET:PAD:KEY  --at OFFSET:CODE\n"
+    "  mobile: --touch FROM=TO (zones 1-9: 1 left top ... 5 centre ... 9 right bottom)  --widget FROM=TO\n"
+    "         --at OFFSET:KIND:VALUE (KIND touch, slide-from, slide-to or widget)\n"
     "  keys and pads: decimal, 0x hexadecimal, or a name as the window shows it (\"A Key\", F16, Fire, \"Pad 2\")\n"
     "  cheat codes: letters A-Z and digits, written in upper case; a new code fits the old one's room\n"
     "       morvane-cli --help | --version\n";
@@ -72,9 +75,34 @@ bool ParsePair(const std::string& text, KeyKind kind, int32_t& from, int32_t& to
     return splits == 1;
 }
 
-// OFFSET:KEY, OFFSET:PAD:KEY or OFFSET:CODE, split only at the colons after
-// a number and a pad, so that a key's name may hold colons of its own
-// ("153:Circle: Fire", "153:Pad 2:Circle: Fire").
+// The kinds --at names before a zone or widget: OFFSET:KIND:VALUE.
+constexpr KeyTestKind kAtKinds[] = {KeyTestKind::Touch, KeyTestKind::SlideFrom, KeyTestKind::SlideTo,
+                                    KeyTestKind::Widget};
+
+// OFFSET:KIND:VALUE for a touch test: the zone or widget, by number or name.
+bool ParseAtKind(const std::string& value, const std::string& rest, Rule& rule, std::string& error) {
+    const std::size_t colon = rest.find(':');
+    for (const KeyTestKind kind : kAtKinds) {
+        if (rest.compare(0, colon, KindName(kind)) != 0 || colon == std::string::npos) continue;
+        const std::string wanted = rest.substr(colon + 1);
+        const KeyKind keyKind = kind == KeyTestKind::Widget ? KeyKind::Widget : KeyKind::TouchZone;
+        const std::optional<int32_t> parsed = ParseKey(wanted, keyKind);
+        if (!parsed || CheckRange(keyKind, *parsed) != KeyRefusal::Accepted) {
+            error = "--at: " + wanted + " is no " +
+                    (keyKind == KeyKind::Widget ? "widget (0 to 255 or a name)" : "touch zone (1 to 9 or a name)") +
+                    ": " + value;
+            return false;
+        }
+        rule.atKind = kind;
+        (keyKind == KeyKind::Widget ? rule.widget : rule.zone) = *parsed;
+        return true;
+    }
+    return false;
+}
+
+// OFFSET:KEY, OFFSET:PAD:KEY, OFFSET:CODE or OFFSET:KIND:VALUE, split only at
+// the colons after a number and a pad or kind, so that a key's name may hold
+// colons of its own ("153:Circle: Fire", "153:Pad 2:Circle: Fire").
 bool ParseAtRule(const std::string& value, Rule& rule, std::string& error) {
     rule.kind = Rule::Kind::At;
     const std::size_t colon = value.find(':');
@@ -87,6 +115,8 @@ bool ParseAtRule(const std::string& value, Rule& rule, std::string& error) {
     }
     rule.offset = *offset;
     std::string rest = value.substr(colon + 1);
+    if (ParseAtKind(value, rest, rule, error)) return true;
+    if (!error.empty()) return false;
     const std::size_t padColon = rest.find(':');
     if (padColon != std::string::npos) {
         const std::string pad = rest.substr(0, padColon);
@@ -106,10 +136,12 @@ bool ParseAtRule(const std::string& value, Rule& rule, std::string& error) {
     }
     rule.vkey = ParseKey(rest, KeyKind::VKey);
     rule.gameKey = ParseKey(rest, KeyKind::GameKey);
+    rule.zone = ParseKey(rest, KeyKind::TouchZone);
+    rule.widget = ParseKey(rest, KeyKind::Widget);
     rule.toCode = rest;
     // A key or a cheat code; whether it fits the test at the offset (a
     // button after a pad) is the rule's answer for that test.
-    if (!rule.vkey && !rule.gameKey && !IsCheatCodeText(rest)) {
+    if (!rule.vkey && !rule.gameKey && !rule.zone && !rule.widget && !IsCheatCodeText(rest)) {
         error = "--at: " + rest + " is no key and no cheat code: " + value;
         return false;
     }
@@ -178,9 +210,10 @@ bool ParseKeyRule(const std::string& option, const std::string& value, Rule::Kin
     for (const int32_t key : {rule.from, rule.to}) {
         if (CheckRange(kind, key) == KeyRefusal::Accepted) continue;
         error = option + ": " +
-                (kind == KeyKind::Pad ? std::string("a pad is 0 or 1")
-                                      : std::string(key == rule.from ? "the key to look for" : "the new key") +
-                                            " must lie between 0 and " + std::to_string(HighestValue(kind))) +
+                (kind == KeyKind::Pad
+                     ? std::string("a pad is 0 or 1")
+                     : std::string(key == rule.from ? "the key to look for" : "the new key") + " must lie between " +
+                           std::to_string(LowestValue(kind)) + " and " + std::to_string(HighestValue(kind))) +
                 ": " + value;
         return false;
     }
@@ -258,7 +291,7 @@ const std::vector<OptionRow>& OptionTable() {
          true,
          [](const std::string& value, Options& options, std::string& error) {
              options.game = GameFromShortName(value);
-             if (!options.game) error = "--game is gta3, vc or sa: " + value;
+             if (!options.game) error = "--game is gta3, vc, sa, gta3-mobile, vc-mobile or sa-mobile: " + value;
              return options.game.has_value();
          }},
         {{"--ini"},
@@ -298,6 +331,8 @@ const std::vector<OptionRow>& OptionTable() {
         {{"--vkey"}, kForRemap, true, AddRule("--vkey", KeyRule(Rule::Kind::VKey, KeyKind::VKey))},
         {{"--button"}, kForRemap, true, AddRule("--button", KeyRule(Rule::Kind::Button, KeyKind::GameKey))},
         {{"--pad"}, kForRemap, true, AddRule("--pad", KeyRule(Rule::Kind::Pad, KeyKind::Pad))},
+        {{"--touch"}, kForRemap, true, AddRule("--touch", KeyRule(Rule::Kind::Touch, KeyKind::TouchZone))},
+        {{"--widget"}, kForRemap, true, AddRule("--widget", KeyRule(Rule::Kind::Widget, KeyKind::Widget))},
         {{"--cheat"},
          kForRemap,
          true,

@@ -44,13 +44,20 @@ void WarnMissingTests(const Setup& setup, std::ostream& err) {
 // --only-ini).
 Status LoadTable(const Options& options, Setup& setup, std::ostream& err) {
     const GameId game = setup.game;
-    if (options.sanny.empty() && options.ini.empty()) {
-        Result<GameTable> loaded = LoadGameTable(game, std::string(), OpcodeChoice{OpcodeChoice::Kind::BuiltIn, {}});
+    // A mobile edition's --sanny is its mobile mode, else its PC edition's table.
+    if (options.ini.empty() && (options.sanny.empty() || IsMobile(game))) {
+        const OpcodeChoice choice = options.sanny.empty()
+                                        ? OpcodeChoice{OpcodeChoice::Kind::BuiltIn, {}}
+                                        : OpcodeChoice{OpcodeChoice::Kind::SannyBuilder, options.sanny};
+        Result<GameTable> loaded = LoadGameTable(game, std::string(), choice);
         if (!loaded) return Failure{loaded.Cause()};
         setup.opcodes = std::move(*loaded);
+        if (!setup.opcodes.sannyFailure.empty()) return Failure{setup.opcodes.sannyFailure};
+        for (const std::string& note : setup.opcodes.sannyNotes) err << "note: " << note << "\n";
         if (setup.opcodes.source == OpcodeSource::BuiltIn)
             err << "note: no " << OpcodeIniFileName(game) << " here and no --ini or --sanny: using the built-in "
-                << "opcode table of " << GameName(game) << " (game and CLEO 4)\n";
+                << "opcode table of " << GameName(PcEditionOf(game)) << " (game and CLEO 4)\n";
+        if (setup.opcodes.fromPcEdition) err << "note: " << PcEditionTableNote(game) << "\n";
         return {};
     }
     std::optional<SannyBuilderTable> sanny;

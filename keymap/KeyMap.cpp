@@ -27,6 +27,8 @@ bool TestedKey::operator<(const TestedKey& other) const {
 
 std::string TestedKeyName(const TestedKey& key) {
     if (key.IsCheat() || key.IsChord()) return key.code;
+    if (key.IsZone()) return TouchZoneEntryName(key.key);
+    if (key.IsWidget()) return WidgetEntryName(key.key);
     return key.IsVKey() ? VKeyName(key.key) : GameKeyName(key.key);
 }
 
@@ -73,15 +75,25 @@ std::size_t KeyMap::ConflictCount() const {
         std::count_if(keys.begin(), keys.end(), [](const KeyEntry& entry) { return entry.IsConflict(); }));
 }
 
+bool KeyMap::ShowsTouchScreen() const {
+    return touchScreen || std::any_of(keys.begin(), keys.end(),
+                                      [](const KeyEntry& entry) { return entry.key.IsZone() || entry.key.IsWidget(); });
+}
+
 const KeyEntry* KeyMap::Find(const TestedKey& key) const {
     for (const KeyEntry& entry : keys)
         if (entry.key == key) return &entry;
     return nullptr;
 }
 
-bool TestsNoKey(const TestedKey& key) { return key.IsVKey() && (key.key < 0 || key.key >= kVKeyCount); }
+bool TestsNoKey(const TestedKey& key) {
+    if (key.IsZone()) return CheckRange(KeyKind::TouchZone, key.key) != KeyRefusal::Accepted;
+    return key.IsVKey() && (key.key < 0 || key.key >= kVKeyCount);
+}
 
-bool FightsOver(const TestedKey& key, const std::string& /*path*/) { return !TestsNoKey(key) && !key.IsButton(); }
+bool IsGameControl(const TestedKey& key) { return key.IsButton() || key.IsWidget(); }
+
+bool FightsOver(const TestedKey& key, const std::string& /*path*/) { return !TestsNoKey(key) && !IsGameControl(key); }
 
 KeyMap AggregateKeyMap(std::vector<ScriptKeys> scripts) {
     KeyMap map;
@@ -221,7 +233,9 @@ KeyMap BuildKeyMap(const std::vector<std::string>& paths, const OpcodeTable& tab
         for (unsigned t = 1; t < threads && workers.Start(work); ++t) {}
         work();  // the ones running share the work
     }
-    return AggregateKeyMap(std::move(scripts));
+    KeyMap map = AggregateKeyMap(std::move(scripts));
+    map.touchScreen = IsMobile(game);
+    return map;
 }
 
 }  // namespace morvane

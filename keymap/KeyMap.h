@@ -18,7 +18,9 @@ namespace morvane {
 // A key as a key map counts it: a keyboard key by its virtual-key code, one
 // pad's button by its game key, or a typed cheat code by its text. A VKey and
 // a button are never the same key, and a game key on pad 1 is not the same
-// key as on pad 2.
+// key as on pad 2. On the mobile editions a zone of the screen is one key
+// whether a script tests a touch there or a slide that starts or ends there;
+// a widget of the game's touch interface is a key by its number.
 struct TestedKey {
     KeyTestKind kind = KeyTestKind::VKey;
     int32_t pad = 0;     // buttons only; 0 for every VKey and cheat code
@@ -36,11 +38,19 @@ struct TestedKey {
     static TestedKey Chord(const std::string& hotkey, std::vector<int32_t> keys = {}) {
         return TestedKey{KeyTestKind::VKey, 0, -1, hotkey, true, std::move(keys)};
     }
+    static TestedKey Zone(int32_t zone) { return TestedKey{KeyTestKind::Touch, 0, zone, std::string(), false, {}}; }
+    static TestedKey Widget(int32_t widget) {
+        return TestedKey{KeyTestKind::Widget, 0, widget, std::string(), false, {}};
+    }
     static TestedKey Of(const KeyTest& test) {
         switch (test.kind) {
             case KeyTestKind::VKey: return VKey(test.key);
             case KeyTestKind::Button: return Button(test.pad, test.key);
             case KeyTestKind::Cheat: return Cheat(CheatCodeToWrite(test.code));  // the game reads one case
+            case KeyTestKind::Touch:
+            case KeyTestKind::SlideFrom:
+            case KeyTestKind::SlideTo: return Zone(test.key);
+            case KeyTestKind::Widget: return Widget(test.key);
         }
         return VKey(test.key);
     }
@@ -49,6 +59,8 @@ struct TestedKey {
     bool IsChord() const { return chord; }
     bool IsButton() const { return kind == KeyTestKind::Button; }
     bool IsCheat() const { return kind == KeyTestKind::Cheat; }
+    bool IsZone() const { return kind == KeyTestKind::Touch; }
+    bool IsWidget() const { return kind == KeyTestKind::Widget; }
     bool operator<(const TestedKey& other) const;
     bool operator==(const TestedKey& other) const {
         return kind == other.kind && pad == other.pad && key == other.key && code == other.code && chord == other.chord;
@@ -115,8 +127,14 @@ struct KeyMap {
     // part VKeys by code, then buttons by pad and game key, then cheat codes
     // by their text.
     std::vector<KeyEntry> keys;
+    // The scripts are a mobile edition's: the picture draws the screen's
+    // touch zones in place of the keyboard.
+    bool touchScreen = false;
 
     std::size_t ConflictCount() const;
+    // Whether the picture draws the screen: a mobile edition's scripts, or
+    // scripts that test a zone or a widget.
+    bool ShowsTouchScreen() const;
     // Whether a mod is one script named after its own file, which lists
     // name by its path alone.
     bool IsLoneScript(std::size_t mod) const;
@@ -125,22 +143,24 @@ struct KeyMap {
 };
 
 // A VKey the game reads as no key: a negative 8-bit value, or a number past
-// the last VKey.
+// the last VKey; a touch zone outside the grid.
 bool TestsNoKey(const TestedKey& key);
 // Whether a script's tests of a key can fight another's over it: not for a
-// key the game reads as no key, nor for a pad button alone, which mods read
-// as the game's own controls (shared by nature); a chord of buttons, or of a
-// button and a key, can. The one rule the map's conflicts and the picture's
-// shades follow.
+// key the game reads as no key, nor for a pad button alone or a widget,
+// which mods read as the game's own controls (shared by nature); a chord of
+// buttons, or of a button and a key, can, and so can a zone of the screen. The one rule the map's conflicts and the
+// picture's shades follow.
 bool FightsOver(const TestedKey& key, const std::string& path);
+// A pad button or a widget: one of the game's own controls, which mods share.
+bool IsGameControl(const TestedKey& key);
 
 // Builds the map from scripts already counted. A script listed twice (the
 // same path) counts once.
 KeyMap AggregateKeyMap(std::vector<ScriptKeys> scripts);
 
 // Reads and scans the scripts with several threads (`threads` 0: one per
-// processor) and builds their map. The table must be loaded for `game` and is
-// only read. A file that cannot be read is in the map as not read.
+// processor) and builds their map (of the touch screen for a mobile
+// edition). The table must be loaded for `game` and is only read. A file that cannot be read is in the map as not read.
 KeyMap BuildKeyMap(const std::vector<std::string>& paths, const OpcodeTable& table, GameId game, HeaderSkip header,
                    unsigned threads = 0);
 

@@ -198,6 +198,9 @@ constexpr double kCountInset = 1;
 constexpr double kCountBaseline = 10.6;  // below the box's top
 constexpr double kCountRoom = 11;
 constexpr double kCountRow = 17;
+// The touch screen: at most this wide, its height this share of its width (16:9).
+constexpr double kScreenWidth = 720;
+constexpr double kScreenAspect = 9.0 / 16.0;
 // Room between the keyboard and the keys it lacks, and under each section of chips.
 constexpr double kAfterKeyboard = 12;
 constexpr double kAfterSection = 8;
@@ -257,6 +260,16 @@ public:
     KeyboardPicture Make() {
         picture_.title = ValidUtf8("Key map of " + caption_.folder);
         double y = Heading(kMargin);
+        if (map_.ShowsTouchScreen()) {
+            cheatsBeside_ = false;  // no keyboard to stand beside
+            y = TouchScreen(y);
+            y = Widgets(y);
+            y = OtherKeys(y, true);
+            if (HasCheatCodes()) y = CheatChips(y);
+            picture_.height = y + kMargin - kGap;
+            picture_.width = width_;
+            return std::move(picture_);
+        }
         const double cheatsBottom = cheatsBeside_ ? CheatColumn(y) : y;
         Keyboard(y);
         y += kKeyboardRows * RowUnit() + kAfterKeyboard;
@@ -493,10 +506,54 @@ private:
         return grid.Bottom() + kAfterSection;
     }
 
-    double OtherKeys(double top) {
+    // The screen of a phone held sideways, its nine touch zones in a 3x3
+    // grid (zone 1 left top, numbered down each column), each coloured by
+    // the scripts that touch it or slide from or to it. Returns its bottom.
+    double TouchScreen(double top) {
+        const double room = width_ - 2 * kMargin;
+        Text(kMargin, top + kSectionBaseline, TextStyle::Section, "Touch zones of the screen (held sideways)", room);
+        const double screenWidth = std::min(room, kScreenWidth);
+        const double screenHeight = screenWidth * kScreenAspect;
+        const double cellWidth = screenWidth / kTouchZoneColumns;
+        const double cellHeight = screenHeight / kTouchZoneRows;
+        const double y0 = top + kSectionTitle;
+        for (int32_t zone = kLowestTouchZone; zone <= kHighestTouchZone; ++zone) {
+            const int32_t column = (zone - kLowestTouchZone) / kTouchZoneRows;
+            const int32_t row = (zone - kLowestTouchZone) % kTouchZoneRows;
+            Tested tested(map_);
+            tested.Add(map_.Find(TestedKey::Zone(zone)));
+            const std::string name = std::to_string(zone) + ": " + TouchZoneName(zone);
+            Key(kMargin + column * cellWidth, y0 + row * cellHeight, cellWidth - kGap, cellHeight - kGap,
+                KeyLines(name, cellWidth - kGap, TextStyle::Label), TextStyle::Label, tested,
+                Tooltip(KeyHeading(TestedKey::Zone(zone)), tested));
+        }
+        return y0 + screenHeight + kAfterKeyboard;
+    }
+
+    // The widgets of the game's touch interface some script tests, as chips.
+    double Widgets(double top) {
+        std::vector<const KeyEntry*> widgets;
+        for (const KeyEntry& entry : map_.keys)
+            if (entry.key.IsWidget()) widgets.push_back(&entry);
+        std::sort(widgets.begin(), widgets.end(), [](const KeyEntry* a, const KeyEntry* b) { return a->key < b->key; });
+        std::vector<Chip> chips;
+        for (const KeyEntry* entry : widgets) {
+            Tested tested(map_);
+            tested.Add(entry);
+            chips.push_back(Chip{TestedKeyName(entry->key), tested, KeyHeading(entry->key)});
+        }
+        return Chips(top,
+                     chips.empty() ? "Widgets of the touch interface: none tested" : "Widgets of the touch interface",
+                     chips);
+    }
+
+    // The keys the keyboard lacks; with `all`, every VKey tested (a picture
+    // without the keyboard), none drawn when there are none.
+    double OtherKeys(double top, bool all = false) {
         std::vector<const KeyEntry*> others;
         for (const KeyEntry& entry : map_.keys)
-            if (entry.key.IsVKey() && !OnKeyboard(entry.key.key)) others.push_back(&entry);
+            if (entry.key.IsVKey() && (all || !OnKeyboard(entry.key.key))) others.push_back(&entry);
+        if (all && others.empty()) return top;
         std::sort(others.begin(), others.end(), [](const KeyEntry* a, const KeyEntry* b) { return a->key < b->key; });
         std::vector<Chip> chips;
         for (const KeyEntry* entry : others) {
@@ -506,6 +563,7 @@ private:
             if (name == kUnnamedKey) name = VKeyEntryName(entry->key.key);  // "VKey 0xE8"
             chips.push_back(Chip{name, tested, KeyHeading(entry->key)});
         }
+        if (all) return Chips(top, "Keys of a keyboard", chips);
         return Chips(top,
                      others.empty() ? "Keys the keyboard lacks: none tested"
                                     : "Keys the keyboard lacks (F13\xE2\x80\x93"
@@ -589,6 +647,7 @@ private:
 
 std::string KeyHeading(const TestedKey& key) {
     if (key.IsCheat()) return "Cheat " + key.code;
+    if (key.IsZone() || key.IsWidget()) return TestedKeyName(key);
     if (key.IsChord()) return "Hotkey " + key.code;
     if (key.IsVKey()) return VKeyEntryName(key.key);
     return std::string(kPadNames[key.pad]) + " " + TestedKeyName(key) + " (button " + std::to_string(key.key) + ")";

@@ -80,6 +80,7 @@ const char* NotAFile(const fs::file_status& status) {
 class Search {
 public:
     ScriptSearch result;
+    GameId game = kGameSanAndreas;
 
     void Argument(const std::string& text) {
         const fs::path path = fs::u8path(text);
@@ -142,7 +143,7 @@ private:
         }
 
         for (const FolderEntry& entry : entries) {
-            const bool script = IsScriptFileName(entry.name);
+            const bool script = IsScriptFileNameOf(entry.name, game);
             if (entry.error == std::errc::permission_denied) {
                 // A link into a folder that cannot be searched.
                 Problem(Join(folder, entry.name), Unreachable(entry.link, entry.error));
@@ -169,8 +170,9 @@ private:
 
 }  // namespace
 
-ScriptSearch FindScripts(const std::vector<std::string>& paths) {
+ScriptSearch FindScripts(const std::vector<std::string>& paths, GameId game) {
     Search search;
+    search.game = game;
     for (const std::string& path : paths) search.Argument(path);
     return std::move(search.result);
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "opcodes/GameId.h"
+
 namespace morvane {
 
 // A path that could not be searched, or a file named directly that is not a
@@ -22,9 +24,11 @@ struct ScriptSearch {
     int64_t otherFiles = 0;  // files in the folders that are not scripts, left out
 };
 
-// Finds the scripts named by `paths`: a file is taken when its name is a
-// script's (a file of another name is a problem), a folder is searched
-// through all its subfolders. Links are followed, but no folder is entered
+// Finds the scripts of `game` named by `paths`: a file is taken when its
+// name is a script's (a file of another name is a problem), a folder is
+// searched through all its subfolders for the scripts the game runs
+// (IsScriptFileNameOf: a PC edition's mods folder may hold a mobile mod's
+// files, and the other way round). Links are followed, but no folder is entered
 // twice, so a link loop ends. Entries whose names begin with a dot (hidden
 // files and folders, editors' backups, version control) are left out of the
 // search. Folders that cannot be listed or whose entries cannot be examined,
@@ -32,6 +36,6 @@ struct ScriptSearch {
 // nowhere or in a loop, and scripts' names on what is no regular file (a
 // FIFO, a device) are problems, each with its cause; the rest is still
 // searched.
-ScriptSearch FindScripts(const std::vector<std::string>& paths);
+ScriptSearch FindScripts(const std::vector<std::string>& paths, GameId game = kGameSanAndreas);
 
 }  // namespace morvane

@@ -42,7 +42,7 @@ std::string Folded(std::string text) {
     return text;
 }
 
-bool IsKeyTest(const KeyTest& test) { return !test.IsCheat(); }
+bool IsKeyTest(const KeyTest& test) { return !test.IsCheat() && !test.IsTouch(); }
 
 // The part of a game key's name that says what it does on foot: "Sprint" of
 // "Cross: Sprint | Accelerate"; the control where it says nothing ("Start").

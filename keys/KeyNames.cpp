@@ -88,11 +88,65 @@ std::string VKeyEntryName(int32_t code) {
     return name == kUnnamedKey ? "VKey " + hex : name + " (" + hex + ")";
 }
 
+namespace {
+
+// Columns from the left, rows from the top.
+constexpr const char* kZoneColumns[kTouchZoneColumns] = {"left", "centre", "right"};
+constexpr const char* kZoneRows[kTouchZoneRows] = {"top", "centre", "bottom"};
+
+// The widgets whose use is known.
+struct NamedWidget {
+    int32_t number;
+    const char* name;
+};
+constexpr NamedWidget kNamedWidgets[] = {
+    {0, "enter car"},   {1, "attack"}, {2, "accelerate"}, {3, "brake"},   {4, "handbrake"}, {5, "steer left"},
+    {6, "steer right"}, {7, "horn"},   {8, "phone"},      {31, "sprint"}, {32, "crouch"},
+};
+
+}  // namespace
+
+std::string TouchZoneName(int32_t zone) {
+    if (zone < kLowestTouchZone || zone > kHighestTouchZone) return std::to_string(zone);
+    const int32_t column = (zone - kLowestTouchZone) / kTouchZoneRows;
+    const int32_t row = (zone - kLowestTouchZone) % kTouchZoneRows;
+    if (column == 1 && row == 1) return "centre";
+    return std::string(kZoneColumns[column]) + " " + kZoneRows[row];
+}
+
+namespace {
+
+// "zone 7 (right top)" after the words given.
+std::string ZoneText(const char* words, int32_t zone) {
+    const std::string number = words + std::to_string(zone);
+    if (zone < kLowestTouchZone || zone > kHighestTouchZone) return number;
+    return number + " (" + TouchZoneName(zone) + ")";
+}
+
+}  // namespace
+
+std::string TouchZoneEntryName(int32_t zone) { return ZoneText("Zone ", zone); }
+
+std::string WidgetName(int32_t widget) {
+    for (const NamedWidget& named : kNamedWidgets)
+        if (named.number == widget) return named.name;
+    return std::string();
+}
+
+std::string WidgetEntryName(int32_t widget) {
+    const std::string name = WidgetName(widget);
+    return "Widget " + std::to_string(widget) + (name.empty() ? "" : " (" + name + ")");
+}
+
 std::string KeyTestLabel(const KeyTest& test) {
     switch (test.kind) {
         case KeyTestKind::VKey: return test.Changeable() ? VKeyName(test.key) : "Key in " + VariableName(test.variable);
         case KeyTestKind::Button: return GameKeyName(test.key);
         case KeyTestKind::Cheat: return "Cheat " + test.code;
+        case KeyTestKind::Touch: return ZoneText("Touch zone ", test.key);
+        case KeyTestKind::SlideFrom: return ZoneText("Slide from zone ", test.key);
+        case KeyTestKind::SlideTo: return ZoneText("Slide to zone ", test.key);
+        case KeyTestKind::Widget: return WidgetEntryName(test.key);
     }
     return std::string();
 }

@@ -28,9 +28,22 @@ std::string VKeyEntryName(int32_t code);
 // A VKey's code as those names write it: "0x71".
 std::string VKeyCodeText(int32_t code);
 std::string GameKeyName(int32_t number);
+// A touch zone's place on the screen: "left top" ... "right bottom"
+// (column, then row; the middle one "centre"); a number outside 1 to 9 as
+// itself.
+std::string TouchZoneName(int32_t zone);
+// "Zone 7 (right top)"; "Zone 12" outside the grid.
+std::string TouchZoneEntryName(int32_t zone);
+// What a widget of San Andreas mobile's touch interface does, as far as
+// known ("sprint"); empty for a number without a known name.
+std::string WidgetName(int32_t widget);
+// "Widget 31 (sprint)", "Widget 40".
+std::string WidgetEntryName(int32_t widget);
+
 // The text of a test's line in the list: the key's name, "Key in 3@" for a
-// key kept in a variable whose value cannot be told, or "Cheat " and the
-// code.
+// key kept in a variable whose value cannot be told, "Cheat " and the
+// code, "Touch zone 7 (right top)", "Slide from zone 1 (left top)", "Slide
+// to zone 9 (right bottom)" or "Widget 31 (sprint)".
 std::string KeyTestLabel(const KeyTest& test);
 
 // A count and the word for what is counted: "1 script", "3 scripts".

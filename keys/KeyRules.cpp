@@ -6,23 +6,43 @@
 
 namespace morvane {
 
+int32_t LowestValue(KeyKind kind) { return kind == KeyKind::TouchZone ? kLowestTouchZone : 0; }
+
 int32_t HighestValue(KeyKind kind) {
     switch (kind) {
         case KeyKind::VKey: return kVKeyCount - 1;
         case KeyKind::GameKey: return kGameKeyCount - 1;
         case KeyKind::Pad: return kHighestPad;
+        case KeyKind::TouchZone: return kHighestTouchZone;
+        case KeyKind::Widget: return kHighestWidget;
     }
     return 0;
 }
 
+KeyKind KeyKindOf(const KeyTest& test) {
+    if (test.IsZone()) return KeyKind::TouchZone;
+    if (test.IsWidget()) return KeyKind::Widget;
+    return test.IsButton() ? KeyKind::GameKey : KeyKind::VKey;
+}
+
 KeyRefusal CheckRange(KeyKind kind, int32_t value) {
-    if (value >= 0 && value <= HighestValue(kind)) return KeyRefusal::Accepted;
+    if (value >= LowestValue(kind) && value <= HighestValue(kind)) return KeyRefusal::Accepted;
     switch (kind) {
         case KeyKind::VKey: return KeyRefusal::VKeyOutOfRange;
         case KeyKind::GameKey: return KeyRefusal::GameKeyOutOfRange;
         case KeyKind::Pad: return KeyRefusal::PadOutOfRange;
+        case KeyKind::TouchZone: return KeyRefusal::ZoneOutOfRange;
+        case KeyKind::Widget: return KeyRefusal::WidgetOutOfRange;
     }
     return KeyRefusal::VKeyOutOfRange;
+}
+
+KeyRefusal CheckTouchValue(const KeyTest& test, int32_t value) {
+    const KeyRefusal range = CheckRange(KeyKindOf(test), value);
+    if (range != KeyRefusal::Accepted) return range;
+    if (test.IsWidget() && !test.wide && value > kHighestNarrowVKey && value != test.key)
+        return KeyRefusal::WidgetNeedsWide;
+    return KeyRefusal::Accepted;
 }
 
 KeyRefusal CheckVKey(const KeyTest& test, int32_t vkey) {
@@ -44,6 +64,9 @@ std::string RefusalText(KeyRefusal refusal, int32_t value, VKeyNaming naming) {
         case KeyRefusal::NeedsWideParameter: return vkey + " needs 16 bits and the key parameter there has 8";
         case KeyRefusal::NoSuchTest: return "there is no such key test (" + number + ")";
         case KeyRefusal::KeyUntold: return "its key is kept in a variable whose value cannot be told";
+        case KeyRefusal::ZoneOutOfRange: return "touch zone " + number + " is not between 1 and 9";
+        case KeyRefusal::WidgetOutOfRange: return "widget " + number + " is not between 0 and 255";
+        case KeyRefusal::WidgetNeedsWide: return "widget " + number + " needs 16 bits and the parameter there has 8";
     }
     return std::string();
 }

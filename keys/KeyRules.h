@@ -9,8 +9,18 @@ namespace morvane {
 
 constexpr int kVKeyCount = 256;
 constexpr int kGameKeyCount = 20;
-// Highest virtual-key code an 8-bit key parameter may hold.
+// Highest virtual-key code an 8-bit key parameter may hold (and widget number).
 constexpr int32_t kHighestNarrowVKey = 127;
+// The touch zones of the mobile editions: 1 to 9, a 3x3 grid of the screen
+// numbered by columns from the left, each from the top (1 left top, 2 left
+// centre, 3 left bottom, 4 centre top ... 9 right bottom).
+constexpr int32_t kLowestTouchZone = 1;
+constexpr int32_t kHighestTouchZone = 9;
+constexpr int32_t kTouchZoneRows = 3;
+constexpr int32_t kTouchZoneColumns = 3;
+// Widget numbers of San Andreas mobile's touch interface a parameter may
+// hold: 0 to 255, up to kHighestNarrowVKey in an 8-bit parameter.
+constexpr int32_t kHighestWidget = 255;
 
 // Why a key test cannot take a value, or Accepted.
 enum class KeyRefusal {
@@ -21,13 +31,20 @@ enum class KeyRefusal {
     NeedsWideParameter,  // VKey 128 or more in an 8-bit key parameter
     NoSuchTest,          // the number names no test of that kind
     KeyUntold,           // the key is kept in a variable whose value cannot be told
+    ZoneOutOfRange,      // a touch zone is 1 to 9
+    WidgetOutOfRange,    // a widget is 0 to 255
+    WidgetNeedsWide,     // widget 128 or more in an 8-bit parameter
 };
 
-// The three kinds of number a key test holds.
-enum class KeyKind { VKey, GameKey, Pad };
+// The kinds of number a key test holds.
+enum class KeyKind { VKey, GameKey, Pad, TouchZone, Widget };
 
-// The highest value of a kind (the lowest is 0).
+// The lowest and the highest value of a kind.
+int32_t LowestValue(KeyKind kind);
 int32_t HighestValue(KeyKind kind);
+
+// The kind of number the key of a test is: a VKey, a game key, a touch zone or a widget.
+KeyKind KeyKindOf(const KeyTest& test);
 
 // Whether a value lies in its kind's range.
 KeyRefusal CheckRange(KeyKind kind, int32_t value);
@@ -35,6 +52,11 @@ KeyRefusal CheckRange(KeyKind kind, int32_t value);
 // Whether a key test may take a new VKey: in range, and a narrow (8-bit)
 // parameter holds VKeys up to 127 (a key it already holds above that may stay).
 KeyRefusal CheckVKey(const KeyTest& test, int32_t vkey);
+
+// Whether a touch test may take a new zone or widget: a zone 1 to 9; a
+// widget 0 to 255, up to 127 in an 8-bit parameter (one it already holds
+// above that may stay).
+KeyRefusal CheckTouchValue(const KeyTest& test, int32_t value);
 
 // How a refusal names a VKey: by its number, as the command line takes keys
 // ("VKey 160"), or as the window's VKey list names it ("Left Shift (0xA0)").

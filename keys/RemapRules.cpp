@@ -12,6 +12,17 @@ namespace {
 
 std::string AtOffset(const KeyTest& test) { return "offset " + std::to_string(test.offset) + ": "; }
 
+const char* KeyKindWords(KeyKind kind) {
+    switch (kind) {
+        case KeyKind::VKey: return "VKey";
+        case KeyKind::GameKey: return "game key";
+        case KeyKind::Pad: return "pad";
+        case KeyKind::TouchZone: return "touch zone";
+        case KeyKind::Widget: return "widget";
+    }
+    return "key";
+}
+
 // What an --at rule gives one test: its new values in `now`, or the refusal.
 std::optional<std::string> ApplyAt(const RemapRule& rule, const KeyTest& was, KeyTest& now) {
     if (rule.pad && !was.IsButton())
@@ -21,10 +32,17 @@ std::optional<std::string> ApplyAt(const RemapRule& rule, const KeyTest& was, Ke
         now.code = IsSameCheatCode(was.code, rule.toCode) ? was.code : CheatCodeToWrite(rule.toCode);
         return std::nullopt;
     }
-    const KeyKind kind = was.IsVKey() ? KeyKind::VKey : KeyKind::GameKey;
-    const std::optional<int32_t> key = was.IsVKey() ? rule.vkey : rule.gameKey;
+    if (!rule.atKind && (was.kind == KeyTestKind::SlideFrom || was.kind == KeyTestKind::SlideTo))
+        return rule.text + ": the slide at offset " + std::to_string(was.offset) +
+               " tests a start and an end zone: name one (" + std::to_string(was.offset) + ":slide-from:ZONE or " +
+               std::to_string(was.offset) + ":slide-to:ZONE)";
+    const KeyKind kind = KeyKindOf(was);
+    const std::optional<int32_t> key = kind == KeyKind::VKey        ? rule.vkey
+                                       : kind == KeyKind::GameKey   ? rule.gameKey
+                                       : kind == KeyKind::TouchZone ? rule.zone
+                                                                    : rule.widget;
     if (!key || CheckRange(kind, *key) != KeyRefusal::Accepted)
-        return rule.text + ": not a " + (was.IsVKey() ? "VKey" : "game key") + " (0 to " +
+        return rule.text + ": not a " + KeyKindWords(kind) + " (" + std::to_string(LowestValue(kind)) + " to " +
                std::to_string(HighestValue(kind)) + " or a name)";
     if (rule.pad) now.pad = *rule.pad;
     now.key = *key;
@@ -44,7 +62,9 @@ std::optional<std::string> CheckFinal(const KeyTest& was, const KeyTest& now) {
         return AtOffset(was) + "its key is kept in " + VariableName(was.variable) + ", whose value cannot be told (" +
                was.unresolved + "): left alone";
     if (now.key != was.key) {
-        const KeyRefusal refusal = now.IsVKey() ? CheckVKey(was, now.key) : CheckRange(KeyKind::GameKey, now.key);
+        const KeyRefusal refusal = now.IsVKey()    ? CheckVKey(was, now.key)
+                                   : now.IsTouch() ? CheckTouchValue(was, now.key)
+                                                   : CheckRange(KeyKind::GameKey, now.key);
         if (refusal != KeyRefusal::Accepted) return AtOffset(was) + RefusalText(refusal, now.key);
     }
     if (now.IsButton() && now.pad != was.pad) {
@@ -182,8 +202,14 @@ RemapResult ApplyRemapRules(const std::vector<KeyTest>& read, const std::vector<
                 case RemapRule::Kind::Hotkey:
                     if (HotkeyOf(read, i).front() == i) ApplyHotkey(rule, read, i, result.tests);
                     break;
+                case RemapRule::Kind::Touch:
+                    if (was.IsZone() && was.key == rule.from) now.key = rule.to;
+                    break;
+                case RemapRule::Kind::Widget:
+                    if (was.IsWidget() && was.key == rule.from) now.key = rule.to;
+                    break;
                 case RemapRule::Kind::At:
-                    if (was.offset != rule.offset) break;
+                    if (was.offset != rule.offset || (rule.atKind && *rule.atKind != was.kind)) break;
                     matched = true;
                     if (outcome.answer == RemapAnswer::Refused) break;
                     if (auto refusal = ApplyAt(rule, was, now)) outcome = {RemapAnswer::Refused, std::move(*refusal)};
@@ -191,7 +217,9 @@ RemapResult ApplyRemapRules(const std::vector<KeyTest>& read, const std::vector<
             }
         }
         if (rule.kind == RemapRule::Kind::At && !matched)
-            result.unmatched.push_back(rule.text + ": no key test at offset " + std::to_string(rule.offset));
+            result.unmatched.push_back(rule.text + ": no " +
+                                       (rule.atKind ? KindName(*rule.atKind) + std::string(" ") : "") +
+                                       "key test at offset " + std::to_string(rule.offset));
     }
     for (std::size_t i = 0; i < read.size(); ++i) {
         RemapOutcome& outcome = result.outcomes[i];

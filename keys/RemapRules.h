@@ -22,6 +22,8 @@ struct RemapRule {
         Cheat,   // every cheat test of the code `fromCode` (in any case) gets `toCode`
         At,      // the one test at `offset` gets the key, pad or code given
         Hotkey,  // every hotkey of exactly the VKeys `fromKeys` gets `toKeys`, key for key
+        Touch,   // every touch test of the zone `from` (a touch, a slide's start or end) gets `to`
+        Widget,  // every widget test of the widget `from` gets `to`
     };
     Kind kind = Kind::VKey;
     int32_t from = 0;
@@ -31,10 +33,14 @@ struct RemapRule {
     std::string toCode;            // Cheat; At: the code a cheat test gets
     int64_t offset = 0;            // At
     // At: the new key as the test's kind reads it (none when the text names
-    // no key of that kind), and a button test's new pad.
+    // no key of that kind), and a button test's new pad; with `atKind`, only
+    // the test of that kind there (a slide is two tests at one offset).
     std::optional<int32_t> vkey;
     std::optional<int32_t> gameKey;
+    std::optional<int32_t> zone;
+    std::optional<int32_t> widget;
     std::optional<int32_t> pad;
+    std::optional<KeyTestKind> atKind;
     // Hotkey: as many keys each, in hotkey order (modifiers first); the
     // keys are matched to the hotkey's tests in that order.
     std::vector<int32_t> fromKeys;
@@ -71,7 +77,8 @@ struct RemapResult {
 // values as read, so two rules can swap keys; when several rules hit one
 // test, the last one wins, and only the values the test ends with must fit
 // its parameters (a VKey 0 to 255, and up to 127 in an 8-bit parameter; a
-// game key 0 to 19; a pad 0 or 1; a cheat code of letters and digits that
+// game key 0 to 19; a pad 0 or 1; a touch zone 1 to 9; a widget 0 to 255,
+// up to 127 in an 8-bit parameter; a cheat code of letters and digits that
 // fits its string's room). A test given what it already holds, a cheat code
 // in any case included, is Unchanged. A key kept in a variable that cannot
 // be told is refused any change; tests whose key is kept in one variable

@@ -33,7 +33,14 @@ struct BuiltinCommands {
 // 2080 and 0C89 in San Andreas).
 BuiltinCommands AllBuiltinCommands();
 
-// Fills the table with a game's built-in commands: the rows that hold for it.
+// The touch tests of the mobile editions (0DE0, 0DE1 and San Andreas
+// mobile's widget tests 0A51 to 0A56).
+BuiltinCommands MobileCommands();
+// Sets the mobile commands of the table's game in it, in place of what it held for their opcodes.
+void SetMobileCommands(OpcodeTable& table);
+
+// Fills the table with a game's built-in commands: the rows that hold for it,
+// and for a mobile edition its PC edition's with the mobile commands.
 void LoadBuiltinTable(GameId game, OpcodeTable& table);
 
 }  // namespace morvane

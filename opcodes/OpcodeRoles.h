@@ -21,6 +21,10 @@ enum class OpcodeRole : uint8_t {
     Branch,    // may go to a label (a conditional jump, a call, a new script) and goes on
     // One integer parameter: how many conditions follow and how they join.
     Condition,
+    // The mobile editions' touch screen (see script/TouchZones.h).
+    TouchTest,   // a variable that gets the state, a touch zone, a least time
+    SlideTest,   // a variable that gets the state, the zones a slide starts and ends in, a least and a most time
+    WidgetTest,  // one parameter: a widget of San Andreas mobile's touch interface
 };
 
 // The integer of a Condition instruction (00D6, `if`): 0 for one
@@ -55,17 +59,25 @@ struct SpecialOpcode {
 // table of that game knows it.
 inline constexpr SpecialOpcode kSpecialOpcodes[] = {
     // Key tests, button tests and typed cheat codes.
-    {kInSanAndreas, 0x0AB0, OpcodeRole::VKeyTest},    // CLEO is_key_pressed
-    {kInSanAndreas, 0x0E3D, OpcodeRole::VKeyTest},    // CLEO+ is_key_just_pressed
-    {kInSanAndreas, 0x2080, OpcodeRole::VKeyTest},    // CLEO 5 is_key_just_pressed
-    {kInSanAndreas, 0x0C89, OpcodeRole::VKeyTest},    // SAMPFUNCS is_key_just_pressed
-    {kInOlderGames, 0x05EE, OpcodeRole::VKeyTest},    // is_key_pressed of the script libraries
-    {kInOlderGames, 0x0AB0, OpcodeRole::VKeyTest},    // CLEO is_key_pressed
-    {kInEveryGame, 0x00E1, OpcodeRole::ButtonTest},   // is_button_pressed
-    {kInSanAndreas, 0x0E3E, OpcodeRole::ButtonTest},  // CLEO+ is_button_just_pressed
-    {kInEveryGame, 0x0ADC, OpcodeRole::CheatTest},    // test_cheat of the script libraries
-    {kInSanAndreas, 0x05B6, OpcodeRole::SkipsData},   // 128 bytes the game skips (debug text)
-    {kInEveryGame, 0x00D6, OpcodeRole::Condition},    // if: the conditions that follow
+    {kInSanAndreas, 0x0AB0, OpcodeRole::VKeyTest},          // CLEO is_key_pressed
+    {kInSanAndreas, 0x0E3D, OpcodeRole::VKeyTest},          // CLEO+ is_key_just_pressed
+    {kInSanAndreas, 0x2080, OpcodeRole::VKeyTest},          // CLEO 5 is_key_just_pressed
+    {kInSanAndreas, 0x0C89, OpcodeRole::VKeyTest},          // SAMPFUNCS is_key_just_pressed
+    {kInOlderGames, 0x05EE, OpcodeRole::VKeyTest},          // is_key_pressed of the script libraries
+    {kInOlderGames, 0x0AB0, OpcodeRole::VKeyTest},          // CLEO is_key_pressed
+    {kInEveryGame, 0x00E1, OpcodeRole::ButtonTest},         // is_button_pressed
+    {kInSanAndreas, 0x0E3E, OpcodeRole::ButtonTest},        // CLEO+ is_button_just_pressed
+    {kInEveryGame, 0x0ADC, OpcodeRole::CheatTest},          // test_cheat of the script libraries
+    {kInMobileGames, 0x0DE0, OpcodeRole::TouchTest},        // CLEO Android get_touch_point_state
+    {kInMobileGames, 0x0DE1, OpcodeRole::SlideTest},        // CLEO Android get_touch_slide_state
+    {kInSanAndreasMobile, 0x0A51, OpcodeRole::WidgetTest},  // is_widget_pressed
+    {kInSanAndreasMobile, 0x0A52, OpcodeRole::WidgetTest},  // is_widget_released
+    {kInSanAndreasMobile, 0x0A53, OpcodeRole::WidgetTest},  // is_widget_double_tapped
+    {kInSanAndreasMobile, 0x0A54, OpcodeRole::WidgetTest},  // is_widget_swiped
+    {kInSanAndreasMobile, 0x0A55, OpcodeRole::WidgetTest},  // is_widget_swiped_left
+    {kInSanAndreasMobile, 0x0A56, OpcodeRole::WidgetTest},  // is_widget_swiped_right
+    {kInSanAndreas, 0x05B6, OpcodeRole::SkipsData},         // 128 bytes the game skips (debug text)
+    {kInEveryGame, 0x00D6, OpcodeRole::Condition},          // if: the conditions that follow
     // Control flow: where the path ends, and which labels lead to code.
     {kInEveryGame, 0x0002, OpcodeRole::Jump, kFirstParameter},            // goto
     {kInEveryGame, 0x004E, OpcodeRole::EndsPath},                         // terminate_this_script
@@ -137,7 +149,7 @@ constexpr uint16_t kJumpOpcode = UsualOpcodeFor(kGameSanAndreas, OpcodeRole::Jum
 
 // Whether every game uses the same opcode for a role.
 constexpr bool UsualOpcodeIsShared(OpcodeRole role) {
-    for (const GameId game : kAllGames)
+    for (const GameId game : kPcGames)
         if (UsualOpcodeFor(game, role) != UsualOpcodeFor(kGameSanAndreas, role)) return false;
     return true;
 }

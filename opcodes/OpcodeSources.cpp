@@ -39,6 +39,12 @@ std::size_t GameTable::OwnCount() const {
 }
 
 std::string GameTable::Description() const {
+    std::string text = SourceDescription();
+    if (fromPcEdition) text += ", read for the mobile edition with its touch tests";
+    return text;
+}
+
+std::string GameTable::SourceDescription() const {
     if (source == OpcodeSource::BuiltIn) return kBuiltinTableWords;
     std::string text = source == OpcodeSource::SannyBuilder ? "Sanny Builder, " : "";
     if (!files.empty()) text += FileName(files.front());
@@ -61,7 +67,50 @@ void FillFromBuiltin(GameTable& loaded) {
     FillFrom(loaded, builtin, OpcodeSource::BuiltIn);
 }
 
+namespace {
+
+// A mobile edition's table: Sanny Builder's mobile mode when that folder is
+// chosen and has it, else the PC edition's table as it loads, read for the
+// mobile edition (whose special opcodes it then knows) with the touch tests.
+Result<GameTable> LoadMobileTable(GameId game, const std::string& workFolder, const OpcodeChoice& choice) {
+    std::string modeFailure;
+    if (choice.kind == OpcodeChoice::Kind::SannyBuilder) {
+        Result<SannyBuilderTable> sanny = LoadSannyBuilderTable(choice.sannyFolder, game);
+        if (sanny) {
+            GameTable result;
+            result.table = std::move(sanny->table);
+            result.source = OpcodeSource::SannyBuilder;
+            result.files = sanny->files;
+            result.sannyNotes = SannyNotes(*sanny);
+            FillFromBuiltin(result);
+            return result;
+        }
+        modeFailure = sanny.Cause();
+    }
+    Result<GameTable> pc = LoadGameTable(PcEditionOf(game), workFolder, choice);
+    if (!pc) return pc;
+    GameTable result = std::move(*pc);
+    OpcodeTable mobile;
+    mobile.Reset(game);
+    mobile.MergeFrom(result.table);
+    SetMobileCommands(mobile);
+    result.table = std::move(mobile);
+    result.fromPcEdition = true;
+    if (!modeFailure.empty()) result.sannyNotes.push_back("no mobile mode in Sanny Builder's folder: " + modeFailure);
+    return result;
+}
+
+}  // namespace
+
+std::string PcEditionTableNote(GameId game) {
+    return std::string("the opcode table is ") + GameName(PcEditionOf(game)) + "'s with the touch tests of " +
+           GameName(game) +
+           ": opcodes only the mobile edition has may be unknown (give its table with --ini, or "
+           "Sanny Builder's mobile mode)";
+}
+
 Result<GameTable> LoadGameTable(GameId game, const std::string& workFolder, const OpcodeChoice& choice) {
+    if (IsMobile(game)) return LoadMobileTable(game, workFolder, choice);
     GameTable result;
     result.table.Reset(game);
     const fs::path ini = fs::u8path(workFolder) / OpcodeIniFileName(game);

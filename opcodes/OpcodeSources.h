@@ -41,20 +41,34 @@ struct GameTable {
     std::vector<std::string> sannyNotes;  // what the Sanny Builder folder skipped or passed over, as said
     std::string sannyFailure;             // why the chosen Sanny Builder folder gave no table, when it did not
     std::vector<FilledOpcodes> filled;    // in the order taken; none with nothing taken
+    // A mobile edition's table made of its PC edition's (PcEditionTableNote says so).
+    bool fromPcEdition = false;
 
     // How many opcodes the first source described itself.
     std::size_t OwnCount() const;
     // "SASCM.ini, 2,477 commands", "Sanny Builder, SASCM.ini + 4 files, 2,477
     // commands" or kBuiltinTableWords, followed by what later sources gave:
     // "SASCM.ini, 1,953 commands; 2,011 more from the built-in table".
+    // A mobile edition's table made of its PC edition's then says so.
     std::string Description() const;
+
+private:
+    std::string SourceDescription() const;
 };
+
+// What is said of a mobile edition's table made of its PC edition's: that
+// opcodes only the mobile edition has may be unknown, and where its own
+// table can come from.
+std::string PcEditionTableNote(GameId game);
 
 // Loads a game's table in the order above, for a work folder ("" is the
 // working folder). A failure when the work folder's INI file is there but
 // cannot be used, or when it is missing and no choice was made. A Sanny
 // Builder folder that gives no table for the game leaves the built-in one,
-// its cause in `sannyFailure`.
+// its cause in `sannyFailure`. A mobile edition's table is its Sanny Builder
+// mode's (data\sa_mobile ...) when that folder is chosen and has it, else
+// its PC edition's as loaded here with the mobile touch tests
+// (`fromPcEdition`).
 Result<GameTable> LoadGameTable(GameId game, const std::string& workFolder, const OpcodeChoice& choice);
 
 // Loads opcode files (INI or JSON) in order into one table, a later file's

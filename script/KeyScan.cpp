@@ -57,6 +57,26 @@ void ScanCheatInstruction(ScriptReader& reader, int32_t offset, uint16_t opcode,
     if (reader.ReadStringParam(code)) tests.push_back(KeyTest::Cheat(offset, std::move(code), opcode));
 }
 
+// A touch test's zones or widget, read with a reader of its own: the walk
+// steps over the instruction by its count, as over any other.
+void ScanTouchInstruction(ScriptReader reader, int32_t offset, uint16_t opcode, const OpcodeEntry& entry,
+                          std::vector<KeyTest>& tests) {
+    int32_t index = 0;
+    for (const TouchParameter& parameter : kTouchParameters) {
+        if (parameter.role != entry.role) continue;
+        if (entry.parameterCount != kVariableParameterCount && parameter.index >= entry.parameterCount) return;
+        for (; index < parameter.index; ++index)
+            if (!reader.SkipParam()) return;
+        const bool wide = reader.PeekByte() != TypeByte(ParamType::Int8);
+        int32_t value = 0;
+        ++index;
+        if (reader.ReadSignedParam(value))
+            tests.push_back(KeyTest::Touch(parameter.kind, offset, value, wide, opcode));
+        else if (!reader.Inside())
+            return;
+    }
+}
+
 inline const OpcodeEntry* Step(ScriptReader& reader, const OpcodeTable& table, uint16_t& opcode,
                                std::vector<KeyTest>& tests) {
     const int32_t offset = reader.Position();
@@ -73,6 +93,12 @@ inline const OpcodeEntry* Step(ScriptReader& reader, const OpcodeTable& table, u
         case OpcodeRole::ButtonTest: ScanButtonInstruction(reader, offset, opcode, tests); break;
         case OpcodeRole::SkipsData: reader.SkipBytes(kSkippedDataBytes); break;
         case OpcodeRole::CheatTest: ScanCheatInstruction(reader, offset, opcode, tests); break;
+        case OpcodeRole::TouchTest:
+        case OpcodeRole::SlideTest:
+        case OpcodeRole::WidgetTest:
+            ScanTouchInstruction(reader, offset, opcode, *entry, tests);
+            reader.SkipParams(entry->parameterCount);
+            break;
     }
     return entry;
 }
@@ -314,6 +340,10 @@ const char* KindName(KeyTestKind kind) {
         case KeyTestKind::VKey: return "vkey";
         case KeyTestKind::Button: return "button";
         case KeyTestKind::Cheat: return "cheat";
+        case KeyTestKind::Touch: return "touch";
+        case KeyTestKind::SlideFrom: return "slide-from";
+        case KeyTestKind::SlideTo: return "slide-to";
+        case KeyTestKind::Widget: return "widget";
     }
     return "";
 }

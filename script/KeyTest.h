@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "opcodes/OpcodeRoles.h"
 #include "script/ParamType.h"
 #include "script/ScriptImage.h"
 
@@ -12,12 +13,37 @@ namespace morvane {
 
 // In Morvane's words a key is what an instruction of a script can test: a
 // keyboard key (its Windows virtual-key code, "VKey"), a pad button (its pad
-// and game key number) or a typed cheat code; and a key test is such an
-// instruction found in a script.
-enum class KeyTestKind : uint8_t { VKey, Button, Cheat };
+// and game key number), a typed cheat code, or on the mobile editions a
+// touch zone of the screen or a widget of the game's touch interface; and a
+// key test is such an instruction found in a script. A touch slide is two
+// tests at one offset: the zone it starts in and the zone it ends in.
+enum class KeyTestKind : uint8_t { VKey, Button, Cheat, Touch, SlideFrom, SlideTo, Widget };
 
-// The kind's name in the command line's data formats: "vkey", "button", "cheat".
+// The kind's name in the command line's data formats: "vkey", "button",
+// "cheat", "touch", "slide-from", "slide-to", "widget".
 const char* KindName(KeyTestKind kind);
+
+// Where the touch zone or widget of a touch test stands among its
+// instruction's parameters (0DE0: variable, zone, least time; 0DE1:
+// variable, start zone, end zone, least and most time; a widget test: the
+// widget alone). The one place the scan and the patch read it from.
+struct TouchParameter {
+    OpcodeRole role;
+    KeyTestKind kind;
+    int32_t index;
+};
+inline constexpr TouchParameter kTouchParameters[] = {
+    {OpcodeRole::TouchTest, KeyTestKind::Touch, 1},
+    {OpcodeRole::SlideTest, KeyTestKind::SlideFrom, 1},
+    {OpcodeRole::SlideTest, KeyTestKind::SlideTo, 2},
+    {OpcodeRole::WidgetTest, KeyTestKind::Widget, 0},
+};
+// The parameter of a kind of touch test, or -1 for the other kinds.
+constexpr int32_t TouchParameterIndex(KeyTestKind kind) {
+    for (const TouchParameter& parameter : kTouchParameters)
+        if (parameter.kind == kind) return parameter.index;
+    return -1;
+}
 
 // How a test's condition joins it with the conditions beside it: alone (no
 // `if` of several conditions), all of them must hold (`if and`: the keys
@@ -32,9 +58,11 @@ struct KeyTest {
     KeyTestKind kind = KeyTestKind::VKey;
     int32_t offset = 0;   // byte position of the opcode word
     uint16_t opcode = 0;  // the instruction's opcode, negation flag cleared
-    bool wide = false;    // VKey tests: the key is not held in an 8-bit parameter
+    bool wide = false;    // VKey and widget tests: the key is not held in an 8-bit parameter
     int32_t pad = 0;      // button tests: 0 or 1
-    int32_t key = 0;      // VKey and button tests: read unsigned in the parameter's width
+    // VKey and button tests: read unsigned in the parameter's width; touch
+    // tests: the zone (1 to 9) or widget number, read signed.
+    int32_t key = 0;
     // Cheat tests: the code as the file holds it, the form of its string and
     // the characters that fit there (see StringConstant).
     std::string code;
@@ -85,7 +113,25 @@ struct KeyTest {
         return t;
     }
 
+    // A touch zone or widget test of the kind given.
+    static KeyTest Touch(KeyTestKind kind, int32_t offset, int32_t value, bool wide, uint16_t opcode) {
+        KeyTest t;
+        t.kind = kind;
+        t.offset = offset;
+        t.opcode = opcode;
+        t.wide = wide;
+        t.key = value;
+        return t;
+    }
+
     bool IsVKey() const { return kind == KeyTestKind::VKey; }
+    // A test of a zone of the screen: a touch, or a slide's start or end.
+    bool IsZone() const {
+        return kind == KeyTestKind::Touch || kind == KeyTestKind::SlideFrom || kind == KeyTestKind::SlideTo;
+    }
+    bool IsWidget() const { return kind == KeyTestKind::Widget; }
+    // A test of the mobile editions' touch screen.
+    bool IsTouch() const { return IsZone() || IsWidget(); }
     bool IsButton() const { return kind == KeyTestKind::Button; }
     bool IsCheat() const { return kind == KeyTestKind::Cheat; }
     // Whether the key is in a variable the script sets elsewhere.

@@ -27,6 +27,19 @@ void PatchImage(ScriptImage& image, const std::vector<KeyTest>& tests, int32_t c
                 break;
             }
             case KeyTestKind::Cheat: image.WriteStringParamAt(first, test.code, codeEnd); break;
+            case KeyTestKind::Touch:
+            case KeyTestKind::SlideFrom:
+            case KeyTestKind::SlideTo:
+            case KeyTestKind::Widget: {
+                // The zone or widget stands after the parameters before it, as the scan read them.
+                ScriptReader reader(image);
+                if (!reader.LimitTo(codeEnd) || !reader.Seek(first)) break;
+                bool before = true;
+                for (int32_t index = 0; before && index < TouchParameterIndex(test.kind); ++index)
+                    before = reader.SkipParam();
+                if (before) image.WriteIntParamAt(reader.Position(), test.key, codeEnd);
+                break;
+            }
         }
     }
 }

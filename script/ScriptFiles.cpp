@@ -34,7 +34,7 @@ std::string Extension(const std::string& path) {
 
 }  // namespace
 
-const std::vector<std::string> kScriptExtensions = {"cs", "cs3", "cs4", "cm", "scm"};
+const std::vector<std::string> kScriptExtensions = {"cs", "cs3", "cs4", "cm", "scm", "csa", "csi"};
 
 std::string ScriptExtensionsText(const char* conjunction) {
     std::string text;
@@ -48,6 +48,12 @@ std::string ScriptExtensionsText(const char* conjunction) {
 bool IsScriptFileName(const std::string& path) {
     const std::string extension = Extension(path);
     return std::find(kScriptExtensions.begin(), kScriptExtensions.end(), extension) != kScriptExtensions.end();
+}
+
+bool IsScriptFileNameOf(const std::string& path, GameId game) {
+    const std::string extension = Extension(path);
+    const bool mobile = extension == "csa" || extension == "csi";
+    return IsScriptFileName(path) && (extension == "scm" || mobile == IsMobile(game));
 }
 
 std::optional<std::string> ArchiveCause(const std::string& path, const uint8_t* data, std::size_t size) {

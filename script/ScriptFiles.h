@@ -6,20 +6,28 @@
 #include <string>
 #include <vector>
 
+#include "opcodes/GameId.h"
+
 namespace morvane {
 
 // The extensions of compiled scripts, in lower case: custom scripts ".cs"
 // (".cs3" and ".cs4" in the compatibility modes of current CLEO versions),
-// custom missions ".cm" and main scripts ".scm". The one list the window's
+// custom missions ".cm", main scripts ".scm", and the mobile editions'
+// custom scripts ".csa" (started with the game) and ".csi" (started from
+// the mod menu). The one list the window's
 // Open, the key map's folder search and the command line read.
 extern const std::vector<std::string> kScriptExtensions;
 
-// The extensions as a sentence: ".cs, .cs3, .cs4, .cm or .scm" (with "and"
+// The extensions as a sentence: ".cs, .cs3, .cs4, .cm, .scm, .csa or .csi" (with "and"
 // for `conjunction` "and").
 std::string ScriptExtensionsText(const char* conjunction);
 
 // Whether a file name has one of those extensions, in any case.
 bool IsScriptFileName(const std::string& path);
+// Whether a file of a game's mods folder is a script the game runs: a PC
+// edition's .cs, .cs3, .cs4, .cm and .scm, a mobile edition's .csa, .csi and
+// .scm, in any case.
+bool IsScriptFileNameOf(const std::string& path, GameId game);
 
 // Why the file at `path` whose first bytes are `data` is an archive of
 // scripts and no script, or nothing: an IMG archive (script.img holds a

@@ -118,6 +118,16 @@ KeyRefusal EditSession::SetGameKey(std::size_t index, int32_t key) { return SetB
 
 KeyRefusal EditSession::SetPad(std::size_t index, int32_t pad) { return SetButton(index, KeyKind::Pad, pad); }
 
+KeyRefusal EditSession::SetTouchValue(std::size_t index, int32_t value) {
+    if (index >= script_.tests.size() || !script_.tests[index].IsTouch()) return KeyRefusal::NoSuchTest;
+    const KeyRefusal refusal = CheckTouchValue(script_.tests[index], value);
+    if (refusal != KeyRefusal::Accepted || script_.tests[index].key == value) return refusal;
+    std::vector<KeyTest> tests = script_.tests;
+    tests[index].key = value;
+    Commit(std::move(tests));
+    return refusal;
+}
+
 KeyRefusal EditSession::SetButton(std::size_t index, KeyKind kind, int32_t value) {
     if (!IsTestOfKind(index, KeyTestKind::Button)) return KeyRefusal::NoSuchTest;
     const KeyRefusal refusal = CheckRange(kind, value);

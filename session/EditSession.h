@@ -69,6 +69,8 @@ public:
     // ("Left Ctrl" stays left when Ctrl is pressed). Empty when done, else why not.
     std::string SetChord(std::size_t index, const std::vector<int32_t>& pressed);
     KeyRefusal SetGameKey(std::size_t index, int32_t key);
+    // A touch test's zone (1 to 9) or widget (see CheckTouchValue).
+    KeyRefusal SetTouchValue(std::size_t index, int32_t value);
     KeyRefusal SetPad(std::size_t index, int32_t pad);
     CheatRefusal SetCheatCode(std::size_t index, const std::string& typed);
     // The rules applied to the tests as they are now (see ApplyRemapRules),

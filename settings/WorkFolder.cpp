@@ -62,7 +62,7 @@ std::string WorkingFolder() {
 std::vector<std::string> MissingOpcodeIniFiles(const std::string& folder) {
     const fs::path base = fs::u8path(folder);
     std::vector<std::string> missing;
-    for (const GameId game : kAllGames) {
+    for (const GameId game : kPcGames) {
         std::error_code error;
         if (!fs::is_regular_file(base / OpcodeIniFileName(game), error)) missing.push_back(OpcodeIniFileName(game));
     }
@@ -84,8 +84,8 @@ namespace {
 // "SCM.ini, VICESCM.ini and SASCM.ini": every game's INI file.
 std::string AllIniFileNames() {
     std::string text;
-    for (const GameId game : kAllGames) {
-        if (GameNumber(game) > 0) text += GameNumber(game) + 1 < kGameCount ? ", " : " and ";
+    for (const GameId game : kPcGames) {
+        if (GameNumber(game) > 0) text += GameNumber(game) + 1 < kPcGameCount ? ", " : " and ";
         text += OpcodeIniFileName(game);
     }
     return text;
@@ -119,7 +119,8 @@ std::string MissingIniFilesMessage(const std::string& workingFolder, const std::
 }
 
 WorkFolder EnterFolderForChosenTables(const std::string& userDataFolder) {
-    if (MissingOpcodeIniFiles(std::string()).size() < static_cast<std::size_t>(kGameCount)) return WorkFolder::Current;
+    if (MissingOpcodeIniFiles(std::string()).size() < static_cast<std::size_t>(kPcGameCount))
+        return WorkFolder::Current;
     if (userDataFolder.empty()) return WorkFolder::Current;
     std::error_code error;
     fs::create_directories(fs::u8path(userDataFolder), error);

@@ -37,9 +37,9 @@ std::string Hex(uint16_t id) {
 std::string GameSetText(uint8_t games) {
     if (games == kInEveryGame) return "kInEveryGame";
     if (games == kInOlderGames) return "kInOlderGames";
-    const char* names[kGameCount] = {"kInGta3", "kInViceCity", "kInSanAndreas"};
+    const char* names[kPcGameCount] = {"kInGta3", "kInViceCity", "kInSanAndreas"};
     std::string text;
-    for (const GameId game : kAllGames)
+    for (const GameId game : kPcGames)
         if (GameSetHas(games, game)) text += (text.empty() ? "" : " | ") + std::string(names[GameNumber(game)]);
     return text;
 }
@@ -53,11 +53,13 @@ struct TaggedRow {
 // Every game's commands as one list sorted by opcode, a command that is the
 // same in several games (same count and description) in one row; the rows
 // of one opcode in the order of their first game.
-std::vector<TaggedRow> Merged(const std::vector<tools::Gta3scCommand> (&perGame)[kGameCount]) {
+std::vector<TaggedRow> Merged(const std::vector<tools::Gta3scCommand> (&perGame)[kPcGameCount]) {
+    // A PC edition's commands hold for its mobile edition too.
+    constexpr uint8_t kSets[kPcGameCount] = {kInGta3, kInViceCity, kInSanAndreas};
     std::map<std::tuple<uint16_t, int32_t, std::string>, uint8_t> games;
-    for (const GameId game : kAllGames)
+    for (const GameId game : kPcGames)
         for (const tools::Gta3scCommand& row : perGame[GameNumber(game)])
-            games[{row.id, row.count, row.description}] |= GameSetOf(game);
+            games[{row.id, row.count, row.description}] |= kSets[GameNumber(game)];
     std::vector<TaggedRow> rows;
     for (const auto& [key, set] : games)
         rows.push_back(TaggedRow{set, tools::Gta3scCommand{std::get<0>(key), std::get<1>(key), std::get<2>(key)}});
@@ -75,8 +77,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_builtin_tables GTA3SC_FOLDER OUTPUT\n");
         return 2;
     }
-    std::vector<tools::Gta3scCommand> perGame[kGameCount];
-    for (const GameId game : kAllGames) {
+    std::vector<tools::Gta3scCommand> perGame[kPcGameCount];
+    for (const GameId game : kPcGames) {
         std::string error;
         if (!tools::ReadGta3scCommands(argv[1], game, perGame[GameNumber(game)], error)) {
             std::fprintf(stderr, "%s\n", error.c_str());
@@ -91,7 +93,7 @@ int main(int argc, char** argv) {
         "#include \"opcodes/BuiltinTables.h\"\n\n"
         "namespace morvane {\n\nnamespace {\n\n";
     text += "// " + std::to_string(rows.size()) + " rows:";
-    for (const GameId game : kAllGames)
+    for (const GameId game : kPcGames)
         text += std::string(GameNumber(game) > 0 ? "," : "") + " " + GameName(game) + " " +
                 std::to_string(perGame[GameNumber(game)].size());
     text += " commands.\nconst BuiltinCommand kCommands[] = {\n";

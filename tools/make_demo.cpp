@@ -32,5 +32,8 @@ bool Write(const std::string& folder, const std::vector<std::pair<std::string, s
 int main(int argc, char** argv) {
     const std::string folder = argc > 1 ? argv[1] : MORVANE_DEMO_DIR;
     const std::string game = argc > 2 ? argv[2] : MORVANE_DEMO_GAME_DIR;
-    return Write(folder, morvane::demo::DemoScripts()) && Write(game, morvane::demo::DemoGameFolder()) ? 0 : 1;
+    return Write(folder, morvane::demo::DemoScripts()) && Write(folder, morvane::demo::DemoMobileScripts()) &&
+                   Write(game, morvane::demo::DemoGameFolder())
+               ? 0
+               : 1;
 }

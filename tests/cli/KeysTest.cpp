@@ -122,7 +122,7 @@ TEST_F(KeysTest, JsonIsAnObjectPerKeyWithIncompleteAndLeftOutFilesApart) {
         nlohmann::json::parse(R"([{"file": "mods/garbage.cs", "unknownInstructions": 2, "firstUnknownOffset": 0}])"));
     EXPECT_EQ(json["leftOut"][0]["file"], "notes.txt");
     EXPECT_EQ(run.err,
-              "notes.txt: not a script (a script's name ends in .cs, .cs3, .cs4, .cm or .scm)\n"
+              "notes.txt: not a script (a script's name ends in .cs, .cs3, .cs4, .cm, .scm, .csa or .csi)\n"
               "mods/garbage.cs: warning: 2 unknown instructions, the first at offset 0 (opcodes 7123, 7777)\n");
 }
 

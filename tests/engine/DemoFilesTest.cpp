@@ -35,6 +35,8 @@ std::vector<std::string> ScanLabels(const std::string& name, GameId game, Header
 TEST(DemoFiles, AreWhatTheGeneratorMakes) {
     for (const auto& [name, bytes] : demo::DemoScripts())
         EXPECT_EQ(test::ReadBytes(Demo(name)), bytes) << name << " is stale: rebuild it with build/make_demo";
+    for (const auto& [name, bytes] : demo::DemoMobileScripts())
+        EXPECT_EQ(test::ReadBytes(Demo(name)), bytes) << name << " is stale: rebuild it with build/make_demo";
     for (const auto& [name, bytes] : demo::DemoGameFolder())
         EXPECT_EQ(test::ReadBytes(std::string(MORVANE_SOURCE_DIR) + "/demo-game/" + name), bytes)
             << name << " is stale: rebuild it with build/make_demo";

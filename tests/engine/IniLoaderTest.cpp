@@ -29,7 +29,8 @@ TEST(OpcodeIniFileName, NamesEachGameAndNothingElse) {
     EXPECT_EQ(OpcodeIniFileName(kGameViceCity), "VICESCM.ini");
     EXPECT_EQ(OpcodeIniFileName(kGameSanAndreas), "SASCM.ini");
     // Numbers that name no game have no file either: they are no GameId.
-    EXPECT_EQ(GameFromNumber(3), std::nullopt);
+    EXPECT_EQ(GameFromNumber(6), std::nullopt);
+    EXPECT_EQ(GameFromNumber(5), kGameSanAndreasMobile);
     EXPECT_EQ(GameFromNumber(-1), std::nullopt);
     EXPECT_EQ(GameFromNumber(2), kGameSanAndreas);
 }

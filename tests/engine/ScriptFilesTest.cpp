@@ -29,5 +29,5 @@ TEST(IsScriptFileName, KnowsScriptsByTheirExtensionInAnyCase) {
 }
 
 TEST(ScriptExtensionsText, NamesEveryExtensionInASentence) {
-    EXPECT_EQ(ScriptExtensionsText("or"), ".cs, .cs3, .cs4, .cm or .scm");
+    EXPECT_EQ(ScriptExtensionsText("or"), ".cs, .cs3, .cs4, .cm, .scm, .csa or .csi");
 }

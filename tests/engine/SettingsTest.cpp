@@ -8,7 +8,9 @@ TEST(ParseSavedGame, DigitsOfTheThreeGames) {
     EXPECT_EQ(ParseSavedGame("0"), kGameGta3);
     EXPECT_EQ(ParseSavedGame("1"), kGameViceCity);
     EXPECT_EQ(ParseSavedGame("2"), kGameSanAndreas);
-    EXPECT_EQ(ParseSavedGame("3"), kGameGta3);
+    EXPECT_EQ(ParseSavedGame("3"), kGameGta3Mobile);
+    EXPECT_EQ(ParseSavedGame("5"), kGameSanAndreasMobile);
+    EXPECT_EQ(ParseSavedGame("6"), kGameGta3);
 }
 
 TEST(ParseSavedGame, ReadInBaseSixteenCutToEightBits) {

@@ -23,7 +23,8 @@ namespace morvane {
 
 // Games by name in test failure messages.
 inline std::ostream& operator<<(std::ostream& out, GameId game) {
-    return out << (game == kGameGta3 ? "GTA III" : game == kGameViceCity ? "Vice City" : "San Andreas");
+    const auto number = GameNumber(game);
+    return out << (number >= 0 && number < kGameCount ? kGames[number].name : "no game");
 }
 
 }  // namespace morvane
