@@ -130,7 +130,7 @@ bool KeyMapWindow::ShowFolder(const wxString& folder) {
     }
     if (folderPicker_->GetPath() != folder) folderPicker_->SetPath(folder);
     wxBusyCursor busy;
-    const ScriptSearch search = FindScripts({FileSystemPath(folder)});
+    const ScriptSearch search = FindScripts({FileSystemPath(folder)}, source_.game());
     const KeyMap map = BuildKeyMap(search.scripts, *table, source_.game(), HeaderSkip::ByName);
     wxFileName name = wxFileName::DirName(folder);
     const wxString caption = name.GetDirCount() > 0 ? name.GetDirs().Last() : folder;

@@ -129,6 +129,7 @@ void MainFrame::BindHandlers() {
     b.Bind(gameChoice, wxEVT_CHOICE, &MainFrame::OnGameSelected, this);
     b.Bind(padChoice, wxEVT_CHOICE, &MainFrame::OnPadSelected, this);
     b.Bind(gameKeyChoice, wxEVT_CHOICE, &MainFrame::OnGameKeySelected, this);
+    b.Bind(touchChoice, wxEVT_CHOICE, &MainFrame::OnTouchSelected, this);
     b.Bind(vkeyChoice, wxEVT_CHOICE, &MainFrame::OnVKeySelected, this);
     b.Bind(pressKeyButton, wxEVT_BUTTON, &MainFrame::OnPressKey, this);
     for (const auto& type : {wxEVT_LEFT_DOWN, wxEVT_RIGHT_DOWN, wxEVT_MIDDLE_DOWN, wxEVT_AUX1_DOWN, wxEVT_AUX2_DOWN}) {
@@ -170,6 +171,7 @@ void MainFrame::BindHandlers() {
     b.Bind(this, wxEVT_UPDATE_UI, &MainFrame::OnUpdateRedo, this, wxID_REDO);
     for (const int id : {padChoice->GetId(), gameKeyChoice->GetId()})
         b.Bind(this, wxEVT_UPDATE_UI, &MainFrame::OnUpdateButtonTest, this, id);
+    b.Bind(this, wxEVT_UPDATE_UI, &MainFrame::OnUpdateTouchTest, this, touchChoice->GetId());
     for (const int id : {vkeyChoice->GetId(), pressKeyButton->GetId(), pressKeyItem->GetId()})
         b.Bind(this, wxEVT_UPDATE_UI, &MainFrame::OnUpdateVKeyTest, this, id);
     for (const int id : {changeAllButton->GetId(), changeAllItem->GetId()})
@@ -189,6 +191,11 @@ void MainFrame::OnUpdateButtonTest(wxUpdateUIEvent& event) {
     event.Enable(test != kNoTest && session.Tests()[test].IsButton());
 }
 
+void MainFrame::OnUpdateTouchTest(wxUpdateUIEvent& event) {
+    const std::size_t test = SelectedTest();
+    event.Enable(test != kNoTest && session.Tests()[test].IsTouch());
+}
+
 void MainFrame::OnUpdateVKeyTest(wxUpdateUIEvent& event) {
     const std::size_t test = SelectedTest();
     // A key a variable keeps whose value cannot be told is left alone.
@@ -197,7 +204,9 @@ void MainFrame::OnUpdateVKeyTest(wxUpdateUIEvent& event) {
 
 void MainFrame::OnUpdateKeyTest(wxUpdateUIEvent& event) {
     const std::size_t test = SelectedTest();
-    event.Enable(test != kNoTest && !session.Tests()[test].IsCheat() && session.Tests()[test].Changeable());
+    // Change All takes a VKey or a pad button; a touch test has its own choice.
+    event.Enable(test != kNoTest && !session.Tests()[test].IsCheat() && !session.Tests()[test].IsTouch() &&
+                 session.Tests()[test].Changeable());
 }
 
 void MainFrame::OnUpdateCheatTest(wxUpdateUIEvent& event) {

@@ -63,6 +63,7 @@ private:
     void OnGameSelected(wxCommandEvent& event);
     void OnPadSelected(wxCommandEvent& event);
     void OnGameKeySelected(wxCommandEvent& event);
+    void OnTouchSelected(wxCommandEvent& event);
     void OnVKeySelected(wxCommandEvent& event);
     void OnPressKey(wxCommandEvent& event);
     void OnSetCheatCode(wxCommandEvent& event);
@@ -86,6 +87,10 @@ private:
     void OnUpdateUndo(wxUpdateUIEvent& event);
     void OnUpdateRedo(wxUpdateUIEvent& event);
     void OnUpdateButtonTest(wxUpdateUIEvent& event);
+    void OnUpdateTouchTest(wxUpdateUIEvent& event);
+    // Fills the touch choice with the zones or the widgets a test can take
+    // (nothing for any other test) and selects the test's.
+    void ShowTouchChoice(const morvane::KeyTest* test);
     void OnUpdateVKeyTest(wxUpdateUIEvent& event);
     void OnUpdateKeyTest(wxUpdateUIEvent& event);
     void OnUpdateCheatTest(wxUpdateUIEvent& event);

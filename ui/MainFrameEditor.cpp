@@ -91,6 +91,7 @@ void MainFrame::FillList(std::size_t select) {
     } else {
         editedTest = kNoTest;
         for (wxChoice* choice : {padChoice, gameKeyChoice, vkeyChoice}) choice->SetSelection(wxNOT_FOUND);
+        ShowTouchChoice(nullptr);
         contextView->Clear();
     }
     UpdateHeading();
@@ -127,6 +128,7 @@ void MainFrame::UpdateChoices(std::size_t index) {
     SelectNumber(vkeyChoice, test.IsVKey() ? test.key : -1);
     SelectNumber(gameKeyChoice, test.IsButton() ? test.key : -1);
     SelectNumber(padChoice, test.IsButton() ? test.pad : -1);
+    ShowTouchChoice(&test);
     ShowContext(index);
     testList->Refresh();  // the rows of its hotkey are marked
     if (!test.Changeable())
@@ -230,6 +232,43 @@ void MainFrame::OnGameKeySelected(wxCommandEvent& event) {
     const std::size_t test = SelectedTest();
     if (test == kNoTest) return;
     if (session.SetGameKey(test, event.GetInt()) == KeyRefusal::Accepted) AfterEdit();
+}
+
+void MainFrame::ShowTouchChoice(const KeyTest* test) {
+    // Item n is zone n + 1, or widget n.
+    const bool zone = test != nullptr && test->IsZone();
+    const bool widget = test != nullptr && test->IsWidget();
+    const unsigned items = zone ? kHighestTouchZone : widget ? kHighestWidget + 1 : 0;
+    const int32_t first = zone ? kLowestTouchZone : 0;
+    const bool zonesShown = touchChoice->GetCount() > 0 && touchChoice->GetString(0) == TouchZoneEntryName(first);
+    if (touchChoice->GetCount() != items || (zone && !zonesShown)) {
+        touchChoice->Clear();
+        for (unsigned n = 0; n < items; ++n) {
+            const auto value = static_cast<int32_t>(n) + first;
+            touchChoice->Append(wxString::FromUTF8(zone ? TouchZoneEntryName(value) : WidgetEntryName(value)));
+        }
+    }
+    SelectNumber(touchChoice, test != nullptr && (zone || widget) ? test->key - first : -1);
+    // The touch row stands in place of the pad's rows, so the box never grows.
+    const bool touch = zone || widget;
+    if (touchChoice->IsShown() == touch) return;
+    for (wxWindow* window : std::initializer_list<wxWindow*>{touchLabel, touchChoice}) window->Show(touch);
+    for (wxWindow* window : std::initializer_list<wxWindow*>{padLabel, padChoice, gameKeyLabel, gameKeyChoice})
+        window->Show(!touch);
+    mainPanel->Layout();
+}
+
+void MainFrame::OnTouchSelected(wxCommandEvent& event) {
+    const std::size_t test = SelectedTest();
+    if (test == kNoTest || !session.Tests()[test].IsTouch()) return;
+    const int32_t value = event.GetInt() + (session.Tests()[test].IsZone() ? kLowestTouchZone : 0);
+    const KeyRefusal refusal = session.SetTouchValue(test, value);
+    if (refusal == KeyRefusal::Accepted) {
+        AfterEdit();
+        return;
+    }
+    ShowTouchChoice(&session.Tests()[test]);
+    SetStatusText(wxString::FromUTF8(RefusalText(refusal, value)));
 }
 
 void MainFrame::OnVKeySelected(wxCommandEvent& event) { SetSelectedVKey(event.GetInt()); }
@@ -405,7 +444,7 @@ RemapResult MainFrame::ChangeAllKeys(const RemapRule& rule) {
 // pad) gets a key chosen from a list of names.
 void MainFrame::OnChangeAll(wxCommandEvent& /*event*/) {
     const std::size_t selected = SelectedTest();
-    if (selected == kNoTest || session.Tests()[selected].IsCheat()) return;
+    if (selected == kNoTest || session.Tests()[selected].IsCheat() || session.Tests()[selected].IsTouch()) return;
     const KeyTest test = session.Tests()[selected];
     const bool vkey = test.IsVKey();
     const wxString from = wxString::FromUTF8(vkey ? VKeyName(test.key) : GameKeyName(test.key));

@@ -78,11 +78,13 @@ const char* const kOpenHint = "Open a script (File \xE2\x96\xB8 Open File..., Ct
 // How often the window repaints its gauge while a file is scanned.
 constexpr std::chrono::milliseconds kRepaintInterval(30);
 
-// The Open dialog's filter: the extensions of every script, then any file.
+// The Open dialog's filter: the extensions of every script in lower and
+// upper case (GTK's patterns heed case), then any file.
 wxString OpenWildcard() {
     wxString patterns;
     for (const std::string& extension : kScriptExtensions)
         patterns += (patterns.empty() ? "*." : ";*.") + wxString::FromUTF8(extension);
+    for (const std::string& extension : kScriptExtensions) patterns += ";*." + wxString::FromUTF8(extension).Upper();
     return "Script (" + patterns + ")|" + patterns + "|All files (*.*)|*.*";
 }
 
@@ -202,6 +204,8 @@ void MainFrame::OpenScript(const wxString& path) {
         // The libraries named are San Andreas's.
         if (gameTable && gameTable->source == OpcodeSource::BuiltIn && selectedGame == kGameSanAndreas)
             text += kBuiltinCure;
+        if (gameTable && gameTable->fromPcEdition)
+            text += "\n\n" + wxString::FromUTF8(PcEditionTableNote(selectedGame));
         ShowMessage(text);
     }
 }

@@ -15,7 +15,7 @@ constexpr int kBorder = 5;
 constexpr int kKeyGridColumnGap = 10;
 constexpr int kGameGridRows = 1;
 constexpr int kGameGridColumns = 2;
-constexpr int kKeyGridRows = 3;
+constexpr int kKeyGridRows = 4;
 constexpr int kKeyGridColumns = 2;
 constexpr int kGaugeRange = 100;
 constexpr int kFileButtonColumns = 2;
@@ -191,6 +191,10 @@ wxSizer* MainFrameLayout::MakeKeyBox() {
     };
     addKeyRow(padLabel, "&Pad", padChoice, "padChoice", nullptr);
     addKeyRow(gameKeyLabel, "Game &Key", gameKeyChoice, "gameKeyChoice", nullptr);
+    // In place of the pad's two rows while a touch test is selected.
+    addKeyRow(touchLabel, "&Touch", touchChoice, "touchChoice", nullptr);
+    touchLabel->Hide();
+    touchChoice->Hide();
     // Beside the VKey choice: take the next key pressed instead.
     auto* pressKeyCell = new wxBoxSizer(wxHORIZONTAL);
     pressKeyButton = new wxButton(parent, wxID_ANY, "P&ress Key...", wxDefaultPosition, wxDefaultSize, 0,

@@ -64,6 +64,9 @@ protected:
     wxChoice* padChoice;
     wxStaticText* gameKeyLabel;
     wxChoice* gameKeyChoice;
+    // A touch test's zone of the screen, or a widget test's widget.
+    wxStaticText* touchLabel;
+    wxChoice* touchChoice;
     wxStaticText* vkeyLabel;
     wxChoice* vkeyChoice;
     wxButton* pressKeyButton;

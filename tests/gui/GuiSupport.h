@@ -118,6 +118,7 @@ public:
     wxChoice* GameChoice() const { return Find<wxChoice>("gameChoice"); }
     wxChoice* PadChoice() const { return Find<wxChoice>("padChoice"); }
     wxChoice* GameKeyChoice() const { return Find<wxChoice>("gameKeyChoice"); }
+    wxChoice* TouchChoice() const { return Find<wxChoice>("touchChoice"); }
     wxChoice* VkeyChoice() const { return Find<wxChoice>("vkeyChoice"); }
     wxGauge* Gauge() const { return Find<wxGauge>("progressGauge"); }
     wxPanel* Panel() const { return Find<wxPanel>("mainPanel"); }

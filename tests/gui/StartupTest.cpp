@@ -221,7 +221,8 @@ TEST_F(StartupTest, SavedGameIsReadFromTheSettingsFile) {
         {"0", kGameGta3},
         {"1", kGameViceCity},
         {"2", kGameSanAndreas},
-        {"3", kGameGta3},
+        {"5", kGameSanAndreasMobile},
+        {"6", kGameGta3},
         {"0x2", kGameSanAndreas},
         {"102", kGameSanAndreas},
         {"10", kGameGta3},
@@ -238,7 +239,7 @@ TEST_F(StartupTest, SavedGameIsReadFromTheSettingsFile) {
         EXPECT_TRUE(w.OpcodesLoaded());
         // The table is that game's: only SASCM.ini knows the CLEO+ key test.
         EXPECT_EQ(w.Table().Game(), c.game) << c.text;
-        EXPECT_EQ(w.Table().Find(0x0E3D) != nullptr, c.game == kGameSanAndreas) << c.text;
+        EXPECT_EQ(w.Table().Find(0x0E3D) != nullptr, PcEditionOf(c.game) == kGameSanAndreas) << c.text;
         DestroyWindow();
     }
 }
@@ -349,7 +350,7 @@ TEST_F(StartupTest, ControlsStartInTheNoFileState) {
     EXPECT_NE(dynamic_cast<wxStaticBox*>(w.OpenButton()->GetParent()), nullptr);
     EXPECT_NE(dynamic_cast<wxStaticBox*>(w.VkeyChoice()->GetParent()), nullptr);
 
-    ASSERT_EQ(w.GameChoice()->GetCount(), 3u);
+    ASSERT_EQ(w.GameChoice()->GetCount(), 6u);
     EXPECT_EQ(ToStd(w.GameChoice()->GetString(0)), "GTA III");
     EXPECT_EQ(ToStd(w.GameChoice()->GetString(1)), "Vice City");
     EXPECT_EQ(ToStd(w.GameChoice()->GetString(2)), "San Andreas");

@@ -82,7 +82,9 @@ TEST_F(FlowTest, OpenListsTheKeysByNameWithLineZeroReady) {
     const auto& dialog = DialogScript::Get().fileDialogs.at(0);
     EXPECT_EQ(dialog.title, "Choose a file");
     // Every script's extension, as the key map's folder search knows them.
-    EXPECT_EQ(dialog.wildcard, "Script (*.cs;*.cs3;*.cs4;*.cm;*.scm)|*.cs;*.cs3;*.cs4;*.cm;*.scm|All files (*.*)|*.*");
+    EXPECT_EQ(dialog.wildcard,
+              "Script (*.cs;*.cs3;*.cs4;*.cm;*.scm;*.csa;*.csi;*.CS;*.CS3;*.CS4;*.CM;*.SCM;*.CSA;*.CSI)|"
+              "*.cs;*.cs3;*.cs4;*.cm;*.scm;*.csa;*.csi;*.CS;*.CS3;*.CS4;*.CM;*.SCM;*.CSA;*.CSI|All files (*.*)|*.*");
     EXPECT_EQ(dialog.style & (wxFD_OPEN | wxFD_FILE_MUST_EXIST), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
 
     EXPECT_EQ(w.Lines(), kSaKeysLines);
@@ -1402,4 +1404,28 @@ TEST_F(FlowTest, ChordsTakeTheKeysPressedTogetherAndVariablesChangeTogether) {
     EXPECT_FALSE(w.VkeyChoice()->IsEnabled());
     EXPECT_FALSE(w.PressKeyButton()->IsEnabled());
     EXPECT_EQ(status(), "Left alone: 3@ is never set to a number in this file.");
+}
+
+// A mobile script's touch zones and widgets are chosen in the touch row,
+// which stands in place of the pad's rows; each choice writes the one byte.
+TEST_F(FlowTest, TouchZonesAndWidgetsAreChosenInTheTouchRow) {
+    WindowProbe& w = OpenDemo(kGameSanAndreasMobile, "sa_mobile_touch.csa");
+    ASSERT_EQ(w.Lines().size(), 5u);
+    w.SelectLine(0);  // Touch zone 7 (right top)
+    EXPECT_TRUE(w.TouchChoice()->IsShown());
+    EXPECT_FALSE(w.PadChoice()->IsShown());
+    ASSERT_EQ(w.TouchChoice()->GetCount(), 9u);
+    EXPECT_EQ(ToStd(w.TouchChoice()->GetStringSelection()), "Zone 7 (right top)");
+    w.Choose(w.TouchChoice(), 2);  // zone 3
+    EXPECT_EQ(w.Script().Data()[22], 3);
+    EXPECT_EQ(w.Session().Tests()[0].key, 3);
+
+    w.SelectLine(2);  // the slide's end, zone 9
+    EXPECT_EQ(ToStd(w.TouchChoice()->GetStringSelection()), "Zone 9 (right bottom)");
+    w.SelectLine(3);  // Widget 31 (sprint)
+    ASSERT_EQ(w.TouchChoice()->GetCount(), 256u);
+    EXPECT_EQ(w.TouchChoice()->GetSelection(), 31);
+    w.Choose(w.TouchChoice(), 32);
+    EXPECT_EQ(w.Script().Data()[87], 32);
+    EXPECT_TRUE(w.Session().IsModified());
 }
