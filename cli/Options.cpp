@@ -19,7 +19,8 @@ const char* const kUsage =
     "                         [--format text|tsv|json] [--svg FILE] PATH...\n"
     "  GAME: gta3, vc, sa, or the mobile editions gta3-mobile, vc-mobile, sa-mobile\n"
     "  keys: the keys and cheat codes the scripts test, and which two scripts share one; a PATH is a\n"
-    "        script or a folder searched for .cs, .cs3, .cs4, .cm, .scm, .csa and .csi files\n"
+    "        script or a folder searched for the game's scripts: .cs, .cs3, .cs4, .cm and .scm files\n"
+    "        (for a mobile edition .csa, .csi and .scm)\n"
     "  --ini PATH: an opcode INI file, or a command library as JSON (sa.json); several are merged in order,\n"
     "              and what they do not describe is taken from --sanny, then from the built-in table\n"
     "  --only-ini: the --ini files' opcodes only (and --sanny's); nothing from the built-in table\n"
@@ -212,7 +213,9 @@ bool ParseKeyRule(const std::string& option, const std::string& value, Rule::Kin
         error = option + ": " +
                 (kind == KeyKind::Pad
                      ? std::string("a pad is 0 or 1")
-                     : std::string(key == rule.from ? "the key to look for" : "the new key") + " must lie between " +
+                     : std::string(key == rule.from ? "the " : "the new ") +
+                           (kind == KeyKind::TouchZone ? "zone" : kind == KeyKind::Widget ? "widget" : "key") +
+                           (key == rule.from ? " to look for" : "") + " must lie between " +
                            std::to_string(LowestValue(kind)) + " and " + std::to_string(HighestValue(kind))) +
                 ": " + value;
         return false;

@@ -1,6 +1,7 @@
 // Writes the demo scripts into a folder (default: demo/ of the source tree),
-// and the demo game folder of mods into another (default: demo-game/).
-//   build/make_demo [FOLDER [GAME_FOLDER]]
+// the demo game folder of mods into another (default: demo-game/) and the
+// demo mobile game folder into a third (default: demo-mobile/).
+//   build/make_demo [FOLDER [GAME_FOLDER [MOBILE_FOLDER]]]
 
 #include <cstdio>
 #include <filesystem>
@@ -32,8 +33,9 @@ bool Write(const std::string& folder, const std::vector<std::pair<std::string, s
 int main(int argc, char** argv) {
     const std::string folder = argc > 1 ? argv[1] : MORVANE_DEMO_DIR;
     const std::string game = argc > 2 ? argv[2] : MORVANE_DEMO_GAME_DIR;
+    const std::string mobile = argc > 3 ? argv[3] : MORVANE_DEMO_MOBILE_DIR;
     return Write(folder, morvane::demo::DemoScripts()) && Write(folder, morvane::demo::DemoMobileScripts()) &&
-                   Write(game, morvane::demo::DemoGameFolder())
+                   Write(game, morvane::demo::DemoGameFolder()) && Write(mobile, morvane::demo::DemoMobileFolder())
                ? 0
                : 1;
 }

@@ -28,6 +28,8 @@ protected:
         std::filesystem::copy(std::string(MORVANE_SOURCE_DIR) + "/demo", dir.File("demo"));
         std::filesystem::copy(std::string(MORVANE_SOURCE_DIR) + "/demo-game", dir.File("demo-game"),
                               std::filesystem::copy_options::recursive);
+        std::filesystem::copy(std::string(MORVANE_SOURCE_DIR) + "/demo-mobile", dir.File("demo-mobile"),
+                              std::filesystem::copy_options::recursive);
         std::filesystem::create_directories(dir.File("build"));
         std::filesystem::create_directories(dir.File("tmp"));
         std::filesystem::create_symlink(MORVANE_CLI, dir.File("build/morvane-cli"));

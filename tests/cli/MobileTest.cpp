@@ -53,10 +53,10 @@ TEST_F(MobileTest, RemapMovesZonesAndWidgetsInPlace) {
         std::vector<std::string> rule;
         const char* error;
     } refused[] = {
-        {{"--touch", "0=3"}, "--touch: the key to look for must lie between 1 and 9: 0=3"},
-        {{"--touch", "7=10"}, "--touch: the new key must lie between 1 and 9: 7=10"},
+        {{"--touch", "0=3"}, "--touch: the zone to look for must lie between 1 and 9: 0=3"},
+        {{"--touch", "7=10"}, "--touch: the new zone must lie between 1 and 9: 7=10"},
         {{"--at", "26:slide-to:10"}, "--at: 10 is no touch zone (1 to 9 or a name): 26:slide-to:10"},
-        {{"--widget", "31=256"}, "--widget: the new key must lie between 0 and 255: 31=256"},
+        {{"--widget", "31=256"}, "--widget: the new widget must lie between 0 and 255: 31=256"},
     };
     for (const auto& r : refused) {
         std::vector<std::string> args = {"remap", "--game", "sa-mobile"};

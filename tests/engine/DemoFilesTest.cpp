@@ -40,6 +40,9 @@ TEST(DemoFiles, AreWhatTheGeneratorMakes) {
     for (const auto& [name, bytes] : demo::DemoGameFolder())
         EXPECT_EQ(test::ReadBytes(std::string(MORVANE_SOURCE_DIR) + "/demo-game/" + name), bytes)
             << name << " is stale: rebuild it with build/make_demo";
+    for (const auto& [name, bytes] : demo::DemoMobileFolder())
+        EXPECT_EQ(test::ReadBytes(std::string(MORVANE_SOURCE_DIR) + "/demo-mobile/" + name), bytes)
+            << name << " is stale: rebuild it with build/make_demo";
 }
 
 TEST(DemoFiles, EachScriptListsItsKeysWithTheDemoOpcodeFiles) {
