@@ -214,7 +214,9 @@ bool ParseKeyRule(const std::string& option, const std::string& value, Rule::Kin
                 (kind == KeyKind::Pad
                      ? std::string("a pad is 0 or 1")
                      : std::string(key == rule.from ? "the " : "the new ") +
-                           (kind == KeyKind::TouchZone ? "zone" : kind == KeyKind::Widget ? "widget" : "key") +
+                           (kind == KeyKind::TouchZone ? "zone"
+                            : kind == KeyKind::Widget  ? "widget"
+                                                       : "key") +
                            (key == rule.from ? " to look for" : "") + " must lie between " +
                            std::to_string(LowestValue(kind)) + " and " + std::to_string(HighestValue(kind))) +
                 ": " + value;
