@@ -53,13 +53,19 @@ for page in morvane morvane-cli; do
 done
 [ -x "$root/usr/bin/morvane" ] || { echo "   morvane: MISSING"; failed=1; }
 [ -f "$root/usr/share/doc/morvane/copyright" ] || { echo "   copyright: MISSING"; failed=1; }
+for code in $(cat po/LINGUAS); do
+    [ -f "$root/usr/share/locale/$code/LC_MESSAGES/morvane.mo" ] || { echo "   catalog $code: MISSING"; failed=1; }
+done
 
 cli="$root/usr/bin/morvane-cli"
 if [ "$("$cli" --version)" = "morvane-cli $version" ]; then echo "   morvane-cli --version: morvane-cli $version"; else
     echo "   morvane-cli --version: WRONG ($("$cli" --version 2>&1 || true))"; failed=1; fi
-if "$cli" --help | grep -q '^usage: morvane-cli list'; then echo "   morvane-cli --help: usage shown"; else
+if LC_ALL=C "$cli" --help | grep -q '^usage: morvane-cli list'; then echo "   morvane-cli --help: usage shown"; else
     echo "   morvane-cli --help: NO USAGE"; failed=1; fi
-if (cd demo && "$cli" list --game sa sa_keys.cs | grep -q 'Left Shift'); then echo "   morvane-cli list on a demo script: keys listed"; else
+# The installed program finds its catalogs in /usr/share/locale.
+if [ "$(LC_ALL=ru_RU.UTF-8 "$cli" --help)" != "$(LC_ALL=C "$cli" --help)" ]; then
+    echo "   morvane-cli --help in Russian: translated"; else echo "   morvane-cli --help in Russian: NOT TRANSLATED"; failed=1; fi
+if (cd demo && LC_ALL=C "$cli" list --game sa sa_keys.cs | grep -q 'Left Shift'); then echo "   morvane-cli list on a demo script: keys listed"; else
     echo "   morvane-cli list: FAILED"; failed=1; fi
 
 [ $failed -eq 0 ] || { echo "Package checks FAILED" >&2; exit 1; }

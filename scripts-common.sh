@@ -16,14 +16,14 @@ MORVANE_CLANGXX="clang++-$MORVANE_CLANG_VERSION"
 # The packages, one list for each use.
 # Building Morvane and its tests on Linux.
 MORVANE_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config "libwxgtk$MORVANE_WX_SERIES-dev" nlohmann-json3-dev
-    libtinyxml2-dev libgtest-dev libgmock-dev libbenchmark-dev libglib2.0-dev)
+    libtinyxml2-dev libgtest-dev libgmock-dev libbenchmark-dev libglib2.0-dev gettext)
 # Running every test (./test.sh): formatting, the window under Xvfb, the fuzzers.
 MORVANE_TEST_PACKAGES=(clang-format xvfb xauth xdotool imagemagick "clang-$MORVANE_CLANG_VERSION"
     "libclang-rt-$MORVANE_CLANG_VERSION-dev")
 # Making and checking the Debian package (./package.sh).
 MORVANE_DEB_PACKAGES=(dpkg-dev fakeroot file lintian desktop-file-utils)
 # Cross-building for Windows (windows/build.sh), and the source packages it compiles.
-MORVANE_WINDOWS_BUILD_PACKAGES=(cmake ninja-build make dpkg-dev g++-mingw-w64-x86-64-posix nlohmann-json3-dev)
+MORVANE_WINDOWS_BUILD_PACKAGES=(cmake ninja-build make dpkg-dev g++-mingw-w64-x86-64-posix nlohmann-json3-dev gettext)
 MORVANE_WINDOWS_SOURCE_WX="wxwidgets$MORVANE_WX_SERIES"
 MORVANE_WINDOWS_SOURCE_TINYXML2=tinyxml2
 # Making the zip for players (windows/package.sh).

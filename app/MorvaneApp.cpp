@@ -9,6 +9,8 @@
 
 #include "ui/MainFrame.h"
 #include "ui/OpcodeFiles.h"
+#include "ui/WindowLanguage.h"
+#include "ui/WxTr.h"
 #include "settings/WorkFolder.h"
 
 #ifndef __WXMSW__
@@ -58,6 +60,8 @@ bool MorvaneApp::Start(const wxArrayString& arguments) {
     wxConfigBase::Set(new wxFileConfig(GetAppName(), wxEmptyString, configFile.GetFullPath(), wxEmptyString,
                                        wxCONFIG_USE_LOCAL_FILE));
 #endif
+    // Every text from here on is in the player's language.
+    StartChosenLanguage();
     // The working folder, or else the user's data folder, holds the three INI
     // files; otherwise the user chooses (once) where the missing games'
     // opcodes come from: the built-in tables or Sanny Builder's folder.
@@ -65,8 +69,8 @@ bool MorvaneApp::Start(const wxArrayString& arguments) {
     if (morvane::EnterWorkFolder(dataFolder) == morvane::WorkFolder::Missing) {
         if (!ChoiceHolds(ReadOpcodeChoice())) {
             wxString text = wxString::FromUTF8(morvane::MissingIniFilesMessage(morvane::WorkingFolder(), dataFolder));
-            if (text.empty()) text = "Couldn't find opcodes ini files.";  // folder names not UTF-8
-            const std::optional<morvane::OpcodeChoice> choice = AskForOpcodeFiles(nullptr, text, "&Quit");
+            if (text.empty()) text = WxTr("Couldn't find opcodes ini files.");  // folder names not UTF-8
+            const std::optional<morvane::OpcodeChoice> choice = AskForOpcodeFiles(nullptr, text, WxTr("&Quit"));
             if (!choice) return false;
             RememberOpcodeChoice(*choice);
         }

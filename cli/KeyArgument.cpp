@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "i18n/Translate.h"
 #include "script/KnownOpcodes.h"
 #include "keys/KeyNames.h"
 
@@ -105,6 +106,10 @@ std::optional<int64_t> ParseNumber(const std::string& text) {
 }
 
 std::optional<int32_t> ParseKey(const std::string& text, KeyKind kind) {
+    // Names are read in English, whatever language the messages are in: the
+    // names compared below (VKeyEntryName, TouchZoneName, WidgetName ...)
+    // are the English ones while this lives.
+    const EnglishTexts english;
     if (const auto number = ParseNumber(text)) {
         if (*number < INT32_MIN || *number > INT32_MAX) return std::nullopt;
         return static_cast<int32_t>(*number);

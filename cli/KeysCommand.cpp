@@ -15,6 +15,7 @@
 #include "cli/ScriptFile.h"
 #include "cli/Escape.h"
 #include "cli/JsonText.h"
+#include "i18n/Translate.h"
 #include "keymap/KeyMap.h"
 #include "keymap/KeyboardSvg.h"
 #include "keymap/ScriptSearch.h"
@@ -28,11 +29,20 @@ namespace {
 // "VKey 113  F2", "Pad 2 button 6  R1: Aim Weapon | Hand Brake", "Cheat BOOM",
 // "Zone 7 (right top)" or "Widget 31 (sprint)".
 std::string KeyTitle(const TestedKey& key) {
-    if (key.IsCheat()) return "Cheat " + PlainText(key.code);
-    if (key.IsChord()) return "Hotkey " + key.code;
+    // TRANSLATORS: a typed cheat code in the key map; {code} is the code.
+    if (key.IsCheat()) return Fill(Tr("Cheat {code}"), {{"code", PlainText(key.code)}});
+    // TRANSLATORS: a chord of keys pressed together in the key map; {keys} is it as typed ("Alt+O").
+    if (key.IsChord()) return Fill(Tr("Hotkey {keys}"), {{"keys", key.code}});
     if (key.IsZone() || key.IsWidget()) return TestedKeyName(key);
-    if (key.IsVKey()) return "VKey " + std::to_string(key.key) + "  " + TestedKeyName(key);
-    return std::string(kPadNames[key.pad]) + " button " + std::to_string(key.key) + "  " + TestedKeyName(key);
+    if (key.IsVKey())
+        // TRANSLATORS: a key of the keyboard in the key map: {number} is its code, {name} its name.
+        return Fill(Tr("VKey {number}  {name}"), {{"number", std::to_string(key.key)}, {"name", TestedKeyName(key)}});
+    // TRANSLATORS: a pad's button in the key map: {pad} is the pad ("Pad 1"), {number} the button's number, {name}
+    // its control and action ("Cross: Sprint | Accelerate").
+    const std::string button = Tr("{pad} button {number}  {name}");
+    return Fill(
+        button,
+        {{"pad", TrC("key", kPadNames[key.pad])}, {"number", std::to_string(key.key)}, {"name", TestedKeyName(key)}});
 }
 
 // The pad and key columns: -1 where the kind has none.
@@ -58,7 +68,7 @@ int64_t MappedScripts(const KeyMap& map) {
 std::vector<SearchProblem> LeftOut(const KeyMap& map, const ScriptSearch& search) {
     std::vector<SearchProblem> leftOut;
     for (const ScriptKeys& script : map.scripts)
-        if (!script.read) leftOut.push_back({script.path, "cannot open: " + script.cause});
+        if (!script.read) leftOut.push_back({script.path, Fill(Tr("cannot open: {cause}"), {{"cause", script.cause}})});
     leftOut.insert(leftOut.end(), search.problems.begin(), search.problems.end());
     return leftOut;
 }
@@ -67,9 +77,31 @@ void WriteText(const KeyMap& map, const ScriptSearch& search, std::ostream& out)
     const auto codes = static_cast<int64_t>(
         std::count_if(map.keys.begin(), map.keys.end(), [](const KeyEntry& entry) { return entry.key.IsCheat(); }));
     const auto keys = static_cast<int64_t>(map.keys.size()) - codes;
-    out << "Key map: " << Plural(MappedScripts(map), "script", "scripts") << ", " << Plural(keys, "key", "keys")
-        << (codes > 0 ? " and " + Plural(codes, "cheat code", "cheat codes") : std::string()) << " tested, "
-        << Plural(static_cast<int64_t>(map.ConflictCount()), "conflict", "conflicts") << "\n";
+    const int64_t scripts = MappedScripts(map);
+    const auto conflicts = static_cast<int64_t>(map.ConflictCount());
+    const std::string scriptCount = Fill(TrN("{count} script", "{count} scripts", static_cast<uint64_t>(scripts)),
+                                         {{"count", std::to_string(scripts)}});
+    const std::string keyCount =
+        Fill(TrN("{count} key", "{count} keys", static_cast<uint64_t>(keys)), {{"count", std::to_string(keys)}});
+    const std::string conflictCount =
+        Fill(TrN("{count} conflict", "{count} conflicts", static_cast<uint64_t>(conflicts)),
+             {{"count", std::to_string(conflicts)}});
+    if (codes > 0) {
+        const std::string codeCount =
+            Fill(TrN("{count} cheat code", "{count} cheat codes", static_cast<uint64_t>(codes)),
+                 {{"count", std::to_string(codes)}});
+        // TRANSLATORS: the first line of the key map: {scripts} ("4 scripts"), {keys} ("14 keys"), {codes} ("2 cheat
+        // codes") and {conflicts} ("2 conflicts") are counted words.
+        out << Fill(Tr("Key map: {scripts}, {keys} and {codes} tested, {conflicts}"),
+                    {{"scripts", scriptCount}, {"keys", keyCount}, {"codes", codeCount}, {"conflicts", conflictCount}})
+            << "\n";
+    } else {
+        // TRANSLATORS: the first line of the key map: {scripts} ("4 scripts"), {keys} ("14 keys") and {conflicts}
+        // ("2 conflicts") are counted words.
+        out << Fill(Tr("Key map: {scripts}, {keys} tested, {conflicts}"),
+                    {{"scripts", scriptCount}, {"keys", keyCount}, {"conflicts", conflictCount}})
+            << "\n";
+    }
 
     // A key's mods, a line each: the mod's name, then its scripts' tests.
     const auto writeUses = [&](const KeyEntry& entry, const char* indent) {
@@ -79,29 +111,40 @@ void WriteText(const KeyMap& map, const ScriptSearch& search, std::ostream& out)
             // A script that is a mod of its own is named by its path alone.
             out << indent;
             if (!map.IsLoneScript(mod)) out << PlainText(map.mods[mod].name) << ": ";
-            for (std::size_t u = 0; u < uses.size(); ++u)
+            for (std::size_t u = 0; u < uses.size(); ++u) {
+                const int64_t tests = uses[u]->tests;
                 out << (u ? ", " : "") << PlainText(map.scripts[uses[u]->script].path) << " ("
-                    << Plural(uses[u]->tests, "test", "tests") << ")";
+                    << Fill(TrN("{count} test", "{count} tests", static_cast<uint64_t>(tests)),
+                            {{"count", std::to_string(tests)}})
+                    << ")";
+            }
             out << "\n";
         }
     };
-    const auto modCount = [](const KeyEntry& entry) { return Plural(static_cast<int64_t>(entry.mods), "mod", "mods"); };
+    const auto modCount = [](const KeyEntry& entry) {
+        return Fill(TrN("{count} mod", "{count} mods", static_cast<uint64_t>(entry.mods)),
+                    {{"count", std::to_string(entry.mods)}});
+    };
     bool any = false;
     for (const KeyEntry& entry : map.keys) {
         if (!entry.IsConflict()) continue;
-        if (!any) out << "\nConflicts: keys that two or more mods test\n";
+        if (!any) out << "\n" << Tr("Conflicts: keys that two or more mods test") << "\n";
         any = true;
         out << "  " << KeyTitle(entry.key) << ": " << modCount(entry) << "\n";
         writeUses(entry, "      ");
     }
     if (!map.overlaps.empty()) {
-        out << "\nOverlaps: keys of different mods that fire together\n";
+        out << "\n" << Tr("Overlaps: keys of different mods that fire together") << "\n";
         for (const Overlap& overlap : map.overlaps) {
             const KeyEntry& wider = map.keys[overlap.wider];
             const KeyEntry& within = map.keys[overlap.within];
-            out << "  " << KeyTitle(wider.key) << " and " << KeyTitle(within.key)
-                << (wider.key.IsCheat() ? ": typing the one types the other\n"
-                                        : ": pressing the one presses the other\n");
+            const std::string both =
+                wider.key.IsCheat()
+                    // TRANSLATORS: two cheat codes, one within the other ("Cheat BOOM and Cheat OOM").
+                    ? Tr("{wider} and {within}: typing the one types the other")
+                    // TRANSLATORS: two keys, one pressed with the other ("VKey 16  Shift and VKey 160  Left Shift").
+                    : Tr("{wider} and {within}: pressing the one presses the other");
+            out << "  " << Fill(both, {{"wider", KeyTitle(wider.key)}, {"within", KeyTitle(within.key)}}) << "\n";
             writeUses(wider, "      ");
             writeUses(within, "      ");
         }
@@ -110,9 +153,11 @@ void WriteText(const KeyMap& map, const ScriptSearch& search, std::ostream& out)
     for (const KeyEntry& entry : map.keys) {
         if (entry.IsConflict() || !IsGameControl(entry.key) || entry.mods < 2) continue;
         if (!any)
-            out << (entry.key.IsWidget() || HasWidgets(map)
-                        ? "\nShared controls: pad buttons and widgets mods read as the game's controls\n"
-                        : "\nShared controls: pad buttons mods read as the game's controls\n");
+            out << "\n"
+                << (entry.key.IsWidget() || HasWidgets(map)
+                        ? Tr("Shared controls: pad buttons and widgets mods read as the game's controls")
+                        : Tr("Shared controls: pad buttons mods read as the game's controls"))
+                << "\n";
         any = true;
         out << "  " << KeyTitle(entry.key) << ": " << modCount(entry) << "\n";
         writeUses(entry, "      ");
@@ -120,11 +165,13 @@ void WriteText(const KeyMap& map, const ScriptSearch& search, std::ostream& out)
     any = false;
     for (const KeyEntry& entry : map.keys) {
         if (entry.IsConflict() || (IsGameControl(entry.key) && entry.mods >= 2)) continue;
-        if (!any) out << "\nKeys without a conflict\n";
+        if (!any) out << "\n" << Tr("Keys without a conflict") << "\n";
         any = true;
         if (entry.mods > 1) {
-            out << "  " << KeyTitle(entry.key) << ": " << modCount(entry)
-                << (TestsNoKey(entry.key) ? ", no key the game reads" : "") << "\n";
+            // TRANSLATORS: after a key in the key map; {mods} is the mods that test it ("2 mods").
+            const std::string noKey = Tr("{mods}, no key the game reads");
+            out << "  " << KeyTitle(entry.key) << ": "
+                << (TestsNoKey(entry.key) ? Fill(noKey, {{"mods", modCount(entry)}}) : modCount(entry)) << "\n";
             writeUses(entry, "      ");
         } else {
             out << "  " << KeyTitle(entry.key) << ": ";
@@ -133,23 +180,30 @@ void WriteText(const KeyMap& map, const ScriptSearch& search, std::ostream& out)
     }
     for (const Mod& mod : map.mods)
         if (!mod.copies.empty()) {
-            out << "\nInstalled twice: " << PlainText(mod.name);
-            for (const std::string& copy : mod.copies) out << ", " << PlainText(copy);
-            out << " (the same scripts, counted once)\n";
+            std::string names = PlainText(mod.name);
+            for (const std::string& copy : mod.copies) names += ", " + PlainText(copy);
+            // TRANSLATORS: {mods} is the names of a mod and its copies, each after ", ".
+            const std::string twice = Tr("Installed twice: {mods} (the same scripts, counted once)");
+            out << "\n" << Fill(twice, {{"mods", names}}) << "\n";
         }
 
     std::vector<const ScriptKeys*> incomplete;
     for (const ScriptKeys& script : map.scripts)
         if (script.IsIncomplete()) incomplete.push_back(&script);
     if (!incomplete.empty()) {
-        out << "\nIncomplete: " << Plural(static_cast<int64_t>(incomplete.size()), "script", "scripts")
-            << " with unknown instructions, whose keys the map may lack\n";
+        out << "\n"
+            << Fill(TrN("Incomplete: {count} script with unknown instructions, whose keys the map may lack",
+                        "Incomplete: {count} scripts with unknown instructions, whose keys the map may lack",
+                        incomplete.size()),
+                    {{"count", std::to_string(incomplete.size())}})
+            << "\n";
         for (const ScriptKeys* script : incomplete)
             out << "  " << PlainText(script->path) << ": " << UnknownInstructionsText(script->summary) << "\n";
     }
     const std::vector<SearchProblem> leftOut = LeftOut(map, search);
     if (!leftOut.empty()) {
-        out << "\nLeft out: " << leftOut.size() << "\n";
+        // TRANSLATORS: the heading of the paths the key map could not read or search; {count} is how many.
+        out << "\n" << Fill(Tr("Left out: {count}"), {{"count", std::to_string(leftOut.size())}}) << "\n";
         for (const SearchProblem& problem : leftOut)
             out << "  " << PlainText(problem.path) << ": " << problem.cause << "\n";
     }
@@ -176,6 +230,7 @@ const std::vector<TsvColumn>& TsvColumns() {
 }
 
 void WriteTsv(const KeyMap& map, std::ostream& out) {
+    const EnglishTexts english;  // key names as programs read them
     const std::vector<TsvColumn>& columns = TsvColumns();
     for (std::size_t c = 0; c < columns.size(); ++c) out << (c ? "\t" : "") << columns[c].name;
     out << "\n";
@@ -195,6 +250,7 @@ std::string JsonLines(const std::vector<Json>& items) {
 }
 
 void WriteJson(const KeyMap& map, const ScriptSearch& search, std::ostream& out) {
+    const EnglishTexts english;  // key names and causes as programs read them
     std::vector<Json> keys;
     for (const KeyEntry& entry : map.keys) {
         Json files = Json::array();
@@ -260,7 +316,8 @@ std::string Today() {
 int RunKeys(const Options& options, std::ostream& out, std::ostream& err) {
     const Setup setup = PrepareSetup(options, err);
     if (!setup.tableLoaded) {
-        err << "morvane-cli: opcode table cannot be loaded (" << setup.tableError << ")\n";
+        err << "morvane-cli: " << Fill(Tr("opcode table cannot be loaded ({cause})"), {{"cause", setup.tableError}})
+            << "\n";
         return kExitFileFailed;
     }
     const ScriptSearch search = FindScripts(options.files, setup.game);
@@ -270,8 +327,11 @@ int RunKeys(const Options& options, std::ostream& out, std::ostream& err) {
         inputs.insert(inputs.end(), search.scripts.begin(), search.scripts.end());
         inputs.insert(inputs.end(), options.files.begin(), options.files.end());
         if (const std::optional<std::string> input = InputNamedBy(options.svg, inputs)) {
-            err << "morvane-cli: --svg " << PlainText(options.svg) << " is " << PlainText(*input)
-                << ", which this run reads; nothing written\n";
+            // TRANSLATORS: {option} is --svg or -o, {path} the file it names, {input} the name it was read by.
+            const std::string reads = Tr("{option} {path} is {input}, which this run reads; nothing written");
+            err << "morvane-cli: "
+                << Fill(reads, {{"option", "--svg"}, {"path", PlainText(options.svg)}, {"input", PlainText(*input)}})
+                << "\n";
             return kExitUsage;
         }
     }
@@ -284,10 +344,12 @@ int RunKeys(const Options& options, std::ostream& out, std::ostream& err) {
     }
     for (const ScriptKeys& script : map.scripts) {
         if (!script.read) {
-            err << PlainText(script.path) << ": cannot open: " << script.cause << "\n";
+            err << PlainText(script.path) << ": " << Fill(Tr("cannot open: {cause}"), {{"cause", script.cause}})
+                << "\n";
             status = kExitFileFailed;
         } else if (script.IsIncomplete()) {
-            err << PlainText(script.path) << ": warning: " << UnknownInstructionsText(script.summary) << "\n";
+            err << PlainText(script.path) << ": "
+                << Fill(Tr("warning: {warning}"), {{"warning", UnknownInstructionsText(script.summary)}}) << "\n";
         }
     }
 
@@ -302,10 +364,12 @@ int RunKeys(const Options& options, std::ostream& out, std::ostream& err) {
         const Result<SaveNotes> saved =
             WriteFileSafely(options.svg, reinterpret_cast<const uint8_t*>(svg.data()), svg.size());
         if (!saved) {
-            err << PlainText(options.svg) << ": cannot save the picture: " << saved.Cause() << "\n";
+            err << PlainText(options.svg) << ": "
+                << Fill(Tr("cannot save the picture: {cause}"), {{"cause", saved.Cause()}}) << "\n";
             status = kExitFileFailed;
         } else if (!saved->notKept.empty()) {
-            err << PlainText(options.svg) << ": warning: " << NotKeptText(*saved) << "\n";
+            err << PlainText(options.svg) << ": " << Fill(Tr("warning: {warning}"), {{"warning", NotKeptText(*saved)}})
+                << "\n";
         }
     }
     return status;

@@ -12,6 +12,7 @@
 #include "cli/Escape.h"
 #include "cli/JsonText.h"
 #include "cli/ScriptFile.h"
+#include "i18n/Translate.h"
 #include "keys/Hotkeys.h"
 #include "keys/KeyNames.h"
 #include "script/Instructions.h"
@@ -58,10 +59,13 @@ void ForEachRow(const ScriptFile& file, const Setup& setup, int lines,
                               });
 }
 
-// A column: its name, and what it holds for a row, a number or text, or a
-// number that a row may lack (empty in tsv, null in json).
+// A column: its name in tsv and json, its heading in text output (marked
+// for the catalogs with kHeadingContext), and what it holds for a row, a
+// number or text, or a number that a row may lack (empty in tsv, null in
+// json).
 struct Column {
     const char* name;
+    const char* heading;
     std::function<int64_t(const Row&)> number;                // for a column of numbers
     std::function<std::string(const Row&, Format)> text;      // for a column of text, as the format writes it
     std::function<std::string(const Row&)> read;              // a number as a person reads it, in text output
@@ -85,16 +89,19 @@ struct Column {
     }
 };
 
-Column NumberColumn(const char* name, std::function<int64_t(const Row&)> number,
+// The context of the columns' headings in the catalogs.
+constexpr const char* kHeadingContext = "list column";
+
+Column NumberColumn(const char* name, const char* heading, std::function<int64_t(const Row&)> number,
                     std::function<std::string(const Row&)> read = {}) {
-    return Column{name, number, {}, read, {}};
+    return Column{name, heading, number, {}, read, {}};
 }
-Column TextColumn(const char* name, std::function<std::string(const Row&, Format)> text) {
-    return Column{name, {}, text, {}, {}};
+Column TextColumn(const char* name, const char* heading, std::function<std::string(const Row&, Format)> text) {
+    return Column{name, heading, {}, text, {}, {}};
 }
-Column MaybeColumn(const char* name, std::function<std::optional<int64_t>(const Row&)> maybe,
+Column MaybeColumn(const char* name, const char* heading, std::function<std::optional<int64_t>(const Row&)> maybe,
                    std::function<std::string(const Row&)> read) {
-    return Column{name, {}, {}, read, maybe};
+    return Column{name, heading, {}, {}, read, maybe};
 }
 
 // No pad (a VKey or cheat test), or no key (a cheat test), in text output.
@@ -105,30 +112,37 @@ constexpr const char* kNoPadText = "-";
 // line of text (the tsv and json writers escape every field themselves).
 const std::vector<Column>& Columns() {
     static const std::vector<Column> columns = {
-        TextColumn("file",
+        // TRANSLATORS: the headings of the columns of morvane-cli list, in capitals: the script's file, the test's
+        // offset in it, its kind (vkey, button, cheat...), whether its key is a 16-bit value (1) or 8-bit (0), the
+        // pad, the key's number, its name, the opcode, the hotkey the test is one key of, and where the script sets
+        // the variable that keeps the key.
+        TextColumn("file", NC_("list column", "FILE"),
                    [](const Row& r, Format format) { return format == Format::Text ? PlainText(r.file) : r.file; }),
-        NumberColumn("offset", [](const Row& r) { return r.test.offset; }),
-        TextColumn("kind", [](const Row& r, Format) { return std::string(KindName(r.test.kind)); }),
-        NumberColumn("wide", [](const Row& r) { return r.test.wide ? 1 : 0; }),
+        NumberColumn("offset", NC_("list column", "OFFSET"), [](const Row& r) { return r.test.offset; }),
+        TextColumn("kind", NC_("list column", "KIND"),
+                   [](const Row& r, Format) { return std::string(KindName(r.test.kind)); }),
+        NumberColumn("wide", NC_("list column", "WIDE"), [](const Row& r) { return r.test.wide ? 1 : 0; }),
         NumberColumn(
-            "pad", [](const Row& r) { return r.test.IsButton() ? r.test.pad : -1; },
+            "pad", NC_("list column", "PAD"), [](const Row& r) { return r.test.IsButton() ? r.test.pad : -1; },
             [](const Row& r) {
                 const bool named = r.test.IsButton() && r.test.pad >= 0 && r.test.pad <= kHighestPad;
-                return std::string(named ? kPadNames[r.test.pad] : r.test.IsButton() ? "?" : kNoPadText);
+                if (named) return TrC("key", kPadNames[r.test.pad]);
+                return std::string(r.test.IsButton() ? "?" : kNoPadText);
             }),
         NumberColumn(
-            "key", [](const Row& r) { return r.test.IsCheat() ? -1 : r.test.key; },
+            "key", NC_("list column", "KEY"), [](const Row& r) { return r.test.IsCheat() ? -1 : r.test.key; },
             [](const Row& r) { return r.test.IsCheat() ? std::string(kNoPadText) : std::to_string(r.test.key); }),
-        TextColumn("name",
+        TextColumn("name", NC_("list column", "NAME"),
                    [](const Row& r, Format format) {
                        if (!r.test.IsCheat()) return KeyTestLabel(r.test);
                        return format == Format::Text ? PlainText(r.test.code) : r.test.code;
                    }),
-        TextColumn("opcode", [](const Row& r, Format) { return OpcodeText(r.test.opcode); }),
+        TextColumn("opcode", NC_("list column", "OPCODE"),
+                   [](const Row& r, Format) { return OpcodeText(r.test.opcode); }),
         // The offset of the first key test of the chord the test is one of;
         // text output names the hotkey of an `if and` or `if or` instead.
         MaybeColumn(
-            "chord",
+            "chord", NC_("list column", "CHORD"),
             [](const Row& r) -> std::optional<int64_t> {
                 if (!InChord(*r.tests, r.index)) return std::nullopt;
                 return (*r.tests)[HotkeyOf(*r.tests, r.index).front()].offset;
@@ -138,14 +152,17 @@ const std::vector<Column>& Columns() {
             }),
         // Where the script sets the variable that keeps the key.
         MaybeColumn(
-            "set_at",
+            "set_at", NC_("list column", "SET AT"),
             [](const Row& r) -> std::optional<int64_t> {
                 if (r.test.setAt.empty()) return std::nullopt;
                 return r.test.setAt.front();
             },
             [](const Row& r) {
                 if (!r.test.KeyInVariable() || r.test.setAt.empty()) return std::string();
-                return std::to_string(r.test.setAt.front()) + " in " + VariableName(r.test.variable);
+                // TRANSLATORS: where the script sets the variable that keeps a test's key: {offset} is the offset of
+                // the assignment, {variable} the variable ("11 in 0@").
+                return Fill(Tr("{offset} in {variable}"), {{"offset", std::to_string(r.test.setAt.front())},
+                                                           {"variable", VariableName(r.test.variable)}});
             }),
     };
     return columns;
@@ -164,6 +181,7 @@ void WriteContext(const std::vector<DecodedInstruction>& context, int32_t testOf
 }
 
 void WriteTsv(const std::vector<ScriptFile>& files, const Setup& setup, std::ostream& out) {
+    const EnglishTexts english;  // key names as programs read them
     const std::vector<Column>& columns = Columns();
     for (std::size_t c = 0; c < columns.size(); ++c) out << (c ? "\t" : "") << columns[c].name;
     out << "\n";
@@ -176,6 +194,7 @@ void WriteTsv(const std::vector<ScriptFile>& files, const Setup& setup, std::ost
 }
 
 void WriteJson(const std::vector<ScriptFile>& files, const Setup& setup, int lines, std::ostream& out) {
+    const EnglishTexts english;  // key names and instructions as programs read them
     out << "[";
     bool first = true;
     for (const ScriptFile& file : files)
@@ -196,8 +215,8 @@ void WriteJson(const std::vector<ScriptFile>& files, const Setup& setup, int lin
     out << (first ? "]\n" : "\n]\n");
 }
 
-// Columns padded to their widest cell, numbers on the right, the heading in
-// capitals.
+// Columns padded to their widest cell (in characters), numbers on the
+// right, under their headings.
 void WriteText(const std::vector<ScriptFile>& files, const Setup& setup, int lines, std::ostream& out) {
     std::vector<const Column*> columns;
     std::vector<std::string> heading;
@@ -210,10 +229,7 @@ void WriteText(const std::vector<ScriptFile>& files, const Setup& setup, int lin
             });
         if (!any) continue;
         columns.push_back(&column);
-        std::string name = column.name;
-        std::transform(name.begin(), name.end(), name.begin(),
-                       [](unsigned char c) { return static_cast<char>(c == '_' ? ' ' : std::toupper(c)); });
-        heading.push_back(name);
+        heading.push_back(TrC(kHeadingContext, column.heading));
     }
     const auto cellsOf = [&](const Row& row) {
         std::vector<std::string> cells;
@@ -221,7 +237,7 @@ void WriteText(const std::vector<ScriptFile>& files, const Setup& setup, int lin
         return cells;
     };
     std::vector<std::size_t> width(columns.size(), 0);
-    for (std::size_t c = 0; c < columns.size(); ++c) width[c] = heading[c].size();
+    for (std::size_t c = 0; c < columns.size(); ++c) width[c] = CodePointCount(heading[c]);
     for (const ScriptFile& file : files)
         ForEachRow(file, setup, 0, [&](const Row& row, const std::vector<DecodedInstruction>&) {
             const std::vector<std::string> cells = cellsOf(row);

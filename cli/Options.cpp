@@ -1,41 +1,17 @@
 #include "cli/Options.h"
 
+#include <array>
 #include <functional>
 #include <utility>
 
 #include "cli/KeyArgument.h"
+#include "i18n/Translate.h"
+#include "io/Utf8Text.h"
 #include "keys/Hotkeys.h"
 #include "keys/KeyNames.h"
 #include "keys/KeyRules.h"
 
 namespace morvane::cli {
-
-const char* const kUsage =
-    "usage: morvane-cli list  [--game GAME] [--ini PATH]... [--only-ini] [--sanny DIR] [--header auto|on|off]\n"
-    "                         [--format text|tsv|json] [--context N] FILE...\n"
-    "       morvane-cli remap [--game GAME] [--ini PATH]... [--only-ini] [--sanny DIR] [--header auto|on|off]\n"
-    "                         [--allow-unknown] RULE... FILE... (-o OUT [--force] | --in-place)\n"
-    "       morvane-cli keys  [--game GAME] [--ini PATH]... [--only-ini] [--sanny DIR] [--header auto|on|off]\n"
-    "                         [--format text|tsv|json] [--svg FILE] PATH...\n"
-    "  GAME: gta3, vc, sa, or the mobile editions gta3-mobile, vc-mobile, sa-mobile\n"
-    "  keys: the keys and cheat codes the scripts test, and which two scripts share one; a PATH is a\n"
-    "        script or a folder searched for the game's scripts: .cs, .cs3, .cs4, .cm and .scm files\n"
-    "        (for a mobile edition .csa, .csi and .scm)\n"
-    "  --ini PATH: an opcode INI file, or a command library as JSON (sa.json); several are merged in order,\n"
-    "              and what they do not describe is taken from --sanny, then from the built-in table\n"
-    "  --only-ini: the --ini files' opcodes only (and --sanny's); nothing from the built-in table\n"
-    "  --sanny DIR: the opcode files of Sanny Builder's folder DIR, as its mode files list them\n"
-    "  without --ini or --sanny: the game's INI file here (SASCM.ini ...), else the built-in table\n"
-    "  --context N: the N instructions before and after each test, decoded (text and json)\n"
-    "  -o OUT: where the remapped script goes; --force lets it replace another script\n"
-    "  rules: --vkey FROM=TO   --button FROM=TO   --pad FROM=TO   --cheat FROM=TO\n"
-    "         --hotkey FROM=TO (keys pressed together: --hotkey \"Ctrl+M=Alt+F5\")\n"
-    "         --at OFFSET:KEY  --at OFFSET:PAD:KEY  --at OFFSET:CODE\n"
-    "  mobile: --touch FROM=TO (zones 1-9: 1 left top ... 5 centre ... 9 right bottom)  --widget FROM=TO\n"
-    "         --at OFFSET:KIND:VALUE (KIND touch, slide-from, slide-to or widget)\n"
-    "  keys and pads: decimal, 0x hexadecimal, or a name as the window shows it (\"A Key\", F16, Fire, \"Pad 2\")\n"
-    "  cheat codes: letters A-Z and digits, written in upper case; a new code fits the old one's room\n"
-    "       morvane-cli --help | --version\n";
 
 namespace {
 
@@ -89,9 +65,14 @@ bool ParseAtKind(const std::string& value, const std::string& rest, Rule& rule, 
         const KeyKind keyKind = kind == KeyTestKind::Widget ? KeyKind::Widget : KeyKind::TouchZone;
         const std::optional<int32_t> parsed = ParseKey(wanted, keyKind);
         if (!parsed || CheckRange(keyKind, *parsed) != KeyRefusal::Accepted) {
-            error = "--at: " + wanted + " is no " +
-                    (keyKind == KeyKind::Widget ? "widget (0 to 255 or a name)" : "touch zone (1 to 9 or a name)") +
-                    ": " + value;
+            std::string reason;
+            if (keyKind == KeyKind::Widget)
+                // TRANSLATORS: {value} is what --at was given for the widget.
+                reason = Fill(Tr("{value} is no widget (0 to 255 or a name)"), {{"value", wanted}});
+            else
+                // TRANSLATORS: {value} is what --at was given for the touch zone.
+                reason = Fill(Tr("{value} is no touch zone (1 to 9 or a name)"), {{"value", wanted}});
+            error = "--at: " + reason + ": " + value;
             return false;
         }
         rule.atKind = kind;
@@ -99,6 +80,13 @@ bool ParseAtKind(const std::string& value, const std::string& rest, Rule& rule, 
         return true;
     }
     return false;
+}
+
+// The message for an --at value that is none of its forms.
+std::string AtFormsText(const std::string& value) {
+    // TRANSLATORS: {option} is --at; OFFSET, PAD, KEY and CODE stand for what the user types: keep them.
+    return Fill(Tr("{option} takes OFFSET:KEY, OFFSET:PAD:KEY or OFFSET:CODE: {value}"),
+                {{"option", "--at"}, {"value", value}});
 }
 
 // OFFSET:KEY, OFFSET:PAD:KEY, OFFSET:CODE or OFFSET:KIND:VALUE, split only at
@@ -111,7 +99,7 @@ bool ParseAtRule(const std::string& value, Rule& rule, std::string& error) {
     const bool negative = offsetText.find('-') != std::string::npos;  // not even "-0"
     const auto offset = colon == std::string::npos ? std::nullopt : ParseNumber(offsetText);
     if (!offset || *offset < 0 || negative || colon + 1 == value.size()) {
-        error = "--at takes OFFSET:KEY, OFFSET:PAD:KEY or OFFSET:CODE: " + value;
+        error = AtFormsText(value);
         return false;
     }
     rule.offset = *offset;
@@ -125,14 +113,17 @@ bool ParseAtRule(const std::string& value, Rule& rule, std::string& error) {
         if (isPad) {
             rule.pad = ParseKey(pad, KeyKind::Pad);
             if (!rule.pad || CheckRange(KeyKind::Pad, *rule.pad) != KeyRefusal::Accepted) {
-                error = "a pad is 0 or 1 (\"Pad 1\" or \"Pad 2\"): " + value;
+                // TRANSLATORS: {first} and {second} are the pads' names as typed ("Pad 1").
+                error = Fill(Tr("a pad is 0 or 1 ({first} or {second})"),
+                             {{"first", "\"Pad 1\""}, {"second", "\"Pad 2\""}}) +
+                        ": " + value;
                 return false;
             }
             rest = rest.substr(padColon + 1);
         }
     }
     if (rest.empty()) {
-        error = "--at takes OFFSET:KEY, OFFSET:PAD:KEY or OFFSET:CODE: " + value;
+        error = AtFormsText(value);
         return false;
     }
     rule.vkey = ParseKey(rest, KeyKind::VKey);
@@ -143,7 +134,8 @@ bool ParseAtRule(const std::string& value, Rule& rule, std::string& error) {
     // A key or a cheat code; whether it fits the test at the offset (a
     // button after a pad) is the rule's answer for that test.
     if (!rule.vkey && !rule.gameKey && !rule.zone && !rule.widget && !IsCheatCodeText(rest)) {
-        error = "--at: " + rest + " is no key and no cheat code: " + value;
+        // TRANSLATORS: {value} is what --at was given after the offset (and pad).
+        error = "--at: " + Fill(Tr("{value} is no key and no cheat code"), {{"value", rest}}) + ": " + value;
         return false;
     }
     return true;
@@ -153,7 +145,9 @@ bool ParseCheatRule(const std::string& value, Rule& rule, std::string& error) {
     const std::size_t equals = value.find('=');
     rule.kind = Rule::Kind::Cheat;
     if (equals == std::string::npos || equals == 0 || equals + 1 == value.size()) {
-        error = "--cheat takes FROM=TO, each a cheat code: " + value;
+        // TRANSLATORS: {option} is --cheat; FROM and TO stand for what the user types: keep them.
+        const std::string takes = Tr("{option} takes FROM=TO, each a cheat code: {value}");
+        error = Fill(takes, {{"option", "--cheat"}, {"value", value}});
         return false;
     }
     rule.fromCode = value.substr(0, equals);
@@ -161,7 +155,10 @@ bool ParseCheatRule(const std::string& value, Rule& rule, std::string& error) {
     // A code the new one cannot take is each test's answer; a code to look
     // for that no test can hold would silently match nothing.
     if (!IsCheatCodeText(rule.fromCode)) {
-        error = "--cheat: a cheat code is letters A-Z and digits 0-9: " + rule.fromCode + " in " + value;
+        // TRANSLATORS: {code} is the code to look for, {value} the whole rule FROM=TO.
+        const std::string reason = Fill(Tr("a cheat code is letters A-Z and digits 0-9: {code} in {value}"),
+                                        {{"code", rule.fromCode}, {"value", value}});
+        error = "--cheat: " + reason;
         return false;
     }
     return true;
@@ -182,21 +179,51 @@ bool ParseHotkeyRule(const std::string& value, Rule& rule, std::string& error) {
         ++splits;
     }
     if (splits != 1) {
-        error = "--hotkey takes FROM=TO, each keys joined by + (Ctrl+Shift+M): " + value;
+        // TRANSLATORS: {option} is --hotkey, {example} a hotkey as typed; FROM and TO stand for what the user
+        // types: keep them.
+        error = Fill(Tr("{option} takes FROM=TO, each keys joined by + ({example}): {value}"),
+                     {{"option", "--hotkey"}, {"example", "Ctrl+Shift+M"}, {"value", value}});
         return false;
     }
     if (rule.fromKeys.size() != rule.toKeys.size()) {
-        error = "--hotkey: " + value + " gives a hotkey of " + std::to_string(rule.fromKeys.size()) +
-                (rule.fromKeys.size() == 1 ? " key" : " keys") + " another of " + std::to_string(rule.toKeys.size()) +
-                "; each test keeps its place, so both need as many keys";
+        const std::size_t fromKeys = rule.fromKeys.size();
+        const std::string from =
+            Fill(TrN("{count} key", "{count} keys", fromKeys), {{"count", std::to_string(fromKeys)}});
+        // TRANSLATORS: {value} is the rule FROM=TO, {from} the keys of FROM ("2 keys"), {to} the number of
+        // TO's keys alone ("1").
+        const std::string reason = Fill(Tr("{value} gives a hotkey of {from} another of {to}; each test keeps its "
+                                           "place, so both need as many keys"),
+                                        {{"value", value}, {"from", from}, {"to", std::to_string(rule.toKeys.size())}});
+        error = "--hotkey: " + reason;
         return false;
     }
     for (const int32_t key : rule.toKeys)
         if (CheckRange(KeyKind::VKey, key) != KeyRefusal::Accepted) {
-            error = "--hotkey: a VKey lies between 0 and " + std::to_string(HighestValue(KeyKind::VKey)) + ": " + value;
+            error = "--hotkey: " +
+                    Fill(Tr("a VKey lies between 0 and {highest}"),
+                         {{"highest", std::to_string(HighestValue(KeyKind::VKey))}}) +
+                    ": " + value;
             return false;
         }
     return true;
+}
+
+// Why a key of a rule is refused for its kind, `lookedFor` for FROM (the key
+// to look for), else for TO (the new one); {lowest} and {highest} left to fill.
+std::string RangeText(KeyKind kind, bool lookedFor) {
+    switch (kind) {
+        case KeyKind::Pad: return Tr("a pad is 0 or 1");
+        case KeyKind::TouchZone:
+            return lookedFor ? Tr("the zone to look for must lie between {lowest} and {highest}")
+                             : Tr("the new zone must lie between {lowest} and {highest}");
+        case KeyKind::Widget:
+            return lookedFor ? Tr("the widget to look for must lie between {lowest} and {highest}")
+                             : Tr("the new widget must lie between {lowest} and {highest}");
+        case KeyKind::VKey:
+        case KeyKind::GameKey: break;
+    }
+    return lookedFor ? Tr("the key to look for must lie between {lowest} and {highest}")
+                     : Tr("the new key must lie between {lowest} and {highest}");
 }
 
 // --vkey, --button and --pad: FROM=TO of one kind of key.
@@ -204,21 +231,18 @@ bool ParseKeyRule(const std::string& option, const std::string& value, Rule::Kin
                   std::string& error) {
     rule.kind = ruleKind;
     if (!ParsePair(value, kind, rule.from, rule.to)) {
-        error = option + " takes FROM=TO, each a number or a name: " + value;
+        // TRANSLATORS: {option} is --vkey, --button, --pad, --touch or --widget; FROM and TO stand for what the
+        // user types: keep them.
+        error = Fill(Tr("{option} takes FROM=TO, each a number or a name: {value}"),
+                     {{"option", option}, {"value", value}});
         return false;
     }
     // FROM is checked like TO: a value no key test can hold would match nothing.
     for (const int32_t key : {rule.from, rule.to}) {
         if (CheckRange(kind, key) == KeyRefusal::Accepted) continue;
         error = option + ": " +
-                (kind == KeyKind::Pad
-                     ? std::string("a pad is 0 or 1")
-                     : std::string(key == rule.from ? "the " : "the new ") +
-                           (kind == KeyKind::TouchZone ? "zone"
-                            : kind == KeyKind::Widget  ? "widget"
-                                                       : "key") +
-                           (key == rule.from ? " to look for" : "") + " must lie between " +
-                           std::to_string(LowestValue(kind)) + " and " + std::to_string(HighestValue(kind))) +
+                Fill(RangeText(kind, key == rule.from),
+                     {{"lowest", std::to_string(LowestValue(kind))}, {"highest", std::to_string(HighestValue(kind))}}) +
                 ": " + value;
         return false;
     }
@@ -266,7 +290,7 @@ std::function<bool(const std::string&, Options&, std::string&)> Path(std::string
                                                                      const std::string& name) {
     return [field, name](const std::string& value, Options& options, std::string& error) {
         if (value.empty()) {
-            error = name + " needs a path";
+            error = Fill(Tr("{option} needs a path"), {{"option", name}});
             return false;
         }
         options.*field = value;
@@ -274,17 +298,23 @@ std::function<bool(const std::string&, Options&, std::string&)> Path(std::string
     };
 }
 
-// A value that is one of a few words, each standing for a value of the field.
+// A value that is one of three words, each standing for a value of the field.
 template <typename Value>
 std::function<bool(const std::string&, Options&, std::string&)> OneOf(
-    Value Options::*field, const std::string& usage, std::vector<std::pair<std::string, Value>> words) {
-    return [field, usage, words](const std::string& value, Options& options, std::string& error) {
+    Value Options::*field, const std::string& name, std::array<std::pair<std::string, Value>, 3> words) {
+    return [field, name, words](const std::string& value, Options& options, std::string& error) {
         for (const auto& [word, meaning] : words)
             if (value == word) {
                 options.*field = meaning;
                 return true;
             }
-        error = usage + value;
+        // TRANSLATORS: {option} is --header or --format, {first}, {second} and {third} the words it takes
+        // ("auto", "on", "off"), typed as they are.
+        error = Fill(Tr("{option} is {first}, {second} or {third}: {value}"), {{"option", name},
+                                                                               {"first", words[0].first},
+                                                                               {"second", words[1].first},
+                                                                               {"third", words[2].first},
+                                                                               {"value", value}});
         return false;
     };
 }
@@ -296,14 +326,20 @@ const std::vector<OptionRow>& OptionTable() {
          true,
          [](const std::string& value, Options& options, std::string& error) {
              options.game = GameFromShortName(value);
-             if (!options.game) error = "--game is gta3, vc, sa, gta3-mobile, vc-mobile or sa-mobile: " + value;
+             if (!options.game)
+                 // TRANSLATORS: {option} is --game, {names} and {last} the games' short names, typed as they are.
+                 error = Fill(Tr("{option} is {names} or {last}: {value}"),
+                              {{"option", "--game"},
+                               {"names", "gta3, vc, sa, gta3-mobile, vc-mobile"},
+                               {"last", "sa-mobile"},
+                               {"value", value}});
              return options.game.has_value();
          }},
         {{"--ini"},
          kForEvery,
          true,
          [](const std::string& value, Options& options, std::string& error) {
-             if (value.empty()) error = "--ini needs a path";
+             if (value.empty()) error = Fill(Tr("{option} needs a path"), {{"option", "--ini"}});
              options.ini.push_back(value);
              return error.empty();
          }},
@@ -312,13 +348,13 @@ const std::vector<OptionRow>& OptionTable() {
         {{"--header"},
          kForEvery,
          true,
-         OneOf<HeaderSkip>(&Options::header, "--header is auto, on or off: ",
-                           {{"auto", HeaderSkip::ByName}, {"on", HeaderSkip::Always}, {"off", HeaderSkip::Never}})},
+         OneOf<HeaderSkip>(&Options::header, "--header",
+                           {{{"auto", HeaderSkip::ByName}, {"on", HeaderSkip::Always}, {"off", HeaderSkip::Never}}})},
         {{"--format"},
          kForList | kForKeys,
          true,
-         OneOf<Format>(&Options::format, "--format is text, tsv or json: ",
-                       {{"text", Format::Text}, {"tsv", Format::Tsv}, {"json", Format::Json}})},
+         OneOf<Format>(&Options::format, "--format",
+                       {{{"text", Format::Text}, {"tsv", Format::Tsv}, {"json", Format::Json}}})},
         {{"--svg"}, kForKeys, true, Path(&Options::svg, "--svg")},
         {{"--context"},
          kForList,
@@ -326,8 +362,9 @@ const std::vector<OptionRow>& OptionTable() {
          [](const std::string& value, Options& options, std::string& error) {
              const auto lines = ParseNumber(value);
              if (!lines || *lines < 0 || *lines > kMostContext) {
-                 error = "--context takes a number of instructions from 0 to " + std::to_string(kMostContext) + ": " +
-                         value;
+                 // TRANSLATORS: {option} is --context.
+                 error = Fill(Tr("{option} takes a number of instructions from 0 to {most}: {value}"),
+                              {{"option", "--context"}, {"most", std::to_string(kMostContext)}, {"value", value}});
                  return false;
              }
              options.context = static_cast<int>(*lines);
@@ -393,33 +430,129 @@ std::optional<Command> CommandNamed(const std::string& word) {
 // What no single option can check: the files and the options together.
 bool CheckTogether(const Options& options, std::string& error) {
     if (options.files.empty())
-        error = options.command == Command::Keys ? "no script or folder given" : "no script file given";
+        error = options.command == Command::Keys ? Tr("no script or folder given") : Tr("no script file given");
     else if (options.onlyIni && options.ini.empty())
-        error = "--only-ini goes with --ini: it keeps the table to the files --ini names";
+        // TRANSLATORS: {onlyIni} is --only-ini, {ini} is --ini.
+        error = Fill(Tr("{onlyIni} goes with {ini}: it keeps the table to the files {ini} names"),
+                     {{"onlyIni", "--only-ini"}, {"ini", "--ini"}});
     else if (options.context > 0 && options.format == Format::Tsv)
-        error = "--context goes with --format text or json: a tsv row is one key test";
+        // TRANSLATORS: {context} is --context, {format} is --format; text, json and tsv are its values: keep
+        // them.
+        error = Fill(Tr("{context} goes with {format} text or json: a tsv row is one key test"),
+                     {{"context", "--context"}, {"format", "--format"}});
     else if (options.command == Command::Remap && options.rules.empty())
-        error = "remap needs at least one rule";
+        // TRANSLATORS: {command} is the command remap; a rule is an option such as --vkey FROM=TO.
+        error = Fill(Tr("{command} needs at least one rule"), {{"command", "remap"}});
     else if (options.command == Command::Remap && options.inPlace == !options.output.empty())
-        error = "remap needs either -o OUT or --in-place";
+        // TRANSLATORS: {command} is the command remap, {output} is -o OUT, {inPlace} is --in-place.
+        error = Fill(Tr("{command} needs either {output} or {inPlace}"),
+                     {{"command", "remap"}, {"output", "-o OUT"}, {"inPlace", "--in-place"}});
     else if (options.command == Command::Remap && !options.output.empty() && options.files.size() != 1)
-        error = "-o takes exactly one script";
+        // TRANSLATORS: {option} is -o.
+        error = Fill(Tr("{option} takes exactly one script"), {{"option", "-o"}});
     else if (options.force && options.output.empty())
-        error = "--force goes with -o: it lets -o replace another script";
+        // TRANSLATORS: {force} is --force, {output} is -o.
+        error = Fill(Tr("{force} goes with {output}: it lets {output} replace another script"),
+                     {{"force", "--force"}, {"output", "-o"}});
     return error.empty();
+}
+
+// A line of the usage that says what a word or option stands for: "  LABEL:
+// " and the text, each further line of the text (after a "\n" in it)
+// indented to where its first line began.
+std::string UsageEntry(const std::string& label, const std::string& text) {
+    const std::string indent(CodePointCount(label) + 4, ' ');
+    std::string entry = "  " + label + ": ";
+    for (const char c : text) {
+        entry += c;
+        if (c == '\n') entry += indent;
+    }
+    return entry + "\n";
 }
 
 }  // namespace
 
+std::string Usage() {
+    // TRANSLATORS: the first word of the help, before the forms of the command line ("usage: morvane-cli list
+    // [--game GAME] ..."), which are not translated; the forms below it are indented to its width.
+    const std::string usage = Tr("usage:");
+    const std::string indent(CodePointCount(usage) + 1, ' ');
+    const std::string every = "[--game GAME] [--ini PATH]... [--only-ini] [--sanny DIR] [--header auto|on|off]\n";
+    const std::string under = indent + std::string(std::string("morvane-cli list  ").size(), ' ');
+    std::string text =
+        usage + " morvane-cli list  " + every + under + "[--format text|tsv|json] [--context N] FILE...\n";
+    text += indent + "morvane-cli remap " + every + under +
+            "[--allow-unknown] RULE... FILE... (-o OUT [--force] | --in-place)\n";
+    text += indent + "morvane-cli keys  " + every + under + "[--format text|tsv|json] [--svg FILE] PATH...\n";
+    // TRANSLATORS: what --game takes; {pc} and {mobile} are the games' short names, typed as they are.
+    text += UsageEntry("GAME", Fill(Tr("{pc}, or the mobile editions {mobile}"),
+                                    {{"pc", "gta3, vc, sa"}, {"mobile", "gta3-mobile, vc-mobile, sa-mobile"}}));
+    // TRANSLATORS: what the command keys does. In the help each \n starts a new line, which the program indents;
+    // the words in capitals (PATH, DIR, N, OUT) stand for the values of the forms above it: keep them.
+    text += UsageEntry("keys", Tr("the keys and cheat codes the scripts test, and which two scripts share one; a "
+                                  "PATH is a\nscript or a folder searched for the game's scripts: .cs, .cs3, .cs4, "
+                                  ".cm and .scm files\n(for a mobile edition .csa, .csi and .scm)"));
+    // TRANSLATORS: what --ini PATH stands for; {sanny} is --sanny.
+    text += UsageEntry("--ini PATH", Fill(Tr("an opcode INI file, or a command library as JSON (sa.json); several are "
+                                             "merged in order,\nand what they do not describe is taken from {sanny}, "
+                                             "then from the built-in table"),
+                                          {{"sanny", "--sanny"}}));
+    // TRANSLATORS: what --only-ini does; {ini} is --ini, {sanny} is --sanny.
+    text += UsageEntry("--only-ini", Fill(Tr("the {ini} files' opcodes only (and {sanny}'s); nothing from the "
+                                             "built-in table"),
+                                          {{"ini", "--ini"}, {"sanny", "--sanny"}}));
+    text +=
+        UsageEntry("--sanny DIR", Tr("the opcode files of Sanny Builder's folder DIR, as its mode files list them"));
+    // TRANSLATORS: {ini} is --ini, {sanny} is --sanny; the help goes on with the table taken without them.
+    text += UsageEntry(Fill(Tr("without {ini} or {sanny}"), {{"ini", "--ini"}, {"sanny", "--sanny"}}),
+                       Tr("the game's INI file here (SASCM.ini ...), else the built-in table"));
+    // TRANSLATORS: what --context N does; {text} and {json} are values of --format, typed as they are.
+    text += UsageEntry("--context N", Fill(Tr("the N instructions before and after each test, decoded ({text} and "
+                                              "{json})"),
+                                           {{"text", "text"}, {"json", "json"}}));
+    // TRANSLATORS: what -o OUT does; {force} is --force.
+    text += UsageEntry("-o OUT", Fill(Tr("where the remapped script goes; {force} lets it replace another script"),
+                                      {{"force", "--force"}}));
+    // TRANSLATORS: the heading of the rules of remap, options such as --vkey FROM=TO.
+    text += UsageEntry(Tr("rules"),
+                       "--vkey FROM=TO   --button FROM=TO   --pad FROM=TO   --cheat FROM=TO\n"
+                       "--hotkey FROM=TO " +
+                           // TRANSLATORS: after --hotkey FROM=TO; {example} is a rule as typed.
+                           Fill(Tr("(keys pressed together: {example})"), {{"example", "--hotkey \"Ctrl+M=Alt+F5\""}}) +
+                           "\n--at OFFSET:KEY  --at OFFSET:PAD:KEY  --at OFFSET:CODE");
+    // TRANSLATORS: the heading of the rules of remap for the touch screens of mobile editions.
+    const std::string mobile = Tr("mobile");
+    // TRANSLATORS: after --touch FROM=TO; {zones} are the zones' numbers and names as typed.
+    const std::string zones = Tr("(zones 1-9: {zones})");
+    // TRANSLATORS: after --at OFFSET:KIND:VALUE; KIND stands for the word typed there: {touch}, {slideFrom},
+    // {slideTo} and {widget} are those words, typed as they are.
+    const std::string kinds = Tr("(KIND {touch}, {slideFrom}, {slideTo} or {widget})");
+    text += UsageEntry(
+        mobile,
+        "--touch FROM=TO " + Fill(zones, {{"zones", "1 left top ... 5 centre ... 9 right bottom"}}) +
+            "  --widget FROM=TO\n--at OFFSET:KIND:VALUE " +
+            Fill(kinds,
+                 {{"touch", "touch"}, {"slideFrom", "slide-from"}, {"slideTo", "slide-to"}, {"widget", "widget"}}));
+    // TRANSLATORS: the heading of how keys and pads are written in rules.
+    const std::string keysAndPads = Tr("keys and pads");
+    // TRANSLATORS: how keys and pads are written in rules; {examples} are names as typed.
+    const std::string keyForms = Tr("decimal, 0x hexadecimal, or a name as the window shows it ({examples})");
+    text += UsageEntry(keysAndPads, Fill(keyForms, {{"examples", "\"A Key\", F16, Fire, \"Pad 2\""}}));
+    // TRANSLATORS: the heading of how cheat codes are written in rules.
+    text += UsageEntry(Tr("cheat codes"),
+                       Tr("letters A-Z and digits, written in upper case; a new code fits the old one's room"));
+    return text + indent + "morvane-cli --help | --version\n";
+}
+
 std::optional<Options> ParseArguments(const std::vector<std::string>& args, std::string& error) {
     Options options;
     if (args.empty()) {
-        error = "no command given";
+        error = Tr("no command given");
         return std::nullopt;
     }
     const std::optional<Command> command = CommandNamed(args[0]);
     if (!command) {
-        error = "unknown command: " + args[0];
+        error = Fill(Tr("unknown command: {command}"), {{"command", args[0]}});
         return std::nullopt;
     }
     options.command = *command;
@@ -444,12 +577,13 @@ std::optional<Options> ParseArguments(const std::vector<std::string>& args, std:
         std::optional<std::string> value;
         const OptionRow* row = FindOption(arg, options.command, name, value);
         if (row == nullptr) {
-            error = "unknown option for " + args[0] + ": " + arg;
+            // TRANSLATORS: {command} is the command given (list, remap or keys), {option} the argument.
+            error = Fill(Tr("unknown option for {command}: {option}"), {{"command", args[0]}, {"option", arg}});
             return std::nullopt;
         }
         if (row->takesValue && !value) {
             if (next >= args.size()) {
-                error = name + " needs a value";
+                error = Fill(Tr("{option} needs a value"), {{"option", name}});
                 return std::nullopt;
             }
             value = args[next++];

@@ -39,6 +39,8 @@ struct Options {
 // nothing and sets `error`.
 std::optional<Options> ParseArguments(const std::vector<std::string>& args, std::string& error);
 
-extern const char* const kUsage;
+// The help: the forms of the command line and what their words stand for,
+// in the language chosen.
+std::string Usage();
 
 }  // namespace morvane::cli

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "i18n/Language.h"
+#include "i18n/Translate.h"
 #include "io/ReadFile.h"
 
 #ifdef _WIN32
@@ -203,6 +205,9 @@ private:
 int main(int argc, char** argv) {
     using namespace morvane::cli;
     const std::vector<std::string> args = Arguments(argc, argv);
+    // The messages in the system's language where Morvane speaks it; without
+    // its catalog, in English.
+    (void)morvane::UseLanguage(morvane::SystemLanguage(), morvane::CatalogFolders(morvane::ProgramFolder()));
     CheckedOutput output(1);
     std::ostream out(&output);
     CheckedOutput errors(2);
@@ -212,8 +217,12 @@ int main(int argc, char** argv) {
     out.flush();
     err.flush();
     if (output.Failed()) {
-        err << "morvane-cli: cannot write the output: "
-            << (output.Error() != 0 ? morvane::SystemReason(output.Error()) : "nothing more could be written") << "\n";
+        // TRANSLATORS: the output went to a full disk or a closed pipe: {reason} is the system's reason, or
+        // "nothing more could be written".
+        const std::string cannotWrite = morvane::Tr("cannot write the output: {reason}");
+        const std::string reason =
+            output.Error() != 0 ? morvane::SystemReason(output.Error()) : morvane::Tr("nothing more could be written");
+        err << "morvane-cli: " << morvane::Fill(cannotWrite, {{"reason", reason}}) << "\n";
         err.flush();
         status = kExitFileFailed;
     }

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "i18n/Translate.h"
 #include "io/ReadFile.h"
 
 namespace morvane {
@@ -39,7 +40,7 @@ struct FolderCloser {
 
 // Why a folder cannot be opened or read, in plain words.
 std::string ListingCause(int error) {
-    if (error == ENOENT || error == ENOTDIR) return kNotFoundCause;
+    if (error == ENOENT || error == ENOTDIR) return Tr(kNotFoundCause);
     return SystemReason(error);
 }
 
@@ -70,7 +71,7 @@ FolderEntry Examine(int folder, const char* name, unsigned char listedType, bool
 }  // namespace
 
 Result<FolderListing> ListFolder(const std::string& path) {
-    if (path.empty()) return Failure{kNotFoundCause};
+    if (path.empty()) return Failure{Tr(kNotFoundCause)};
     const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return Failure{ListingCause(errno)};
     struct stat info {};

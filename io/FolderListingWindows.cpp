@@ -4,6 +4,7 @@
 
 #include "io/FolderListing.h"
 
+#include "i18n/Translate.h"
 #include "io/ReadFile.h"
 
 namespace morvane {
@@ -12,7 +13,7 @@ namespace fs = std::filesystem;
 
 Result<FolderListing> ListFolder(const std::string& path) {
     const std::optional<FileIdentity> identity = IdentifyFile(path);
-    if (!identity) return Failure{IsFolder(path) ? "cannot be opened" : kNotFoundCause};
+    if (!identity) return Failure{IsFolder(path) ? Tr("cannot be opened") : Tr(kNotFoundCause)};
     FolderListing listing;
     listing.identity = *identity;
     std::error_code error;

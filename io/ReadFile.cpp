@@ -11,6 +11,8 @@
 #include <system_error>
 #include <utility>
 
+#include "i18n/Translate.h"
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
@@ -56,35 +58,40 @@ bool IsFolder(const std::string& path) {
 }
 
 std::string OpenFailureCause(const std::string& path, int error) {
-    if (IsFolder(path)) return "is a folder";
+    // TRANSLATORS: the cause of a failure, after the file's name: "x.cs: is a folder".
+    if (IsFolder(path)) return Tr("is a folder");
     switch (error) {
         case ENOENT:
-        case ENOTDIR: return kNotFoundCause;
+        case ENOTDIR: return Tr(kNotFoundCause);
         case EACCES:
-        case EPERM: return "no permission";
-        case EISDIR: return "is a folder";
-        case 0: return "cannot be opened";  // a name the system cannot take
+        case EPERM: return Tr("no permission");
+        case EISDIR: return Tr("is a folder");
+        case 0: return Tr("cannot be opened");  // a name the system cannot take
         default: return SystemReason(error);
     }
 }
 
 namespace {
 
-// "a FIFO", "a device": what a path is that is not a regular file, or
-// nothing for one that is.
+// "is a FIFO, not a file": why a path that is not a regular file is
+// refused, or nothing for one that is.
 #ifndef _WIN32
-const char* NotAFile(mode_t mode) {
-    if (S_ISREG(mode)) return nullptr;
-    if (S_ISDIR(mode)) return "a folder";
-    if (S_ISFIFO(mode)) return "a FIFO";
-    if (S_ISSOCK(mode)) return "a socket";
-    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-    return "not a regular file";
+std::optional<std::string> NotAFile(mode_t mode) {
+    if (S_ISREG(mode)) return std::nullopt;
+    if (S_ISDIR(mode)) return Tr("is a folder");
+    if (S_ISFIFO(mode)) return Tr("is a FIFO, not a file");
+    if (S_ISSOCK(mode)) return Tr("is a socket, not a file");
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return Tr("is a device, not a file");
+    return Tr("is not a regular file, not a file");
 }
 #endif
 
-std::string SizeText(std::size_t bytes) {
-    return bytes >= kMegabyte ? std::to_string(bytes / kMegabyte) + " MB" : std::to_string(bytes) + " bytes";
+// "is larger than 64 MB": the cause for a file of more than `largest` bytes.
+std::string LargerThan(std::size_t largest) {
+    if (largest >= kMegabyte)
+        return Fill(Tr("is larger than {size} MB"), {{"size", std::to_string(largest / kMegabyte)}});
+    return Fill(TrN("is larger than {count} byte", "is larger than {count} bytes", largest),
+                {{"count", std::to_string(largest)}});
 }
 
 #ifndef _WIN32
@@ -99,9 +106,9 @@ Result<OpenedFile> OpenRegularFileIn(int folder, const char* name, const std::st
     struct stat named {};
     if (::fstatat(folder, name, &named, 0) != 0) return Failure{OpenFailureCause(path, errno)};
     auto refusal = [](mode_t mode) -> std::optional<Failure> {
-        const char* what = NotAFile(mode);
-        if (what == nullptr) return std::nullopt;
-        return Failure{std::string("is ") + what + (S_ISDIR(mode) ? "" : ", not a file")};
+        std::optional<std::string> cause = NotAFile(mode);
+        if (!cause) return std::nullopt;
+        return Failure{std::move(*cause)};
     };
     if (auto refused = refusal(named.st_mode)) return std::move(*refused);
     const int fd = ::openat(folder, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -115,12 +122,12 @@ Result<OpenedFile> OpenRegularFileIn(int folder, const char* name, const std::st
     if (::fstat(fd, &status) != 0) return closing(Failure{OpenFailureCause(path, errno)});
     if (auto refused = refusal(status.st_mode)) return closing(std::move(*refused));
     if (status.st_dev != named.st_dev || status.st_ino != named.st_ino)
-        return closing(Failure{"changed while it was opened"});
+        return closing(Failure{Tr("changed while it was opened")});
     const int flags = ::fcntl(fd, F_GETFL);
     FileHandle file(flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ? nullptr : ::fdopen(fd, "rb"));
     if (!file) return closing(Failure{OpenFailureCause(path, errno)});
     const auto bytes = static_cast<unsigned long long>(status.st_size);
-    if (bytes > largest) return Failure{"is larger than " + SizeText(largest)};
+    if (bytes > largest) return Failure{LargerThan(largest)};
     return OpenedFile{std::move(file), static_cast<std::size_t>(bytes)};
 }
 #endif
@@ -128,7 +135,7 @@ Result<OpenedFile> OpenRegularFileIn(int folder, const char* name, const std::st
 }  // namespace
 
 Result<OpenedFile> OpenRegularFile(const std::string& path, std::size_t largest) {
-    if (path.empty()) return Failure{"no file name"};
+    if (path.empty()) return Failure{Tr("no file name")};
 #ifdef _WIN32
     errno = 0;
     FileHandle file(OpenFile(path, "rb"));
@@ -136,11 +143,11 @@ Result<OpenedFile> OpenRegularFile(const std::string& path, std::size_t largest)
     const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.get())));
     const DWORD type = GetFileType(handle);
     if (type != FILE_TYPE_DISK)
-        return Failure{type == FILE_TYPE_PIPE ? "is a pipe, not a file" : "is a device, not a file"};
+        return Failure{type == FILE_TYPE_PIPE ? Tr("is a pipe, not a file") : Tr("is a device, not a file")};
     LARGE_INTEGER length{};
-    if (!GetFileSizeEx(handle, &length)) return Failure{"its size cannot be read"};
+    if (!GetFileSizeEx(handle, &length)) return Failure{Tr("its size cannot be read")};
     const auto bytes = static_cast<unsigned long long>(length.QuadPart);
-    if (bytes > largest) return Failure{"is larger than " + SizeText(largest)};
+    if (bytes > largest) return Failure{LargerThan(largest)};
     return OpenedFile{std::move(file), static_cast<std::size_t>(bytes)};
 #else
     return OpenRegularFileIn(AT_FDCWD, path.c_str(), path, largest);
@@ -193,7 +200,7 @@ Result<std::string> ReadWholeFile(const std::string& path, std::size_t largest) 
         if (got == 0 || text.size() > largest) break;
     }
     if (std::ferror(file)) return Failure{OpenFailureCause(path, errno)};
-    if (text.size() > largest) return Failure{"is larger than " + SizeText(largest)};
+    if (text.size() > largest) return Failure{LargerThan(largest)};
     return {std::move(text)};
 }
 

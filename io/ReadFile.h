@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "i18n/Translate.h"
 #include "io/Result.h"
 
 namespace morvane {
@@ -74,9 +75,10 @@ private:
 Result<std::string> ReadWholeFile(const std::string& path, std::size_t largest);
 
 // Why a file could not be opened or read, in plain words for a message:
-// kNotFoundCause, "is a folder", "no permission", or the system's reason for
-// `error` (an errno value).
-constexpr const char* kNotFoundCause = "not found";
+// Tr(kNotFoundCause), "is a folder", "no permission", or the system's reason
+// for `error` (an errno value). Causes are in the language chosen: compare
+// one with Tr(kNotFoundCause), never with the English text.
+constexpr const char* kNotFoundCause = N_("not found");
 std::string OpenFailureCause(const std::string& path, int error);
 
 // Whether a path names a folder.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "i18n/Translate.h"
 #include "io/Result.h"
 
 namespace morvane {
@@ -46,9 +47,10 @@ Result<SaveNotes> WriteFileSafely(const std::string& path, const uint8_t* bytes,
 // "not kept from the file it replaced: the set-user-ID bit (...); ...", for
 // a warning after a save whose notes name something.
 inline std::string NotKeptText(const SaveNotes& notes) {
-    std::string text = "not kept from the file it replaced: ";
-    for (std::size_t i = 0; i < notes.notKept.size(); ++i) text += (i > 0 ? "; " : "") + notes.notKept[i];
-    return text;
+    std::string list;
+    for (std::size_t i = 0; i < notes.notKept.size(); ++i) list += (i > 0 ? "; " : "") + notes.notKept[i];
+    // TRANSLATORS: {list} is what a save could not keep, each part after "; ".
+    return Fill(Tr("not kept from the file it replaced: {list}"), {{"list", list}});
 }
 
 // The name every temporary file of a save begins with.

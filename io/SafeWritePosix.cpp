@@ -20,6 +20,7 @@
 #include <sys/xattr.h>
 #endif
 
+#include "i18n/Translate.h"
 #include "io/ReadFile.h"
 #include "io/SaveLeftovers.h"
 #include "io/SafeWriteSteps.h"
@@ -132,14 +133,15 @@ mode_t CurrentUmask() {
 // A failure to create or write the temporary file in plain words.
 std::string WriteCause(int error) {
     switch (error) {
-        case ENOENT: return "folder does not exist";
-        case ENOTDIR: return "a part of the path is not a folder";
+        case ENOENT: return Tr("folder does not exist");
+        case ENOTDIR: return Tr("a part of the path is not a folder");
         case EACCES:
-        case EPERM: return "no permission to write in the folder";
-        case EROFS: return "the file system is read-only";
-        case ENOSPC: return "disk full";
-        case EDQUOT: return "disk quota exceeded";
-        case EFBIG: return "larger than this process may write (file size limit, ulimit -f)";
+        case EPERM: return Tr("no permission to write in the folder");
+        case EROFS: return Tr("the file system is read-only");
+        case ENOSPC: return Tr("disk full");
+        case EDQUOT: return Tr("disk quota exceeded");
+        // TRANSLATORS: "ulimit -f" is a command; leave it as it is.
+        case EFBIG: return Tr("larger than this process may write (file size limit, ulimit -f)");
         default: return SystemReason(error);
     }
 }
@@ -150,7 +152,7 @@ Status WriteAll(int fd, const uint8_t* bytes, std::size_t size) {
         const ssize_t written = write(fd, bytes + done, size - done);
         if (written < 0 && errno == EINTR) continue;
         if (written < 0) return Failure{WriteCause(errno)};
-        if (written == 0) return Failure{"the disk took no more bytes"};
+        if (written == 0) return Failure{Tr("the disk took no more bytes")};
         done += static_cast<std::size_t>(written);
     }
     return {};
@@ -161,8 +163,10 @@ Result<std::string> ResolveTarget(const std::string& path) {
     struct stat linkInfo {};
     if (lstat(path.c_str(), &linkInfo) != 0 || !S_ISLNK(linkInfo.st_mode)) return path;
     char resolved[PATH_MAX];
-    if (realpath(path.c_str(), resolved) == nullptr)
-        return Failure{"is a link that cannot be followed (" + SystemReason(errno) + ")"};
+    if (realpath(path.c_str(), resolved) == nullptr) {
+        const std::string reason = SystemReason(errno);  // before Tr, which may change errno
+        return Failure{Fill(Tr("is a link that cannot be followed ({reason})"), {{"reason", reason}})};
+    }
     return std::string(resolved);
 }
 
@@ -173,22 +177,17 @@ Status CheckTarget(const std::string& target, bool& exists, struct stat& info) {
         if (errno == ENOENT) return {};  // a new file; whether its folder exists is told by mkstemps
         return Failure{WriteCause(errno)};
     }
-    if (S_ISDIR(info.st_mode)) return Failure{"is a folder"};
-    if (!S_ISREG(info.st_mode)) return Failure{"is not a regular file"};
-    if ((info.st_mode & kAnyWriteBit) == 0) return Failure{"is write-protected"};
+    if (S_ISDIR(info.st_mode)) return Failure{Tr("is a folder")};
+    if (!S_ISREG(info.st_mode)) return Failure{Tr("is not a regular file")};
+    if ((info.st_mode & kAnyWriteBit) == 0) return Failure{Tr("is write-protected")};
     if (access(target.c_str(), W_OK) != 0)
-        return Failure{errno == EROFS ? "the file system is read-only" : "no permission"};
+        return Failure{errno == EROFS ? Tr("the file system is read-only") : Tr("no permission")};
     return {};
 }
 
 // The set-ID bits, kept only for the owner and group they were for.
 constexpr mode_t kSetUserId = S_ISUID;
 constexpr mode_t kSetGroupId = S_ISGID;
-
-std::string Ids(const char* kind, unsigned was, unsigned now) {
-    return "the file now belongs to " + std::string(kind) + " " + std::to_string(now) + ", not to " + kind + " " +
-           std::to_string(was);
-}
 
 // Gives the temporary file the owner and group of the file it replaces, as
 // far as the writer may (a privileged one both; anyone a group of theirs).
@@ -197,12 +196,16 @@ void KeepOwner(int fd, const struct stat& existing, struct stat& now, SaveNotes&
         fchown(fd, existing.st_uid, existing.st_gid) != 0 && now.st_gid != existing.st_gid)
         static_cast<void>(fchown(fd, static_cast<uid_t>(-1), existing.st_gid));
     if (fstat(fd, &now) != 0) return;
-    if (now.st_uid != existing.st_uid)
-        notes.notKept.push_back("its owner, user " + std::to_string(existing.st_uid) + " (it now belongs to user " +
-                                std::to_string(now.st_uid) + ")");
-    if (now.st_gid != existing.st_gid)
-        notes.notKept.push_back("its group, group " + std::to_string(existing.st_gid) + " (it is now group " +
-                                std::to_string(now.st_gid) + "'s)");
+    if (now.st_uid != existing.st_uid) {
+        // TRANSLATORS: what a save could not keep of the file it replaced; {was} and {now} are user numbers.
+        notes.notKept.push_back(Fill(Tr("its owner, user {was} (it now belongs to user {now})"),
+                                     {{"was", std::to_string(existing.st_uid)}, {"now", std::to_string(now.st_uid)}}));
+    }
+    if (now.st_gid != existing.st_gid) {
+        // TRANSLATORS: what a save could not keep of the file it replaced; {was} and {now} are group numbers.
+        notes.notKept.push_back(Fill(Tr("its group, group {was} (it is now group {now}'s)"),
+                                     {{"was", std::to_string(existing.st_gid)}, {"now", std::to_string(now.st_gid)}}));
+    }
 }
 
 #ifdef __linux__
@@ -244,8 +247,9 @@ void KeepAttributes(int fd, const std::string& target, SaveNotes& notes) {
             if (got >= 0 || errno != ERANGE) break;
         }
         if (got < 0) {
-            notes.notKept.push_back("the extended attribute " + name + " (it cannot be read: " + SystemReason(errno) +
-                                    ")");
+            const std::string reason = SystemReason(errno);
+            notes.notKept.push_back(Fill(Tr("the extended attribute {name} (it cannot be read: {reason})"),
+                                         {{"name", name}, {"reason", reason}}));
             continue;
         }
         value.resize(static_cast<std::size_t>(got));
@@ -255,7 +259,8 @@ void KeepAttributes(int fd, const std::string& target, SaveNotes& notes) {
         std::vector<char> has(value.size() + 1);
         const ssize_t same = fgetxattr(fd, name.c_str(), has.data(), has.size());
         if (same == got && std::equal(value.begin(), value.end(), has.begin())) continue;
-        notes.notKept.push_back("the extended attribute " + name + " (" + SystemReason(error) + ")");
+        notes.notKept.push_back(
+            Fill(Tr("the extended attribute {name} ({reason})"), {{"name", name}, {"reason", SystemReason(error)}}));
     }
 }
 #endif
@@ -266,22 +271,26 @@ void KeepMode(int fd, const struct stat& existing, const struct stat& now, SaveN
     mode_t mode = existing.st_mode & kPermissionBits;
     if ((mode & kSetUserId) && now.st_uid != existing.st_uid) {
         mode &= ~kSetUserId;
-        notes.notKept.push_back("the set-user-ID bit (" + Ids("user", existing.st_uid, now.st_uid) + ")");
+        notes.notKept.push_back(Fill(Tr("the set-user-ID bit (the file now belongs to user {now}, not to user {was})"),
+                                     {{"now", std::to_string(now.st_uid)}, {"was", std::to_string(existing.st_uid)}}));
     }
     if ((mode & kSetGroupId) && now.st_gid != existing.st_gid) {
         mode &= ~kSetGroupId;
-        notes.notKept.push_back("the set-group-ID bit (" + Ids("group", existing.st_gid, now.st_gid) + ")");
+        notes.notKept.push_back(
+            Fill(Tr("the set-group-ID bit (the file now belongs to group {now}, not to group {was})"),
+                 {{"now", std::to_string(now.st_gid)}, {"was", std::to_string(existing.st_gid)}}));
     }
     struct stat after {};
     if (fchmod(fd, mode) != 0 || fstat(fd, &after) != 0) {
-        notes.notKept.push_back("its permissions (" + SystemReason(errno) + ")");
+        const std::string reason = SystemReason(errno);
+        notes.notKept.push_back(Fill(Tr("its permissions ({reason})"), {{"reason", reason}}));
         return;
     }
     // The system may clear a set-group-ID bit for a writer outside the group.
     const mode_t lost = mode & ~after.st_mode & kPermissionBits;
-    if (lost & kSetUserId) notes.notKept.push_back("the set-user-ID bit (the system did not let it be set)");
-    if (lost & kSetGroupId) notes.notKept.push_back("the set-group-ID bit (the system did not let it be set)");
-    if (lost & ~(kSetUserId | kSetGroupId)) notes.notKept.push_back("some of its permissions");
+    if (lost & kSetUserId) notes.notKept.push_back(Tr("the set-user-ID bit (the system did not let it be set)"));
+    if (lost & kSetGroupId) notes.notKept.push_back(Tr("the set-group-ID bit (the system did not let it be set)"));
+    if (lost & ~(kSetUserId | kSetGroupId)) notes.notKept.push_back(Tr("some of its permissions"));
 }
 
 // Everything after the temporary file is made: the bytes, then the owner,
@@ -331,7 +340,7 @@ bool SaveStillWriting(const std::string& path) {
 }
 
 Result<SaveNotes> WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t size) {
-    if (path.empty() || path.back() == '/') return Failure{"no file name"};
+    if (path.empty() || path.back() == '/') return Failure{Tr("no file name")};
     const Result<std::string> target = ResolveTarget(path);
     if (!target) return Failure{target.Cause()};
     struct stat existing {};
@@ -363,8 +372,10 @@ Result<SaveNotes> WriteFileSafely(const std::string& path, const uint8_t* bytes,
     if (saved) Reached(SaveStep::Written);
     {
         const SignalBlock held;
-        if (saved && rename(temporary.c_str(), target->c_str()) != 0)
-            saved = Failure{"cannot replace it (" + SystemReason(errno) + ")"};
+        if (saved && rename(temporary.c_str(), target->c_str()) != 0) {
+            const std::string reason = SystemReason(errno);
+            saved = Failure{Fill(Tr("cannot replace it ({reason})"), {{"reason", reason}})};
+        }
         if (!saved) unlink(temporary.c_str());
         gTemporary.store(nullptr);
     }

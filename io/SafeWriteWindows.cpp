@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 
+#include "i18n/Translate.h"
 #include "io/ReadFile.h"
 #include "io/SaveLeftovers.h"
 #include "io/SafeWriteSteps.h"
@@ -23,21 +24,22 @@ constexpr int kTemporaryNameTries = 16;
 std::string WindowsReason(DWORD error) {
     switch (error) {
         case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND: return "folder does not exist";
-        case ERROR_ACCESS_DENIED: return "no permission";
+        case ERROR_PATH_NOT_FOUND: return Tr("folder does not exist");
+        case ERROR_ACCESS_DENIED: return Tr("no permission");
         case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL: return "disk full";
-        case ERROR_WRITE_PROTECT: return "the disk is write-protected";
+        case ERROR_HANDLE_DISK_FULL: return Tr("disk full");
+        case ERROR_WRITE_PROTECT: return Tr("the disk is write-protected");
         case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION: return "another program has the file open";
+        case ERROR_LOCK_VIOLATION: return Tr("another program has the file open");
         default: break;
     }
     char* text = nullptr;
     const DWORD length =
         FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string reason =
-        length > 0 && text != nullptr ? std::string(text, length) : "system error " + std::to_string(error);
+    std::string reason = length > 0 && text != nullptr
+                             ? std::string(text, length)
+                             : Fill(Tr("system error {number}"), {{"number", std::to_string(error)}});
     if (text != nullptr) LocalFree(text);
     while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.'))
         reason.pop_back();
@@ -50,7 +52,7 @@ Status WriteAll(HANDLE file, const uint8_t* bytes, std::size_t size) {
         const DWORD chunk = static_cast<DWORD>(size - done > 0x40000000u ? 0x40000000u : size - done);
         DWORD written = 0;
         if (!WriteFile(file, bytes + done, chunk, &written, nullptr)) return Failure{WindowsReason(GetLastError())};
-        if (written == 0) return Failure{"the disk took no more bytes"};
+        if (written == 0) return Failure{Tr("the disk took no more bytes")};
         done += written;
     }
     return {};
@@ -72,11 +74,15 @@ bool MarkForDeletion(HANDLE file, bool deleteIt) {
 Status Replace(const std::wstring& target, const std::wstring& temporary, bool exists, SaveNotes& notes) {
     if (exists && ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, 0, nullptr, nullptr)) return {};
     const DWORD refused = GetLastError();
-    if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return Failure{"cannot replace it (" + WindowsReason(GetLastError()) + ")"};
-    if (exists)
-        notes.notKept.push_back("its attributes, security settings and alternate data streams (" +
-                                WindowsReason(refused) + ")");
+    if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const std::string reason = WindowsReason(GetLastError());  // before Tr, which may change the last error
+        return Failure{Fill(Tr("cannot replace it ({reason})"), {{"reason", reason}})};
+    }
+    if (exists) {
+        const std::string reason = WindowsReason(refused);
+        notes.notKept.push_back(
+            Fill(Tr("its attributes, security settings and alternate data streams ({reason})"), {{"reason", reason}}));
+    }
     return {};
 }
 
@@ -104,15 +110,15 @@ bool SaveStillWriting(const std::string& path) {
 
 Result<SaveNotes> WriteFileSafely(const std::string& path, const uint8_t* bytes, std::size_t size) {
     std::wstring target;
-    if (path.empty() || path.back() == '/' || path.back() == '\\') return Failure{"no file name"};
-    if (!WidenUtf8(path, target)) return Failure{"the name is not UTF-8"};
+    if (path.empty() || path.back() == '/' || path.back() == '\\') return Failure{Tr("no file name")};
+    if (!WidenUtf8(path, target)) return Failure{Tr("the name is not UTF-8")};
 
     const DWORD attributes = GetFileAttributesW(target.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (exists) {
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Failure{"is a folder"};
-        if (attributes & FILE_ATTRIBUTE_READONLY) return Failure{"is write-protected"};
-        if (attributes & FILE_ATTRIBUTE_DEVICE) return Failure{"is not a regular file"};
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) return Failure{Tr("is a folder")};
+        if (attributes & FILE_ATTRIBUTE_READONLY) return Failure{Tr("is write-protected")};
+        if (attributes & FILE_ATTRIBUTE_DEVICE) return Failure{Tr("is not a regular file")};
     } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
         return Failure{WindowsReason(GetLastError())};
     }
@@ -129,7 +135,7 @@ Result<SaveNotes> WriteFileSafely(const std::string& path, const uint8_t* bytes,
         const std::string unique =
             std::to_string(GetCurrentProcessId()) + "." + std::to_string(GetTickCount() + static_cast<DWORD>(attempt));
         std::wstring name;
-        if (!WidenUtf8(TemporaryFileName(unique, targetName), name)) return Failure{"the name is not UTF-8"};
+        if (!WidenUtf8(TemporaryFileName(unique, targetName), name)) return Failure{Tr("the name is not UTF-8")};
         temporary = folder + L"\\" + name;
         // Open to this save alone, which is how FindSaveLeftovers tells it is running.
         file = CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
@@ -137,7 +143,7 @@ Result<SaveNotes> WriteFileSafely(const std::string& path, const uint8_t* bytes,
         if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
             return Failure{WindowsReason(GetLastError())};
     }
-    if (file == INVALID_HANDLE_VALUE) return Failure{"no free name for a temporary file"};
+    if (file == INVALID_HANDLE_VALUE) return Failure{Tr("no free name for a temporary file")};
 
     // Should the program end during the write, closing the handle deletes the file.
     const bool marked = MarkForDeletion(file, true);

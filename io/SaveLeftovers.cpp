@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "i18n/Translate.h"
 #include "io/SafeWrite.h"
 
 namespace morvane {
@@ -21,16 +22,28 @@ std::size_t WholeCharacters(const std::string& text, std::size_t room) {
     return end;
 }
 
-std::string Counted(int64_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
+// "3 minutes": how old a leftover is, in its largest whole unit.
 std::string AgeText(int64_t seconds) {
     constexpr int64_t kMinute = 60, kHour = 60 * kMinute, kDay = 24 * kHour;
-    if (seconds < kMinute) return Counted(std::max<int64_t>(seconds, 0), "second", "seconds");
-    if (seconds < kHour) return Counted(seconds / kMinute, "minute", "minutes");
-    if (seconds < kDay) return Counted(seconds / kHour, "hour", "hours");
-    return Counted(seconds / kDay, "day", "days");
+    const auto counted = [](const std::string& form, int64_t count) {
+        return Fill(form, {{"count", std::to_string(count)}});
+    };
+    if (seconds < kMinute) {
+        const int64_t count = std::max<int64_t>(seconds, 0);
+        // TRANSLATORS: how old a file is, put in "... ({size}, {age} old)".
+        return counted(TrN("{count} second", "{count} seconds", static_cast<uint64_t>(count)), count);
+    }
+    if (seconds < kHour) {
+        // TRANSLATORS: how old a file is, put in "... ({size}, {age} old)".
+        return counted(TrN("{count} minute", "{count} minutes", static_cast<uint64_t>(seconds / kMinute)),
+                       seconds / kMinute);
+    }
+    if (seconds < kDay) {
+        // TRANSLATORS: how old a file is, put in "... ({size}, {age} old)".
+        return counted(TrN("{count} hour", "{count} hours", static_cast<uint64_t>(seconds / kHour)), seconds / kHour);
+    }
+    // TRANSLATORS: how old a file is, put in "... ({size}, {age} old)".
+    return counted(TrN("{count} day", "{count} days", static_cast<uint64_t>(seconds / kDay)), seconds / kDay);
 }
 
 }  // namespace
@@ -77,16 +90,27 @@ std::vector<SaveLeftover> FindSaveLeftovers(const std::string& folder) {
 }
 
 std::string SaveLeftoverText(const SaveLeftover& leftover) {
-    std::string text = "left by a save ";
-    if (leftover.forName.empty())
-        text += "that did not finish (its name does not say of which file; ";
-    else if (leftover.nameCut)
-        text += "of a file whose name begins " + leftover.forName + " that did not finish (";
-    else
-        text += "of " + leftover.forName + " that did not finish (";
-    text += Counted(static_cast<int64_t>(leftover.bytes), "byte", "bytes") + ", " + AgeText(leftover.ageSeconds) +
-            " old); not removed: delete it when no program is saving into this folder";
-    return text;
+    const std::string size =
+        Fill(TrN("{count} byte", "{count} bytes", leftover.bytes), {{"count", std::to_string(leftover.bytes)}});
+    const std::string age = AgeText(leftover.ageSeconds);
+    if (leftover.forName.empty()) {
+        // TRANSLATORS: said of a temporary file after its path; {size} is "1204 bytes", {age} "3 minutes".
+        return Fill(Tr("left by a save that did not finish (its name does not say of which file; {size}, {age} old); "
+                       "not removed: delete it when no program is saving into this folder"),
+                    {{"size", size}, {"age", age}});
+    }
+    if (leftover.nameCut) {
+        // TRANSLATORS: said of a temporary file after its path; {name} is the beginning of a file name, {size} is
+        // "1204 bytes", {age} "3 minutes".
+        return Fill(Tr("left by a save of a file whose name begins {name} that did not finish ({size}, {age} old); "
+                       "not removed: delete it when no program is saving into this folder"),
+                    {{"name", leftover.forName}, {"size", size}, {"age", age}});
+    }
+    // TRANSLATORS: said of a temporary file after its path; {name} is a file name, {size} is "1204 bytes", {age}
+    // "3 minutes".
+    return Fill(Tr("left by a save of {name} that did not finish ({size}, {age} old); not removed: delete it when no "
+                   "program is saving into this folder"),
+                {{"name", leftover.forName}, {"size", size}, {"age", age}});
 }
 
 }  // namespace morvane

@@ -12,6 +12,7 @@
 #include <tuple>
 #include <unordered_set>
 
+#include "i18n/Translate.h"
 #include "io/ReadFile.h"
 #include "keys/Hotkeys.h"
 #include "keys/KeyNames.h"
@@ -224,7 +225,7 @@ KeyMap BuildKeyMap(const std::vector<std::string>& paths, const OpcodeTable& tab
             } catch (const std::bad_alloc&) {
                 scripts[i] = ScriptKeys();
                 scripts[i].path = paths[i];
-                scripts[i].cause = "not enough memory to read it";
+                scripts[i].cause = Tr("not enough memory to read it");
             }
         }
     };

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <set>
 
+#include "i18n/Translate.h"
 #include "io/Utf8Text.h"
 #include "keys/KeyNames.h"
 #include "keys/KeyRules.h"
@@ -63,6 +64,9 @@ const PictureKey* KeyboardPicture::KeyAt(double x, double y) const {
 namespace {
 
 // ---- the keyboard: positions in key widths, US labels, virtual-key codes ----
+// The labels of the keys that carry a word are marked for the catalogs and
+// shown in the language chosen (TrC("key", label)); letters, digits, signs
+// and F-keys are the same in every language.
 
 struct Cap {
     double x, y, w, h;
@@ -78,50 +82,54 @@ constexpr double kTitleAboveKeys = 0.25;
 // clang-format off
 const Cap kKeyboard[] = {
     // function row
-    {0, 0, 1, 1, "Esc", 0x1B},
-    {2, 0, 1, 1, "F1", 0x70}, {3, 0, 1, 1, "F2", 0x71}, {4, 0, 1, 1, "F3", 0x72}, {5, 0, 1, 1, "F4", 0x73},
-    {6.5, 0, 1, 1, "F5", 0x74}, {7.5, 0, 1, 1, "F6", 0x75}, {8.5, 0, 1, 1, "F7", 0x76}, {9.5, 0, 1, 1, "F8", 0x77},
-    {11, 0, 1, 1, "F9", 0x78}, {12, 0, 1, 1, "F10", 0x79}, {13, 0, 1, 1, "F11", 0x7A}, {14, 0, 1, 1, "F12", 0x7B},
-    {15.25, 0, 1, 1, "PrtSc", 0x2C}, {16.25, 0, 1, 1, "ScrLk", 0x91}, {17.25, 0, 1, 1, "Pause", 0x13},
+    {0, 0, 1, 1, NC_("key", "Esc"), 0x1B}, {2, 0, 1, 1, "F1", 0x70}, {3, 0, 1, 1, "F2", 0x71}, {4, 0, 1, 1, "F3", 0x72},
+    {5, 0, 1, 1, "F4", 0x73}, {6.5, 0, 1, 1, "F5", 0x74}, {7.5, 0, 1, 1, "F6", 0x75}, {8.5, 0, 1, 1, "F7", 0x76},
+    {9.5, 0, 1, 1, "F8", 0x77}, {11, 0, 1, 1, "F9", 0x78}, {12, 0, 1, 1, "F10", 0x79}, {13, 0, 1, 1, "F11", 0x7A},
+    {14, 0, 1, 1, "F12", 0x7B}, {15.25, 0, 1, 1, NC_("key", "PrtSc"), 0x2C},
+    {16.25, 0, 1, 1, NC_("key", "ScrLk"), 0x91}, {17.25, 0, 1, 1, NC_("key", "Pause"), 0x13},
     // number row
     {0, 1.5, 1, 1, "`", 0xC0}, {1, 1.5, 1, 1, "1", 0x31}, {2, 1.5, 1, 1, "2", 0x32}, {3, 1.5, 1, 1, "3", 0x33},
     {4, 1.5, 1, 1, "4", 0x34}, {5, 1.5, 1, 1, "5", 0x35}, {6, 1.5, 1, 1, "6", 0x36}, {7, 1.5, 1, 1, "7", 0x37},
     {8, 1.5, 1, 1, "8", 0x38}, {9, 1.5, 1, 1, "9", 0x39}, {10, 1.5, 1, 1, "0", 0x30}, {11, 1.5, 1, 1, "-", 0xBD},
-    {12, 1.5, 1, 1, "=", 0xBB}, {13, 1.5, 2, 1, "Backspace", 0x08},
+    {12, 1.5, 1, 1, "=", 0xBB}, {13, 1.5, 2, 1, NC_("key", "Backspace"), 0x08},
     // top letter row
-    {0, 2.5, 1.5, 1, "Tab", 0x09}, {1.5, 2.5, 1, 1, "Q", 0x51}, {2.5, 2.5, 1, 1, "W", 0x57}, {3.5, 2.5, 1, 1, "E", 0x45},
-    {4.5, 2.5, 1, 1, "R", 0x52}, {5.5, 2.5, 1, 1, "T", 0x54}, {6.5, 2.5, 1, 1, "Y", 0x59}, {7.5, 2.5, 1, 1, "U", 0x55},
-    {8.5, 2.5, 1, 1, "I", 0x49}, {9.5, 2.5, 1, 1, "O", 0x4F}, {10.5, 2.5, 1, 1, "P", 0x50}, {11.5, 2.5, 1, 1, "[", 0xDB},
-    {12.5, 2.5, 1, 1, "]", 0xDD}, {13.5, 2.5, 1.5, 1, "\\", 0xDC},
+    {0, 2.5, 1.5, 1, NC_("key", "Tab"), 0x09}, {1.5, 2.5, 1, 1, "Q", 0x51}, {2.5, 2.5, 1, 1, "W", 0x57},
+    {3.5, 2.5, 1, 1, "E", 0x45}, {4.5, 2.5, 1, 1, "R", 0x52}, {5.5, 2.5, 1, 1, "T", 0x54}, {6.5, 2.5, 1, 1, "Y", 0x59},
+    {7.5, 2.5, 1, 1, "U", 0x55}, {8.5, 2.5, 1, 1, "I", 0x49}, {9.5, 2.5, 1, 1, "O", 0x4F}, {10.5, 2.5, 1, 1, "P", 0x50},
+    {11.5, 2.5, 1, 1, "[", 0xDB}, {12.5, 2.5, 1, 1, "]", 0xDD}, {13.5, 2.5, 1.5, 1, "\\", 0xDC},
     // home row
-    {0, 3.5, 1.75, 1, "Caps Lock", 0x14}, {1.75, 3.5, 1, 1, "A", 0x41}, {2.75, 3.5, 1, 1, "S", 0x53},
-    {3.75, 3.5, 1, 1, "D", 0x44}, {4.75, 3.5, 1, 1, "F", 0x46}, {5.75, 3.5, 1, 1, "G", 0x47}, {6.75, 3.5, 1, 1, "H", 0x48},
-    {7.75, 3.5, 1, 1, "J", 0x4A}, {8.75, 3.5, 1, 1, "K", 0x4B}, {9.75, 3.5, 1, 1, "L", 0x4C}, {10.75, 3.5, 1, 1, ";", 0xBA},
-    {11.75, 3.5, 1, 1, "'", 0xDE}, {12.75, 3.5, 2.25, 1, "Enter", 0x0D},
+    {0, 3.5, 1.75, 1, NC_("key", "Caps Lock"), 0x14}, {1.75, 3.5, 1, 1, "A", 0x41}, {2.75, 3.5, 1, 1, "S", 0x53},
+    {3.75, 3.5, 1, 1, "D", 0x44}, {4.75, 3.5, 1, 1, "F", 0x46}, {5.75, 3.5, 1, 1, "G", 0x47},
+    {6.75, 3.5, 1, 1, "H", 0x48}, {7.75, 3.5, 1, 1, "J", 0x4A}, {8.75, 3.5, 1, 1, "K", 0x4B},
+    {9.75, 3.5, 1, 1, "L", 0x4C}, {10.75, 3.5, 1, 1, ";", 0xBA}, {11.75, 3.5, 1, 1, "'", 0xDE},
+    {12.75, 3.5, 2.25, 1, NC_("key", "Enter"), 0x0D},
     // bottom letter row
-    {0, 4.5, 2.25, 1, "Shift", 0xA0}, {2.25, 4.5, 1, 1, "Z", 0x5A}, {3.25, 4.5, 1, 1, "X", 0x58},
-    {4.25, 4.5, 1, 1, "C", 0x43}, {5.25, 4.5, 1, 1, "V", 0x56}, {6.25, 4.5, 1, 1, "B", 0x42}, {7.25, 4.5, 1, 1, "N", 0x4E},
-    {8.25, 4.5, 1, 1, "M", 0x4D}, {9.25, 4.5, 1, 1, ",", 0xBC}, {10.25, 4.5, 1, 1, ".", 0xBE}, {11.25, 4.5, 1, 1, "/", 0xBF},
-    {12.25, 4.5, 2.75, 1, "Shift", 0xA1},
+    {0, 4.5, 2.25, 1, NC_("key", "Shift"), 0xA0}, {2.25, 4.5, 1, 1, "Z", 0x5A}, {3.25, 4.5, 1, 1, "X", 0x58},
+    {4.25, 4.5, 1, 1, "C", 0x43}, {5.25, 4.5, 1, 1, "V", 0x56}, {6.25, 4.5, 1, 1, "B", 0x42},
+    {7.25, 4.5, 1, 1, "N", 0x4E}, {8.25, 4.5, 1, 1, "M", 0x4D}, {9.25, 4.5, 1, 1, ",", 0xBC},
+    {10.25, 4.5, 1, 1, ".", 0xBE}, {11.25, 4.5, 1, 1, "/", 0xBF}, {12.25, 4.5, 2.75, 1, NC_("key", "Shift"), 0xA1},
     // space row
-    {0, 5.5, 1.25, 1, "Ctrl", 0xA2}, {1.25, 5.5, 1.25, 1, "Win", 0x5B}, {2.5, 5.5, 1.25, 1, "Alt", 0xA4},
-    {3.75, 5.5, 6.25, 1, "Space", 0x20}, {10, 5.5, 1.25, 1, "Alt", 0xA5}, {11.25, 5.5, 1.25, 1, "Win", 0x5C},
-    {12.5, 5.5, 1.25, 1, "Menu", 0x5D}, {13.75, 5.5, 1.25, 1, "Ctrl", 0xA3},
+    {0, 5.5, 1.25, 1, NC_("key", "Ctrl"), 0xA2}, {1.25, 5.5, 1.25, 1, NC_("key", "Win"), 0x5B},
+    {2.5, 5.5, 1.25, 1, NC_("key", "Alt"), 0xA4}, {3.75, 5.5, 6.25, 1, NC_("key", "Space"), 0x20},
+    {10, 5.5, 1.25, 1, NC_("key", "Alt"), 0xA5}, {11.25, 5.5, 1.25, 1, NC_("key", "Win"), 0x5C},
+    {12.5, 5.5, 1.25, 1, NC_("key", "Menu"), 0x5D}, {13.75, 5.5, 1.25, 1, NC_("key", "Ctrl"), 0xA3},
     // navigation block
-    {15.25, 1.5, 1, 1, "Ins", 0x2D}, {16.25, 1.5, 1, 1, "Home", 0x24}, {17.25, 1.5, 1, 1, "PgUp", 0x21},
-    {15.25, 2.5, 1, 1, "Del", 0x2E}, {16.25, 2.5, 1, 1, "End", 0x23}, {17.25, 2.5, 1, 1, "PgDn", 0x22},
+    {15.25, 1.5, 1, 1, NC_("key", "Ins"), 0x2D}, {16.25, 1.5, 1, 1, NC_("key", "Home"), 0x24},
+    {17.25, 1.5, 1, 1, NC_("key", "PgUp"), 0x21}, {15.25, 2.5, 1, 1, NC_("key", "Del"), 0x2E},
+    {16.25, 2.5, 1, 1, NC_("key", "End"), 0x23}, {17.25, 2.5, 1, 1, NC_("key", "PgDn"), 0x22},
     {16.25, 4.5, 1, 1, "\xE2\x86\x91", 0x26}, {15.25, 5.5, 1, 1, "\xE2\x86\x90", 0x25},
     {16.25, 5.5, 1, 1, "\xE2\x86\x93", 0x28}, {17.25, 5.5, 1, 1, "\xE2\x86\x92", 0x27},
     // numeric pad
-    {18.5, 1.5, 1, 1, "Num", 0x90}, {19.5, 1.5, 1, 1, "/", 0x6F}, {20.5, 1.5, 1, 1, "*", 0x6A}, {21.5, 1.5, 1, 1, "-", 0x6D},
-    {18.5, 2.5, 1, 1, "7", 0x67}, {19.5, 2.5, 1, 1, "8", 0x68}, {20.5, 2.5, 1, 1, "9", 0x69}, {21.5, 2.5, 1, 2, "+", 0x6B},
-    {18.5, 3.5, 1, 1, "4", 0x64}, {19.5, 3.5, 1, 1, "5", 0x65}, {20.5, 3.5, 1, 1, "6", 0x66},
-    {18.5, 4.5, 1, 1, "1", 0x61}, {19.5, 4.5, 1, 1, "2", 0x62}, {20.5, 4.5, 1, 1, "3", 0x63}, {21.5, 4.5, 1, 2, "Enter", 0x0D},
+    {18.5, 1.5, 1, 1, NC_("key", "Num"), 0x90}, {19.5, 1.5, 1, 1, "/", 0x6F}, {20.5, 1.5, 1, 1, "*", 0x6A},
+    {21.5, 1.5, 1, 1, "-", 0x6D}, {18.5, 2.5, 1, 1, "7", 0x67}, {19.5, 2.5, 1, 1, "8", 0x68},
+    {20.5, 2.5, 1, 1, "9", 0x69}, {21.5, 2.5, 1, 2, "+", 0x6B}, {18.5, 3.5, 1, 1, "4", 0x64},
+    {19.5, 3.5, 1, 1, "5", 0x65}, {20.5, 3.5, 1, 1, "6", 0x66}, {18.5, 4.5, 1, 1, "1", 0x61},
+    {19.5, 4.5, 1, 1, "2", 0x62}, {20.5, 4.5, 1, 1, "3", 0x63}, {21.5, 4.5, 1, 2, NC_("key", "Enter"), 0x0D},
     {18.5, 5.5, 2, 1, "0", 0x60}, {20.5, 5.5, 1, 1, ".", 0x6E},
     // the mouse, beside the keyboard
-    {23, 1.5, 2.5, 1, "Mouse 1 left", 0x01}, {23, 2.5, 2.5, 1, "Mouse 2 right", 0x02},
-    {23, 3.5, 2.5, 1, "Mouse 3 middle", 0x04}, {23, 4.5, 2.5, 1, "Mouse 4 back", 0x05},
-    {23, 5.5, 2.5, 1, "Mouse 5 forward", 0x06},
+    {23, 1.5, 2.5, 1, NC_("key", "Mouse 1 left"), 0x01}, {23, 2.5, 2.5, 1, NC_("key", "Mouse 2 right"), 0x02},
+    {23, 3.5, 2.5, 1, NC_("key", "Mouse 3 middle"), 0x04}, {23, 4.5, 2.5, 1, NC_("key", "Mouse 4 back"), 0x05},
+    {23, 5.5, 2.5, 1, NC_("key", "Mouse 5 forward"), 0x06},
 };
 // clang-format on
 
@@ -146,7 +154,8 @@ int32_t EitherSideCode(int32_t code) {
 // code the list has no name for (the mouse's side buttons) by the cap's label.
 std::string CapName(const Cap& cap) {
     if (VKeyName(cap.code) != kUnnamedKey) return VKeyEntryName(cap.code);
-    return cap.label + std::string(" (") + VKeyCodeText(cap.code) + ")";
+    // TRANSLATORS: a key by its label and its code: "Mouse 4 back (0x05)".
+    return Fill(Tr("{key} ({code})"), {{"key", TrC("key", cap.label)}, {"code", VKeyCodeText(cap.code)}});
 }
 
 bool OnKeyboard(int32_t code) {
@@ -220,8 +229,9 @@ constexpr double kLegendSpacing = 24;
 // A section's title baseline below the section's top.
 constexpr double kSectionBaseline = 16;
 
-std::string Plural(std::size_t count, const char* one, const char* many) {
-    return morvane::Plural(static_cast<int64_t>(count), one, many);
+// "3 scripts" and the like: `form` (a TrN text) with its {count} filled in.
+std::string Counted(const std::string& form, std::size_t count) {
+    return Fill(form, {{"count", std::to_string(count)}});
 }
 
 // The keys a cap or chip stands for, the scripts that test any of them and
@@ -258,7 +268,7 @@ public:
     }
 
     KeyboardPicture Make() {
-        picture_.title = ValidUtf8("Key map of " + caption_.folder);
+        picture_.title = ValidUtf8(Title());
         double y = Heading(kMargin);
         if (map_.ShowsTouchScreen()) {
             cheatsBeside_ = false;  // no keyboard to stand beside
@@ -342,31 +352,61 @@ private:
     }
 
     std::string Tooltip(const std::string& heading, const Tested& tested) const {
-        std::string text = heading;
-        if (tested.scripts.empty()) return text + "\nno script tests it";
-        text += "\n" + Plural(tested.scripts.size(), "script", "scripts");
-        if (tested.contenders.size() >= 2)
-            text += ", a conflict:";
-        else if (tested.contenders.size() < tested.scripts.size())
-            text += std::any_of(tested.entries.begin(), tested.entries.end(),
-                                [](const KeyEntry* e) { return TestsNoKey(e->key); })
-                        ? ", no key the game reads:"
-                        : ", the game's controls:";
-        else
-            text += ":";
+        if (tested.scripts.empty()) return heading + "\n" + Tr("no script tests it");
+        const std::size_t scripts = tested.scripts.size();
+        std::string form;
+        if (tested.contenders.size() >= 2) {
+            // TRANSLATORS: a key's tooltip; the scripts that test it follow, one a line.
+            form = TrN("{count} script, a conflict:", "{count} scripts, a conflict:", scripts);
+        } else if (tested.contenders.size() < scripts &&
+                   std::any_of(tested.entries.begin(), tested.entries.end(),
+                               [](const KeyEntry* e) { return TestsNoKey(e->key); })) {
+            // TRANSLATORS: a key's tooltip; the scripts that test it follow, one a line.
+            form = TrN("{count} script, no key the game reads:", "{count} scripts, no key the game reads:", scripts);
+        } else if (tested.contenders.size() < scripts) {
+            // TRANSLATORS: a key's tooltip; the scripts that test it follow, one a line.
+            form = TrN("{count} script, the game's controls:", "{count} scripts, the game's controls:", scripts);
+        } else {
+            // TRANSLATORS: a key's tooltip; the scripts that test it follow, one a line.
+            form = TrN("{count} script:", "{count} scripts:", scripts);
+        }
+        std::string text = heading + "\n" + Counted(form, scripts);
         for (const KeyEntry* entry : tested.entries) {
             if (tested.entries.size() > 1) text += "\n" + KeyHeading(entry->key) + ":";
-            for (const KeyUse& use : entry->uses)
-                text += "\n  " + map_.scripts[use.script].path + " (" +
-                        Plural(static_cast<std::size_t>(use.tests), "test", "tests") + ")";
+            for (const KeyUse& use : entry->uses) {
+                const auto tests = static_cast<std::size_t>(use.tests);
+                // TRANSLATORS: a script in a key's tooltip: its path and how many of its tests test the key.
+                text += "\n  " + Fill(TrN("{path} ({count} test)", "{path} ({count} tests)", tests),
+                                      {{"path", map_.scripts[use.script].path}, {"count", std::to_string(tests)}});
+            }
         }
         return text;
+    }
+
+    // TRANSLATORS: the title of a picture of the keys a folder's scripts test; {folder} is the folder's path.
+    std::string Title() const { return Fill(Tr("Key map of {folder}"), {{"folder", caption_.folder}}); }
+
+    // "12 scripts, 40 keys and 2 cheat codes tested, 3 conflicts".
+    std::string Totals(std::size_t scripts, std::size_t keys, std::size_t codes, std::size_t conflicts) const {
+        const std::string scriptsText = Counted(TrN("{count} script", "{count} scripts", scripts), scripts);
+        // TRANSLATORS: a number of keys of the keyboard, a mouse or a pad, in "{scripts}, {keys} tested, ...".
+        const std::string keysText = Counted(TrN("{count} key", "{count} keys", keys), keys);
+        const std::string conflictsText = Counted(TrN("{count} conflict", "{count} conflicts", conflicts), conflicts);
+        if (codes == 0) {
+            // TRANSLATORS: {scripts} is "12 scripts", {keys} "40 keys", {conflicts} "3 conflicts".
+            return Fill(Tr("{scripts}, {keys} tested, {conflicts}"),
+                        {{"scripts", scriptsText}, {"keys", keysText}, {"conflicts", conflictsText}});
+        }
+        const std::string codesText = Counted(TrN("{count} cheat code", "{count} cheat codes", codes), codes);
+        // TRANSLATORS: {scripts} is "12 scripts", {keys} "40 keys", {codes} "2 cheat codes", {conflicts} "3 conflicts".
+        return Fill(Tr("{scripts}, {keys} and {codes} tested, {conflicts}"),
+                    {{"scripts", scriptsText}, {"keys", keysText}, {"codes", codesText}, {"conflicts", conflictsText}});
     }
 
     // The title, the totals and the legend; where the keys start below them.
     double Heading(double y) {
         const double room = width_ - 2 * kMargin;
-        Text(kMargin, y + kTitleBaseline, TextStyle::Title, "Key map of " + caption_.folder, room);
+        Text(kMargin, y + kTitleBaseline, TextStyle::Title, Title(), room);
         std::size_t incomplete = 0, unread = 0;
         for (const ScriptKeys& script : map_.scripts) {
             if (!script.read)
@@ -375,13 +415,19 @@ private:
                 ++incomplete;
         }
         const std::size_t codes = CheatEntries().size();
-        std::string totals = caption_.date + "  \xC2\xB7  " +
-                             Plural(map_.scripts.size() - unread, "script", "scripts") + ", " +
-                             Plural(map_.keys.size() - codes, "key", "keys") +
-                             (codes > 0 ? " and " + Plural(codes, "cheat code", "cheat codes") : std::string()) +
-                             " tested, " + Plural(map_.ConflictCount(), "conflict", "conflicts");
-        if (incomplete > 0) totals += "; " + std::to_string(incomplete) + " may test more (unknown instructions)";
-        if (unread > 0) totals += "; " + std::to_string(unread) + " could not be read";
+        std::string totals =
+            caption_.date + "  \xC2\xB7  " +
+            Totals(map_.scripts.size() - unread, map_.keys.size() - codes, codes, map_.ConflictCount());
+        if (incomplete > 0) {
+            // TRANSLATORS: after the totals of a key map: how many of its scripts may test more keys.
+            totals += "; " + Counted(TrN("{count} may test more (unknown instructions)",
+                                         "{count} may test more (unknown instructions)", incomplete),
+                                     incomplete);
+        }
+        if (unread > 0) {
+            // TRANSLATORS: after the totals of a key map: how many of its scripts could not be read.
+            totals += "; " + Counted(TrN("{count} could not be read", "{count} could not be read", unread), unread);
+        }
         Text(kMargin, y + kTotalsBaseline, TextStyle::Quiet, totals, room);
 
         // The legend, then the hint: on the legend's row when it fits, else
@@ -390,20 +436,22 @@ private:
         const struct {
             KeyShade shade;
             const char* text;
-        } kLegend[] = {{KeyShade::Free, "no script"},
-                       {KeyShade::One, "tested, no conflict"},
-                       {KeyShade::Conflict, "a conflict: two or more mods test it"}};
+            // TRANSLATORS: the legend of the key map's colours: a key no script tests, one mod tests, two or more test.
+        } kLegend[] = {{KeyShade::Free, N_("no script")},
+                       {KeyShade::One, N_("tested, no conflict")},
+                       {KeyShade::Conflict, N_("a conflict: two or more mods test it")}};
         double lx = kMargin;
         for (const auto& item : kLegend) {
-            const double textWidth = EstimatedWidth(item.text, TextStyle::Quiet);
+            const std::string text = ValidUtf8(Tr(item.text));
+            const double textWidth = EstimatedWidth(text, TextStyle::Quiet);
             picture_.legend.push_back(PictureSwatch{
                 PictureBox{lx, ly, kSwatchWidth, kSwatchHeight, kSwatchCorner}, item.shade,
-                PictureText{lx + kSwatchToText, ly + kLegendTextBaseline, TextStyle::Quiet, item.text, textWidth}});
+                PictureText{lx + kSwatchToText, ly + kLegendTextBaseline, TextStyle::Quiet, text, textWidth}});
             lx += kSwatchToText + textWidth + kLegendSpacing;
         }
         const std::string hint =
-            "The number on a key: how many scripts test it. Hover a key for the scripts; a pad button the main "
-            "script also tests is one of the game's controls, not a conflict.";
+            Tr("The number on a key: how many scripts test it. Hover a key for the scripts; a pad button the main "
+               "script also tests is one of the game's controls, not a conflict.");
         const double hintWidth = EstimatedWidth(hint, TextStyle::Quiet);
         if (lx + hintWidth > width_ - kMargin) {
             lx = kMargin;
@@ -419,23 +467,30 @@ private:
 
     void Keyboard(double top) {
         const double mouseLabelY = top + (kMainTop - kTitleAboveKeys) * RowUnit();
-        Text(kMargin + kMouseLeft * unit_, mouseLabelY, TextStyle::Section, "Mouse",
+        // TRANSLATORS: the title over the mouse's buttons, beside the keyboard.
+        Text(kMargin + kMouseLeft * unit_, mouseLabelY, TextStyle::Section, Tr("Mouse"),
              (kKeyboardUnits - kMouseLeft) * unit_);
         for (const Cap& cap : kKeyboard) {
             Tested tested(map_);
             tested.Add(map_.Find(TestedKey::VKey(cap.code)));
             const int32_t either = EitherSideCode(cap.code);
             if (either >= 0) tested.Add(map_.Find(TestedKey::VKey(either)));
-            const std::string heading =
-                CapName(cap) + (either >= 0 ? ", or " + VKeyEntryName(either) + " for either side" : "");
+            std::string heading = CapName(cap);
+            if (either >= 0) {
+                // TRANSLATORS: a key of one side, then the code that stands for either side: "Left Shift (0xA0), or
+                // Shift (0x10) for either side".
+                heading = Fill(Tr("{key}, or {either} for either side"),
+                               {{"key", heading}, {"either", VKeyEntryName(either)}});
+            }
             const double w = cap.w * unit_ - kGap;
             const double h = cap.h * RowUnit() - kGap;
             // One line in the key's size when it fits, else the small size.
+            const std::string label = TrC("key", cap.label);
             TextStyle style = TextStyle::Label;
-            std::vector<std::string> lines = KeyLines(cap.label, w, style);
+            std::vector<std::string> lines = KeyLines(label, w, style);
             if (lines.size() > 1) {
                 style = TextStyle::Small;
-                lines = FitLines(KeyLines(cap.label, w, style), h - kCountHeight - kCountInset, style);
+                lines = FitLines(KeyLines(label, w, style), h - kCountHeight - kCountInset, style);
             }
             Key(kMargin + cap.x * unit_, top + cap.y * RowUnit(), w, h, lines, style, tested, Tooltip(heading, tested));
         }
@@ -511,7 +566,8 @@ private:
     // the scripts that touch it or slide from or to it. Returns its bottom.
     double TouchScreen(double top) {
         const double room = width_ - 2 * kMargin;
-        Text(kMargin, top + kSectionBaseline, TextStyle::Section, "Touch zones of the screen (held sideways)", room);
+        Text(kMargin, top + kSectionBaseline, TextStyle::Section, Tr("Touch zones of the screen (held sideways)"),
+             room);
         const double screenWidth = std::min(room, kScreenWidth);
         const double screenHeight = screenWidth * kScreenAspect;
         const double cellWidth = screenWidth / kTouchZoneColumns;
@@ -542,9 +598,10 @@ private:
             tested.Add(entry);
             chips.push_back(Chip{TestedKeyName(entry->key), tested, KeyHeading(entry->key)});
         }
-        return Chips(top,
-                     chips.empty() ? "Widgets of the touch interface: none tested" : "Widgets of the touch interface",
-                     chips);
+        return Chips(
+            top,
+            chips.empty() ? Tr("Widgets of the touch interface: none tested") : Tr("Widgets of the touch interface"),
+            chips);
     }
 
     // The keys the keyboard lacks; with `all`, every VKey tested (a picture
@@ -563,11 +620,11 @@ private:
             if (name == kUnnamedKey) name = VKeyEntryName(entry->key.key);  // "VKey 0xE8"
             chips.push_back(Chip{name, tested, KeyHeading(entry->key)});
         }
-        if (all) return Chips(top, "Keys of a keyboard", chips);
+        if (all) return Chips(top, Tr("Keys of a keyboard"), chips);
         return Chips(top,
-                     others.empty() ? "Keys the keyboard lacks: none tested"
-                                    : "Keys the keyboard lacks (F13\xE2\x80\x93"
-                                      "F24, media and other keys)",
+                     others.empty() ? Tr("Keys the keyboard lacks: none tested")
+                                    : Tr("Keys the keyboard lacks (F13\xE2\x80\x93"
+                                         "F24, media and other keys)"),
                      chips);
     }
 
@@ -582,7 +639,7 @@ private:
             chips.push_back(Chip{entry.key.code, tested, KeyHeading(entry.key)});
         }
         if (chips.empty()) return top;
-        return Chips(top, "Hotkeys: keys pressed together", chips);
+        return Chips(top, Tr("Hotkeys: keys pressed together"), chips);
     }
 
     std::vector<const KeyEntry*> CheatEntries() const {
@@ -600,7 +657,7 @@ private:
     double CheatColumn(double top) {
         const double x = width_ - kCheatColumnWidth;
         const double w = kCheatColumnWidth - kGap - kMargin;
-        Text(x, top + (kMainTop - kTitleAboveKeys) * RowUnit(), TextStyle::Section, "Cheat codes typed", w);
+        Text(x, top + (kMainTop - kTitleAboveKeys) * RowUnit(), TextStyle::Section, Tr("Cheat codes typed"), w);
         double y = top + kMainTop * RowUnit();
         for (const KeyEntry* entry : CheatEntries()) {
             Tested tested(map_);
@@ -621,7 +678,7 @@ private:
             tested.Add(entry);
             chips.push_back(Chip{entry->key.code, tested, KeyHeading(entry->key)});
         }
-        return Chips(top, "Cheat codes typed", chips);
+        return Chips(top, Tr("Cheat codes typed"), chips);
     }
 
     double PadButtons(double top, int32_t pad) {
@@ -632,7 +689,8 @@ private:
             chips.push_back(Chip{std::to_string(key) + ": " + TestedKeyName(TestedKey::Button(pad, key)), tested,
                                  KeyHeading(TestedKey::Button(pad, key))});
         }
-        return Chips(top, std::string(kPadNames[pad]) + ": buttons by game key", chips);
+        // TRANSLATORS: a section's title; {pad} is "Pad 1".
+        return Chips(top, Fill(Tr("{pad}: buttons by game key"), {{"pad", TrC("key", kPadNames[pad])}}), chips);
     }
 
     const KeyMap& map_;
@@ -646,11 +704,18 @@ private:
 }  // namespace
 
 std::string KeyHeading(const TestedKey& key) {
-    if (key.IsCheat()) return "Cheat " + key.code;
+    // TRANSLATORS: a cheat code a script tests, {code} the letters typed: "Cheat HESOYAM".
+    if (key.IsCheat()) return Fill(Tr("Cheat {code}"), {{"code", key.code}});
     if (key.IsZone() || key.IsWidget()) return TestedKeyName(key);
-    if (key.IsChord()) return "Hotkey " + key.code;
+    // TRANSLATORS: keys pressed together, {hotkey} "Ctrl+M".
+    if (key.IsChord()) return Fill(Tr("Hotkey {hotkey}"), {{"hotkey", key.code}});
     if (key.IsVKey()) return VKeyEntryName(key.key);
-    return std::string(kPadNames[key.pad]) + " " + TestedKeyName(key) + " (button " + std::to_string(key.key) + ")";
+    // TRANSLATORS: a pad's button: {pad} "Pad 1", {key} what it does, "Cross: Sprint | Accelerate", {number} its
+    // game key's number.
+    const std::string form = Tr("{pad} {key} (button {number})");
+    return Fill(
+        form,
+        {{"pad", TrC("key", kPadNames[key.pad])}, {"key", TestedKeyName(key)}, {"number", std::to_string(key.key)}});
 }
 
 KeyboardPicture LayOutKeyboard(const KeyMap& map, const KeyboardCaption& caption, double width) {

@@ -9,6 +9,7 @@
 #include <system_error>
 #include <utility>
 
+#include "i18n/Translate.h"
 #include "io/FileIdentity.h"
 #include "io/FolderListing.h"
 #include "io/ReadFile.h"
@@ -49,11 +50,11 @@ std::string Join(const std::string& folder, const std::string& name) {
 // a link loop, a path too long for the system, or the system's reason.
 std::string Unreachable(bool link, const std::error_code& error) {
     if (error == std::errc::no_such_file_or_directory)
-        return link ? "the link leads nowhere" : "no such file or folder";
-    if (error == std::errc::too_many_symbolic_link_levels) return "the link is a loop (it leads back to itself)";
-    if (error == std::errc::filename_too_long) return "the path is longer than the system allows";
-    if (error == std::errc::permission_denied) return "cannot be reached: permission denied";
-    return "cannot be examined: " + SystemReason(error.value());
+        return link ? Tr("the link leads nowhere") : Tr("no such file or folder");
+    if (error == std::errc::too_many_symbolic_link_levels) return Tr("the link is a loop (it leads back to itself)");
+    if (error == std::errc::filename_too_long) return Tr("the path is longer than the system allows");
+    if (error == std::errc::permission_denied) return Tr("cannot be reached: permission denied");
+    return Fill(Tr("cannot be examined: {reason}"), {{"reason", SystemReason(error.value())}});
 }
 
 bool IsLink(const fs::path& path) {
@@ -61,17 +62,24 @@ bool IsLink(const fs::path& path) {
     return fs::is_symlink(fs::symlink_status(path, ignored));
 }
 
-// What a path is that is no folder and no regular file ("a FIFO"), or nothing.
-const char* NotAFile(const fs::file_status& status) {
+// What a path is that is no folder and no regular file ("is a FIFO, not a
+// file"), or nothing.
+std::optional<std::string> NotAFile(const fs::file_status& status) {
     switch (status.type()) {
         case fs::file_type::regular:
-        case fs::file_type::directory: return nullptr;
-        case fs::file_type::fifo: return "is a FIFO, not a file";
-        case fs::file_type::socket: return "is a socket, not a file";
+        case fs::file_type::directory: return std::nullopt;
+        case fs::file_type::fifo: return Tr("is a FIFO, not a file");
+        case fs::file_type::socket: return Tr("is a socket, not a file");
         case fs::file_type::block:
-        case fs::file_type::character: return "is a device, not a file";
-        default: return "is not a regular file";
+        case fs::file_type::character: return Tr("is a device, not a file");
+        default: return Tr("is not a regular file");
     }
+}
+
+// "cannot be searched: no permission": why a folder cannot be searched.
+std::string NotSearched(const std::string& cause) {
+    // TRANSLATORS: after a folder's path; {cause} is "no permission", "not found" or the system's reason.
+    return Fill(Tr("cannot be searched: {cause}"), {{"cause", cause}});
 }
 
 // The walk keeps, for the folder it is in, only the folder's path and its
@@ -94,20 +102,26 @@ public:
             errno = 0;
             const std::optional<FileIdentity> identity = IdentifyFile(path.u8string());
             if (!identity)
-                Problem(Display(path), "cannot be searched: " + OpenFailureCause(path.u8string(), errno));
+                Problem(Display(path), NotSearched(OpenFailureCause(path.u8string(), errno)));
             else
                 Folder(Display(path), *identity);
         } else if (!IsScriptFileName(text)) {
-            Problem(Display(path), "not a script (a script's name ends in " + ScriptExtensionsText("or") + ")");
-        } else if (const char* what = NotAFile(status)) {
-            Problem(Display(path), what);
+            // TRANSLATORS: after a file's path; {extensions} is ".cs, .cs3, .cs4, .cm, .scm, .csa or .csi".
+            Problem(Display(path), Fill(Tr("not a script (a script's name ends in {extensions})"),
+                                        {{"extensions", ScriptExtensionsText()}}));
+        } else if (const std::optional<std::string> what = NotAFile(status)) {
+            Problem(Display(path), *what);
         } else {
             errno = 0;
             const std::optional<FileIdentity> identity = IdentifyFile(path.u8string());
-            if (!identity)
-                Problem(Display(path), "cannot be read: " + OpenFailureCause(path.u8string(), errno));
-            else
+            if (!identity) {
+                const std::string cause =
+                    OpenFailureCause(path.u8string(), errno);  // before Tr, which may change errno
+                // TRANSLATORS: after a script's path; {cause} is "no permission", "not found" or the system's reason.
+                Problem(Display(path), Fill(Tr("cannot be read: {cause}"), {{"cause", cause}}));
+            } else {
                 Script(Display(path), *identity);
+            }
         }
     }
 
@@ -124,7 +138,7 @@ private:
         if (!folders_.insert(identity).second) return;  // met before: a link loop or a repeated path
         Result<FolderListing> listing = ListFolder(folder);
         if (!listing) {
-            Problem(folder, "cannot be searched: " + listing.Cause());
+            Problem(folder, NotSearched(listing.Cause()));
             return;
         }
         std::vector<FolderEntry>& entries = listing->entries;
@@ -137,7 +151,7 @@ private:
         // without search permission): the folder is said once.
         for (const FolderEntry& entry : entries) {
             if (entry.error == std::errc::permission_denied && !entry.itselfExamined) {
-                Problem(folder, "cannot be searched: its entries cannot be examined (permission denied)");
+                Problem(folder, Tr("cannot be searched: its entries cannot be examined (permission denied)"));
                 return;
             }
         }
@@ -156,8 +170,8 @@ private:
                 ++result.otherFiles;
             } else if (entry.error) {
                 Problem(Join(folder, entry.name), Unreachable(entry.link, entry.error));
-            } else if (const char* what = NotAFile(fs::file_status(entry.type))) {
-                Problem(Join(folder, entry.name), what);
+            } else if (const std::optional<std::string> what = NotAFile(fs::file_status(entry.type))) {
+                Problem(Join(folder, entry.name), *what);
             } else {
                 Script(Join(folder, entry.name), entry.identity);
             }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "i18n/Translate.h"
 #include "keys/KeyNames.h"
 
 namespace morvane {
@@ -16,23 +17,25 @@ constexpr int32_t kLeftShift = 0xA0, kRightShift = 0xA1, kLeftCtrl = 0xA2, kRigh
 constexpr int32_t kLeftWin = 0x5B, kRightWin = 0x5C;
 constexpr int kOtherRank = 4;
 
+// The names of the modifiers in a hotkey: shown in the language chosen
+// (TrC("key", name)), read in English.
 struct ShortName {
     int32_t vkey;
     const char* name;
 };
 constexpr ShortName kShortNames[] = {
-    {kCtrl, "Ctrl"},
-    {kShift, "Shift"},
-    {kAlt, "Alt"},
-    {kLeftCtrl, "Left Ctrl"},
-    {kRightCtrl, "Right Ctrl"},
-    {kLeftShift, "Left Shift"},
-    {kRightShift, "Right Shift"},
-    {kLeftAlt, "Left Alt"},
-    {kRightAlt, "Right Alt"},
-    {kLeftWin, "Win"},
-    {kLeftWin, "Left Win"},
-    {kRightWin, "Right Win"},
+    {kCtrl, NC_("key", "Ctrl")},
+    {kShift, NC_("key", "Shift")},
+    {kAlt, NC_("key", "Alt")},
+    {kLeftCtrl, NC_("key", "Left Ctrl")},
+    {kRightCtrl, NC_("key", "Right Ctrl")},
+    {kLeftShift, NC_("key", "Left Shift")},
+    {kRightShift, NC_("key", "Right Shift")},
+    {kLeftAlt, NC_("key", "Left Alt")},
+    {kRightAlt, NC_("key", "Right Alt")},
+    {kLeftWin, NC_("key", "Win")},
+    {kLeftWin, NC_("key", "Left Win")},
+    {kRightWin, NC_("key", "Right Win")},
 };
 
 std::string Folded(std::string text) {
@@ -97,9 +100,10 @@ bool InChord(const std::vector<KeyTest>& tests, std::size_t index) {
 
 std::string HotkeyKeyName(const KeyTest& test) {
     if (test.IsButton()) return ActionOf(GameKeyName(test.key));
-    if (!test.Changeable()) return "key in " + VariableName(test.variable);
+    // TRANSLATORS: a key kept in a variable whose value cannot be told, in a hotkey: "Ctrl+key in 3@".
+    if (!test.Changeable()) return Fill(Tr("key in {variable}"), {{"variable", VariableName(test.variable)}});
     for (const ShortName& name : kShortNames)
-        if (name.vkey == test.key) return name.name;
+        if (name.vkey == test.key) return TrC("key", name.name);
     const bool letterOrDigit = (test.key >= 'A' && test.key <= 'Z') || (test.key >= '0' && test.key <= '9');
     if (letterOrDigit) return std::string(1, static_cast<char>(test.key));
     return VKeyName(test.key);
@@ -108,22 +112,30 @@ std::string HotkeyKeyName(const KeyTest& test) {
 std::string HotkeyText(const std::vector<KeyTest>& tests, std::size_t index) {
     if (!IsKeyTest(tests[index])) return std::string();
     const std::vector<std::size_t> members = HotkeyOf(tests, index);
+    // TRANSLATORS: a key that must not be pressed, in a hotkey: "M or not N".
+    const auto notPressed = [](const std::string& key) { return Fill(Tr("not {key}"), {{"key", key}}); };
     if (tests[index].joined == Joined::Any && members.size() > 1) {
         std::string text;
-        for (const std::size_t i : members)
-            text +=
-                (text.empty() ? "" : " or ") + std::string(tests[i].negated ? "not " : "") + HotkeyKeyName(tests[i]);
+        for (const std::size_t i : members) {
+            const std::string key = tests[i].negated ? notPressed(HotkeyKeyName(tests[i])) : HotkeyKeyName(tests[i]);
+            // TRANSLATORS: keys of which one is pressed: {keys} "M or N", {key} "P".
+            text = text.empty() ? key : Fill(Tr("{keys} or {key}"), {{"keys", text}, {"key", key}});
+        }
         return text;
     }
     // Modifiers first, in their order; buttons and other keys as they come.
     std::vector<std::size_t> pressed;
-    std::vector<std::size_t> notPressed;
-    for (const std::size_t i : members) (tests[i].negated ? notPressed : pressed).push_back(i);
+    std::vector<std::size_t> negated;
+    for (const std::size_t i : members) (tests[i].negated ? negated : pressed).push_back(i);
     const auto rank = [&](std::size_t i) { return tests[i].IsVKey() ? ModifierRank(tests[i].key) : kOtherRank; };
     std::stable_sort(pressed.begin(), pressed.end(), [&](std::size_t a, std::size_t b) { return rank(a) < rank(b); });
     std::string text;
     for (const std::size_t i : pressed) text += (text.empty() ? "" : "+") + HotkeyKeyName(tests[i]);
-    for (const std::size_t i : notPressed) text += (text.empty() ? "not " : ", not ") + HotkeyKeyName(tests[i]);
+    for (const std::size_t i : negated) {
+        const std::string key = HotkeyKeyName(tests[i]);
+        // TRANSLATORS: a hotkey and a key that must not be pressed with it: {hotkey} "Ctrl+M", {key} "Shift".
+        text = text.empty() ? notPressed(key) : Fill(Tr("{hotkey}, not {key}"), {{"hotkey", text}, {"key", key}});
+    }
     return text;
 }
 

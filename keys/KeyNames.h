@@ -13,7 +13,9 @@ constexpr int kKeyNameCount = kVKeyCount + kGameKeyCount;
 // The names: entries 0-255 are virtual-key codes, 256-275 game keys 0-19.
 // A game key's name is its pad control, then after kControlSeparator what it
 // does ("Cross: Sprint | Accelerate"), or the control alone ("Start").
-// No name starts or ends with a space.
+// No name starts or ends with a space. The table is English (the command
+// line reads names by it); the functions below give the names in the
+// language chosen, TrC("key", name), and in English under EnglishTexts.
 extern const char* const kKeyNameTable[kKeyNameCount];
 constexpr const char* kControlSeparator = ": ";
 
@@ -23,7 +25,7 @@ std::string VKeyName(int32_t code);
 constexpr const char* kUnnamedKey = "?";
 // A VKey as the VKey list offers it, with its code: "F2 (0x71)", or "VKey
 // 0xE8" where the table has no name; a number no VKey has, as VKeyName
-// gives it. morvane-cli reads these forms back.
+// gives it. morvane-cli reads these forms back in English.
 std::string VKeyEntryName(int32_t code);
 // A VKey's code as those names write it: "0x71".
 std::string VKeyCodeText(int32_t code);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "i18n/Translate.h"
 #include "keys/KeyNames.h"
 
 namespace morvane {
@@ -55,18 +56,27 @@ KeyRefusal CheckVKey(const KeyTest& test, int32_t vkey) {
 
 std::string RefusalText(KeyRefusal refusal, int32_t value, VKeyNaming naming) {
     const std::string number = std::to_string(value);
-    const std::string vkey = naming == VKeyNaming::AsListed ? VKeyEntryName(value) : "VKey " + number;
+    const auto filled = [&number](const std::string& text) { return Fill(text, {{"number", number}}); };
     switch (refusal) {
         case KeyRefusal::Accepted: return std::string();
-        case KeyRefusal::VKeyOutOfRange: return "VKey " + number + " is not between 0 and 255";
-        case KeyRefusal::GameKeyOutOfRange: return "game key " + number + " is not between 0 and 19";
-        case KeyRefusal::PadOutOfRange: return "pad " + number + " is not 0 or 1";
-        case KeyRefusal::NeedsWideParameter: return vkey + " needs 16 bits and the key parameter there has 8";
-        case KeyRefusal::NoSuchTest: return "there is no such key test (" + number + ")";
-        case KeyRefusal::KeyUntold: return "its key is kept in a variable whose value cannot be told";
-        case KeyRefusal::ZoneOutOfRange: return "touch zone " + number + " is not between 1 and 9";
-        case KeyRefusal::WidgetOutOfRange: return "widget " + number + " is not between 0 and 255";
-        case KeyRefusal::WidgetNeedsWide: return "widget " + number + " needs 16 bits and the parameter there has 8";
+        // TRANSLATORS: a VKey is a key's virtual-key code, {number} one given.
+        case KeyRefusal::VKeyOutOfRange: return filled(Tr("VKey {number} is not between 0 and 255"));
+        case KeyRefusal::GameKeyOutOfRange: return filled(Tr("game key {number} is not between 0 and 19"));
+        case KeyRefusal::PadOutOfRange: return filled(Tr("pad {number} is not 0 or 1"));
+        case KeyRefusal::NeedsWideParameter: {
+            std::string vkey = VKeyEntryName(value);
+            // TRANSLATORS: a VKey is a key's virtual-key code: "VKey 160".
+            if (naming == VKeyNaming::ByNumber) vkey = filled(Tr("VKey {number}"));
+            // TRANSLATORS: {vkey} is "VKey 160" or "Left Shift (0xA0)".
+            return Fill(Tr("{vkey} needs 16 bits and the key parameter there has 8"), {{"vkey", vkey}});
+        }
+        // TRANSLATORS: {number} is the number of a test the user gave.
+        case KeyRefusal::NoSuchTest: return filled(Tr("there is no such key test ({number})"));
+        case KeyRefusal::KeyUntold: return Tr("its key is kept in a variable whose value cannot be told");
+        case KeyRefusal::ZoneOutOfRange: return filled(Tr("touch zone {number} is not between 1 and 9"));
+        case KeyRefusal::WidgetOutOfRange: return filled(Tr("widget {number} is not between 0 and 255"));
+        case KeyRefusal::WidgetNeedsWide:
+            return filled(Tr("widget {number} needs 16 bits and the parameter there has 8"));
     }
     return std::string();
 }
@@ -75,7 +85,12 @@ namespace {
 
 bool IsCodeCharacter(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
-std::string Characters(int32_t count) { return std::to_string(count) + (count == 1 ? " character" : " characters"); }
+// `form` (a TrN text) with {count} the room of a cheat test's string.
+std::string WithRoom(const std::string& form, const KeyTest& test) {
+    return Fill(form, {{"count", std::to_string(test.room)}});
+}
+
+uint64_t Room(const KeyTest& test) { return static_cast<uint64_t>(std::max<int32_t>(test.room, 0)); }
 
 }  // namespace
 
@@ -112,11 +127,20 @@ CheatRefusal CheckCheatCode(const KeyTest& test, const std::string& typed) {
 std::string CheatRefusalText(CheatRefusal refusal, const KeyTest& test) {
     switch (refusal) {
         case CheatRefusal::Accepted: return std::string();
-        case CheatRefusal::NotLettersAndDigits: return "a cheat code has only letters A-Z and digits";
-        case CheatRefusal::TooLong: return "this code may have at most " + Characters(test.room);
-        case CheatRefusal::WrongLength: return "this code must have exactly " + Characters(test.room);
-        case CheatRefusal::Empty: return "this code must have 1 to " + Characters(test.room);
-        case CheatRefusal::NoSuchTest: return "there is no such cheat test";
+        case CheatRefusal::NotLettersAndDigits: return Tr("a cheat code has only letters A-Z and digits");
+        case CheatRefusal::TooLong:
+            return WithRoom(TrN("this code may have at most {count} character",
+                                "this code may have at most {count} characters", Room(test)),
+                            test);
+        case CheatRefusal::WrongLength:
+            return WithRoom(TrN("this code must have exactly {count} character",
+                                "this code must have exactly {count} characters", Room(test)),
+                            test);
+        case CheatRefusal::Empty:
+            return WithRoom(TrN("this code must have 1 to {count} character",
+                                "this code must have 1 to {count} characters", Room(test)),
+                            test);
+        case CheatRefusal::NoSuchTest: return Tr("there is no such cheat test");
     }
     return std::string();
 }

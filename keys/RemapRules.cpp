@@ -1,5 +1,6 @@
 #include "keys/RemapRules.h"
 
+#include "i18n/Translate.h"
 #include "io/Utf8Text.h"
 #include "keys/Hotkeys.h"
 #include "keys/KeyRules.h"
@@ -10,40 +11,59 @@ namespace morvane {
 
 namespace {
 
-std::string AtOffset(const KeyTest& test) { return "offset " + std::to_string(test.offset) + ": "; }
+// "offset 120: " and why the test at it is refused.
+std::string AtOffset(const KeyTest& test, const std::string& cause) {
+    // TRANSLATORS: why the key test at a file offset is refused: "offset 120: VKey 300 is not between 0 and 255".
+    return Fill(Tr("offset {offset}: {cause}"), {{"offset", std::to_string(test.offset)}, {"cause", cause}});
+}
 
-const char* KeyKindWords(KeyKind kind) {
+// The refusal of an --at rule's value that is no value of the test's kind:
+// "rule: not a VKey (0 to 255 or a name)".
+std::string NotOfKind(const RemapRule& rule, KeyKind kind) {
+    std::string text;
     switch (kind) {
-        case KeyKind::VKey: return "VKey";
-        case KeyKind::GameKey: return "game key";
-        case KeyKind::Pad: return "pad";
-        case KeyKind::TouchZone: return "touch zone";
-        case KeyKind::Widget: return "widget";
+        // TRANSLATORS: {rule} is a rule of the command line as given; {lowest} and {highest} are numbers.
+        case KeyKind::VKey: text = Tr("{rule}: not a VKey ({lowest} to {highest} or a name)"); break;
+        case KeyKind::GameKey: text = Tr("{rule}: not a game key ({lowest} to {highest} or a name)"); break;
+        case KeyKind::Pad: text = Tr("{rule}: not a pad ({lowest} to {highest} or a name)"); break;
+        case KeyKind::TouchZone: text = Tr("{rule}: not a touch zone ({lowest} to {highest} or a name)"); break;
+        case KeyKind::Widget: text = Tr("{rule}: not a widget ({lowest} to {highest} or a name)"); break;
     }
-    return "key";
+    return Fill(text, {{"rule", rule.text},
+                       {"lowest", std::to_string(LowestValue(kind))},
+                       {"highest", std::to_string(HighestValue(kind))}});
 }
 
 // What an --at rule gives one test: its new values in `now`, or the refusal.
 std::optional<std::string> ApplyAt(const RemapRule& rule, const KeyTest& was, KeyTest& now) {
-    if (rule.pad && !was.IsButton())
-        return rule.text + ": the " + (was.IsCheat() ? "cheat" : "key") + " test at offset " +
-               std::to_string(was.offset) + " has no pad";
+    if (rule.pad && !was.IsButton()) {
+        const std::string offset = std::to_string(was.offset);
+        if (was.IsCheat()) {
+            // TRANSLATORS: {rule} is a rule of the command line as given.
+            return Fill(Tr("{rule}: the cheat test at offset {offset} has no pad"),
+                        {{"rule", rule.text}, {"offset", offset}});
+        }
+        // TRANSLATORS: {rule} is a rule of the command line as given.
+        return Fill(Tr("{rule}: the key test at offset {offset} has no pad"),
+                    {{"rule", rule.text}, {"offset", offset}});
+    }
     if (was.IsCheat()) {
         now.code = IsSameCheatCode(was.code, rule.toCode) ? was.code : CheatCodeToWrite(rule.toCode);
         return std::nullopt;
     }
-    if (!rule.atKind && (was.kind == KeyTestKind::SlideFrom || was.kind == KeyTestKind::SlideTo))
-        return rule.text + ": the slide at offset " + std::to_string(was.offset) +
-               " tests a start and an end zone: name one (" + std::to_string(was.offset) + ":slide-from:ZONE or " +
-               std::to_string(was.offset) + ":slide-to:ZONE)";
+    if (!rule.atKind && (was.kind == KeyTestKind::SlideFrom || was.kind == KeyTestKind::SlideTo)) {
+        // TRANSLATORS: {rule} is a rule of the command line as given; "{offset}:slide-from:ZONE" and
+        // "{offset}:slide-to:ZONE" are rules as the command line reads them: leave them as they are.
+        return Fill(Tr("{rule}: the slide at offset {offset} tests a start and an end zone: name one "
+                       "({offset}:slide-from:ZONE or {offset}:slide-to:ZONE)"),
+                    {{"rule", rule.text}, {"offset", std::to_string(was.offset)}});
+    }
     const KeyKind kind = KeyKindOf(was);
     const std::optional<int32_t> key = kind == KeyKind::VKey        ? rule.vkey
                                        : kind == KeyKind::GameKey   ? rule.gameKey
                                        : kind == KeyKind::TouchZone ? rule.zone
                                                                     : rule.widget;
-    if (!key || CheckRange(kind, *key) != KeyRefusal::Accepted)
-        return rule.text + ": not a " + KeyKindWords(kind) + " (" + std::to_string(LowestValue(kind)) + " to " +
-               std::to_string(HighestValue(kind)) + " or a name)";
+    if (!key || CheckRange(kind, *key) != KeyRefusal::Accepted) return NotOfKind(rule, kind);
     if (rule.pad) now.pad = *rule.pad;
     now.key = *key;
     return std::nullopt;
@@ -55,21 +75,26 @@ std::optional<std::string> CheckFinal(const KeyTest& was, const KeyTest& now) {
         if (now.code == was.code) return std::nullopt;
         const CheatRefusal refusal = CheckCheatCode(was, now.code);
         if (refusal == CheatRefusal::Accepted) return std::nullopt;
-        return AtOffset(was) + "cheat code " + PlainText(was.code) + " cannot become " + PlainText(now.code) + ": " +
-               CheatRefusalText(refusal, was);
+        // TRANSLATORS: {was} and {now} are cheat codes; {reason} why the new one does not fit.
+        return AtOffset(was, Fill(Tr("cheat code {was} cannot become {now}: {reason}"),
+                                  {{"was", PlainText(was.code)},
+                                   {"now", PlainText(now.code)},
+                                   {"reason", CheatRefusalText(refusal, was)}}));
     }
-    if (now.key != was.key && !was.Changeable())
-        return AtOffset(was) + "its key is kept in " + VariableName(was.variable) + ", whose value cannot be told (" +
-               was.unresolved + "): left alone";
+    if (now.key != was.key && !was.Changeable()) {
+        // TRANSLATORS: {variable} is "3@" or "$12"; {why} why its value cannot be told.
+        return AtOffset(was, Fill(Tr("its key is kept in {variable}, whose value cannot be told ({why}): left alone"),
+                                  {{"variable", VariableName(was.variable)}, {"why", was.unresolved}}));
+    }
     if (now.key != was.key) {
         const KeyRefusal refusal = now.IsVKey()    ? CheckVKey(was, now.key)
                                    : now.IsTouch() ? CheckTouchValue(was, now.key)
                                                    : CheckRange(KeyKind::GameKey, now.key);
-        if (refusal != KeyRefusal::Accepted) return AtOffset(was) + RefusalText(refusal, now.key);
+        if (refusal != KeyRefusal::Accepted) return AtOffset(was, RefusalText(refusal, now.key));
     }
     if (now.IsButton() && now.pad != was.pad) {
         const KeyRefusal refusal = CheckRange(KeyKind::Pad, now.pad);
-        if (refusal != KeyRefusal::Accepted) return AtOffset(was) + RefusalText(refusal, now.pad);
+        if (refusal != KeyRefusal::Accepted) return AtOffset(was, RefusalText(refusal, now.pad));
     }
     return std::nullopt;
 }
@@ -122,9 +147,11 @@ void ShareVariables(const std::vector<KeyTest>& read, RemapResult& result) {
         for (const std::size_t j : sharing) offsets += (offsets.empty() ? "" : ", ") + std::to_string(read[j].offset);
         for (const std::size_t j : sharing) {
             if (differ) {
-                result.outcomes[j] = {RemapAnswer::Refused, AtOffset(read[j]) + VariableName(read[j].variable) +
-                                                                " keeps the key of the tests at " + offsets +
-                                                                ", which the rules give different keys"};
+                // TRANSLATORS: {variable} is "3@" or "$12"; {offsets} the offsets of the tests, "120, 160".
+                const std::string cause = Fill(Tr("{variable} keeps the key of the tests at {offsets}, which the rules "
+                                                  "give different keys"),
+                                               {{"variable", VariableName(read[j].variable)}, {"offsets", offsets}});
+                result.outcomes[j] = {RemapAnswer::Refused, AtOffset(read[j], cause)};
                 result.tests[j] = read[j];
             } else if (result.outcomes[j].answer == RemapAnswer::Unchanged) {
                 result.tests[j].key = *given;
@@ -216,10 +243,20 @@ RemapResult ApplyRemapRules(const std::vector<KeyTest>& read, const std::vector<
                     break;
             }
         }
-        if (rule.kind == RemapRule::Kind::At && !matched)
-            result.unmatched.push_back(rule.text + ": no " +
-                                       (rule.atKind ? KindName(*rule.atKind) + std::string(" ") : "") +
-                                       "key test at offset " + std::to_string(rule.offset));
+        if (rule.kind == RemapRule::Kind::At && !matched) {
+            const std::string offset = std::to_string(rule.offset);
+            if (rule.atKind) {
+                // TRANSLATORS: {rule} is a rule of the command line as given; {kind} a kind of test as the command
+                // line writes it (vkey, button, cheat, touch, slide-from, slide-to, widget): leave it as it is.
+                const std::string form = Tr("{rule}: no {kind} key test at offset {offset}");
+                result.unmatched.push_back(
+                    Fill(form, {{"rule", rule.text}, {"kind", KindName(*rule.atKind)}, {"offset", offset}}));
+            } else {
+                // TRANSLATORS: {rule} is a rule of the command line as given.
+                const std::string form = Tr("{rule}: no key test at offset {offset}");
+                result.unmatched.push_back(Fill(form, {{"rule", rule.text}, {"offset", offset}}));
+            }
+        }
     }
     for (std::size_t i = 0; i < read.size(); ++i) {
         RemapOutcome& outcome = result.outcomes[i];

@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "i18n/Translate.h"
 #include "opcodes/IniLoader.h"
 #include "io/ReadFile.h"
 
@@ -66,13 +67,16 @@ bool ParameterCount(const Json& command, int32_t& count) {
 
 // Why a file that could be read describes no opcode.
 std::string NothingReadCause(const std::string& text, bool json) {
-    if (text.empty()) return "the file is empty";
+    if (text.empty()) return Tr("the file is empty");
     if (text.find('\0') != std::string::npos)
-        return "describes no opcode: the text is UTF-16 or not text at all (save it as ANSI or UTF-8)";
-    if (json) return "describes no opcode: no command with an id and a parameter count";
-    if (text[0] != '[' && text.find("\n[") == std::string::npos && text.find("\r[") == std::string::npos)
-        return "describes no opcode: there is no [section] line";
-    return "describes no opcode: no line of its first section reads as OPCODE=COUNT";
+        return Tr("describes no opcode: the text is UTF-16 or not text at all (save it as ANSI or UTF-8)");
+    if (json) return Tr("describes no opcode: no command with an id and a parameter count");
+    if (text[0] != '[' && text.find("\n[") == std::string::npos && text.find("\r[") == std::string::npos) {
+        // TRANSLATORS: the cause after an opcode file's name; "[section]" is a line of an INI file, as it is written.
+        return Tr("describes no opcode: there is no [section] line");
+    }
+    // TRANSLATORS: the cause after an opcode file's name; "OPCODE=COUNT" is the form of an INI file's line.
+    return Tr("describes no opcode: no line of its first section reads as OPCODE=COUNT");
 }
 
 // A description in the INI's form from a command's name and inputs:
@@ -105,13 +109,15 @@ Status ParseOpcodeJson(const std::string& text, GameId game, OpcodeTable& table)
     // JSON text holds no zero byte (a string writes it \u0000); the parser
     // would take one for the end of the text and the rest for nothing.
     if (const std::size_t zero = text.find('\0'); zero != std::string::npos)
-        return Failure{"not valid JSON: a zero byte at offset " + std::to_string(zero)};
+        return Failure{Fill(Tr("not valid JSON: a zero byte at offset {offset}"), {{"offset", std::to_string(zero)}})};
     const Json document = Json::parse(text, nullptr, /*allow_exceptions=*/false);
-    if (document.is_discarded()) return Failure{"not valid JSON"};
-    if (!document.is_object()) return Failure{"not a command library: the top level is not an object"};
+    if (document.is_discarded()) return Failure{Tr("not valid JSON")};
+    if (!document.is_object()) return Failure{Tr("not a command library: the top level is not an object")};
     const auto extensions = document.find("extensions");
-    if (extensions == document.end() || !extensions->is_array())
-        return Failure{"not a command library: no \"extensions\" list"};
+    if (extensions == document.end() || !extensions->is_array()) {
+        // TRANSLATORS: "extensions" is a key of a JSON file, as it is written.
+        return Failure{Tr("not a command library: no \"extensions\" list")};
+    }
     OpcodeTable loaded;
     loaded.Reset(game);
     for (const Json& extension : *extensions) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "i18n/Translate.h"
 #include "opcodes/GameId.h"
 
 namespace morvane {
@@ -161,8 +162,11 @@ static_assert(UsualOpcodeIsShared(OpcodeRole::ButtonTest) && UsualOpcodeIsShared
 // Pads a button test accepts: 0 ("Pad 1") and 1 ("Pad 2").
 constexpr int32_t kHighestPad = 1;
 // A pad as a person reads it, wherever it is shown: pad 0 is "Pad 1", the
-// first controller. Only tsv and json output give the pad's number.
-inline constexpr const char* kPadNames[kHighestPad + 1] = {"Pad 1", "Pad 2"};
+// first controller. Only tsv and json output give the pad's number. Shown
+// in the language chosen with TrC("key", kPadNames[pad]); the instruction
+// texts of the context view, and the names the command line reads back,
+// keep them in English.
+inline constexpr const char* kPadNames[kHighestPad + 1] = {NC_("key", "Pad 1"), NC_("key", "Pad 2")};
 // Which of a button test's parameters is its pad (the game key follows it).
 constexpr std::size_t kButtonTestPadParam = 0;
 

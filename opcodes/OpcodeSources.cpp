@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "i18n/Translate.h"
+#include "io/ReadFile.h"
 #include "opcodes/BuiltinTables.h"
 #include "opcodes/IniLoader.h"
 #include "opcodes/OpcodeJson.h"
@@ -39,20 +41,40 @@ std::size_t GameTable::OwnCount() const {
 }
 
 std::string GameTable::Description() const {
-    std::string text = SourceDescription();
-    if (fromPcEdition) text += ", read for the mobile edition with its touch tests";
-    return text;
+    const std::string text = SourceDescription();
+    if (!fromPcEdition) return text;
+    // TRANSLATORS: {table} is where an opcode table came from, "SASCM.ini, 2,477 commands".
+    return Fill(Tr("{table}, read for the mobile edition with its touch tests"), {{"table", text}});
 }
 
 std::string GameTable::SourceDescription() const {
-    if (source == OpcodeSource::BuiltIn) return kBuiltinTableWords;
-    std::string text = source == OpcodeSource::SannyBuilder ? "Sanny Builder, " : "";
-    if (!files.empty()) text += FileName(files.front());
-    if (files.size() > 1) text += " + " + std::to_string(files.size() - 1) + (files.size() == 2 ? " file" : " files");
-    text += ", " + GroupedNumber(static_cast<int64_t>(OwnCount())) + " commands";
-    for (const FilledOpcodes& more : filled)
-        text += "; " + GroupedNumber(static_cast<int64_t>(more.count)) + " more from " +
-                (more.source == OpcodeSource::SannyBuilder ? "Sanny Builder" : "the built-in table");
+    if (source == OpcodeSource::BuiltIn) return Tr(kBuiltinTableWords);
+    std::string read = files.empty() ? std::string() : FileName(files.front());
+    if (files.size() > 1) {
+        // TRANSLATORS: the opcode files read, {file} the first one's name, {count} how many more.
+        read = Fill(TrN("{file} + {count} file", "{file} + {count} files", files.size() - 1),
+                    {{"file", read}, {"count", std::to_string(files.size() - 1)}});
+    }
+    if (source == OpcodeSource::SannyBuilder) read = "Sanny Builder, " + read;
+    const std::size_t own = OwnCount();
+    // TRANSLATORS: an opcode table, {files} the files it was read from; {count} commands (opcodes) they describe.
+    std::string text = Fill(TrN("{files}, {count} command", "{files}, {count} commands", own),
+                            {{"files", read}, {"count", GroupedNumber(static_cast<int64_t>(own))}});
+    for (const FilledOpcodes& more : filled) {
+        const std::string count = GroupedNumber(static_cast<int64_t>(more.count));
+        if (more.source == OpcodeSource::SannyBuilder) {
+            // TRANSLATORS: after the commands an opcode table's files describe: "SASCM.ini, 1,953 commands; 58 more
+            // from Sanny Builder".
+            text += "; " + Fill(TrN("{count} more from Sanny Builder", "{count} more from Sanny Builder", more.count),
+                                {{"count", count}});
+        } else {
+            // TRANSLATORS: after the commands an opcode table's files describe: "SASCM.ini, 1,953 commands; 2,011 more
+            // from the built-in table".
+            text += "; " + Fill(TrN("{count} more from the built-in table", "{count} more from the built-in table",
+                                    more.count),
+                                {{"count", count}});
+        }
+    }
     return text;
 }
 
@@ -96,17 +118,21 @@ Result<GameTable> LoadMobileTable(GameId game, const std::string& workFolder, co
     SetMobileCommands(mobile);
     result.table = std::move(mobile);
     result.fromPcEdition = true;
-    if (!modeFailure.empty()) result.sannyNotes.push_back("no mobile mode in Sanny Builder's folder: " + modeFailure);
+    if (!modeFailure.empty()) {
+        result.sannyNotes.push_back(
+            Fill(Tr("no mobile mode in Sanny Builder's folder: {cause}"), {{"cause", modeFailure}}));
+    }
     return result;
 }
 
 }  // namespace
 
 std::string PcEditionTableNote(GameId game) {
-    return std::string("the opcode table is ") + GameName(PcEditionOf(game)) + "'s with the touch tests of " +
-           GameName(game) +
-           ": opcodes only the mobile edition has may be unknown (give its table with --ini, or "
-           "Sanny Builder's mobile mode)";
+    // TRANSLATORS: {pc} and {mobile} are games' names, "San Andreas" and "San Andreas mobile"; "--ini" is an option
+    // of the command line, as it is written.
+    return Fill(Tr("the opcode table is {pc}'s with the touch tests of {mobile}: opcodes only the mobile edition has "
+                   "may be unknown (give its table with --ini, or Sanny Builder's mobile mode)"),
+                {{"pc", GameName(PcEditionOf(game))}, {"mobile", GameName(game)}});
 }
 
 Result<GameTable> LoadGameTable(GameId game, const std::string& workFolder, const OpcodeChoice& choice) {
@@ -122,7 +148,7 @@ Result<GameTable> LoadGameTable(GameId game, const std::string& workFolder, cons
         result.source = OpcodeSource::WorkFolder;
         result.files = {ini.u8string()};
     } else if (choice.kind == OpcodeChoice::Kind::None) {
-        return Failure{OpcodeIniFileName(game) + ": not found"};
+        return Failure{OpcodeIniFileName(game) + ": " + Tr(kNotFoundCause)};
     }
     if (choice.kind == OpcodeChoice::Kind::SannyBuilder) {
         Result<SannyBuilderTable> sanny = LoadSannyBuilderTable(choice.sannyFolder, game);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "i18n/Translate.h"
 #include "io/Result.h"
 #include "opcodes/GameId.h"
 #include "opcodes/OpcodeTable.h"
@@ -24,8 +25,9 @@ struct OpcodeChoice {
     std::string sannyFolder;  // SannyBuilder: the folder chosen
 };
 
-// What the built-in tables hold, as the window and the command line say it.
-constexpr const char* kBuiltinTableWords = "built-in (game and CLEO 4)";
+// What the built-in tables hold, as the window and the command line say it
+// (Tr(kBuiltinTableWords)).
+constexpr const char* kBuiltinTableWords = N_("built-in (game and CLEO 4)");
 
 // Opcodes a table took from a later source, because its own had no entry.
 struct FilledOpcodes {

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <utility>
 
+#include "i18n/Translate.h"
 #include "io/FolderListing.h"
 #include "io/ReadFile.h"
 #include "opcodes/OpcodeJson.h"
@@ -62,12 +63,12 @@ bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != s
 // that follow its name ("is a FIFO, not a file").
 std::string NotAFile(fs::file_type type) {
     switch (type) {
-        case fs::file_type::directory: return "is a folder, not a file";
-        case fs::file_type::fifo: return "is a FIFO, not a file";
-        case fs::file_type::socket: return "is a socket, not a file";
+        case fs::file_type::directory: return Tr("is a folder, not a file");
+        case fs::file_type::fifo: return Tr("is a FIFO, not a file");
+        case fs::file_type::socket: return Tr("is a socket, not a file");
         case fs::file_type::block:
-        case fs::file_type::character: return "is a device, not a file";
-        default: return "is not a regular file";
+        case fs::file_type::character: return Tr("is a device, not a file");
+        default: return Tr("is not a regular file");
     }
 }
 
@@ -94,12 +95,14 @@ public:
         if (!listing) return entries;
         for (const FolderEntry& entry : listing->entries) {
             Listed listed{entry.name, Lower(entry.name), entry.type, {}};
-            if (entry.error == std::errc::no_such_file_or_directory && entry.link)
-                listed.unusable = "is a link that leads nowhere";
-            else if (entry.error == std::errc::too_many_symbolic_link_levels)
-                listed.unusable = "is a link that leads back to itself";
-            else if (entry.error)
-                listed.unusable = "cannot be examined (" + SystemReason(entry.error.value()) + ")";
+            if (entry.error == std::errc::no_such_file_or_directory && entry.link) {
+                listed.unusable = Tr("is a link that leads nowhere");
+            } else if (entry.error == std::errc::too_many_symbolic_link_levels) {
+                listed.unusable = Tr("is a link that leads back to itself");
+            } else if (entry.error) {
+                listed.unusable =
+                    Fill(Tr("cannot be examined ({reason})"), {{"reason", SystemReason(entry.error.value())}});
+            }
             entries.push_back(std::move(listed));
         }
         std::sort(entries.begin(), entries.end(), [](const Listed& a, const Listed& b) {
@@ -206,15 +209,29 @@ struct Unread {
 // The failure of a mode file none of whose files could be read, naming the
 // first few entries with their causes.
 Failure NoneRead(const std::string& mode, const std::vector<Unread>& unread) {
-    std::string text = mode + ": no file it names could be read";
-    if (unread.empty()) return Failure{text + " (it names none)"};
+    if (unread.empty()) {
+        // TRANSLATORS: {mode} is the path of a mode file of Sanny Builder.
+        const std::string form = Tr("{mode}: no file it names could be read (it names none)");
+        return Failure{Fill(form, {{"mode", mode}})};
+    }
+    // Each entry as "@sb:\data\sa\x.ini is not there", a wildcard's file after it: "...\*.ini: y.ini is ...".
+    std::string entries;
     for (std::size_t i = 0; i < unread.size() && i < kEntriesNamed; ++i) {
         const SannySkipped& skipped = unread[i].skipped;
-        text += (i == 0 ? ": " : "; ") + skipped.entry + (skipped.file.empty() ? "" : ": " + skipped.file) + " " +
-                skipped.cause;
+        entries += (i == 0 ? "" : "; ") + skipped.entry + (skipped.file.empty() ? "" : ": " + skipped.file) + " " +
+                   skipped.cause;
     }
-    if (unread.size() > kEntriesNamed) text += "; and " + std::to_string(unread.size() - kEntriesNamed) + " more";
-    return Failure{text};
+    if (unread.size() <= kEntriesNamed) {
+        // TRANSLATORS: {mode} is the path of a mode file of Sanny Builder; {entries} its entries with their causes.
+        const std::string form = Tr("{mode}: no file it names could be read: {entries}");
+        return Failure{Fill(form, {{"mode", mode}, {"entries", entries}})};
+    }
+    const std::size_t more = unread.size() - kEntriesNamed;
+    // TRANSLATORS: {mode} is the path of a mode file of Sanny Builder; {entries} the first of its entries with their
+    // causes, {count} how many more there are.
+    const std::string form = TrN("{mode}: no file it names could be read: {entries}; and {count} more",
+                                 "{mode}: no file it names could be read: {entries}; and {count} more", more);
+    return Failure{Fill(form, {{"mode", mode}, {"entries", entries}, {"count", std::to_string(more)}})};
 }
 
 // What a mode gave: nothing (the next mode is tried), a table, or a failure.
@@ -248,8 +265,8 @@ std::vector<Unread> NothingUsable(const std::string& entry, const Matched& named
         if (said.insert(path).second)
             unread.push_back({{entry, wildcard ? path.filename().u8string() : std::string(), what}});
     if (named.found.empty() && named.refused.empty())
-        unread.push_back(wildcard ? Unread{{entry, {}, "matches no file"}, false}
-                                  : Unread{{entry, {}, kSannyNotThere}});
+        unread.push_back(wildcard ? Unread{{entry, {}, Tr("matches no file")}, false}
+                                  : Unread{{entry, {}, Tr(kSannyNotThere)}});
     return unread;
 }
 
@@ -300,7 +317,7 @@ ModeRead LoadClassicMode(Folders& folders, const fs::path& program, GameId game,
             const Status loaded = LoadOpcodeFile(file, game, one);
             if (!loaded) {
                 unread.push_back({{entry, HasWildcard(entry) ? path.filename().u8string() : std::string(),
-                                   "cannot be read (" + loaded.Cause() + ")"}});
+                                   Fill(Tr("cannot be read ({cause})"), {{"cause", loaded.Cause()}})}});
                 continue;
             }
             merged.MergeFrom(one);
@@ -325,9 +342,13 @@ std::string SannyClassicIniName(GameId game) { return InfoOf(game).sannyClassicI
 
 Result<std::vector<std::string>> ReadModeEntries(const std::string& text, const char* tag) {
     tinyxml2::XMLDocument document;
-    if (document.Parse(text.data(), text.size()) != tinyxml2::XML_SUCCESS)
-        return Failure{std::string("not a mode file: ") +
-                       (document.ErrorStr() != nullptr ? document.ErrorStr() : "the XML cannot be read")};
+    if (document.Parse(text.data(), text.size()) != tinyxml2::XML_SUCCESS) {
+        // The XML reader's own words, in English.
+        const std::string error =
+            document.ErrorStr() != nullptr ? std::string(document.ErrorStr()) : Tr("the XML cannot be read");
+        // TRANSLATORS: {error} is why an XML file cannot be read, in English.
+        return Failure{Fill(Tr("not a mode file: {error}"), {{"error", error}})};
+    }
     std::vector<std::string> entries;
     // Depth first, in document order, without recursion: the nesting of a
     // hostile file cannot exhaust the stack.
@@ -359,17 +380,24 @@ std::vector<std::string> ResolveModePath(const std::string& folder, const std::s
 }
 
 std::string SannySkippedText(const SannySkipped& skipped) {
-    return "Sanny Builder's mode file names " + skipped.entry +
-           (skipped.file.empty() ? ", which " : ", whose " + skipped.file + " ") + skipped.cause + ": skipped";
+    if (skipped.file.empty()) {
+        // TRANSLATORS: {entry} is a path as a mode file writes it; {cause} is "is not there", "is a FIFO, not a file".
+        return Fill(Tr("Sanny Builder's mode file names {entry}, which {cause}: skipped"),
+                    {{"entry", skipped.entry}, {"cause", skipped.cause}});
+    }
+    // TRANSLATORS: {entry} is a path with a wildcard, {file} a file it found; {cause} is "is a FIFO, not a file".
+    return Fill(Tr("Sanny Builder's mode file names {entry}, whose {file} {cause}: skipped"),
+                {{"entry", skipped.entry}, {"file", skipped.file}, {"cause", skipped.cause}});
 }
 
 std::string SannyIgnoredText(const SannyIgnored& ignored) {
-    return "Sanny Builder's " + ignored.path + " " + ignored.cause + ": ignored";
+    // TRANSLATORS: {path} is a mode file's path; {cause} is "is a FIFO, not a file".
+    return Fill(Tr("Sanny Builder's {path} {cause}: ignored"), {{"path", ignored.path}, {"cause", ignored.cause}});
 }
 
 Result<SannyBuilderTable> LoadSannyBuilderTable(const std::string& folder, GameId game) {
     if (!IsFolder(folder))
-        return Failure{folder + ": " + (fs::exists(fs::u8path(folder)) ? "not a folder" : "not found")};
+        return Failure{folder + ": " + (fs::exists(fs::u8path(folder)) ? Tr("not a folder") : Tr(kNotFoundCause))};
     Folders folders;
     const fs::path program = ProgramFolder(folders, folder);
     SannyBuilderTable read;
@@ -381,9 +409,13 @@ Result<SannyBuilderTable> LoadSannyBuilderTable(const std::string& folder, GameI
     }
     const Matched ini = Find(folders, program, {kDataFolder, SannyModeFolder(game), SannyClassicIniName(game)});
     if (ini.found.empty()) {
-        std::string text = "no opcode files of " + std::string(GameName(game)) + " in " + folder +
-                           " (looked for data\\" + SannyModeFolder(game) + "\\mode.xml and data\\" +
-                           SannyModeFolder(game) + "\\" + SannyClassicIniName(game) + ")";
+        const std::string modeFolder = std::string(kDataFolder) + "\\" + SannyModeFolder(game) + "\\";
+        // TRANSLATORS: {game} is a game's name, {folder} Sanny Builder's folder; {mode} and {ini} are paths in it.
+        std::string text = Fill(Tr("no opcode files of {game} in {folder} (looked for {mode} and {ini})"),
+                                {{"game", GameName(game)},
+                                 {"folder", folder},
+                                 {"mode", modeFolder + kModeFile},
+                                 {"ini", modeFolder + SannyClassicIniName(game)}});
         for (const SannyIgnored& ignored : read.ignored) text += "; " + ignored.path + " " + ignored.cause;
         for (const auto& [path, what] : ini.refused) text += "; " + path.u8string() + " " + what;
         return Failure{text};

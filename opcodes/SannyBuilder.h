@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "i18n/Translate.h"
 #include "io/Result.h"
 #include "opcodes/GameId.h"
 #include "opcodes/OpcodeTable.h"
@@ -40,10 +41,10 @@ std::vector<std::string> ResolveModePath(const std::string& folder, const std::s
 struct SannySkipped {
     std::string entry;  // as the mode file writes it
     std::string file;   // the name of the file a wildcard entry found; empty for the entry itself
-    std::string cause;  // in words that follow the name: kSannyNotThere, "is a FIFO, not a file",
-                        // "cannot be read: no permission"
+    std::string cause;  // in words that follow the name, in the language chosen: Tr(kSannyNotThere),
+                        // "is a FIFO, not a file", "cannot be read (no permission)"
 };
-constexpr const char* kSannyNotThere = "is not there";
+constexpr const char* kSannyNotThere = N_("is not there");
 
 // A mode file's name on what is no file (a FIFO, a folder), passed over.
 struct SannyIgnored {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "i18n/Translate.h"
 #include "io/LittleEndian.h"
 #include "script/ScriptReader.h"
 
@@ -89,16 +90,22 @@ bool HeaderJumpsPastEnd(const ScriptImage& image) {
 }  // namespace
 
 std::optional<std::string> TooLittleToRead(const CodeLayout& code, int32_t size) {
-    if (size == 0) return std::string("the file is empty");
-    if (code.headerExpected && !code.header && size < kHeaderJumpBytes)
-        return std::string("too short for a main script");
+    if (size == 0) return Tr("the file is empty");
+    if (code.headerExpected && !code.header && size < kHeaderJumpBytes) return Tr("too short for a main script");
     return std::nullopt;
 }
 
 std::string CutShortText(const CodeLayout& code, int32_t size) {
-    return "cut short: its header names " + std::to_string(code.pastEnd) +
-           (code.pastEnd == 1 ? " offset" : " offsets") + " past the file's end (" + std::to_string(size) +
-           " bytes); the tests of what is missing are not listed";
+    const std::string bytes =
+        Fill(TrN("{count} byte", "{count} bytes", static_cast<uint64_t>(std::max<int32_t>(size, 0))),
+             {{"count", std::to_string(size)}});
+    // TRANSLATORS: {count} offsets of a main script's header; {size} is the file's size, "1500 bytes".
+    return Fill(TrN("cut short: its header names {count} offset past the file's end ({size}); the tests of what is "
+                    "missing are not listed",
+                    "cut short: its header names {count} offsets past the file's end ({size}); the tests of what is "
+                    "missing are not listed",
+                    static_cast<uint64_t>(std::max<int32_t>(code.pastEnd, 0))),
+                {{"count", std::to_string(code.pastEnd)}, {"size", bytes}});
 }
 
 std::optional<int32_t> DebugFooterStart(const uint8_t* data, std::size_t size, int32_t codeStart) {

@@ -11,6 +11,7 @@
 #include <numeric>
 
 #include "script/KeyScan.h"
+#include "i18n/Translate.h"
 #include "io/LittleEndian.h"
 
 namespace morvane {
@@ -31,7 +32,9 @@ constexpr char kArrayElementLetters[] = {'i', 'f', 's', 'v'};
 // The placeholder letter of a parameter that is a label, shown as an offset.
 constexpr char kLabelLetter = 'p';
 constexpr char kPlaceholderMark = '%';
-constexpr const char* kUnknownOpcodeText = "unknown opcode";
+// TRANSLATORS: in place of an opcode's description, after its number: "0DDD: unknown opcode".
+constexpr const char* kUnknownOpcodeText = N_("unknown opcode");
+// The script language's word, the same in every language.
 constexpr const char* kNegatedText = "not ";
 constexpr const char* kMissingParameterText = "?";
 
@@ -120,6 +123,12 @@ std::string ArrayText(const std::string& base, const uint8_t* payload) {
     return base + "(" + indexText + "," + std::to_string(size) + element + ")";
 }
 
+// A parameter whose type byte no type has: "<invalid type 48>".
+std::string InvalidTypeText(uint8_t typeByte) {
+    // TRANSLATORS: in place of a parameter of a script's instruction; {type} is a number.
+    return Fill(Tr("<invalid type {type}>"), {{"type", std::to_string(typeByte)}});
+}
+
 // How the parameters of one instruction are written: its game, where it
 // lies and how its labels read.
 struct ParamContext {
@@ -180,7 +189,7 @@ std::string ParamText(const uint8_t* p, int size, const ParamContext& context, c
             return Quoted(p + kLengthPrefixedHeader, static_cast<std::size_t>(size - kLengthPrefixedHeader));
         case ParamType::EndOfList: break;
     }
-    return "<invalid type " + std::to_string(typeByte) + ">";
+    return InvalidTypeText(typeByte);
 }
 
 // Decodes the instruction the walk found at [offset, offset + size).
@@ -215,7 +224,7 @@ DecodedInstruction Decode(const ScriptImage& image, const OpcodeTable& table, co
             int paramSize = ParamSize(rules, typeByte);
             if (paramSize == kSizeEndOfList) break;  // a list's end: the walk consumed it
             if (paramSize == kSizeInvalid) {
-                instruction.params.push_back("<invalid type " + std::to_string(typeByte) + ">");
+                instruction.params.push_back(InvalidTypeText(typeByte));
                 break;
             }
             if (paramSize == kSizeLengthPrefixed) {
@@ -272,7 +281,8 @@ std::string HexOffsetText(int32_t offset) {
 
 std::string FormatInstruction(const DecodedInstruction& instruction, std::string_view description, bool cut) {
     std::string text = OpcodeText(instruction.opcode) + ":";
-    if (!instruction.known) return text + " " + kUnknownOpcodeText + (cut ? kCutMark : "");
+    const std::string cutMark = cut ? " " + Tr(kCutMark) : std::string();
+    if (!instruction.known) return text + " " + Tr(kUnknownOpcodeText) + cutMark;
     std::string body = instruction.negated ? kNegatedText : "";
     std::vector<bool> named(instruction.params.size(), false);
     std::size_t copied = 0;
@@ -293,7 +303,7 @@ std::string FormatInstruction(const DecodedInstruction& instruction, std::string
         if (!named[i]) body += (body.empty() || body.back() == ' ' ? "" : " ") + instruction.params[i];
     while (!body.empty() && body.back() == ' ') body.pop_back();
     if (!body.empty()) text += " " + body;
-    return text + (cut ? kCutMark : "");
+    return text + cutMark;
 }
 
 void ForEachInstructionsAround(const ScriptImage& image, const OpcodeTable& table, const ScanSummary& walked,

@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "i18n/Translate.h"
 #include "opcodes/OpcodeTable.h"
 #include "script/CodeLayout.h"
 #include "script/KeyScan.h"
@@ -65,10 +66,13 @@ void ForEachInstructionsAround(const ScriptImage& image, const OpcodeTable& tabl
 // parameter); parameters no placeholder names follow, separated by spaces
 // (so a description without placeholders is followed by all of them).
 // An opcode the table lacks reads "0123: unknown opcode". `cut` (the bytes
-// run past the end of the file) adds kCutMark.
+// run past the end of the file) adds a space and kCutMark. The opcode and
+// the script's words ("not", the description) are the same in every
+// language; "unknown opcode" and kCutMark are in the language chosen.
 std::string FormatInstruction(const DecodedInstruction& instruction, std::string_view description, bool cut);
 
-// Ends the text of an instruction the end of the file cuts off.
-constexpr const char* kCutMark = " (cut off by the end of the file)";
+// Ends the text of an instruction the end of the file cuts off, after a
+// space (translated where it is put: Tr(kCutMark)).
+constexpr const char* kCutMark = N_("(cut off by the end of the file)");
 
 }  // namespace morvane

@@ -1,5 +1,6 @@
 #include "script/KeyScan.h"
 
+#include "i18n/Translate.h"
 #include "opcodes/OpcodeSources.h"
 #include "script/KeyVariables.h"
 
@@ -364,11 +365,17 @@ std::string SwallowedText(const DataBlock& block, const ScanSummary& summary) {
     int64_t codeBefore = static_cast<int64_t>(block.begin) - summary.code.start;
     for (const DataBlock& earlier : summary.dataBlocks)
         if (earlier.end <= block.begin) codeBefore -= static_cast<int64_t>(earlier.end) - earlier.begin;
-    const auto count = [](int64_t n) { return GroupedNumber(n) + (n == 1 ? " byte" : " bytes"); };
-    return "offsets " + GroupedNumber(block.begin) + " to " + GroupedNumber(block.end) + " (" + count(bytes) +
-           ", after " + count(codeBefore) +
-           " of code) were taken for data, since no label leads there after a jump; they may be code the labels " +
-           "do not reach, whose tests are not listed";
+    const auto count = [](int64_t n) {
+        return Fill(TrN("{count} byte", "{count} bytes", static_cast<uint64_t>(std::max<int64_t>(n, 0))),
+                    {{"count", GroupedNumber(n)}});
+    };
+    // TRANSLATORS: {begin} and {end} are file offsets; {size} and {code} are counts of bytes ("200,000 bytes").
+    return Fill(Tr("offsets {begin} to {end} ({size}, after {code} of code) were taken for data, since no label "
+                   "leads there after a jump; they may be code the labels do not reach, whose tests are not listed"),
+                {{"begin", GroupedNumber(block.begin)},
+                 {"end", GroupedNumber(block.end)},
+                 {"size", count(bytes)},
+                 {"code", count(codeBefore)}});
 }
 
 std::string UnknownOpcodesText(const ScanSummary& summary) {
@@ -379,8 +386,13 @@ std::string UnknownOpcodesText(const ScanSummary& summary) {
 }
 
 std::string UnknownInstructionsText(const ScanSummary& summary) {
-    return std::to_string(summary.unknownInstructions) + " unknown instructions, the first at offset " +
-           std::to_string(summary.firstUnknownOffset.value_or(0)) + " (opcodes " + UnknownOpcodesText(summary) + ")";
+    // TRANSLATORS: a warning after a script's name; {opcodes} is a list of opcodes, "3F12, 3F03".
+    return Fill(TrN("{count} unknown instruction, the first at offset {offset} (opcodes {opcodes})",
+                    "{count} unknown instructions, the first at offset {offset} (opcodes {opcodes})",
+                    static_cast<uint64_t>(summary.unknownInstructions)),
+                {{"count", std::to_string(summary.unknownInstructions)},
+                 {"offset", std::to_string(summary.firstUnknownOffset.value_or(0))},
+                 {"opcodes", UnknownOpcodesText(summary)}});
 }
 
 }  // namespace morvane

@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "i18n/Translate.h"
 #include "script/Instructions.h"
 #include "script/ScriptReader.h"
 
@@ -137,7 +138,8 @@ private:
                 return;
             }
         }
-        Other(variable, OpcodeText(opcode) + " at " + At(start));
+        // TRANSLATORS: an instruction of a script, put in "{variable} is also set or used by {use}".
+        Other(variable, Fill(Tr("{opcode} at {offset}"), {{"opcode", OpcodeText(opcode)}, {"offset", At(start)}}));
     }
 
     // The calls set the first locals of what they call from their arguments.
@@ -146,8 +148,11 @@ private:
         if (opcode == kCallFunction && constants.size() >= 2) set = constants[1];
         if (opcode == kStartNewScript) set = params - 1;  // the arguments after its label
         for (const Variable& variable : wanted_)
-            if (variable.scope == Variable::Scope::Local && variable.index < set)
-                Other(variable, "the call " + OpcodeText(opcode) + " at " + At(start));
+            if (variable.scope == Variable::Scope::Local && variable.index < set) {
+                // TRANSLATORS: an instruction of a script, put in "{variable} is also set or used by {use}".
+                const std::string form = Tr("the call {opcode} at {offset}");
+                Other(variable, Fill(form, {{"opcode", OpcodeText(opcode)}, {"offset", At(start)}}));
+            }
     }
 
     void Other(const Variable& variable, const std::string& what) {
@@ -166,15 +171,19 @@ private:
 std::optional<std::string> OutOfScope(const Variable& variable, const ScanSummary& walked, GameId game) {
     const bool main = walked.code.headerExpected;
     const std::string name = VariableName(variable);
-    if (variable.scope == Variable::Scope::Global && !main)
-        return name + " is a variable of the main script, which sets it";
+    if (variable.scope == Variable::Scope::Global && !main) {
+        // TRANSLATORS: why a key kept in a variable cannot be told; {variable} is a script's variable, "$12" or "3@".
+        return Fill(Tr("{variable} is a variable of the main script, which sets it"), {{"variable", name}});
+    }
     if (variable.scope == Variable::Scope::Local && main)
-        return name + " is a local variable of one of the main script's scripts";
+        return Fill(Tr("{variable} is a local variable of one of the main script's scripts"), {{"variable", name}});
     const int32_t timers = HasTypedStrings(RulesForGame(game)) ? kSanAndreasTimers : kOlderTimers;
     if (variable.scope == Variable::Scope::Local && variable.index >= timers && variable.index < timers + kTimerCount)
-        return name + " is a timer, which the game counts up";
-    if (walked.HasUnknown())
-        return "the walk met instructions the opcode table does not describe, which may set " + name;
+        return Fill(Tr("{variable} is a timer, which the game counts up"), {{"variable", name}});
+    if (walked.HasUnknown()) {
+        return Fill(Tr("the walk met instructions the opcode table does not describe, which may set {variable}"),
+                    {{"variable", name}});
+    }
     return std::nullopt;
 }
 
@@ -201,19 +210,26 @@ void ResolveKeyVariables(const ScriptImage& image, const OpcodeTable& table, con
         const Uses none;
         const Uses& use = found == uses.end() ? none : found->second;
         if (use.other) {
-            test.unresolved = name + " is also set or used by " + *use.other;
+            // TRANSLATORS: {use} is an instruction, "0008 at 0x1F" or "the call 0AB1 at 0x1F".
+            const std::string form = Tr("{variable} is also set or used by {use}");
+            test.unresolved = Fill(form, {{"variable", name}, {"use", *use.other}});
             continue;
         }
         if (use.assignments.empty()) {
-            test.unresolved = name + " is never set to a number in this file";
+            test.unresolved = Fill(Tr("{variable} is never set to a number in this file"), {{"variable", name}});
             continue;
         }
         const Assignment& first = use.assignments.front();
         const auto differs = std::find_if(use.assignments.begin(), use.assignments.end(),
                                           [&](const Assignment& a) { return a.value != first.value; });
         if (differs != use.assignments.end()) {
-            test.unresolved = name + " is set to " + std::to_string(first.value) + " at " + At(first.offset) +
-                              " and to " + std::to_string(differs->value) + " at " + At(differs->offset);
+            // TRANSLATORS: {first} and {second} are numbers, {firstAt} and {secondAt} offsets in the file.
+            test.unresolved = Fill(Tr("{variable} is set to {first} at {firstAt} and to {second} at {secondAt}"),
+                                   {{"variable", name},
+                                    {"first", std::to_string(first.value)},
+                                    {"firstAt", At(first.offset)},
+                                    {"second", std::to_string(differs->value)},
+                                    {"secondAt", At(differs->offset)}});
             continue;
         }
         test.key = first.value;

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <iterator>
 
+#include "i18n/Translate.h"
+
 namespace morvane {
 
 namespace {
@@ -36,13 +38,11 @@ std::string Extension(const std::string& path) {
 
 const std::vector<std::string> kScriptExtensions = {"cs", "cs3", "cs4", "cm", "scm", "csa", "csi"};
 
-std::string ScriptExtensionsText(const char* conjunction) {
-    std::string text;
-    for (std::size_t i = 0; i < kScriptExtensions.size(); ++i) {
-        if (i > 0) text += i + 1 == kScriptExtensions.size() ? std::string(" ") + conjunction + " " : ", ";
-        text += "." + kScriptExtensions[i];
-    }
-    return text;
+std::string ScriptExtensionsText() {
+    std::string list;
+    for (std::size_t i = 0; i + 1 < kScriptExtensions.size(); ++i) list += (i > 0 ? ", ." : ".") + kScriptExtensions[i];
+    // TRANSLATORS: a list of file name extensions, {list} ".cs, .cs3, .cs4, .cm, .scm, .csa", {last} ".csi".
+    return Fill(Tr("{list} or {last}"), {{"list", list}, {"last", "." + kScriptExtensions.back()}});
 }
 
 bool IsScriptFileName(const std::string& path) {
@@ -60,7 +60,7 @@ std::optional<std::string> ArchiveCause(const std::string& path, const uint8_t* 
     const bool marked = data != nullptr && size >= sizeof kImgVersion2 &&
                         std::equal(std::begin(kImgVersion2), std::end(kImgVersion2), data);
     if (!marked && Extension(path) != kArchiveExtension) return std::nullopt;
-    return std::string(
+    return Tr(
         "it is an IMG archive of scripts (as script.img is), not a script: its bytes are no code; "
         "take the scripts out of it with an IMG tool, then open those");
 }

@@ -18,9 +18,9 @@ namespace morvane {
 // Open, the key map's folder search and the command line read.
 extern const std::vector<std::string> kScriptExtensions;
 
-// The extensions as a sentence: ".cs, .cs3, .cs4, .cm, .scm, .csa or .csi" (with "and"
-// for `conjunction` "and").
-std::string ScriptExtensionsText(const char* conjunction);
+// The extensions as a list that offers one of them, in the language chosen:
+// ".cs, .cs3, .cs4, .cm, .scm, .csa or .csi".
+std::string ScriptExtensionsText();
 
 // Whether a file name has one of those extensions, in any case.
 bool IsScriptFileName(const std::string& path);

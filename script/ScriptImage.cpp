@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 
+#include "i18n/Translate.h"
 #include "io/LittleEndian.h"
 #include "io/ReadFile.h"
 #include "script/ScriptReader.h"
@@ -45,10 +46,10 @@ Status ScriptImage::LoadOpened(Result<OpenedFile> opened, const std::string& pat
     if (!opened) return Failure{opened.Cause()};
     const std::size_t size = opened->size;
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size == 0 ? 1 : size]);
-    if (!buffer) return Failure{"not enough memory to read it"};
+    if (!buffer) return Failure{Tr("not enough memory to read it")};
     errno = 0;
     if (!ReadExactly(opened->file.get(), buffer.get(), size))
-        return Failure{errno != 0 ? OpenFailureCause(path, errno) : "changed size while it was read"};
+        return Failure{errno != 0 ? OpenFailureCause(path, errno) : Tr("changed size while it was read")};
     Adopt(std::move(buffer), size);
     path_ = path;
     return {};

@@ -4,6 +4,7 @@
 
 #include "keys/Hotkeys.h"
 
+#include "i18n/Translate.h"
 #include "io/SafeWrite.h"
 #include "script/Patch.h"
 
@@ -87,22 +88,29 @@ std::vector<std::size_t> EditSession::SharingKey(std::size_t index) const {
 }
 
 std::string EditSession::SetChord(std::size_t index, const std::vector<int32_t>& pressed) {
-    if (!IsTestOfKind(index, KeyTestKind::VKey)) return "there is no such key test";
+    if (!IsTestOfKind(index, KeyTestKind::VKey)) return Tr("there is no such key test");
     std::vector<std::size_t> chord;
     for (const std::size_t i : HotkeyOf(script_.tests, index))
         if (!script_.tests[i].negated) chord.push_back(i);
     const std::vector<int32_t> keys = InHotkeyOrder(pressed);
     const std::string hotkey = HotkeyText(script_.tests, index);
-    if (keys.size() != chord.size())
-        return hotkey + " is a hotkey of " + std::to_string(chord.size()) + (chord.size() == 1 ? " key" : " keys") +
-               "; " + std::to_string(keys.size()) + (keys.size() == 1 ? " was" : " were") + " pressed";
+    if (keys.size() != chord.size()) {
+        // TRANSLATORS: put in "{hotkey} is a hotkey of 2 keys; {pressed}": how many keys were pressed.
+        const std::string pressedText = Fill(TrN("{count} was pressed", "{count} were pressed", keys.size()),
+                                             {{"count", std::to_string(keys.size())}});
+        // TRANSLATORS: {hotkey} is "Ctrl+M"; {pressed} is "1 was pressed".
+        return Fill(TrN("{hotkey} is a hotkey of {count} key; {pressed}",
+                        "{hotkey} is a hotkey of {count} keys; {pressed}", chord.size()),
+                    {{"hotkey", hotkey}, {"count", std::to_string(chord.size())}, {"pressed", pressedText}});
+    }
     std::stable_sort(chord.begin(), chord.end(), [&](std::size_t a, std::size_t b) {
         return ModifierRank(script_.tests[a].key) < ModifierRank(script_.tests[b].key);
     });
     std::vector<KeyTest> tests = script_.tests;
     for (std::size_t n = 0; n < chord.size(); ++n) {
         KeyTest& test = tests[chord[n]];
-        if (!test.IsVKey()) return hotkey + " holds a pad button, which no key takes the place of";
+        if (!test.IsVKey())
+            return Fill(Tr("{hotkey} holds a pad button, which no key takes the place of"), {{"hotkey", hotkey}});
         const bool sameModifier = ModifierRank(test.key) == ModifierRank(keys[n]) &&
                                   ModifierRank(keys[n]) < ModifierRank(0);  // 0 is no modifier
         const int32_t key = sameModifier ? test.key : keys[n];

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "i18n/Translate.h"
 #include "keys/KeyNames.h"
 #include "script/Instructions.h"
 
@@ -42,15 +43,22 @@ std::string TestCell(const EditSession& session, std::size_t index, TestColumn c
     const KeyTest& test = session.Tests()[index];
     switch (column) {
         case TestColumn::Key:
-            if (test.IsVKey() && !test.Changeable()) return KeyTestLabel(test) + " (cannot be told)";
-            if (test.IsVKey() && test.KeyInVariable())
-                return VKeyEntryName(test.key) + ", set at " + HexOffsetText(test.setAt.front()) + " in " +
-                       VariableName(test.variable);
+            if (test.IsVKey() && !test.Changeable()) {
+                // TRANSLATORS: {key} is "Key in 3@", a key kept in a variable whose value cannot be told.
+                return Fill(Tr("{key} (cannot be told)"), {{"key", KeyTestLabel(test)}});
+            }
+            if (test.IsVKey() && test.KeyInVariable()) {
+                // TRANSLATORS: {key} is "F2 (0x71)", {offset} where the script sets it, {variable} "3@" or "$12".
+                return Fill(Tr("{key}, set at {offset} in {variable}"), {{"key", VKeyEntryName(test.key)},
+                                                                         {"offset", HexOffsetText(test.setAt.front())},
+                                                                         {"variable", VariableName(test.variable)}});
+            }
             return test.IsVKey() ? VKeyEntryName(test.key) : KeyTestLabel(test);
         case TestColumn::Hotkey:
             return HotkeyOf(session.Tests(), index).size() > 1 ? HotkeyText(session.Tests(), index) : std::string();
         case TestColumn::Pad:
-            return test.IsButton() && test.pad >= 0 && test.pad <= kHighestPad ? kPadNames[test.pad] : std::string();
+            return test.IsButton() && test.pad >= 0 && test.pad <= kHighestPad ? TrC("key", kPadNames[test.pad])
+                                                                               : std::string();
         case TestColumn::Offset: return HexOffsetText(test.offset);
         case TestColumn::Opcode: return OpcodeText(test.opcode);
         case TestColumn::Mark: {

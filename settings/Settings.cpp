@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "i18n/Translate.h"
 #include "io/ReadFile.h"
 
 namespace morvane {
@@ -27,7 +28,7 @@ GameId ParseSavedGame(const std::string& text) {
 
 Result<std::optional<GameId>> ReadSavedGameFile(const std::string& path) {
     const Result<std::string> text = ReadWholeFile(path, kLargestSettingsFile);
-    if (!text && text.Cause() == kNotFoundCause) return std::optional<GameId>();
+    if (!text && text.Cause() == Tr(kNotFoundCause)) return std::optional<GameId>();
     if (!text) return Failure{text.Cause()};
     return std::optional<GameId>(ParseSavedGame(*text));
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "i18n/Translate.h"
 #include "opcodes/GameId.h"
 #include "opcodes/IniLoader.h"
 
@@ -83,39 +84,47 @@ namespace {
 
 // "SCM.ini, VICESCM.ini and SASCM.ini": every game's INI file.
 std::string AllIniFileNames() {
-    std::string text;
+    std::string list;
+    std::string last;
     for (const GameId game : kPcGames) {
-        if (GameNumber(game) > 0) text += GameNumber(game) + 1 < kPcGameCount ? ", " : " and ";
-        text += OpcodeIniFileName(game);
+        if (!last.empty()) list += (list.empty() ? "" : ", ") + last;
+        last = OpcodeIniFileName(game);
     }
-    return text;
+    // TRANSLATORS: a list of file names, {list} "SCM.ini, VICESCM.ini", {last} "SASCM.ini".
+    return Fill(Tr("{list} and {last}"), {{"list", list}, {"last", last}});
 }
 
-// "(missing there: SCM.ini, SASCM.ini)" for a folder that lacks some.
+// "\n(missing there: SCM.ini, SASCM.ini)" for a folder that lacks some.
 std::string MissingThere(const std::string& folder) {
     const std::vector<std::string> missing = MissingOpcodeIniFiles(folder);
     if (missing.empty()) return std::string();
-    std::string text = "\n(missing there: ";
-    for (std::size_t i = 0; i < missing.size(); ++i) text += (i ? ", " : "") + missing[i];
-    return text + ")";
+    std::string files;
+    for (std::size_t i = 0; i < missing.size(); ++i) files += (i ? ", " : "") + missing[i];
+    // TRANSLATORS: after a folder's path; {files} are the opcode files it lacks, "SCM.ini, SASCM.ini".
+    return "\n" + Fill(Tr("(missing there: {files})"), {{"files", files}});
 }
 
 }  // namespace
 
 std::string MissingIniFilesMessage(const std::string& workingFolder, const std::string& userDataFolder) {
-    std::string text =
-        "Couldn't find opcodes ini files.\n\n" + AllIniFileNames() + " are read from the folder Morvane starts in:\n";
-    text += workingFolder.empty() ? std::string("(unknown)") : workingFolder + MissingThere(workingFolder);
-    text += "\nor in Morvane's data folder:\n";
+    // TRANSLATORS: in place of the folder Morvane started in, when it cannot be told.
+    const std::string start = workingFolder.empty() ? Tr("(unknown)") : workingFolder + MissingThere(workingFolder);
 #ifdef _WIN32
-    text += userDataFolder.empty() ? std::string("(none: APPDATA is not set)") : userDataFolder;
+    // TRANSLATORS: in place of Morvane's data folder; APPDATA is the name of a setting of Windows.
+    const std::string none = Tr("(none: APPDATA is not set)");
 #else
-    text += userDataFolder.empty() ? std::string("(none: neither XDG_DATA_HOME nor HOME is set)") : userDataFolder;
+    // TRANSLATORS: in place of Morvane's data folder; XDG_DATA_HOME and HOME are names of settings of the system.
+    const std::string none = Tr("(none: neither XDG_DATA_HOME nor HOME is set)");
 #endif
-    if (!userDataFolder.empty()) text += MissingThere(userDataFolder);
-    return text +
-           "\n\nFor the games whose file is missing Morvane can use its built-in opcode tables (the games' own "
-           "opcodes and CLEO 4's), or read the opcode files of Sanny Builder's folder.";
+    const std::string data = userDataFolder.empty() ? none : userDataFolder + MissingThere(userDataFolder);
+    // TRANSLATORS: {files} is "SCM.ini, VICESCM.ini and SASCM.ini"; {start} and {data} are folders, each on a line
+    // of its own.
+    const std::string where = Fill(Tr("{files} are read from the folder Morvane starts in:\n{start}\nor in "
+                                      "Morvane's data folder:\n{data}"),
+                                   {{"files", AllIniFileNames()}, {"start", start}, {"data", data}});
+    return Tr("Couldn't find opcodes ini files.") + "\n\n" + where + "\n\n" +
+           Tr("For the games whose file is missing Morvane can use its built-in opcode tables (the games' own "
+              "opcodes and CLEO 4's), or read the opcode files of Sanny Builder's folder.");
 }
 
 WorkFolder EnterFolderForChosenTables(const std::string& userDataFolder) {

@@ -9,6 +9,7 @@
 
 #include "keys/KeyCodes.h"
 #include "keys/KeyNames.h"
+#include "ui/WxTr.h"
 
 using namespace morvane;
 
@@ -19,12 +20,14 @@ constexpr int kBorder = 5;
 constexpr int kListWidth = 320;
 constexpr int kListHeight = 300;
 
-const char* const kTitle = "Change All";
-const char* const kPressLabel = "P&ress Key...";
-const char* const kWaitingLabel = "Press a key (Esc cancels)";
-const char* const kNoKeyTaken = "No key taken";
-const char* const kNoVKey = "That key has no VKey";
-const char* const kNoneFound = "No key has that name";
+// TRANSLATORS: the title of the dialog that gives every test of a key another key.
+const char* const kTitle = N_("Change All");
+// TRANSLATORS: the button that selects the next key pressed.
+const char* const kPressLabel = N_("P&ress Key...");
+const char* const kWaitingLabel = N_("Press a key (Esc cancels)");
+const char* const kNoKeyTaken = N_("No key taken");
+const char* const kNoVKey = N_("That key has no VKey");
+const char* const kNoneFound = N_("No key has that name");
 
 // The list move a navigation key makes; none for other keys.
 std::optional<ListMove> MoveOf(int keyCode) {
@@ -49,7 +52,8 @@ std::optional<ListMove> MoveOf(int keyCode) {
 
 ChangeAllDialog::ChangeAllDialog(wxWindow* parent, const wxString& question, KeyChoices keyChoices, int32_t currentKey,
                                  bool canPress)
-    : wxDialog(parent, wxID_ANY, kTitle, wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
+    : wxDialog(parent, wxID_ANY, WxTr(kTitle), wxDefaultPosition, wxDefaultSize,
+               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       choices(std::move(keyChoices)),
       current(currentKey) {
     const wxSizerFlags bordered = wxSizerFlags().Border(wxALL, FromDIP(kBorder));
@@ -57,12 +61,13 @@ ChangeAllDialog::ChangeAllDialog(wxWindow* parent, const wxString& question, Key
     column->Add(new wxStaticText(this, wxID_ANY, question), bordered);
 
     auto* findRow = new wxBoxSizer(wxHORIZONTAL);
-    findRow->Add(new wxStaticText(this, wxID_ANY, "&Find:"), wxSizerFlags().CenterVertical());
+    // TRANSLATORS: the label of the field that finds keys by their names.
+    findRow->Add(new wxStaticText(this, wxID_ANY, WxTr("&Find:")), wxSizerFlags().CenterVertical());
     findText = new wxTextCtrl(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator,
                               "changeAllFind");
     findRow->Add(findText, wxSizerFlags(1).CenterVertical().Border(wxLEFT, FromDIP(kBorder)));
     if (canPress) {
-        pressKeyButton = new wxButton(this, wxID_ANY, kPressLabel, wxDefaultPosition, wxDefaultSize, 0,
+        pressKeyButton = new wxButton(this, wxID_ANY, WxTr(kPressLabel), wxDefaultPosition, wxDefaultSize, 0,
                                       wxDefaultValidator, "changeAllPressKey");
         findRow->Add(pressKeyButton, wxSizerFlags().CenterVertical().Border(wxLEFT, FromDIP(kBorder)));
     }
@@ -109,7 +114,7 @@ void ChangeAllDialog::ShowChoices() {
         Select(static_cast<int>(*row));
     else if (choices.Count() > 0)
         Select(0);
-    hintText->SetLabel(choices.Count() == 0 ? kNoneFound : "");
+    hintText->SetLabel(choices.Count() == 0 ? WxTr(kNoneFound) : wxString());
     UpdateOk();
 }
 
@@ -126,7 +131,7 @@ void ChangeAllDialog::UpdateOk() {
 
 void ChangeAllDialog::StopWaiting(const wxString& hint) {
     waiting = false;
-    pressKeyButton->SetLabel(kPressLabel);
+    pressKeyButton->SetLabel(WxTr(kPressLabel));
     hintText->SetLabel(hint);
     Layout();
 }
@@ -149,8 +154,8 @@ void ChangeAllDialog::OnListActivated(wxCommandEvent& /*event*/) {
 // typed; the focus leaves the field so that the key is not typed into it.
 void ChangeAllDialog::OnPressKey(wxCommandEvent& /*event*/) {
     waiting = true;
-    pressKeyButton->SetLabel(kWaitingLabel);
-    hintText->SetLabel(kWaitingLabel);
+    pressKeyButton->SetLabel(WxTr(kWaitingLabel));
+    hintText->SetLabel(WxTr(kWaitingLabel));
     keyList->SetFocus();
     Layout();
 }
@@ -159,19 +164,20 @@ void ChangeAllDialog::OnCharHook(wxKeyEvent& event) {
     const int keyCode = event.GetKeyCode();
     if (waiting) {
         if (keyCode == WXK_ESCAPE) {
-            StopWaiting(kNoKeyTaken);
+            StopWaiting(WxTr(kNoKeyTaken));
             return;
         }
         const std::optional<int32_t> vkey = VKeyForToolkitKey(keyCode, event.GetRawKeyCode(), event.GetRawKeyFlags());
         if (!vkey) {
-            StopWaiting(kNoVKey);
+            StopWaiting(WxTr(kNoVKey));
             return;
         }
         findText->ChangeValue(wxString());
         ShowChoices();
         const std::optional<std::size_t> row = choices.RowOf(*vkey);
         if (row) Select(static_cast<int>(*row));
-        StopWaiting(wxString::FromUTF8("Took " + VKeyEntryName(*vkey)));
+        // TRANSLATORS: {key} is the key pressed ("F7 (0x76)").
+        StopWaiting(WxText(Fill(Tr("Took {key}"), {{"key", VKeyEntryName(*vkey)}})));
         return;
     }
     const std::optional<ListMove> move = MoveOf(keyCode);

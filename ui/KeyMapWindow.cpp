@@ -19,12 +19,15 @@
 #include "opcodes/IniLoader.h"
 #include "ui/FileSystemPath.h"
 #include "ui/ProgramName.h"
+#include "ui/WxTr.h"
 
 using namespace morvane;
 
 namespace {
 
-const char* const kTitle = "Key Map";
+// TRANSLATORS: the title of the window that shows which keys the scripts of a
+// folder test.
+const char* const kTitle = N_("Key Map");
 // Made this large when the screen has room, else as large as the screen's
 // free area; never smaller than the least size.
 const wxSize kWindowSize(1340, 740);
@@ -49,10 +52,6 @@ private:
     wxString path_;
 };
 
-wxString Plural(std::size_t count, const char* one, const char* many) {
-    return wxString::FromUTF8(morvane::Plural(static_cast<int64_t>(count), one, many));
-}
-
 // A script as the list names it: its path below the mapped folder.
 wxString ShownName(const wxString& path, const wxString& folder) {
     wxFileName name(path);
@@ -63,7 +62,7 @@ wxString ShownName(const wxString& path, const wxString& folder) {
 }  // namespace
 
 KeyMapWindow::KeyMapWindow(wxWindow* parent, KeyMapSource source, const wxString& folder)
-    : wxFrame(parent, wxID_ANY, kTitle), parent_(parent), source_(std::move(source)) {
+    : wxFrame(parent, wxID_ANY, WxTr(kTitle)), parent_(parent), source_(std::move(source)) {
     const int display = wxDisplay::GetFromWindow(parent);
     const wxRect screen = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
     const wxSize wanted = FromDIP(kWindowSize);
@@ -72,14 +71,17 @@ KeyMapWindow::KeyMapWindow(wxWindow* parent, KeyMapSource source, const wxString
     auto* panelSizer = new wxBoxSizer(wxVERTICAL);
 
     auto* folderRow = new wxBoxSizer(wxHORIZONTAL);
-    folderRow->Add(new wxStaticText(panel, wxID_ANY, "&Folder"),
+    // TRANSLATORS: the label of the folder whose scripts are mapped.
+    folderRow->Add(new wxStaticText(panel, wxID_ANY, WxTr("&Folder")),
                    wxSizerFlags().CenterVertical().Border(wxALL, FromDIP(kBorder)));
-    folderPicker_ = new wxDirPickerCtrl(panel, wxID_ANY, folder, "Choose the folder to map", wxDefaultPosition,
+    // TRANSLATORS: the title of the dialog that chooses the folder to map.
+    folderPicker_ = new wxDirPickerCtrl(panel, wxID_ANY, folder, WxTr("Choose the folder to map"), wxDefaultPosition,
                                         wxDefaultSize, wxDIRP_DEFAULT_STYLE, wxDefaultValidator, "keyMapFolder");
     folderRow->Add(folderPicker_, wxSizerFlags(1).CenterVertical().Border(wxALL, FromDIP(kBorder)));
-    mapAgainButton_ = new wxButton(panel, wxID_ANY, "&Map again", wxDefaultPosition, wxDefaultSize, 0,
+    // TRANSLATORS: the button that reads the folder's scripts again.
+    mapAgainButton_ = new wxButton(panel, wxID_ANY, WxTr("&Map again"), wxDefaultPosition, wxDefaultSize, 0,
                                    wxDefaultValidator, "mapAgainButton");
-    mapAgainButton_->SetToolTip("Maps the folder again, with the game chosen in the main window");
+    mapAgainButton_->SetToolTip(WxTr("Maps the folder again, with the game chosen in the main window"));
     folderRow->Add(mapAgainButton_, wxSizerFlags().CenterVertical().Border(wxALL, FromDIP(kBorder)));
     panelSizer->Add(folderRow, wxSizerFlags().Expand());
     summary_ = new wxStaticText(panel, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0, "keyMapSummary");
@@ -89,12 +91,13 @@ KeyMapWindow::KeyMapWindow(wxWindow* parent, KeyMapSource source, const wxString
     auto* mapRow = mapRow_;
     picture_ = new KeyboardPicturePanel(panel);
     mapRow->Add(picture_, wxSizerFlags(1).Expand().Border(wxALL, FromDIP(kBorder)));
-    auto* listSizer = new wxStaticBoxSizer(wxVERTICAL, panel, "Conflicts");
+    // TRANSLATORS: the title of the list of keys that several mods test.
+    auto* listSizer = new wxStaticBoxSizer(wxVERTICAL, panel, WxTr("Conflicts"));
     conflicts_ = new wxTreeCtrl(listSizer->GetStaticBox(), wxID_ANY, wxDefaultPosition, FromDIP(wxSize(kListWidth, -1)),
                                 wxTR_HIDE_ROOT | wxTR_HAS_BUTTONS | wxTR_SINGLE | wxTR_NO_LINES, wxDefaultValidator,
                                 "conflictList");
     listSizer->Add(conflicts_, wxSizerFlags(1).Expand().Border(wxALL, FromDIP(kBorder)));
-    listSizer->Add(new wxStaticText(listSizer->GetStaticBox(), wxID_ANY, "Double-click a script to open it."),
+    listSizer->Add(new wxStaticText(listSizer->GetStaticBox(), wxID_ANY, WxTr("Double-click a script to open it.")),
                    wxSizerFlags().Border(wxALL, FromDIP(kBorder)));
     mapRow->Add(listSizer, wxSizerFlags().Expand().Border(wxALL, FromDIP(kBorder)));
     panelSizer->Add(mapRow, wxSizerFlags(1).Expand());
@@ -120,12 +123,14 @@ void KeyMapWindow::ShowMessage(const wxString& text) { wxMessageBox(text, kProgr
 bool KeyMapWindow::ShowFolder(const wxString& folder) {
     const OpcodeTable* table = source_.table();
     if (table == nullptr) {
-        ShowMessage(wxString::Format("The key map cannot be made: the opcode file %s could not be read.",
-                                     OpcodeIniFileName(source_.game())));
+        // TRANSLATORS: {ini} is the game's opcode file ("VICESCM.ini").
+        ShowMessage(WxText(Fill(Tr("The key map cannot be made: the opcode file {ini} could not be read."),
+                                {{"ini", OpcodeIniFileName(source_.game())}})));
         return false;
     }
     if (!wxFileName::DirExists(folder)) {
-        ShowMessage(wxString::Format("%s is not a folder.", folder));
+        // TRANSLATORS: {folder} is the path chosen to map.
+        ShowMessage(WxText(Fill(Tr("{folder} is not a folder."), {{"folder", folder.utf8_string()}})));
         return false;
     }
     if (folderPicker_->GetPath() != folder) folderPicker_->SetPath(folder);
@@ -137,16 +142,20 @@ bool KeyMapWindow::ShowFolder(const wxString& folder) {
     FillList(map, search, folder);
     picture_->SetMap(
         map, KeyboardCaption{FileSystemPath(caption), std::string(wxDateTime::Today().FormatISODate().utf8_str())});
-    SetTitle(wxString::Format("%s of %s", kTitle, caption));
+    // TRANSLATORS: the title of the key map's window; {folder} is the name of
+    // the folder mapped.
+    SetTitle(WxText(Fill(Tr("Key Map of {folder}"), {{"folder", caption.utf8_string()}})));
     return true;
 }
 
 void KeyMapWindow::FillList(const KeyMap& map, const ScriptSearch& search, const wxString& folder) {
     conflicts_->DeleteAllItems();
     const wxTreeItemId root = conflicts_->AddRoot(wxEmptyString);
-    auto addScript = [&](const wxTreeItemId& parent, const std::string& path, const wxString& tail) {
-        const wxString shown = WindowPath(path);
-        conflicts_->AppendItem(parent, ShownName(shown, folder) + tail, -1, -1, new ScriptItem(shown));
+    // A script's name as the list shows it, for the line of the script.
+    const auto nameOf = [&](const std::string& path) { return ShownName(WindowPath(path), folder).utf8_string(); };
+    // The line of a script, which opens it.
+    const auto addScript = [&](const wxTreeItemId& parent, const std::string& path, const std::string& line) {
+        conflicts_->AppendItem(parent, WxText(line), -1, -1, new ScriptItem(WindowPath(path)));
     };
     // A key's mods, each with the scripts of it that test the key.
     const auto addMods = [&](const wxTreeItemId& parent, const KeyEntry& entry) {
@@ -156,27 +165,41 @@ void KeyMapWindow::FillList(const KeyMap& map, const ScriptSearch& search, const
             // A script that is a mod of its own stands for itself.
             const wxTreeItemId item =
                 map.IsLoneScript(mod) ? parent : conflicts_->AppendItem(parent, wxString::FromUTF8(map.mods[mod].name));
-            for (const KeyUse* use : uses)
-                addScript(item, map.scripts[use->script].path,
-                          " (" + Plural(static_cast<std::size_t>(use->tests), "test", "tests") + ")");
+            for (const KeyUse* use : uses) {
+                const std::string& path = map.scripts[use->script].path;
+                const auto tests = static_cast<uint64_t>(use->tests);
+                // TRANSLATORS: a script of the key map's list ("sa_keys.cs") with the
+                // number of its tests of the key.
+                const std::string line = Fill(TrN("{script} ({count} test)", "{script} ({count} tests)", tests),
+                                              {{"script", nameOf(path)}, {"count", std::to_string(tests)}});
+                addScript(item, path, line);
+            }
         }
     };
     for (const KeyEntry& entry : map.keys) {
         if (!entry.IsConflict()) continue;
-        const wxTreeItemId key = conflicts_->AppendItem(
-            root, wxString::FromUTF8(KeyHeading(entry.key)) + ": " + Plural(entry.mods, "mod", "mods"));
+        // TRANSLATORS: a key of the key map's conflicts ("F2 (0x71)") with the
+        // number of mods that test it.
+        const std::string line = Fill(TrN("{key}: {count} mod", "{key}: {count} mods", entry.mods),
+                                      {{"key", KeyHeading(entry.key)}, {"count", std::to_string(entry.mods)}});
+        const wxTreeItemId key = conflicts_->AppendItem(root, WxText(line));
         addMods(key, entry);
     }
     const std::size_t conflicts = map.ConflictCount();
-    if (conflicts == 0) conflicts_->AppendItem(root, "None: no key is tested by two mods");
+    if (conflicts == 0) conflicts_->AppendItem(root, WxTr("None: no key is tested by two mods"));
     if (!map.overlaps.empty()) {
-        const wxTreeItemId heading =
-            conflicts_->AppendItem(root, "Overlaps: keys of different mods that fire together");
+        // TRANSLATORS: the heading of pairs of keys, tested by different mods,
+        // that one press fires both of ("Shift" and "Left Shift").
+        const wxString overlaps = WxTr("Overlaps: keys of different mods that fire together");
+        const wxTreeItemId heading = conflicts_->AppendItem(root, overlaps);
         for (const Overlap& overlap : map.overlaps) {
             const KeyEntry& wider = map.keys[overlap.wider];
             const KeyEntry& within = map.keys[overlap.within];
-            const wxTreeItemId item = conflicts_->AppendItem(
-                heading, wxString::FromUTF8(KeyHeading(wider.key) + " and " + KeyHeading(within.key)));
+            const std::string line =
+                // TRANSLATORS: two keys that one press fires both of ("Shift (0x10)",
+                // "Left Shift (0xA0)").
+                Fill(Tr("{key} and {other}"), {{"key", KeyHeading(wider.key)}, {"other", KeyHeading(within.key)}});
+            const wxTreeItemId item = conflicts_->AppendItem(heading, WxText(line));
             addMods(item, wider);
             addMods(item, within);
         }
@@ -191,31 +214,68 @@ void KeyMapWindow::FillList(const KeyMap& map, const ScriptSearch& search, const
             incomplete.push_back(&script);
     }
     if (!incomplete.empty()) {
-        const wxTreeItemId heading = conflicts_->AppendItem(root, "May test more (unknown instructions)");
-        for (const ScriptKeys* script : incomplete)
-            addScript(heading, script->path,
-                      wxString::Format(" (%lld unknown)", static_cast<long long>(script->summary.unknownInstructions)));
+        // TRANSLATORS: the heading of the scripts that may test keys the map does
+        // not show, after instructions the opcode file does not describe.
+        const wxTreeItemId heading = conflicts_->AppendItem(root, WxTr("May test more (unknown instructions)"));
+        for (const ScriptKeys* script : incomplete) {
+            const auto unknown = static_cast<uint64_t>(script->summary.unknownInstructions);
+            // TRANSLATORS: a script ("vc_keys.cs") with the number of its
+            // instructions the opcode file does not describe.
+            const std::string line = Fill(TrN("{script} ({count} unknown)", "{script} ({count} unknown)", unknown),
+                                          {{"script", nameOf(script->path)}, {"count", std::to_string(unknown)}});
+            addScript(heading, script->path, line);
+        }
     }
     if (!unread.empty()) {
-        const wxTreeItemId heading = conflicts_->AppendItem(root, "Could not be read");
-        for (const ScriptKeys* script : unread)
-            addScript(heading, script->path, " (" + wxString::FromUTF8(script->cause) + ")");
+        // TRANSLATORS: the heading of the scripts the key map could not read.
+        const wxTreeItemId heading = conflicts_->AppendItem(root, WxTr("Could not be read"));
+        for (const ScriptKeys* script : unread) {
+            const std::string line =
+                // TRANSLATORS: a script ("vc_keys.cs") and why it could not be read
+                // ("no permission").
+                Fill(Tr("{script} ({cause})"), {{"script", nameOf(script->path)}, {"cause", script->cause}});
+            addScript(heading, script->path, line);
+        }
     }
     conflicts_->ExpandAll();
     FitListToNames();
 
-    wxString summary =
-        wxString::Format("%s of %s mapped, %s", Plural(map.scripts.size() - unread.size(), "script", "scripts"),
-                         Plural(map.mods.size(), "mod", "mods"), Plural(conflicts, "conflict", "conflicts"));
-    for (const Mod& mod : map.mods)
-        if (!mod.copies.empty())
-            summary += wxString::FromUTF8("; installed twice: " + mod.name + ", " + mod.copies.front());
-    if (map.scripts.empty()) summary = "No script in this folder or its subfolders.";
-    if (!search.problems.empty())
-        summary += wxString::Format(
-            "; %s could not be searched, the first: %s (%s)", Plural(search.problems.size(), "path", "paths"),
-            WindowPath(search.problems.front().path), wxString::FromUTF8(search.problems.front().cause));
-    summary_->SetLabel(summary);
+    const std::size_t mapped = map.scripts.size() - unread.size();
+    // The counted parts of the summary.
+    const std::string scripts =
+        // TRANSLATORS: {scripts} of the key map's summary: the scripts mapped.
+        Fill(TrN("{count} script", "{count} scripts", mapped), {{"count", std::to_string(mapped)}});
+    const std::string mods =
+        // TRANSLATORS: {mods} of the key map's summary: the mods the scripts make up.
+        Fill(TrN("{count} mod", "{count} mods", map.mods.size()), {{"count", std::to_string(map.mods.size())}});
+    const std::string conflictCount =
+        // TRANSLATORS: {conflicts} of the key map's summary: the keys that several mods test.
+        Fill(TrN("{count} conflict", "{count} conflicts", conflicts), {{"count", std::to_string(conflicts)}});
+    // TRANSLATORS: the key map's summary: {scripts} is "12 scripts", {mods}
+    // "3 mods", {conflicts} "2 conflicts".
+    std::string summary = Fill(Tr("{scripts} of {mods} mapped, {conflicts}"),
+                               {{"scripts", scripts}, {"mods", mods}, {"conflicts", conflictCount}});
+    for (const Mod& mod : map.mods) {
+        if (mod.copies.empty()) continue;
+        const std::string twice =
+            // TRANSLATORS: added to the key map's summary after "; ": {mod} is a
+            // mod's folder, {copy} the other folder it is in too.
+            Fill(Tr("installed twice: {mod}, {copy}"), {{"mod", mod.name}, {"copy", mod.copies.front()}});
+        summary += "; " + twice;
+    }
+    if (map.scripts.empty()) summary = Tr("No script in this folder or its subfolders.");
+    if (!search.problems.empty()) {
+        const std::size_t problems = search.problems.size();
+        // TRANSLATORS: added to the key map's summary after "; ": {count} paths
+        // that could not be searched, {path} the first of them, {cause} why
+        // ("no permission").
+        summary += "; " + Fill(TrN("{count} path could not be searched, the first: {path} ({cause})",
+                                   "{count} paths could not be searched, the first: {path} ({cause})", problems),
+                               {{"count", std::to_string(problems)},
+                                {"path", WindowPath(search.problems.front().path).utf8_string()},
+                                {"cause", search.problems.front().cause}});
+    }
+    summary_->SetLabel(WxText(summary));
 }
 
 // The list as wide as its longest line, so that no name is cut off, but

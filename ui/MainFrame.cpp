@@ -19,11 +19,14 @@
 #include "keys/KeyNames.h"
 #include "opcodes/IniLoader.h"
 #include "opcodes/OpcodeJson.h"
+#include "i18n/Language.h"
 #include "io/SafeWrite.h"
 #include "settings/Settings.h"
 #include "ui/FileSystemPath.h"
 #include "ui/KeyMapWindow.h"
 #include "ui/OpcodeFiles.h"
+#include "ui/WindowLanguage.h"
+#include "ui/WxTr.h"
 
 using namespace morvane;
 
@@ -32,7 +35,12 @@ namespace {
 // The size the window is first made at, in pixels at 96 dots an inch,
 // when the screen has room for it; never less than its controls need.
 const wxSize kWindowSize(900, 640);
-const char* const kProgramTitle = "Morvane v" MORVANE_VERSION_SHORT;
+
+// The window's title while no script is open, and after the script's name.
+wxString ProgramTitle() {
+    // TRANSLATORS: the window's title: the program's name and its version ("Morvane v1.4").
+    return WxText(Fill(Tr("Morvane v{version}"), {{"version", MORVANE_VERSION_SHORT}}));
+}
 
 // Where the window's size and place are kept between runs (the user's
 // configuration, not the game folder).
@@ -64,7 +72,7 @@ private:
 }  // namespace
 
 MainFrame::MainFrame(wxWindow* parent)
-    : MainFrameLayout(parent, kProgramTitle, wxDEFAULT_FRAME_STYLE), recentFiles(kRecentFiles) {
+    : MainFrameLayout(parent, ProgramTitle(), wxDEFAULT_FRAME_STYLE), recentFiles(kRecentFiles) {
     const Result<std::optional<GameId>> saved = ReadSavedGame();
     const std::string settingsProblem = saved.Cause();
     selectedGame = saved ? saved->value_or(kGameGta3) : kGameGta3;
@@ -99,14 +107,18 @@ MainFrame::MainFrame(wxWindow* parent)
     recentFiles.Load(*config);
     config->SetPath("/");
     LabelRecentFiles();
+    CheckChosenLanguage();
     SetDropTarget(new ScriptDropTarget(this));
     BindHandlers();
     UpdateWindowUI(wxUPDATE_UI_RECURSE);
-    if (!settingsProblem.empty())
-        ShowMessage(
-            wxString::Format("The settings file %s cannot be read (%s). GTA III is chosen, and the file is "
-                             "left as it is.",
-                             kSettingsFileName, wxString::FromUTF8(settingsProblem)));
+    if (settingsProblem.empty()) return;
+    const std::string text =
+        // TRANSLATORS: {file} is the settings file's name, {cause} why it cannot be
+        // read ("is a folder"); {game} is the game chosen instead ("GTA III").
+        Fill(Tr("The settings file {file} cannot be read ({cause}). {game} is chosen, and the "
+                "file is left as it is."),
+             {{"file", kSettingsFileName}, {"cause", settingsProblem}, {"game", GameName(kGameGta3)}});
+    ShowMessage(WxText(text));
 }
 
 // Every binding is removed while all controls still exist, so no handler
@@ -159,6 +171,7 @@ void MainFrame::BindHandlers() {
     b.Bind(this, wxEVT_MENU, &MainFrame::OnKeyMap, this, keyMapItem->GetId());
     b.Bind(this, wxEVT_MENU, &MainFrame::OnOpcodeFiles, this, opcodeFilesItem->GetId());
     b.Bind(this, wxEVT_MENU, &MainFrame::OnRecentFile, this, wxID_FILE1, wxID_FILE1 + kRecentFiles - 1);
+    for (wxMenuItem* item : languageItems) b.Bind(this, wxEVT_MENU, &MainFrame::OnLanguage, this, item->GetId());
 
     // Which commands are enabled.
     for (const int id : {openButton->GetId(), static_cast<int>(wxID_OPEN), keyMapButton->GetId(), keyMapItem->GetId()})
@@ -178,6 +191,30 @@ void MainFrame::BindHandlers() {
         b.Bind(this, wxEVT_UPDATE_UI, &MainFrame::OnUpdateKeyTest, this, id);
     for (const int id : {cheatText->GetId(), setCheatButton->GetId()})
         b.Bind(this, wxEVT_UPDATE_UI, &MainFrame::OnUpdateCheatTest, this, id);
+}
+
+// The item of View > Language that names the language chosen.
+void MainFrame::CheckChosenLanguage() {
+    const std::string chosen = ChosenLanguage();
+    languageItems.front()->Check(chosen.empty());
+    for (std::size_t i = 0; i < kLanguages.size(); ++i)
+        if (chosen == kLanguages[i].code) languageItems[i + 1]->Check();
+}
+
+// A language chosen is remembered; the window speaks it from its next start.
+void MainFrame::OnLanguage(wxCommandEvent& event) {
+    std::string code;
+    for (std::size_t i = 1; i < languageItems.size(); ++i)
+        if (languageItems[i]->GetId() == event.GetId()) code = kLanguages[i - 1].code;
+    if (code == ChosenLanguage()) return;
+    RememberLanguage(code);
+    const std::string spoken = code.empty() ? SystemLanguage() : code;
+    if (spoken == CurrentLanguage()) return;
+    std::string name = spoken;
+    for (const Language& language : kLanguages)
+        if (spoken == language.code) name = language.name;
+    // TRANSLATORS: {language} is the language's own name ("Deutsch", "Русский").
+    ShowMessage(WxText(Fill(Tr("Morvane will speak {language} from its next start."), {{"language", name}})));
 }
 
 void MainFrame::OnUpdateNeedsTable(wxUpdateUIEvent& event) { event.Enable(opcodeTable != nullptr); }
@@ -231,7 +268,8 @@ void MainFrame::OnRecentFile(wxCommandEvent& event) {
     if (index >= recentFiles.GetCount()) return;
     const wxString path = recentFiles.GetHistoryFile(index);
     if (!wxFileName::FileExists(path)) {
-        ShowMessage(wxString::Format("%s is no longer there.", path));
+        // TRANSLATORS: {file} is the path of a recent file that was moved or deleted.
+        ShowMessage(WxText(Fill(Tr("{file} is no longer there."), {{"file", path.utf8_string()}})));
         recentFiles.RemoveFileFromHistory(index);
         LabelRecentFiles();
         return;
@@ -307,11 +345,13 @@ void MainFrame::LoadGameTable() {
         auto loaded = std::make_shared<GameTable>(std::move(*read));
         gameTable = loaded;
         opcodeTable = std::shared_ptr<const OpcodeTable>(loaded, &loaded->table);
-        SetStatusText("Opcodes: " + wxString::FromUTF8(loaded->Description()), kOpcodesField);
+        // TRANSLATORS: in the status bar: where the opcodes come from ("SASCM.ini, 2,714 commands").
+        SetStatusText(WxText(Fill(Tr("Opcodes: {source}"), {{"source", loaded->Description()}})), kOpcodesField);
     } else {
         gameTable.reset();
         opcodeTable.reset();
-        SetStatusText("Opcodes: none (" + wxString::FromUTF8(read.Cause()) + ")", kOpcodesField);
+        // TRANSLATORS: in the status bar: no opcodes, and why ("SCM.ini: not found").
+        SetStatusText(WxText(Fill(Tr("Opcodes: none ({cause})"), {{"cause", read.Cause()}})), kOpcodesField);
     }
 }
 
@@ -319,12 +359,14 @@ void MainFrame::LoadGameTable() {
 // any time; the selected game's table is read again. An open script keeps
 // the table it was read with.
 void MainFrame::OnOpcodeFiles(wxCommandEvent& /*event*/) {
-    const wxString message = wxString::Format(
-        "Opcode files are read from the folder Morvane works in:\n%s\n\nFor the games whose INI file (%s) is not "
-        "there, Morvane can use its built-in opcode tables (the games' own opcodes and CLEO 4's), or read the opcode "
-        "files of Sanny Builder's folder.",
-        wxGetCwd(), wxString::FromUTF8(OpcodeIniFileName(selectedGame)));
-    const std::optional<OpcodeChoice> choice = AskForOpcodeFiles(this, message, "&Cancel");
+    // TRANSLATORS: {folder} is the folder Morvane works in, {ini} the selected
+    // game's opcode file ("SASCM.ini").
+    const std::string message = Fill(Tr("Opcode files are read from the folder Morvane works in:\n{folder}\n\nFor the "
+                                        "games whose INI file ({ini}) is not there, Morvane can use its built-in "
+                                        "opcode tables (the games' own opcodes and CLEO 4's), or read the opcode files "
+                                        "of Sanny Builder's folder."),
+                                     {{"folder", wxGetCwd().utf8_string()}, {"ini", OpcodeIniFileName(selectedGame)}});
+    const std::optional<OpcodeChoice> choice = AskForOpcodeFiles(this, WxText(message), WxTr("&Cancel"));
     if (!choice) return;
     RememberOpcodeChoice(*choice);
     LoadGameTable();
@@ -392,11 +434,11 @@ bool MainFrame::RunShortcut(const wxKeyEvent& event) {
 
 void MainFrame::UpdateTitle() {
     if (!session.IsOpen()) {
-        SetTitle(kProgramTitle);
+        SetTitle(ProgramTitle());
         return;
     }
     const wxString name = wxFileName(CurrentPath()).GetFullName();
-    SetTitle((session.IsModified() ? "*" : "") + name + " - " + kProgramTitle);
+    SetTitle((session.IsModified() ? "*" : "") + name + " - " + ProgramTitle());
 }
 
 void MainFrame::OnClose(wxCloseEvent& event) {

@@ -80,6 +80,8 @@ private:
     void OnRecentFile(wxCommandEvent& event);
     void OnKeyMap(wxCommandEvent& event);
     void OnOpcodeFiles(wxCommandEvent& event);
+    void OnLanguage(wxCommandEvent& event);
+    void CheckChosenLanguage();
     // Which commands are enabled, asked when the window is updated.
     void OnUpdateNeedsTable(wxUpdateUIEvent& event);
     void OnUpdateNeedsScript(wxUpdateUIEvent& event);

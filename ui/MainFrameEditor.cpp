@@ -17,26 +17,45 @@
 #include "script/Instructions.h"
 #include "ui/ChangeAllDialog.h"
 #include "ui/MainFrame.h"
+#include "ui/WxTr.h"
 
 using namespace morvane;
 
 namespace {
 
-const char* const kVKeyRefused = "You can't select this VKey: %s.";
-const char* const kCheatNotSet = "Code not set: %s";
-const char* const kCheatRefused = "%s.\nMend the code, or undo (Ctrl+Z) to go back to the one the test has.";
+// TRANSLATORS: {reason} is why the VKey does not fit ("F17 (0x80) needs 16 bits
+// and the key parameter there has 8").
+const char* const kVKeyRefused = N_("You can't select this VKey: {reason}.");
+// TRANSLATORS: {reason} is why the cheat code typed does not fit ("this code
+// must have exactly 4 characters").
+const char* const kCheatNotSet = N_("Code not set: {reason}");
+// TRANSLATORS: {reason} is why the cheat code typed does not fit ("this code
+// must have exactly 4 characters").
+const char* const kCheatRefused = N_("{reason}.\nMend the code, or undo (Ctrl+Z) to go back to the one the test has.");
 // The code field's ground while its code is refused.
 wxColour RefusedGround() { return wxColour(0xFF, 0xCC, 0xCC); }
-const char* const kWaitingLabel = "Press a key (Esc cancels)";
-const char* const kNoKeyTaken = "No key taken";
-const std::string kNotTaken = "Not taken: ";
-const char* const kNoVKey = "That key has no VKey: nothing changed";
-const char* const kChangedAll = "Changed %s from %s to %s.";
+const char* const kWaitingLabel = N_("Press a key (Esc cancels)");
+const char* const kNoKeyTaken = N_("No key taken");
+// TRANSLATORS: {key} is the key pressed ("F7 (0x76)", "Ctrl+F5").
+const char* const kTook = N_("Took {key}");
+// TRANSLATORS: {reason} is why the keys pressed were not taken ("Alt+O is a
+// hotkey of 2 keys; 1 was pressed").
+const char* const kNotTakenWhy = N_("Not taken: {reason}");
+// TRANSLATORS: {key} is the key pressed, which the test cannot take ("Left Shift (0xA0)").
+const char* const kNotTakenKey = N_("Not taken: {key}");
+const char* const kNoVKey = N_("That key has no VKey: nothing changed");
 // The modifiers' VKeys, either side, as a chord pressed takes them (key 0
 // is no modifier).
 constexpr int32_t kShiftVKey = 0x10, kCtrlVKey = 0x11, kAltVKey = 0x12;
-const char* const kNothingChanged = "Nothing changed: the tests of %s have that key already.";
-const char* const kRefusedSome = "\n%s kept %s: an 8-bit key parameter holds VKeys up to 127 only.";
+// TRANSLATORS: {key} is the key chosen in Change All, which its tests have already.
+const char* const kNothingChanged = N_("Nothing changed: the tests of {key} have that key already.");
+// TRANSLATORS: the question of Change All; {key} is the key of the selected
+// test ("F2").
+const char* const kEveryTest = N_("Every test of {key} gets:");
+// TRANSLATORS: the question of Change All; {key} is the pad button of the
+// selected test ("Cross: Sprint | Accelerate"), {pad} its game controller
+// ("Pad 1").
+const char* const kEveryTestOnPad = N_("Every test of {key} on {pad} gets:");
 // The engine's key-code table names the toolkit's key codes by number.
 static_assert(toolkit::kBack == WXK_BACK && toolkit::kEscape == WXK_ESCAPE && toolkit::kDelete == WXK_DELETE &&
                   toolkit::kLeftButton == WXK_LBUTTON && toolkit::kShift == WXK_SHIFT && toolkit::kAlt == WXK_ALT &&
@@ -59,8 +78,6 @@ void SelectNumber(wxChoice* choice, int32_t number) {
     const bool inRange = number >= 0 && static_cast<unsigned>(number) < choice->GetCount();
     choice->SetSelection(inRange ? number : wxNOT_FOUND);
 }
-
-wxString Tests(std::size_t count) { return wxString::FromUTF8(Plural(static_cast<int64_t>(count), "test", "tests")); }
 
 }  // namespace
 
@@ -131,12 +148,18 @@ void MainFrame::UpdateChoices(std::size_t index) {
     ShowTouchChoice(&test);
     ShowContext(index);
     testList->Refresh();  // the rows of its hotkey are marked
+    const std::size_t sharing = session.SharingKey(index).size();
     if (!test.Changeable())
-        SetStatusText(wxString::FromUTF8("Left alone: " + test.unresolved + "."));
-    else if (session.SharingKey(index).size() > 1)
-        SetStatusText(wxString::FromUTF8(VariableName(test.variable) + " keeps the key of " +
-                                         std::to_string(session.SharingKey(index).size()) +
-                                         " tests: a new key changes them all."));
+        // TRANSLATORS: in the status bar: why the selected test cannot be
+        // changed ("3@ is never set to a number in this file").
+        SetStatusText(WxText(Fill(Tr("Left alone: {reason}."), {{"reason", test.unresolved}})));
+    else if (sharing > 1)
+        SetStatusText(WxText(
+            // TRANSLATORS: in the status bar: {variable} is a script's variable ("0@")
+            // that keeps the key of {count} tests.
+            Fill(TrN("{variable} keeps the key of {count} test: a new key changes them all.",
+                     "{variable} keeps the key of {count} tests: a new key changes them all.", sharing),
+                 {{"variable", VariableName(test.variable)}, {"count", std::to_string(sharing)}})));
 }
 
 // A cheat test shows the field for its code instead of the key choices.
@@ -159,7 +182,7 @@ void MainFrame::ShowCheatRefusal() {
     const bool marked = !cause.empty() && refusedCheat == editedTest;
     cheatText->SetBackgroundColour(marked ? RefusedGround() : wxNullColour);
     cheatText->Refresh();
-    cheatProblem->SetLabel(marked ? wxString::Format(kCheatNotSet, wxString::FromUTF8(cause)) : wxString());
+    cheatProblem->SetLabel(marked ? WxText(Fill(Tr(kCheatNotSet), {{"reason", cause}})) : wxString());
     const bool shown = marked && changeAllButton->GetContainingSizer()->IsShown(cheatSizer);
     wxSizer* column = cheatProblem->GetContainingSizer();
     if (column->IsShown(cheatProblem) != shown) {
@@ -187,9 +210,9 @@ bool MainFrame::ApplyPendingCheatCode() {
     if (refusal != CheatRefusal::Accepted) {
         refusedCheat = index;
         ShowCheatRefusal();
-        const wxString cause = wxString::FromUTF8(CheatRefusalText(refusal, session.Tests()[index]));
-        SetStatusText(wxString::Format(kCheatNotSet, cause));
-        ShowMessage(wxString::Format(kCheatRefused, cause));
+        const std::string cause = CheatRefusalText(refusal, session.Tests()[index]);
+        SetStatusText(WxText(Fill(Tr(kCheatNotSet), {{"reason", cause}})));
+        ShowMessage(WxText(Fill(Tr(kCheatRefused), {{"reason", cause}})));
         return false;
     }
     if (index == editedTest) cheatText->ChangeValue(wxString::FromUTF8(session.Tests()[index].code));
@@ -279,7 +302,7 @@ bool MainFrame::SetSelectedVKey(int32_t vkey) {
     const KeyRefusal refusal = session.SetVKey(test, vkey);
     if (refusal != KeyRefusal::Accepted) {
         const wxString text =
-            wxString::Format(kVKeyRefused, wxString::FromUTF8(RefusalText(refusal, vkey, VKeyNaming::AsListed)));
+            WxText(Fill(Tr(kVKeyRefused), {{"reason", RefusalText(refusal, vkey, VKeyNaming::AsListed)}}));
         SelectNumber(vkeyChoice, session.Tests()[test].key);
         SetStatusText(text);
         ShowMessage(text);
@@ -295,13 +318,13 @@ void MainFrame::OnPressKey(wxCommandEvent& /*event*/) {
     const std::size_t test = SelectedTest();
     if (test == kNoTest || !session.Tests()[test].IsVKey()) return;
     keyWait = KeyWait::ForPress;
-    keyPromptText->SetLabel(kWaitingLabel);
+    keyPromptText->SetLabel(WxTr(kWaitingLabel));
     wxSizer* cell = pressKeyButton->GetContainingSizer();
     cell->Show(pressKeyButton, false);
     cell->Show(keyPrompt, true);
     mainPanel->Layout();
     keyPrompt->SetFocus();
-    SetStatusText(kWaitingLabel);
+    SetStatusText(WxTr(kWaitingLabel));
 }
 
 void MainFrame::StopWaitingForKey() {
@@ -321,15 +344,15 @@ void MainFrame::StopWaitingForKey() {
 void MainFrame::TakeKey(const wxKeyEvent& event) {
     if (event.GetKeyCode() == WXK_ESCAPE) {
         StopWaitingForKey();
-        SetStatusText(kNoKeyTaken);
+        SetStatusText(WxTr(kNoKeyTaken));
         return;
     }
     const std::optional<int32_t> vkey =
         VKeyForToolkitKey(event.GetKeyCode(), event.GetRawKeyCode(), event.GetRawKeyFlags());
     keyWait = KeyWait::ForRelease;
     if (!vkey) {
-        keyPromptText->SetLabel(kNoVKey);
-        SetStatusText(kNoVKey);
+        keyPromptText->SetLabel(WxTr(kNoVKey));
+        SetStatusText(WxTr(kNoVKey));
         return;
     }
     // A chord takes the keys pressed together: the modifiers held and the
@@ -351,8 +374,8 @@ void MainFrame::TakeKey(const wxKeyEvent& event) {
         if (event.AltDown() && ModifierRank(*vkey) != ModifierRank(kAltVKey)) pressed.push_back(kAltVKey);
         pressed.push_back(*vkey);
         const std::string refusal = session.SetChord(selected, pressed);
-        const wxString text =
-            wxString::FromUTF8(refusal.empty() ? "Took " + HotkeyText(session.Tests(), selected) : kNotTaken + refusal);
+        const wxString text = WxText(refusal.empty() ? Fill(Tr(kTook), {{"key", HotkeyText(session.Tests(), selected)}})
+                                                     : Fill(Tr(kNotTakenWhy), {{"reason", refusal}}));
         if (refusal.empty()) AfterEdit();
         keyPromptText->SetLabel(text);
         SetStatusText(text);
@@ -361,7 +384,8 @@ void MainFrame::TakeKey(const wxKeyEvent& event) {
     }
     // Until the key's release the prompt says whether it was taken.
     const bool taken = TakeVKey(*vkey);
-    keyPromptText->SetLabel(wxString::FromUTF8(taken ? "Took " + VKeyName(*vkey) : kNotTaken + VKeyEntryName(*vkey)));
+    keyPromptText->SetLabel(WxText(taken ? Fill(Tr(kTook), {{"key", VKeyName(*vkey)}})
+                                         : Fill(Tr(kNotTakenKey), {{"key", VKeyEntryName(*vkey)}})));
     mainPanel->Layout();
 }
 
@@ -369,7 +393,7 @@ void MainFrame::TakeKey(const wxKeyEvent& event) {
 // or why it could not.
 bool MainFrame::TakeVKey(int32_t vkey) {
     if (!SetSelectedVKey(vkey)) return false;
-    SetStatusText(wxString::FromUTF8("Took " + VKeyEntryName(vkey)));
+    SetStatusText(WxText(Fill(Tr(kTook), {{"key", VKeyEntryName(vkey)}})));
     return true;
 }
 
@@ -409,7 +433,7 @@ void MainFrame::OnKeyPromptKeyUp(wxKeyEvent& event) {
 void MainFrame::OnKeyPromptLostFocus(wxFocusEvent& event) {
     if (keyWait == KeyWait::ForPress) {
         StopWaitingForKey();
-        SetStatusText(kNoKeyTaken);
+        SetStatusText(WxTr(kNoKeyTaken));
     } else if (keyWait == KeyWait::ForRelease) {
         StopWaitingForKey();
     }
@@ -447,23 +471,33 @@ void MainFrame::OnChangeAll(wxCommandEvent& /*event*/) {
     if (selected == kNoTest || session.Tests()[selected].IsCheat() || session.Tests()[selected].IsTouch()) return;
     const KeyTest test = session.Tests()[selected];
     const bool vkey = test.IsVKey();
-    const wxString from = wxString::FromUTF8(vkey ? VKeyName(test.key) : GameKeyName(test.key));
-    const wxString where = vkey ? wxString() : wxString::Format(" on %s", kPadNames[test.pad]);
-    ChangeAllDialog dialog(this, wxString::Format("Every test of %s%s gets:", from, where),
-                           vkey ? KeyChoices::VKeys() : KeyChoices::GameKeys(), test.key, vkey);
+    const std::string from = vkey ? VKeyName(test.key) : GameKeyName(test.key);
+    const std::string question = vkey ? Fill(Tr(kEveryTest), {{"key", from}})
+                                      : Fill(Tr(kEveryTestOnPad), {{"key", from}, {"pad", kPadNames[test.pad]}});
+    ChangeAllDialog dialog(this, WxText(question), vkey ? KeyChoices::VKeys() : KeyChoices::GameKeys(), test.key, vkey);
     if (dialog.ShowModal() != wxID_OK) return;
     const int32_t to = dialog.ChosenKey();
     if (to < 0) return;
     if (to == test.key) {  // the key its tests already have
-        SetStatusText(wxString::Format(kNothingChanged, from));
+        SetStatusText(WxText(Fill(Tr(kNothingChanged), {{"key", from}})));
         return;
     }
     const RemapResult result =
         ChangeAllKeys(vkey ? RemapRule::ForVKey(test.key, to) : RemapRule::ForButton(test.key, to, test.pad));
-    const wxString toName = wxString::FromUTF8(vkey ? VKeyName(to) : GameKeyName(to));
-    wxString text = wxString::Format(kChangedAll, Tests(result.Count(RemapAnswer::Changed)), from, toName);
+    const std::size_t changed = result.Count(RemapAnswer::Changed);
+    wxString text = WxText(
+        // TRANSLATORS: after Change All: {count} tests changed from the key {from}
+        // to the key {to} ("F2", "F7").
+        Fill(TrN("Changed {count} test from {from} to {to}.", "Changed {count} tests from {from} to {to}.", changed),
+             {{"count", std::to_string(changed)}, {"from", from}, {"to", vkey ? VKeyName(to) : GameKeyName(to)}}));
     const std::size_t refused = result.Count(RemapAnswer::Refused);
-    if (refused > 0) text += wxString::Format(kRefusedSome, Tests(refused), from);
+    if (refused > 0)
+        text += "\n" + WxText(Fill(
+                           // TRANSLATORS: after Change All: {count} tests that could not take the new
+                           // key kept the key {key} ("F2").
+                           TrN("{count} test kept {key}: an 8-bit key parameter holds VKeys up to 127 only.",
+                               "{count} tests kept {key}: an 8-bit key parameter holds VKeys up to 127 only.", refused),
+                           {{"count", std::to_string(refused)}, {"key", from}}));
     SetStatusText(text.BeforeFirst('\n'));
     ShowMessage(text);
 }

@@ -9,7 +9,6 @@
 #include <wx/sizer.h>
 #include <wx/utils.h>
 
-#include <cctype>
 #include <chrono>
 #include <optional>
 
@@ -25,55 +24,62 @@
 #include "ui/MainFrame.h"
 #include "ui/OpcodeFiles.h"
 #include "ui/ProgramName.h"
+#include "ui/WxTr.h"
 
 using namespace morvane;
 
 namespace {
 
-const char* const kDialogTitle = "Choose a file";
-const char* const kSaveWildcard =
-    "Custom Script (.cs)|*.cs|Custom Mission (.cm)|*.cm|SCM (.scm)|*.scm|All files (*.*)|*.*";
-// The save dialog's filters by extension, in kSaveWildcard's order; any other
+// TRANSLATORS: the title of the Open and Save As dialogs.
+const char* const kDialogTitle = N_("Choose a file");
+// The save dialog's filters by extension, in SaveWildcard's order; any other
 // extension takes the last filter, "All files".
 const char* const kSaveExtensions[] = {"cs", "cm", "scm"};
 const int kAllFilesFilter = 3;
-const char* const kNothingFound = "No key opcode found.";
-const char* const kSaveFailed = "Couldn't save file %s";
-// After an open whose walk met instructions the opcode file does not describe.
-const char* const kUnknownWarning =
-    "The opcode file does not describe %lld instructions of this script; the first is at offset %s.\n"
-    "From there on the script may have been read wrongly, so the key tests after it may be wrong. "
-    "They are marked (?) in the list.\n\n"
-    "Opcodes not described: %s%s An opcode file that describes them reads the script whole.";
-// Above the list while a script whose walk met such instructions is open.
-const char* const kUnknownNote =
-    "The opcode file does not describe %s %s of this script, the first at offset %s: the key tests after it are "
-    "marked (?).";
+const char* const kNothingFound = N_("No key opcode found.");
+// TRANSLATORS: {file} is the file's name, {cause} why it could not be saved
+// ("is write-protected").
+const char* const kSaveFailed = N_("Couldn't save file {file}\n{cause}");
 constexpr int kReadingNoteWidth = 420;
+// After an open whose walk met instructions the opcode file does not describe,
+// under how many there are.
+const char* const kUnknownConsequence =
+    N_("From there on the script may have been read wrongly, so the key tests after it may be wrong. They are marked "
+       "(?) in the list.");
 // After an open of a main script whose header names offsets past its end.
 const char* const kCutShort =
-    "%s is %s.\nIt may be a copy that stopped early: the whole file is needed to change its keys safely.";
-// After that warning, when the table is the built-in one.
+    // TRANSLATORS: {file} is the script's name; {state} says how it is cut short
+    // ("cut short: its header names 2 offsets past the file's end (1,500 bytes);
+    // the tests of what is missing are not listed").
+    N_("{file} is {state}.\nIt may be a copy that stopped early: the whole file is needed to change its keys safely.");
+// After the warning about instructions the opcode file does not describe,
+// when the table is the built-in one.
 const char* const kBuiltinCure =
-    "\nThe built-in table holds the games' own opcodes and CLEO 4's; choosing Sanny Builder's folder (File > Opcode "
-    "Files...) adds those of the libraries it knows (CLEO+, CLEO 5, SAMPFUNCS).";
+    // TRANSLATORS: "File > Opcode Files..." names the menu and the command as the
+    // window shows them.
+    N_("The built-in table holds the games' own opcodes and CLEO 4's; choosing Sanny Builder's folder (File > Opcode "
+       "Files...) adds those of the libraries it knows (CLEO+, CLEO 5, SAMPFUNCS).");
 // When most of what the walk read was unknown instructions.
-const char* const kNotAScript = "This does not look like a %s script.";
-// When another game's table reads the script far better.
-const char* const kBetterGame =
-    "%s of this script's %s instructions are unknown to the %s opcode table, %s to the %s table.\n"
-    "Is it a %s script? Switch to %s and open it again?";
-const char* const kDoubtfulSave =
-    "%s after an instruction the opcode file does not describe; they may be data. Save anyway?";
-const char* const kSaveQuestion = "Save changes to %s?";
-const char* const kReplaceQuestion = "%s already exists. Replace it?";
-const char* const kOpenFailed = "Couldn't open %s";
-const char* const kSavedStatus = "Saved %s";
-const char* const kSavedWithout = "Saved %s, but %s.";
-const char* const kLeftoversFound = "Unfinished saves left these files in its folder:";
+// TRANSLATORS: {game} is the game chosen ("San Andreas").
+const char* const kNotAScript = N_("This does not look like a {game} script.");
+// TRANSLATORS: {file} is the script's name.
+const char* const kSaveQuestion = N_("Save changes to {file}?");
+// TRANSLATORS: {file} is the name typed in the Save As dialog, with its extension.
+const char* const kReplaceQuestion = N_("{file} already exists. Replace it?");
+// TRANSLATORS: {file} is the script's name, {cause} why it could not be opened
+// ("not found").
+const char* const kOpenFailed = N_("Couldn't open {file}\n{cause}");
+// TRANSLATORS: in the status bar after a save; {file} is the file's name.
+const char* const kSavedStatus = N_("Saved {file}");
+// TRANSLATORS: {file} is the file's name; {problem} what the save could not keep
+// ("not kept from the file it replaced: its owner").
+const char* const kSavedWithout = N_("Saved {file}, but {problem}.");
+const char* const kLeftoversFound = N_("Unfinished saves left these files in its folder:");
 constexpr std::size_t kLeftoversShown = 10;
 // Over the empty list while no script is open.
-const char* const kOpenHint = "Open a script (File \xE2\x96\xB8 Open File..., Ctrl+O) to list its key tests";
+// TRANSLATORS: "File, Open File..." (with a small triangle between) names the
+// menu and the command as the window shows them.
+const char* const kOpenHint = N_("Open a script (File \xE2\x96\xB8 Open File..., Ctrl+O) to list its key tests");
 
 // How often the window repaints its gauge while a file is scanned.
 constexpr std::chrono::milliseconds kRepaintInterval(30);
@@ -85,7 +91,25 @@ wxString OpenWildcard() {
     for (const std::string& extension : kScriptExtensions)
         patterns += (patterns.empty() ? "*." : ";*.") + wxString::FromUTF8(extension);
     for (const std::string& extension : kScriptExtensions) patterns += ";*." + wxString::FromUTF8(extension).Upper();
-    return "Script (" + patterns + ")|" + patterns + "|All files (*.*)|*.*";
+    // TRANSLATORS: in the Open dialog's list of file types; {patterns} are the
+    // extensions ("*.cs;*.cm;*.scm").
+    return WxText(Fill(Tr("Script ({patterns})"), {{"patterns", patterns.utf8_string()}})) + "|" + patterns + "|" +
+           WxTr("All files") + " (*.*)|*.*";
+}
+
+// The Save dialog's filters, in kSaveExtensions' order, then any file.
+wxString SaveWildcard() {
+    // TRANSLATORS: in the Save dialog's list of file types: a CLEO script (.cs).
+    return WxTr("Custom Script") + " (.cs)|*.cs|" +
+           // TRANSLATORS: in the Save dialog's list of file types: a CLEO mission (.cm).
+           WxTr("Custom Mission") + " (.cm)|*.cm|SCM (.scm)|*.scm|" +
+           // TRANSLATORS: in the Open and Save dialogs' lists of file types.
+           WxTr("All files") + " (*.*)|*.*";
+}
+
+// "Couldn't open x.cs" with the cause under it.
+wxString OpenFailedText(const wxString& path, const std::string& cause) {
+    return WxText(Fill(Tr(kOpenFailed), {{"file", wxFileName(path).GetFullName().utf8_string()}, {"cause", cause}}));
 }
 
 int SaveFilterFor(const wxString& path) {
@@ -117,17 +141,29 @@ void MainFrame::ShowReadingNote() {
     if (session.IsOpen()) {
         const ScanSummary& summary = session.Summary();
         if (summary.code.CutShort())
-            note = wxString::FromUTF8("This file is " + CutShortText(summary.code, session.Image().Size()) + ".");
+            note = WxText(
+                // TRANSLATORS: {state} says how the file is cut short ("cut short: its
+                // header names 2 offsets past the file's end (1,500 bytes); the tests of
+                // what is missing are not listed").
+                Fill(Tr("This file is {state}."), {{"state", CutShortText(summary.code, session.Image().Size())}}));
         if (const std::optional<DataBlock> swallowed = summary.SwallowingBlock()) {
             std::string text = SwallowedText(*swallowed, summary);
-            text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+            // A capital only for a Latin letter: a byte of a longer UTF-8
+            // character is left as it is.
+            if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
             note += (note.empty() ? "" : "\n") + wxString::FromUTF8(text + ".");
         }
         if (summary.HasUnknown())
             note += (note.empty() ? "" : "\n") +
-                    wxString::Format(kUnknownNote, wxString::FromUTF8(GroupedNumber(summary.unknownInstructions)),
-                                     summary.unknownInstructions == 1 ? "instruction" : "instructions",
-                                     wxString::FromUTF8(HexOffsetText(*summary.firstUnknownOffset)));
+                    // TRANSLATORS: {count} instructions the opcode file does not describe;
+                    // {offset} where the first is ("0x1A2B").
+                    WxText(Fill(TrN("The opcode file does not describe {count} instruction of this script, the first "
+                                    "at offset {offset}: the key tests after it are marked (?).",
+                                    "The opcode file does not describe {count} instructions of this script, the first "
+                                    "at offset {offset}: the key tests after it are marked (?).",
+                                    static_cast<uint64_t>(summary.unknownInstructions)),
+                                {{"count", GroupedNumber(summary.unknownInstructions)},
+                                 {"offset", HexOffsetText(*summary.firstUnknownOffset)}}));
     }
     readingNote->SetLabel(note);
     readingNote->Wrap(readingNote->GetParent()->FromDIP(kReadingNoteWidth));
@@ -148,13 +184,21 @@ void MainFrame::CloseScript() {
 // with no script, how to open one.
 void MainFrame::UpdateHeading() {
     if (!session.IsOpen()) {
-        testsHeading->SetLabel(wxString::FromUTF8(kOpenHint));
+        testsHeading->SetLabel(WxTr(kOpenHint));
         return;
     }
-    const auto count = static_cast<int64_t>(session.Tests().size());
-    const std::string all = Plural(count, "key test", "key tests");
-    testsHeading->SetLabel(rows.IsFiltered() ? wxString::Format("%zu of %s", rows.Count(), wxString::FromUTF8(all))
-                                             : wxString::FromUTF8(all + " found"));
+    const std::size_t count = session.Tests().size();
+    if (!rows.IsFiltered()) {
+        testsHeading->SetLabel(WxText(
+            Fill(TrN("{count} key test found", "{count} key tests found", count), {{"count", std::to_string(count)}})));
+        return;
+    }
+    const std::string all =
+        Fill(TrN("{count} key test", "{count} key tests", count), {{"count", std::to_string(count)}});
+    testsHeading->SetLabel(
+        // TRANSLATORS: above the list while its filter hides some tests: {shown} is
+        // the number listed, {tests} all of the script's ("704 key tests").
+        WxText(Fill(Tr("{shown} of {tests}"), {{"shown", std::to_string(rows.Count())}, {"tests", all}})));
 }
 
 void MainFrame::OnOpenFile(wxCommandEvent& /*event*/) {
@@ -162,7 +206,8 @@ void MainFrame::OnOpenFile(wxCommandEvent& /*event*/) {
     // Open starts in the opened file's folder, else in the last one used.
     const wxString folder = session.IsOpen() ? wxFileName(CurrentPath()).GetPath()
                                              : wxConfigBase::Get()->Read("/Files/LastFolder", wxString());
-    wxFileDialog dialog(this, kDialogTitle, folder, wxEmptyString, OpenWildcard(), wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    wxFileDialog dialog(this, WxTr(kDialogTitle), folder, wxEmptyString, OpenWildcard(),
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK) return;
     OpenScript(dialog.GetPath());
 }
@@ -174,13 +219,13 @@ void MainFrame::OpenScript(const wxString& path) {
     ScannedScript read;
     if (!ReadScript(path, read)) return;
     if (const auto cause = TooLittleToRead(read.summary.code, read.image.Size())) {
-        ShowMessage(wxString::Format(kOpenFailed, wxFileName(path).GetFullName()) + "\n" + wxString::FromUTF8(*cause));
+        ShowMessage(OpenFailedText(path, *cause));
         return;
     }
     if (OfferBetterGame(path, read)) return;
     if (read.tests.empty()) {
-        ShowMessage(read.summary.LooksLikeScript() ? wxString(kNothingFound)
-                                                   : wxString::Format(kNotAScript, GameName(selectedGame)));
+        ShowMessage(read.summary.LooksLikeScript() ? WxTr(kNothingFound)
+                                                   : WxText(Fill(Tr(kNotAScript), {{"game", GameName(selectedGame)}})));
         return;
     }
 
@@ -195,15 +240,30 @@ void MainFrame::OpenScript(const wxString& path) {
     const ScanSummary& summary = session.Summary();
     ShowReadingNote();
     if (summary.code.CutShort())
-        ShowMessage(wxString::Format(kCutShort, wxFileName(path).GetFullName(),
-                                     wxString::FromUTF8(CutShortText(summary.code, session.Image().Size()))));
+        ShowMessage(WxText(Fill(Tr(kCutShort), {{"file", wxFileName(path).GetFullName().utf8_string()},
+                                                {"state", CutShortText(summary.code, session.Image().Size())}})));
     if (summary.HasUnknown()) {
-        wxString text = wxString::Format(kUnknownWarning, static_cast<long long>(summary.unknownInstructions),
-                                         wxString::FromUTF8(HexOffsetText(*summary.firstUnknownOffset)),
-                                         UnknownOpcodesText(summary), summary.moreUnknownOpcodes ? "" : ".");
+        // After an open whose walk met instructions the opcode file does not
+        // describe: how many, where the first is, which opcodes.
+        // TRANSLATORS: {count} instructions the opcode file does not describe;
+        // {offset} where the first is ("0x1A2B").
+        wxString text = WxText(Fill(TrN("The opcode file does not describe {count} instruction of this script; the "
+                                        "first is at offset {offset}.",
+                                        "The opcode file does not describe {count} instructions of this script; the "
+                                        "first is at offset {offset}.",
+                                        static_cast<uint64_t>(summary.unknownInstructions)),
+                                    {{"count", std::to_string(summary.unknownInstructions)},
+                                     {"offset", HexOffsetText(*summary.firstUnknownOffset)}}));
+        text += "\n" + WxTr(kUnknownConsequence);
+        text += "\n\n" +
+                // TRANSLATORS: {opcodes} lists the opcodes ("0BBB, 0CCC.") and ends with a
+                // full stop, or with ", ..." when there are more than it shows.
+                WxText(Fill(Tr("Opcodes not described: {opcodes} An opcode file that describes them reads "
+                               "the script whole."),
+                            {{"opcodes", UnknownOpcodesText(summary) + (summary.moreUnknownOpcodes ? "" : ".")}}));
         // The libraries named are San Andreas's.
         if (gameTable && gameTable->source == OpcodeSource::BuiltIn && selectedGame == kGameSanAndreas)
-            text += kBuiltinCure;
+            text += "\n" + WxTr(kBuiltinCure);
         if (gameTable && gameTable->fromPcEdition)
             text += "\n\n" + wxString::FromUTF8(PcEditionTableNote(selectedGame));
         ShowMessage(text);
@@ -220,8 +280,7 @@ void MainFrame::ShowGauge(bool show) {
 bool MainFrame::ReadScript(const wxString& path, ScannedScript& read) {
     read.image.game = selectedGame;
     if (const Status loaded = read.image.LoadFromFile(FileSystemPath(path)); !loaded) {
-        ShowMessage(wxString::Format(kOpenFailed, wxFileName(path).GetFullName()) + "\n" +
-                    wxString::FromUTF8(loaded.Cause()));
+        ShowMessage(OpenFailedText(path, loaded.Cause()));
         return false;
     }
     // No input reaches the window while the file is scanned; now and then
@@ -261,14 +320,31 @@ bool MainFrame::OfferBetterGame(const wxString& path, const ScannedScript& read)
     });
     busy.reset();
     if (!better) return false;
-    const wxString question =
-        wxString::Format(kBetterGame, wxString::FromUTF8(GroupedNumber(read.summary.unknownInstructions)),
-                         wxString::FromUTF8(GroupedNumber(read.summary.instructions)), GameName(selectedGame),
-                         wxString::FromUTF8(GroupedNumber(better->unknownInstructions)), GameName(better->game),
-                         GameName(better->game), GameName(better->game));
+    // The question when another game's table reads the script far better.
+    // TRANSLATORS: part of the question below: how many instructions the script has.
+    const std::string instructions = Fill(TrN("this script's {count} instruction", "this script's {count} instructions",
+                                              static_cast<uint64_t>(read.summary.instructions)),
+                                          {{"count", GroupedNumber(read.summary.instructions)}});
+    const wxString question = WxText(
+        // TRANSLATORS: {count} of the script's instructions are unknown to the
+        // {game} table, {other} to the {better} table; {instructions} is "this
+        // script's 1,200 instructions". {game} and {better} are games ("GTA III",
+        // "San Andreas").
+        Fill(TrN("{count} of {instructions} is unknown to the {game} opcode table, {other} to the {better} table.\n"
+                 "Is it a {better} script? Switch to {better} and open it again?",
+                 "{count} of {instructions} are unknown to the {game} opcode table, {other} to the {better} table.\n"
+                 "Is it a {better} script? Switch to {better} and open it again?",
+                 static_cast<uint64_t>(read.summary.unknownInstructions)),
+             {{"count", GroupedNumber(read.summary.unknownInstructions)},
+              {"instructions", instructions},
+              {"game", GameName(selectedGame)},
+              {"other", GroupedNumber(better->unknownInstructions)},
+              {"better", GameName(better->game)}}));
     wxMessageDialog dialog(this, question, kProgramName, wxYES_NO | wxCENTRE);
-    dialog.SetYesNoLabels(wxString::Format("&Switch to %s", GameName(better->game)),
-                          wxString::Format("&Keep %s", GameName(selectedGame)));
+    // TRANSLATORS: buttons of the question whether to switch games; {game} is a
+    // game ("San Andreas").
+    dialog.SetYesNoLabels(WxText(Fill(Tr("&Switch to {game}"), {{"game", GameName(better->game)}})),
+                          WxText(Fill(Tr("&Keep {game}"), {{"game", GameName(selectedGame)}})));
     if (dialog.ShowModal() != wxID_YES) return false;
     SelectGame(better->game);
     OpenScript(path);
@@ -277,8 +353,10 @@ bool MainFrame::OfferBetterGame(const wxString& path, const ScannedScript& read)
 
 bool MainFrame::OpenFromOutside(const wxString& path) {
     if (!opcodeTable) {
-        ShowMessage(wxString::Format("%s cannot be opened: the opcode file %s could not be read.",
-                                     wxFileName(path).GetFullName(), OpcodeIniFileName(selectedGame)));
+        ShowMessage(WxText(
+            // TRANSLATORS: {file} is the script's name, {ini} the game's opcode file ("SASCM.ini").
+            Fill(Tr("{file} cannot be opened: the opcode file {ini} could not be read."),
+                 {{"file", wxFileName(path).GetFullName().utf8_string()}, {"ini", OpcodeIniFileName(selectedGame)}})));
         return false;
     }
     if (!ConfirmDiscard()) return false;
@@ -295,8 +373,10 @@ bool MainFrame::ConfirmDiscard() {
     if (!ApplyPendingCheatCode()) return false;
     if (!session.IsModified()) return true;
     const wxString name = wxFileName(CurrentPath()).GetFullName();
-    wxMessageDialog dialog(this, wxString::Format(kSaveQuestion, name), kProgramName, wxYES_NO | wxCANCEL | wxCENTRE);
-    dialog.SetYesNoCancelLabels("&Save", "Do&n't Save", "&Cancel");
+    wxMessageDialog dialog(this, WxText(Fill(Tr(kSaveQuestion), {{"file", name.utf8_string()}})), kProgramName,
+                           wxYES_NO | wxCANCEL | wxCENTRE);
+    // TRANSLATORS: the buttons of the question whether to save changes.
+    dialog.SetYesNoCancelLabels(WxTr("&Save"), WxTr("Do&n't Save"), WxTr("&Cancel"));
     switch (dialog.ShowModal()) {
         case wxID_YES: return Save();
         case wxID_NO: return true;
@@ -320,11 +400,15 @@ namespace {
 // for none.
 wxString LeftoversText(const std::vector<SaveLeftover>& leftovers) {
     if (leftovers.empty()) return wxString();
-    wxString text = wxString("\n\n") + kLeftoversFound;
+    wxString text = "\n\n" + WxTr(kLeftoversFound);
     for (std::size_t i = 0; i < leftovers.size() && i < kLeftoversShown; ++i)
         text += "\n" + WindowPath(leftovers[i].path) + ": " + wxString::FromUTF8(SaveLeftoverText(leftovers[i]));
-    if (leftovers.size() > kLeftoversShown)
-        text += "\n... and " + wxString(std::to_string(leftovers.size() - kLeftoversShown)) + " more";
+    if (leftovers.size() > kLeftoversShown) {
+        const std::size_t more = leftovers.size() - kLeftoversShown;
+        // TRANSLATORS: after the first files of the list, {count} files not listed.
+        text += "\n" + WxText(Fill(TrN("... and {count} more", "... and {count} more", more),
+                                   {{"count", std::to_string(more)}}));
+    }
     return text;
 }
 
@@ -335,7 +419,7 @@ wxString LeftoversText(const std::vector<SaveLeftover>& leftovers) {
 bool MainFrame::SaveAs() {
     if (!session.IsOpen() || !ApplyPendingCheatCode()) return false;
     const wxFileName current(CurrentPath());
-    wxFileDialog dialog(this, kDialogTitle, current.GetPath(), current.GetFullName(), kSaveWildcard,
+    wxFileDialog dialog(this, WxTr(kDialogTitle), current.GetPath(), current.GetFullName(), SaveWildcard(),
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     dialog.SetFilterIndex(SaveFilterFor(CurrentPath()));
     if (dialog.ShowModal() != wxID_OK) return false;
@@ -345,8 +429,9 @@ bool MainFrame::SaveAs() {
         // The dialog asked about the name as typed; the name with its
         // extension may be another file that is there.
         if (chosen.FileExists()) {
-            wxMessageDialog replace(this, wxString::Format(kReplaceQuestion, chosen.GetFullName()), kProgramName,
-                                    wxYES_NO | wxNO_DEFAULT | wxCENTRE);
+            wxMessageDialog replace(this,
+                                    WxText(Fill(Tr(kReplaceQuestion), {{"file", chosen.GetFullName().utf8_string()}})),
+                                    kProgramName, wxYES_NO | wxNO_DEFAULT | wxCENTRE);
             if (replace.ShowModal() != wxID_YES) return false;
         }
     }
@@ -358,10 +443,15 @@ wxString MainFrame::CurrentPath() const { return WindowPath(session.CurrentPath(
 bool MainFrame::ConfirmDoubtfulSave() {
     const std::size_t doubtful = session.ChangedDoubtfulTests().size();
     if (doubtful == 0) return true;
-    const std::string tests = doubtful == 1 ? "1 changed test lies" : std::to_string(doubtful) + " changed tests lie";
-    wxMessageDialog dialog(this, wxString::Format(kDoubtfulSave, wxString::FromUTF8(tests)), kProgramName,
-                           wxYES_NO | wxNO_DEFAULT | wxICON_WARNING | wxCENTRE);
-    dialog.SetYesNoLabels("&Save Anyway", "&Cancel");
+    const wxString question =
+        WxText(Fill(TrN("{count} changed test lies after an instruction the opcode file does not describe; it may be "
+                        "data. Save anyway?",
+                        "{count} changed tests lie after an instruction the opcode file does not describe; they may be "
+                        "data. Save anyway?",
+                        doubtful),
+                    {{"count", std::to_string(doubtful)}}));
+    wxMessageDialog dialog(this, question, kProgramName, wxYES_NO | wxNO_DEFAULT | wxICON_WARNING | wxCENTRE);
+    dialog.SetYesNoLabels(WxTr("&Save Anyway"), WxTr("&Cancel"));
     return dialog.ShowModal() == wxID_YES;
 }
 
@@ -373,14 +463,20 @@ bool MainFrame::ConfirmSharedKeys() {
         const std::vector<std::size_t> sharing = session.SharingKey(i);
         if (!session.IsChanged(i) || sharing.size() < 2 || sharing.front() != i) continue;
         const KeyTest& test = session.Tests()[i];
-        shared += "\n" + VariableName(test.variable) + ", set at " + HexOffsetText(test.setAt.front()) +
-                  ", keeps the " + "key of " + std::to_string(sharing.size()) + " tests: " + VKeyEntryName(test.key) +
-                  " for all of them.";
+        // TRANSLATORS: {variable} is a script's variable ("0@"), {offset} where
+        // it is set ("0xB"), {key} the key it now keeps ("K Key (0x4B)").
+        shared += "\n" + Fill(TrN("{variable}, set at {offset}, keeps the key of {count} test: {key} for all of them.",
+                                  "{variable}, set at {offset}, keeps the key of {count} tests: {key} for all of them.",
+                                  sharing.size()),
+                              {{"variable", VariableName(test.variable)},
+                               {"offset", HexOffsetText(test.setAt.front())},
+                               {"count", std::to_string(sharing.size())},
+                               {"key", VKeyEntryName(test.key)}});
     }
     if (shared.empty()) return true;
-    wxMessageDialog dialog(this, wxString::FromUTF8("Saving changes keys that variables keep:" + shared), kProgramName,
+    wxMessageDialog dialog(this, WxTr("Saving changes keys that variables keep:") + WxText(shared), kProgramName,
                            wxOK | wxCANCEL | wxICON_INFORMATION | wxCENTRE);
-    dialog.SetOKCancelLabels("&Save", "&Cancel");
+    dialog.SetOKCancelLabels(WxTr("&Save"), WxTr("&Cancel"));
     return dialog.ShowModal() == wxID_OK;
 }
 
@@ -390,8 +486,9 @@ bool MainFrame::SaveTo(const wxString& path) {
     const wxString leftovers = LeftoversText(FindSaveLeftovers(FileSystemPath(wxFileName(path).GetPath())));
     const Result<SaveNotes> saved = session.SaveTo(FileSystemPath(path));
     if (!saved) {
-        ShowMessage(wxString::Format(kSaveFailed, wxFileName(path).GetFullName()) + "\n" +
-                    wxString::FromUTF8(saved.Cause()) + leftovers);
+        ShowMessage(WxText(Fill(Tr(kSaveFailed),
+                                {{"file", wxFileName(path).GetFullName().utf8_string()}, {"cause", saved.Cause()}})) +
+                    leftovers);
         return false;
     }
     pathText->SetValue(path);
@@ -399,12 +496,12 @@ bool MainFrame::SaveTo(const wxString& path) {
     if (editedTest != kNoTest) ShowContext(editedTest);
     RememberRecentFile(path);
     UpdateTitle();
-    SetStatusText(wxString::Format(kSavedStatus, wxFileName(path).GetFullName()));
+    const std::string name = wxFileName(path).GetFullName().utf8_string();
+    SetStatusText(WxText(Fill(Tr(kSavedStatus), {{"file", name}})));
     if (!saved->notKept.empty())
-        ShowMessage(
-            wxString::Format(kSavedWithout, wxFileName(path).GetFullName(), wxString::FromUTF8(NotKeptText(*saved))) +
-            leftovers);
+        ShowMessage(WxText(Fill(Tr(kSavedWithout), {{"file", name}, {"problem", NotKeptText(*saved)}})) + leftovers);
     else if (!leftovers.empty())
-        ShowMessage(wxString::Format(kSavedStatus, wxFileName(path).GetFullName()) + "." + leftovers);
+        // TRANSLATORS: in a message after a save; {file} is the file's name.
+        ShowMessage(WxText(Fill(Tr("Saved {file}."), {{"file", name}})) + leftovers);
     return true;
 }

@@ -7,6 +7,8 @@
 #include <algorithm>
 
 #include "opcodes/GameId.h"
+#include "i18n/Language.h"
+#include "ui/WxTr.h"
 
 namespace {
 
@@ -32,7 +34,9 @@ constexpr int kControlColumnShare = 1;
 constexpr int kLeastContextLines = 6;
 constexpr int kContextColumns = 44;
 
-const char* const kCredit = "Morvane - key remapper\nfor compiled game scripts";
+// TRANSLATORS: the credit at the bottom right of the window; the line break
+// keeps it narrow.
+const char* const kCredit = N_("Morvane - key remapper\nfor compiled game scripts");
 
 }  // namespace
 
@@ -62,8 +66,8 @@ MainFrameLayout::MainFrameLayout(wxWindow* parent, const wxString& title, long s
                                 wxDefaultValidator, "progressGauge");
     controlColumnSizer->Add(progressGauge, wxSizerFlags(bordered).Expand());
     controlColumnSizer->Hide(progressGauge);  // shown while a script is read
-    creditText =
-        new wxStaticText(mainPanel, wxID_ANY, kCredit, wxDefaultPosition, wxDefaultSize, wxALIGN_RIGHT, "creditText");
+    creditText = new wxStaticText(mainPanel, wxID_ANY, WxTr(kCredit), wxDefaultPosition, wxDefaultSize, wxALIGN_RIGHT,
+                                  "creditText");
     creditText->Wrap(kNoWrap);
     controlColumnSizer->Add(creditText, wxSizerFlags(bordered).Right());
     panelSizer->Add(controlColumnSizer, wxSizerFlags(kControlColumnShare).Expand());
@@ -76,26 +80,43 @@ MainFrameLayout::MainFrameLayout(wxWindow* parent, const wxString& title, long s
 
 void MainFrameLayout::MakeMenus() {
     fileMenu = new wxMenu;
-    openItem = fileMenu->Append(wxID_OPEN, "&Open File...\tCtrl+O");
-    saveItem = fileMenu->Append(wxID_SAVE, "&Save File\tCtrl+S");
-    saveAsItem = fileMenu->Append(wxID_SAVEAS, "Save File &As...\tCtrl+Shift+S");
-    closeItem = fileMenu->Append(wxID_CLOSE, "&Close File\tCtrl+W");
+    // The shortcuts stay out of the texts: they are the same in every language.
+    openItem = fileMenu->Append(wxID_OPEN, WxTr("&Open File...") + "\tCtrl+O");
+    saveItem = fileMenu->Append(wxID_SAVE, WxTr("&Save File") + "\tCtrl+S");
+    saveAsItem = fileMenu->Append(wxID_SAVEAS, WxTr("Save File &As...") + "\tCtrl+Shift+S");
+    closeItem = fileMenu->Append(wxID_CLOSE, WxTr("&Close File") + "\tCtrl+W");
     fileMenu->AppendSeparator();
-    keyMapItem = fileMenu->Append(wxID_ANY, "Key &Map...\tCtrl+M");
-    opcodeFilesItem = fileMenu->Append(wxID_ANY, "Opcode &Files...");
+    // TRANSLATORS: the command that shows which keys the scripts of a folder test.
+    keyMapItem = fileMenu->Append(wxID_ANY, WxTr("Key &Map...") + "\tCtrl+M");
+    // TRANSLATORS: the command that chooses where the opcode tables come from.
+    opcodeFilesItem = fileMenu->Append(wxID_ANY, WxTr("Opcode &Files..."));
     recentMenu = new wxMenu;
-    fileMenu->AppendSubMenu(recentMenu, "Open &Recent");
+    fileMenu->AppendSubMenu(recentMenu, WxTr("Open &Recent"));
     fileMenu->AppendSeparator();
-    quitItem = fileMenu->Append(wxID_EXIT, "&Quit\tCtrl+Q");
+    quitItem = fileMenu->Append(wxID_EXIT, WxTr("&Quit") + "\tCtrl+Q");
     editMenu = new wxMenu;
-    undoItem = editMenu->Append(wxID_UNDO, "&Undo\tCtrl+Z");
-    redoItem = editMenu->Append(wxID_REDO, "&Redo\tCtrl+Y");
+    undoItem = editMenu->Append(wxID_UNDO, WxTr("&Undo") + "\tCtrl+Z");
+    redoItem = editMenu->Append(wxID_REDO, WxTr("&Redo") + "\tCtrl+Y");
     editMenu->AppendSeparator();
-    pressKeyItem = editMenu->Append(wxID_ANY, "&Press Key...\tCtrl+K");
-    changeAllItem = editMenu->Append(wxID_ANY, "Change &All...\tCtrl+H");
+    // TRANSLATORS: the command that gives the selected test the next key pressed.
+    pressKeyItem = editMenu->Append(wxID_ANY, WxTr("&Press Key...") + "\tCtrl+K");
+    // TRANSLATORS: the command that gives every test of a key another key.
+    changeAllItem = editMenu->Append(wxID_ANY, WxTr("Change &All...") + "\tCtrl+H");
+    viewMenu = new wxMenu;
+    languageMenu = new wxMenu;
+    // TRANSLATORS: the language the system asks for, whichever it is.
+    languageItems.push_back(languageMenu->AppendRadioItem(wxID_ANY, WxTr("&System Language")));
+    languageMenu->AppendSeparator();
+    // Each language by its own name, as its speakers look for it.
+    for (const morvane::Language& language : morvane::kLanguages)
+        languageItems.push_back(languageMenu->AppendRadioItem(wxID_ANY, wxString::FromUTF8(language.name)));
+    viewMenu->AppendSubMenu(languageMenu, WxTr("&Language"));
     menuBar = new wxMenuBar;
-    menuBar->Append(fileMenu, "&File");
-    menuBar->Append(editMenu, "&Edit");
+    // TRANSLATORS: the menu of the commands on files.
+    menuBar->Append(fileMenu, WxTr("&File"));
+    menuBar->Append(editMenu, WxTr("&Edit"));
+    // TRANSLATORS: the menu of how the window looks and speaks.
+    menuBar->Append(viewMenu, WxTr("&View"));
     SetMenuBar(menuBar);
 }
 
@@ -115,9 +136,20 @@ wxSizer* MainFrameLayout::MakeListColumn() {
     auto* filterSizer = new wxBoxSizer(wxHORIZONTAL);
     filterText = new wxSearchCtrl(mainPanel, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
                                   wxDefaultValidator, "filterText");
-    filterText->SetDescriptiveText("Filter: key, offset or opcode");
+    // TRANSLATORS: shown in the empty search field above the list of key tests.
+    filterText->SetDescriptiveText(WxTr("Filter: key, offset or opcode"));
     filterSizer->Add(filterText, wxSizerFlags(1).Expand());
-    const wxString kinds[] = {"All tests", "VKey tests", "Button tests", "Cheat codes"};
+    // The kinds of key tests the list shows.
+    const wxString kinds[] = {
+        // TRANSLATORS: the choice that lists key tests of every kind.
+        WxTr("All tests"),
+        // TRANSLATORS: the choice that lists only the tests of a VKey, a Windows key code.
+        WxTr("VKey tests"),
+        // TRANSLATORS: the choice that lists only the tests of a button of the game's pad.
+        WxTr("Button tests"),
+        // TRANSLATORS: the choice that lists only the tests of cheat codes typed.
+        WxTr("Cheat codes"),
+    };
     kindFilter = new wxChoice(mainPanel, wxID_ANY, wxDefaultPosition, wxDefaultSize, WXSIZEOF(kinds), kinds, 0,
                               wxDefaultValidator, "kindFilter");
     kindFilter->SetSelection(0);
@@ -125,7 +157,7 @@ wxSizer* MainFrameLayout::MakeListColumn() {
     column->Add(filterSizer, wxSizerFlags(bordered).Expand());
     testList = new TestList(mainPanel, "testList");
     column->Add(testList, wxSizerFlags(bordered).Proportion(1).Expand());
-    emptyListText = new wxStaticText(mainPanel, wxID_ANY, "No key test matches the filter.", wxDefaultPosition,
+    emptyListText = new wxStaticText(mainPanel, wxID_ANY, WxTr("No key test matches the filter."), wxDefaultPosition,
                                      wxDefaultSize, wxALIGN_CENTRE_HORIZONTAL, "emptyListText");
     column->Add(emptyListText, wxSizerFlags(bordered).Proportion(1).Expand());
     column->Hide(emptyListText);
@@ -135,27 +167,31 @@ wxSizer* MainFrameLayout::MakeListColumn() {
 // The path of the script and the commands on files, then the game.
 wxSizer* MainFrameLayout::MakeFileBox() {
     const wxSizerFlags bordered = wxSizerFlags().Border(wxALL, FromDIP(kBorder));
-    auto* box = new wxStaticBoxSizer(wxVERTICAL, mainPanel, "File");
+    // TRANSLATORS: the title of the box with the opened file's path and the
+    // commands on files.
+    auto* box = new wxStaticBoxSizer(wxVERTICAL, mainPanel, WxTr("File"));
     wxStaticBox* parent = box->GetStaticBox();
     pathText = new wxTextCtrl(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_READONLY,
                               wxDefaultValidator, "pathText");
     box->Add(pathText, wxSizerFlags(bordered).Expand());
     // Two buttons a row, as the menu's commands name them.
     auto* buttons = new wxGridSizer(kFileButtonColumns, 0, 0);
-    auto addButton = [&](wxButton*& button, const char* label, const char* name) {
+    auto addButton = [&](wxButton*& button, const wxString& label, const char* name) {
         button = new wxButton(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, 0, wxDefaultValidator, name);
         buttons->Add(button, wxSizerFlags(bordered).Expand());
     };
-    addButton(openButton, "&Open File...", "openButton");
-    addButton(saveAsButton, "Save File &As...", "saveAsButton");
-    addButton(closeButton, "&Close File", "closeButton");
-    addButton(keyMapButton, "Key &Map...", "keyMapButton");  // which keys the scripts of a whole folder test
+    addButton(openButton, WxTr("&Open File..."), "openButton");
+    addButton(saveAsButton, WxTr("Save File &As..."), "saveAsButton");
+    addButton(closeButton, WxTr("&Close File"), "closeButton");
+    addButton(keyMapButton, WxTr("Key &Map..."), "keyMapButton");  // which keys the scripts of a whole folder test
     box->Add(buttons, wxSizerFlags().Expand());
 
     // Label and choice in a row whose columns take only the room they need.
     auto* gameGrid = new wxFlexGridSizer(kGameGridRows, kGameGridColumns, 0, 0);
     gameGrid->AddGrowableCol(1);
-    gameLabel = new wxStaticText(parent, wxID_ANY, "&Game", wxDefaultPosition, wxDefaultSize, 0, "gameLabel");
+    // TRANSLATORS: the label of the choice of the game (GTA III, Vice City,
+    // San Andreas) whose scripts are opened.
+    gameLabel = new wxStaticText(parent, wxID_ANY, WxTr("&Game"), wxDefaultPosition, wxDefaultSize, 0, "gameLabel");
     gameLabel->Wrap(kNoWrap);
     gameGrid->Add(gameLabel, wxSizerFlags(bordered).CenterVertical());
     wxArrayString games;
@@ -172,13 +208,15 @@ wxSizer* MainFrameLayout::MakeFileBox() {
 // Change all.
 wxSizer* MainFrameLayout::MakeKeyBox() {
     const wxSizerFlags bordered = wxSizerFlags().Border(wxALL, FromDIP(kBorder));
-    auto* box = new wxStaticBoxSizer(wxVERTICAL, mainPanel, "Key configuration");
+    // TRANSLATORS: the title of the box with the selected test's key.
+    auto* box = new wxStaticBoxSizer(wxVERTICAL, mainPanel, WxTr("Key configuration"));
     wxStaticBox* parent = box->GetStaticBox();
     parent->MoveAfterInTabOrder(testList);
 
     auto* keyGrid = new wxFlexGridSizer(kKeyGridRows, kKeyGridColumns, 0, FromDIP(kKeyGridColumnGap));
     keyGrid->AddGrowableCol(1);
-    auto addKeyRow = [&](wxStaticText*& label, const char* text, wxChoice*& choice, const char* name, wxSizer* beside) {
+    auto addKeyRow = [&](wxStaticText*& label, const wxString& text, wxChoice*& choice, const char* name,
+                         wxSizer* beside) {
         label = new wxStaticText(parent, wxID_ANY, text);
         label->Wrap(kNoWrap);
         keyGrid->Add(label, wxSizerFlags(bordered).CenterVertical());
@@ -189,20 +227,27 @@ wxSizer* MainFrameLayout::MakeKeyBox() {
         if (beside != nullptr) cell->Add(beside, wxSizerFlags().CenterVertical().Border(wxLEFT, FromDIP(kBorder)));
         keyGrid->Add(cell, wxSizerFlags(bordered).Right());
     };
-    addKeyRow(padLabel, "&Pad", padChoice, "padChoice", nullptr);
-    addKeyRow(gameKeyLabel, "Game &Key", gameKeyChoice, "gameKeyChoice", nullptr);
+    // TRANSLATORS: the label of the choice of the game controller (Pad 1 or
+    // Pad 2) whose button the selected test tests.
+    addKeyRow(padLabel, WxTr("&Pad"), padChoice, "padChoice", nullptr);
+    // TRANSLATORS: the label of the choice of the pad's button, named by what
+    // it does in the game.
+    addKeyRow(gameKeyLabel, WxTr("Game &Key"), gameKeyChoice, "gameKeyChoice", nullptr);
     // In place of the pad's two rows while a touch test is selected.
-    addKeyRow(touchLabel, "&Touch", touchChoice, "touchChoice", nullptr);
+    // TRANSLATORS: the label of the choice of the zone of the touch screen, or
+    // of the on-screen button, that the selected test of a mobile script tests.
+    addKeyRow(touchLabel, WxTr("&Touch"), touchChoice, "touchChoice", nullptr);
     touchLabel->Hide();
     touchChoice->Hide();
     // Beside the VKey choice: take the next key pressed instead.
     auto* pressKeyCell = new wxBoxSizer(wxHORIZONTAL);
-    pressKeyButton = new wxButton(parent, wxID_ANY, "P&ress Key...", wxDefaultPosition, wxDefaultSize, 0,
+    // TRANSLATORS: the button that gives the selected test the next key pressed.
+    pressKeyButton = new wxButton(parent, wxID_ANY, WxTr("P&ress Key..."), wxDefaultPosition, wxDefaultSize, 0,
                                   wxDefaultValidator, "pressKeyButton");
     pressKeyCell->Add(pressKeyButton, wxSizerFlags().CenterVertical());
     keyPrompt =
         new wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS | wxBORDER_SIMPLE, "keyPrompt");
-    keyPromptText = new wxStaticText(keyPrompt, wxID_ANY, "Press a key (Esc cancels)");
+    keyPromptText = new wxStaticText(keyPrompt, wxID_ANY, WxTr("Press a key (Esc cancels)"));
     auto* promptSizer = new wxBoxSizer(wxHORIZONTAL);
     promptSizer->Add(keyPromptText, wxSizerFlags().CenterVertical().Border(wxALL, FromDIP(kBorder)));
     keyPrompt->SetSizer(promptSizer);
@@ -210,19 +255,24 @@ wxSizer* MainFrameLayout::MakeKeyBox() {
     keyPromptText->SetForegroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_INFOTEXT));
     pressKeyCell->Add(keyPrompt, wxSizerFlags().CenterVertical());
     pressKeyCell->Hide(keyPrompt);
-    addKeyRow(vkeyLabel, "&VKey", vkeyChoice, "vkeyChoice", pressKeyCell);
+    // TRANSLATORS: the label of the choice of the Windows virtual-key code the
+    // selected test tests; "VKey" is the word scripters use.
+    addKeyRow(vkeyLabel, WxTr("&VKey"), vkeyChoice, "vkeyChoice", pressKeyCell);
     pressKeyButton->MoveAfterInTabOrder(vkeyChoice);  // made before the choice, reached after it
     keyChoicesSizer = keyGrid;
     box->Add(keyGrid, wxSizerFlags(bordered).Expand());
 
     // A cheat test's typed code; shown instead of the key choices.
     auto* cheatRow = new wxBoxSizer(wxHORIZONTAL);
-    cheatLabel = new wxStaticText(parent, wxID_ANY, "C&ode");
+    // TRANSLATORS: the label of the field of a cheat test's code, the letters
+    // the player types.
+    cheatLabel = new wxStaticText(parent, wxID_ANY, WxTr("C&ode"));
     cheatRow->Add(cheatLabel, wxSizerFlags(bordered).CenterVertical());
     cheatText = new wxTextCtrl(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_PROCESS_ENTER,
                                wxDefaultValidator, "cheatText");
     cheatRow->Add(cheatText, wxSizerFlags(bordered).Proportion(1).CenterVertical());
-    setCheatButton = new wxButton(parent, wxID_ANY, "S&et code", wxDefaultPosition, wxDefaultSize, 0,
+    // TRANSLATORS: the button that makes the code typed the cheat test's code.
+    setCheatButton = new wxButton(parent, wxID_ANY, WxTr("S&et code"), wxDefaultPosition, wxDefaultSize, 0,
                                   wxDefaultValidator, "setCheatButton");
     cheatRow->Add(setCheatButton, wxSizerFlags(bordered).CenterVertical());
     auto* cheatColumn = new wxBoxSizer(wxVERTICAL);
@@ -234,7 +284,9 @@ wxSizer* MainFrameLayout::MakeKeyBox() {
     box->Add(cheatColumn, wxSizerFlags().Expand());
     box->Hide(cheatColumn, true);
 
-    changeAllButton = new wxButton(parent, wxID_ANY, "C&hange All...", wxDefaultPosition, wxDefaultSize, 0,
+    // TRANSLATORS: the button that gives every test of the selected test's key
+    // another key.
+    changeAllButton = new wxButton(parent, wxID_ANY, WxTr("C&hange All..."), wxDefaultPosition, wxDefaultSize, 0,
                                    wxDefaultValidator, "changeAllButton");
     box->Add(changeAllButton, wxSizerFlags(bordered).Right());
     return box;
@@ -254,7 +306,9 @@ int MainFrameLayout::ContextRoomWanted() const {
 
 // The instructions around the selected test, in a fixed-width font.
 wxSizer* MainFrameLayout::MakeContextBox() {
-    auto* box = new wxStaticBoxSizer(wxVERTICAL, mainPanel, "Around the selected test");
+    // TRANSLATORS: the title of the box with the instructions before and after
+    // the selected test.
+    auto* box = new wxStaticBoxSizer(wxVERTICAL, mainPanel, WxTr("Around the selected test"));
     contextView =
         new wxTextCtrl(box->GetStaticBox(), wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                        wxTE_MULTILINE | wxTE_READONLY | wxTE_RICH2 | wxTE_DONTWRAP, wxDefaultValidator, "contextView");

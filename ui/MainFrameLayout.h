@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/frame.h>
@@ -44,6 +46,10 @@ protected:
     wxMenuItem* redoItem;
     wxMenuItem* pressKeyItem;
     wxMenuItem* changeAllItem;
+    wxMenu* viewMenu;
+    wxMenu* languageMenu;
+    // System Language, then each of kLanguages in its order.
+    std::vector<wxMenuItem*> languageItems;
     wxStatusBar* statusBar;
 
     wxPanel* mainPanel;

@@ -9,6 +9,7 @@
 #include "settings/WorkFolder.h"
 #include "ui/FileSystemPath.h"
 #include "ui/ProgramName.h"
+#include "ui/WxTr.h"
 
 using namespace morvane;
 
@@ -18,9 +19,12 @@ const char* const kSourceKey = "/Opcodes/Source";
 const char* const kSannyFolderKey = "/Opcodes/SannyBuilderFolder";
 const char* const kBuiltInValue = "built-in";
 const char* const kSannyValue = "Sanny Builder";
-const char* const kFolderTitle = "Choose Sanny Builder's folder";
+// TRANSLATORS: the title of the dialog that chooses the folder Sanny Builder is installed in.
+const char* const kFolderTitle = N_("Choose Sanny Builder's folder");
 const char* const kNoOpcodeFiles =
-    "%s holds no opcode files of Sanny Builder: %s\n\nChoose the folder Sanny Builder is installed in.";
+    // TRANSLATORS: {folder} is the folder chosen, {cause} why it holds no opcode
+    // files ("data/sa/sa.ini: not found").
+    N_("{folder} holds no opcode files of Sanny Builder: {cause}\n\nChoose the folder Sanny Builder is installed in.");
 
 // The first cause a folder gives for holding no game's table, or nothing
 // when it holds one.
@@ -75,20 +79,22 @@ std::optional<OpcodeChoice> AskForOpcodeFiles(wxWindow* parent, const wxString& 
     wxString folder = WindowPath(DefaultSannyBuilderFolder());
     for (;;) {
         wxMessageDialog question(parent, message, kProgramName, wxYES_NO | wxCANCEL | wxCANCEL_DEFAULT | wxCENTRE);
-        question.SetYesNoCancelLabels("Use &Built-in Tables", "Choose &Sanny Builder Folder...", cancelLabel);
+        // TRANSLATORS: the buttons of the question where the opcodes come from.
+        question.SetYesNoCancelLabels(WxTr("Use &Built-in Tables"), WxTr("Choose &Sanny Builder Folder..."),
+                                      cancelLabel);
         switch (question.ShowModal()) {
             case wxID_YES: return OpcodeChoice{OpcodeChoice::Kind::BuiltIn, {}};
             case wxID_NO: break;
             default: return std::nullopt;
         }
         for (;;) {
-            wxDirDialog dialog(parent, kFolderTitle, folder, wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+            wxDirDialog dialog(parent, WxTr(kFolderTitle), folder, wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
             if (dialog.ShowModal() != wxID_OK) break;  // back to the question
             folder = dialog.GetPath();
             const std::optional<std::string> cause = NoTableCause(FileSystemPath(folder));
             if (!cause) return OpcodeChoice{OpcodeChoice::Kind::SannyBuilder, FileSystemPath(folder)};
-            wxMessageBox(wxString::Format(kNoOpcodeFiles, folder, wxString::FromUTF8(*cause)), kProgramName,
-                         wxOK | wxCENTRE, parent);
+            wxMessageBox(WxText(Fill(Tr(kNoOpcodeFiles), {{"folder", folder.utf8_string()}, {"cause", *cause}})),
+                         kProgramName, wxOK | wxCENTRE, parent);
         }
     }
 }

@@ -2,9 +2,29 @@
 
 #include <wx/settings.h>
 
+#include "ui/WxTr.h"
+
 namespace {
 
-const char* const kTitles[] = {"Key", "Hotkey", "Pad", "Offset", "Opcode", "Mark"};
+// The column titles, translated where they are shown.
+const char* const kTitles[] = {
+    // TRANSLATORS: the title of the list's column of the key each test tests.
+    N_("Key"),
+    // TRANSLATORS: the title of the list's column of the keys pressed together
+    // ("Ctrl+Shift+M") that a test is part of.
+    N_("Hotkey"),
+    // TRANSLATORS: the title of the list's column of the game controller (Pad 1
+    // or Pad 2) a button test tests.
+    N_("Pad"),
+    // TRANSLATORS: the title of the list's column of where in the file a test is.
+    N_("Offset"),
+    // TRANSLATORS: the title of the list's column of the test's opcode (0AB0),
+    // the number of a script instruction.
+    N_("Opcode"),
+    // TRANSLATORS: the title of the list's column that marks a changed test
+    // ("*") and one that may have been read wrongly ("(?)").
+    N_("Mark"),
+};
 // Column widths in average characters of the list's font: the key's name
 // as long as most are ("Numpad Separator (0x6C)"; longer ones end in "..."),
 // a hotkey such as "Ctrl+Shift+M", "Pad 2", "0x3FFFFF", "0AB0", "* (?)" and
@@ -20,7 +40,7 @@ TestList::TestList(wxWindow* parent, const wxString& name)
                  wxLC_REPORT | wxLC_VIRTUAL | wxLC_SINGLE_SEL | wxLC_HRULES, wxDefaultValidator, name) {
     const int character = GetCharWidth();
     for (long column = 0; column < kColumnCount; ++column)
-        AppendColumn(kTitles[column], column == kOffsetColumn ? wxLIST_FORMAT_RIGHT : wxLIST_FORMAT_LEFT,
+        AppendColumn(WxTr(kTitles[column]), column == kOffsetColumn ? wxLIST_FORMAT_RIGHT : wxLIST_FORMAT_LEFT,
                      character * kWidths[column]);
 }
 
@@ -47,8 +67,7 @@ void TestList::ShowSortColumn(long column, bool ascending) {
     for (long c = 0; c < kColumnCount; ++c) {
         wxListItem item;
         item.SetMask(wxLIST_MASK_TEXT);
-        item.SetText(c == column ? wxString(kTitles[c]) + (ascending ? kAscending : kDescending)
-                                 : wxString(kTitles[c]));
+        item.SetText(c == column ? WxTr(kTitles[c]) + (ascending ? kAscending : kDescending) : WxTr(kTitles[c]));
         SetColumn(static_cast<int>(c), item);
     }
 }

@@ -66,7 +66,7 @@ cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DMORVANE_WX_CONFIG="$wx_prefix/bin/wx-config" \
       -DMORVANE_TINYXML2_SOURCE="$tinyxml2_src" \
       -DMORVANE_TESTS=OFF -DMORVANE_BENCH=OFF -DMORVANE_WERROR=ON >/dev/null
-cmake --build build-windows -j "$jobs" --target morvane morvane-cli window_timings
+cmake --build build-windows -j "$jobs" --target morvane morvane-cli window_timings translations
 for exe in morvane.exe morvane-cli.exe window_timings.exe; do
     if x86_64-w64-mingw32-objdump -p "build-windows/$exe" | grep -i "DLL Name" | grep -viE \
         'kernel32|user32|gdi32|comdlg32|comctl32|shell32|ole32|oleaut32|advapi32|uuid|rpcrt4|winspool|winmm|uxtheme|oleacc|version|shlwapi|msvcrt|ws2_32|wininet|imm32|api-ms-win'; then

@@ -21,6 +21,12 @@ sed "s/@VERSION@/$version/g; s/\r*\$/\r/" packaging/windows/README.txt >"$stage/
 sed 's/\r*$/\r/' LICENSE >"$stage/LICENSE"
 sed 's/\r*$/\r/' THIRD_PARTY_LICENSES >"$stage/THIRD_PARTY_LICENSES"
 cp demo/*.ini demo/*.cs demo/main.scm "$stage/demo/"
+# The catalogs of the translations beside the programs, where they look first.
+for catalog in build-windows/locale/*/LC_MESSAGES/morvane.mo; do
+    code="$(basename "$(dirname "$(dirname "$catalog")")")"
+    mkdir -p "$stage/$code/LC_MESSAGES"
+    cp "$catalog" "$stage/$code/LC_MESSAGES/"
+done
 # The same bytes for the same sources: times of the last commit, names in order, no extra fields.
 stamp="$(git log -1 --format=%ct 2>/dev/null || date +%s)"
 find build-windows/package -exec touch -h -d "@$stamp" {} +

@@ -403,7 +403,7 @@ TEST_F(FlowTest, UnknownInstructionsAreToldOnceAndTheTestsAfterThemMarked) {
         EXPECT_NE(box, nullptr);
         if (box == nullptr) return static_cast<int>(wxID_CANCEL);
         EXPECT_EQ(ToStd(box->GetMessage()),
-                  "1 changed test lies after an instruction the opcode file does not describe; they may be data. "
+                  "1 changed test lies after an instruction the opcode file does not describe; it may be data. "
                   "Save anyway?");
         EXPECT_EQ(ToStd(box->GetCaption()), "Morvane");
         EXPECT_NE(box->GetMessageDialogStyle() & wxNO_DEFAULT, 0);
