@@ -10,6 +10,7 @@
 find_program(MORVANE_XGETTEXT xgettext REQUIRED)
 find_program(MORVANE_MSGFMT msgfmt REQUIRED)
 find_program(MORVANE_MSGMERGE msgmerge REQUIRED)
+find_program(MORVANE_MSGATTRIB msgattrib REQUIRED)
 
 file(STRINGS ${PROJECT_SOURCE_DIR}/po/LINGUAS MORVANE_LINGUAS_LINE)
 string(REGEX MATCHALL "[A-Za-z_]+" MORVANE_LINGUAS "${MORVANE_LINGUAS_LINE}")
@@ -59,8 +60,8 @@ endforeach()
 add_custom_target(translations ALL DEPENDS ${morvane_pot} ${morvane_catalogs})
 
 add_custom_target(update-translations
-  COMMAND ${CMAKE_COMMAND} -DPOT=${morvane_pot} -DPO_DIR=${PROJECT_SOURCE_DIR}/po
-          "-DLINGUAS=${MORVANE_LINGUAS}" -DMSGMERGE=${MORVANE_MSGMERGE}
+  COMMAND ${CMAKE_COMMAND} -DPOT=${morvane_pot} -DPO_DIR=${PROJECT_SOURCE_DIR}/po -DMSGMERGE=${MORVANE_MSGMERGE}
+          -DMSGATTRIB=${MORVANE_MSGATTRIB}
           -P ${PROJECT_SOURCE_DIR}/cmake/UpdateTranslations.cmake
   DEPENDS ${morvane_pot}
   COMMENT "Updating po/morvane.pot and the catalogs of po/")

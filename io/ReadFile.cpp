@@ -82,7 +82,7 @@ std::optional<std::string> NotAFile(mode_t mode) {
     if (S_ISFIFO(mode)) return Tr("is a FIFO, not a file");
     if (S_ISSOCK(mode)) return Tr("is a socket, not a file");
     if (S_ISCHR(mode) || S_ISBLK(mode)) return Tr("is a device, not a file");
-    return Tr("is not a regular file, not a file");
+    return Tr("is not a regular file");
 }
 #endif
 

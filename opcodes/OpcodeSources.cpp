@@ -29,8 +29,11 @@ std::vector<std::string> SannyNotes(const SannyBuilderTable& sanny) {
 
 std::string GroupedNumber(int64_t number) {
     std::string digits = std::to_string(number < 0 ? -number : number);
+    // TRANSLATORS: what parts the thousands of a number in the language: "2,477" in
+    // English; "." in German, a no-break space (U+00A0) in Russian.
+    const std::string separator = TrC("number", ",");
     for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
-        digits.insert(static_cast<std::size_t>(at), ",");
+        digits.insert(static_cast<std::size_t>(at), separator);
     return (number < 0 ? "-" : "") + digits;
 }
 

@@ -84,7 +84,8 @@ void FillFrom(GameTable& loaded, const OpcodeTable& next, OpcodeSource source);
 // The same from the game's built-in table.
 void FillFromBuiltin(GameTable& loaded);
 
-// A count with its thousands grouped: "2,477".
+// A count with its thousands grouped as the language groups them: "2,477"
+// in English, "2.477" in German.
 std::string GroupedNumber(int64_t number);
 
 }  // namespace morvane
