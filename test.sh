@@ -32,8 +32,8 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 echo "== Fuzzing, ${fuzz_seconds}s a target"
 CXX="$MORVANE_CLANGXX" cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANE_GUI=OFF \
       -DMORVANE_TESTS=OFF -DMORVANE_BENCH=OFF -DMORVANE_FUZZ=ON -DMORVANE_WERROR=ON >/dev/null
-cmake --build build/fuzz -j "$jobs" --target fuzz_ini fuzz_scan fuzz_opcode_json fuzz_mode_xml
-for target in fuzz_ini fuzz_scan fuzz_opcode_json fuzz_mode_xml; do
+cmake --build build/fuzz -j "$jobs" --target fuzz_ini fuzz_scan fuzz_opcode_json fuzz_mode_xml fuzz_catalog
+for target in fuzz_ini fuzz_scan fuzz_opcode_json fuzz_mode_xml fuzz_catalog; do
     work="build/fuzz/corpus-$target"
     mkdir -p "$work"
     build/fuzz/fuzz/$target -max_total_time="$fuzz_seconds" -print_final_stats=0 -artifact_prefix=build/fuzz/ \

@@ -46,7 +46,7 @@ bool NameMatches(const std::string& name, const std::string& wanted) {
 std::optional<int32_t> FindName(const std::string& wanted, int first, int count) {
     std::optional<int32_t> found;
     for (int i = 0; i < count; ++i) {
-        if (!NameMatches(kKeyNameTable[first + i], wanted)) continue;
+        if (!NameMatches(TrC("key", kKeyNameTable[first + i]), wanted)) continue;
         if (found) return std::nullopt;  // shared by several keys
         found = i;
     }
@@ -105,11 +105,10 @@ std::optional<int64_t> ParseNumber(const std::string& text) {
     return negative ? -value : value;
 }
 
-std::optional<int32_t> ParseKey(const std::string& text, KeyKind kind) {
-    // Names are read in English, whatever language the messages are in: the
-    // names compared below (VKeyEntryName, TouchZoneName, WidgetName ...)
-    // are the English ones while this lives.
-    const EnglishTexts english;
+namespace {
+
+// A key by its number or by its name in the language spoken now.
+std::optional<int32_t> ParseKeyNamed(const std::string& text, KeyKind kind) {
     if (const auto number = ParseNumber(text)) {
         if (*number < INT32_MIN || *number > INT32_MAX) return std::nullopt;
         return static_cast<int32_t>(*number);
@@ -124,7 +123,7 @@ std::optional<int32_t> ParseKey(const std::string& text, KeyKind kind) {
         case KeyKind::GameKey: return FindName(wanted, kVKeyCount, kGameKeyCount);
         case KeyKind::Pad:
             for (int32_t pad = 0; pad <= kHighestPad; ++pad)
-                if (Folded(kPadNames[pad]) == wanted) return pad;
+                if (Folded(TrC("key", kPadNames[pad])) == wanted) return pad;
             return std::nullopt;
         case KeyKind::TouchZone:
             for (int32_t zone = kLowestTouchZone; zone <= kHighestTouchZone; ++zone)
@@ -138,6 +137,19 @@ std::optional<int32_t> ParseKey(const std::string& text, KeyKind kind) {
             return std::nullopt;
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<int32_t> ParseKey(const std::string& text, KeyKind kind) {
+    // The English names first, as scripts of commands and the examples
+    // write them whatever the player's language; then the names the window
+    // and the text output show in it.
+    {
+        const EnglishTexts english;
+        if (const auto key = ParseKeyNamed(text, kind)) return key;
+    }
+    return ParseKeyNamed(text, kind);
 }
 
 }  // namespace morvane::cli

@@ -44,6 +44,9 @@ ScriptKeys CountKeyTests(const std::string& path, const std::vector<KeyTest>& te
             std::vector<int32_t> keys;
             for (const std::size_t k : HotkeyOf(tests, i))
                 if (tests[k].IsVKey() && !tests[k].negated) keys.push_back(tests[k].key);
+            // The hotkey's text names the entry, in tsv and json too: in
+            // English, whichever language the map is made in.
+            const EnglishTexts english;
             ++counts[TestedKey::Chord(HotkeyText(tests, i), keys)];
             continue;
         }

@@ -50,6 +50,10 @@ const char* const kGeometryWidth = "/Window/Width";
 const char* const kGeometryHeight = "/Window/Height";
 const char* const kGeometryMaximized = "/Window/Maximized";
 
+// How many pixels the controls beside the list may lack on a narrow screen
+// before the list gives up its room instead (the choices' slack).
+constexpr int kTolerableShortfall = 16;
+
 // The status bar's field that says where the opcodes come from.
 constexpr int kOpcodesField = 1;
 
@@ -78,7 +82,8 @@ MainFrame::MainFrame(wxWindow* parent)
     selectedGame = saved ? saved->value_or(kGameGta3) : kGameGta3;
     keepSettingsFile = !saved;
     gameChoice->SetSelection(GameNumber(selectedGame));
-    for (int pad = 0; pad <= kHighestPad; ++pad) padChoice->Insert(kPadNames[pad], static_cast<unsigned>(pad));
+    for (int pad = 0; pad <= kHighestPad; ++pad)
+        padChoice->Insert(WxText(TrC("key", kPadNames[pad])), static_cast<unsigned>(pad));
     FillKeyChoices();
     testList->SetCellText([this](long row, long column) {
         const std::optional<std::size_t> test = rows.TestAt(row);
@@ -282,12 +287,27 @@ void MainFrame::OnRecentFile(wxCommandEvent& event) {
 // for its columns; it is first made larger when the screen has room.
 void MainFrame::FitToContent() {
     testList->SetMinSize(wxSize(testList->ColumnsWidth(), wxDefaultCoord));
-    const wxSize needed = GetSizer()->ComputeFittingWindowSize(this);
-    SetMinSize(needed);
     const wxRect screen =
         wxDisplay(wxDisplay::GetFromWindow(this) == wxNOT_FOUND ? 0u
                                                                 : static_cast<unsigned>(wxDisplay::GetFromWindow(this)))
             .GetClientArea();
+    // The list and the column beside it share the width; on a screen too
+    // narrow for both, each gives up room in proportion to its width. Where
+    // that would cut the column's controls by more than a few pixels (their
+    // longer words in some languages), the column keeps the width it needs
+    // and the list, which scrolls, takes what is left.
+    wxSizerItemList& columns = mainPanel->GetSizer()->GetChildren();
+    const int listWidth = columns.front()->CalcMin().x;
+    const int controlsWidth = columns.back()->CalcMin().x;
+    const int controlsShare = screen.width * controlsWidth / std::max(1, listWidth + controlsWidth);
+    if (controlsWidth - controlsShare > FromDIP(kTolerableShortfall)) {
+        columns.back()->SetProportion(0);
+        const int aroundList = listWidth - testList->GetMinSize().x;
+        testList->SetMinSize(
+            wxSize(std::min(testList->ColumnsWidth(), screen.width - controlsWidth - aroundList), wxDefaultCoord));
+    }
+    const wxSize needed = GetSizer()->ComputeFittingWindowSize(this);
+    SetMinSize(needed);
     // Tall enough for every line of the view around a test.
     const wxSize wanted(FromDIP(kWindowSize).x, std::max(FromDIP(kWindowSize).y, needed.y + ContextRoomWanted()));
     SetSize(wxSize(std::max(needed.x, std::min(wanted.x, screen.width)),

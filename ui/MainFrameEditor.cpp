@@ -472,8 +472,9 @@ void MainFrame::OnChangeAll(wxCommandEvent& /*event*/) {
     const KeyTest test = session.Tests()[selected];
     const bool vkey = test.IsVKey();
     const std::string from = vkey ? VKeyName(test.key) : GameKeyName(test.key);
-    const std::string question = vkey ? Fill(Tr(kEveryTest), {{"key", from}})
-                                      : Fill(Tr(kEveryTestOnPad), {{"key", from}, {"pad", kPadNames[test.pad]}});
+    const std::string question =
+        vkey ? Fill(Tr(kEveryTest), {{"key", from}})
+             : Fill(Tr(kEveryTestOnPad), {{"key", from}, {"pad", TrC("key", kPadNames[test.pad])}});
     ChangeAllDialog dialog(this, WxText(question), vkey ? KeyChoices::VKeys() : KeyChoices::GameKeys(), test.key, vkey);
     if (dialog.ShowModal() != wxID_OK) return;
     const int32_t to = dialog.ChosenKey();

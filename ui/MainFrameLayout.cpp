@@ -33,6 +33,10 @@ constexpr int kControlColumnShare = 1;
 // many characters; the window is first made tall enough for all of them.
 constexpr int kLeastContextLines = 6;
 constexpr int kContextColumns = 44;
+// The widest a key choice is made: its longest names (game controls in some
+// languages) are cut in the closed choice and whole in its open list, so
+// the window still fits a screen of 1024 pixels.
+constexpr int kWidestKeyChoice = 300;
 
 // TRANSLATORS: the credit at the bottom right of the window; the line break
 // keeps it narrow.
@@ -222,6 +226,7 @@ wxSizer* MainFrameLayout::MakeKeyBox() {
         keyGrid->Add(label, wxSizerFlags(bordered).CenterVertical());
         choice =
             new wxChoice(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, nullptr, 0, wxDefaultValidator, name);
+        choice->SetMaxSize(wxSize(FromDIP(kWidestKeyChoice), -1));
         auto* cell = new wxBoxSizer(wxHORIZONTAL);
         cell->Add(choice, wxSizerFlags().CenterVertical());
         if (beside != nullptr) cell->Add(beside, wxSizerFlags().CenterVertical().Border(wxLEFT, FromDIP(kBorder)));

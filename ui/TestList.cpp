@@ -2,6 +2,10 @@
 
 #include <wx/settings.h>
 
+#include <algorithm>
+
+#include "io/Utf8Text.h"
+#include "opcodes/OpcodeRoles.h"
 #include "ui/WxTr.h"
 
 namespace {
@@ -30,6 +34,15 @@ const char* const kTitles[] = {
 // a hotkey such as "Ctrl+Shift+M", "Pad 2", "0x3FFFFF", "0AB0", "* (?)" and
 // their titles.
 constexpr int kWidths[] = {24, 11, 7, 11, 8, 7};
+constexpr long kPadColumn = 2;
+
+// A column's width in characters: the pad's as wide as the pad's name is
+// in the language ("Controle 2"), at least as the English one.
+int WidthOf(long column) {
+    if (column != kPadColumn) return kWidths[column];
+    const std::size_t name = morvane::CodePointCount(morvane::TrC("key", morvane::kPadNames[morvane::kHighestPad]));
+    return std::max(kWidths[column], static_cast<int>(name) + 1);
+}
 constexpr const wchar_t* kAscending = L" \u25B2";
 constexpr const wchar_t* kDescending = L" \u25BC";
 
@@ -41,7 +54,7 @@ TestList::TestList(wxWindow* parent, const wxString& name)
     const int character = GetCharWidth();
     for (long column = 0; column < kColumnCount; ++column)
         AppendColumn(WxTr(kTitles[column]), column == kOffsetColumn ? wxLIST_FORMAT_RIGHT : wxLIST_FORMAT_LEFT,
-                     character * kWidths[column]);
+                     character * WidthOf(column));
 }
 
 int TestList::ColumnsWidth() const {

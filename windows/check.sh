@@ -25,7 +25,7 @@ echo "== Checking under Wine"
 export WINEPREFIX="$cache/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1 || true
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$jobs" --target morvane-cli >/dev/null
+cmake --build build -j "$jobs" --target morvane-cli translations >/dev/null
 
 work="$(mktemp -d)"
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
@@ -153,6 +153,39 @@ if [ $keys_ok -eq 1 ]; then echo "   Press Key under Wine: each side of Shift, C
 wineserver -k >/dev/null 2>&1 || true
 wineserver -w >/dev/null 2>&1 || true
 
+# In Russian, as on a Russian Windows: both programs find their catalogs beside them and
+# speak the language of Windows's own texts.
+ru_text() {  # the Russian of an English text, from the catalog
+    msggrep --no-wrap -K -F -e "$1" "$here/po/ru.po" | sed -n 's/^msgstr "\(.*\)"$/\1/p' | head -n 1
+}
+english_help="$("$linux_cli" --help 2>&1)"
+linux_help="$(LC_ALL=ru_RU.UTF-8 "$linux_cli" --help 2>&1)"
+windows_help="$(LC_ALL=ru_RU.UTF-8 wine "$windows_cli" --help 2>/dev/null | tr -d '\r')" || windows_help=""
+if [ -n "$windows_help" ] && [ "$windows_help" = "$linux_help" ] && [ "$windows_help" != "$english_help" ]; then
+    echo "   morvane-cli.exe --help under a Russian Wine: Russian, as on Linux"; else
+    echo "   morvane-cli.exe --help under a Russian Wine: NOT RUSSIAN"; echo "$windows_help" | head -3; failed=1; fi
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
+ru_dialog="$(ru_text "Choose a file")"
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    cd "$1" || exit 1
+    LC_ALL=ru_RU.UTF-8 wine "$2" keys.cs >/dev/null 2>&1 &
+    w=$(timeout 120 xdotool search --sync --onlyvisible --name "^keys.cs - " | head -n 1)
+    [ -n "$w" ] || exit 1
+    sleep 3
+    import -window "$w" "$3"
+    xdotool windowfocus --sync "$w" >/dev/null 2>&1 || true
+    xdotool key ctrl+shift+s
+    found=$(timeout 30 xdotool search --sync --onlyvisible --name "^$4\$" | head -n 1)
+    wineserver -k
+    [ -n "$found" ]' _ "$work/keys" "$here/build-windows/morvane.exe" "$shots/russian-window.png" "$ru_dialog" \
+    && ru_window=1 || ru_window=0
+if [ -n "$ru_dialog" ] && [ $ru_window -eq 1 ]; then
+    echo "   window under a Russian Wine: Save As asks \"$ru_dialog\"; $shots/russian-window.png"; else
+    echo "   window under a Russian Wine: NOT RUSSIAN (no dialog \"$ru_dialog\")"; failed=1; fi
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
+
 # Started elsewhere (as from a shortcut), it works in %APPDATA%\Morvane when that holds the INI files.
 appdata="$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')" 2>/dev/null)"  || appdata=""
 wineserver -k >/dev/null 2>&1 || true
@@ -176,7 +209,8 @@ if [ "$with_zip" -eq 1 ]; then
     unzip -q "$here/dist/$zip_name.zip" -d "$unpacked"
     (cd "$here/dist" && sha256sum -c --quiet "$zip_name.zip.sha256") || { echo "   zip: CHECKSUM WRONG"; failed=1; }
     app="$unpacked/$zip_name"
-    for file in morvane.exe morvane-cli.exe README.txt LICENSE THIRD_PARTY_LICENSES demo/SASCM.ini demo/sa_keys.cs; do
+    for file in morvane.exe morvane-cli.exe README.txt LICENSE THIRD_PARTY_LICENSES demo/SASCM.ini demo/sa_keys.cs \
+        $(for code in $(cat "$here/po/LINGUAS"); do echo "$code/LC_MESSAGES/morvane.mo"; done); do
         [ -f "$app/$file" ] || { echo "   zip: $file MISSING"; failed=1; }
     done
     got="$(cd "$app" && wine ./morvane-cli.exe --version 2>/dev/null | tr -d '\r')" || true

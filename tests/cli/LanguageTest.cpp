@@ -45,5 +45,70 @@ TEST_F(LanguageTest, TsvAndJsonAreTheSameInEveryLanguage) {
     }
 }
 
+// One message or line of each command in Russian and German, read back
+// from the executable as a player's system runs it.
+TEST_F(LanguageTest, EachCommandSpeaksTheSystemsLanguage) {
+    struct Case {
+        const char* locale;
+        std::vector<std::string> args;
+        bool onStandardError;
+        std::string expected;  // a line of the output
+    };
+    const std::vector<std::string> remap = {"remap",       "--game",     "sa", "--vkey",
+                                            "Y Key=Z Key", "sa_keys.cs", "-o", "o.cs"};
+    const std::vector<std::string> keys = {"keys", "--game", "sa", "mods"};
+    const std::vector<std::string> list = {"list", "--game", "sa", "sa_keys.cs"};
+    const std::vector<Case> cases = {
+        {"ru_RU.UTF-8",
+         {"--help"},
+         false,
+         "использование: morvane-cli list  [--game GAME] [--ini PATH]... [--only-ini] "
+         "[--sanny DIR] [--header auto|on|off]"},
+        {"de_DE.UTF-8",
+         {"--help"},
+         false,
+         "Aufruf: morvane-cli list  [--game GAME] [--ini PATH]... [--only-ini] "
+         "[--sanny DIR] [--header auto|on|off]"},
+        {"ru_RU.UTF-8", list, false,
+         "sa_keys.cs        54  vkey         1          -      160  Левый Shift                      0AB0"},
+        {"de_DE.UTF-8", list, false,
+         "sa_keys.cs      54  vkey        1      -    160  Umschalt links               0AB0"},
+        {"ru_RU.UTF-8", remap, false, "sa_keys.cs: 1 изменение -> o.cs"},
+        {"de_DE.UTF-8", remap, false, "sa_keys.cs: 1 geändert -> o.cs"},
+        {"ru_RU.UTF-8", keys, false, "Карта клавиш: 2 скрипта; проверяются: 9 клавиш; 1 конфликт"},
+        {"de_DE.UTF-8", keys, false, "Tastenbelegung: 2 Skripte, 9 Tasten abgefragt, 1 Konflikt"},
+        {"ru_RU.UTF-8", {"list", "--bogus"}, true, "morvane-cli: неизвестный параметр команды list: --bogus"},
+        {"de_DE.UTF-8", {"list", "--bogus"}, true, "morvane-cli: unbekannte Option für list: --bogus"},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(dir.File("o.cs"));
+        const CliRun run = In(c.locale, c.args);
+        const std::string& output = c.onStandardError ? run.err : run.out;
+        EXPECT_NE(("\n" + output).find("\n" + c.expected + "\n"), std::string::npos)
+            << c.locale << " " << c.args[0] << ":\n"
+            << output;
+    }
+}
+
+// Rules take key names in English, as scripts of commands write them in
+// any language, and as the player's language shows them; counts take the
+// language's plural forms.
+TEST_F(LanguageTest, RulesReadKeyNamesInEnglishAndInTheLanguageShown) {
+    const CliRun russian = In("ru_RU.UTF-8", {"remap", "--game", "sa", "--vkey", "Левый Shift=Правый Shift", "--vkey",
+                                              "F2=F3", "sa_keys.cs", "-o", "ru.cs"});
+    EXPECT_EQ(russian.status, 0) << russian.err;
+    EXPECT_EQ(russian.out, "sa_keys.cs: 2 изменения -> ru.cs\n");
+    const CliRun english = In("ru_RU.UTF-8", {"remap", "--game", "sa", "--vkey", "Left Shift=Right Shift", "--vkey",
+                                              "F2=F3", "sa_keys.cs", "-o", "en.cs"});
+    EXPECT_EQ(english.status, 0) << english.err;
+    EXPECT_EQ(Slurp(dir.File("ru.cs")), Slurp(dir.File("en.cs")));
+    EXPECT_NE(Slurp(dir.File("ru.cs")), Slurp(dir.File("sa_keys.cs")));
+    // A name of another language is no name.
+    const CliRun german =
+        In("ru_RU.UTF-8", {"remap", "--game", "sa", "--vkey", "Umschalt links=F3", "sa_keys.cs", "-o", "de.cs"});
+    EXPECT_EQ(german.status, cli::kExitUsage);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("de.cs")));
+}
+
 }  // namespace
 }  // namespace morvane::test

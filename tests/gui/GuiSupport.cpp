@@ -5,6 +5,7 @@
 #include <wx/config.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
+#include <cstdlib>
 #include <wx/filename.h>
 #include <wx/gauge.h>
 #include <wx/listbox.h>
@@ -350,6 +351,18 @@ bool ScreenshotOf(wxWindow* f, const std::string& name) {
     memory.Blit(0, 0, size.x, size.y, &window, 0, 0);
     memory.SelectObject(wxNullBitmap);
     return bitmap.SaveFile(wxString::FromUTF8(gScreenshotFolder + "/" + name), wxBITMAP_TYPE_PNG);
+}
+
+bool ScreenshotWithMenus(wxWindow* f, const std::string& name) {
+    if (gScreenshotFolder.empty()) return false;
+    ScreenshotOf(f, name);  // shown and drawn first
+    // The screen as the X server has it (the toolkit's own copy of the screen
+    // may still hold windows closed before), cut to the window.
+    const wxRect area = f->GetScreenRect();
+    const std::string command = "import -window root -crop " + std::to_string(area.width) + "x" +
+                                std::to_string(area.height) + "+" + std::to_string(area.x) + "+" +
+                                std::to_string(area.y) + " +repage '" + gScreenshotFolder + "/" + name + "'";
+    return std::system(command.c_str()) == 0;
 }
 
 std::vector<std::string> WindowProbe::ConflictLines() const {

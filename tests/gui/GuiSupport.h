@@ -227,6 +227,8 @@ private:
 // Saves what a window shows as a PNG in the screenshot folder; false when
 // there is none.
 bool ScreenshotOf(wxWindow* window, const std::string& name);
+// The same with the menu bar: the window's whole area of the screen.
+bool ScreenshotWithMenus(wxWindow* window, const std::string& name);
 
 // A fresh working folder with the demo's opcode INI files, made the current
 // directory for the test, and a window built in it on demand.
