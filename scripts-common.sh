@@ -29,7 +29,7 @@ MORVANE_WINDOWS_SOURCE_TINYXML2=tinyxml2
 # Making the zip for players (windows/package.sh).
 MORVANE_WINDOWS_ZIP_PACKAGES=(zip unzip)
 # Checking the Windows programs under Wine (windows/check.sh), beside the Linux build.
-MORVANE_WINDOWS_CHECK_PACKAGES=(unzip wine64 wine xvfb xauth xdotool imagemagick gettext "${MORVANE_BUILD_PACKAGES[@]}")
+MORVANE_WINDOWS_CHECK_PACKAGES=(unzip wine64 wine xvfb xauth xdotool x11-utils imagemagick gettext "${MORVANE_BUILD_PACKAGES[@]}")
 # Redrawing the icons (packaging/icons/make_icons.sh).
 MORVANE_ICON_PACKAGES=(librsvg2-bin)
 

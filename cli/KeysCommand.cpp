@@ -32,7 +32,7 @@ std::string KeyTitle(const TestedKey& key) {
     // TRANSLATORS: a typed cheat code in the key map; {code} is the code.
     if (key.IsCheat()) return Fill(Tr("Cheat {code}"), {{"code", PlainText(key.code)}});
     // TRANSLATORS: a chord of keys pressed together in the key map; {keys} is it as typed ("Alt+O").
-    if (key.IsChord()) return Fill(Tr("Hotkey {keys}"), {{"keys", key.code}});
+    if (key.IsChord()) return Fill(Tr("Hotkey {keys}"), {{"keys", key.shown}});
     if (key.IsZone() || key.IsWidget()) return TestedKeyName(key);
     if (key.IsVKey())
         // TRANSLATORS: a key of the keyboard in the key map: {number} is its code, {name} its name.

@@ -207,12 +207,14 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args = Arguments(argc, argv);
     // The messages in the system's language where Morvane speaks it; without
     // its catalog, in English.
-    (void)morvane::UseLanguage(morvane::SystemLanguage(), morvane::CatalogFolders(morvane::ProgramFolder()));
+    const morvane::Result<void> language =
+        morvane::UseLanguage(morvane::SystemLanguage(), morvane::CatalogFolders(morvane::ProgramFolder()));
     CheckedOutput output(1);
     std::ostream out(&output);
     CheckedOutput errors(2);
     std::ostream err(&errors);
     err << std::unitbuf;  // each message as it comes, between the lines of the output
+    if (!language) err << "morvane-cli: speaking English: " << language.Cause() << "\n";
     int status = RunCommandLine(args, out, err);
     out.flush();
     err.flush();

@@ -1,6 +1,10 @@
 #include "i18n/Catalog.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "io/ReadFile.h"
+#include "io/Utf8Text.h"
 
 namespace morvane {
 
@@ -97,6 +101,17 @@ Result<Catalog> Catalog::FromMo(std::string_view bytes) {
         if (!reader.String(originals, i, original) || !reader.String(translations, i, translation))
             return Failure{"is cut short"};
         if (original.empty()) {
+            // Texts are shown as UTF-8: a catalog in another encoding is refused.
+            const std::string_view type = HeaderField(translation, "Content-Type");
+            const std::size_t charset = type.find("charset=");
+            if (charset != std::string_view::npos) {
+                std::string name(type.substr(charset + 8));
+                name.erase(std::find_if(name.begin(), name.end(), [](char c) { return c == ';' || c == ' '; }),
+                           name.end());
+                std::string folded = name;
+                for (char& c : folded) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+                if (folded != "UTF-8" && folded != "UTF8") return Failure{"is not in UTF-8 (charset " + name + ")"};
+            }
             const std::string_view rule = HeaderField(translation, "Plural-Forms");
             if (!rule.empty()) {
                 Result<PluralRule> parsed = PluralRule::Parse(rule);
@@ -105,6 +120,7 @@ Result<Catalog> Catalog::FromMo(std::string_view bytes) {
             }
             continue;
         }
+        if (!IsValidUtf8(std::string(translation))) return Failure{"holds text that is not UTF-8"};
         // A counted text is its English forms one and other: the first names it.
         const std::size_t one = original.find('\0');
         std::vector<std::string> forms = Forms(translation);

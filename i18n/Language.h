@@ -51,8 +51,9 @@ std::vector<std::string> CatalogFolders(const std::string& programFolder);
 std::string CatalogPath(const std::string& folder, const std::string& code);
 
 // Speaks a language from now on: English at once, another by its catalog,
-// the first found in the folders. A failure (no catalog found, or a bad
-// one: its path and cause) leaves English.
+// the first found in the folders; English where none is found. The first
+// catalog found unusable (cut short, not UTF-8, a bad plural rule) is a
+// failure that names its path and cause, and leaves English.
 Result<void> UseLanguage(const std::string& code, const std::vector<std::string>& folders);
 // The language spoken now ("en" until another is used).
 std::string CurrentLanguage();

@@ -69,13 +69,16 @@ std::string Fill(std::string_view text, std::initializer_list<std::pair<std::str
 }
 
 EnglishTexts::EnglishTexts() : before_(inEnglish) { inEnglish = true; }
+bool EnglishTexts::Active() { return inEnglish; }
 EnglishTexts::~EnglishTexts() { inEnglish = before_; }
 
 Result<void> UseLanguage(const std::string& code, const std::vector<std::string>& folders) {
     Current().reset();
     CurrentCode() = kEnglish;
     if (code == kEnglish) return {};
-    std::string firstProblem;
+    // The first catalog found is the one: a bad one is worth a message (and
+    // leaves English), not passed over for another; none at all (a program
+    // copied without its folders) only means English.
     for (const std::string& folder : folders) {
         const std::string path = CatalogPath(folder, code);
         Result<Catalog> catalog = Catalog::Load(path);
@@ -84,10 +87,9 @@ Result<void> UseLanguage(const std::string& code, const std::vector<std::string>
             CurrentCode() = code;
             return {};
         }
-        if (catalog.Cause() != kNotFoundCause && firstProblem.empty()) firstProblem = path + ": " + catalog.Cause();
+        if (catalog.Cause() != kNotFoundCause) return Failure{path + ": " + catalog.Cause()};
     }
-    if (!firstProblem.empty()) return Failure{firstProblem};
-    return Failure{"no catalog of \"" + code + "\" found"};
+    return {};
 }
 
 std::string CurrentLanguage() { return CurrentCode(); }

@@ -48,6 +48,10 @@ std::string Fill(std::string_view text, std::initializer_list<std::pair<std::str
 //   const EnglishTexts english;
 class EnglishTexts {
 public:
+    // Whether the texts of this thread are English now: for work handed to
+    // other threads, which make their own EnglishTexts then.
+    static bool Active();
+
     EnglishTexts();
     ~EnglishTexts();
     EnglishTexts(const EnglishTexts&) = delete;

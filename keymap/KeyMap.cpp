@@ -8,6 +8,7 @@
 #include <set>
 #include <string_view>
 #include <system_error>
+#include <optional>
 #include <thread>
 #include <tuple>
 #include <unordered_set>
@@ -33,6 +34,8 @@ std::string TestedKeyName(const TestedKey& key) {
     return key.IsVKey() ? VKeyName(key.key) : GameKeyName(key.key);
 }
 
+std::string ShownKeyName(const TestedKey& key) { return key.IsChord() ? key.shown : TestedKeyName(key); }
+
 ScriptKeys CountKeyTests(const std::string& path, const std::vector<KeyTest>& tests, const ScanSummary& summary) {
     std::map<TestedKey, int32_t> counts;
     // A chord is one entry, its hotkey; a key kept in a variable counts as
@@ -44,10 +47,14 @@ ScriptKeys CountKeyTests(const std::string& path, const std::vector<KeyTest>& te
             std::vector<int32_t> keys;
             for (const std::size_t k : HotkeyOf(tests, i))
                 if (tests[k].IsVKey() && !tests[k].negated) keys.push_back(tests[k].key);
-            // The hotkey's text names the entry, in tsv and json too: in
-            // English, whichever language the map is made in.
-            const EnglishTexts english;
-            ++counts[TestedKey::Chord(HotkeyText(tests, i), keys)];
+            // The hotkey's English text names the entry (tsv and json write
+            // it); people read it in their language.
+            std::string hotkey;
+            {
+                const EnglishTexts english;
+                hotkey = HotkeyText(tests, i);
+            }
+            ++counts[TestedKey::Chord(hotkey, keys, HotkeyText(tests, i))];
             continue;
         }
         if (test.Changeable()) ++counts[TestedKey::Of(test)];
@@ -220,7 +227,11 @@ KeyMap BuildKeyMap(const std::vector<std::string>& paths, const OpcodeTable& tab
     std::atomic<std::size_t> next{0};
     // The files of a folder come one after another: each worker keeps the
     // folder of its last file open and opens the next one in it by name.
+    // The workers speak the caller's language, English too.
+    const bool english = EnglishTexts::Active();
     auto work = [&]() {
+        std::optional<EnglishTexts> inEnglish;
+        if (english) inEnglish.emplace();
         FolderOpener folders;
         for (std::size_t i; (i = next.fetch_add(1)) < paths.size();) {
             try {

@@ -29,18 +29,30 @@ struct TestedKey {
     bool chord = false;  // keys pressed together, one entry: kind VKey, key -1
     // A chord's VKeys pressed (not compared: the hotkey says them).
     std::vector<int32_t> chordKeys;
+    // A chord's hotkey as people read it, in their language ("Strg+M");
+    // `code` is its English name, which tsv and json write. Not compared.
+    std::string shown;
 
-    static TestedKey VKey(int32_t code) { return TestedKey{KeyTestKind::VKey, 0, code, std::string(), false, {}}; }
+    static TestedKey VKey(int32_t code) {
+        return TestedKey{KeyTestKind::VKey, 0, code, std::string(), false, {}, std::string()};
+    }
     static TestedKey Button(int32_t pad, int32_t gameKey) {
-        return TestedKey{KeyTestKind::Button, pad, gameKey, std::string(), false, {}};
+        return TestedKey{KeyTestKind::Button, pad, gameKey, std::string(), false, {}, std::string()};
     }
-    static TestedKey Cheat(const std::string& code) { return TestedKey{KeyTestKind::Cheat, 0, 0, code, false, {}}; }
-    static TestedKey Chord(const std::string& hotkey, std::vector<int32_t> keys = {}) {
-        return TestedKey{KeyTestKind::VKey, 0, -1, hotkey, true, std::move(keys)};
+    static TestedKey Cheat(const std::string& code) {
+        return TestedKey{KeyTestKind::Cheat, 0, 0, code, false, {}, std::string()};
     }
-    static TestedKey Zone(int32_t zone) { return TestedKey{KeyTestKind::Touch, 0, zone, std::string(), false, {}}; }
+    // A chord by its hotkey's English name, and as people read it (the
+    // English name when not given).
+    static TestedKey Chord(const std::string& hotkey, std::vector<int32_t> keys = {}, std::string shown = {}) {
+        if (shown.empty()) shown = hotkey;
+        return TestedKey{KeyTestKind::VKey, 0, -1, hotkey, true, std::move(keys), std::move(shown)};
+    }
+    static TestedKey Zone(int32_t zone) {
+        return TestedKey{KeyTestKind::Touch, 0, zone, std::string(), false, {}, std::string()};
+    }
     static TestedKey Widget(int32_t widget) {
-        return TestedKey{KeyTestKind::Widget, 0, widget, std::string(), false, {}};
+        return TestedKey{KeyTestKind::Widget, 0, widget, std::string(), false, {}, std::string()};
     }
     static TestedKey Of(const KeyTest& test) {
         switch (test.kind) {
@@ -69,6 +81,8 @@ struct TestedKey {
 
 // The key's name as the window shows it; a cheat code's name is the code.
 std::string TestedKeyName(const TestedKey& key);
+// The same as people read it: a chord's hotkey in their language.
+std::string ShownKeyName(const TestedKey& key);
 
 // The keys one script tests, and how many times each.
 struct ScriptKeys {

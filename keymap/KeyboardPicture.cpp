@@ -636,7 +636,7 @@ private:
             if (!entry.key.IsChord()) continue;
             Tested tested(map_);
             tested.Add(&entry);
-            chips.push_back(Chip{entry.key.code, tested, KeyHeading(entry.key)});
+            chips.push_back(Chip{entry.key.shown, tested, KeyHeading(entry.key)});
         }
         if (chips.empty()) return top;
         return Chips(top, Tr("Hotkeys: keys pressed together"), chips);
@@ -708,7 +708,7 @@ std::string KeyHeading(const TestedKey& key) {
     if (key.IsCheat()) return Fill(Tr("Cheat {code}"), {{"code", key.code}});
     if (key.IsZone() || key.IsWidget()) return TestedKeyName(key);
     // TRANSLATORS: keys pressed together, {hotkey} "Ctrl+M".
-    if (key.IsChord()) return Fill(Tr("Hotkey {hotkey}"), {{"hotkey", key.code}});
+    if (key.IsChord()) return Fill(Tr("Hotkey {hotkey}"), {{"hotkey", key.shown}});
     if (key.IsVKey()) return VKeyEntryName(key.key);
     // TRANSLATORS: a pad's button: {pad} "Pad 1", {key} what it does, "Cross: Sprint | Accelerate", {number} its
     // game key's number.

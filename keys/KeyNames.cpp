@@ -194,8 +194,4 @@ std::string KeyTestLabel(const KeyTest& test) {
     return std::string();
 }
 
-std::string Plural(int64_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 }  // namespace morvane

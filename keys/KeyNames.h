@@ -48,7 +48,4 @@ std::string WidgetEntryName(int32_t widget);
 // to zone 9 (right bottom)" or "Widget 31 (sprint)".
 std::string KeyTestLabel(const KeyTest& test);
 
-// A count and the word for what is counted: "1 script", "3 scripts".
-std::string Plural(int64_t count, const char* one, const char* many);
-
 }  // namespace morvane

@@ -36,13 +36,18 @@ const char* const kTitles[] = {
 constexpr int kWidths[] = {24, 11, 7, 11, 8, 7};
 constexpr long kPadColumn = 2;
 
-// A column's width in characters: the pad's as wide as the pad's name is
-// in the language ("Controle 2"), at least as the English one.
+// A column's width in characters: room for its title and the sort arrow in
+// the language ("Markierung ▲"), for the pad's name in the pad column
+// ("Controle 2"), and at least the width of the English one.
 int WidthOf(long column) {
-    if (column != kPadColumn) return kWidths[column];
-    const std::size_t name = morvane::CodePointCount(morvane::TrC("key", morvane::kPadNames[morvane::kHighestPad]));
-    return std::max(kWidths[column], static_cast<int>(name) + 1);
+    int width = std::max(kWidths[column], static_cast<int>(morvane::CodePointCount(morvane::Tr(kTitles[column]))) + 2);
+    if (column == kPadColumn) {
+        const std::string pad = morvane::TrC("key", morvane::kPadNames[morvane::kHighestPad]);
+        width = std::max(width, static_cast<int>(morvane::CodePointCount(pad)) + 1);
+    }
+    return width;
 }
+
 constexpr const wchar_t* kAscending = L" \u25B2";
 constexpr const wchar_t* kDescending = L" \u25BC";
 

@@ -156,7 +156,7 @@ wineserver -w >/dev/null 2>&1 || true
 # In Russian, as on a Russian Windows: both programs find their catalogs beside them and
 # speak the language of Windows's own texts.
 ru_text() {  # the Russian of an English text, from the catalog
-    msggrep --no-wrap -K -F -e "$1" "$here/po/ru.po" | sed -n 's/^msgstr "\(.*\)"$/\1/p' | head -n 1
+    msggrep --no-wrap -K -F -e "$1" "$here/po/ru.po" | sed -n 's/^msgstr "\(..*\)"$/\1/p' | head -n 1
 }
 english_help="$("$linux_cli" --help 2>&1)"
 linux_help="$(LC_ALL=ru_RU.UTF-8 "$linux_cli" --help 2>&1)"
@@ -176,9 +176,17 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     import -window "$w" "$3"
     xdotool windowfocus --sync "$w" >/dev/null 2>&1 || true
     xdotool key ctrl+shift+s
-    found=$(timeout 30 xdotool search --sync --onlyvisible --name "^$4\$" | head -n 1)
+    # The title in UTF-8 (_NET_WM_NAME): xdotool matches only the Latin-1 one.
+    found=0
+    for i in $(seq 30); do
+        for id in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+            xprop -id "$id" _NET_WM_NAME 2>/dev/null | grep -qF "= \"$4\"" && found=1
+        done
+        [ $found -eq 1 ] && break
+        sleep 1
+    done
     wineserver -k
-    [ -n "$found" ]' _ "$work/keys" "$here/build-windows/morvane.exe" "$shots/russian-window.png" "$ru_dialog" \
+    [ $found -eq 1 ]' _ "$work/keys" "$here/build-windows/morvane.exe" "$shots/russian-window.png" "$ru_dialog" \
     && ru_window=1 || ru_window=0
 if [ -n "$ru_dialog" ] && [ $ru_window -eq 1 ]; then
     echo "   window under a Russian Wine: Save As asks \"$ru_dialog\"; $shots/russian-window.png"; else

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -18,6 +19,9 @@
 #include "i18n/Language.h"
 #include "i18n/PluralRule.h"
 #include "i18n/Translate.h"
+#include "keys/KeyNames.h"
+#include "opcodes/OpcodeSources.h"
+#include "fixtures/TempDir.h"
 #include "support/ScopedEnvironment.h"
 
 namespace morvane {
@@ -162,6 +166,13 @@ TEST(CatalogTest, RefusesBytesThatAreNoCatalogOrCutShortAtEveryLength) {
     hugeCount[8] = hugeCount[9] = hugeCount[10] = hugeCount[11] = '\xFF';
     EXPECT_EQ(Catalog::FromMo(hugeCount).Cause(), "is cut short");
 
+    std::map<std::string, std::string> latin1 = kRussianEntries;
+    latin1[""] = "Content-Type: text/plain; charset=ISO-8859-1\n";
+    EXPECT_EQ(Catalog::FromMo(MoFile(latin1)).Cause(), "is not in UTF-8 (charset ISO-8859-1)");
+    std::map<std::string, std::string> strayByte = kRussianEntries;
+    strayByte["Open"] = "\xC4" "ffnen";
+    EXPECT_EQ(Catalog::FromMo(MoFile(strayByte)).Cause(), "holds text that is not UTF-8");
+
     std::map<std::string, std::string> badRule = kRussianEntries;
     badRule[""] = "Plural-Forms: nplurals=3; plural=(n%10==1 ? 0;\n";
     EXPECT_NE(Catalog::FromMo(MoFile(badRule)).Cause().find("has a bad \"plural=\""), std::string::npos);
@@ -265,9 +276,46 @@ TEST(LanguageTest, SpeaksALanguageByItsCatalogAndEnglishWithout) {
     EXPECT_EQ(TrN("{count} file", "{count} files", 1), "{count} file");
     EXPECT_EQ(TrN("{count} file", "{count} files", 0), "{count} files");
 
-    Result<void> missing = UseLanguage("xx", {MORVANE_LOCALE_DIR});
-    EXPECT_EQ(missing.Cause(), "no catalog of \"xx\" found");
+    // No catalog: English, and nothing to say. A bad one: English, and why.
+    EXPECT_TRUE(UseLanguage("xx", {MORVANE_LOCALE_DIR}));
     EXPECT_EQ(CurrentLanguage(), "en");
+    test::TempDir folder;
+    std::filesystem::create_directories(folder.File("ru/LC_MESSAGES"));
+    std::ofstream(folder.File("ru/LC_MESSAGES/morvane.mo"), std::ios::binary) << MoFile(kRussianEntries).substr(0, 40);
+    const Result<void> cut = UseLanguage("ru", {folder.Path(), MORVANE_LOCALE_DIR});
+    EXPECT_EQ(cut.Cause(), folder.File("ru/LC_MESSAGES/morvane.mo") + ": is cut short");
+    EXPECT_EQ(CurrentLanguage(), "en");
+}
+
+// Names of keys and controls follow the language where a keyboard or the
+// game shows them in it; letter keys, F-keys and numbers of VKeys without a
+// name stay; numbers group their thousands as the language does.
+TEST(LanguageTest, NamesKeysAndNumbersAsTheLanguageDoes) {
+    struct Case {
+        const char* code;
+        std::vector<std::string> names;
+    };
+    const std::vector<Case> cases = {
+        {"en",
+         {"Space Bar", "A Key", "F1", "Left Arrow", "Cross: Sprint | Accelerate", "Zone 7 (right top)",
+          "Widget 31 (sprint)", "2,714,000", "VKey 0xE8"}},
+        {"ru",
+         {"Пробел", "A Key", "F1", "Стрелка влево", "Крестик: Бег | Газ", "Зона 7 (справа вверху)", "Виджет 31 (бег)",
+          "2\u00a0714\u00a0000", "VKey 0xE8"}},
+        {"de",
+         {"Leertaste", "A Key", "F1", "Pfeil links", "Kreuz: Sprinten | Gas geben", "Zone 7 (rechts oben)",
+          "Widget 31 (sprinten)", "2.714.000", "VKey 0xE8"}},
+    };
+    for (const Case& c : cases) {
+        SpokenLanguage spoken(c.code);
+        ASSERT_TRUE(spoken.Used()) << c.code;
+        const std::vector<std::string> names = {VKeyName(0x20),      VKeyName(0x41),         VKeyName(0x70),
+                                                VKeyName(0x25),      GameKeyName(16),        TouchZoneEntryName(7),
+                                                WidgetEntryName(31), GroupedNumber(2714000), VKeyEntryName(0xE8)};
+        EXPECT_EQ(names, c.names) << c.code;
+        const EnglishTexts english;
+        EXPECT_EQ(VKeyName(0x20), "Space Bar") << c.code;
+    }
 }
 
 // The entries of po/morvane.pot: context, text and, for counted texts, the
