@@ -170,7 +170,9 @@ TEST(CatalogTest, RefusesBytesThatAreNoCatalogOrCutShortAtEveryLength) {
     latin1[""] = "Content-Type: text/plain; charset=ISO-8859-1\n";
     EXPECT_EQ(Catalog::FromMo(MoFile(latin1)).Cause(), "is not in UTF-8 (charset ISO-8859-1)");
     std::map<std::string, std::string> strayByte = kRussianEntries;
-    strayByte["Open"] = "\xC4" "ffnen";
+    strayByte["Open"] =
+        "\xC4"
+        "ffnen";
     EXPECT_EQ(Catalog::FromMo(MoFile(strayByte)).Cause(), "holds text that is not UTF-8");
 
     std::map<std::string, std::string> badRule = kRussianEntries;
