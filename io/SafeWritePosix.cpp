@@ -193,8 +193,10 @@ constexpr mode_t kSetGroupId = S_ISGID;
 // far as the writer may (a privileged one both; anyone a group of theirs).
 void KeepOwner(int fd, const struct stat& existing, struct stat& now, SaveNotes& notes) {
     if ((now.st_uid != existing.st_uid || now.st_gid != existing.st_gid) &&
-        fchown(fd, existing.st_uid, existing.st_gid) != 0 && now.st_gid != existing.st_gid)
-        static_cast<void>(fchown(fd, static_cast<uid_t>(-1), existing.st_gid));
+        fchown(fd, existing.st_uid, existing.st_gid) != 0 && now.st_gid != existing.st_gid &&
+        fchown(fd, static_cast<uid_t>(-1), existing.st_gid) != 0) {
+        // The group could not be kept either: what is kept is told below.
+    }
     if (fstat(fd, &now) != 0) return;
     if (now.st_uid != existing.st_uid) {
         // TRANSLATORS: what a save could not keep of the file it replaced; {was} and {now} are user numbers.
