@@ -155,44 +155,59 @@ wineserver -w >/dev/null 2>&1 || true
 
 # In Russian, as on a Russian Windows: both programs find their catalogs beside them and
 # speak the language of Windows's own texts.
-ru_text() {  # the Russian of an English text, from the catalog
-    msggrep --no-wrap -K -F -e "$1" "$here/po/ru.po" | sed -n 's/^msgstr "\(..*\)"$/\1/p' | head -n 1
-}
 english_help="$("$linux_cli" --help 2>&1)"
 linux_help="$(LC_ALL=ru_RU.UTF-8 "$linux_cli" --help 2>&1)"
 windows_help="$(LC_ALL=ru_RU.UTF-8 wine "$windows_cli" --help 2>/dev/null | tr -d '\r')" || windows_help=""
 if [ -n "$windows_help" ] && [ "$windows_help" = "$linux_help" ] && [ "$windows_help" != "$english_help" ]; then
     echo "   morvane-cli.exe --help under a Russian Wine: Russian, as on Linux"; else
     echo "   morvane-cli.exe --help under a Russian Wine: NOT RUSSIAN"; echo "$windows_help" | head -3; failed=1; fi
+# Every other language of the catalogs, as Wine takes it from the locale.
+for code in $(cat "$here/po/LINGUAS"); do
+    [ "$code" = ru ] && continue
+    locale="$code"
+    [[ "$code" == *_* ]] || locale="${code}_${code^^}"  # de_DE, as systems name it
+    linux_text="$(LC_ALL="$locale.UTF-8" "$linux_cli" --help 2>&1)"
+    windows_text="$(LC_ALL="$locale.UTF-8" wine "$windows_cli" --help 2>/dev/null | tr -d '\r')" || windows_text=""
+    if [ -n "$windows_text" ] && [ "$windows_text" = "$linux_text" ] && [ "$windows_text" != "$english_help" ]; then
+        echo "   morvane-cli.exe --help under Wine in $code: as on Linux"; else
+        echo "   morvane-cli.exe --help under Wine in $code: NOT TRANSLATED"; failed=1; fi
+done
 wineserver -k >/dev/null 2>&1 || true
 wineserver -w >/dev/null 2>&1 || true
-ru_dialog="$(ru_text "Choose a file")"
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-    cd "$1" || exit 1
-    LC_ALL=ru_RU.UTF-8 wine "$2" keys.cs >/dev/null 2>&1 &
-    w=$(timeout 120 xdotool search --sync --onlyvisible --name "^keys.cs - " | head -n 1)
-    [ -n "$w" ] || exit 1
-    sleep 3
-    import -window "$w" "$3"
-    xdotool windowfocus --sync "$w" >/dev/null 2>&1 || true
-    xdotool key ctrl+shift+s
-    # The title in UTF-8 (_NET_WM_NAME): xdotool matches only the Latin-1 one.
-    found=0
-    for i in $(seq 30); do
-        for id in $(xdotool search --onlyvisible --name . 2>/dev/null); do
-            xprop -id "$id" _NET_WM_NAME 2>/dev/null | grep -qF "= \"$4\"" && found=1
+# The window in each language: its Save As asks in it (the Russian one also as a screenshot).
+for code in $(cat "$here/po/LINGUAS"); do
+    locale="$code"
+    [[ "$code" == *_* ]] || locale="${code}_${code^^}"
+    dialog="$(msggrep --no-wrap -K -F -e "Choose a file" "$here/po/$code.po" | sed -n 's/^msgstr "\(..*\)"$/\1/p' | head -n 1)"
+    xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+        cd "$1" || exit 1
+        LC_ALL="$5" wine "$2" keys.cs >/dev/null 2>&1 &
+        w=$(timeout 120 xdotool search --sync --onlyvisible --name "^keys.cs - " | head -n 1)
+        [ -n "$w" ] || exit 1
+        sleep 3
+        [ -n "$3" ] && import -window "$w" "$3"
+        xdotool windowfocus --sync "$w" >/dev/null 2>&1 || true
+        xdotool key ctrl+shift+s
+        # The title in UTF-8 (_NET_WM_NAME): xdotool matches only the Latin-1 one.
+        found=0
+        for i in $(seq 30); do
+            for id in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+                xprop -id "$id" _NET_WM_NAME 2>/dev/null | grep -qF "= \"$4\"" && found=1
+            done
+            [ $found -eq 1 ] && break
+            sleep 1
         done
-        [ $found -eq 1 ] && break
-        sleep 1
-    done
-    wineserver -k
-    [ $found -eq 1 ]' _ "$work/keys" "$here/build-windows/morvane.exe" "$shots/russian-window.png" "$ru_dialog" \
-    && ru_window=1 || ru_window=0
-if [ -n "$ru_dialog" ] && [ $ru_window -eq 1 ]; then
-    echo "   window under a Russian Wine: Save As asks \"$ru_dialog\"; $shots/russian-window.png"; else
-    echo "   window under a Russian Wine: NOT RUSSIAN (no dialog \"$ru_dialog\")"; failed=1; fi
-wineserver -k >/dev/null 2>&1 || true
-wineserver -w >/dev/null 2>&1 || true
+        wineserver -k
+        [ $found -eq 1 ]' _ "$work/keys" "$here/build-windows/morvane.exe" \
+        "$([ "$code" = ru ] && echo "$shots/russian-window.png")" "$dialog" "$locale.UTF-8" \
+        && shown=1 || shown=0
+    if [ -n "$dialog" ] && [ $shown -eq 1 ]; then
+        echo "   window under Wine in $code: Save As asks \"$dialog\""; else
+        echo "   window under Wine in $code: NOT TRANSLATED (no dialog \"$dialog\")"; failed=1; fi
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+done
+[ -f "$shots/russian-window.png" ] && echo "   the window in Russian: $shots/russian-window.png"
 
 # Started elsewhere (as from a shortcut), it works in %APPDATA%\Morvane when that holds the INI files.
 appdata="$(winepath -u "$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')" 2>/dev/null)"  || appdata=""
