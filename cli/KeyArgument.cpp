@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "i18n/Translate.h"
+#include "io/Utf8Text.h"
 #include "script/KnownOpcodes.h"
 #include "keys/KeyNames.h"
 
@@ -12,7 +13,8 @@ namespace morvane::cli {
 
 namespace {
 
-// The text in lower case, without the spaces around it or around a "|"
+// The text in small letters (of every language's names: "ПРОБЕЛ" is
+// "пробел"), without the spaces around it or around a "|"
 // (names of earlier versions wrote "Aim Weapon|Hand Brake").
 std::string Folded(const std::string& text) {
     std::size_t begin = 0;
@@ -27,9 +29,9 @@ std::string Folded(const std::string& text) {
             while (i + 1 < end && text[i + 1] == ' ') ++i;
             continue;
         }
-        folded += static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+        folded += text[i];
     }
-    return folded;
+    return SmallLetters(folded);
 }
 
 // Whether a table name answers to `wanted`: the whole name, or for a game

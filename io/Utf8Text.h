@@ -12,6 +12,12 @@ std::string ValidUtf8(const std::string& text);
 // Whether the text is well-formed UTF-8 throughout.
 bool IsValidUtf8(const std::string& text);
 
+// The text with the capitals of Latin (Latin-1 and Latin Extended-A
+// too) and of Cyrillic made small, for comparing names without regard to
+// case in every language Morvane speaks ("ПРОБЕЛ", "Łódź" -> "пробел",
+// "łódź"); every other character, and bytes that are not UTF-8, as they are.
+std::string SmallLetters(const std::string& text);
+
 // How many characters valid UTF-8 text holds (its bytes that start one).
 std::size_t CodePointCount(const std::string& text);
 

@@ -4,19 +4,21 @@
 #include <sstream>
 #include <utility>
 
+#include "io/Utf8Text.h"
 #include "keys/KeyNames.h"
 
 namespace morvane {
 
 namespace {
 
-std::string LowerCase(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
+// Names in every language compare without case: "пробел" finds "Пробел".
+std::string LowerCase(const std::string& text) { return SmallLetters(text); }
 
-bool IsAlphanumeric(char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
+// A letter or digit of a word; every byte of a character beyond ASCII
+// counts as one ("Стрелка влево" has the words "стрелка" and "влево").
+bool IsAlphanumeric(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || static_cast<unsigned char>(c) >= 0x80;
+}
 
 // Whether `word` is the start of one of the words of `name`: found at its
 // start or after a character that is neither a letter nor a digit.

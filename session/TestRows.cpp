@@ -7,6 +7,7 @@
 
 #include "i18n/Translate.h"
 #include "keys/KeyNames.h"
+#include "io/Utf8Text.h"
 #include "script/Instructions.h"
 
 namespace morvane {
@@ -15,10 +16,8 @@ namespace {
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-std::string LowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), Lower);
-    return text;
-}
+// Names in every language compare without case: "ПРОБЕЛ" finds "Пробел".
+std::string LowerCase(const std::string& text) { return SmallLetters(text); }
 
 // Whether `a` comes before `b` when case is not minded.
 bool BeforeWithoutCase(const std::string& a, const std::string& b) {

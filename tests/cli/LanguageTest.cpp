@@ -101,10 +101,10 @@ TEST_F(LanguageTest, EachCommandSpeaksTheSystemsLanguage) {
 }
 
 // Rules take key names in English, as scripts of commands write them in
-// any language, and as the player's language shows them; counts take the
-// language's plural forms.
+// any language, and as the player's language shows them, in either case;
+// counts take the language's plural forms.
 TEST_F(LanguageTest, RulesReadKeyNamesInEnglishAndInTheLanguageShown) {
-    const CliRun russian = In("ru_RU.UTF-8", {"remap", "--game", "sa", "--vkey", "Левый Shift=Правый Shift", "--vkey",
+    const CliRun russian = In("ru_RU.UTF-8", {"remap", "--game", "sa", "--vkey", "ЛЕВЫЙ SHIFT=правый shift", "--vkey",
                                               "F2=F3", "sa_keys.cs", "-o", "ru.cs"});
     EXPECT_EQ(russian.status, 0) << russian.err;
     EXPECT_EQ(russian.out, "sa_keys.cs: 2 изменения -> ru.cs\n");
