@@ -81,6 +81,10 @@ ChangeAllDialog::ChangeAllDialog(wxWindow* parent, const wxString& question, Key
     column->Add(CreateSeparatedButtonSizer(wxOK | wxCANCEL), wxSizerFlags(bordered).Expand());
     SetSizerAndFit(column);
     okButton = dynamic_cast<wxButton*>(FindWindow(wxID_OK));
+    // The buttons in the window's language, not the toolkit's.
+    // TRANSLATORS: the button that changes every test of the key found.
+    if (okButton != nullptr) okButton->SetLabel(WxTr("OK"));
+    if (auto* cancel = dynamic_cast<wxButton*>(FindWindow(wxID_CANCEL))) cancel->SetLabel(WxTr("&Cancel"));
 
     findText->Bind(wxEVT_TEXT, &ChangeAllDialog::OnFindText, this);
     keyList->Bind(wxEVT_LISTBOX, &ChangeAllDialog::OnListSelected, this);

@@ -118,7 +118,12 @@ KeyMapWindow::~KeyMapWindow() {
     Unbind(wxEVT_SIZE, &KeyMapWindow::OnSize, this);
 }
 
-void KeyMapWindow::ShowMessage(const wxString& text) { wxMessageBox(text, kProgramName, wxOK | wxCENTRE, this); }
+// A message with its button in the window's language, not the toolkit's.
+void KeyMapWindow::ShowMessage(const wxString& text) {
+    wxMessageDialog message(this, text, kProgramName, wxOK | wxCENTRE);
+    message.SetOKLabel(WxTr("OK"));
+    message.ShowModal();
+}
 
 bool KeyMapWindow::ShowFolder(const wxString& folder) {
     const OpcodeTable* table = source_.table();

@@ -411,7 +411,12 @@ void MainFrame::SelectGame(GameId game) {
     LoadGameTable();
 }
 
-void MainFrame::ShowMessage(const wxString& text) { wxMessageBox(text, kProgramName, wxOK | wxCENTRE, this); }
+// A message with its button in the window's language, not the toolkit's.
+void MainFrame::ShowMessage(const wxString& text) {
+    wxMessageDialog message(this, text, kProgramName, wxOK | wxCENTRE);
+    message.SetOKLabel(WxTr("OK"));
+    message.ShowModal();
+}
 
 void MainFrame::LabelRecentFiles() {
     for (std::size_t i = 0; i < recentFiles.GetCount(); ++i) {

@@ -432,6 +432,9 @@ bool MainFrame::SaveAs() {
             wxMessageDialog replace(this,
                                     WxText(Fill(Tr(kReplaceQuestion), {{"file", chosen.GetFullName().utf8_string()}})),
                                     kProgramName, wxYES_NO | wxNO_DEFAULT | wxCENTRE);
+            // The buttons in the window's language, not the toolkit's.
+            // TRANSLATORS: the button that saves over the file that is there.
+            replace.SetYesNoLabels(WxTr("&Replace"), WxTr("&Cancel"));
             if (replace.ShowModal() != wxID_YES) return false;
         }
     }

@@ -93,8 +93,11 @@ std::optional<OpcodeChoice> AskForOpcodeFiles(wxWindow* parent, const wxString& 
             folder = dialog.GetPath();
             const std::optional<std::string> cause = NoTableCause(FileSystemPath(folder));
             if (!cause) return OpcodeChoice{OpcodeChoice::Kind::SannyBuilder, FileSystemPath(folder)};
-            wxMessageBox(WxText(Fill(Tr(kNoOpcodeFiles), {{"folder", folder.utf8_string()}, {"cause", *cause}})),
-                         kProgramName, wxOK | wxCENTRE, parent);
+            wxMessageDialog message(
+                parent, WxText(Fill(Tr(kNoOpcodeFiles), {{"folder", folder.utf8_string()}, {"cause", *cause}})),
+                kProgramName, wxOK | wxCENTRE);
+            message.SetOKLabel(WxTr("OK"));  // in the window's language, not the toolkit's
+            message.ShowModal();
         }
     }
 }
