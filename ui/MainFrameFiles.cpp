@@ -147,11 +147,10 @@ void MainFrame::ShowReadingNote() {
                 // what is missing are not listed").
                 Fill(Tr("This file is {state}."), {{"state", CutShortText(summary.code, session.Image().Size())}}));
         if (const std::optional<DataBlock> swallowed = summary.SwallowingBlock()) {
-            std::string text = SwallowedText(*swallowed, summary);
-            // A capital only for a Latin letter: a byte of a longer UTF-8
-            // character is left as it is.
-            if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
-            note += (note.empty() ? "" : "\n") + wxString::FromUTF8(text + ".");
+            // TRANSLATORS: {note} says which offsets were taken for data ("offsets 100 to
+            // 200 (100 bytes, after 80 bytes of code) were taken for data, since ...").
+            note += (note.empty() ? "" : "\n") +
+                    WxText(Fill(Tr("Note: {note}."), {{"note", SwallowedText(*swallowed, summary)}}));
         }
         if (summary.HasUnknown())
             note += (note.empty() ? "" : "\n") +
