@@ -27,13 +27,7 @@
 namespace {
 
 #ifdef _WIN32
-std::string Utf8(const std::wstring& wide) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &text[0], length, nullptr, nullptr);
-    text.resize(text.size() - 1);
-    return text;
-}
+std::string Utf8(const std::wstring& wide) { return morvane::NarrowToUtf8(wide.c_str()); }
 
 // Whether a name matches a pattern of * and ?, without regard to case, as
 // Windows compares names.

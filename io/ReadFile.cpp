@@ -33,6 +33,15 @@ bool WidenUtf8(const std::string& text, std::wstring& wide) {
     wide.resize(static_cast<std::size_t>(length - 1));
     return true;
 }
+
+std::string NarrowToUtf8(const wchar_t* wide) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (length <= 1) return std::string();
+    std::string text(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, &text[0], length, nullptr, nullptr);
+    text.resize(text.size() - 1);
+    return text;
+}
 #endif
 
 std::FILE* OpenFile(const std::string& path, const char* mode) {

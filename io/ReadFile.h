@@ -17,6 +17,8 @@ std::FILE* OpenFile(const std::string& path, const char* mode);
 #ifdef _WIN32
 // A UTF-8 path as Windows takes it; false for text that is not UTF-8.
 bool WidenUtf8(const std::string& text, std::wstring& wide);
+// Text as Windows gives it (a path, a variable, a locale name) in UTF-8.
+std::string NarrowToUtf8(const wchar_t* wide);
 #endif
 
 // The most bytes each kind of input may have, checked before it is read:

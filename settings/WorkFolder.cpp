@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "i18n/Translate.h"
+#include "io/ReadFile.h"
 #include "opcodes/GameId.h"
 #include "opcodes/IniLoader.h"
 
@@ -21,13 +22,7 @@ namespace fs = std::filesystem;
 #ifdef _WIN32
 std::string EnvironmentUtf8(const wchar_t* name) {
     const wchar_t* value = _wgetenv(name);
-    if (value == nullptr || *value == L'\0') return std::string();
-    const int length = WideCharToMultiByte(CP_UTF8, 0, value, -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 1) return std::string();
-    std::string text(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, value, -1, &text[0], length, nullptr, nullptr);
-    text.resize(text.size() - 1);
-    return text;
+    return value == nullptr ? std::string() : NarrowToUtf8(value);
 }
 #else
 std::string Environment(const char* name) {
